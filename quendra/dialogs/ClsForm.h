@@ -1,0 +1,29 @@
+// ClsForm: the facade through which component classes show the component's own windows.
+#pragma once
+
+#include "CvPlatform.h"
+#include "WindowSystem.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quendra {
+
+class ClsForm {
+public:
+    explicit ClsForm(ui::WindowSystem& Windows);
+    ~ClsForm();
+
+    // The message window with its Continue button; returns when the user closed it.
+    void ShowMessage(const std::string& Message);
+    // The file type window; the code of the chosen lookup entry, or -2.
+    int32_t ShowFileType(const Ptr<CvLookupTable>& FileTypeLookUpObjects, const std::string& Extension);
+    // The link attribute editor; true on OK, with Values holding the edited texts.
+    bool ShowLinkAttributes(const std::vector<std::string>& Attributes, std::vector<std::string>& Values);
+
+private:
+    ui::WindowSystem& windows_;
+};
+
+} // namespace quendra
