@@ -1,0 +1,106 @@
+// Database: the embedded platform on one SQLite database, and what hosts and tests do with it
+// directly (make objects and links, read what is stored, build record lists, inject faults).
+#pragma once
+
+#include "CvPlatform.h"
+#include "PlatformDialogs.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quendra::embedded {
+
+// A wrong model file, database file or name: says which file, where and what is wrong.
+class EmbeddedError : public std::runtime_error {
+public:
+    EmbeddedError(std::string file, std::string jsonPath, const std::string& message)
+        : std::runtime_error(message), file(std::move(file)), jsonPath(std::move(jsonPath)) {}
+    std::string file;     // the model or database file concerned, may be empty
+    std::string jsonPath; // JSON pointer of the mistake in a model file, may be empty
+};
+
+// A data model as a model file describes it (parsed and checked).
+class Model;
+// Reads a model file; throws EmbeddedError naming the file and JSON path of a mistake.
+std::shared_ptr<const Model> LoadModelFile(const std::string& path);
+// Parses model text; `source` names it in errors.
+std::shared_ptr<const Model> ParseModel(const std::string& jsonText, const std::string& source);
+// A model shipped with the command ("plant"); throws EmbeddedError for an unknown name.
+std::shared_ptr<const Model> BuiltInModel(const std::string& name);
+std::vector<std::string> BuiltInModelNames();
+
+// Something the platform was asked to do that a person would see.
+struct Event {
+    enum class Kind { Sql, Notify, Refresh, Forward, Attach, Show, Insert, Update, Delete };
+    Kind kind = Kind::Sql;
+    std::string text;                // Sql: the statement; Forward: the comment
+    int32_t code = 0;                // Notify: the code; Refresh: the action
+    bool flag = false;               // Notify: the flag
+    std::vector<ObjectKey> objects;  // the objects concerned (one for Attach, Show, Insert, Update, Delete)
+};
+
+// One row of a record list a hook receives.
+struct RowSpec {
+    enum class Kind { Object, Link, PendingLink };
+    Kind kind = Kind::Object;
+    ObjectKey key;                                     // Object: the object; Link: the link
+    std::optional<std::vector<std::string>> columns;   // Object: only these columns (all when absent)
+    std::vector<std::pair<std::string, Value>> values; // Object: these values in place of the stored ones
+    std::string linkClass;                             // PendingLink: the link class's name
+    ObjectKey parent, child;                           // PendingLink: the ends
+};
+
+class Database {
+public:
+    // A new database from a model: a file path (must not exist yet) or ":memory:".
+    static std::shared_ptr<Database> Create(const std::string& path, std::shared_ptr<const Model> model);
+    // An existing database file; a missing, unreadable or damaged file throws EmbeddedError.
+    static std::shared_ptr<Database> Open(const std::string& path);
+    virtual ~Database() = default;
+
+    // A platform session for that user, whose platform dialogs the given toolkit shows.
+    virtual Ptr<CvSession> Login(const std::string& login, PlatformDialogs& dialogs) = 0;
+
+    // Data made and read directly, outside any session (no events recorded).
+    virtual int32_t AddUser(const std::string& login, bool admin,
+                            const std::vector<std::pair<std::string, Value>>& values) = 0;
+    virtual ObjectKey CreateObject(const std::string& className,
+                                   const std::vector<std::pair<std::string, Value>>& values) = 0;
+    virtual ObjectKey CreateLink(const std::string& linkClassName, ObjectKey parent, ObjectKey child,
+                                 const std::vector<std::pair<std::string, Value>>& values) = 0;
+    virtual Value ReadValue(ObjectKey key, const std::string& attribute) = 0;
+    // Objects of that class or a class below it whose attribute reads as that text.
+    virtual std::vector<ObjectKey> FindObjects(const std::string& className, const std::string& attribute,
+                                               const std::string& text) = 0;
+    // Stored links of that link class between the two ends, in the order they were made.
+    virtual std::vector<ObjectKey> FindLinks(const std::string& linkClassName, ObjectKey parent,
+                                             ObjectKey child) = 0;
+    // Objects of exactly that class.
+    virtual int64_t CountObjects(const std::string& className) = 0;
+    virtual std::string ClassName(int16_t classId) = 0;
+    virtual int16_t ClassId(const std::string& className) = 0;
+    // The display text of a stored object with that separator.
+    virtual std::string DisplayText(ObjectKey key, const std::string& separator) = 0;
+    virtual std::optional<int32_t> UserId(const std::string& login) = 0;
+
+    // The record list a hook receives for these rows.
+    virtual Ptr<CvRecList> MakeRecList(const std::vector<RowSpec>& rows) = 0;
+
+    // What sessions of this database were asked to do, in order.
+    virtual const std::vector<Event>& Events() const = 0;
+    virtual void ClearEvents() = 0;
+
+    // Fault injection: the n-th call (from 1, counted from now) of the named operation
+    // ("CvObject.Update", "CvObjectStore.ObjectById", ...) throws CvError.
+    virtual void FailCall(const std::string& operation, int nth) = 0;
+    virtual void ClearFaults() = 0;
+    // While on, every write through a session is refused with CvError.
+    virtual void SetReadOnly(bool on) = 0;
+};
+
+} // namespace quendra::embedded
