@@ -26,10 +26,18 @@ public:
     bool LinkUpdate(const Ptr<CvSession>& Session, const Ptr<CvRecList>& RecListIn,
                     const StringListPtr& LinkAttributesCollection);
     // MyNewPart is in and out: set to the replacement on success only.
-    bool ReplacePart(const Ptr<CvSession>& Session, const Ptr<CvRecList>& RecListIn, const StringListPtr& LinkAttributes,
-                     bool ByNewPart, Ptr<CvObject>& MyNewPart);
+    bool ReplacePart(const Ptr<CvSession>& Session, const Ptr<CvRecList>& RecListIn,
+                     const StringListPtr& LinkAttributes, bool ByNewPart, Ptr<CvObject>& MyNewPart);
 
 private:
+    // Steps shared by CreateNewPart and AddMainPart: a numbered new part that the user filled in
+    // until its mandatory attributes hold values; none when the user cancelled. Nothing is stored.
+    Ptr<CvObject> FillInNewPart(const Ptr<CvSession>& Session);
+    // Both ends of the link belong to "Parts".
+    bool JoinsTwoParts(const Ptr<CvSession>& Session, const Ptr<CvObject>& Link);
+    // The parent part of a link, as the store gives it.
+    Ptr<CvObject> ParentOfLink(const Ptr<CvSession>& Session, const Ptr<CvObject>& Link);
+
     ui::WindowSystem& windows_;
 };
 
