@@ -1,12 +1,23 @@
 // Application: the component's one public class, created by the platform's scripts.
 //
-// A host creates it with the window system that shows the component's windows and calls
-// one of the eighteen hooks. Each answers the hook result: 0 the operation goes on, 1 it
-// is refused or failed. Hooks that do not catch failures let the platform's CvError pass
-// to the host, which can therefore always tell a failed call from a result of 0 or 1.
+// A host creates one with the window system that shows the component's windows
+// (`quendra::Application app(windows);`), keeps the platform session and the hook's arguments
+// in variables of its own and calls one of the eighteen hooks, passing those variables; the
+// in/out objects (`FromObj` of CopyTreeFrom, `MyNewPart` of ReplacePartByNewPart) come back
+// through them. The object keeps nothing between calls, so one instance may serve many calls.
+//
+// Each hook answers the hook result: 0 the operation goes on, 1 it is refused or failed.
+// AddExistingPart, AddMainPart, AddNewPart, LockObject, ReplacePart, ReplacePartByNewPart,
+// UnLockObject and UploadDocument catch every failure and then answer 1. The others
+// (AfterCheckInDocuments, BeforeAddPartsTreeLink, BeforeCheckOutReleaseDocs,
+// BeforeDeleteDocuments, BeforeNewReleaseObj, BeforeUpdate, CopyTreeFrom, DeleteLink,
+// LinkUpdate, IsLockedForUpdate) let a failure pass: the platform's CvError (or any other
+// exception a helper lets through) leaves the hook, so a host tells a failed call from a
+// result of 0 or 1 by catching it.
 #pragma once
 
 #include "CvPlatform.h"
+#include "StringList.h"
 #include "WindowSystem.h"
 
 #include <cstdint>
@@ -45,6 +56,9 @@ public:
     int16_t IsLockedForUpdate(Ptr<CvSession>& CvSession, Ptr<CvRecList>& RecListIn);
 
 private:
+    // The script's link attribute names, parsed and cleaned against the link class.
+    StringListPtr CleanedLinkAttributes(const Ptr<CvSession>& Session, const std::string& LinkAttributes);
+
     ui::WindowSystem& windows_;
 };
 
