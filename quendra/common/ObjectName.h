@@ -1,0 +1,13 @@
+// How messages name an object: its class name, a blank, and its display text.
+#pragma once
+
+#include "CvPlatform.h"
+
+#include <string>
+
+namespace quendra {
+
+// The class name of the object, one blank, and the object's display text with the separator "-".
+std::string ObjectName(CvObject& object);
+
+} // namespace quendra

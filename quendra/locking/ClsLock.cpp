@@ -1,0 +1,227 @@
+// ClsLock: the lock check, locking and unlocking with propagation, and the update guard.
+#include "ClsLock.h"
+
+#include "ClsUtils.h"
+#include "MessageBox.h"
+#include "Names.h"
+#include "ObjectName.h"
+
+#include <limits>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace quendra {
+
+namespace {
+
+// Rows and children are counted with 16-bit counters; a list longer than that overflows them.
+void CheckCounter(int32_t position) {
+    if (position > std::numeric_limits<int16_t>::max()) throw CvError("overflow of the 16-bit position counter");
+}
+
+Ptr<CvUpdateOptions> MakeUpdateOptions(CvObjectStore& store) {
+    auto options = store.DefaultUpdateOptions()->Copy();
+    options->SetFirstSwitch(false);
+    return options;
+}
+
+// The working object behind a record-list row, with its stored values.
+Ptr<CvObject> RetrievedObjectAt(CvObjectStore& store, CvRecList& recList, int32_t row) {
+    auto object = store.ObjectFromRecord(recList.RecordAt(row), true)->WorkingObject();
+    object->Retrieve();
+    return object;
+}
+
+void NotifyChanged(CvSession& session, CvObjectStore& store, const Ptr<CvObject>& object) {
+    auto services = CreateAs<CvGUIServices>(session, names::GUIServices);
+    auto changed = store.NewObjectList();
+    changed->Add(object);
+    services->ObjectViewNotifier()->NotifyObjects(1, changed, false);
+}
+
+// The life-cycle states in which a family's objects may be changed; a null state never refuses.
+bool StateRefuses(const Value& state, bool isPart, bool isDocument) {
+    if (state.IsNull()) return false;
+    const double code = state.AsDouble();
+    if (isPart && code != 5 && code != 6) return true;
+    if (isDocument && code != 0 && code != 1 && code != 2 && code != 5) return true;
+    return false;
+}
+
+} // namespace
+
+ClsLock::ClsLock(ui::WindowSystem& Windows) : windows_(Windows) {}
+
+bool ClsLock::LockMechanism(const Ptr<CvSession>& Session, const Ptr<CvObject>& Obj) {
+    const Value state = Obj->Data()->GetValue(names::STATE);
+    auto objectClass = Obj->Class();
+    const int16_t superClassId = objectClass->SuperClassId();
+    auto metaInfo = Session->MetaInfo();
+    const bool isPart = superClassId == metaInfo->ClassByName(names::ClassParts)->ClassId();
+    const bool isDocument = superClassId == metaInfo->ClassByName(names::ClassDocuments)->ClassId();
+    if (StateRefuses(state, isPart, isDocument)) {
+        ShowOk(windows_, ObjectName(*Obj) + " is locked by somebody else", ui::Icon::Information);
+        return false;
+    }
+
+    auto data = Obj->Data();
+    const int32_t holderId = data->ValueAsInt32(names::USER_OBJECT_ID);
+    auto user = Session->CurrentUser();
+    const int32_t userId = user->UserObjectId();
+    const bool locked = data->ValueAsBool(names::CN_LOCKED);
+    if (locked && holderId == userId) return true;
+    if (!locked) return true;
+    if (user->IsAdministrator()) return true;
+
+    const std::string holderName = GetLockHolderName(Session, Obj);
+    ShowOk(windows_, ObjectName(*Obj) + " is locked by " + holderName, ui::Icon::Information);
+    return false;
+}
+
+std::string ClsLock::GetLockHolderName(const Ptr<CvSession>& /*Session*/, const Ptr<CvObject>& Obj) {
+    // The holder's name is only for the message: whatever goes wrong gives a fixed text instead.
+    try {
+        std::string holderName;
+        auto definitions = Obj->Class()->AttributeDefs();
+        auto modifiedBy = definitions->DefinitionByName(names::USER_ID_MOD);
+        auto reference = modifiedBy->Reference();
+        if (reference) {
+            const std::string separator = reference->ReferenceText().empty() ? " " : "";
+            auto holder = Obj->ReferencedObject(definitions->KeyOf(modifiedBy));
+            if (holder) {
+                holder->Retrieve();
+                auto displayAttributes = reference->DisplayAttributes();
+                const int32_t count = displayAttributes->Count();
+                for (int32_t i = 0; i < count; ++i) {
+                    if (i > 0) holderName += separator;
+                    holderName += holder->Data()->ValueAsText(displayAttributes->Item(i)->Name());
+                }
+            }
+        }
+        if (holderName.empty()) holderName = "somebody else (No Found)";
+        return holderName;
+    } catch (const std::exception&) {
+        return "somebody else (Undetermined)";
+    }
+}
+
+int16_t ClsLock::LockObject(const Ptr<CvSession>& Session, const Ptr<CvRecList>& RecListIn) {
+    auto store = Session->ObjectStore();
+    auto options = MakeUpdateOptions(*store);
+    const int32_t rowCount = RecListIn->RowCount();
+    for (int32_t row = 0; row < rowCount; ++row) {
+        CheckCounter(row);
+        auto object = RetrievedObjectAt(*store, *RecListIn, row);
+        if (!LockMechanism(Session, object)) continue;
+        // An object locked already keeps its holder, also when an administrator passed the check.
+        if (object->Data()->ValueAsBool(names::CN_LOCKED)) continue;
+        auto data = object->Data();
+        data->SetValueAsBool(names::CN_LOCKED, true);
+        data->SetValueAsInt32(names::USER_OBJECT_ID, Session->CurrentUser()->UserObjectId());
+        object->Update(options);
+        NotifyChanged(*Session, *store, object);
+    }
+    return 0;
+}
+
+int16_t ClsLock::UnLockObject(const Ptr<CvSession>& Session, const Ptr<CvRecList>& RecListIn) {
+    auto store = Session->ObjectStore();
+    auto options = MakeUpdateOptions(*store);
+    const int32_t rowCount = RecListIn->RowCount();
+    for (int32_t row = 0; row < rowCount; ++row) {
+        CheckCounter(row);
+        auto object = RetrievedObjectAt(*store, *RecListIn, row);
+        if (!LockMechanism(Session, object)) continue;
+        auto children = object->Children(nullptr);
+        if (children->Count() > 0 && AskYesNo(windows_, "Do You Want To Propagate Unlock To All Children ?")) {
+            if (!UnlockChildren(object, children)) return 0;
+        }
+        if (!object->Data()->ValueAsBool(names::CN_LOCKED)) continue;
+        auto data = object->Data();
+        data->SetValueAsBool(names::CN_LOCKED, false);
+        // The unlocker's id is kept, not cleared.
+        data->SetValueAsInt32(names::USER_OBJECT_ID, Session->CurrentUser()->UserObjectId());
+        object->Update(options);
+        NotifyChanged(*Session, *store, object);
+    }
+    return 0;
+}
+
+bool ClsLock::UnlockChildren(const Ptr<CvObject>& Obj, const Ptr<CvObjects>& Children) {
+    // Depth first, descendants before the object, siblings in list order. The walk keeps its own
+    // stack so that a tree of any depth fits, and skips what it has reached before, so a cycle ends it.
+    struct Level {
+        Ptr<CvObjects> children;
+        int32_t count = 0;
+        int32_t next = 0;
+        Ptr<CvObject> owner; // the child whose children this level walks; none for the first level
+        Ptr<CvSession> session;
+        Ptr<CvUpdateOptions> options;
+    };
+    auto openLevel = [&Obj](Ptr<CvObjects> children, Ptr<CvObject> owner) {
+        Level level;
+        level.session = Obj->ObjectStore()->Session();
+        level.options = MakeUpdateOptions(*level.session->ObjectStore());
+        level.count = children->Count();
+        level.children = std::move(children);
+        level.owner = std::move(owner);
+        return level;
+    };
+
+    std::set<std::pair<int16_t, int32_t>> reached{{Obj->ClassId(), Obj->ObjectId()}};
+    std::vector<Level> levels;
+    levels.push_back(openLevel(Children, nullptr));
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (level.next < level.count) {
+            CheckCounter(level.next);
+            auto child = level.children->Item(level.next++)->WorkingObject();
+            if (!reached.insert({child->ClassId(), child->ObjectId()}).second) continue;
+            child->Retrieve();
+            // A child the user may not change is skipped with everything below it.
+            if (!LockMechanism(level.session, child)) continue;
+            auto grandChildren = child->Children(nullptr);
+            levels.push_back(openLevel(std::move(grandChildren), std::move(child)));
+            continue;
+        }
+        Ptr<CvObject> finished = std::move(level.owner);
+        levels.pop_back();
+        if (!finished) continue;
+        if (finished->Data()->ValueAsBool(names::CN_LOCKED)) {
+            finished->Data()->SetValueAsBool(names::CN_LOCKED, false);
+            finished->Update(levels.back().options);
+        }
+    }
+    return true;
+}
+
+bool ClsLock::IsLockedForUpdate(const Ptr<CvSession>& CvSession, const Ptr<CvRecList>& RecListIn) {
+    auto object = CvSession->ObjectStore()->ObjectFromRecord(RecListIn->RecordAt(0), true);
+
+    std::string missing;
+    auto header = object->Data()->Header();
+    if (!header->ContainsColumn(names::CN_LOCKED)) missing = names::CN_LOCKED;
+    if (!header->ContainsColumn(names::USER_OBJECT_ID))
+        missing = missing.empty() ? std::string(names::USER_OBJECT_ID)
+                                  : std::string(names::USER_OBJECT_ID) + ";" + names::CN_LOCKED;
+    if (!missing.empty()) {
+        object->AddAttributesToRetrieve(missing);
+        object->Retrieve();
+    }
+
+    auto data = object->Data();
+    if (!data->ValueAsBool(names::CN_LOCKED)) return false;
+    const int32_t holderId = data->ValueAsInt32(names::USER_OBJECT_ID);
+    if (holderId == CvSession->CurrentUser()->UserObjectId()) return false;
+
+    const std::string objectName = ObjectName(*object);
+    const std::string holderName = ClsUtils(windows_).GetUserName(CvSession, holderId);
+    ShowOk(windows_,
+           objectName + " has been locked by '" + holderName + "'" + "\r\r" +
+               "You cannot update any atrribute in this situation",
+           ui::Icon::Exclamation);
+    return true;
+}
+
+} // namespace quendra

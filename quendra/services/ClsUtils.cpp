@@ -1,0 +1,377 @@
+// ClsUtils: linking, link attributes, workflow start, deletion, search, redraw, user names, mandatory check.
+#include "ClsUtils.h"
+
+#include "ClsForm.h"
+#include "MessageBox.h"
+#include "Names.h"
+#include "ObjectName.h"
+
+#include <chrono>
+#include <exception>
+#include <vector>
+
+namespace quendra {
+
+namespace {
+
+// Entry `position` (from 1) of a list the caller handed in; a short list is a failure like any other.
+const std::string& Entry(const StringList& list, size_t position) {
+    if (position < 1 || position > list.size()) throw CvError("the list has no entry " + std::to_string(position));
+    return list[position - 1];
+}
+
+// Type codes the component cannot handle on a link: removed from the collection and reported.
+bool IsUnsupportedType(int32_t code) {
+    return code == 0 || (code >= 5 && code <= 13) || (code >= 16 && code <= 20);
+}
+
+// Writes one edited text into the link's data in the attribute's own type; other codes write nothing.
+void WriteConverted(CvRecord& data, const std::string& name, int32_t typeCode, const std::string& text) {
+    const Value value = Value::Text(text);
+    switch (typeCode) {
+    case 1:
+        data.SetValueAsText(name, text);
+        break;
+    case 2:
+        data.SetValueAsInt16(name, value.AsInt16());
+        break;
+    case 3:
+        data.SetValueAsInt32(name, value.AsInt32());
+        break;
+    case 4:
+        data.SetValueAsDouble(name, value.AsDouble());
+        break;
+    case 15:
+        data.SetValueAsBool(name, value.AsBool());
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+ClsUtils::ClsUtils(ui::WindowSystem& Windows) : windows_(Windows) {}
+
+void ClsUtils::Link2Object(const Ptr<CvSession>& Session, const Ptr<CvObject>& Parent, const Ptr<CvObject>& Child,
+                           const StringListPtr& LinkAttributes, const StringList* Values, bool ShowDialog) {
+    Link2ObjectWithOutcome(Session, Parent, Child, LinkAttributes, Values, ShowDialog);
+}
+
+ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Session, const Ptr<CvObject>& Parent,
+                                                       const Ptr<CvObject>& Child, const StringListPtr& LinkAttributes,
+                                                       const StringList* Values, bool ShowDialog) {
+    // Every failure ends the linking quietly: the caller goes on as if the link had been handled.
+    try {
+        auto metaInfo = Session->MetaInfo();
+        const int16_t partsId = metaInfo->ClassByName(names::ClassParts)->ClassId();
+        const bool parentIsPart = Parent->Class()->BelongsToClass(partsId);
+        const bool childIsPart = Child->Class()->BelongsToClass(partsId);
+        if (!(parentIsPart && childIsPart)) {
+            ShowOk(windows_, "Parent and Child can not be linked. They do not belong to the Parts Super Class",
+                   ui::Icon::Critical);
+            return LinkOutcome::NotParts;
+        }
+
+        auto store = Session->ObjectStore();
+        auto options = store->DefaultUpdateOptions()->Copy();
+        options->SetMode(2);
+        options->SetFirstSwitch(false);
+
+        const int16_t parentClassId = Parent->ClassId();
+        const int16_t childClassId = Child->ClassId();
+        const int16_t linkClassId = metaInfo->LinkClassBetween(parentClassId, childClassId);
+
+        auto query = store->NewQueryDef();
+        auto spec = query->Specification();
+        auto classes = spec->Classes();
+        classes->AddClass(parentClassId, "F");
+        classes->AddClass(linkClassId, "L");
+        classes->AddClass(childClassId, "S");
+        auto columns = spec->Columns();
+        columns->AddColumn(names::CLASS_ID, "F", 0);
+        columns->AddColumn(names::CLASS_ID, "L", 0);
+        columns->AddColumn(names::CLASS_ID, "S", 0);
+        auto conditions = spec->Conditions();
+        conditions->AddCondition("", names::CLASS_ID, "=", Value::Int16(linkClassId), 0, "L");
+        conditions->AddCondition("", names::OBJECT_ID, "=", Value::Int32(Parent->ObjectId()), 0, "F");
+        conditions->AddCondition("", names::OBJECT_ID, "=", Value::Int32(Child->ObjectId()), 0, "S");
+
+        const StringList& attributes = Items(LinkAttributes);
+        const bool hasValues = Values != nullptr && !Values->empty();
+        if (hasValues) {
+            // Only primary attributes decide whether an equal link exists already.
+            auto definitions = metaInfo->ClassById(linkClassId)->AttributeDefs();
+            for (size_t i = 1; i <= attributes.size(); ++i) {
+                const std::string& name = Entry(attributes, i);
+                if (!definitions->DefinitionByName(name)->IsPrimary(name)) continue;
+                columns->AddColumn(name, "L", 0);
+                conditions->AddCondition("", name, "=", Value::Text(Entry(*Values, i)), 0, "L");
+            }
+        }
+
+        query->RunWithOptions(options);
+        if (query->RowCount() != 0) {
+            if (Values != nullptr) {
+                ShowOk(windows_,
+                       "A Hierarchichal Link between Parent Part (" + ObjectName(*Parent) + ") and a Son Part" +
+                           "\r\n" + " already exists with the same values for Primary Attributes.",
+                       ui::Icon::Information);
+            } else {
+                ShowOk(windows_,
+                       "Link Between " + ObjectName(*Parent) + " and " + ObjectName(*Child) + "cannot be created",
+                       ui::Icon::Information);
+            }
+            return LinkOutcome::AlreadyLinked;
+        }
+
+        auto link = Parent->NewLink(linkClassId, Child);
+        link->InitialiseNew();
+        if (hasValues) {
+            auto data = link->Data();
+            for (size_t i = 1; i <= attributes.size(); ++i)
+                data->SetValue(Entry(attributes, i), Value::Text(Entry(*Values, i)));
+        }
+        if (ShowDialog && !ManageLinkAttributes(link, LinkAttributes)) return LinkOutcome::Cancelled;
+        link->Insert(options);
+        Refresh_Screen(Session, link, 0);
+        return LinkOutcome::Linked;
+    } catch (const std::exception&) {
+        return LinkOutcome::Failed;
+    }
+}
+
+Ptr<CvObject> ClsUtils::GetLinkFromRecordList(const Ptr<CvSession>& Session, const Ptr<CvRecList>& MyRecordList) {
+    if (MyRecordList->RecordCount() < 1) {
+        ShowOk(windows_, "Impossible to Execute This Command in This Context.", ui::Icon::Exclamation);
+        return nullptr;
+    }
+    const std::string classIdText = MyRecordList->RecordByKey(MyRecordList->KeyAt(1), 0)->ValueAsText(names::CLASS_ID);
+    const std::string objectIdText =
+        MyRecordList->RecordByKey(MyRecordList->KeyAt(1), 0)->ValueAsText(names::OBJECT_ID);
+    const int16_t classId = Value::Text(classIdText).AsInt16();
+    const int32_t objectId = Value::Text(objectIdText).AsInt32();
+    return Session->ObjectStore()->ObjectById(classId, objectId);
+}
+
+StringListPtr ClsUtils::GetAttributesFromScript(const std::string& ParametersListFromScript) {
+    // Nothing is reported: a failure answers no list at all.
+    try {
+        auto list = std::make_shared<StringList>();
+        if (ParametersListFromScript.empty()) return list;
+        size_t start = 0;
+        while (true) {
+            const size_t comma = ParametersListFromScript.find(',', start);
+            std::string piece =
+                ParametersListFromScript.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            const size_t first = piece.find_first_not_of(' ');
+            const size_t last = piece.find_last_not_of(' ');
+            list->push_back(first == std::string::npos ? std::string() : piece.substr(first, last - first + 1));
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        return list;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+StringListPtr ClsUtils::CleanLinkAttributes(const Ptr<CvSession>& Session,
+                                            const StringListPtr& LinkAttributesCollection) {
+    if (!LinkAttributesCollection) return nullptr;
+    StringList& attributes = *LinkAttributesCollection;
+    try {
+        // Later duplicates go, the first occurrence stays where it is.
+        for (size_t i = 0; i < attributes.size(); ++i) {
+            for (size_t j = i + 1; j < attributes.size();) {
+                if (attributes[j] == attributes[i])
+                    attributes.erase(attributes.begin() + static_cast<std::ptrdiff_t>(j));
+                else
+                    ++j;
+            }
+        }
+
+        for (size_t i = 0; i < attributes.size();) {
+            auto partsTree = Session->MetaInfo()->ClassByName(names::LinkClassPartsTree);
+            if (partsTree->HasAttribute(attributes[i]))
+                ++i;
+            else
+                attributes.erase(attributes.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+
+        std::string report;
+        for (size_t i = 0; i < attributes.size();) {
+            auto partsTree = Session->MetaInfo()->ClassByName(names::LinkClassPartsTree);
+            const int32_t code = partsTree->AttributeDefs()->DefinitionByName(attributes[i])->TypeCode();
+            if (!IsUnsupportedType(code)) {
+                ++i;
+                continue;
+            }
+            if (!report.empty()) report += ", ";
+            report += attributes[i];
+            attributes.erase(attributes.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+
+        if (!report.empty()) {
+            ShowOk(windows_,
+                   "The following attributes cannot be treated because their types is not supported :\r\n" + report +
+                       "\r\nPlease Contact your Administrator",
+                   ui::Icon::Exclamation);
+        }
+        return LinkAttributesCollection;
+    } catch (const CvError&) {
+        ShowOk(windows_, "An Error Occured to Clean Link Atrributes Configured in the Script", ui::Icon::Critical);
+        return nullptr;
+    }
+}
+
+bool ClsUtils::ManageLinkAttributes(const Ptr<CvObject>& LinkObject, const StringListPtr& LinkAttributesCollection) {
+    ClsForm form(windows_);
+    StringList attributes;
+    std::vector<std::string> values;
+    // Preparing and showing the editor: any failure is reported once and answers False.
+    try {
+        attributes = Items(LinkAttributesCollection);
+        if (attributes.empty()) throw CvError("no link attribute to manage");
+        std::vector<std::string> displayNames;
+        for (const std::string& name : attributes) {
+            displayNames.push_back(LinkObject->AttributeDefs()->DefinitionByName(name)->DisplayName());
+            values.push_back(LinkObject->Data()->ValueAsText(name));
+        }
+        if (!form.ShowLinkAttributes(displayNames, values)) return false;
+    } catch (const std::exception&) {
+        ShowOk(windows_, "An Error Occured to Manage Link Atrributes Configured in the Script", ui::Icon::Critical);
+        return false;
+    }
+
+    // Each accepted value is written on its own; a rejected one does not stop the others.
+    for (size_t i = 0; i < attributes.size(); ++i) {
+        const std::string& name = attributes[i];
+        try {
+            const int32_t typeCode = LinkObject->AttributeDefs()->DefinitionByName(name)->TypeCode();
+            WriteConverted(*LinkObject->Data(), name, typeCode, values.at(i));
+        } catch (const std::exception&) {
+            ShowOk(windows_, "The value of the Attribute " + name + " is not correct", ui::Icon::Exclamation);
+        }
+    }
+    return true;
+}
+
+void ClsUtils::CreateProcess(const Ptr<CvSession>& Session, const Ptr<CvObject>& Obj, const std::string& ProcessName) {
+    {
+        ClsForm form(windows_);
+        form.ShowMessage(ProcessName + " process creation for " + ObjectName(*Obj));
+    }
+
+    auto flowStore = CreateAs<CvFlowStore>(*Session, names::FlowStore);
+    auto workList = flowStore->WorkList();
+    const int16_t processClassId = Session->MetaInfo()->ClassByName(ProcessName)->ClassId();
+    auto process = flowStore->NewProcess(processClassId);
+
+    // The new process's entry is searched from the end of the work list.
+    Ptr<CvFlowEntry> found;
+    auto entries = workList->Entries();
+    const int32_t count = entries->Count();
+    for (int32_t position = count - 1; position >= 0; --position) {
+        auto entry = entries->Entry(position);
+        const int32_t entryProcessId = entry->Object()->Data()->ValueAsInt32(names::OBJECT_ID1);
+        const int32_t processId = process->Object()->Data()->ValueAsInt32(names::OBJECT_ID);
+        if (entryProcessId == processId) {
+            found = entry;
+            break;
+        }
+    }
+
+    if (found) {
+        found->Take();
+        auto step = found->CurrentStep();
+        auto target = found->Definition()->NextTargets()->Item(0);
+        if (found->CanForwardTo(target))
+            step->Forward(target, ProcessName + " auto initiated", std::chrono::system_clock::now());
+    }
+
+    process->Attach(Obj, nullptr);
+}
+
+void ClsUtils::DeleteObject(const Ptr<CvSession>& Session, const Ptr<CvObject>& Obj) {
+    auto store = Session->ObjectStore();
+    auto options = store->DefaultUpdateOptions()->Copy();
+    options->SetThirdSetting(2);
+    options->SetFourthSetting(2);
+    options->SetMode(2);
+    auto deleted = store->NewObjectList();
+    deleted->Add(Obj);
+    auto services = CreateAs<CvGUIServices>(*Session, names::GUIServices);
+    Obj->Delete(options);
+    services->ObjectViewNotifier()->NotifyObjects(2, deleted, false);
+}
+
+Ptr<CvObject> ClsUtils::SearchObject(const Ptr<CvSession>& Session) {
+    // A search that fails for any reason simply finds nothing.
+    try {
+        auto commonGui = CreateAs<CvCommonGUI>(*Session, names::CommonGUI);
+        auto searchView = commonGui->ViewMaker()->MakeView(1);
+
+        Ptr<CvGUIDialog> queryDialog;
+        if (commonGui->DialogMaker()->RunQueryDialog(queryDialog) != 1) return nullptr;
+        auto query = queryDialog->View()->Selection()->Query();
+        queryDialog->Close();
+        searchView->Selection()->SetQuery(query);
+
+        auto resultDialog = searchView->ResultDialog();
+        resultDialog->SetOption(0);
+        resultDialog->Prepare();
+        if (resultDialog->Show() != 1) return nullptr;
+
+        auto picked = searchView->Contents()->Objects()->Item(0)->WorkingObject();
+        picked->Retrieve();
+        const int16_t partsId = Session->MetaInfo()->ClassByName(names::ClassParts)->ClassId();
+        if (picked->Class()->BelongsToClass(partsId)) return picked;
+        ShowOk(windows_, "You Selected an Incorrect Object", ui::Icon::Information);
+        return nullptr;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+void ClsUtils::Refresh_Screen(const Ptr<CvSession>& Session, const Ptr<CvObject>& ObjectToRefresh,
+                              int32_t RefreshAction) {
+    // A desktop that cannot redraw never stops the caller.
+    try {
+        auto objects = Session->ObjectStore()->NewObjectList();
+        objects->Add(ObjectToRefresh);
+        auto commonGui = CreateAs<CvCommonGUI>(*Session, names::CommonGUI);
+        commonGui->DesktopWindow()->View()->RefreshObjects(RefreshAction, objects, true);
+    } catch (const std::exception&) {
+    }
+}
+
+std::string ClsUtils::GetUserName(const Ptr<CvSession>& Session, int32_t ObjectID) {
+    auto query = Session->ObjectStore()->NewSqlQuery();
+    query->SetSqlText("select LOGIN from USERS where OBJECT_ID = '" + std::to_string(ObjectID) + "'");
+    query->Run();
+    auto rows = query->Result();
+    if (rows->RowCount() == 1) return rows->ValueAt(0, 0).AsText();
+    return "someone else";
+}
+
+bool ClsUtils::MandatoryAttributesAreFilled(const Ptr<CvSession>& Session, const Ptr<CvObject>& ObjectToCheck) {
+    // A check that cannot be made counts as not passed, without a message.
+    try {
+        auto definitions = Session->MetaInfo()->ClassById(ObjectToCheck->ClassId())->AttributeDefs();
+        const int32_t count = definitions->Count();
+        for (int32_t i = 0; i < count; ++i) {
+            auto definition = definitions->Item(i);
+            if (!definition->IsMandatory()) continue;
+            if (!ObjectToCheck->Data()->ValueAsText(definition->Name()).empty()) continue;
+            ShowOk(windows_, "Attribute " + definition->DisplayName() + " is mandatory to create a document",
+                   ui::Icon::Information);
+            return false;
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+} // namespace quendra
