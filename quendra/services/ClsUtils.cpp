@@ -97,9 +97,9 @@ ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Ses
         conditions->AddCondition("", names::OBJECT_ID, "=", Value::Int32(Parent->ObjectId()), 0, "F");
         conditions->AddCondition("", names::OBJECT_ID, "=", Value::Int32(Child->ObjectId()), 0, "S");
 
-        const StringList& attributes = Items(LinkAttributes);
         const bool hasValues = Values != nullptr && !Values->empty();
         if (hasValues) {
+            const StringList& attributes = Items(LinkAttributes);
             // Only primary attributes decide whether an equal link exists already.
             auto definitions = metaInfo->ClassById(linkClassId)->AttributeDefs();
             for (size_t i = 1; i <= attributes.size(); ++i) {
@@ -128,6 +128,7 @@ ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Ses
         auto link = Parent->NewLink(linkClassId, Child);
         link->InitialiseNew();
         if (hasValues) {
+            const StringList& attributes = Items(LinkAttributes);
             auto data = link->Data();
             for (size_t i = 1; i <= attributes.size(); ++i)
                 data->SetValue(Entry(attributes, i), Value::Text(Entry(*Values, i)));
