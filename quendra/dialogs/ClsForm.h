@@ -5,10 +5,15 @@
 #include "WindowSystem.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace quendra {
+
+class FrmFileType;
+class FrmLinkAttributes;
+class FrmMsg;
 
 class ClsForm {
 public:
@@ -23,7 +28,14 @@ public:
     bool ShowLinkAttributes(const std::vector<std::string>& Attributes, std::vector<std::string>& Values);
 
 private:
+    bool FillAttributeGrid(const std::vector<std::string>& Attributes, const std::vector<std::string>& Values);
+    bool ReadAttributeGrid(std::vector<std::string>& Values);
+
     ui::WindowSystem& windows_;
+    // The window currently shown, kept only while its operation runs.
+    std::unique_ptr<FrmMsg> frmMsg_;
+    std::unique_ptr<FrmFileType> frmFileType_;
+    std::unique_ptr<FrmLinkAttributes> frmLinkAttributes_;
 };
 
 } // namespace quendra

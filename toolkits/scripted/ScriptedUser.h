@@ -10,6 +10,7 @@
 #include "WindowSystem.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,7 +18,8 @@
 
 namespace quendra::scripted {
 
-// One low-level user action: ["click", row, col], ["type", "text"], ["key", "Down"], ["button", "OK"].
+// One low-level user action: ["click", row, col], ["type", "text"], ["key", "Down"], ["button", "OK"],
+// ["close"] (closes the window by its frame).
 struct Action {
     std::string verb;
     int row = 0;
@@ -46,16 +48,16 @@ struct Answer {
 struct WindowRecord {
     enum class Kind { MessageBox, Window, OpenFile, Platform };
     Kind kind = Kind::MessageBox;
-    std::string text;       // MessageBox: the text; Window: the label text
-    std::string title;      // MessageBox: the title; Window: the caption
-    std::string icon;       // MessageBox: "information", "exclamation", "critical", "question"
-    std::string buttons;    // MessageBox: "OK" or "YesNo"
+    std::string text;    // MessageBox: the text; Window: the label text
+    std::string title;   // MessageBox: the title; Window: the caption
+    std::string icon;    // MessageBox: "information", "exclamation", "critical", "question"
+    std::string buttons; // MessageBox: "OK" or "YesNo"
     std::vector<std::pair<std::string, std::string>> rows; // link attribute editor rows as shown
-    std::vector<std::string> choices;                       // file type window entries
-    std::string filter;     // OpenFile: the filter text
-    std::string platform;   // Platform: "query", "results", "newObject"
-    std::string className;  // Platform newObject: the class
-    std::string answer;     // how it was answered
+    std::vector<std::string> choices;                      // file type window entries
+    std::string filter;                                    // OpenFile: the filter text
+    std::string platform;                                  // Platform: "query", "results", "newObject"
+    std::string className;                                 // Platform newObject: the class
+    std::string answer;                                    // how it was answered
 };
 
 class ScriptedUser : public ui::WindowSystem, public embedded::PlatformDialogs {
@@ -69,6 +71,23 @@ public:
     // The first mismatch between the windows and the answers, if any.
     const std::optional<std::string>& Failure() const;
     size_t AnswersLeft() const;
+
+    ui::Answer MessageBox(const std::string& text, const std::string& title, ui::Icon icon, ui::Buttons buttons,
+                          ui::Answer defaultButton) override;
+    std::unique_ptr<ui::CommonDialog> CreateCommonDialog() override;
+    // Windows record what they show when shown; the first label's text is the record's text.
+    std::unique_ptr<ui::Window> CreateWindow(const std::string& caption, int clientWidth, int clientHeight,
+                                             ui::WindowEvents& events) override;
+
+    bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames,
+                        embedded::SearchQuery& query) override;
+    bool RunResultDialog(const std::vector<embedded::SearchCandidate>& found,
+                         std::vector<embedded::ObjectKey>& picked) override;
+    bool RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
 
 } // namespace quendra::scripted

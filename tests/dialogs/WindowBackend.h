@@ -1,0 +1,31 @@
+// WindowBackend: a window toolkit under test together with a user who answers its windows.
+#pragma once
+
+#include "ScriptedUser.h"
+#include "WindowSystem.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quendra::testing {
+
+class WindowBackend {
+public:
+    virtual ~WindowBackend() = default;
+    virtual ui::WindowSystem& Windows() = 0;
+    // The answers for the windows still to come, as the scripted user takes them.
+    virtual void Answer(std::vector<scripted::Answer> answers) = 0;
+    // The windows that appeared since the answers were given, with what they showed.
+    virtual std::vector<scripted::WindowRecord> Shown() const = 0;
+    virtual std::optional<std::string> Failure() const = 0;
+    // How far a width set in twips may come back off: one screen pixel.
+    virtual int Tolerance() const = 0;
+};
+
+// "scripted", and "qt" where the Qt toolkit is built.
+std::vector<std::string> BackendNames();
+std::unique_ptr<WindowBackend> MakeBackend(const std::string& name);
+
+} // namespace quendra::testing
