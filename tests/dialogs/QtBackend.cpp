@@ -1,0 +1,235 @@
+// The Qt toolkit as a back end of the window behaviour suite: a user who answers its
+// windows with real mouse and key events.
+#ifdef QUENDRA_TEST_WITH_QT
+
+#include "QtWindowSystem.h"
+#include "WindowBackend.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <deque>
+
+namespace quendra::testing {
+
+namespace {
+
+QApplication& Application() {
+    static int argc = 1;
+    static char name[] = "test_dialogs";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(argc, argv);
+    return application;
+}
+
+Qt::Key QtKey(const std::string& name) {
+    if (name == "Enter") return Qt::Key_Return;
+    if (name == "Up") return Qt::Key_Up;
+    if (name == "Down") return Qt::Key_Down;
+    if (name == "Left") return Qt::Key_Left;
+    if (name == "Right") return Qt::Key_Right;
+    if (name == "Space") return Qt::Key_Space;
+    if (name == "Escape") return Qt::Key_Escape;
+    if (name == "Tab") return Qt::Key_Tab;
+    return Qt::Key_unknown;
+}
+
+class QtBackend : public WindowBackend {
+public:
+    QtBackend() {
+        Application();
+        windows_ = std::make_unique<qt::QtWindowSystem>();
+        windows_->SetModalHook([this](QDialog& dialog) { Play(dialog); });
+    }
+    ui::WindowSystem& Windows() override { return *windows_; }
+    void Answer(std::vector<scripted::Answer> answers) override {
+        answers_.assign(answers.begin(), answers.end());
+        shown_.clear();
+        failure_.reset();
+    }
+    std::vector<scripted::WindowRecord> Shown() const override { return shown_; }
+    std::optional<std::string> Failure() const override {
+        if (failure_) return failure_;
+        if (!answers_.empty()) return std::to_string(answers_.size()) + " answers left";
+        return std::nullopt;
+    }
+    int Tolerance() const override { return static_cast<int>(windows_->TwipsPerPixel() + 0.5); }
+
+private:
+    void Fail(const std::string& message) {
+        if (!failure_) failure_ = message;
+    }
+
+    void Play(QDialog& dialog) {
+        QPointer<QDialog> alive(&dialog);
+        if (!QTest::qWaitForWindowActive(&dialog)) Fail("the window did not become active");
+        if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+            PlayMessageBox(*box);
+        } else {
+            PlayWindow(dialog);
+        }
+        if (alive && alive->isVisible()) {
+            Fail("the window " + alive->windowTitle().toStdString() + " stayed open");
+            alive->close();
+        }
+    }
+
+    std::optional<scripted::Answer> Next() {
+        if (answers_.empty()) return std::nullopt;
+        auto answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+
+    void PlayMessageBox(QMessageBox& box) {
+        scripted::WindowRecord record;
+        record.kind = scripted::WindowRecord::Kind::MessageBox;
+        record.text = box.text().replace("\n", "\r\n").toStdString();
+        record.title = box.windowTitle().toStdString();
+        switch (box.icon()) {
+        case QMessageBox::Information:
+            record.icon = "information";
+            break;
+        case QMessageBox::Warning:
+            record.icon = "exclamation";
+            break;
+        case QMessageBox::Critical:
+            record.icon = "critical";
+            break;
+        case QMessageBox::Question:
+            record.icon = "question";
+            break;
+        default:
+            break;
+        }
+        record.buttons = box.standardButtons() == QMessageBox::Ok ? "OK" : "YesNo";
+        shown_.push_back(record);
+        auto answer = Next();
+        if (!answer) return Fail("no answer for a message box");
+        using Kind = scripted::Answer::Kind;
+        if (answer->kind == Kind::Button) {
+            QMessageBox::StandardButton button = answer->button == "Yes"  ? QMessageBox::Yes
+                                                 : answer->button == "No" ? QMessageBox::No
+                                                                          : QMessageBox::Ok;
+            if (box.button(button)) QTest::mouseClick(box.button(button), Qt::LeftButton);
+        } else if (answer->kind == Kind::Key) {
+            QTest::keyClick(QApplication::focusWidget(), QtKey(answer->key));
+        } else if (answer->kind == Kind::Close) {
+            box.close();
+        }
+    }
+
+    void PlayWindow(QDialog& dialog) {
+        scripted::WindowRecord record;
+        record.kind = scripted::WindowRecord::Kind::Window;
+        record.title = dialog.windowTitle().toStdString();
+        auto labels = dialog.findChildren<QLabel*>();
+        if (!labels.isEmpty()) record.text = labels.front()->text().toStdString();
+        auto* table = dialog.findChild<QTableWidget*>();
+        if (table)
+            for (int r = 0; r < table->rowCount(); ++r)
+                record.rows.emplace_back(Cell(*table, r, 0), Cell(*table, r, 1));
+        auto* combo = dialog.findChild<QComboBox*>();
+        if (combo)
+            for (int i = 0; i < combo->count(); ++i) record.choices.push_back(combo->itemText(i).toStdString());
+        shown_.push_back(record);
+
+        auto answer = Next();
+        if (!answer) return Fail("no answer for the window " + record.title);
+        using Kind = scripted::Answer::Kind;
+        QPointer<QDialog> alive(&dialog);
+        switch (answer->kind) {
+        case Kind::Button:
+            Press(dialog, answer->button);
+            break;
+        case Kind::Key:
+            QTest::keyClick(QApplication::focusWidget(), QtKey(answer->key));
+            break;
+        case Kind::Close:
+            dialog.close();
+            break;
+        case Kind::Set:
+            for (int r = 0; table && r < table->rowCount(); ++r)
+                for (const auto& [name, text] : answer->set)
+                    if (Cell(*table, r, 0) == name) {
+                        ClickCell(*table, r, 1);
+                        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+                        Type(text);
+                    }
+            Press(dialog, answer->button);
+            break;
+        case Kind::Actions:
+            for (const auto& action : answer->actions) {
+                if (!alive || !alive->isVisible()) return Fail("an action after the window closed");
+                if (action.verb == "click") ClickCell(*table, action.row, action.col);
+                if (action.verb == "type") Type(action.text);
+                if (action.verb == "key") QTest::keyClick(QApplication::focusWidget(), QtKey(action.text));
+                if (action.verb == "button") Press(dialog, action.text);
+                if (action.verb == "close") dialog.close();
+            }
+            break;
+        case Kind::Choose:
+            combo->setFocus(Qt::MouseFocusReason);
+            combo->setCurrentIndex(answer->choose ? combo->findText(QString::fromStdString(*answer->choose)) : -1);
+            Press(dialog, answer->button);
+            break;
+        default:
+            Fail("an answer that does not fit the window " + record.title);
+            break;
+        }
+    }
+
+    static std::string Cell(QTableWidget& table, int row, int col) {
+        auto* item = table.item(row, col);
+        return item ? item->text().toStdString() : std::string();
+    }
+
+    void ClickCell(QTableWidget& table, int row, int col) {
+        QRect cell = table.visualRect(table.model()->index(row, col));
+        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    // Typing replaces the selection; typing nothing over a selection deletes it.
+    void Type(const std::string& text) {
+        QWidget* focus = QApplication::focusWidget();
+        if (text.empty()) {
+            if (auto* edit = qobject_cast<QLineEdit*>(focus); edit && edit->hasSelectedText())
+                QTest::keyClick(focus, Qt::Key_Delete);
+            return;
+        }
+        QTest::keyClicks(focus, QString::fromStdString(text));
+    }
+
+    void Press(QDialog& dialog, const std::string& caption) {
+        for (auto* button : dialog.findChildren<QPushButton*>())
+            if (button->text().toStdString() == caption && button->isVisible()) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                return;
+            }
+        Fail("no button " + caption);
+    }
+
+    std::unique_ptr<qt::QtWindowSystem> windows_;
+    std::deque<scripted::Answer> answers_;
+    std::vector<scripted::WindowRecord> shown_;
+    std::optional<std::string> failure_;
+};
+
+} // namespace
+
+std::unique_ptr<WindowBackend> MakeQtBackend() {
+    return std::make_unique<QtBackend>();
+}
+
+} // namespace quendra::testing
+
+#endif

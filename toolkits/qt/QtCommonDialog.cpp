@@ -1,0 +1,61 @@
+// QtCommonDialog: the open-file dialog as a Qt file dialog.
+#include "QtCommonDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace quendra::qt {
+
+namespace {
+constexpr int32_t AllowMultiSelect = 0x200;
+}
+
+QtCommonDialog::QtCommonDialog(std::function<int(QDialog&)> runModal) : runModal_(std::move(runModal)) {}
+
+void QtCommonDialog::SetFilter(const std::string& filter) {
+    filter_ = filter;
+}
+
+void QtCommonDialog::SetFlags(int32_t flags) {
+    flags_ = flags;
+}
+
+std::string QtCommonDialog::FileName() const {
+    return fileName_;
+}
+
+QStringList QtCommonDialog::NameFilters(const std::string& filter) {
+    QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i].trimmed();
+        const QString& pattern = parts[i + 1];
+        // A text that already ends in its pattern shows it once.
+        if (text.endsWith("(" + pattern + ")")) text = text.left(text.size() - pattern.size() - 2).trimmed();
+        filters << text + " (" + QString(pattern).replace(';', ' ') + ")";
+    }
+    return filters;
+}
+
+std::string QtCommonDialog::JoinFileNames(const QStringList& paths) {
+    if (paths.size() == 1) return QDir::toNativeSeparators(paths.front()).toStdString();
+    std::string joined;
+    if (paths.isEmpty()) return joined;
+    joined = QDir::toNativeSeparators(QFileInfo(paths.front()).absolutePath()).toStdString();
+    for (const QString& path : paths) joined += std::string(1, '\0') + QFileInfo(path).fileName().toStdString();
+    return joined;
+}
+
+void QtCommonDialog::ShowOpen() {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode((flags_ & AllowMultiSelect) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setNameFilters(NameFilters(filter_));
+    fileName_.clear();
+    if (runModal_(dialog) == QDialog::Accepted) fileName_ = JoinFileNames(dialog.selectedFiles());
+}
+
+} // namespace quendra::qt

@@ -1,0 +1,34 @@
+// QtCommonDialog: the open-file dialog as a Qt file dialog.
+#pragma once
+
+#include "WindowSystem.h"
+
+#include <functional>
+#include <string>
+
+class QDialog;
+#include <QStringList>
+
+namespace quendra::qt {
+
+class QtCommonDialog : public ui::CommonDialog {
+public:
+    explicit QtCommonDialog(std::function<int(QDialog&)> runModal);
+    void SetFilter(const std::string& filter) override;
+    void SetFlags(int32_t flags) override;
+    void ShowOpen() override;
+    std::string FileName() const override;
+
+    // "Text|*.a;*.b|…" as Qt's name filters, "Text (*.a *.b)".
+    static QStringList NameFilters(const std::string& filter);
+    // One path as it is; several as the folder, character 0 and the names.
+    static std::string JoinFileNames(const QStringList& paths);
+
+private:
+    std::function<int(QDialog&)> runModal_;
+    std::string filter_;
+    int32_t flags_ = 0;
+    std::string fileName_;
+};
+
+} // namespace quendra::qt

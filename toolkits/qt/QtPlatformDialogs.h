@@ -1,0 +1,25 @@
+// QtPlatformDialogs: the embedded platform's query, result and new-object dialogs as Qt dialogs.
+#pragma once
+
+#include "PlatformDialogs.h"
+
+#include <functional>
+
+class QDialog;
+
+namespace quendra::qt {
+
+class QtPlatformDialogs : public embedded::PlatformDialogs {
+public:
+    bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames,
+                        embedded::SearchQuery& query) override;
+    bool RunResultDialog(const std::vector<embedded::SearchCandidate>& found,
+                         std::vector<embedded::ObjectKey>& picked) override;
+    bool RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) override;
+
+protected:
+    // Runs a dialog modally, letting the modal hook see it first.
+    virtual int RunModal(QDialog& dialog) = 0;
+};
+
+} // namespace quendra::qt

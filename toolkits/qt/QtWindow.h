@@ -1,0 +1,64 @@
+// QtWindow: a window of the component as a Qt dialog, its controls as Qt widgets.
+#pragma once
+
+#include "WindowSystem.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QDialog;
+class QObject;
+class QWidget;
+
+namespace quendra::qt {
+
+class QtControl;
+class FormDialog;
+class EventRouter;
+
+class QtWindow : public ui::Window {
+public:
+    // twipsPerPixel: 15 at 96 dots per inch. beforeModal runs once the dialog shows.
+    QtWindow(const std::string& caption, int clientWidth, int clientHeight, ui::WindowEvents& events,
+             double twipsPerPixel, std::function<void(QDialog&)> beforeModal);
+    ~QtWindow() override;
+
+    ui::Label& AddLabel(const std::string& name, const ui::Rect& rect, const std::string& text, int tabIndex) override;
+    ui::Button& AddButton(const std::string& name, const ui::Rect& rect, const std::string& caption,
+                          int tabIndex) override;
+    ui::ComboBox& AddComboBox(const std::string& name, const ui::Rect& rect, int tabIndex) override;
+    ui::TextBox& AddTextBox(const std::string& name, const ui::Rect& rect, int tabIndex) override;
+    ui::Grid& AddGrid(const std::string& name, const ui::Rect& rect, int tabIndex) override;
+
+    std::string Caption() const override;
+    void ShowModal() override;
+    void Hide() override;
+    bool Visible() const override;
+    void Unload() override;
+    double TextWidth(const std::string& text) const override;
+
+    // Used by the controls and the event routing.
+    int Pixels(int twips) const;
+    int Twips(int pixels) const;
+    ui::WindowEvents& Events() { return events_; }
+    void RequestFocus(QtControl& control);
+    void FrameClose();
+    bool Alive() const { return dialog_ != nullptr; }
+
+private:
+    template <class T> T& Add(std::unique_ptr<T> control, int tabIndex);
+    void Destroy();
+
+    ui::WindowEvents& events_;
+    double twipsPerPixel_;
+    std::function<void(QDialog&)> beforeModal_;
+    FormDialog* dialog_ = nullptr;
+    std::unique_ptr<EventRouter> router_;
+    std::vector<std::unique_ptr<QtControl>> controls_;
+    QtControl* pendingFocus_ = nullptr;
+};
+
+} // namespace quendra::qt

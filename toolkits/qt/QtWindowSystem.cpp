@@ -1,0 +1,80 @@
+// QtWindowSystem: the component's windows and the platform's dialogs as Qt 6 widgets.
+#include "QtWindowSystem.h"
+
+#include "QtCommonDialog.h"
+#include "QtWindow.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace quendra::qt {
+
+QtWindowSystem::QtWindowSystem() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    twipsPerPixel_ = 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+void QtWindowSystem::SetModalHook(std::function<void(QDialog&)> hook) {
+    hook_ = std::move(hook);
+}
+
+int QtWindowSystem::RunModal(QDialog& dialog) {
+    QTimer::singleShot(0, &dialog, [this, &dialog] {
+        dialog.activateWindow();
+        if (hook_) hook_(dialog);
+    });
+    return dialog.exec();
+}
+
+ui::Answer QtWindowSystem::MessageBox(const std::string& text, const std::string& title, ui::Icon icon,
+                                      ui::Buttons buttons, ui::Answer defaultButton) {
+    QMessageBox::Icon shown = QMessageBox::Information;
+    switch (icon) {
+    case ui::Icon::Information:
+        shown = QMessageBox::Information;
+        break;
+    case ui::Icon::Exclamation:
+        shown = QMessageBox::Warning;
+        break;
+    case ui::Icon::Critical:
+        shown = QMessageBox::Critical;
+        break;
+    case ui::Icon::Question:
+        shown = QMessageBox::Question;
+        break;
+    }
+    QString message = QString::fromStdString(text).replace("\r\n", "\n");
+    QMessageBox box(shown, QString::fromStdString(title), message);
+    if (buttons == ui::Buttons::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    } else {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(defaultButton == ui::Answer::No ? QMessageBox::No : QMessageBox::Yes);
+    }
+    RunModal(box);
+    QAbstractButton* clicked = box.clickedButton();
+    if (buttons == ui::Buttons::Ok) return ui::Answer::Ok;
+    if (clicked == box.button(QMessageBox::Yes)) return ui::Answer::Yes;
+    if (clicked == box.button(QMessageBox::No)) return ui::Answer::No;
+    return defaultButton;
+}
+
+std::unique_ptr<ui::CommonDialog> QtWindowSystem::CreateCommonDialog() {
+    return std::make_unique<QtCommonDialog>([this](QDialog& dialog) { return RunModal(dialog); });
+}
+
+std::unique_ptr<ui::Window> QtWindowSystem::CreateWindow(const std::string& caption, int clientWidth, int clientHeight,
+                                                         ui::WindowEvents& events) {
+    return std::make_unique<QtWindow>(caption, clientWidth, clientHeight, events, twipsPerPixel_,
+                                      [this](QDialog& dialog) {
+                                          if (hook_) hook_(dialog);
+                                      });
+}
+
+} // namespace quendra::qt

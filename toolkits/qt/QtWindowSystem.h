@@ -1,0 +1,36 @@
+// QtWindowSystem: the component's windows and the platform's dialogs as Qt 6 widgets.
+#pragma once
+
+#include "QtPlatformDialogs.h"
+#include "WindowSystem.h"
+
+#include <functional>
+
+class QDialog;
+
+namespace quendra::qt {
+
+// Needs a QApplication. Twips are 1/15 of a pixel at 96 dots per inch, scaled with the screen.
+class QtWindowSystem : public ui::WindowSystem, public QtPlatformDialogs {
+public:
+    QtWindowSystem();
+
+    ui::Answer MessageBox(const std::string& text, const std::string& title, ui::Icon icon, ui::Buttons buttons,
+                          ui::Answer defaultButton) override;
+    std::unique_ptr<ui::CommonDialog> CreateCommonDialog() override;
+    std::unique_ptr<ui::Window> CreateWindow(const std::string& caption, int clientWidth, int clientHeight,
+                                             ui::WindowEvents& events) override;
+
+    // Runs once every modal dialog has shown, inside its modal loop (for tests and pictures).
+    void SetModalHook(std::function<void(QDialog&)> hook);
+    double TwipsPerPixel() const { return twipsPerPixel_; }
+
+protected:
+    int RunModal(QDialog& dialog) override;
+
+private:
+    double twipsPerPixel_;
+    std::function<void(QDialog&)> hook_;
+};
+
+} // namespace quendra::qt
