@@ -27,8 +27,9 @@ QApplication& Application() {
     static char name[] = "test_dialogs";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-    return application;
+    // Never destroyed: the test events' input devices outlive any static of ours.
+    static auto* application = new QApplication(argc, argv);
+    return *application;
 }
 
 Qt::Key QtKey(const std::string& name) {
