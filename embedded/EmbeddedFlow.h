@@ -1,0 +1,19 @@
+// EmbeddedFlowStore: the workflow: processes of the model's process classes, their steps and the user's work list.
+#pragma once
+
+#include "CvPlatform.h"
+#include "SessionContext.h"
+
+namespace quendra::embedded {
+
+class EmbeddedFlowStore : public CvFlowStore {
+public:
+    explicit EmbeddedFlowStore(Context context) : context_(std::move(context)) {}
+    Ptr<CvFlowWorkList> WorkList() override;
+    Ptr<CvFlowProcess> NewProcess(int16_t processClassId) override;
+
+private:
+    Context context_;
+};
+
+} // namespace quendra::embedded

@@ -1,0 +1,393 @@
+// Objects and links: their values, storing them, linking them and walking the links below them.
+#include "EmbeddedObject.h"
+
+#include "CvError.h"
+#include "EmbeddedMetaInfo.h"
+#include "EmbeddedObjectStore.h"
+#include "EmbeddedRecord.h"
+
+#include <algorithm>
+
+namespace quendra::embedded {
+
+namespace {
+
+class EmbeddedTreeLink : public CvTreeLink {
+public:
+    EmbeddedTreeLink(std::shared_ptr<Storage> storage, Ptr<CvObject> below, Ptr<CvObject> link)
+        : storage_(std::move(storage)), below_(std::move(below)), link_(std::move(link)) {}
+    Ptr<CvTreeLink> WorkingEntry() override {
+        storage_->Call("CvTreeLink.WorkingEntry");
+        return std::make_shared<EmbeddedTreeLink>(storage_, below_, link_);
+    }
+    Ptr<CvObject> Element(int32_t index) override {
+        storage_->Call("CvTreeLink.Element");
+        if (index == 0) return below_;
+        if (index == 1) return link_;
+        throw CvError("a tree link has no element " + std::to_string(index));
+    }
+
+private:
+    std::shared_ptr<Storage> storage_;
+    Ptr<CvObject> below_;
+    Ptr<CvObject> link_;
+};
+
+class EmbeddedTreeLinks : public CvTreeLinks {
+public:
+    EmbeddedTreeLinks(std::shared_ptr<Storage> storage, std::vector<Ptr<CvTreeLink>> items)
+        : storage_(std::move(storage)), items_(std::move(items)) {}
+    int32_t Count() override {
+        storage_->Call("CvTreeLinks.Count");
+        return static_cast<int32_t>(items_.size());
+    }
+    Ptr<CvTreeLink> Item(int32_t position) override {
+        storage_->Call("CvTreeLinks.Item");
+        if (position < 0 || static_cast<size_t>(position) >= items_.size())
+            throw CvError("there is no tree link at position " + std::to_string(position));
+        return items_[position];
+    }
+
+private:
+    std::shared_ptr<Storage> storage_;
+    std::vector<Ptr<CvTreeLink>> items_;
+};
+
+std::shared_ptr<RecordData> EmptyData(const ClassInfo& cls) {
+    auto data = std::make_shared<RecordData>();
+    data->cls = &cls;
+    for (const auto& attribute : cls.attributes) {
+        data->names.push_back(attribute.name);
+        data->values.emplace_back();
+    }
+    data->Put("CLASS_ID", Value::Int16(cls.id));
+    return data;
+}
+
+std::string Trimmed(const std::string& text) {
+    size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return "";
+    size_t end = text.find_last_not_of(" \t");
+    return text.substr(begin, end - begin + 1);
+}
+
+} // namespace
+
+EmbeddedObject& Own(const Ptr<CvObject>& object) {
+    auto* own = dynamic_cast<EmbeddedObject*>(object.get());
+    if (!own) throw CvError(object ? "the object does not belong to this platform" : "an object is needed here");
+    return *own;
+}
+
+EmbeddedObject::EmbeddedObject(Context context, const ClassInfo& cls, std::shared_ptr<RecordData> data,
+                               int32_t objectId, bool detached)
+    : context_(std::move(context)), cls_(&cls), data_(std::move(data)), objectId_(objectId), detached_(detached) {}
+
+std::shared_ptr<EmbeddedObject> EmbeddedObject::Find(const Context& context, int16_t classId, int32_t objectId) {
+    auto stored = context->storage->Load(classId, objectId);
+    if (!stored) return nullptr;
+    const ClassInfo& cls = *stored->cls;
+    return std::make_shared<EmbeddedObject>(context, cls, std::make_shared<RecordData>(std::move(*stored)), objectId);
+}
+
+std::shared_ptr<EmbeddedObject> EmbeddedObject::Fetch(const Context& context, int16_t classId, int32_t objectId) {
+    auto object = Find(context, classId, objectId);
+    if (!object)
+        throw CvError("there is no object " + std::to_string(objectId) + " of the class \"" +
+                      context->storage->Class(classId).name + "\"");
+    return object;
+}
+
+std::shared_ptr<EmbeddedObject> EmbeddedObject::New(const Context& context, const ClassInfo& cls) {
+    if (cls.kind != ClassKind::Object) throw CvError("objects of \"" + cls.name + "\" are not made this way");
+    return std::make_shared<EmbeddedObject>(context, cls, EmptyData(cls), 0);
+}
+
+std::shared_ptr<EmbeddedObject> EmbeddedObject::NewLinkBetween(const Context& context, const ClassInfo& linkClass,
+                                                               EmbeddedObject& parent, EmbeddedObject& child) {
+    if (linkClass.kind != ClassKind::Link) throw CvError("\"" + linkClass.name + "\" is not a link class");
+    const Model& model = context->storage->GetModel();
+    if (!model.Includes(linkClass.parentId, parent.cls_->id) || !model.Includes(linkClass.childId, child.cls_->id))
+        throw CvError("a link of \"" + linkClass.name + "\" cannot join \"" + parent.cls_->name + "\" to \"" +
+                      child.cls_->name + "\"");
+    if (!parent.IsStored() || !child.IsStored()) throw CvError("both ends of a link must be stored first");
+    auto data = EmptyData(linkClass);
+    data->Put("CLASS_ID1", Value::Int16(parent.cls_->id));
+    data->Put("OBJECT_ID1", Value::Int32(parent.objectId_));
+    data->Put("CLASS_ID2", Value::Int16(child.cls_->id));
+    data->Put("OBJECT_ID2", Value::Int32(child.objectId_));
+    data->Put("PAR_OBJECT_ID", Value::Int32(parent.objectId_));
+    data->Put("SON_OBJECT_ID", Value::Int32(child.objectId_));
+    return std::make_shared<EmbeddedObject>(context, linkClass, std::move(data), 0);
+}
+
+void EmbeddedObject::CheckWritable() const {
+    if (detached_) throw CvError("this object cannot be written");
+    context_->storage->CheckWritable();
+}
+
+Ptr<CvObject> EmbeddedObject::WorkingObject() {
+    context_->storage->Call("CvObject.WorkingObject");
+    return shared_from_this();
+}
+
+void EmbeddedObject::Retrieve() {
+    context_->storage->Call("CvObject.Retrieve");
+    if (detached_) return;
+    if (!IsStored()) throw CvError("a new object has no stored values to retrieve");
+    for (const auto& name : extraAttributes_)
+        if (!cls_->Attribute(name))
+            throw CvError("the class \"" + cls_->name + "\" has no attribute \"" + name + "\" to retrieve");
+    auto stored = context_->storage->Load(cls_->id, objectId_);
+    if (!stored) throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
+    *data_ = std::move(*stored);
+}
+
+void EmbeddedObject::AddAttributesToRetrieve(const std::string& namesJoinedBySemicolon) {
+    context_->storage->Call("CvObject.AddAttributesToRetrieve");
+    size_t start = 0;
+    while (start <= namesJoinedBySemicolon.size()) {
+        size_t end = namesJoinedBySemicolon.find(';', start);
+        if (end == std::string::npos) end = namesJoinedBySemicolon.size();
+        std::string name = Trimmed(namesJoinedBySemicolon.substr(start, end - start));
+        if (!name.empty() &&
+            std::find(extraAttributes_.begin(), extraAttributes_.end(), name) == extraAttributes_.end())
+            extraAttributes_.push_back(name);
+        start = end + 1;
+    }
+}
+
+Ptr<CvClass> EmbeddedObject::Class() {
+    context_->storage->Call("CvObject.Class");
+    return std::make_shared<EmbeddedClass>(context_->storage, *cls_);
+}
+
+int16_t EmbeddedObject::ClassId() {
+    context_->storage->Call("CvObject.ClassId");
+    return cls_->id;
+}
+
+int32_t EmbeddedObject::ObjectId() {
+    context_->storage->Call("CvObject.ObjectId");
+    return objectId_;
+}
+
+Ptr<CvRecord> EmbeddedObject::Data() {
+    context_->storage->Call("CvObject.Data");
+    return std::make_shared<EmbeddedRecord>(context_->storage, data_);
+}
+
+std::string EmbeddedObject::DisplayText(const std::string& separator) {
+    context_->storage->Call("CvObject.DisplayText");
+    return context_->storage->DisplayText(*cls_, objectId_, data_.get(), separator);
+}
+
+void EmbeddedObject::InitialiseNew() {
+    context_->storage->Call("CvObject.InitialiseNew");
+    if (IsStored()) throw CvError("only a new object can be initialised");
+    auto fresh = EmptyData(*cls_);
+    if (cls_->kind == ClassKind::Link)
+        for (const char* end : {"CLASS_ID1", "OBJECT_ID1", "CLASS_ID2", "OBJECT_ID2", "PAR_OBJECT_ID", "SON_OBJECT_ID"})
+            fresh->Put(end, data_->Get(end));
+    *data_ = std::move(*fresh);
+}
+
+void EmbeddedObject::PrepareNew() {
+    context_->storage->Call("CvObject.PrepareNew");
+    if (IsStored()) throw CvError("only a new object can be prepared");
+}
+
+void EmbeddedObject::InsertNow() {
+    CheckWritable();
+    if (IsStored()) throw CvError("the object " + std::to_string(objectId_) + " is stored already");
+    RecordData written = *data_;
+    written.cls = cls_;
+    if (cls_->Attribute("USER_ID_MOD")) written.Put("USER_ID_MOD", Value::Int32(context_->userId));
+    Storage& storage = *context_->storage;
+    Transaction transaction(storage.Sql());
+    int32_t objectId = storage.Insert(*cls_, written);
+    transaction.Commit();
+    objectId_ = objectId;
+    if (data_->Has("USER_ID_MOD") || written.Has("USER_ID_MOD")) data_->Put("USER_ID_MOD", written.Get("USER_ID_MOD"));
+    data_->Put("CLASS_ID", Value::Int16(cls_->id));
+    data_->Put("OBJECT_ID", Value::Int32(objectId));
+    storage.Record(Event{Event::Kind::Insert, "", 0, false, {Key()}});
+}
+
+void EmbeddedObject::UpdateNow() {
+    CheckWritable();
+    if (!IsStored()) throw CvError("a new object cannot be updated before it is stored");
+    RecordData written = *data_;
+    if (cls_->Attribute("USER_ID_MOD")) written.Put("USER_ID_MOD", Value::Int32(context_->userId));
+    Storage& storage = *context_->storage;
+    Transaction transaction(storage.Sql());
+    if (!storage.Update(*cls_, objectId_, written))
+        throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
+    transaction.Commit();
+    if (data_->Has("USER_ID_MOD")) data_->Put("USER_ID_MOD", written.Get("USER_ID_MOD"));
+    storage.Record(Event{Event::Kind::Update, "", 0, false, {Key()}});
+}
+
+void EmbeddedObject::Store() {
+    context_->storage->Call("CvObject.Store");
+    if (IsStored())
+        UpdateNow();
+    else
+        InsertNow();
+}
+
+void EmbeddedObject::Insert(const Ptr<CvUpdateOptions>&) {
+    context_->storage->Call("CvObject.Insert");
+    InsertNow();
+}
+
+void EmbeddedObject::Update(const Ptr<CvUpdateOptions>&) {
+    context_->storage->Call("CvObject.Update");
+    UpdateNow();
+}
+
+void EmbeddedObject::Delete(const Ptr<CvUpdateOptions>&) {
+    context_->storage->Call("CvObject.Delete");
+    CheckWritable();
+    if (!IsStored()) throw CvError("a new object cannot be deleted");
+    Storage& storage = *context_->storage;
+    Transaction transaction(storage.Sql());
+    storage.Delete(*cls_, objectId_);
+    transaction.Commit();
+    storage.Record(Event{Event::Kind::Delete, "", 0, false, {Key()}});
+}
+
+Ptr<CvObject> EmbeddedObject::NewLink(int16_t linkClassId, const Ptr<CvObject>& child) {
+    context_->storage->Call("CvObject.NewLink");
+    return NewLinkBetween(context_, context_->storage->Class(linkClassId), *this, Own(child));
+}
+
+Ptr<CvObject> EmbeddedObject::NewLinkTo(int16_t linkClassId, const Ptr<CvObject>& other) {
+    context_->storage->Call("CvObject.NewLinkTo");
+    const ClassInfo& linkClass = context_->storage->Class(linkClassId);
+    EmbeddedObject& end = Own(other);
+    const Model& model = context_->storage->GetModel();
+    if (linkClass.kind == ClassKind::Link &&
+        !(model.Includes(linkClass.parentId, cls_->id) && model.Includes(linkClass.childId, end.cls_->id)))
+        return NewLinkBetween(context_, linkClass, end, *this);
+    return NewLinkBetween(context_, linkClass, *this, end);
+}
+
+std::shared_ptr<EmbeddedObject> EmbeddedObject::MakeLink(const ClassInfo& linkClass, const Ptr<CvObject>& parent) {
+    auto link = NewLinkBetween(context_, linkClass, Own(parent), *this);
+    link->InsertNow();
+    return link;
+}
+
+Ptr<CvObject> EmbeddedObject::LinkUnderParent(const Ptr<CvObject>& parent, int32_t, const Ptr<CvUpdateOptions>&) {
+    context_->storage->Call("CvObject.LinkUnderParent");
+    EmbeddedObject& upper = Own(parent);
+    const ClassInfo* linkClass =
+        EmbeddedMetaInfo::FindLinkClass(context_->storage->GetModel(), upper.cls_->id, cls_->id);
+    if (!linkClass) throw CvError("there is no link class from \"" + upper.cls_->name + "\" to \"" + cls_->name + "\"");
+    return MakeLink(*linkClass, parent);
+}
+
+Ptr<CvObject> EmbeddedObject::LinkToParent(int16_t linkClassId, const Ptr<CvObject>& parent, const Ptr<CvObject>&,
+                                           const Ptr<CvUpdateOptions>&) {
+    context_->storage->Call("CvObject.LinkToParent");
+    return MakeLink(context_->storage->Class(linkClassId), parent);
+}
+
+void EmbeddedObject::AttachToParent(int32_t, const Ptr<CvObject>& parent, const Ptr<CvObject>&,
+                                    const Ptr<CvUpdateOptions>&) {
+    context_->storage->Call("CvObject.AttachToParent");
+    EmbeddedObject& upper = Own(parent);
+    const ClassInfo* linkClass =
+        EmbeddedMetaInfo::FindLinkClass(context_->storage->GetModel(), upper.cls_->id, cls_->id);
+    if (!linkClass) throw CvError("there is no link class from \"" + upper.cls_->name + "\" to \"" + cls_->name + "\"");
+    MakeLink(*linkClass, parent);
+}
+
+void EmbeddedObject::RemoveLink(int32_t, const Ptr<CvObject>& other, const Ptr<CvUpdateOptions>&) {
+    context_->storage->Call("CvObject.RemoveLink");
+    EmbeddedObject& end = Own(other);
+    CheckWritable();
+    if (!IsStored() || !end.IsStored()) throw CvError("a new object has no links to remove");
+    Storage& storage = *context_->storage;
+    std::vector<LinkRow> links = storage.LinksBetween(objectId_, end.objectId_);
+    Transaction transaction(storage.Sql());
+    for (const auto& link : links) storage.Delete(storage.Class(link.linkClassId), link.linkId);
+    transaction.Commit();
+    for (const auto& link : links)
+        storage.Record(Event{Event::Kind::Delete, "", 0, false, {{link.linkClassId, link.linkId}}});
+}
+
+Ptr<CvObjects> EmbeddedObject::Children(const Ptr<CvObject>&) {
+    context_->storage->Call("CvObject.Children");
+    auto children = std::make_shared<EmbeddedObjects>(context_->storage);
+    if (!IsStored()) return children;
+    for (const auto& link : context_->storage->LinksBelow(*cls_, objectId_))
+        if (auto child = Find(context_, link.childClassId, link.childId)) children->Append(child);
+    return children;
+}
+
+Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) {
+    context_->storage->Call("CvObject.TreeLinks");
+    std::vector<Ptr<CvTreeLink>> items;
+    if (IsStored()) {
+        for (const auto& row : context_->storage->LinksBelow(*cls_, objectId_)) {
+            auto child = Find(context_, row.childClassId, row.childId);
+            auto link = Find(context_, row.linkClassId, row.linkId);
+            if (child && link) items.push_back(std::make_shared<EmbeddedTreeLink>(context_->storage, child, link));
+        }
+    }
+    return std::make_shared<EmbeddedTreeLinks>(context_->storage, std::move(items));
+}
+
+Ptr<CvObject> EmbeddedObject::ReferencedObject(int32_t key) {
+    context_->storage->Call("CvObject.ReferencedObject");
+    if (key < 0 || static_cast<size_t>(key) >= cls_->attributes.size())
+        throw CvError("the class \"" + cls_->name + "\" has no attribute with the key " + std::to_string(key));
+    const AttributeInfo& attribute = cls_->attributes[key];
+    if (!attribute.reference) throw CvError("the attribute \"" + attribute.name + "\" refers to no object");
+    const Value& value = data_->Get(attribute.name);
+    if (value.IsNull()) return nullptr;
+    int32_t objectId = value.AsInt32();
+    if (objectId == 0) return nullptr;
+    return Find(context_, attribute.reference->classId, objectId);
+}
+
+Ptr<CvAttributeDefs> EmbeddedObject::AttributeDefs() {
+    context_->storage->Call("CvObject.AttributeDefs");
+    return MakeAttributeDefs(context_->storage, *cls_);
+}
+
+Ptr<CvObjectStore> EmbeddedObject::ObjectStore() {
+    context_->storage->Call("CvObject.ObjectStore");
+    return std::make_shared<EmbeddedObjectStore>(context_);
+}
+
+void EmbeddedObjects::Add(const Ptr<CvObject>& object) {
+    storage_->Call("CvObjects.Add");
+    if (!object) throw CvError("an object list holds objects only");
+    items_.push_back(object);
+}
+
+int32_t EmbeddedObjects::Count() {
+    storage_->Call("CvObjects.Count");
+    return static_cast<int32_t>(items_.size());
+}
+
+Ptr<CvObject> EmbeddedObjects::Item(int32_t position) {
+    storage_->Call("CvObjects.Item");
+    if (position < 0 || static_cast<size_t>(position) >= items_.size())
+        throw CvError("the object list has no item at position " + std::to_string(position));
+    return items_[position];
+}
+
+std::vector<ObjectKey> KeysOf(const Ptr<CvObjects>& objects) {
+    std::vector<ObjectKey> keys;
+    auto* own = dynamic_cast<EmbeddedObjects*>(objects.get());
+    if (!own) return keys;
+    for (const auto& object : own->Items())
+        if (auto* item = dynamic_cast<EmbeddedObject*>(object.get())) keys.push_back(item->Key());
+    return keys;
+}
+
+} // namespace quendra::embedded

@@ -1,0 +1,230 @@
+// The object store: objects from records and ids, new objects, options, sequences and lookup tables.
+#include "EmbeddedObjectStore.h"
+
+#include "CvError.h"
+#include "EmbeddedObject.h"
+#include "EmbeddedQuery.h"
+#include "EmbeddedRecord.h"
+#include "EmbeddedSession.h"
+
+namespace quendra::embedded {
+
+namespace {
+
+class EmbeddedUpdateOptions : public CvUpdateOptions {
+public:
+    explicit EmbeddedUpdateOptions(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
+    Ptr<CvUpdateOptions> Copy() override {
+        storage_->Call("CvUpdateOptions.Copy");
+        return std::make_shared<EmbeddedUpdateOptions>(*this);
+    }
+    void SetMode(int16_t mode) override {
+        storage_->Call("CvUpdateOptions.SetMode");
+        mode_ = mode;
+    }
+    void SetFirstSwitch(bool on) override {
+        storage_->Call("CvUpdateOptions.SetFirstSwitch");
+        first_ = on;
+    }
+    void SetSecondSwitch(bool on) override {
+        storage_->Call("CvUpdateOptions.SetSecondSwitch");
+        second_ = on;
+    }
+    void SetThirdSetting(int16_t setting) override {
+        storage_->Call("CvUpdateOptions.SetThirdSetting");
+        third_ = setting;
+    }
+    void SetFourthSetting(int16_t setting) override {
+        storage_->Call("CvUpdateOptions.SetFourthSetting");
+        fourth_ = setting;
+    }
+
+private:
+    std::shared_ptr<Storage> storage_;
+    int16_t mode_ = 0;
+    bool first_ = true;
+    bool second_ = true;
+    int16_t third_ = 0;
+    int16_t fourth_ = 0;
+};
+
+class EmbeddedSequence : public CvSequence {
+public:
+    EmbeddedSequence(Context context, std::string name) : context_(std::move(context)), name_(std::move(name)) {}
+    std::string NextValue() override {
+        context_->storage->Call("CvSequence.NextValue");
+        context_->storage->CheckWritable();
+        auto next = context_->storage->NextSequenceValue(name_);
+        if (!next) throw CvError("the sequence \"" + name_ + "\" does not exist");
+        return *next;
+    }
+
+private:
+    Context context_;
+    std::string name_;
+};
+
+class EmbeddedSequences : public CvSequences {
+public:
+    explicit EmbeddedSequences(Context context) : context_(std::move(context)) {}
+    Ptr<CvSequence> SequenceByName(const std::string& name) override {
+        context_->storage->Call("CvSequences.SequenceByName");
+        for (const auto& sequence : context_->storage->GetModel().sequences)
+            if (sequence.name == name) return std::make_shared<EmbeddedSequence>(context_, name);
+        return nullptr;
+    }
+
+private:
+    Context context_;
+};
+
+class EmbeddedLookupEntry : public CvLookupEntry {
+public:
+    EmbeddedLookupEntry(std::shared_ptr<Storage> storage, const std::pair<int32_t, std::string>& entry)
+        : storage_(std::move(storage)), entry_(entry) {}
+    std::string Text() override {
+        storage_->Call("CvLookupEntry.Text");
+        return entry_.second;
+    }
+    int32_t Code() override {
+        storage_->Call("CvLookupEntry.Code");
+        return entry_.first;
+    }
+
+private:
+    std::shared_ptr<Storage> storage_;
+    const std::pair<int32_t, std::string>& entry_;
+};
+
+class EmbeddedLookupTable : public CvLookupTable {
+public:
+    EmbeddedLookupTable(std::shared_ptr<Storage> storage, const LookupInfo& lookup)
+        : storage_(std::move(storage)), lookup_(lookup) {}
+    int32_t Count() override {
+        storage_->Call("CvLookupTable.Count");
+        return static_cast<int32_t>(lookup_.entries.size());
+    }
+    Ptr<CvLookupEntry> Item(int16_t position) override {
+        storage_->Call("CvLookupTable.Item");
+        if (position < 0 || static_cast<size_t>(position) >= lookup_.entries.size())
+            throw CvError("the lookup table \"" + lookup_.name + "\" has no entry at position " +
+                          std::to_string(position));
+        return std::make_shared<EmbeddedLookupEntry>(storage_, lookup_.entries[position]);
+    }
+    Ptr<CvLookupEntry> ItemByText(const std::string& text) override {
+        storage_->Call("CvLookupTable.ItemByText");
+        for (const auto& entry : lookup_.entries)
+            if (entry.second == text) return std::make_shared<EmbeddedLookupEntry>(storage_, entry);
+        return nullptr;
+    }
+
+private:
+    std::shared_ptr<Storage> storage_;
+    const LookupInfo& lookup_;
+};
+
+} // namespace
+
+Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
+    auto* own = dynamic_cast<EmbeddedRecord*>(record.get());
+    if (!own) throw CvError(record ? "the record does not belong to this platform" : "a record is needed here");
+    const RecordData& source = *own->Data();
+    Storage& storage = *context_->storage;
+    const ClassInfo* cls = &storage.Class(source.Get("CLASS_ID").AsInt16());
+    int32_t objectId = source.Has("OBJECT_ID") ? source.Get("OBJECT_ID").AsInt32() : 0;
+    if (objectId != 0 && cls->family.size() > 1) {
+        // A record may name a class above the object's own; the object keeps its own class.
+        auto stored = storage.Load(cls->id, objectId);
+        if (!stored) throw CvError("there is no object " + std::to_string(objectId) + " of \"" + cls->name + "\"");
+        cls = stored->cls;
+    }
+    auto data = std::make_shared<RecordData>();
+    data->cls = cls;
+    for (size_t i = 0; i < source.names.size(); ++i) {
+        const AttributeInfo* attribute = cls->Attribute(source.names[i]);
+        data->Put(source.names[i], attribute ? ConvertToType(source.values[i], attribute->type) : source.values[i]);
+    }
+    if (objectId == 0 && cls->kind != ClassKind::Object) throw CvError("the record names no stored object");
+    data->Put("CLASS_ID", Value::Int16(cls->id));
+    return std::make_shared<EmbeddedObject>(context_, *cls, std::move(data), objectId);
+}
+
+Ptr<CvObject> EmbeddedObjectStore::ObjectFromRecord(const Ptr<CvRecord>& record, bool) {
+    context_->storage->Call("CvObjectStore.ObjectFromRecord");
+    return FromRecord(record);
+}
+
+Ptr<CvObjects> EmbeddedObjectStore::ObjectsFromRecList(const Ptr<CvRecList>& recList, bool) {
+    context_->storage->Call("CvObjectStore.ObjectsFromRecList");
+    if (!recList) throw CvError("a record list is needed here");
+    auto objects = std::make_shared<EmbeddedObjects>(context_->storage);
+    int32_t rows = recList->RowCount();
+    for (int32_t row = 0; row < rows; ++row) objects->Append(FromRecord(recList->RecordAt(row)));
+    return objects;
+}
+
+Ptr<CvObject> EmbeddedObjectStore::ObjectById(int16_t classId, int32_t objectId) {
+    context_->storage->Call("CvObjectStore.ObjectById");
+    return EmbeddedObject::Fetch(context_, classId, objectId);
+}
+
+Ptr<CvObject> EmbeddedObjectStore::NewObject(int16_t classId) {
+    context_->storage->Call("CvObjectStore.NewObject");
+    return EmbeddedObject::New(context_, context_->storage->Class(classId));
+}
+
+Ptr<CvObject> EmbeddedObjectStore::LinkByEnds(int16_t linkClassId, int16_t parentClassId, int32_t parentObjectId,
+                                              int16_t childClassId, int32_t childObjectId) {
+    context_->storage->Call("CvObjectStore.LinkByEnds");
+    Storage& storage = *context_->storage;
+    const ClassInfo& linkClass = storage.Class(linkClassId);
+    if (linkClass.kind != ClassKind::Link) throw CvError("\"" + linkClass.name + "\" is not a link class");
+    const Model& model = storage.GetModel();
+    for (const auto& row : storage.LinksByEnds(linkClass, parentObjectId, childObjectId)) {
+        if (!model.Includes(parentClassId, row.parentClassId) && !model.Includes(row.parentClassId, parentClassId))
+            continue;
+        if (!model.Includes(childClassId, row.childClassId) && !model.Includes(row.childClassId, childClassId))
+            continue;
+        if (auto link = EmbeddedObject::Find(context_, linkClassId, row.linkId)) return link;
+    }
+    return nullptr;
+}
+
+Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() {
+    context_->storage->Call("CvObjectStore.DefaultUpdateOptions");
+    return std::make_shared<EmbeddedUpdateOptions>(context_->storage);
+}
+
+Ptr<CvObjects> EmbeddedObjectStore::NewObjectList() {
+    context_->storage->Call("CvObjectStore.NewObjectList");
+    return std::make_shared<EmbeddedObjects>(context_->storage);
+}
+
+Ptr<CvSequences> EmbeddedObjectStore::Sequences() {
+    context_->storage->Call("CvObjectStore.Sequences");
+    return std::make_shared<EmbeddedSequences>(context_);
+}
+
+Ptr<CvQuery> EmbeddedObjectStore::NewSqlQuery() {
+    context_->storage->Call("CvObjectStore.NewSqlQuery");
+    return std::make_shared<EmbeddedQuery>(context_->storage);
+}
+
+Ptr<CvQueryDef> EmbeddedObjectStore::NewQueryDef() {
+    context_->storage->Call("CvObjectStore.NewQueryDef");
+    return std::make_shared<EmbeddedQueryDef>(context_->storage);
+}
+
+Ptr<CvLookupTable> EmbeddedObjectStore::LookupTable(int16_t tableId) {
+    context_->storage->Call("CvObjectStore.LookupTable");
+    const LookupInfo* lookup = context_->storage->GetModel().Lookup(tableId);
+    if (!lookup) throw CvError("there is no lookup table with the id " + std::to_string(tableId));
+    return std::make_shared<EmbeddedLookupTable>(context_->storage, *lookup);
+}
+
+Ptr<CvSession> EmbeddedObjectStore::Session() {
+    context_->storage->Call("CvObjectStore.Session");
+    return std::make_shared<EmbeddedSession>(context_);
+}
+
+} // namespace quendra::embedded

@@ -1,0 +1,32 @@
+// EmbeddedObjectStore: a session's way to objects, update options, sequences, queries and lookup tables.
+#pragma once
+
+#include "CvPlatform.h"
+#include "SessionContext.h"
+
+namespace quendra::embedded {
+
+class EmbeddedObjectStore : public CvObjectStore {
+public:
+    explicit EmbeddedObjectStore(Context context) : context_(std::move(context)) {}
+    Ptr<CvObject> ObjectFromRecord(const Ptr<CvRecord>& record, bool flag) override;
+    Ptr<CvObjects> ObjectsFromRecList(const Ptr<CvRecList>& recList, bool flag) override;
+    Ptr<CvObject> ObjectById(int16_t classId, int32_t objectId) override;
+    Ptr<CvObject> NewObject(int16_t classId) override;
+    Ptr<CvObject> LinkByEnds(int16_t linkClassId, int16_t parentClassId, int32_t parentObjectId, int16_t childClassId,
+                             int32_t childObjectId) override;
+    Ptr<CvUpdateOptions> DefaultUpdateOptions() override;
+    Ptr<CvObjects> NewObjectList() override;
+    Ptr<CvSequences> Sequences() override;
+    Ptr<CvQuery> NewSqlQuery() override;
+    Ptr<CvQueryDef> NewQueryDef() override;
+    Ptr<CvLookupTable> LookupTable(int16_t tableId) override;
+    Ptr<CvSession> Session() override;
+
+private:
+    Ptr<CvObject> FromRecord(const Ptr<CvRecord>& record);
+
+    Context context_;
+};
+
+} // namespace quendra::embedded

@@ -1,0 +1,289 @@
+// Desktop services: notifications and redraws go to the event log; dialogs go to the platform dialogs.
+#include "EmbeddedServices.h"
+
+#include "CvError.h"
+#include "EmbeddedObject.h"
+
+#include <algorithm>
+
+namespace quendra::embedded {
+
+namespace {
+
+class EmbeddedGUINotifier : public CvGUINotifier {
+public:
+    explicit EmbeddedGUINotifier(Context context) : context_(std::move(context)) {}
+    void NotifyObjects(int32_t code, const Ptr<CvObjects>& objects, bool flag) override {
+        context_->storage->Call("CvGUINotifier.NotifyObjects");
+        context_->storage->Record(Event{Event::Kind::Notify, "", code, flag, KeysOf(objects)});
+    }
+
+private:
+    Context context_;
+};
+
+class EmbeddedGUIQuery : public CvGUIQuery {
+public:
+    explicit EmbeddedGUIQuery(SearchQuery query) : query(std::move(query)) {}
+    SearchQuery query;
+};
+
+// What a view shows: the query it searches with and the objects the user picked.
+struct ViewState {
+    Ptr<CvGUIQuery> query;
+    std::vector<Ptr<CvObject>> picked;
+};
+
+class EmbeddedGUISelection : public CvGUISelection {
+public:
+    EmbeddedGUISelection(Context context, std::shared_ptr<ViewState> state)
+        : context_(std::move(context)), state_(std::move(state)) {}
+    Ptr<CvGUIQuery> Query() override {
+        context_->storage->Call("CvGUISelection.Query");
+        if (!state_->query) throw CvError("the view has no query");
+        return state_->query;
+    }
+    void SetQuery(const Ptr<CvGUIQuery>& query) override {
+        context_->storage->Call("CvGUISelection.SetQuery");
+        if (!dynamic_cast<EmbeddedGUIQuery*>(query.get())) throw CvError("the query does not belong to this platform");
+        state_->query = query;
+    }
+    Ptr<CvObjects> Objects() override {
+        context_->storage->Call("CvGUISelection.Objects");
+        auto objects = std::make_shared<EmbeddedObjects>(context_->storage);
+        for (const auto& object : state_->picked) objects->Append(object);
+        return objects;
+    }
+
+private:
+    Context context_;
+    std::shared_ptr<ViewState> state_;
+};
+
+class EmbeddedGUIView;
+
+class EmbeddedGUIDialog : public CvGUIDialog {
+public:
+    // results: the dialog shows what the view's query finds; otherwise it is the query dialog, shown already.
+    EmbeddedGUIDialog(Context context, std::shared_ptr<ViewState> state, bool results)
+        : context_(std::move(context)), state_(std::move(state)), results_(results) {}
+    Ptr<CvGUIView> View() override;
+    void Close() override { context_->storage->Call("CvGUIDialog.Close"); }
+    void SetOption(int32_t) override { context_->storage->Call("CvGUIDialog.SetOption"); }
+    void Prepare() override { context_->storage->Call("CvGUIDialog.Prepare"); }
+    int32_t Show() override {
+        context_->storage->Call("CvGUIDialog.Show");
+        if (!results_) return 1;
+        auto* query = dynamic_cast<EmbeddedGUIQuery*>(state_->query.get());
+        if (!query) throw CvError("the view has no query to show the results of");
+        std::vector<SearchCandidate> found = FindCandidates(*context_->storage, query->query);
+        std::vector<ObjectKey> picked;
+        if (!context_->dialogs->RunResultDialog(found, picked)) return 0;
+        state_->picked.clear();
+        for (const auto& key : picked)
+            state_->picked.push_back(EmbeddedObject::Fetch(context_, key.classId, key.objectId));
+        return 1;
+    }
+
+private:
+    Context context_;
+    std::shared_ptr<ViewState> state_;
+    bool results_;
+};
+
+class EmbeddedGUIView : public CvGUIView {
+public:
+    EmbeddedGUIView(Context context, std::shared_ptr<ViewState> state)
+        : context_(std::move(context)), state_(std::move(state)) {}
+    Ptr<CvGUISelection> Selection() override {
+        context_->storage->Call("CvGUIView.Selection");
+        return std::make_shared<EmbeddedGUISelection>(context_, state_);
+    }
+    Ptr<CvGUISelection> Contents() override {
+        context_->storage->Call("CvGUIView.Contents");
+        return std::make_shared<EmbeddedGUISelection>(context_, state_);
+    }
+    Ptr<CvGUIDialog> ResultDialog() override {
+        context_->storage->Call("CvGUIView.ResultDialog");
+        return std::make_shared<EmbeddedGUIDialog>(context_, state_, true);
+    }
+    void RefreshObjects(int32_t action, const Ptr<CvObjects>& objects, bool flag) override {
+        context_->storage->Call("CvGUIView.RefreshObjects");
+        context_->storage->Record(Event{Event::Kind::Refresh, "", action, flag, KeysOf(objects)});
+    }
+
+private:
+    Context context_;
+    std::shared_ptr<ViewState> state_;
+};
+
+Ptr<CvGUIView> EmbeddedGUIDialog::View() {
+    context_->storage->Call("CvGUIDialog.View");
+    return std::make_shared<EmbeddedGUIView>(context_, state_);
+}
+
+class EmbeddedViewMaker : public CvViewMaker {
+public:
+    explicit EmbeddedViewMaker(Context context) : context_(std::move(context)) {}
+    Ptr<CvGUIView> MakeView(int32_t) override {
+        context_->storage->Call("CvViewMaker.MakeView");
+        return std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+    }
+
+private:
+    Context context_;
+};
+
+class EmbeddedDialogMaker : public CvDialogMaker {
+public:
+    explicit EmbeddedDialogMaker(Context context) : context_(std::move(context)) {}
+    int32_t RunQueryDialog(Ptr<CvGUIDialog>& dialog) override {
+        context_->storage->Call("CvDialogMaker.RunQueryDialog");
+        std::vector<std::pair<int16_t, std::string>> classNames;
+        for (const auto& cls : context_->storage->GetModel().classes)
+            if (cls.kind == ClassKind::Object) classNames.emplace_back(cls.id, cls.name);
+        SearchQuery query;
+        bool confirmed = context_->dialogs->RunQueryDialog(classNames, query);
+        auto state = std::make_shared<ViewState>();
+        state->query = std::make_shared<EmbeddedGUIQuery>(std::move(query));
+        dialog = std::make_shared<EmbeddedGUIDialog>(context_, state, false);
+        return confirmed ? 1 : 0;
+    }
+
+private:
+    Context context_;
+};
+
+class EmbeddedDesktopWindow : public CvDesktopWindow {
+public:
+    explicit EmbeddedDesktopWindow(Context context) : context_(std::move(context)) {}
+    Ptr<CvGUIView> View() override {
+        context_->storage->Call("CvDesktopWindow.View");
+        return std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+    }
+
+private:
+    Context context_;
+};
+
+class EmbeddedNewObjectDialog : public CvNewObjectDialog {
+public:
+    explicit EmbeddedNewObjectDialog(Context context) : context_(std::move(context)) {}
+    void Show(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool, bool& accepted) override {
+        context_->storage->Call("CvNewObjectDialog.Show");
+        EmbeddedObject& target = Own(object);
+        const ClassInfo& cls = target.Info();
+        const RecordData& data = *target.Values();
+        std::vector<NewObjectField> fields;
+        for (const auto& attribute : cls.attributes) {
+            if (attribute.system) continue;
+            NewObjectField field;
+            field.name = attribute.name;
+            field.displayName = attribute.display;
+            field.typeCode = attribute.type;
+            field.mandatory = attribute.mandatory;
+            if (const LookupInfo* lookup = context_->storage->GetModel().Lookup(attribute.lookupId))
+                for (const auto& [code, text] : lookup->entries) field.lookup.emplace_back(text, code);
+            if (data.Has(attribute.name)) field.value = data.Get(attribute.name);
+            fields.push_back(std::move(field));
+        }
+        accepted = context_->dialogs->RunNewObjectDialog(cls.name, fields);
+        if (!accepted) return;
+        RecordData& values = *target.Values();
+        for (const auto& field : fields) values.Set(field.name, field.value);
+    }
+
+private:
+    Context context_;
+};
+
+std::string LikePattern(const std::string& text) {
+    std::string pattern = "%";
+    for (char c : text) {
+        if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+        pattern += c;
+    }
+    return pattern + "%";
+}
+
+} // namespace
+
+Ptr<CvGUINotifier> EmbeddedGUIServices::ObjectViewNotifier() {
+    context_->storage->Call("CvGUIServices.ObjectViewNotifier");
+    return std::make_shared<EmbeddedGUINotifier>(context_);
+}
+
+Ptr<CvViewMaker> EmbeddedCommonGUI::ViewMaker() {
+    context_->storage->Call("CvCommonGUI.ViewMaker");
+    return std::make_shared<EmbeddedViewMaker>(context_);
+}
+
+Ptr<CvDialogMaker> EmbeddedCommonGUI::DialogMaker() {
+    context_->storage->Call("CvCommonGUI.DialogMaker");
+    return std::make_shared<EmbeddedDialogMaker>(context_);
+}
+
+Ptr<CvDesktopWindow> EmbeddedCommonGUI::DesktopWindow() {
+    context_->storage->Call("CvCommonGUI.DesktopWindow");
+    return std::make_shared<EmbeddedDesktopWindow>(context_);
+}
+
+Ptr<CvNewObjectDialog> EmbeddedIntegrationStore::NewObjectDialog() {
+    context_->storage->Call("CvIntegrationStore.NewObjectDialog");
+    return std::make_shared<EmbeddedNewObjectDialog>(context_);
+}
+
+void EmbeddedSessionUtil::ShowObject(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool flag) {
+    context_->storage->Call("CvSessionUtil.ShowObject");
+    context_->storage->Record(Event{Event::Kind::Show, "", 0, flag, {Own(object).Key()}});
+}
+
+std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query) {
+    const Model& model = storage.GetModel();
+    std::vector<ObjectKey> keys;
+    if (!query.objects.empty()) {
+        keys = query.objects;
+    } else {
+        for (const auto& root : model.classes) {
+            if (root.kind != ClassKind::Object || root.superId != root.id) continue;
+            const ClassInfo* scope = &root;
+            if (query.classId != 0) {
+                const ClassInfo* asked = model.ClassById(query.classId);
+                if (!asked || asked->rootId != root.id) continue;
+                scope = asked;
+            }
+            const TableInfo* table = model.Table(root.table);
+            std::string sql = "SELECT CLASS_ID, OBJECT_ID FROM " + Quoted(root.table) + " WHERE CLASS_ID IN (";
+            for (size_t i = 0; i < scope->family.size(); ++i) sql += (i ? ", " : "") + std::to_string(scope->family[i]);
+            sql += ")";
+            bool possible = true;
+            for (const auto& [attribute, text] : query.conditions) {
+                bool known = false;
+                for (const auto& column : table->columns) known = known || column.name == attribute;
+                if (!known)
+                    possible = false;
+                else
+                    sql += " AND CAST(" + Quoted(attribute) + " AS TEXT) LIKE ? ESCAPE '\\'";
+            }
+            if (!possible) continue;
+            Statement statement = storage.Sql().Prepare(sql + " ORDER BY OBJECT_ID");
+            int position = 1;
+            for (const auto& condition : query.conditions)
+                statement.BindText(position++, LikePattern(condition.second));
+            while (statement.Step())
+                keys.push_back({static_cast<int16_t>(statement.Int(0)), static_cast<int32_t>(statement.Int(1))});
+        }
+        std::sort(keys.begin(), keys.end(),
+                  [](const ObjectKey& a, const ObjectKey& b) { return a.objectId < b.objectId; });
+    }
+    std::vector<SearchCandidate> found;
+    for (const auto& key : keys) {
+        auto stored = storage.Load(key.classId, key.objectId);
+        if (!stored) continue;
+        const ClassInfo& cls = *stored->cls;
+        found.push_back({{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &*stored, "-")});
+    }
+    return found;
+}
+
+} // namespace quendra::embedded

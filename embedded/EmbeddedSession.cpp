@@ -1,0 +1,57 @@
+// The session: its store, class directory, user and service objects.
+#include "EmbeddedSession.h"
+
+#include "CvError.h"
+#include "EmbeddedFlow.h"
+#include "EmbeddedMetaInfo.h"
+#include "EmbeddedObjectStore.h"
+#include "EmbeddedServices.h"
+
+namespace quendra::embedded {
+
+namespace {
+
+class EmbeddedUserInfo : public CvUserInfo {
+public:
+    explicit EmbeddedUserInfo(Context context) : context_(std::move(context)) {}
+    int32_t UserObjectId() override {
+        context_->storage->Call("CvUserInfo.UserObjectId");
+        return context_->userId;
+    }
+    bool IsAdministrator() override {
+        context_->storage->Call("CvUserInfo.IsAdministrator");
+        return context_->admin;
+    }
+
+private:
+    Context context_;
+};
+
+} // namespace
+
+Ptr<CvObjectStore> EmbeddedSession::ObjectStore() {
+    context_->storage->Call("CvSession.ObjectStore");
+    return std::make_shared<EmbeddedObjectStore>(context_);
+}
+
+Ptr<CvMetaInfo> EmbeddedSession::MetaInfo() {
+    context_->storage->Call("CvSession.MetaInfo");
+    return std::make_shared<EmbeddedMetaInfo>(context_->storage);
+}
+
+Ptr<CvUserInfo> EmbeddedSession::CurrentUser() {
+    context_->storage->Call("CvSession.CurrentUser");
+    return std::make_shared<EmbeddedUserInfo>(context_);
+}
+
+Ptr<CvDispatch> EmbeddedSession::CreateObject(const std::string& progId) {
+    context_->storage->Call("CvSession.CreateObject");
+    if (progId == "CvFlow.CvFlowStore") return std::make_shared<EmbeddedFlowStore>(context_);
+    if (progId == "CvGUISrv.CvGUIServices") return std::make_shared<EmbeddedGUIServices>(context_);
+    if (progId == "CvGUISrv.CvCommonGUI") return std::make_shared<EmbeddedCommonGUI>(context_);
+    if (progId == "CvIntegrationTool.CvIntegrationStore") return std::make_shared<EmbeddedIntegrationStore>(context_);
+    if (progId == "CvUtil.CvSessionUtil") return std::make_shared<EmbeddedSessionUtil>(context_);
+    throw CvError("the platform object " + progId + " cannot be created");
+}
+
+} // namespace quendra::embedded

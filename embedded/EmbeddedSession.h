@@ -1,0 +1,21 @@
+// EmbeddedSession: one logged-in user's session, and the service objects it creates by name.
+#pragma once
+
+#include "CvPlatform.h"
+#include "SessionContext.h"
+
+namespace quendra::embedded {
+
+class EmbeddedSession : public CvSession {
+public:
+    explicit EmbeddedSession(Context context) : context_(std::move(context)) {}
+    Ptr<CvObjectStore> ObjectStore() override;
+    Ptr<CvMetaInfo> MetaInfo() override;
+    Ptr<CvUserInfo> CurrentUser() override;
+    Ptr<CvDispatch> CreateObject(const std::string& progId) override;
+
+private:
+    Context context_;
+};
+
+} // namespace quendra::embedded

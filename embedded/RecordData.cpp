@@ -1,0 +1,43 @@
+// Reading and writing the named values of a record.
+#include "RecordData.h"
+
+#include "CvError.h"
+
+namespace quendra::embedded {
+
+int RecordData::Find(const std::string& name) const {
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name) return static_cast<int>(i);
+    return -1;
+}
+
+const Value& RecordData::Get(const std::string& name) const {
+    int position = Find(name);
+    if (position < 0) throw CvError("the record has no attribute \"" + name + "\"");
+    return values[position];
+}
+
+void RecordData::Set(const std::string& name, const Value& value) {
+    int position = Find(name);
+    const AttributeInfo* attribute = cls ? cls->Attribute(name) : nullptr;
+    if (position < 0 && !attribute) throw CvError("the record has no attribute \"" + name + "\"");
+    Value typed = attribute ? ConvertToType(value, attribute->type) : value;
+    if (position < 0) {
+        names.push_back(name);
+        values.push_back(std::move(typed));
+    } else {
+        values[position] = std::move(typed);
+    }
+}
+
+void RecordData::Put(const std::string& name, Value value) {
+    int position = Find(name);
+    if (position < 0) {
+        names.push_back(name);
+        values.push_back(std::move(value));
+    } else {
+        values[position] = std::move(value);
+    }
+}
+
+} // namespace quendra::embedded

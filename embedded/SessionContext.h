@@ -1,0 +1,22 @@
+// SessionContext: what every platform object of one session shares (storage, user, dialogs).
+#pragma once
+
+#include "PlatformDialogs.h"
+#include "Storage.h"
+
+#include <memory>
+#include <string>
+
+namespace quendra::embedded {
+
+struct SessionContext {
+    std::shared_ptr<Storage> storage;
+    int32_t userId = 0;
+    bool admin = false;
+    std::string login;
+    PlatformDialogs* dialogs = nullptr;
+};
+
+using Context = std::shared_ptr<SessionContext>;
+
+} // namespace quendra::embedded

@@ -1,0 +1,306 @@
+// Making and opening databases, sessions, and the direct reads and writes of hosts and tests.
+#include "SqliteDatabase.h"
+
+#include "CvError.h"
+#include "EmbeddedRecord.h"
+#include "EmbeddedSession.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quendra::embedded {
+
+namespace {
+
+bool IsMemory(const std::string& path) {
+    return path == ":memory:";
+}
+
+} // namespace
+
+std::shared_ptr<Database> Database::Create(const std::string& path, std::shared_ptr<const Model> model) {
+    if (!model) throw EmbeddedError(path, "", "a database needs a model");
+    struct stat info {};
+    if (!IsMemory(path) && stat(path.c_str(), &info) == 0)
+        throw EmbeddedError(path, "", "the database file exists already");
+    std::unique_ptr<SqliteConnection> connection;
+    try {
+        connection = std::make_unique<SqliteConnection>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        if (!IsMemory(path)) connection->Execute("PRAGMA journal_mode=WAL");
+        auto storage = std::make_shared<Storage>(std::move(connection), std::move(model));
+        storage->CreateSchema();
+        return std::make_shared<SqliteDatabase>(storage);
+    } catch (const CvError& error) {
+        throw EmbeddedError(path, "", std::string("the database cannot be made: ") + error.what());
+    }
+}
+
+std::shared_ptr<Database> Database::Open(const std::string& path) {
+    struct stat info {};
+    if (IsMemory(path)) throw EmbeddedError(path, "", "a database in memory cannot be opened again");
+    if (stat(path.c_str(), &info) != 0) throw EmbeddedError(path, "", "the database file does not exist");
+    if (!S_ISREG(info.st_mode)) throw EmbeddedError(path, "", "the database path is not a file");
+    if ((info.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0)
+        throw EmbeddedError(path, "", "the database file is read-only");
+    std::string modelText;
+    std::unique_ptr<SqliteConnection> connection;
+    try {
+        connection = std::make_unique<SqliteConnection>(path, SQLITE_OPEN_READWRITE);
+        Statement statement = connection->Prepare("SELECT MODEL_TEXT FROM PLATFORM_MODEL");
+        if (!statement.Step()) throw CvError("it holds no data model");
+        modelText = statement.Text(0);
+    } catch (const CvError& error) {
+        throw EmbeddedError(path, "",
+                            std::string("the file is damaged or is no database of this platform: ") + error.what());
+    }
+    std::shared_ptr<const Model> model;
+    try {
+        model = ParseModel(modelText, path);
+    } catch (const EmbeddedError& error) {
+        throw EmbeddedError(path, error.jsonPath,
+                            std::string("the data model kept in the database is wrong: ") + error.what());
+    }
+    try {
+        connection->Execute("PRAGMA journal_mode=WAL");
+    } catch (const CvError& error) {
+        throw EmbeddedError(path, "", std::string("the database cannot be written: ") + error.what());
+    }
+    return std::make_shared<SqliteDatabase>(std::make_shared<Storage>(std::move(connection), std::move(model)));
+}
+
+const ClassInfo& SqliteDatabase::NamedClass(const std::string& name) const {
+    const ClassInfo* cls = storage_->GetModel().ClassByName(name);
+    if (!cls) throw EmbeddedError("", "", "there is no class named \"" + name + "\"");
+    return *cls;
+}
+
+RecordData SqliteDatabase::Stored(ObjectKey key) {
+    if (!storage_->GetModel().ClassById(key.classId))
+        throw EmbeddedError("", "", "there is no class with the id " + std::to_string(key.classId));
+    auto stored = storage_->Load(key.classId, key.objectId);
+    if (!stored)
+        throw EmbeddedError("", "",
+                            "there is no object " + std::to_string(key.objectId) + " of the class \"" +
+                                storage_->Class(key.classId).name + "\"");
+    return std::move(*stored);
+}
+
+void SqliteDatabase::SetValues(RecordData& data, const std::vector<std::pair<std::string, Value>>& values) const {
+    for (const auto& [name, value] : values) {
+        const AttributeInfo* attribute = data.cls->Attribute(name);
+        if (!attribute || (attribute->system && data.cls->kind != ClassKind::Object))
+            throw EmbeddedError("", "", "the class \"" + data.cls->name + "\" has no attribute \"" + name + "\"");
+        try {
+            data.Set(name, value);
+        } catch (const CvError& error) {
+            throw EmbeddedError("", "", "the value of \"" + name + "\" is wrong: " + error.what());
+        }
+    }
+}
+
+Ptr<CvSession> SqliteDatabase::Login(const std::string& login, PlatformDialogs& dialogs) {
+    auto user = storage_->UserByLogin(login);
+    if (!user) throw EmbeddedError("", "", "there is no user with the login \"" + login + "\"");
+    auto context = std::make_shared<SessionContext>();
+    context->storage = storage_;
+    context->userId = user->objectId;
+    context->admin = user->admin;
+    context->login = login;
+    context->dialogs = &dialogs;
+    return std::make_shared<EmbeddedSession>(context);
+}
+
+int32_t SqliteDatabase::AddUser(const std::string& login, bool admin,
+                                const std::vector<std::pair<std::string, Value>>& values) {
+    if (login.empty()) throw EmbeddedError("", "", "a user needs a login");
+    if (storage_->UserByLogin(login)) throw EmbeddedError("", "", "the login \"" + login + "\" is taken");
+    try {
+        return storage_->AddUser(login, admin, values);
+    } catch (const CvError& error) {
+        throw EmbeddedError("", "", error.what());
+    }
+}
+
+ObjectKey SqliteDatabase::CreateObject(const std::string& className,
+                                       const std::vector<std::pair<std::string, Value>>& values) {
+    const ClassInfo& cls = NamedClass(className);
+    if (cls.kind != ClassKind::Object) throw EmbeddedError("", "", "\"" + className + "\" is not a class of objects");
+    RecordData data;
+    data.cls = &cls;
+    SetValues(data, values);
+    for (const char* system : {"CLASS_ID", "OBJECT_ID"})
+        if (data.Has(system))
+            throw EmbeddedError("", "", std::string("the value of ") + system + " is given by the platform");
+    Transaction transaction(storage_->Sql());
+    int32_t objectId = storage_->Insert(cls, data);
+    transaction.Commit();
+    return {cls.id, objectId};
+}
+
+ObjectKey SqliteDatabase::CreateLink(const std::string& linkClassName, ObjectKey parent, ObjectKey child,
+                                     const std::vector<std::pair<std::string, Value>>& values) {
+    const ClassInfo& link = NamedClass(linkClassName);
+    if (link.kind != ClassKind::Link) throw EmbeddedError("", "", "\"" + linkClassName + "\" is not a link class");
+    const ClassInfo& parentClass = *Stored(parent).cls;
+    const ClassInfo& childClass = *Stored(child).cls;
+    const Model& model = storage_->GetModel();
+    if (!model.Includes(link.parentId, parentClass.id) || !model.Includes(link.childId, childClass.id))
+        throw EmbeddedError("", "",
+                            "a link of \"" + linkClassName + "\" cannot join \"" + parentClass.name + "\" to \"" +
+                                childClass.name + "\"");
+    RecordData data;
+    data.cls = &link;
+    SetValues(data, values);
+    data.Put("CLASS_ID1", Value::Int16(parentClass.id));
+    data.Put("OBJECT_ID1", Value::Int32(parent.objectId));
+    data.Put("CLASS_ID2", Value::Int16(childClass.id));
+    data.Put("OBJECT_ID2", Value::Int32(child.objectId));
+    data.Put("PAR_OBJECT_ID", Value::Int32(parent.objectId));
+    data.Put("SON_OBJECT_ID", Value::Int32(child.objectId));
+    Transaction transaction(storage_->Sql());
+    int32_t objectId = storage_->Insert(link, data);
+    transaction.Commit();
+    return {link.id, objectId};
+}
+
+Value SqliteDatabase::ReadValue(ObjectKey key, const std::string& attribute) {
+    RecordData stored = Stored(key);
+    if (!stored.Has(attribute))
+        throw EmbeddedError("", "", "the class \"" + stored.cls->name + "\" has no attribute \"" + attribute + "\"");
+    return stored.Get(attribute);
+}
+
+std::vector<ObjectKey> SqliteDatabase::FindObjects(const std::string& className, const std::string& attribute,
+                                                   const std::string& text) {
+    const ClassInfo& cls = NamedClass(className);
+    const Model& model = storage_->GetModel();
+    const AttributeInfo* found = nullptr;
+    for (int16_t id : cls.family)
+        if (!found) found = model.ClassById(id)->Attribute(attribute);
+    if (!found) throw EmbeddedError("", "", "the class \"" + className + "\" has no attribute \"" + attribute + "\"");
+    std::string family;
+    for (int16_t id : cls.family) family += (family.empty() ? "" : ", ") + std::to_string(id);
+    Statement statement =
+        storage_->Sql().Prepare("SELECT CLASS_ID, OBJECT_ID, " + Quoted(attribute) + " FROM " + Quoted(cls.table) +
+                                " WHERE CLASS_ID IN (" + family + ") ORDER BY OBJECT_ID");
+    std::vector<ObjectKey> keys;
+    while (statement.Step()) {
+        const ClassInfo* own = model.ClassById(static_cast<int16_t>(statement.Int(0)));
+        if (!own || !own->Attribute(attribute)) continue;
+        if (statement.Get(2, found->type).AsText() == text)
+            keys.push_back({own->id, static_cast<int32_t>(statement.Int(1))});
+    }
+    return keys;
+}
+
+std::vector<ObjectKey> SqliteDatabase::FindLinks(const std::string& linkClassName, ObjectKey parent, ObjectKey child) {
+    const ClassInfo& link = NamedClass(linkClassName);
+    if (link.kind != ClassKind::Link) throw EmbeddedError("", "", "\"" + linkClassName + "\" is not a link class");
+    std::vector<ObjectKey> keys;
+    for (const auto& row : storage_->LinksByEnds(link, parent.objectId, child.objectId))
+        keys.push_back({row.linkClassId, row.linkId});
+    return keys;
+}
+
+int64_t SqliteDatabase::CountObjects(const std::string& className) {
+    const ClassInfo& cls = NamedClass(className);
+    Statement statement = storage_->Sql().Prepare("SELECT COUNT(*) FROM " + Quoted(cls.table) + " WHERE CLASS_ID = ?");
+    statement.BindInt(1, cls.id);
+    statement.Step();
+    return statement.Int(0);
+}
+
+std::string SqliteDatabase::ClassName(int16_t classId) {
+    const ClassInfo* cls = storage_->GetModel().ClassById(classId);
+    if (!cls) throw EmbeddedError("", "", "there is no class with the id " + std::to_string(classId));
+    return cls->name;
+}
+
+int16_t SqliteDatabase::ClassId(const std::string& className) {
+    return NamedClass(className).id;
+}
+
+std::string SqliteDatabase::DisplayText(ObjectKey key, const std::string& separator) {
+    RecordData stored = Stored(key);
+    return storage_->DisplayText(*stored.cls, key.objectId, &stored, separator);
+}
+
+std::optional<int32_t> SqliteDatabase::UserId(const std::string& login) {
+    auto user = storage_->UserByLogin(login);
+    if (!user) return std::nullopt;
+    return user->objectId;
+}
+
+Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
+    std::vector<RecListRow> built;
+    for (const auto& spec : rows) {
+        RecListRow row;
+        auto record = std::make_shared<RecordData>();
+        switch (spec.kind) {
+        case RowSpec::Kind::Object: {
+            RecordData stored = Stored(spec.key);
+            record->cls = stored.cls;
+            if (spec.columns) {
+                for (const auto& column : *spec.columns) {
+                    if (!stored.Has(column))
+                        throw EmbeddedError(
+                            "", "", "the class \"" + stored.cls->name + "\" has no attribute \"" + column + "\"");
+                    record->Put(column, stored.Get(column));
+                }
+            } else {
+                *record = stored;
+            }
+            SetValues(*record, spec.values);
+            break;
+        }
+        case RowSpec::Kind::Link: {
+            auto link = std::make_shared<RecordData>(Stored(spec.key));
+            if (link->cls->kind != ClassKind::Link) throw EmbeddedError("", "", "a link row needs a link");
+            record->Put("OBJECT_ID1", Value::Int32(link->Get("OBJECT_ID1").AsInt32()));
+            record->Put("PAR_CLASS_ID", Value::Int16(link->Get("CLASS_ID1").AsInt16()));
+            row.link = std::move(link);
+            break;
+        }
+        case RowSpec::Kind::PendingLink: {
+            const ClassInfo& link = NamedClass(spec.linkClass);
+            if (link.kind != ClassKind::Link)
+                throw EmbeddedError("", "", "\"" + spec.linkClass + "\" is not a link class");
+            const ClassInfo& parentClass = *Stored(spec.parent).cls;
+            const ClassInfo& childClass = *Stored(spec.child).cls;
+            const Model& model = storage_->GetModel();
+            if (!model.Includes(link.parentId, parentClass.id) || !model.Includes(link.childId, childClass.id))
+                throw EmbeddedError("", "",
+                                    "a link of \"" + spec.linkClass + "\" cannot join \"" + parentClass.name +
+                                        "\" to \"" + childClass.name + "\"");
+            record->Put("OBJECT_ID1", Value::Int32(spec.parent.objectId));
+            record->Put("PAR_CLASS_ID", Value::Int16(parentClass.id));
+            break;
+        }
+        }
+        row.record = std::move(record);
+        built.push_back(std::move(row));
+    }
+    return std::make_shared<EmbeddedRecList>(storage_, std::move(built));
+}
+
+const std::vector<Event>& SqliteDatabase::Events() const {
+    return storage_->Events();
+}
+
+void SqliteDatabase::ClearEvents() {
+    storage_->ClearEvents();
+}
+
+void SqliteDatabase::FailCall(const std::string& operation, int nth) {
+    storage_->FailCall(operation, nth);
+}
+
+void SqliteDatabase::ClearFaults() {
+    storage_->ClearFaults();
+}
+
+void SqliteDatabase::SetReadOnly(bool on) {
+    storage_->SetReadOnly(on);
+}
+
+} // namespace quendra::embedded

@@ -1,0 +1,46 @@
+// SqliteDatabase: the embedded platform's Database on one SQLite file or in memory.
+#pragma once
+
+#include "Database.h"
+#include "Storage.h"
+
+#include <memory>
+
+namespace quendra::embedded {
+
+class SqliteDatabase : public Database {
+public:
+    explicit SqliteDatabase(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
+
+    Ptr<CvSession> Login(const std::string& login, PlatformDialogs& dialogs) override;
+    int32_t AddUser(const std::string& login, bool admin,
+                    const std::vector<std::pair<std::string, Value>>& values) override;
+    ObjectKey CreateObject(const std::string& className,
+                           const std::vector<std::pair<std::string, Value>>& values) override;
+    ObjectKey CreateLink(const std::string& linkClassName, ObjectKey parent, ObjectKey child,
+                         const std::vector<std::pair<std::string, Value>>& values) override;
+    Value ReadValue(ObjectKey key, const std::string& attribute) override;
+    std::vector<ObjectKey> FindObjects(const std::string& className, const std::string& attribute,
+                                       const std::string& text) override;
+    std::vector<ObjectKey> FindLinks(const std::string& linkClassName, ObjectKey parent, ObjectKey child) override;
+    int64_t CountObjects(const std::string& className) override;
+    std::string ClassName(int16_t classId) override;
+    int16_t ClassId(const std::string& className) override;
+    std::string DisplayText(ObjectKey key, const std::string& separator) override;
+    std::optional<int32_t> UserId(const std::string& login) override;
+    Ptr<CvRecList> MakeRecList(const std::vector<RowSpec>& rows) override;
+    const std::vector<Event>& Events() const override;
+    void ClearEvents() override;
+    void FailCall(const std::string& operation, int nth) override;
+    void ClearFaults() override;
+    void SetReadOnly(bool on) override;
+
+private:
+    const ClassInfo& NamedClass(const std::string& name) const;
+    RecordData Stored(ObjectKey key);
+    void SetValues(RecordData& data, const std::vector<std::pair<std::string, Value>>& values) const;
+
+    std::shared_ptr<Storage> storage_;
+};
+
+} // namespace quendra::embedded

@@ -1,0 +1,323 @@
+// Reads and writes of objects, links, users and sequences in the database's tables.
+#include "Storage.h"
+
+#include "CvError.h"
+
+#include <algorithm>
+
+namespace quendra::embedded {
+
+namespace {
+
+const char* kLinkColumns = "OBJECT_ID, CLASS_ID, CLASS_ID1, OBJECT_ID1, CLASS_ID2, OBJECT_ID2";
+
+} // namespace
+
+std::string Quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
+
+Storage::Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<const Model> model)
+    : connection_(std::move(connection)), model_(std::move(model)) {
+    for (const auto& table : model_->tables) {
+        TableLayout layout;
+        std::string columns;
+        for (size_t i = 0; i < table.columns.size(); ++i) {
+            if (i > 0) columns += ", ";
+            columns += Quoted(table.columns[i].name);
+            layout.columnIndex[table.columns[i].name] = static_cast<int>(i);
+        }
+        layout.selectSql = "SELECT " + columns + " FROM " + Quoted(table.name) + " WHERE OBJECT_ID = ?";
+        layouts_.emplace(table.name, std::move(layout));
+    }
+}
+
+void Storage::CreateSchema() {
+    Transaction transaction(*connection_);
+    connection_->Execute("CREATE TABLE PLATFORM_MODEL (MODEL_TEXT TEXT NOT NULL, SOURCE TEXT)");
+    connection_->Execute("CREATE TABLE PLATFORM_COUNTER (NEXT_ID INTEGER NOT NULL)");
+    connection_->Execute("INSERT INTO PLATFORM_COUNTER (NEXT_ID) VALUES (1)");
+    connection_->Execute("CREATE TABLE PLATFORM_SEQUENCES (NAME TEXT PRIMARY KEY, NEXT_VALUE INTEGER NOT NULL)");
+    connection_->Execute("CREATE TABLE PLATFORM_WORK_ENTRIES (ENTRY_ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                         "PROCESS_ID INTEGER NOT NULL, STEP INTEGER NOT NULL, USER_ID INTEGER, "
+                         "TAKEN INTEGER NOT NULL DEFAULT 0, OPEN INTEGER NOT NULL DEFAULT 1)");
+    connection_->Execute("CREATE TABLE PLATFORM_FLOW_HISTORY (PROCESS_ID INTEGER NOT NULL, FROM_STEP INTEGER, "
+                         "TO_STEP INTEGER, COMMENT TEXT, WHEN_TIME TEXT, USER_ID INTEGER)");
+    connection_->Execute("CREATE TABLE PLATFORM_ATTACHMENTS (PROCESS_ID INTEGER NOT NULL, CLASS_ID INTEGER NOT NULL, "
+                         "OBJECT_ID INTEGER NOT NULL)");
+    for (const auto& table : model_->tables) {
+        std::string sql = "CREATE TABLE " + Quoted(table.name) + " (";
+        for (size_t i = 0; i < table.columns.size(); ++i) {
+            const auto& column = table.columns[i];
+            if (i > 0) sql += ", ";
+            sql += Quoted(column.name) + " " + SqlType(column.type);
+            if (column.name == "OBJECT_ID")
+                sql += " PRIMARY KEY";
+            else if (column.name == "CLASS_ID")
+                sql += " NOT NULL";
+        }
+        if (table.name == "USERS") sql += ", IS_ADMINISTRATOR INTEGER NOT NULL DEFAULT 0";
+        connection_->Execute(sql + ")");
+        if (table.kind == ClassKind::Link) {
+            for (const char* end : {"PAR_OBJECT_ID", "SON_OBJECT_ID"})
+                connection_->Execute("CREATE INDEX " + Quoted(table.name + "_" + end) + " ON " + Quoted(table.name) +
+                                     " (" + end + ")");
+        }
+    }
+    if (model_->Table("USERS")) connection_->Execute("CREATE INDEX USERS_LOGIN ON USERS (LOGIN)");
+    {
+        Statement statement = connection_->Prepare("INSERT INTO PLATFORM_MODEL (MODEL_TEXT, SOURCE) VALUES (?, ?)");
+        statement.BindText(1, model_->jsonText).BindText(2, model_->source).Run();
+    }
+    for (const auto& sequence : model_->sequences) {
+        Statement statement = connection_->Prepare("INSERT INTO PLATFORM_SEQUENCES (NAME, NEXT_VALUE) VALUES (?, ?)");
+        statement.BindText(1, sequence.name).BindInt(2, sequence.next).Run();
+    }
+    transaction.Commit();
+    for (const auto& user : model_->users) AddUser(user.login, user.admin, user.values);
+}
+
+void Storage::Call(const char* operation) {
+    if (faults_.empty()) return;
+    auto found = faults_.find(operation);
+    if (found == faults_.end()) return;
+    if (--found->second > 0) return;
+    faults_.erase(found);
+    throw CvError(std::string("the platform operation ") + operation + " failed");
+}
+
+void Storage::FailCall(const std::string& operation, int nth) {
+    if (nth < 1) throw EmbeddedError("", "", "a fault is injected into a call counted from 1");
+    faults_[operation] = nth;
+}
+
+void Storage::CheckWritable() const {
+    if (readOnly_) throw CvError("the database is read-only: nothing can be written");
+}
+
+const ClassInfo& Storage::Class(int16_t classId) const {
+    const ClassInfo* cls = model_->ClassById(classId);
+    if (!cls) throw CvError("there is no class with the id " + std::to_string(classId));
+    return *cls;
+}
+
+const ClassInfo& Storage::Class(const std::string& name) const {
+    const ClassInfo* cls = model_->ClassByName(name);
+    if (!cls) throw CvError("there is no class named \"" + name + "\"");
+    return *cls;
+}
+
+std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
+    const ClassInfo& asked = Class(classId);
+    const TableLayout& layout = Layout(asked.table);
+    Statement statement = connection_->Prepare(layout.selectSql);
+    statement.BindInt(1, objectId);
+    if (!statement.Step()) return std::nullopt;
+    int16_t storedClassId = static_cast<int16_t>(statement.Int(layout.columnIndex.at("CLASS_ID")));
+    if (!model_->Includes(asked.id, storedClassId)) return std::nullopt;
+    const ClassInfo& cls = Class(storedClassId);
+    RecordData data;
+    data.cls = &cls;
+    data.names.reserve(cls.attributes.size());
+    data.values.reserve(cls.attributes.size());
+    for (const auto& attribute : cls.attributes) {
+        data.names.push_back(attribute.name);
+        data.values.push_back(statement.Get(layout.columnIndex.at(attribute.name), attribute.type));
+    }
+    return data;
+}
+
+int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
+    int32_t objectId = 0;
+    {
+        Statement counter =
+            connection_->Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = NEXT_ID + 1 RETURNING NEXT_ID - 1");
+        if (!counter.Step()) throw CvError("the object counter is missing");
+        objectId = static_cast<int32_t>(counter.Int(0));
+        counter.Run();
+    }
+    data.cls = &cls;
+    data.Put("CLASS_ID", Value::Int16(cls.id));
+    data.Put("OBJECT_ID", Value::Int32(objectId));
+    std::string columns;
+    std::string marks;
+    for (size_t i = 0; i < cls.attributes.size(); ++i) {
+        if (i > 0) {
+            columns += ", ";
+            marks += ", ";
+        }
+        columns += Quoted(cls.attributes[i].name);
+        marks += "?";
+    }
+    Statement statement =
+        connection_->Prepare("INSERT INTO " + Quoted(cls.table) + " (" + columns + ") VALUES (" + marks + ")");
+    for (size_t i = 0; i < cls.attributes.size(); ++i) {
+        int position = data.Find(cls.attributes[i].name);
+        statement.Bind(static_cast<int>(i + 1),
+                       position < 0 ? Value() : ConvertToType(data.values[position], cls.attributes[i].type));
+    }
+    statement.Run();
+    return objectId;
+}
+
+bool Storage::Update(const ClassInfo& cls, int32_t objectId, const RecordData& data) {
+    std::string assignments;
+    std::vector<const Value*> values;
+    std::vector<int32_t> types;
+    for (size_t i = 0; i < data.names.size(); ++i) {
+        const AttributeInfo* attribute = cls.Attribute(data.names[i]);
+        if (!attribute || attribute->system) continue;
+        if (!values.empty()) assignments += ", ";
+        assignments += Quoted(attribute->name) + " = ?";
+        values.push_back(&data.values[i]);
+        types.push_back(attribute->type);
+    }
+    if (values.empty()) {
+        Statement exists = connection_->Prepare("SELECT 1 FROM " + Quoted(cls.table) + " WHERE OBJECT_ID = ?");
+        exists.BindInt(1, objectId);
+        return exists.Step();
+    }
+    Statement statement =
+        connection_->Prepare("UPDATE " + Quoted(cls.table) + " SET " + assignments + " WHERE OBJECT_ID = ?");
+    for (size_t i = 0; i < values.size(); ++i)
+        statement.Bind(static_cast<int>(i + 1), ConvertToType(*values[i], types[i]));
+    statement.BindInt(static_cast<int>(values.size() + 1), objectId);
+    statement.Run();
+    return connection_->Changes() > 0;
+}
+
+void Storage::Delete(const ClassInfo& cls, int32_t objectId) {
+    {
+        Statement statement = connection_->Prepare("DELETE FROM " + Quoted(cls.table) + " WHERE OBJECT_ID = ?");
+        statement.BindInt(1, objectId).Run();
+    }
+    if (cls.kind == ClassKind::Link) return;
+    for (const auto& table : model_->tables) {
+        if (table.kind != ClassKind::Link) continue;
+        Statement statement = connection_->Prepare("DELETE FROM " + Quoted(table.name) +
+                                                   " WHERE PAR_OBJECT_ID = ?1 OR SON_OBJECT_ID = ?1");
+        statement.BindInt(1, objectId).Run();
+    }
+}
+
+LinkRow Storage::ReadLink(Statement& statement) const {
+    LinkRow row;
+    row.linkId = static_cast<int32_t>(statement.Int(0));
+    row.linkClassId = static_cast<int16_t>(statement.Int(1));
+    row.parentClassId = static_cast<int16_t>(statement.Int(2));
+    row.parentId = static_cast<int32_t>(statement.Int(3));
+    row.childClassId = static_cast<int16_t>(statement.Int(4));
+    row.childId = static_cast<int32_t>(statement.Int(5));
+    return row;
+}
+
+std::vector<LinkRow> Storage::LinksBelow(const ClassInfo& parent, int32_t parentId) {
+    std::vector<LinkRow> rows;
+    std::vector<std::string> tables;
+    for (const auto& cls : model_->classes) {
+        if (cls.kind != ClassKind::Link || !model_->Includes(cls.parentId, parent.id)) continue;
+        if (std::find(tables.begin(), tables.end(), cls.table) == tables.end()) tables.push_back(cls.table);
+    }
+    for (const auto& table : tables) {
+        Statement statement = connection_->Prepare(std::string("SELECT ") + kLinkColumns + " FROM " + Quoted(table) +
+                                                   " WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
+        statement.BindInt(1, parentId);
+        while (statement.Step()) {
+            LinkRow row = ReadLink(statement);
+            const ClassInfo* linkClass = model_->ClassById(row.linkClassId);
+            if (linkClass && model_->Includes(linkClass->parentId, parent.id)) rows.push_back(row);
+        }
+    }
+    if (tables.size() > 1)
+        std::sort(rows.begin(), rows.end(), [](const LinkRow& a, const LinkRow& b) { return a.linkId < b.linkId; });
+    return rows;
+}
+
+std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {
+    std::vector<LinkRow> rows;
+    for (const auto& table : model_->tables) {
+        if (table.kind != ClassKind::Link) continue;
+        Statement statement = connection_->Prepare(
+            std::string("SELECT ") + kLinkColumns + " FROM " + Quoted(table.name) +
+            " WHERE (PAR_OBJECT_ID = ?1 AND SON_OBJECT_ID = ?2) OR (PAR_OBJECT_ID = ?2 AND SON_OBJECT_ID = ?1)"
+            " ORDER BY OBJECT_ID");
+        statement.BindInt(1, firstId).BindInt(2, secondId);
+        while (statement.Step()) rows.push_back(ReadLink(statement));
+    }
+    std::sort(rows.begin(), rows.end(), [](const LinkRow& a, const LinkRow& b) { return a.linkId < b.linkId; });
+    return rows;
+}
+
+std::vector<LinkRow> Storage::LinksByEnds(const ClassInfo& linkClass, int32_t parentId, int32_t childId) {
+    std::vector<LinkRow> rows;
+    Statement statement =
+        connection_->Prepare(std::string("SELECT ") + kLinkColumns + " FROM " + Quoted(linkClass.table) +
+                             " WHERE PAR_OBJECT_ID = ? AND SON_OBJECT_ID = ? AND CLASS_ID = ? ORDER BY OBJECT_ID");
+    statement.BindInt(1, parentId).BindInt(2, childId).BindInt(3, linkClass.id);
+    while (statement.Step()) rows.push_back(ReadLink(statement));
+    return rows;
+}
+
+std::optional<Storage::UserRow> Storage::UserByLogin(const std::string& login) {
+    Statement statement =
+        connection_->Prepare("SELECT OBJECT_ID, IS_ADMINISTRATOR FROM USERS WHERE LOGIN = ? ORDER BY OBJECT_ID");
+    statement.BindText(1, login);
+    if (!statement.Step()) return std::nullopt;
+    return UserRow{static_cast<int32_t>(statement.Int(0)), statement.Int(1) != 0};
+}
+
+int32_t Storage::AddUser(const std::string& login, bool admin,
+                         const std::vector<std::pair<std::string, Value>>& values) {
+    const ClassInfo& users = Class(model_->usersClassId);
+    RecordData data;
+    data.cls = &users;
+    data.Set("LOGIN", Value::Text(login));
+    for (const auto& [name, value] : values) {
+        const AttributeInfo* attribute = users.Attribute(name);
+        if (!attribute || attribute->system) throw CvError("the class \"Users\" has no attribute \"" + name + "\"");
+        data.Set(name, value);
+    }
+    Transaction transaction(*connection_);
+    int32_t objectId = Insert(users, data);
+    Statement statement = connection_->Prepare("UPDATE USERS SET IS_ADMINISTRATOR = ? WHERE OBJECT_ID = ?");
+    statement.BindInt(1, admin ? 1 : 0).BindInt(2, objectId).Run();
+    transaction.Commit();
+    return objectId;
+}
+
+std::optional<std::string> Storage::NextSequenceValue(const std::string& name) {
+    auto sequence = std::find_if(model_->sequences.begin(), model_->sequences.end(),
+                                 [&](const SequenceInfo& s) { return s.name == name; });
+    if (sequence == model_->sequences.end()) return std::nullopt;
+    Transaction transaction(*connection_);
+    Statement statement = connection_->Prepare(
+        "UPDATE PLATFORM_SEQUENCES SET NEXT_VALUE = NEXT_VALUE + 1 WHERE NAME = ? RETURNING NEXT_VALUE - 1");
+    statement.BindText(1, name);
+    if (!statement.Step()) throw CvError("the sequence \"" + name + "\" is missing from the database");
+    int64_t number = statement.Int(0);
+    statement.Run();
+    transaction.Commit();
+    return sequence->Format(number);
+}
+
+std::string Storage::DisplayText(const ClassInfo& cls, int32_t objectId, const RecordData* data,
+                                 const std::string& separator) {
+    if (cls.displayText.empty()) return std::to_string(objectId);
+    std::optional<RecordData> stored;
+    bool loaded = false;
+    std::string text;
+    for (size_t i = 0; i < cls.displayText.size(); ++i) {
+        if (i > 0) text += separator;
+        const std::string& name = cls.displayText[i];
+        if (data && data->Has(name)) {
+            text += data->Get(name).AsText();
+            continue;
+        }
+        if (!loaded && objectId != 0) stored = Load(cls.id, objectId);
+        loaded = true;
+        if (stored && stored->Has(name)) text += stored->Get(name).AsText();
+    }
+    return text;
+}
+
+} // namespace quendra::embedded

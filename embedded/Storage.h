@@ -1,0 +1,99 @@
+// Storage: one database connection with its model, and the reads and writes every session shares.
+#pragma once
+
+#include "Database.h"
+#include "Model.h"
+#include "RecordData.h"
+#include "SqliteConnection.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace quendra::embedded {
+
+struct LinkRow {
+    int32_t linkId = 0;
+    int16_t linkClassId = 0;
+    int16_t parentClassId = 0;
+    int32_t parentId = 0;
+    int16_t childClassId = 0;
+    int32_t childId = 0;
+};
+
+class Storage {
+public:
+    Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<const Model> model);
+
+    const Model& GetModel() const { return *model_; }
+    SqliteConnection& Sql() { return *connection_; }
+    // Tables and first rows of a new database.
+    void CreateSchema();
+
+    // Counts one call of an operation and fails it when a fault was injected for it.
+    void Call(const char* operation);
+    void FailCall(const std::string& operation, int nth);
+    void ClearFaults() { faults_.clear(); }
+    void SetReadOnly(bool on) { readOnly_ = on; }
+    // Refuses a write through a session while the database is read-only.
+    void CheckWritable() const;
+    void Record(Event event) { events_.push_back(std::move(event)); }
+    const std::vector<Event>& Events() const { return events_; }
+    void ClearEvents() { events_.clear(); }
+
+    // The class; CvError for an unknown id or name.
+    const ClassInfo& Class(int16_t classId) const;
+    const ClassInfo& Class(const std::string& name) const;
+
+    // The stored values of the object (every attribute of its own class), or nothing.
+    // classId may be the class of the object or any class above it.
+    std::optional<RecordData> Load(int16_t classId, int32_t objectId);
+    // Writes a new object or link; gives it its object id. The caller holds the transaction.
+    int32_t Insert(const ClassInfo& cls, RecordData& data);
+    // Writes the columns the data holds; false when the object is not stored.
+    bool Update(const ClassInfo& cls, int32_t objectId, const RecordData& data);
+    // Removes the object, and its links when it is not a link itself.
+    void Delete(const ClassInfo& cls, int32_t objectId);
+
+    // Links with that object as parent, in the order they were made.
+    std::vector<LinkRow> LinksBelow(const ClassInfo& parent, int32_t parentId);
+    // Links between the two objects, either way round, in the order they were made.
+    std::vector<LinkRow> LinksBetween(int32_t firstId, int32_t secondId);
+    // Links of that class from parent to child, in the order they were made.
+    std::vector<LinkRow> LinksByEnds(const ClassInfo& linkClass, int32_t parentId, int32_t childId);
+
+    struct UserRow {
+        int32_t objectId = 0;
+        bool admin = false;
+    };
+    std::optional<UserRow> UserByLogin(const std::string& login);
+    int32_t AddUser(const std::string& login, bool admin, const std::vector<std::pair<std::string, Value>>& values);
+    // The next text of the sequence (one write), or nothing for an unknown name.
+    std::optional<std::string> NextSequenceValue(const std::string& name);
+
+    // The display text of an object with the values at hand (stored values fill in what is missing).
+    std::string DisplayText(const ClassInfo& cls, int32_t objectId, const RecordData* data,
+                            const std::string& separator);
+
+private:
+    struct TableLayout {
+        std::string selectSql;
+        std::unordered_map<std::string, int> columnIndex;
+    };
+    const TableLayout& Layout(const std::string& table) const { return layouts_.at(table); }
+    LinkRow ReadLink(Statement& statement) const;
+
+    std::unique_ptr<SqliteConnection> connection_;
+    std::shared_ptr<const Model> model_;
+    std::unordered_map<std::string, TableLayout> layouts_;
+    std::unordered_map<std::string, int> faults_;
+    bool readOnly_ = false;
+    std::vector<Event> events_;
+};
+
+// Quotes a name for SQL.
+std::string Quoted(const std::string& name);
+
+} // namespace quendra::embedded

@@ -1,0 +1,240 @@
+// Objects, records and record lists of the embedded platform on the default model.
+#include "PlantFixture.h"
+
+#include "CvError.h"
+
+namespace quendra::embedded {
+namespace {
+
+using ObjectsTest = PlantFixture;
+
+TEST_F(ObjectsTest, ObjectByIdCarriesStoredValuesAlsoWhenAskedThroughTheSuperClass) {
+    ObjectKey part = Part("P-1", "Part", {{"STATE", Value::Int32(5)}, {"CN_LOCKED", Value::Bool(true)}});
+    auto object = store->ObjectById(meta->ClassByName("Parts")->ClassId(), part.objectId);
+    EXPECT_EQ(object->ClassId(), part.classId);
+    EXPECT_EQ(object->Class()->Name(), "Part");
+    auto data = object->Data();
+    EXPECT_EQ(data->ValueAsText("CN_PART_NUMBER"), "P-1");
+    EXPECT_EQ(data->GetValue("STATE"), Value::Int16(5));
+    EXPECT_TRUE(data->ValueAsBool("CN_LOCKED"));
+    EXPECT_EQ(data->ValueAsInt32("OBJECT_ID"), part.objectId);
+    EXPECT_THROW(store->ObjectById(meta->ClassByName("Documents")->ClassId(), part.objectId), CvError);
+    EXPECT_THROW(store->ObjectById(part.classId, part.objectId + 1000), CvError);
+}
+
+TEST_F(ObjectsTest, NullsReadAsZeroFalseOrEmptyAndMissingAttributesFail) {
+    auto object = Object(Part("P-1"));
+    auto data = object->Data();
+    EXPECT_EQ(data->ValueAsText("STATE"), "");
+    EXPECT_EQ(data->ValueAsInt16("STATE"), 0);
+    EXPECT_EQ(data->ValueAsInt32("USER_OBJECT_ID"), 0);
+    EXPECT_FALSE(data->ValueAsBool("CN_LOCKED"));
+    EXPECT_TRUE(data->GetValue("CN_LOCKED").IsNull());
+    EXPECT_THROW(data->ValueAsText("FILE_NAME"), CvError);
+    EXPECT_THROW(data->SetValueAsText("FILE_NAME", "x"), CvError);
+    EXPECT_TRUE(data->Header()->ContainsColumn("CN_STANDARD"));
+    EXPECT_FALSE(data->Header()->ContainsColumn("FILE_NAME"));
+}
+
+TEST_F(ObjectsTest, WrittenValuesTakeTheAttributeTypeAndAreStoredByUpdate) {
+    auto object = Object(Part("P-1"));
+    auto data = object->Data();
+    data->SetValueAsText("STATE", "6");
+    data->SetValueAsText("CN_LOCKED", "true");
+    data->SetValueAsInt32("USER_OBJECT_ID", 77);
+    EXPECT_EQ(data->GetValue("STATE"), Value::Int16(6));
+    EXPECT_EQ(data->ValueAsText("CN_LOCKED"), "True");
+    EXPECT_THROW(data->SetValueAsText("STATE", "many"), CvError);
+    object->Update(store->DefaultUpdateOptions()->Copy());
+    ObjectKey key{object->ClassId(), object->ObjectId()};
+    EXPECT_EQ(db->ReadValue(key, "STATE"), Value::Int16(6));
+    EXPECT_EQ(db->ReadValue(key, "CN_LOCKED"), Value::Bool(true));
+    EXPECT_EQ(db->ReadValue(key, "USER_ID_MOD"), Value::Int32(*db->UserId("carl")));
+}
+
+TEST_F(ObjectsTest, DisplayTextJoinsTheModelsAttributesWithTheSeparator) {
+    struct Case {
+        std::string cls;
+        std::vector<std::pair<std::string, Value>> values;
+        std::string separator;
+        std::string expected;
+    };
+    std::vector<Case> cases = {
+        {"Part",
+         {{"CN_PART_NUMBER", Value::Text("P-1")}, {"CN_DESCRIPTION", Value::Text("Bracket")}},
+         "-",
+         "P-1-Bracket"},
+        {"Assembly", {{"CN_PART_NUMBER", Value::Text("A-1")}}, " / ", "A-1 / "},
+        {"Drawing", {{"CN_PART_NUMBER", Value::Text("P-1")}, {"FILE_NAME", Value::Text("a.dwg")}}, "-", "P-1-a.dwg"},
+        {"Folder", {{"FOLDER_NAME", Value::Text("Inbox")}}, "-", "Inbox"},
+    };
+    for (const auto& c : cases) {
+        ObjectKey key = db->CreateObject(c.cls, c.values);
+        EXPECT_EQ(Object(key)->DisplayText(c.separator), c.expected) << c.cls;
+        EXPECT_EQ(db->DisplayText(key, c.separator), c.expected) << c.cls;
+    }
+}
+
+TEST_F(ObjectsTest, ObjectFromRecordCarriesOnlyTheRecordsColumnsUntilRetrieved) {
+    ObjectKey part = Part("P-1", "Part", {{"CN_LOCKED", Value::Bool(true)}});
+    auto list = db->MakeRecList({RowSpec{RowSpec::Kind::Object,
+                                         part,
+                                         std::vector<std::string>{"CLASS_ID", "OBJECT_ID", "USER_OBJECT_ID"},
+                                         {{"CN_STANDARD", Value::Bool(true)}},
+                                         "",
+                                         {},
+                                         {}}});
+    auto object = store->ObjectFromRecord(list->RecordAt(0), true)->WorkingObject();
+    EXPECT_EQ(object->ObjectId(), part.objectId);
+    auto header = object->Data()->Header();
+    EXPECT_TRUE(header->ContainsColumn("CN_STANDARD"));
+    EXPECT_FALSE(header->ContainsColumn("CN_LOCKED"));
+    EXPECT_TRUE(object->Data()->ValueAsBool("CN_STANDARD"));
+    object->AddAttributesToRetrieve("CN_LOCKED;USER_OBJECT_ID");
+    object->Retrieve();
+    EXPECT_TRUE(object->Data()->ValueAsBool("CN_LOCKED"));
+    EXPECT_FALSE(object->Data()->ValueAsBool("CN_STANDARD"));
+    EXPECT_EQ(object->Data()->ValueAsText("CN_PART_NUMBER"), "P-1");
+}
+
+TEST_F(ObjectsTest, RecordListsOfObjectsLinksAndPendingLinks) {
+    ObjectKey parent = Part("P-1");
+    ObjectKey child = Part("P-2", "Assembly");
+    ObjectKey link = db->CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int32(2)}});
+    auto list =
+        db->MakeRecList({RowSpec{RowSpec::Kind::Object, parent, std::nullopt, {}, "", {}, {}},
+                         RowSpec{RowSpec::Kind::Link, link, std::nullopt, {}, "", {}, {}},
+                         RowSpec{RowSpec::Kind::PendingLink, {}, std::nullopt, {}, "Parts Tree", child, parent}});
+    EXPECT_EQ(list->RowCount(), 3);
+    EXPECT_EQ(list->RecordCount(), 3);
+    EXPECT_EQ(list->RecordAt(0)->ValueAsText("CN_PART_NUMBER"), "P-1");
+    EXPECT_EQ(list->ValueAt(0, 0), Value::Int16(parent.classId));
+
+    EXPECT_EQ(list->ValueAsInt32("OBJECT_ID1", 1), parent.objectId);
+    EXPECT_EQ(list->ValueAsInt16("PAR_CLASS_ID", 1), parent.classId);
+    auto linkRecord = list->RecordByKey(list->KeyAt(1), 1);
+    EXPECT_EQ(linkRecord->ValueAsInt16("CLASS_ID"), link.classId);
+    EXPECT_EQ(linkRecord->ValueAsInt32("OBJECT_ID"), link.objectId);
+    EXPECT_EQ(linkRecord->ValueAsInt16("CN_QUANTITY"), 2);
+    EXPECT_EQ(linkRecord->ValueAsInt32("SON_OBJECT_ID"), child.objectId);
+
+    EXPECT_EQ(list->ValueAsInt32("OBJECT_ID1", 2), child.objectId);
+    EXPECT_EQ(list->ValueAsInt16("PAR_CLASS_ID", 2), child.classId);
+    EXPECT_THROW(list->RecordByKey(list->KeyAt(1), 2), CvError);
+    EXPECT_THROW(list->RecordAt(3), CvError);
+    EXPECT_THROW(
+        db->MakeRecList({RowSpec{RowSpec::Kind::Object, parent, std::vector<std::string>{"NOPE"}, {}, "", {}, {}}}),
+        EmbeddedError);
+}
+
+TEST_F(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
+    auto object = store->NewObject(meta->ClassByName("Part")->ClassId());
+    object->InitialiseNew();
+    object->PrepareNew();
+    EXPECT_EQ(object->ObjectId(), 0);
+    object->Data()->SetValueAsText("CN_PART_NUMBER", "P-9");
+    auto made = store->ObjectFromRecord(object->Data(), true);
+    made->Store();
+    EXPECT_NE(made->ObjectId(), 0);
+    EXPECT_EQ(db->FindObjects("Parts", "CN_PART_NUMBER", "P-9"),
+              (std::vector<ObjectKey>{{made->ClassId(), made->ObjectId()}}));
+    EXPECT_THROW(made->Insert(store->DefaultUpdateOptions()), CvError);
+    ASSERT_FALSE(db->Events().empty());
+    EXPECT_EQ(db->Events().back().kind, Event::Kind::Insert);
+}
+
+TEST_F(ObjectsTest, ChildrenAndTreeLinksComeInTheOrderTheLinksWereMade) {
+    ObjectKey top = Part("TOP", "Assembly");
+    ObjectKey second = Part("B");
+    ObjectKey first = Part("A");
+    ObjectKey document = db->CreateObject("Document", {{"FILE_NAME", Value::Text("a.pdf")}});
+    db->CreateLink("Parts Tree", top, second, {});
+    db->CreateLink("Specification dependency Link", top, document, {});
+    ObjectKey lastLink = db->CreateLink("Parts Tree", top, first, {{"CN_REMARK", Value::Text("last")}});
+
+    auto children = Object(top)->Children(nullptr);
+    ASSERT_EQ(children->Count(), 3);
+    EXPECT_EQ(children->Item(0)->ObjectId(), second.objectId);
+    EXPECT_EQ(children->Item(1)->ObjectId(), document.objectId);
+    EXPECT_EQ(children->Item(2)->ObjectId(), first.objectId);
+    EXPECT_EQ(children->Item(2)->Data()->ValueAsText("CN_PART_NUMBER"), "A");
+
+    auto links = Object(top)->TreeLinks(nullptr);
+    ASSERT_EQ(links->Count(), 3);
+    auto entry = links->Item(2)->WorkingEntry();
+    EXPECT_EQ(entry->Element(0)->ObjectId(), first.objectId);
+    EXPECT_EQ(entry->Element(1)->ObjectId(), lastLink.objectId);
+    EXPECT_EQ(entry->Element(1)->Data()->ValueAsText("CN_REMARK"), "last");
+    EXPECT_EQ(Object(first)->Children(nullptr)->Count(), 0);
+}
+
+TEST_F(ObjectsTest, LinksMadeThroughTheObjects) {
+    auto parent = Object(Part("P-1"));
+    auto child = Object(Part("P-2"));
+    int16_t partsTree = meta->LinkClassBetween(parent->ClassId(), child->ClassId());
+    EXPECT_EQ(partsTree, db->ClassId("Parts Tree"));
+    auto link = parent->NewLink(partsTree, child);
+    link->InitialiseNew();
+    link->Data()->SetValueAsText("CN_QUANTITY", "3");
+    link->Insert(store->DefaultUpdateOptions());
+    ObjectKey p{parent->ClassId(), parent->ObjectId()};
+    ObjectKey c{child->ClassId(), child->ObjectId()};
+    auto found = db->FindLinks("Parts Tree", p, c);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(db->ReadValue(found[0], "CN_QUANTITY"), Value::Int16(3));
+    EXPECT_EQ(db->ReadValue(found[0], "CLASS_ID1"), Value::Int16(p.classId));
+
+    auto document = Object(db->CreateObject("Document", {}));
+    int16_t specification = db->ClassId("Specification dependency Link");
+    auto specLink = document->NewLinkTo(specification, parent);
+    specLink->Insert(store->DefaultUpdateOptions());
+    auto byEnds = store->LinkByEnds(specification, p.classId, p.objectId, document->ClassId(), document->ObjectId());
+    ASSERT_NE(byEnds, nullptr);
+    EXPECT_EQ(byEnds->ObjectId(), specLink->ObjectId());
+    EXPECT_EQ(store->LinkByEnds(specification, document->ClassId(), document->ObjectId(), p.classId, p.objectId),
+              nullptr);
+
+    document->RemoveLink(0, parent, store->DefaultUpdateOptions());
+    EXPECT_EQ(store->LinkByEnds(specification, p.classId, p.objectId, document->ClassId(), document->ObjectId()),
+              nullptr);
+
+    auto folder = Object(db->CreateObject("Folder", {{"FOLDER_NAME", Value::Text("F")}}));
+    auto underFolder = document->LinkUnderParent(folder, 0, store->DefaultUpdateOptions());
+    EXPECT_EQ(underFolder->ClassId(), db->ClassId("Folder Contents"));
+    EXPECT_THROW(parent->LinkUnderParent(folder, 0, store->DefaultUpdateOptions()), CvError);
+}
+
+TEST_F(ObjectsTest, DeletingAnObjectRemovesItsLinks) {
+    ObjectKey parent = Part("P-1");
+    ObjectKey child = Part("P-2");
+    db->CreateLink("Parts Tree", parent, child, {});
+    Object(child)->Delete(store->DefaultUpdateOptions());
+    EXPECT_EQ(db->CountObjects("Part"), 1);
+    EXPECT_TRUE(db->FindLinks("Parts Tree", parent, child).empty());
+    EXPECT_EQ(Object(parent)->Children(nullptr)->Count(), 0);
+}
+
+TEST_F(ObjectsTest, ReferencedUserThroughTheModifierAttribute) {
+    auto object = Object(Part("P-1"));
+    object->Update(store->DefaultUpdateOptions());
+    auto defs = object->Class()->AttributeDefs();
+    auto definition = defs->DefinitionByName("USER_ID_MOD");
+    auto reference = definition->Reference();
+    ASSERT_NE(reference, nullptr);
+    EXPECT_EQ(reference->ReferenceText(), "");
+    auto display = reference->DisplayAttributes();
+    ASSERT_EQ(display->Count(), 2);
+    EXPECT_EQ(display->Item(1)->Name(), "LAST_NAME");
+    auto user = object->ReferencedObject(defs->KeyOf(definition));
+    ASSERT_NE(user, nullptr);
+    user->Retrieve();
+    EXPECT_EQ(user->Data()->ValueAsText("FIRST_NAME"), "Carl");
+    EXPECT_EQ(defs->DefinitionByName("CN_PART_NUMBER")->Reference(), nullptr);
+    EXPECT_THROW(object->ReferencedObject(defs->KeyOf(defs->DefinitionByName("STATE"))), CvError);
+
+    auto unmodified = Object(Part("P-2"));
+    EXPECT_EQ(unmodified->ReferencedObject(defs->KeyOf(definition)), nullptr);
+}
+
+} // namespace
+} // namespace quendra::embedded

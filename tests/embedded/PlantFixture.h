@@ -1,0 +1,73 @@
+// PlantFixture: an in-memory database of the default model with a few parts, and dialogs answered by the test.
+#pragma once
+
+#include "Database.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quendra::embedded {
+
+// Platform dialogs whose answers the test sets beforehand; it notes what was shown.
+class TestDialogs : public PlatformDialogs {
+public:
+    bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames, SearchQuery& query) override {
+        offeredClasses = classNames;
+        ++queryDialogs;
+        query = nextQuery;
+        return confirmQuery;
+    }
+    bool RunResultDialog(const std::vector<SearchCandidate>& found, std::vector<ObjectKey>& picked) override {
+        candidates = found;
+        picked = pick;
+        return confirmResults;
+    }
+    bool RunNewObjectDialog(const std::string& className, std::vector<NewObjectField>& fields) override {
+        newObjectClass = className;
+        shownFields = fields;
+        if (fill) fill(fields);
+        return acceptNewObject;
+    }
+
+    SearchQuery nextQuery;
+    bool confirmQuery = true;
+    std::vector<ObjectKey> pick;
+    bool confirmResults = true;
+    std::function<void(std::vector<NewObjectField>&)> fill;
+    bool acceptNewObject = true;
+
+    int queryDialogs = 0;
+    std::vector<std::pair<int16_t, std::string>> offeredClasses;
+    std::vector<SearchCandidate> candidates;
+    std::string newObjectClass;
+    std::vector<NewObjectField> shownFields;
+};
+
+class PlantFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = Database::Create(":memory:", BuiltInModel("plant"));
+        session = db->Login("carl", dialogs);
+        store = session->ObjectStore();
+        meta = session->MetaInfo();
+    }
+
+    ObjectKey Part(const std::string& number, const std::string& cls = "Part",
+                   std::vector<std::pair<std::string, Value>> values = {}) {
+        values.emplace_back("CN_PART_NUMBER", Value::Text(number));
+        return db->CreateObject(cls, values);
+    }
+
+    Ptr<CvObject> Object(ObjectKey key) { return store->ObjectById(key.classId, key.objectId); }
+
+    std::shared_ptr<Database> db;
+    TestDialogs dialogs;
+    Ptr<CvSession> session;
+    Ptr<CvObjectStore> store;
+    Ptr<CvMetaInfo> meta;
+};
+
+} // namespace quendra::embedded

@@ -1,0 +1,154 @@
+// SQL and structured queries on the default model's tables.
+#include "PlantFixture.h"
+
+#include "CvError.h"
+
+namespace quendra::embedded {
+namespace {
+
+class QueriesTest : public PlantFixture {
+protected:
+    Ptr<CvRecList> Sql(const std::string& text) {
+        auto query = store->NewSqlQuery();
+        query->SetSqlText(text);
+        query->Run();
+        return query->Result();
+    }
+
+    // The duplicate test of a new parts-tree link: classes F, L, S, and optional primary values on L.
+    int32_t LinksBetween(ObjectKey parent, ObjectKey child, std::vector<std::pair<std::string, Value>> primary = {}) {
+        int16_t linkClass = meta->LinkClassBetween(parent.classId, child.classId);
+        auto query = store->NewQueryDef();
+        auto spec = query->Specification();
+        spec->Classes()->AddClass(parent.classId, "F");
+        spec->Classes()->AddClass(linkClass, "L");
+        spec->Classes()->AddClass(child.classId, "S");
+        for (const char* alias : {"F", "L", "S"}) spec->Columns()->AddColumn("CLASS_ID", alias, 0);
+        spec->Conditions()->AddCondition("", "CLASS_ID", "=", Value::Int16(linkClass), 0, "L");
+        spec->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(parent.objectId), 0, "F");
+        spec->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(child.objectId), 0, "S");
+        for (const auto& [name, value] : primary) {
+            spec->Columns()->AddColumn(name, "L", 0);
+            spec->Conditions()->AddCondition("", name, "=", value, 0, "L");
+        }
+        query->RunWithOptions(store->DefaultUpdateOptions()->Copy());
+        return query->RowCount();
+    }
+};
+
+TEST_F(QueriesTest, TheComponentsStatementsRunOnTheTables) {
+    int32_t carl = *db->UserId("carl");
+    auto users = Sql("select LOGIN from USERS where OBJECT_ID = '" + std::to_string(carl) + "'");
+    ASSERT_EQ(users->RowCount(), 1);
+    EXPECT_EQ(users->ValueAt(0, 0).AsText(), "carl");
+    EXPECT_EQ(Sql("select LOGIN from USERS where OBJECT_ID = '-4'")->RowCount(), 0);
+
+    ObjectKey document = db->CreateObject("Document", {});
+    ObjectKey folder = db->CreateObject("Folder", {{"FOLDER_NAME", Value::Text("F")}});
+    ObjectKey part = Part("P-1");
+    db->CreateLink("Folder Contents", folder, document, {});
+    std::string references = "Select CLASS_ID1, OBJECT_ID2, CLASS_ID2 From TDM_LINKS_00092 Where OBJECT_ID2 = " +
+                             std::to_string(document.objectId) +
+                             " And  CLASS_ID2 = " + std::to_string(document.classId) +
+                             " And not CLASS_ID1 = " + std::to_string(folder.classId);
+    EXPECT_EQ(Sql(references)->RecordCount(), 0);
+    db->CreateLink("Specification dependency Link", part, document, {});
+    auto found = Sql(references);
+    ASSERT_EQ(found->RecordCount(), 1);
+    EXPECT_EQ(found->ValueAsInt16("CLASS_ID1", 0), part.classId);
+    ASSERT_FALSE(db->Events().empty());
+    EXPECT_EQ(db->Events().back().kind, Event::Kind::Sql);
+    EXPECT_EQ(db->Events().back().text, references);
+}
+
+TEST_F(QueriesTest, OnlyStatementsThatReadAreRun) {
+    Part("P-1");
+    for (const std::string text : {"delete from PARTS", "update USERS set LOGIN = 'x'", "drop table USERS",
+                                   "select 1; delete from PARTS", "not sql at all"}) {
+        auto query = store->NewSqlQuery();
+        query->SetSqlText(text);
+        EXPECT_THROW(query->Run(), CvError) << text;
+    }
+    EXPECT_EQ(db->CountObjects("Part"), 1);
+    EXPECT_TRUE(db->Events().empty());
+}
+
+TEST_F(QueriesTest, DuplicateLinksAreFoundWithAndWithoutPrimaryValues) {
+    ObjectKey parent = Part("P-1", "Assembly");
+    ObjectKey child = Part("P-2");
+    ObjectKey other = Part("P-3");
+    EXPECT_EQ(LinksBetween(parent, child), 0);
+    db->CreateLink("Parts Tree", parent, child, {{"CN_POSITION", Value::Int32(10)}});
+    db->CreateLink("Parts Tree", child, parent, {{"CN_POSITION", Value::Int32(20)}});
+    EXPECT_EQ(LinksBetween(parent, child), 1);
+    EXPECT_EQ(LinksBetween(parent, other), 0);
+    EXPECT_EQ(LinksBetween(parent, child, {{"CN_POSITION", Value::Text("10")}}), 1);
+    EXPECT_EQ(LinksBetween(parent, child, {{"CN_POSITION", Value::Int32(20)}}), 0);
+    EXPECT_EQ(LinksBetween(parent, child, {{"CN_POSITION", Value::Text("")}}), 0);
+    db->CreateLink("Parts Tree", parent, other, {});
+    EXPECT_EQ(LinksBetween(parent, other, {{"CN_POSITION", Value::Text("")}}), 1);
+    EXPECT_EQ(LinksBetween(parent, other, {{"CN_POSITION", Value::Text("not a number")}}), 0);
+}
+
+TEST_F(QueriesTest, ASuperClassCoversItsClassesAndRowsBecomeObjects) {
+    ObjectKey part = Part("P-7", "Part", {{"STATE", Value::Int32(5)}});
+    ObjectKey assembly = Part("P-7", "Assembly", {{"STATE", Value::Int32(5)}});
+    Part("P-7", "Part", {{"STATE", Value::Int32(1)}});
+    Part("P-8", "Part", {{"STATE", Value::Int32(5)}});
+    auto query = store->NewQueryDef();
+    auto spec = query->Specification();
+    spec->Classes()->AddClass(meta->ClassByName("Parts")->ClassId(), "F");
+    spec->Columns()->AddColumn("OBJECT_ID", "F", 0);
+    spec->Columns()->AddColumn("CLASS_ID", "F", 0);
+    spec->Conditions()->AddCondition("", "CN_PART_NUMBER", "=", Value::Text("P-7"), 0, "F");
+    spec->Conditions()->AddCondition("", "STATE", "=", Value::Int16(5), 0, "F");
+    query->Run();
+    ASSERT_EQ(query->RowCount(), 2);
+    auto objects = store->ObjectsFromRecList(query->Result(), false);
+    ASSERT_EQ(objects->Count(), 2);
+    EXPECT_EQ(objects->Item(0)->ObjectId(), part.objectId);
+    EXPECT_EQ(objects->Item(1)->ObjectId(), assembly.objectId);
+    EXPECT_EQ(objects->Item(1)->Class()->Name(), "Assembly");
+}
+
+TEST_F(QueriesTest, PartsLinkedToADocumentAreFoundFromTheDocumentsSide) {
+    ObjectKey document = db->CreateObject("Drawing", {{"CN_PART_NUMBER", Value::Text("P-1")}});
+    ObjectKey first = Part("P-1");
+    ObjectKey second = Part("P-2", "Assembly");
+    Part("P-3");
+    db->CreateLink("Specification dependency Link", second, document, {});
+    db->CreateLink("Specification dependency Link", first, document, {});
+    auto documentClass = meta->ClassById(document.classId);
+    int16_t parts = meta->ClassByName("Parts")->ClassId();
+    auto link = documentClass->LinkClasses()->LinkClassesTo(parts)->Item(0);
+    EXPECT_EQ(link->Name(), "Specification dependency Link");
+
+    auto query = store->NewQueryDef();
+    auto spec = query->Specification();
+    spec->Classes()->AddClass(document.classId, "F");
+    spec->Classes()->AddClass(parts, "S");
+    spec->Classes()->AddClass(link->ClassId(), "L");
+    spec->Columns()->AddColumn("CLASS_ID", "S", 0);
+    spec->Columns()->AddColumn("OBJECT_ID", "S", 0);
+    spec->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(document.objectId), 0, "F");
+    query->Run();
+    auto objects = store->ObjectsFromRecList(query->Result(), false);
+    ASSERT_EQ(objects->Count(), 2);
+    EXPECT_EQ(objects->Item(0)->ObjectId(), second.objectId);
+    EXPECT_EQ(objects->Item(1)->ObjectId(), first.objectId);
+}
+
+TEST_F(QueriesTest, WrongQueriesFail) {
+    auto unknownAttribute = store->NewQueryDef();
+    unknownAttribute->Specification()->Classes()->AddClass(meta->ClassByName("Parts")->ClassId(), "F");
+    unknownAttribute->Specification()->Conditions()->AddCondition("", "FILE_NAME", "=", Value::Text("x"), 0, "F");
+    EXPECT_THROW(unknownAttribute->Run(), CvError);
+    auto unknownAlias = store->NewQueryDef();
+    unknownAlias->Specification()->Classes()->AddClass(meta->ClassByName("Parts")->ClassId(), "F");
+    unknownAlias->Specification()->Columns()->AddColumn("OBJECT_ID", "X", 0);
+    EXPECT_THROW(unknownAlias->Run(), CvError);
+    EXPECT_THROW(store->NewQueryDef()->RowCount(), CvError);
+}
+
+} // namespace
+} // namespace quendra::embedded
