@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -79,6 +80,15 @@ namespace {
 QString ToQt(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+// Cell texts with the narrow margins the grid's column widths are measured for.
+class NarrowCellStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_FocusFrameHMargin) return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 template <class Base> class Wrapped : public Base, public QtControl {
 public:
@@ -188,6 +198,9 @@ class QtGrid : public Wrapped<ui::Grid> {
 public:
     QtGrid(QtWindow& window, const std::string& name, int tabIndex, QTableWidget* table, const ui::Rect& rect)
         : Wrapped(window, name, tabIndex, table), table_(table), rect_(rect) {
+        auto* style = new NarrowCellStyle;
+        style->setParent(table_);
+        table_->setStyle(style);
         table_->horizontalHeader()->hide();
         table_->verticalHeader()->hide();
         table_->horizontalHeader()->setMinimumSectionSize(0);
@@ -385,6 +398,10 @@ QtWindow::QtWindow(const std::string& caption, int clientWidth, int clientHeight
     : events_(events), twipsPerPixel_(twipsPerPixel), beforeModal_(std::move(beforeModal)),
       dialog_(new FormDialog(*this)), router_(std::make_unique<EventRouter>(*this)) {
     dialog_->setWindowTitle(ToQt(caption));
+    // The windows are laid out for an 8-point sans serif; their controls share the window's font.
+    QFont font = dialog_->font();
+    font.setPointSizeF(8);
+    dialog_->setFont(font);
     dialog_->setFixedSize(Pixels(clientWidth), Pixels(clientHeight));
 }
 
@@ -410,6 +427,7 @@ ui::Label& QtWindow::AddLabel(const std::string& name, const ui::Rect& rect, con
     auto* label = new QLabel(ToQt(text), dialog_);
     label->setGeometry(Pixels(rect.left), Pixels(rect.top), Pixels(rect.width), Pixels(rect.height));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
     return Add(std::make_unique<QtLabel>(*this, name, tabIndex, label), tabIndex);
 }
 

@@ -1,0 +1,157 @@
+// The Qt toolkit's open-file dialog, the platform's dialogs and the window pictures.
+#ifdef QUENDRA_TEST_WITH_QT
+
+#include "QtCommonDialog.h"
+#include "QtWindowSystem.h"
+#include "WindowGallery.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace quendra::qt {
+namespace {
+
+class QtToolkit : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (qApp) return;
+        static int argc = 1;
+        static char name[] = "test_toolkits";
+        static char* argv[] = {name, nullptr};
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Never destroyed: the test events' input devices outlive any static of ours.
+        new QApplication(argc, argv);
+    }
+
+    // Plays the user on the next dialog, then presses its OK (or Cancel) button.
+    void Answer(std::function<void(QDialog&)> play, bool accept = true) {
+        windows_.SetModalHook([play, accept](QDialog& dialog) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            if (qobject_cast<QMessageBox*>(&dialog)) return;
+            if (play) play(dialog);
+            if (!dialog.isVisible()) return;
+            auto* box = dialog.findChild<QDialogButtonBox*>();
+            QTest::mouseClick(box->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
+        });
+    }
+
+    QtWindowSystem windows_;
+};
+
+TEST_F(QtToolkit, FilterAndFileNamesInTheOpenFileDialogsForms) {
+    EXPECT_EQ(QtCommonDialog::NameFilters("All Basic Supported Types(*.dwg;*.DOC)|*.dwg;*.DOC|All Files (*.*)|*.*"),
+              (QStringList{"All Basic Supported Types (*.dwg *.DOC)", "All Files (*.*)"}));
+    EXPECT_EQ(QtCommonDialog::NameFilters("All Files (*.*)|*.*"), QStringList{"All Files (*.*)"});
+    EXPECT_EQ(QtCommonDialog::JoinFileNames({}), "");
+    EXPECT_EQ(QtCommonDialog::JoinFileNames({"/data/in/a.dwg"}), "/data/in/a.dwg");
+    EXPECT_EQ(QtCommonDialog::JoinFileNames({"/data/in/a.dwg", "/data/in/b.txt"}),
+              std::string("/data/in\0a.dwg\0b.txt", 20));
+}
+
+TEST_F(QtToolkit, QueryDialogStatesClassAndCondition) {
+    Answer([](QDialog& dialog) {
+        dialog.findChild<QComboBox*>("Class")->setCurrentIndex(2);
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("Attribute"), "CN_PART_NUMBER");
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("Text"), "P-00");
+    });
+    embedded::SearchQuery query;
+    ASSERT_TRUE(windows_.RunQueryDialog({{11, "Part"}, {21, "Document"}}, query));
+    EXPECT_EQ(query.classId, 21);
+    ASSERT_EQ(query.conditions.size(), 1u);
+    EXPECT_EQ(query.conditions[0], (std::pair<std::string, std::string>{"CN_PART_NUMBER", "P-00"}));
+
+    Answer(nullptr, false);
+    EXPECT_FALSE(windows_.RunQueryDialog({{11, "Part"}}, query));
+}
+
+TEST_F(QtToolkit, ResultDialogPicksInTheOrderOfSelection) {
+    const std::vector<embedded::SearchCandidate> found = {
+        {{11, 1}, "Part", "P-1"}, {{11, 2}, "Part", "P-2"}, {{11, 3}, "Part", "P-3"}};
+    auto clickRow = [](QListWidget* list, int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    };
+    Answer([&](QDialog& dialog) {
+        auto* list = dialog.findChild<QListWidget*>("Results");
+        clickRow(list, 2);
+        clickRow(list, 1);
+        clickRow(list, 0);
+        clickRow(list, 1); // a second click drops the pick
+    });
+    std::vector<embedded::ObjectKey> picked;
+    ASSERT_TRUE(windows_.RunResultDialog(found, picked));
+    EXPECT_EQ(picked, (std::vector<embedded::ObjectKey>{{11, 3}, {11, 1}}));
+
+    Answer(nullptr, false);
+    EXPECT_FALSE(windows_.RunResultDialog(found, picked));
+}
+
+TEST_F(QtToolkit, NewObjectDialogReadsValuesInTheirTypes) {
+    std::vector<embedded::NewObjectField> fields(4);
+    fields[0] = {"CN_DESCRIPTION", "Description", 1, true, {}, Value()};
+    fields[1] = {"CN_QUANTITY", "Quantity", 2, false, {}, Value::Int16(1)};
+    fields[2] = {"FILE_TYPE", "File Type", 2, false, {{"Drawing", 12}, {"Model", 14}}, Value()};
+    fields[3] = {"CN_STANDARD", "Standard", 15, false, {}, Value::Bool(false)};
+    bool warned = false;
+    Answer([&](QDialog& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("CN_DESCRIPTION"), "Bracket");
+        auto* quantity = dialog.findChild<QLineEdit*>("CN_QUANTITY");
+        quantity->selectAll();
+        QTest::keyClicks(quantity, "many");
+        // A quantity that is no number is refused with a warning, and the dialog stays.
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                warned = true;
+                box->accept();
+            }
+        });
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        EXPECT_TRUE(dialog.isVisible());
+        quantity->selectAll();
+        QTest::keyClicks(quantity, "7");
+        dialog.findChild<QComboBox*>("FILE_TYPE")->setCurrentIndex(2);
+        auto* standard = dialog.findChild<QCheckBox*>("CN_STANDARD");
+        standard->setFocus();
+        QTest::keyClick(standard, Qt::Key_Space);
+    });
+    ASSERT_TRUE(windows_.RunNewObjectDialog("Part", fields));
+    EXPECT_TRUE(warned);
+    EXPECT_EQ(fields[0].value, Value::Text("Bracket"));
+    EXPECT_EQ(fields[1].value, Value::Int16(7));
+    EXPECT_EQ(fields[2].value, Value::Int16(14));
+    EXPECT_EQ(fields[3].value, Value::Bool(true));
+
+    Answer([](QDialog& dialog) { QTest::keyClicks(dialog.findChild<QLineEdit*>("CN_DESCRIPTION"), "x"); }, false);
+    EXPECT_FALSE(windows_.RunNewObjectDialog("Part", fields));
+    EXPECT_EQ(fields[0].value, Value::Text("Bracket"));
+}
+
+TEST_F(QtToolkit, GalleryPicturesEveryWindow) {
+    QTemporaryDir dir;
+    ASSERT_EQ(RenderWindowGallery(dir.path().toStdString()), 0);
+    for (const char* name :
+         {"messagebox-information", "messagebox-exclamation", "messagebox-critical", "messagebox-question",
+          "message-window", "file-type", "link-attributes", "new-object", "query", "results"}) {
+        SCOPED_TRACE(name);
+        QImage picture(dir.filePath(QString(name) + ".png"));
+        EXPECT_FALSE(picture.isNull());
+        EXPECT_GT(picture.width(), 100);
+    }
+}
+
+} // namespace
+} // namespace quendra::qt
+
+#endif
