@@ -71,14 +71,17 @@ TEST_F(AddPartTest, ExistingPartIsRefusedWithoutALink) {
         {"search cancelled", parent, {CancelSearch()}, {"platform query"}},
         {"already linked",
          parent,
-         {Search({other})},
+         {Search({other}), Button("OK")},
          {"platform query", "platform results",
           "information/OK: Link Between Part P-1-Item P-1 and Part P-2-Item P-2cannot be created"}},
         {"parent of another super class",
          document,
-         {Search({other})},
+         {Search({other}), Button("OK")},
          {"platform query", "platform results", "information/OK: You must select Document for such operation"}},
-        {"parent locked by somebody else", locked, {}, {"information/OK: Part P-3-Item P-3 is locked by Dora Lind"}},
+        {"parent locked by somebody else",
+         locked,
+         {Button("OK")},
+         {"information/OK: Part P-3-Item P-3 is locked by Dora Lind"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
