@@ -19,64 +19,61 @@ using embedded::ObjectKey;
 using Values = std::vector<std::pair<std::string, Value>>;
 using Texts = std::vector<std::string>;
 
-inline scripted::Answer Button(const std::string& caption) {
+// An answer of that kind, described as written for failure messages.
+inline scripted::Answer Answer(scripted::Answer::Kind kind, const std::string& description) {
     scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Button;
+    answer.kind = kind;
+    answer.description = description;
+    return answer;
+}
+
+inline scripted::Answer Button(const std::string& caption) {
+    auto answer = Answer(scripted::Answer::Kind::Button, "button " + caption);
     answer.button = caption;
-    answer.description = "button " + caption;
     return answer;
 }
 
 inline scripted::Answer Search(std::vector<ObjectKey> picks) {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Search;
+    auto answer = Answer(scripted::Answer::Kind::Search, "search");
     answer.picks = std::move(picks);
-    answer.description = "search";
     return answer;
 }
 
 inline scripted::Answer CancelSearch() {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Search;
+    auto answer = Answer(scripted::Answer::Kind::Search, "search cancel");
     answer.search = scripted::Answer::SearchMode::CancelQuery;
-    answer.description = "search cancel";
     return answer;
 }
 
+// The platform's new-object dialog: those values written, then the button.
 inline scripted::Answer Fill(Values fill, const std::string& button = "OK") {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Fill;
+    auto answer = Answer(scripted::Answer::Kind::Fill, "fill then " + button);
     answer.fill = std::move(fill);
     answer.button = button;
-    answer.description = "fill then " + button;
     return answer;
 }
 
 // The link attribute editor: rows by display name set to the texts, then the button.
 inline scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows,
                                 const std::string& button = "OK") {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Set;
+    auto answer = Answer(scripted::Answer::Kind::Set, "set then " + button);
     answer.set = std::move(rows);
     answer.button = button;
-    answer.description = "set then " + button;
     return answer;
 }
 
+// The open-file dialog: those full paths picked, none cancels.
 inline scripted::Answer Open(std::vector<std::string> paths) {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Open;
+    auto answer = Answer(scripted::Answer::Kind::Open, "open");
     answer.open = std::move(paths);
-    answer.description = "open";
     return answer;
 }
 
+// The file type window: that entry selected (nullopt: none), then the button.
 inline scripted::Answer Choose(std::optional<std::string> entry, const std::string& button = "OK") {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Choose;
+    auto answer = Answer(scripted::Answer::Kind::Choose, "choose then " + button);
     answer.choose = std::move(entry);
     answer.button = button;
-    answer.description = "choose then " + button;
     return answer;
 }
 

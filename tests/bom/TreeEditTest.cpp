@@ -320,5 +320,50 @@ TEST_F(TreeEditTest, ReplaceBelowALockedParentDoesNotAskForAReplacement) {
     EXPECT_EQ(world.TreeLinks(locked, wheel).size(), 1u);
 }
 
+// Parts whose tree goes one class deeper: a "Special Part" is a "Part", not directly a "Parts".
+constexpr const char* DeepModel = R"({
+  "classes": [
+    { "id": 10, "name": "Parts", "display": "Parts", "displayText": ["CN_PART_NUMBER"],
+      "attributes": [
+        { "name": "CN_PART_NUMBER", "display": "Part Number", "type": 1 },
+        { "name": "STATE", "display": "State", "type": 2 },
+        { "name": "CN_LOCKED", "display": "Locked", "type": 15 },
+        { "name": "USER_OBJECT_ID", "display": "Locked By", "type": 3 },
+        { "name": "CN_ISSUED_FROM", "display": "Issued From", "type": 1 } ] },
+    { "id": 11, "name": "Part", "display": "Part", "super": "Parts", "attributes": [] },
+    { "id": 12, "name": "Special Part", "display": "Special Part", "super": "Part", "attributes": [] },
+    { "id": 20, "name": "Documents", "display": "Documents", "attributes": [] },
+    { "id": 50, "name": "Users", "display": "Users", "attributes": [ { "name": "LOGIN", "display": "Login", "type": 1 } ] }
+  ],
+  "links": [ { "id": 91, "name": "Parts Tree", "parent": "Parts", "child": "Parts", "table": "TDM_LINKS_00091",
+               "attributes": [ { "name": "CN_QUANTITY", "display": "Quantity", "type": 2 } ] } ],
+  "users": [ { "login": "carl", "admin": false } ]
+})";
+
+TEST(ReplaceClassCheckTest, RefusedReplacementAlreadyCarriesItsOrigin) {
+    TestWorld world(embedded::ParseModel(DeepModel, "deep"));
+    Application app{world.user};
+    auto part = [&](const std::string& className, const std::string& number) {
+        return world.db->CreateObject(className, {{"CN_PART_NUMBER", Value::Text(number)}, {"STATE", Value::Int16(5)}});
+    };
+    auto parent = part("Special Part", "S-1");
+    auto replaced = part("Part", "P-2");
+    auto replacement = part("Part", "P-3");
+    auto old = world.TreeLink(parent, replaced, {{"CN_QUANTITY", Value::Int16(2)}});
+
+    world.Answers({Search({replacement}), Button("OK")});
+    auto session = world.session;
+    auto rows = world.RowOfLink(old);
+    std::string text = "CN_QUANTITY";
+    EXPECT_EQ(app.ReplacePart(session, rows, text), 1);
+    world.ExpectScriptPlayed();
+    EXPECT_EQ((Texts{"platform query", "platform results",
+                     "information/OK: You must select Special Part for such operation"}),
+              world.Shown());
+    EXPECT_EQ(world.Text(replacement, "CN_ISSUED_FROM"), "P-2");
+    EXPECT_EQ(world.TreeLinks(parent, replaced).size(), 1u);
+    EXPECT_TRUE(world.TreeLinks(parent, replacement).empty());
+}
+
 } // namespace
 } // namespace quendra::testing
