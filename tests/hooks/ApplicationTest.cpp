@@ -22,13 +22,29 @@ struct HookWorld {
     Ptr<CvSession> session = world.session;
     Ptr<CvObject> myNewPart;
 
-    Ptr<CvRecList> PendingLink() {
+    Ptr<CvRecList> PendingLink() { return PendingLink(top, wheel); }
+    Ptr<CvRecList> PendingLink(ObjectKey parent, ObjectKey child) {
         embedded::RowSpec row;
         row.kind = embedded::RowSpec::Kind::PendingLink;
         row.linkClass = names::LinkClassPartsTree;
-        row.parent = top;
-        row.child = wheel;
+        row.parent = parent;
+        row.child = child;
         return world.db->MakeRecList({row});
+    }
+    ObjectKey Document(const std::string& partNumber, Values extra = {}) {
+        Values values{{"FILE_NAME", Value::Text("b.dwg")},
+                      {"FILE_TYPE", Value::Int16(12)},
+                      {names::STATE, Value::Int16(0)},
+                      {names::CN_PART_NUMBER, Value::Text(partNumber)}};
+        values.insert(values.end(), extra.begin(), extra.end());
+        return world.db->CreateObject("Document", values);
+    }
+    // Values that make an object locked by Dora.
+    Values LockedByDora() {
+        auto dora = world.UserId("dora");
+        return {{names::CN_LOCKED, Value::Bool(true)},
+                {names::USER_OBJECT_ID, Value::Int32(dora)},
+                {names::USER_ID_MOD, Value::Int32(dora)}};
     }
 };
 
@@ -186,6 +202,76 @@ TEST(ApplicationTest, PlatformFailureIsCaughtOrReachesTheHostAsEachHookPromises)
             EXPECT_NE(event.kind, embedded::Event::Kind::Update);
             EXPECT_NE(event.kind, embedded::Event::Kind::Delete);
         }
+    }
+}
+
+TEST(ApplicationTest, LifeCycleHooksAnswerZeroWhenTheCheckPassesAndOneWhenItRefuses) {
+    struct Case {
+        const char* name;
+        std::function<int16_t(HookWorld&)> call;
+        int16_t result;
+        bool message;
+    };
+    const std::vector<Case> cases{
+        {"check-in finds the part of the document",
+         [](HookWorld& w) {
+             auto rows = w.world.RowOf(w.Document("P-1"));
+             return w.app.AfterCheckInDocuments(w.session, rows);
+         },
+         0, false},
+        {"check-in finds no part",
+         [](HookWorld& w) {
+             auto rows = w.world.RowOf(w.Document("P-404"));
+             return w.app.AfterCheckInDocuments(w.session, rows);
+         },
+         1, false},
+        {"link below a free part",
+         [](HookWorld& w) {
+             auto rows = w.PendingLink();
+             return w.app.BeforeAddPartsTreeLink(w.session, rows);
+         },
+         0, false},
+        {"link below a locked part",
+         [](HookWorld& w) {
+             auto rows = w.PendingLink(w.world.Part("P-9", "Part", w.LockedByDora()), w.wheel);
+             return w.app.BeforeAddPartsTreeLink(w.session, rows);
+         },
+         1, true},
+        {"check-out of a free document",
+         [](HookWorld& w) {
+             auto rows = w.world.RowOf(w.document);
+             return WithText("", [&](std::string& t) { return w.app.BeforeCheckOutReleaseDocs(w.session, rows, t); });
+         },
+         0, false},
+        {"check-out of a locked document",
+         [](HookWorld& w) {
+             auto rows = w.world.RowOf(w.Document("P-1", w.LockedByDora()));
+             return WithText("", [&](std::string& t) { return w.app.BeforeCheckOutReleaseDocs(w.session, rows, t); });
+         },
+         1, true},
+        {"new release of a plain part",
+         [](HookWorld& w) {
+             auto rows = w.world.RowOf(w.top);
+             return w.app.BeforeNewReleaseObj(w.session, rows);
+         },
+         0, false},
+        {"new release of a standard part",
+         [](HookWorld& w) {
+             auto rows = w.world.RowOf(w.world.Part("P-8", "Part", {{names::CN_STANDARD, Value::Bool(true)}}));
+             return w.app.BeforeNewReleaseObj(w.session, rows);
+         },
+         1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HookWorld w;
+        if (c.message)
+            w.world.Answers({Button("OK")});
+        else
+            w.world.Answers({});
+        EXPECT_EQ(c.call(w), c.result);
+        w.world.ExpectScriptPlayed();
+        EXPECT_EQ(w.world.Shown().size(), c.message ? 1u : 0u);
     }
 }
 
