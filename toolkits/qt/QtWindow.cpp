@@ -428,6 +428,7 @@ ui::Label& QtWindow::AddLabel(const std::string& name, const ui::Rect& rect, con
     label->setGeometry(Pixels(rect.left), Pixels(rect.top), Pixels(rect.width), Pixels(rect.height));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
     return Add(std::make_unique<QtLabel>(*this, name, tabIndex, label), tabIndex);
 }
 

@@ -49,6 +49,7 @@ ui::Answer QtWindowSystem::MessageBox(const std::string& text, const std::string
     }
     QString message = QString::fromStdString(text).replace("\r\n", "\n");
     QMessageBox box(shown, QString::fromStdString(title), message);
+    box.setTextFormat(Qt::PlainText);
     if (buttons == ui::Buttons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
