@@ -71,6 +71,62 @@ TEST_F(ClsLockTest, TheHolderIsNamedFromTheUserTheObjectPointsTo) {
               (std::vector<Shown>{{"Part P-2-Desc is locked by somebody else (Undetermined)", "information"}}));
 }
 
+TEST(ClsLockModelTest, OtherFamiliesAndOtherReferenceDescriptionsAreJudgedByTheLockAlone) {
+    // "Tools" belongs to neither family; its holder reference has a reference text and no display attributes.
+    const std::string lockAttributes = R"(
+        { "name": "STATE", "display": "State", "type": 2 },
+        { "name": "CN_LOCKED", "display": "Locked", "type": 15 },
+        { "name": "USER_OBJECT_ID", "display": "Locked By", "type": 3 },)";
+    auto model = embedded::ParseModel(R"({ "classes": [
+      { "id": 10, "name": "Parts", "displayText": ["NAME"], "attributes": [
+        { "name": "NAME", "display": "Name", "type": 1 },)" +
+                                          lockAttributes + R"(
+        { "name": "USER_ID_MOD", "display": "By", "type": 3,
+          "reference": { "class": "Users", "text": "x", "display": ["FIRST_NAME", "LAST_NAME"] } } ] },
+      { "id": 11, "name": "Part", "super": "Parts", "attributes": [] },
+      { "id": 20, "name": "Documents", "attributes": [] },
+      { "id": 30, "name": "Tools", "displayText": ["NAME"], "attributes": [
+        { "name": "NAME", "display": "Name", "type": 1 },)" +
+                                          lockAttributes + R"(
+        { "name": "USER_ID_MOD", "display": "By", "type": 3,
+          "reference": { "class": "Users", "text": "", "display": [] } } ] },
+      { "id": 31, "name": "Tool", "super": "Tools", "attributes": [] },
+      { "id": 50, "name": "Users", "attributes": [
+        { "name": "LOGIN", "display": "Login", "type": 1 },
+        { "name": "FIRST_NAME", "display": "First", "type": 1 },
+        { "name": "LAST_NAME", "display": "Last", "type": 1 } ] } ],
+      "users": [ { "login": "carl", "admin": false },
+                 { "login": "dora", "admin": false, "values": { "FIRST_NAME": "Dora", "LAST_NAME": "Lind" } } ] })",
+                                      "tools");
+    auto db = embedded::Database::Create(":memory:", model);
+    scripted::ScriptedUser user;
+    auto session = db->Login("carl", user);
+    const int32_t dora = db->UserId("dora").value();
+    const Values doras = {
+        {"CN_LOCKED", Value::Bool(true)}, {"USER_OBJECT_ID", Value::Int32(dora)}, {"USER_ID_MOD", Value::Int32(dora)}};
+    const struct {
+        std::string className;
+        Values values;
+        std::vector<Shown> shown;
+    } cases[] = {
+        {"Tool", {{"STATE", Value::Int16(42)}}, {}},
+        {"Tool", doras, {{"Tool T is locked by somebody else (No Found)", "information"}}},
+        {"Part", doras, {{"Part T is locked by DoraLind", "information"}}},
+    };
+    for (const auto& c : cases) {
+        auto values = c.values;
+        values.emplace_back("NAME", Value::Text("T"));
+        const ObjectKey key = db->CreateObject(c.className, values);
+        user.SetAnswers(std::vector<scripted::Answer>(c.shown.size(), Press("OK")));
+        EXPECT_EQ(ClsLock(user).LockMechanism(session, session->ObjectStore()->ObjectById(key.classId, key.objectId)),
+                  c.shown.empty());
+        std::vector<Shown> shown;
+        for (const auto& window : user.Windows()) shown.push_back({window.text, window.icon, window.buttons});
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(user.Failure(), std::nullopt);
+    }
+}
+
 TEST_F(ClsLockTest, LockingWritesOnlyUnlockedObjectsTheUserMayChange) {
     const ObjectKey free = MakePart("P-1");
     const ObjectKey doras = MakePart("P-2", LockedBy("dora"));
