@@ -259,7 +259,9 @@ TEST_F(TreeEditTest, ReplaceByExistingPartCarriesValuesAndRecordsTheOrigin) {
         ASSERT_EQ(links.size(), 1u);
         EXPECT_EQ(world.Text(links[0], "CN_QUANTITY"), "4");
         EXPECT_EQ(world.Text(links[0], "CN_REMARK"), "left");
-        if (!c.issuedFrom.empty()) EXPECT_EQ(world.Text(c.replacement, "CN_ISSUED_FROM"), c.issuedFrom);
+        if (!c.issuedFrom.empty()) {
+            EXPECT_EQ(world.Text(c.replacement, "CN_ISSUED_FROM"), c.issuedFrom);
+        }
         EXPECT_EQ(world.db->FindObjects("Part", "CN_PART_NUMBER", "P-2").size(), 1u);
     }
 }

@@ -241,7 +241,9 @@ TEST_F(UploadTest, PlacementFollowsTheRootObjectsFamily) {
         EXPECT_EQ(c.shownAfterFill, Texts(shown.begin() + 2, shown.end()));
         auto documents = Documents("bracket.dwg");
         ASSERT_FALSE(documents.empty());
-        if (!c.linkClass.empty()) EXPECT_EQ(world.db->FindLinks(c.linkClass, c.root, documents.back()).size(), 1u);
+        if (!c.linkClass.empty()) {
+            EXPECT_EQ(world.db->FindLinks(c.linkClass, c.root, documents.back()).size(), 1u);
+        }
         // Only a link the component made itself is redrawn.
         EXPECT_EQ(world.EventsOf(embedded::Event::Kind::Refresh).size(), c.root == documentRoot ? 1u : 0u);
     }
