@@ -38,16 +38,16 @@ bool ClsHookLifeCycle::AfterCheckInDocuments(const Ptr<CvSession>& Session, cons
 
     // The parts the document is linked to now.
     auto linkedQuery = store->NewQueryDef();
-    auto linkedSpec = linkedQuery->Specification();
-    auto linkedClasses = linkedSpec->Classes();
+    auto linkedRequest = linkedQuery->Specification();
+    auto linkedClasses = linkedRequest->Classes();
     linkedClasses->AddClass(documentClassId, "F");
     linkedClasses->AddClass(partsId, "S");
     auto linkClass = metaInfo->ClassById(documentClassId)->LinkClasses()->LinkClassesTo(partsId)->Item(0);
     linkedClasses->AddClass(linkClass->ClassId(), "L");
-    auto linkedColumns = linkedSpec->Columns();
+    auto linkedColumns = linkedRequest->Columns();
     linkedColumns->AddColumn(names::CLASS_ID, "S", 0);
     linkedColumns->AddColumn(names::OBJECT_ID, "S", 0);
-    linkedSpec->Conditions()->AddCondition("", names::OBJECT_ID, "=", Value::Int32(document->ObjectId()), 0, "F");
+    linkedRequest->Conditions()->AddCondition("", names::OBJECT_ID, "=", Value::Int32(document->ObjectId()), 0, "F");
     linkedQuery->Run();
     auto linkedParts = store->ObjectsFromRecList(linkedQuery->Result(), false);
 
@@ -61,12 +61,12 @@ bool ClsHookLifeCycle::AfterCheckInDocuments(const Ptr<CvSession>& Session, cons
 
     // The one released part of that part number, if there is exactly one.
     auto candidateQuery = store->NewQueryDef();
-    auto candidateSpec = candidateQuery->Specification();
-    candidateSpec->Classes()->AddClass(partsId, "F");
-    auto candidateColumns = candidateSpec->Columns();
+    auto candidateRequest = candidateQuery->Specification();
+    candidateRequest->Classes()->AddClass(partsId, "F");
+    auto candidateColumns = candidateRequest->Columns();
     candidateColumns->AddColumn(names::OBJECT_ID, "F", 0);
     candidateColumns->AddColumn(names::CLASS_ID, "F", 0);
-    auto candidateConditions = candidateSpec->Conditions();
+    auto candidateConditions = candidateRequest->Conditions();
     candidateConditions->AddCondition("", names::CN_PART_NUMBER, "=", Value::Text(partNumber), 0, "F");
     candidateConditions->AddCondition("", names::STATE, "=", Value::Int16(5), 0, "F");
     candidateQuery->Run();
@@ -76,11 +76,11 @@ bool ClsHookLifeCycle::AfterCheckInDocuments(const Ptr<CvSession>& Session, cons
     auto part = store->ObjectFromRecord(candidates->RecordAt(0), false)->WorkingObject();
     part->Retrieve();
 
-    const int16_t specificationId = metaInfo->ClassByName(names::LinkClassSpecification)->ClassId();
-    auto existing = store->LinkByEnds(specificationId, part->ClassId(), part->ObjectId(), document->ClassId(),
+    const int16_t dependencyLinkId = metaInfo->ClassByName(names::LinkClassSpecification)->ClassId();
+    auto existing = store->LinkByEnds(dependencyLinkId, part->ClassId(), part->ObjectId(), document->ClassId(),
                                       document->ObjectId());
     if (!existing) {
-        auto link = part->NewLinkTo(specificationId, document);
+        auto link = part->NewLinkTo(dependencyLinkId, document);
         link->Insert(options);
         auto added = store->NewObjectList();
         added->Add(link);

@@ -83,16 +83,16 @@ ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Ses
         const int16_t linkClassId = metaInfo->LinkClassBetween(parentClassId, childClassId);
 
         auto query = store->NewQueryDef();
-        auto spec = query->Specification();
-        auto classes = spec->Classes();
+        auto request = query->Specification();
+        auto classes = request->Classes();
         classes->AddClass(parentClassId, "F");
         classes->AddClass(linkClassId, "L");
         classes->AddClass(childClassId, "S");
-        auto columns = spec->Columns();
+        auto columns = request->Columns();
         columns->AddColumn(names::CLASS_ID, "F", 0);
         columns->AddColumn(names::CLASS_ID, "L", 0);
         columns->AddColumn(names::CLASS_ID, "S", 0);
-        auto conditions = spec->Conditions();
+        auto conditions = request->Conditions();
         conditions->AddCondition("", names::CLASS_ID, "=", Value::Int16(linkClassId), 0, "L");
         conditions->AddCondition("", names::OBJECT_ID, "=", Value::Int32(Parent->ObjectId()), 0, "F");
         conditions->AddCondition("", names::OBJECT_ID, "=", Value::Int32(Child->ObjectId()), 0, "S");

@@ -9,7 +9,7 @@ class ClsHookLifeCycleTest : public PlantWorld {
 protected:
     ClsHookLifeCycle Hooks() { return ClsHookLifeCycle(user); }
     std::vector<scripted::Answer> Oks(size_t count) { return std::vector<scripted::Answer>(count, Press("OK")); }
-    size_t SpecificationLinks(ObjectKey part, ObjectKey document) {
+    size_t DependencyLinks(ObjectKey part, ObjectKey document) {
         return db->FindLinks("Specification dependency Link", part, document).size();
     }
 };
@@ -147,10 +147,10 @@ TEST_F(ClsHookLifeCycleTest, CheckInLinksTheDocumentToTheOneReleasedPartOfItsNum
 
     Answers({});
     EXPECT_TRUE(Hooks().AfterCheckInDocuments(session, Rows({document, otherDocument})));
-    EXPECT_EQ(SpecificationLinks(draft, document), 1u);
-    for (const ObjectKey part : {lower, blank, other}) EXPECT_EQ(SpecificationLinks(part, document), 0u);
-    EXPECT_EQ(SpecificationLinks(other, otherDocument), 1u);
-    ASSERT_EQ(SpecificationLinks(released, document), 1u);
+    EXPECT_EQ(DependencyLinks(draft, document), 1u);
+    for (const ObjectKey part : {lower, blank, other}) EXPECT_EQ(DependencyLinks(part, document), 0u);
+    EXPECT_EQ(DependencyLinks(other, otherDocument), 1u);
+    ASSERT_EQ(DependencyLinks(released, document), 1u);
     const auto notified = EventsOf(Event::Kind::Notify);
     ASSERT_EQ(notified.size(), 1u);
     EXPECT_EQ(notified[0].code, 0);
@@ -158,12 +158,12 @@ TEST_F(ClsHookLifeCycleTest, CheckInLinksTheDocumentToTheOneReleasedPartOfItsNum
 
     Answers({});
     EXPECT_TRUE(Hooks().AfterCheckInDocuments(session, Rows({document})));
-    EXPECT_EQ(SpecificationLinks(released, document), 1u);
+    EXPECT_EQ(DependencyLinks(released, document), 1u);
     EXPECT_TRUE(EventsOf(Event::Kind::Notify).empty());
 
     MakePart("P-1");
     EXPECT_FALSE(Hooks().AfterCheckInDocuments(session, Rows({document})));
-    EXPECT_EQ(SpecificationLinks(released, document), 1u);
+    EXPECT_EQ(DependencyLinks(released, document), 1u);
     EXPECT_TRUE(user.Windows().empty());
 }
 
@@ -174,11 +174,11 @@ TEST_F(ClsHookLifeCycleTest, CheckInOfADocumentWithoutNumberUnlinksNumberedParts
     db->CreateLink("Specification dependency Link", second, document, {});
     db->FailCall("CvObject.RemoveLink", 2);
     EXPECT_THROW(Hooks().AfterCheckInDocuments(session, Rows({document})), CvError);
-    EXPECT_EQ(SpecificationLinks(first, document), 0u);
-    EXPECT_EQ(SpecificationLinks(second, document), 1u);
+    EXPECT_EQ(DependencyLinks(first, document), 0u);
+    EXPECT_EQ(DependencyLinks(second, document), 1u);
 
     EXPECT_FALSE(Hooks().AfterCheckInDocuments(session, Rows({document})));
-    EXPECT_EQ(SpecificationLinks(second, document), 0u);
+    EXPECT_EQ(DependencyLinks(second, document), 0u);
 }
 
 } // namespace

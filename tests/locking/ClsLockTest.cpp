@@ -2,6 +2,7 @@
 #include "ClsLock.h"
 
 #include "../services/PlantWorld.h"
+
 #include <malloc.h>
 
 namespace quendra::test {

@@ -84,7 +84,7 @@ protected:
     }
     ObjectKey MakeDocument(const std::string& number, const Values& extra = {}) {
         return db->CreateObject("Document", Merge({{"CN_PART_NUMBER", Value::Text(number)},
-                                                   {"FILE_NAME", Value::Text("spec.txt")},
+                                                   {"FILE_NAME", Value::Text("sheet.txt")},
                                                    {"FILE_TYPE", Value::Int16(3)},
                                                    {"STATE", Value::Int16(1)}},
                                                   extra));
