@@ -214,6 +214,7 @@ std::shared_ptr<const Model> Build(const json& root, const std::string& source, 
     model->jsonText = text;
     std::set<int> ids;
     std::set<std::string> names;
+    std::vector<std::string> classPaths; // where each class of model->classes was declared
     std::vector<PendingAttribute> pending;
     auto claim = [&](const json& node, const std::string& path, ClassInfo& info) {
         info.id = static_cast<int16_t>(reader.Integer(node, "id", path, 1, std::numeric_limits<int16_t>::max()));
@@ -267,6 +268,7 @@ std::shared_ptr<const Model> Build(const json& root, const std::string& source, 
                 reader.Fail(Item(path + "/displayText", d),
                             "\"" + info.displayText[d] + "\" is not an attribute of \"" + info.name + "\"");
         model->classes.push_back(std::move(info));
+        classPaths.push_back(path);
     }
 
     if (const json* links = reader.Array(root, "links", "")) {
@@ -295,6 +297,7 @@ std::shared_ptr<const Model> Build(const json& root, const std::string& source, 
             IndexAttributes(info);
             ownAttributes(node, path, info);
             model->classes.push_back(std::move(info));
+            classPaths.push_back(path);
         }
     }
 
@@ -313,6 +316,7 @@ std::shared_ptr<const Model> Build(const json& root, const std::string& source, 
             IndexAttributes(info);
             AddAttribute(info, AttributeInfo{"STEP", "Step", 2, false, false, true, 0, std::nullopt}, reader, path);
             model->classes.push_back(std::move(info));
+            classPaths.push_back(path);
         }
     }
 
@@ -392,13 +396,12 @@ std::shared_ptr<const Model> Build(const json& root, const std::string& source, 
         for (const auto& other : model->classes)
             if (model->Includes(info.id, other.id)) info.family.push_back(other.id);
     }
-    std::set<std::string> objectTables;
     for (size_t i = 0; i < model->classes.size(); ++i) {
         const ClassInfo& info = model->classes[i];
         TableInfo* table = nullptr;
         for (auto& existing : model->tables)
             if (existing.name == info.table) table = &existing;
-        std::string path = info.kind == ClassKind::Link ? "/links" : "/classes";
+        std::string path = classPaths[i] + (info.kind == ClassKind::Link ? "/table" : "/name");
         if (!table) {
             if (info.table.rfind("PLATFORM_", 0) == 0 && info.kind != ClassKind::Process)
                 reader.Fail(path, "the table name \"" + info.table + "\" is reserved");
@@ -416,13 +419,9 @@ std::shared_ptr<const Model> Build(const json& root, const std::string& source, 
             if (column == table->columns.end())
                 table->columns.push_back({attribute.name, attribute.type});
             else if (column->type != attribute.type)
-                reader.Fail(path, "the attribute \"" + attribute.name + "\" has two types in the table \"" +
-                                      table->name + "\"");
+                reader.Fail(classPaths[i], "the attribute \"" + attribute.name + "\" has two types in the table \"" +
+                                               table->name + "\"");
         }
-    }
-    if (model->tables.size() > 0) {
-        for (const auto& table : model->tables)
-            if (table.kind == ClassKind::Object) objectTables.insert(table.name);
     }
 
     const ClassInfo* users = model->ClassByName("Users");

@@ -30,6 +30,27 @@ Storage::Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<c
         layout.selectSql = "SELECT " + columns + " FROM " + Quoted(table.name) + " WHERE OBJECT_ID = ?";
         layouts_.emplace(table.name, std::move(layout));
     }
+    for (const auto& cls : model_->classes) {
+        ClassLayout layout;
+        layout.table = &layouts_.at(cls.table);
+        std::string columns;
+        std::string marks;
+        for (size_t i = 0; i < cls.attributes.size(); ++i) {
+            layout.attributeColumns.push_back(layout.table->columnIndex.at(cls.attributes[i].name));
+            columns += (i ? ", " : "") + Quoted(cls.attributes[i].name);
+            marks += i ? ", ?" : "?";
+        }
+        layout.insertSql = "INSERT INTO " + Quoted(cls.table) + " (" + columns + ") VALUES (" + marks + ")";
+        std::vector<std::string> tables;
+        for (const auto& link : model_->classes)
+            if (link.kind == ClassKind::Link && model_->Includes(link.parentId, cls.id) &&
+                std::find(tables.begin(), tables.end(), link.table) == tables.end())
+                tables.push_back(link.table);
+        for (const auto& table : tables)
+            layout.linksBelowSql.push_back(std::string("SELECT ") + kLinkColumns + " FROM " + Quoted(table) +
+                                           " WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
+        classLayouts_.emplace(cls.id, std::move(layout));
+    }
 }
 
 void Storage::CreateSchema() {
@@ -116,13 +137,14 @@ std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
     int16_t storedClassId = static_cast<int16_t>(statement.Int(layout.columnIndex.at("CLASS_ID")));
     if (!model_->Includes(asked.id, storedClassId)) return std::nullopt;
     const ClassInfo& cls = Class(storedClassId);
+    const ClassLayout& own = LayoutOf(cls);
     RecordData data;
     data.cls = &cls;
     data.names.reserve(cls.attributes.size());
     data.values.reserve(cls.attributes.size());
-    for (const auto& attribute : cls.attributes) {
-        data.names.push_back(attribute.name);
-        data.values.push_back(statement.Get(layout.columnIndex.at(attribute.name), attribute.type));
+    for (size_t i = 0; i < cls.attributes.size(); ++i) {
+        data.names.push_back(cls.attributes[i].name);
+        data.values.push_back(statement.Get(own.attributeColumns[i], cls.attributes[i].type));
     }
     return data;
 }
@@ -139,18 +161,7 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     data.cls = &cls;
     data.Put("CLASS_ID", Value::Int16(cls.id));
     data.Put("OBJECT_ID", Value::Int32(objectId));
-    std::string columns;
-    std::string marks;
-    for (size_t i = 0; i < cls.attributes.size(); ++i) {
-        if (i > 0) {
-            columns += ", ";
-            marks += ", ";
-        }
-        columns += Quoted(cls.attributes[i].name);
-        marks += "?";
-    }
-    Statement statement =
-        connection_->Prepare("INSERT INTO " + Quoted(cls.table) + " (" + columns + ") VALUES (" + marks + ")");
+    Statement statement = connection_->Prepare(LayoutOf(cls).insertSql);
     for (size_t i = 0; i < cls.attributes.size(); ++i) {
         int position = data.Find(cls.attributes[i].name);
         statement.Bind(static_cast<int>(i + 1),
@@ -213,14 +224,9 @@ LinkRow Storage::ReadLink(Statement& statement) const {
 
 std::vector<LinkRow> Storage::LinksBelow(const ClassInfo& parent, int32_t parentId) {
     std::vector<LinkRow> rows;
-    std::vector<std::string> tables;
-    for (const auto& cls : model_->classes) {
-        if (cls.kind != ClassKind::Link || !model_->Includes(cls.parentId, parent.id)) continue;
-        if (std::find(tables.begin(), tables.end(), cls.table) == tables.end()) tables.push_back(cls.table);
-    }
-    for (const auto& table : tables) {
-        Statement statement = connection_->Prepare(std::string("SELECT ") + kLinkColumns + " FROM " + Quoted(table) +
-                                                   " WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
+    const auto& statements = LayoutOf(parent).linksBelowSql;
+    for (const auto& sql : statements) {
+        Statement statement = connection_->Prepare(sql);
         statement.BindInt(1, parentId);
         while (statement.Step()) {
             LinkRow row = ReadLink(statement);
@@ -228,7 +234,7 @@ std::vector<LinkRow> Storage::LinksBelow(const ClassInfo& parent, int32_t parent
             if (linkClass && model_->Includes(linkClass->parentId, parent.id)) rows.push_back(row);
         }
     }
-    if (tables.size() > 1)
+    if (statements.size() > 1)
         std::sort(rows.begin(), rows.end(), [](const LinkRow& a, const LinkRow& b) { return a.linkId < b.linkId; });
     return rows;
 }

@@ -82,12 +82,21 @@ private:
         std::string selectSql;
         std::unordered_map<std::string, int> columnIndex;
     };
+    // Statements and column positions of one class, worked out once.
+    struct ClassLayout {
+        const TableLayout* table = nullptr;
+        std::vector<int> attributeColumns; // position in the table's select of each attribute of the class
+        std::string insertSql;
+        std::vector<std::string> linksBelowSql; // one per link table that may hold links below the class
+    };
     const TableLayout& Layout(const std::string& table) const { return layouts_.at(table); }
+    const ClassLayout& LayoutOf(const ClassInfo& cls) const { return classLayouts_.at(cls.id); }
     LinkRow ReadLink(Statement& statement) const;
 
     std::unique_ptr<SqliteConnection> connection_;
     std::shared_ptr<const Model> model_;
     std::unordered_map<std::string, TableLayout> layouts_;
+    std::unordered_map<int16_t, ClassLayout> classLayouts_;
     std::unordered_map<std::string, int> faults_;
     bool readOnly_ = false;
     std::vector<Event> events_;

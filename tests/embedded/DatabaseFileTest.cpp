@@ -1,0 +1,88 @@
+// Database files: making, opening, sharing between sessions, and files that cannot be used.
+#include "PlantFixture.h"
+
+#include "CvError.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace quendra::embedded {
+namespace {
+
+class DatabaseFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = ::testing::TempDir() + "quendra_embedded_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
+        RemoveFiles();
+    }
+    void TearDown() override { RemoveFiles(); }
+    void RemoveFiles() {
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            chmod((path + suffix).c_str(), 0644);
+            std::remove((path + suffix).c_str());
+        }
+    }
+
+    std::string path;
+    TestDialogs dialogs;
+};
+
+TEST_F(DatabaseFileTest, AFileKeepsModelDataAndSequencesAcrossOpenings) {
+    {
+        auto db = Database::Create(path, BuiltInModel("plant"));
+        db->CreateObject("Part", {{"CN_PART_NUMBER", Value::Text("P-1")}});
+        auto session = db->Login("carl", dialogs);
+        EXPECT_EQ(session->ObjectStore()->Sequences()->SequenceByName("Part Number")->NextValue(), "P-000001");
+        EXPECT_THROW(Database::Create(path, BuiltInModel("plant")), EmbeddedError);
+    }
+    auto reopened = Database::Open(path);
+    EXPECT_EQ(reopened->FindObjects("Parts", "CN_PART_NUMBER", "P-1").size(), 1u);
+    auto session = reopened->Login("dora", dialogs);
+    EXPECT_EQ(session->ObjectStore()->Sequences()->SequenceByName("Part Number")->NextValue(), "P-000002");
+}
+
+TEST_F(DatabaseFileTest, TwoHandlesOnOneFileSeeEachOthersWrites) {
+    auto first = Database::Create(path, BuiltInModel("plant"));
+    auto second = Database::Open(path);
+    ObjectKey part = first->CreateObject("Part", {{"CN_PART_NUMBER", Value::Text("P-1")}});
+    auto carl = first->Login("carl", dialogs);
+    auto dora = second->Login("dora", dialogs);
+    auto seenByDora = dora->ObjectStore()->ObjectById(part.classId, part.objectId);
+    EXPECT_FALSE(seenByDora->Data()->ValueAsBool("CN_LOCKED"));
+
+    auto heldByCarl = carl->ObjectStore()->ObjectById(part.classId, part.objectId);
+    heldByCarl->Data()->SetValueAsBool("CN_LOCKED", true);
+    heldByCarl->Data()->SetValueAsInt32("USER_OBJECT_ID", carl->CurrentUser()->UserObjectId());
+    heldByCarl->Update(carl->ObjectStore()->DefaultUpdateOptions());
+
+    seenByDora->Retrieve();
+    EXPECT_TRUE(seenByDora->Data()->ValueAsBool("CN_LOCKED"));
+    EXPECT_EQ(seenByDora->Data()->ValueAsInt32("USER_OBJECT_ID"), *second->UserId("carl"));
+    EXPECT_FALSE(dora->CurrentUser()->IsAdministrator());
+    EXPECT_TRUE(first->Login("admin", dialogs)->CurrentUser()->IsAdministrator());
+    EXPECT_THROW(first->Login("nobody", dialogs), EmbeddedError);
+}
+
+TEST_F(DatabaseFileTest, MissingReadOnlyAndDamagedFilesAreRefusedByName) {
+    auto expectRefused = [&](const std::string& why) {
+        try {
+            Database::Open(path);
+            ADD_FAILURE() << why;
+        } catch (const EmbeddedError& error) {
+            EXPECT_EQ(error.file, path) << why;
+        }
+    };
+    expectRefused("missing");
+    { Database::Create(path, BuiltInModel("plant")); }
+    chmod(path.c_str(), 0444);
+    expectRefused("read-only");
+    RemoveFiles();
+    std::ofstream(path) << "this is no database, just some text that is long enough to look like a header....";
+    expectRefused("damaged");
+}
+
+} // namespace
+} // namespace quendra::embedded

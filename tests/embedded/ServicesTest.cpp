@@ -1,0 +1,259 @@
+// Sequences, lookup tables, the class directory, desktop services, workflow, faults and the read-only switch.
+#include "PlantFixture.h"
+
+#include "CvError.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace quendra::embedded {
+namespace {
+
+using ServicesTest = PlantFixture;
+
+TEST_F(ServicesTest, SequencesCountOnAndUnknownOnesAreNone) {
+    auto sequences = store->Sequences();
+    auto numbers = sequences->SequenceByName("Part Number");
+    ASSERT_NE(numbers, nullptr);
+    EXPECT_EQ(numbers->NextValue(), "P-000001");
+    EXPECT_EQ(numbers->NextValue(), "P-000002");
+    EXPECT_EQ(db->Login("dora", dialogs)->ObjectStore()->Sequences()->SequenceByName("Part Number")->NextValue(),
+              "P-000003");
+    EXPECT_EQ(sequences->SequenceByName("part number"), nullptr);
+}
+
+TEST_F(ServicesTest, LookupEntriesByPositionAndText) {
+    auto definition = meta->ClassByName("Document")->AttributeDefs()->DefinitionByName("FILE_TYPE");
+    auto table = store->LookupTable(static_cast<int16_t>(definition->LookupTableId()));
+    ASSERT_EQ(table->Count(), 5);
+    EXPECT_EQ(table->Item(0)->Text(), "Drawing");
+    EXPECT_EQ(table->Item(0)->Code(), 12);
+    EXPECT_EQ(table->Item(3)->Code(), 1);
+    EXPECT_EQ(table->ItemByText("Spreadsheet")->Code(), 7);
+    EXPECT_EQ(table->ItemByText("spreadsheet"), nullptr);
+    EXPECT_THROW(table->Item(5), CvError);
+    EXPECT_THROW(store->LookupTable(999), CvError);
+}
+
+TEST_F(ServicesTest, ClassDirectoryAnswersFamiliesAttributesAndLinkClasses) {
+    auto parts = meta->ClassByName("Parts");
+    auto part = meta->ClassByName("Part");
+    auto drawing = meta->ClassByName("Drawing");
+    EXPECT_EQ(part->SuperClassId(), parts->ClassId());
+    EXPECT_EQ(parts->SuperClassId(), parts->ClassId());
+    EXPECT_TRUE(part->BelongsToClass(parts->ClassId()));
+    EXPECT_FALSE(parts->BelongsToClass(part->ClassId()));
+    EXPECT_TRUE(parts->IncludesClass(part->ClassId()));
+    EXPECT_FALSE(parts->IncludesClass(drawing->ClassId()));
+    EXPECT_TRUE(part->HasAttribute("CN_ISSUED_FROM"));
+    EXPECT_FALSE(parts->HasAttribute("CN_ISSUED_FROM"));
+    EXPECT_FALSE(part->HasAttribute(""));
+    EXPECT_THROW(meta->ClassByName("Widgets"), CvError);
+    EXPECT_THROW(meta->ClassById(-1), CvError);
+
+    auto tree = meta->ClassByName("Parts Tree");
+    EXPECT_TRUE(tree->HasAttribute("SON_OBJECT_ID"));
+    auto defs = tree->AttributeDefs();
+    EXPECT_EQ(defs->Item(0)->Name(), "CLASS_ID");
+    EXPECT_EQ(defs->Item(1)->Name(), "OBJECT_ID");
+    auto quantity = defs->DefinitionByName("CN_QUANTITY");
+    EXPECT_EQ(quantity->DisplayName(), "Quantity");
+    EXPECT_EQ(quantity->TypeCode(), 2);
+    EXPECT_FALSE(quantity->IsPrimary("CN_QUANTITY"));
+    EXPECT_TRUE(defs->DefinitionByName("CN_POSITION")->IsPrimary("CN_POSITION"));
+    EXPECT_TRUE(meta->ClassByName("Part")->AttributeDefs()->DefinitionByName("CN_PART_NUMBER")->IsMandatory());
+    EXPECT_THROW(defs->DefinitionByName("NOPE"), CvError);
+
+    EXPECT_EQ(meta->LinkClassBetween(part->ClassId(), drawing->ClassId()),
+              meta->ClassByName("Specification dependency Link")->ClassId());
+    EXPECT_THROW(meta->LinkClassBetween(drawing->ClassId(), part->ClassId()), CvError);
+    EXPECT_EQ(part->LinkClasses()->LinkClassesTo(parts->ClassId())->Item(0)->Name(), "Parts Tree");
+    EXPECT_EQ(meta->ClassByName("Folder")->LinkClasses()->LinkClassesTo(parts->ClassId())->Count(), 0);
+}
+
+TEST_F(ServicesTest, WorkflowForwardsTheNewProcessPastItsFirstStep) {
+    auto flow = CreateAs<CvFlowStore>(*session, "CvFlow.CvFlowStore");
+    auto workList = flow->WorkList();
+    EXPECT_EQ(workList->Entries()->Count(), 0);
+    auto process = flow->NewProcess(meta->ClassByName("New Part Development")->ClassId());
+    int32_t processId = process->Object()->Data()->ValueAsInt32("OBJECT_ID");
+    auto entries = workList->Entries();
+    ASSERT_EQ(entries->Count(), 1);
+    auto entry = entries->Entry(0);
+    EXPECT_EQ(entry->Object()->Data()->ValueAsInt32("OBJECT_ID1"), processId);
+    entry->Take();
+    auto target = entry->Definition()->NextTargets()->Item(0);
+    ASSERT_TRUE(entry->CanForwardTo(target));
+    entry->CurrentStep()->Forward(target, "New Part Development auto initiated", std::chrono::system_clock::now());
+    EXPECT_FALSE(entry->CanForwardTo(target));
+    EXPECT_THROW(entry->CurrentStep()->Forward(target, "again", std::chrono::system_clock::now()), CvError);
+
+    auto part = Object(Part("P-1"));
+    process->Attach(part, nullptr);
+    const auto& events = db->Events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].kind, Event::Kind::Forward);
+    EXPECT_EQ(events[0].text, "New Part Development auto initiated");
+    EXPECT_EQ(events[1].kind, Event::Kind::Attach);
+    EXPECT_EQ(events[1].objects, (std::vector<ObjectKey>{{part->ClassId(), part->ObjectId()}}));
+
+    // The process now waits in its second step; the last step has no next target.
+    auto next = workList->Entries();
+    ASSERT_EQ(next->Count(), 1);
+    auto second = next->Entry(0);
+    auto last = second->Definition()->NextTargets()->Item(0);
+    second->CurrentStep()->Forward(last, "", std::chrono::system_clock::now());
+    EXPECT_THROW(workList->Entries()->Entry(0)->Definition()->NextTargets()->Item(0), CvError);
+    EXPECT_THROW(flow->NewProcess(meta->ClassByName("Part")->ClassId()), CvError);
+}
+
+TEST_F(ServicesTest, SearchDialogsFindAndPickObjectsInOrder) {
+    ObjectKey bracket = Part("P-10", "Part", {{"CN_DESCRIPTION", Value::Text("Bracket 50%")}});
+    ObjectKey frame = Part("P-11", "Assembly", {{"CN_DESCRIPTION", Value::Text("Frame")}});
+    Part("P-12", "Part", {{"CN_DESCRIPTION", Value::Text("Bracket 5")}});
+    db->CreateObject("Document", {{"CN_PART_NUMBER", Value::Text("P-10")}});
+
+    auto gui = CreateAs<CvCommonGUI>(*session, "CvGUISrv.CvCommonGUI");
+    auto view = gui->ViewMaker()->MakeView(1);
+    dialogs.nextQuery.classId = db->ClassId("Parts");
+    dialogs.nextQuery.conditions = {{"CN_DESCRIPTION", "50%"}};
+    dialogs.pick = {frame, bracket};
+    Ptr<CvGUIDialog> dialog;
+    ASSERT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 1);
+    auto query = dialog->View()->Selection()->Query();
+    dialog->Close();
+    view->Selection()->SetQuery(query);
+    auto results = view->ResultDialog();
+    results->SetOption(0);
+    results->Prepare();
+    ASSERT_EQ(results->Show(), 1);
+    ASSERT_EQ(dialogs.candidates.size(), 1u);
+    EXPECT_EQ(dialogs.candidates[0].key, bracket);
+    EXPECT_EQ(dialogs.candidates[0].className, "Part");
+    EXPECT_EQ(dialogs.candidates[0].displayText, "P-10-Bracket 50%");
+    auto picked = view->Contents()->Objects();
+    ASSERT_EQ(picked->Count(), 2);
+    EXPECT_EQ(picked->Item(0)->ObjectId(), frame.objectId);
+    EXPECT_EQ(picked->Item(1)->ObjectId(), bracket.objectId);
+
+    dialogs.confirmQuery = false;
+    EXPECT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 0);
+    dialogs.nextQuery = SearchQuery{0, {{"CN_PART_NUMBER", "P-10"}}, {}};
+    dialogs.confirmResults = false;
+    view->Selection()->SetQuery(query);
+    EXPECT_EQ(view->ResultDialog()->Show(), 0);
+}
+
+TEST_F(ServicesTest, NewObjectDialogShowsTheFieldsAndWritesAcceptedValues) {
+    auto document = store->NewObject(db->ClassId("Document"));
+    document->InitialiseNew();
+    document->Data()->SetValueAsText("FILE_NAME", "a.dwg");
+    dialogs.fill = [](std::vector<NewObjectField>& fields) {
+        for (auto& field : fields)
+            if (field.name == "FILE_TYPE") field.value = Value::Text("12");
+    };
+    auto integration = CreateAs<CvIntegrationStore>(*session, "CvIntegrationTool.CvIntegrationStore");
+    bool accepted = false;
+    integration->NewObjectDialog()->Show(document, document, false, accepted);
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(dialogs.newObjectClass, "Document");
+    auto fileType = std::find_if(dialogs.shownFields.begin(), dialogs.shownFields.end(),
+                                 [](const NewObjectField& f) { return f.name == "FILE_TYPE"; });
+    ASSERT_NE(fileType, dialogs.shownFields.end());
+    EXPECT_EQ(fileType->displayName, "File Type");
+    EXPECT_TRUE(fileType->mandatory);
+    ASSERT_EQ(fileType->lookup.size(), 5u);
+    EXPECT_EQ(fileType->lookup[0], (std::pair<std::string, int32_t>{"Drawing", 12}));
+    auto fileName = std::find_if(dialogs.shownFields.begin(), dialogs.shownFields.end(),
+                                 [](const NewObjectField& f) { return f.name == "FILE_NAME"; });
+    EXPECT_EQ(fileName->value, Value::Text("a.dwg"));
+    EXPECT_EQ(document->Data()->GetValue("FILE_TYPE"), Value::Int16(12));
+
+    dialogs.acceptNewObject = false;
+    dialogs.fill = [](std::vector<NewObjectField>& fields) { fields[0].value = Value::Text("changed"); };
+    integration->NewObjectDialog()->Show(document, document, false, accepted);
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(document->Data()->ValueAsText("CN_PART_NUMBER"), "");
+    EXPECT_THROW(session->CreateObject("CvUnknown.Thing"), CvError);
+}
+
+TEST_F(ServicesTest, DesktopServicesAreRecordedAsEvents) {
+    auto part = Object(Part("P-1"));
+    auto list = store->NewObjectList();
+    list->Add(part);
+    CreateAs<CvGUIServices>(*session, "CvGUISrv.CvGUIServices")->ObjectViewNotifier()->NotifyObjects(2, list, false);
+    CreateAs<CvCommonGUI>(*session, "CvGUISrv.CvCommonGUI")->DesktopWindow()->View()->RefreshObjects(1, list, true);
+    CreateAs<CvSessionUtil>(*session, "CvUtil.CvSessionUtil")->ShowObject(part, nullptr, true);
+    ObjectKey key{part->ClassId(), part->ObjectId()};
+    const auto& events = db->Events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].kind, Event::Kind::Notify);
+    EXPECT_EQ(events[0].code, 2);
+    EXPECT_FALSE(events[0].flag);
+    EXPECT_EQ(events[0].objects, std::vector<ObjectKey>{key});
+    EXPECT_EQ(events[1].kind, Event::Kind::Refresh);
+    EXPECT_EQ(events[1].code, 1);
+    EXPECT_EQ(events[2].kind, Event::Kind::Show);
+    EXPECT_EQ(events[2].objects, std::vector<ObjectKey>{key});
+    db->ClearEvents();
+    EXPECT_TRUE(db->Events().empty());
+}
+
+TEST_F(ServicesTest, InjectedFaultsFailTheNthCallOnly) {
+    struct Case {
+        std::string operation;
+        int nth;
+        std::function<void()> call;
+    };
+    ObjectKey key = Part("P-1");
+    std::vector<Case> cases = {
+        {"CvObjectStore.ObjectById", 2, [&] { store->ObjectById(key.classId, key.objectId); }},
+        {"CvObject.Update", 1, [&] { Object(key)->Update(store->DefaultUpdateOptions()); }},
+        {"CvRecord.ValueAsText", 3, [&] { Object(key)->Data()->ValueAsText("CN_PART_NUMBER"); }},
+        {"CvMetaInfo.ClassByName", 1, [&] { meta->ClassByName("Parts"); }},
+        {"CvSession.CreateObject", 1, [&] { session->CreateObject("CvUtil.CvSessionUtil"); }},
+    };
+    for (const auto& c : cases) {
+        db->FailCall(c.operation, c.nth);
+        for (int call = 1; call < c.nth; ++call) EXPECT_NO_THROW(c.call()) << c.operation << " call " << call;
+        EXPECT_THROW(c.call(), CvError) << c.operation;
+        EXPECT_NO_THROW(c.call()) << c.operation << " after the fault";
+    }
+    db->FailCall("CvObject.Delete", 1);
+    db->ClearFaults();
+    EXPECT_NO_THROW(Object(key)->Delete(store->DefaultUpdateOptions()));
+}
+
+TEST_F(ServicesTest, ReadOnlyRefusesEveryWriteAndLeavesTheDataAsItWas) {
+    ObjectKey parentKey = Part("P-1");
+    ObjectKey childKey = Part("P-2");
+    auto parent = Object(parentKey);
+    auto child = Object(childKey);
+    db->SetReadOnly(true);
+    auto options = store->DefaultUpdateOptions();
+    parent->Data()->SetValueAsBool("CN_LOCKED", true);
+    std::vector<std::function<void()>> writes = {
+        [&] { parent->Update(options); },
+        [&] { parent->Store(); },
+        [&] { parent->Delete(options); },
+        [&] { child->LinkUnderParent(parent, 0, options); },
+        [&] { store->NewObject(parentKey.classId)->Store(); },
+        [&] { store->Sequences()->SequenceByName("Part Number")->NextValue(); },
+        [&] {
+            CreateAs<CvFlowStore>(*session, "CvFlow.CvFlowStore")
+                ->NewProcess(meta->ClassByName("New Part Development")->ClassId());
+        },
+    };
+    for (size_t i = 0; i < writes.size(); ++i) EXPECT_THROW(writes[i](), CvError) << "write " << i;
+    EXPECT_FALSE(db->ReadValue(parentKey, "CN_LOCKED").AsBool());
+    EXPECT_EQ(db->CountObjects("Part"), 2);
+    EXPECT_EQ(Object(parentKey)->Children(nullptr)->Count(), 0);
+    EXPECT_TRUE(db->Events().empty());
+    db->SetReadOnly(false);
+    parent->Update(options);
+    EXPECT_TRUE(db->ReadValue(parentKey, "CN_LOCKED").AsBool());
+    EXPECT_EQ(store->Sequences()->SequenceByName("Part Number")->NextValue(), "P-000001");
+}
+
+} // namespace
+} // namespace quendra::embedded
