@@ -175,8 +175,9 @@ void SqliteConnection::Fail(const std::string& what) const {
     throw CvError(what + ": " + sqlite3_errmsg(db_));
 }
 
+// BEGIN and COMMIT come from the statement cache: every platform write runs them.
 Transaction::Transaction(SqliteConnection& connection) : connection_(connection) {
-    connection_.Execute("BEGIN IMMEDIATE");
+    connection_.Prepare("BEGIN IMMEDIATE").Run();
 }
 
 Transaction::~Transaction() {
@@ -184,7 +185,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-    connection_.Execute("COMMIT");
+    connection_.Prepare("COMMIT").Run();
     done_ = true;
 }
 

@@ -80,9 +80,13 @@ void Storage::CreateSchema() {
         if (table.name == "USERS") sql += ", IS_ADMINISTRATOR INTEGER NOT NULL DEFAULT 0";
         connection_->Execute(sql + ")");
         if (table.kind == ClassKind::Link) {
-            for (const char* end : {"PAR_OBJECT_ID", "SON_OBJECT_ID"})
-                connection_->Execute("CREATE INDEX " + Quoted(table.name + "_" + end) + " ON " + Quoted(table.name) +
-                                     " (" + end + ")");
+            // Links below a parent come in the order they were made from the parent's index; the child's
+            // index also holds the parent, so a link between two given objects is found without reading
+            // every link of an end that has many.
+            connection_->Execute("CREATE INDEX " + Quoted(table.name + "_PAR_OBJECT_ID") + " ON " + Quoted(table.name) +
+                                 " (PAR_OBJECT_ID)");
+            connection_->Execute("CREATE INDEX " + Quoted(table.name + "_SON_OBJECT_ID") + " ON " + Quoted(table.name) +
+                                 " (SON_OBJECT_ID, PAR_OBJECT_ID)");
         }
     }
     if (model_->Table("USERS")) connection_->Execute("CREATE INDEX USERS_LOGIN ON USERS (LOGIN)");
@@ -150,13 +154,13 @@ std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
 }
 
 int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
+    // The counter is read first and moved on after the insert, so that the insert is the transaction's first
+    // write and SQLite needs no statement journal for it.
     int32_t objectId = 0;
     {
-        Statement counter =
-            connection_->Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = NEXT_ID + 1 RETURNING NEXT_ID - 1");
+        Statement counter = connection_->Prepare("SELECT NEXT_ID FROM PLATFORM_COUNTER");
         if (!counter.Step()) throw CvError("the object counter is missing");
         objectId = static_cast<int32_t>(counter.Int(0));
-        counter.Run();
     }
     data.cls = &cls;
     data.Put("CLASS_ID", Value::Int16(cls.id));
@@ -168,6 +172,8 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
                        position < 0 ? Value() : ConvertToType(data.values[position], cls.attributes[i].type));
     }
     statement.Run();
+    Statement next = connection_->Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = ?");
+    next.BindInt(1, static_cast<int64_t>(objectId) + 1).Run();
     return objectId;
 }
 
