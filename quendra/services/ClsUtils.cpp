@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <exception>
+#include <unordered_set>
 #include <vector>
 
 namespace quendra {
@@ -19,6 +20,33 @@ const std::string& Entry(const StringList& list, size_t position) {
     if (position < 1 || position > list.size()) throw CvError("the list has no entry " + std::to_string(position));
     return list[position - 1];
 }
+
+// One pass over a list that keeps some entries in order and drops the others without moving the rest
+// once per removal. Entries not reached yet stay when the pass ends early, as dropped ones stay dropped.
+class Compaction {
+public:
+    explicit Compaction(StringList& list) : list_(list) {}
+    Compaction(const Compaction&) = delete;
+    Compaction& operator=(const Compaction&) = delete;
+    ~Compaction() {
+        list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(kept_),
+                    list_.begin() + static_cast<std::ptrdiff_t>(read_));
+    }
+
+    bool HasNext() const { return read_ < list_.size(); }
+    const std::string& Next() const { return list_[read_]; }
+    void Keep() {
+        if (kept_ != read_) list_[kept_] = std::move(list_[read_]);
+        ++kept_;
+        ++read_;
+    }
+    void Drop() { ++read_; }
+
+private:
+    StringList& list_;
+    size_t kept_ = 0;
+    size_t read_ = 0;
+};
 
 // Type codes the component cannot handle on a link: removed from the collection and reported.
 bool IsUnsupportedType(int32_t code) {
@@ -183,34 +211,42 @@ StringListPtr ClsUtils::CleanLinkAttributes(const Ptr<CvSession>& Session,
     StringList& attributes = *LinkAttributesCollection;
     try {
         // Later duplicates go, the first occurrence stays where it is.
-        for (size_t i = 0; i < attributes.size(); ++i) {
-            for (size_t j = i + 1; j < attributes.size();) {
-                if (attributes[j] == attributes[i])
-                    attributes.erase(attributes.begin() + static_cast<std::ptrdiff_t>(j));
+        {
+            std::unordered_set<std::string> seen;
+            Compaction compaction(attributes);
+            while (compaction.HasNext()) {
+                if (seen.insert(compaction.Next()).second)
+                    compaction.Keep();
                 else
-                    ++j;
+                    compaction.Drop();
             }
         }
 
-        for (size_t i = 0; i < attributes.size();) {
-            auto partsTree = Session->MetaInfo()->ClassByName(names::LinkClassPartsTree);
-            if (partsTree->HasAttribute(attributes[i]))
-                ++i;
-            else
-                attributes.erase(attributes.begin() + static_cast<std::ptrdiff_t>(i));
+        {
+            Compaction compaction(attributes);
+            while (compaction.HasNext()) {
+                auto partsTree = Session->MetaInfo()->ClassByName(names::LinkClassPartsTree);
+                if (partsTree->HasAttribute(compaction.Next()))
+                    compaction.Keep();
+                else
+                    compaction.Drop();
+            }
         }
 
         std::string report;
-        for (size_t i = 0; i < attributes.size();) {
-            auto partsTree = Session->MetaInfo()->ClassByName(names::LinkClassPartsTree);
-            const int32_t code = partsTree->AttributeDefs()->DefinitionByName(attributes[i])->TypeCode();
-            if (!IsUnsupportedType(code)) {
-                ++i;
-                continue;
+        {
+            Compaction compaction(attributes);
+            while (compaction.HasNext()) {
+                auto partsTree = Session->MetaInfo()->ClassByName(names::LinkClassPartsTree);
+                const int32_t code = partsTree->AttributeDefs()->DefinitionByName(compaction.Next())->TypeCode();
+                if (!IsUnsupportedType(code)) {
+                    compaction.Keep();
+                    continue;
+                }
+                if (!report.empty()) report += ", ";
+                report += compaction.Next();
+                compaction.Drop();
             }
-            if (!report.empty()) report += ", ";
-            report += attributes[i];
-            attributes.erase(attributes.begin() + static_cast<std::ptrdiff_t>(i));
         }
 
         if (!report.empty()) {
