@@ -1,0 +1,122 @@
+// Building the benchmark's database file and the data sets of the workloads.
+#include "BenchWorld.h"
+
+#include <stdexcept>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace quendra::bench {
+
+scripted::Answer ButtonAnswer(const std::string& caption) {
+    scripted::Answer answer;
+    answer.kind = scripted::Answer::Kind::Button;
+    answer.button = caption;
+    answer.description = "button " + caption;
+    return answer;
+}
+
+int64_t NextObjectId(RawSql& sql) {
+    auto counter = sql.Prepare("SELECT NEXT_ID FROM PLATFORM_COUNTER");
+    if (!counter.Step()) throw std::runtime_error("no object counter");
+    return counter.ColumnInt(0);
+}
+
+void MoveCounterPast(RawSql& sql, int64_t objectId) {
+    sql.Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = ?").Int(1, objectId + 1).Run();
+}
+
+BenchWorld::BenchWorld(const std::string& login) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quendra-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    folder = pattern;
+    path = folder + "/plant.db";
+    db = embedded::Database::Create(path, embedded::BuiltInModel("plant"));
+    session = db->Login(login, user);
+    userId = *db->UserId(login);
+    sql = std::make_unique<RawSql>(path);
+}
+
+BenchWorld::~BenchWorld() {
+    sql.reset();
+    session.reset();
+    db.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+int32_t BenchWorld::ReserveIds(int32_t count) {
+    auto next = sql->Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = NEXT_ID + ? RETURNING NEXT_ID - ?");
+    next.Int(1, count).Int(2, count);
+    if (!next.Step()) throw std::runtime_error("no object counter");
+    int32_t first = static_cast<int32_t>(next.ColumnInt(0));
+    next.Run();
+    return first;
+}
+
+std::vector<int32_t> BenchWorld::AddParts(int32_t count, const std::string& prefix, bool lockedByUser) {
+    sql->Exec("BEGIN IMMEDIATE");
+    int32_t first = ReserveIds(count);
+    std::vector<int32_t> ids;
+    ids.reserve(count);
+    for (int32_t i = 0; i < count; ++i) {
+        auto insert = sql->Prepare("INSERT INTO PARTS (CLASS_ID, OBJECT_ID, CN_PART_NUMBER, CN_DESCRIPTION, STATE, "
+                                   "CN_LOCKED, USER_OBJECT_ID, USER_ID_MOD) VALUES (?, ?, ?, ?, 5, ?, ?, ?)");
+        insert.Int(1, PartClass).Int(2, first + i).Text(3, prefix + std::to_string(i)).Text(4, "Item");
+        insert.Int(5, lockedByUser ? 1 : 0).Int(6, userId).Int(7, userId).Run();
+        ids.push_back(first + i);
+    }
+    sql->Exec("COMMIT");
+    return ids;
+}
+
+void BenchWorld::AddLinks(int16_t linkClass, int16_t parentClass, int16_t childClass,
+                          const std::vector<std::pair<int32_t, int32_t>>& ends) {
+    const std::string table = linkClass == PartsTreeClass ? "TDM_LINKS_00091" : "TDM_LINKS_00092";
+    const std::string values = linkClass == PartsTreeClass
+                                   ? ", CN_QUANTITY, CN_POSITION) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                                   : ") VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
+    sql->Exec("BEGIN IMMEDIATE");
+    int32_t first = ReserveIds(static_cast<int32_t>(ends.size()));
+    for (size_t i = 0; i < ends.size(); ++i) {
+        auto insert = sql->Prepare("INSERT INTO " + table +
+                                   " (OBJECT_ID, CLASS_ID, CLASS_ID1, OBJECT_ID1, CLASS_ID2, OBJECT_ID2, "
+                                   "PAR_OBJECT_ID, SON_OBJECT_ID" +
+                                   values);
+        insert.Int(1, first + static_cast<int32_t>(i)).Int(2, linkClass).Int(3, parentClass).Int(4, ends[i].first);
+        insert.Int(5, childClass).Int(6, ends[i].second).Int(7, ends[i].first).Int(8, ends[i].second);
+        if (linkClass == PartsTreeClass) insert.Int(9, static_cast<int64_t>(i % 100)).Int(10, static_cast<int64_t>(i));
+        insert.Run();
+    }
+    sql->Exec("COMMIT");
+}
+
+Ptr<CvRecList> BenchWorld::RowsOf(const std::vector<int32_t>& partIds, int16_t classId) {
+    std::vector<embedded::RowSpec> rows;
+    rows.reserve(partIds.size());
+    for (int32_t id : partIds) {
+        embedded::RowSpec row;
+        row.kind = embedded::RowSpec::Kind::Object;
+        row.key = {classId, id};
+        rows.push_back(std::move(row));
+    }
+    return db->MakeRecList(rows);
+}
+
+Ptr<CvObject> BenchWorld::Fetch(int16_t classId, int32_t objectId) {
+    auto object = session->ObjectStore()->ObjectById(classId, objectId)->WorkingObject();
+    object->Retrieve();
+    return object;
+}
+
+int64_t BenchWorld::Number(const std::string& select) {
+    auto statement = sql->Prepare(select);
+    return statement.Step() ? statement.ColumnInt(0) : -1;
+}
+
+void BenchWorld::CheckScriptPlayed() const {
+    if (user.Failure()) throw std::runtime_error("scripted user: " + *user.Failure());
+    if (user.AnswersLeft() != 0) throw std::runtime_error("scripted user: answers left over");
+}
+
+} // namespace quendra::bench

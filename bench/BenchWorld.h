@@ -1,0 +1,65 @@
+// BenchWorld: a plant database file in WAL mode in a temporary folder, a scripted user logged in through the
+// component, and a second plain connection that builds large data sets and runs the hand-written floor.
+#pragma once
+
+#include "Application.h"
+#include "Database.h"
+#include "RawSql.h"
+#include "ScriptedUser.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quendra::bench {
+
+using embedded::ObjectKey;
+
+// Table and class ids of the plant model, as the floor writes them by hand.
+inline constexpr int16_t PartClass = 11;
+inline constexpr int16_t DocumentClass = 21;
+inline constexpr int16_t PartsTreeClass = 91;
+inline constexpr int16_t SpecificationClass = 92;
+
+scripted::Answer ButtonAnswer(const std::string& caption);
+
+// The floor takes an object id as the platform does: read the counter before the insert, move it on after.
+int64_t NextObjectId(RawSql& sql);
+void MoveCounterPast(RawSql& sql, int64_t objectId);
+
+class BenchWorld {
+public:
+    explicit BenchWorld(const std::string& login = "carl");
+    ~BenchWorld();
+    BenchWorld(const BenchWorld&) = delete;
+    BenchWorld& operator=(const BenchWorld&) = delete;
+
+    // Object ids taken from the platform's counter, as its own inserts would take them.
+    int32_t ReserveIds(int32_t count);
+    // Parts of the class Part, state 5, numbered prefix + position, in one transaction.
+    std::vector<int32_t> AddParts(int32_t count, const std::string& prefix, bool lockedByUser);
+    // Links of a link class (parent id, child id, quantity, position), in one transaction.
+    void AddLinks(int16_t linkClass, int16_t parentClass, int16_t childClass,
+                  const std::vector<std::pair<int32_t, int32_t>>& ends);
+    // The record list a hook receives for these parts.
+    Ptr<CvRecList> RowsOf(const std::vector<int32_t>& partIds, int16_t classId = PartClass);
+    Ptr<CvObject> Fetch(int16_t classId, int32_t objectId);
+    void Answers(std::vector<scripted::Answer> answers) { user.SetAnswers(std::move(answers)); }
+    // The single number a query answers (a check that the hook did its work).
+    int64_t Number(const std::string& select);
+    // Fails the benchmark run when a window went unanswered or answers are left.
+    void CheckScriptPlayed() const;
+
+    std::string folder;
+    std::string path;
+    scripted::ScriptedUser user;
+    std::shared_ptr<embedded::Database> db;
+    Ptr<CvSession> session;
+    Application app{user};
+    int32_t userId = 0;
+    std::unique_ptr<RawSql> sql;
+};
+
+} // namespace quendra::bench

@@ -1,0 +1,71 @@
+// Timing and memory of the two sides of a benchmark.
+#include "Comparison.h"
+
+#include "HeapMeter.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <ctime>
+#include <utility>
+
+namespace quendra::bench {
+
+namespace {
+
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Wall-clock and CPU seconds of this thread (user and system) for one run.
+std::pair<double, double> Seconds(const std::function<void()>& run) {
+    auto start = std::chrono::steady_clock::now();
+    double cpuStart = ThreadCpuSeconds();
+    run();
+    double cpu = ThreadCpuSeconds() - cpuStart;
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), cpu};
+}
+
+} // namespace
+
+void Comparison::Hook(const std::function<void()>& run) {
+    sqlite3_memory_highwater(1);
+    long long sqliteBefore = sqlite3_memory_used();
+    HeapMeter::Start();
+    auto [seconds, cpu] = Seconds(run);
+    hookHeapPeak_ = std::max(hookHeapPeak_, HeapMeter::PeakAboveStart());
+    sqlitePeak_ = std::max(sqlitePeak_, sqlite3_memory_highwater(0) - sqliteBefore);
+    state_.SetIterationTime(seconds);
+    hookSeconds_ += seconds;
+    hookCpu_ += cpu;
+    ++hookRuns_;
+}
+
+void Comparison::Floor(const std::function<void()>& run) {
+    HeapMeter::Start();
+    auto [seconds, cpu] = Seconds(run);
+    floorSeconds_ += seconds;
+    floorCpu_ += cpu;
+    floorHeapPeak_ = std::max(floorHeapPeak_, HeapMeter::PeakAboveStart());
+    ++floorRuns_;
+}
+
+void Comparison::Report(double items) {
+    if (hookRuns_ == 0 || floorRuns_ == 0) return;
+    const double hook = hookSeconds_ / hookRuns_;
+    const double floor = floorSeconds_ / floorRuns_;
+    state_.counters["hook_ms"] = hook * 1e3;
+    state_.counters["floor_ms"] = floor * 1e3;
+    state_.counters["ratio"] = floor > 0 ? hook / floor : 0;
+    state_.counters["hook_cpu_ms"] = hookCpu_ / hookRuns_ * 1e3;
+    state_.counters["floor_cpu_ms"] = floorCpu_ / floorRuns_ * 1e3;
+    state_.counters["cpu_ratio"] = floorCpu_ > 0 ? (hookCpu_ / hookRuns_) / (floorCpu_ / floorRuns_) : 0;
+    state_.counters["heap_MB"] = static_cast<double>(hookHeapPeak_) / (1 << 20);
+    state_.counters["floor_heap_MB"] = static_cast<double>(floorHeapPeak_) / (1 << 20);
+    state_.counters["sqlite_MB"] = static_cast<double>(sqlitePeak_) / (1 << 20);
+    state_.counters["n"] = items;
+}
+
+} // namespace quendra::bench

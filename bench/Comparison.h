@@ -1,0 +1,36 @@
+// Comparison: the hook's and the floor's times and memory over the iterations of one benchmark, as counters.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+
+namespace quendra::bench {
+
+class Comparison {
+public:
+    explicit Comparison(benchmark::State& state) : state_(state) {}
+    // Runs the hook once, timed as the benchmark's own (manual) time, with its peak memory.
+    void Hook(const std::function<void()>& run);
+    // Runs the hand-written floor once.
+    void Floor(const std::function<void()>& run);
+    // Sets the counters: hook and floor in ms (wall clock and CPU of the thread), their ratios, peak heap and SQLite
+    // memory of the hook in MB.
+    void Report(double items);
+
+private:
+    benchmark::State& state_;
+    double hookSeconds_ = 0;
+    double floorSeconds_ = 0;
+    double hookCpu_ = 0;
+    double floorCpu_ = 0;
+    size_t hookHeapPeak_ = 0;
+    size_t floorHeapPeak_ = 0;
+    long long sqlitePeak_ = 0;
+    int hookRuns_ = 0;
+    int floorRuns_ = 0;
+};
+
+} // namespace quendra::bench

@@ -1,0 +1,106 @@
+// CopyTreeFrom of a part with 10^3 and 10^4 children, against the same reads, checks and inserts by hand.
+#include "BenchWorld.h"
+#include "Comparison.h"
+
+namespace quendra::bench {
+namespace {
+
+void FloorCopy(RawSql& sql, int32_t target, int32_t source) {
+    struct Entry {
+        int32_t link;
+        int32_t child;
+    };
+    std::vector<Entry> entries;
+    for (const char* select : {"SELECT OBJECT_ID, SON_OBJECT_ID FROM TDM_LINKS_00091 WHERE PAR_OBJECT_ID = ? "
+                               "ORDER BY OBJECT_ID",
+                               "SELECT OBJECT_ID, SON_OBJECT_ID FROM TDM_LINKS_00092 WHERE PAR_OBJECT_ID = ? "
+                               "ORDER BY OBJECT_ID"}) {
+        auto links = sql.Prepare(select);
+        links.Int(1, source);
+        while (links.Step())
+            entries.push_back({static_cast<int32_t>(links.ColumnInt(0)), static_cast<int32_t>(links.ColumnInt(1))});
+    }
+    for (const auto& entry : entries) {
+        {
+            auto child = sql.Prepare("SELECT * FROM PARTS WHERE OBJECT_ID = ?");
+            child.Int(1, entry.child);
+            child.Step();
+        }
+        int64_t quantity = 0;
+        int64_t position = 0;
+        {
+            auto link = sql.Prepare("SELECT CN_QUANTITY, CN_POSITION, * FROM TDM_LINKS_00091 WHERE OBJECT_ID = ?");
+            link.Int(1, entry.link);
+            if (!link.Step()) continue;
+            quantity = link.ColumnInt(0);
+            position = link.ColumnInt(1);
+        }
+        {
+            auto equal = sql.Prepare("SELECT 1 FROM TDM_LINKS_00091 WHERE PAR_OBJECT_ID = ? AND SON_OBJECT_ID = ? "
+                                     "AND CLASS_ID = ? AND CN_POSITION = ?");
+            equal.Int(1, target).Int(2, entry.child).Int(3, PartsTreeClass).Int(4, position);
+            if (equal.Step()) continue;
+        }
+        sql.Prepare("BEGIN IMMEDIATE").Run();
+        const int64_t id = NextObjectId(sql);
+        sql.Prepare("INSERT INTO TDM_LINKS_00091 (OBJECT_ID, CLASS_ID, CLASS_ID1, OBJECT_ID1, CLASS_ID2, OBJECT_ID2, "
+                    "PAR_OBJECT_ID, SON_OBJECT_ID, CN_QUANTITY, CN_POSITION) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            .Int(1, id)
+            .Int(2, PartsTreeClass)
+            .Int(3, PartClass)
+            .Int(4, target)
+            .Int(5, PartClass)
+            .Int(6, entry.child)
+            .Int(7, target)
+            .Int(8, entry.child)
+            .Int(9, quantity)
+            .Int(10, position)
+            .Run();
+        MoveCounterPast(sql, id);
+        sql.Prepare("COMMIT").Run();
+    }
+}
+
+void CopyTreeFrom(benchmark::State& state) {
+    const auto count = static_cast<int32_t>(state.range(0));
+    BenchWorld world;
+    auto ends = world.AddParts(2, "C-", false);
+    auto children = world.AddParts(count, "K-", false);
+    std::vector<std::pair<int32_t, int32_t>> links;
+    for (int32_t child : children) links.emplace_back(ends[1], child);
+    world.AddLinks(PartsTreeClass, PartClass, PartClass, links);
+    const std::string clear = "DELETE FROM TDM_LINKS_00091 WHERE PAR_OBJECT_ID = " + std::to_string(ends[0]);
+    Comparison comparison(state);
+    for (auto _ : state) {
+        world.sql->Exec(clear);
+        world.db->ClearEvents();
+        world.Answers({});
+        auto target = world.Fetch(PartClass, ends[0]);
+        auto source = world.Fetch(PartClass, ends[1]);
+        std::string attributes = "CN_QUANTITY,CN_POSITION";
+        comparison.Hook([&] {
+            if (world.app.CopyTreeFrom(world.session, target, source, attributes) != 0)
+                state.SkipWithError("CopyTreeFrom refused");
+        });
+        world.CheckScriptPlayed();
+        if (world.Number("SELECT COUNT(*) FROM TDM_LINKS_00091 WHERE PAR_OBJECT_ID = " + std::to_string(ends[0])) !=
+            count)
+            state.SkipWithError("CopyTreeFrom left links out");
+        world.sql->Exec(clear);
+        comparison.Floor([&] { FloorCopy(*world.sql, ends[0], ends[1]); });
+    }
+    comparison.Report(count);
+}
+
+const bool registered = [] {
+    for (auto [size, iterations] : {std::pair{1000, 5}, std::pair{10000, 2}})
+        benchmark::RegisterBenchmark("CopyTreeFrom", CopyTreeFrom)
+            ->Arg(size)
+            ->Iterations(iterations)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    return true;
+}();
+
+} // namespace
+} // namespace quendra::bench
