@@ -110,7 +110,7 @@ void EmbeddedQuery::SetSqlText(const std::string& sql) {
 
 void EmbeddedQuery::Run() {
     storage_->Call("CvQuery.Run");
-    auto statement = storage_->Sql().PrepareOnce(sql_);
+    auto statement = storage_->Sql().PrepareReading(sql_);
     if (!sqlite3_stmt_readonly(statement->Raw()))
         throw CvError("only statements that read can be run as a query: " + sql_);
     storage_->Record(Event{Event::Kind::Sql, sql_, 0, false, {}});

@@ -162,6 +162,36 @@ std::unique_ptr<Statement> SqliteConnection::PrepareOnce(const std::string& sql)
     return std::make_unique<Statement>(statement, db_, owner);
 }
 
+namespace {
+
+int OnlyReading(void*, int action, const char*, const char*, const char*, const char*) {
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Statement> SqliteConnection::PrepareReading(const std::string& sql) {
+    sqlite3_set_authorizer(db_, OnlyReading, nullptr);
+    try {
+        auto statement = PrepareOnce(sql);
+        sqlite3_set_authorizer(db_, nullptr, nullptr);
+        return statement;
+    } catch (const CvError&) {
+        sqlite3_set_authorizer(db_, nullptr, nullptr);
+        if ((sqlite3_errcode(db_) & 0xff) == SQLITE_AUTH)
+            throw CvError("only statements that read can be run as a query: " + sql);
+        throw;
+    }
+}
+
 void SqliteConnection::Execute(const std::string& sql) {
     char* error = nullptr;
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {

@@ -52,6 +52,9 @@ public:
     Statement Prepare(const std::string& sql);
     // A statement compiled afresh and not kept (for SQL text from outside).
     std::unique_ptr<Statement> PrepareOnce(const std::string& sql);
+    // The same for SQL text that may only read: a statement that writes, attaches a file, runs a pragma
+    // or controls the connection's transaction is refused while it is compiled.
+    std::unique_ptr<Statement> PrepareReading(const std::string& sql);
     void Execute(const std::string& sql);
     [[noreturn]] void Fail(const std::string& what) const;
     sqlite3* Handle() const { return db_; }
