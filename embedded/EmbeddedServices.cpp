@@ -197,15 +197,6 @@ private:
     Context context_;
 };
 
-std::string LikePattern(const std::string& text) {
-    std::string pattern = "%";
-    for (char c : text) {
-        if (c == '%' || c == '_' || c == '\\') pattern += '\\';
-        pattern += c;
-    }
-    return pattern + "%";
-}
-
 } // namespace
 
 Ptr<CvGUINotifier> EmbeddedGUIServices::ObjectViewNotifier() {
@@ -262,14 +253,13 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
                 for (const auto& column : table->columns) known = known || column.name == attribute;
                 if (!known)
                     possible = false;
-                else
-                    sql += " AND CAST(" + Quoted(attribute) + " AS TEXT) LIKE ? ESCAPE '\\'";
+                else // contains, ASCII letters in either case; unlike LIKE, for a text of any length
+                    sql += " AND instr(lower(CAST(" + Quoted(attribute) + " AS TEXT)), lower(?)) > 0";
             }
             if (!possible) continue;
             Statement statement = storage.Sql().Prepare(sql + " ORDER BY OBJECT_ID");
             int position = 1;
-            for (const auto& condition : query.conditions)
-                statement.BindText(position++, LikePattern(condition.second));
+            for (const auto& condition : query.conditions) statement.BindText(position++, condition.second);
             while (statement.Step())
                 keys.push_back({static_cast<int16_t>(statement.Int(0)), static_cast<int32_t>(statement.Int(1))});
         }
