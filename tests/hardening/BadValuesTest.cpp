@@ -1,0 +1,233 @@
+// Quotes, semicolons, wildcards, non-ASCII and very long texts travel through every query and back unchanged;
+// the SQL query runs reading statements only.
+#include "Application.h"
+#include "CvError.h"
+#include "HardeningWorld.h"
+#include "Model.h"
+#include "Names.h"
+
+namespace quendra::hardening {
+namespace {
+
+struct BadValue {
+    const char* label;
+    std::string text;
+};
+
+void PrintTo(const BadValue& value, std::ostream* out) {
+    *out << value.label;
+}
+
+const std::vector<BadValue> BadValues{
+    {"Quotes", "O'Brien \"the\" `third`"},
+    {"Semicolons", "x'; DELETE FROM PARTS; --"},
+    {"Wildcards", "100% _of_ [it] \\ *"},
+    {"NonAscii", "Gr\xC3\xBC\xC3\x9F"
+                 "e \xE2\x80\x93 \xE6\x97\xA5\xE6\x9C\xAC \xE2\x88\x91"},
+    {"Long", std::string(70000, 'L') + "|end"},
+};
+
+// A text a search for the value must not find: its wildcards replaced, or else its first letter.
+std::string Decoy(std::string text) {
+    const std::string original = text;
+    for (char& c : text)
+        if (c == '%' || c == '_' || c == '*' || c == '[' || c == '\'') c = 'Z';
+    if (text == original) text[0] = 'Z';
+    return text;
+}
+
+// The query dialog asks for parts whose number contains the text; the result dialog picks the first found.
+class NumberSearch : public embedded::PlatformDialogs {
+public:
+    explicit NumberSearch(std::string text) : text_(std::move(text)) {}
+    bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>&, embedded::SearchQuery& query) override {
+        query.conditions = {{names::CN_PART_NUMBER, text_}};
+        return true;
+    }
+    bool RunResultDialog(const std::vector<embedded::SearchCandidate>& candidates,
+                         std::vector<ObjectKey>& picked) override {
+        for (const auto& candidate : candidates) found.push_back(candidate.key);
+        if (found.empty()) return false;
+        picked = {found[0]};
+        return true;
+    }
+    bool RunNewObjectDialog(const std::string&, std::vector<embedded::NewObjectField>&) override { return false; }
+
+    std::vector<ObjectKey> found;
+
+private:
+    std::string text_;
+};
+
+// The plant model with the link's remark as a primary attribute, so that its value takes part in the
+// duplicate test.
+std::shared_ptr<const embedded::Model> PlantWithPrimaryRemark() {
+    std::string text = embedded::BuiltInModel("plant")->jsonText;
+    const std::string remark = "\"display\": \"Remark\", \"type\": 1";
+    const auto at = text.find(remark);
+    if (at == std::string::npos) throw std::runtime_error("the plant model has no remark");
+    text.insert(at + remark.size(), ", \"primary\": true");
+    return embedded::ParseModel(text, "plant with primary remark");
+}
+
+class BadValuesTest : public ::testing::TestWithParam<BadValue> {
+protected:
+    const std::string& Text() const { return GetParam().text; }
+    ObjectKey Part(const std::string& number, Values extra = {}) {
+        extra.emplace_back(names::CN_PART_NUMBER, Value::Text(number));
+        extra.emplace_back("CN_DESCRIPTION", Value::Text("Item"));
+        extra.emplace_back(names::STATE, Value::Int16(5));
+        return db->CreateObject(names::ClassPart, extra);
+    }
+    Ptr<CvRecList> RowOf(ObjectKey key) {
+        embedded::RowSpec row;
+        row.key = key;
+        return db->MakeRecList({row});
+    }
+    Ptr<CvObject> Fetch(ObjectKey key) {
+        auto object = session->ObjectStore()->ObjectById(key.classId, key.objectId)->WorkingObject();
+        object->Retrieve();
+        return object;
+    }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const auto& window : user.Windows())
+            if (window.kind == scripted::WindowRecord::Kind::MessageBox) texts.push_back(window.text);
+        return texts;
+    }
+
+    scripted::ScriptedUser user;
+    std::shared_ptr<embedded::Database> db = embedded::Database::Create(":memory:", PlantWithPrimaryRemark());
+    Ptr<CvSession> session = db->Login("carl", user);
+    Application app{user};
+};
+
+TEST_P(BadValuesTest, PartNumberFindsTheOneReleasedPartAfterCheckIn) {
+    auto document = db->CreateObject(names::ClassDocument, {{names::CN_PART_NUMBER, Value::Text(Text())},
+                                                            {names::FILE_NAME, Value::Text(Text() + ".dwg")},
+                                                            {names::FILE_TYPE, Value::Int16(12)},
+                                                            {names::STATE, Value::Int16(0)}});
+    auto part = Part(Text());
+    auto decoy = Part(Decoy(Text()));
+    auto padded = Part(Text() + " ");
+    db->CreateLink(names::LinkClassSpecification, decoy, document, {});
+    db->CreateLink(names::LinkClassSpecification, padded, document, {});
+
+    auto rows = RowOf(document);
+    EXPECT_EQ(app.AfterCheckInDocuments(session, rows), 0);
+    EXPECT_EQ(db->FindLinks(names::LinkClassSpecification, part, document).size(), 1u);
+    EXPECT_TRUE(db->FindLinks(names::LinkClassSpecification, decoy, document).empty());
+    EXPECT_TRUE(db->FindLinks(names::LinkClassSpecification, padded, document).empty());
+    EXPECT_EQ(db->ReadValue(part, names::CN_PART_NUMBER).AsText(), Text());
+    EXPECT_EQ(db->ReadValue(document, names::FILE_NAME).AsText(), Text() + ".dwg");
+    EXPECT_EQ(db->FindObjects(names::ClassPart, names::CN_PART_NUMBER, Text()), std::vector<ObjectKey>{part});
+}
+
+TEST_P(BadValuesTest, SearchFindsThePartByItsNumberAndTheEditorStoresTheRemark) {
+    auto parent = Part("PARENT");
+    auto part = Part(Text());
+    Part(Decoy(Text()));
+    NumberSearch search(Text());
+    auto searching = db->Login("carl", search);
+    user.SetAnswers({SetRows({{"Remark", Text()}})});
+    auto rows = RowOf(parent);
+    std::string attributes = "CN_REMARK";
+    app.AddExistingPart(searching, rows, attributes);
+
+    EXPECT_FALSE(user.Failure().has_value()) << *user.Failure();
+    EXPECT_EQ(search.found, std::vector<ObjectKey>{part});
+    auto links = db->FindLinks(names::LinkClassPartsTree, parent, part);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(db->ReadValue(links[0], "CN_REMARK").AsText(), Text());
+}
+
+TEST_P(BadValuesTest, CopiedRemarkIsStoredAndFoundAsADuplicate) {
+    auto source = Part("SOURCE");
+    auto target = Part("TARGET");
+    auto child = Part(Text());
+    db->CreateLink(names::LinkClassPartsTree, source, child, {{"CN_REMARK", Value::Text(Text())}});
+    for (int copy = 0; copy < 2; ++copy) {
+        auto obj = Fetch(target);
+        auto from = Fetch(source);
+        std::string attributes = "CN_REMARK";
+        user.SetAnswers(copy == 0 ? std::vector<scripted::Answer>{} : std::vector<scripted::Answer>{Button("OK")});
+        EXPECT_EQ(app.CopyTreeFrom(session, obj, from, attributes), 0);
+    }
+    EXPECT_EQ(Messages(), std::vector<std::string>{"A Hierarchichal Link between Parent Part (Part TARGET-Item) and a "
+                                                   "Son Part\r\n already exists with the same values for Primary "
+                                                   "Attributes."});
+    auto links = db->FindLinks(names::LinkClassPartsTree, target, child);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(db->ReadValue(links[0], "CN_REMARK").AsText(), Text());
+}
+
+TEST_P(BadValuesTest, LockRefusalNamesThePartByItsNumber) {
+    const int32_t dora = *db->UserId("dora");
+    auto part = Part(Text(), {{names::CN_LOCKED, Value::Bool(true)},
+                              {names::USER_OBJECT_ID, Value::Int32(dora)},
+                              {names::USER_ID_MOD, Value::Int32(dora)}});
+    user.SetAnswers({Button("OK")});
+    auto rows = RowOf(part);
+    app.LockObject(session, rows);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Part " + Text() + "-Item is locked by Dora Lind"});
+    EXPECT_EQ(db->ReadValue(part, names::USER_OBJECT_ID).AsInt32(), dora);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, BadValuesTest, ::testing::ValuesIn(BadValues),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(SqlQueryTest, RefusesEveryStatementThatWritesOrChangesTheConnection) {
+    TempFolder folder;
+    scripted::ScriptedUser user;
+    auto db = embedded::Database::Create(folder.File("plant.db"), embedded::BuiltInModel("plant"));
+    auto part = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("Q-1")},
+                                                    {"CN_DESCRIPTION", Value::Text("Item")},
+                                                    {names::STATE, Value::Int16(5)}});
+    auto session = db->Login("carl", user);
+    const std::vector<std::string> refused{
+        "DELETE FROM PARTS",
+        "UPDATE PARTS SET STATE = 0",
+        "INSERT INTO USERS (CLASS_ID, OBJECT_ID, LOGIN) VALUES (50, 999, 'eve')",
+        "REPLACE INTO USERS (CLASS_ID, OBJECT_ID, LOGIN) VALUES (50, 1, 'eve')",
+        "DROP TABLE PARTS",
+        "CREATE TABLE EXTRA (A)",
+        "select 1; delete from PARTS",
+        "WITH doomed AS (SELECT OBJECT_ID FROM PARTS) DELETE FROM PARTS WHERE OBJECT_ID IN doomed",
+        "BEGIN",
+        "BEGIN IMMEDIATE",
+        "SAVEPOINT hold",
+        "COMMIT",
+        "ATTACH DATABASE '" + folder.File("other.db") + "' AS other",
+        "PRAGMA journal_mode = DELETE",
+        "PRAGMA user_version = 7",
+        "PRAGMA query_only = 1",
+        "VACUUM",
+        "ANALYZE",
+        "REINDEX",
+        "",
+        "   ;  ",
+    };
+    for (const auto& sql : refused) {
+        auto query = session->ObjectStore()->NewSqlQuery();
+        query->SetSqlText(sql);
+        EXPECT_THROW(query->Run(), CvError) << sql;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.File("other.db")));
+    EXPECT_EQ(db->CountObjects(names::ClassPart), 1);
+
+    auto query = session->ObjectStore()->NewSqlQuery();
+    query->SetSqlText("select LOGIN from USERS where LOGIN = 'O''Brien; DROP TABLE USERS; --' or LOGIN = 'dora'");
+    query->Run();
+    ASSERT_EQ(query->Result()->RowCount(), 1);
+    EXPECT_EQ(query->Result()->ValueAt(0, 0).AsText(), "dora");
+
+    // The connection is as it was: a hook still writes.
+    embedded::RowSpec row;
+    row.key = part;
+    auto rows = db->MakeRecList({row});
+    Application(user).LockObject(session, rows);
+    EXPECT_TRUE(db->ReadValue(part, names::CN_LOCKED).AsBool());
+}
+
+} // namespace
+} // namespace quendra::hardening

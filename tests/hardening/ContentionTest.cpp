@@ -1,0 +1,121 @@
+// Two users in two processes lock and unlock overlapping parts of one database file.
+#include "Application.h"
+#include "HardeningWorld.h"
+#include "Names.h"
+
+#include <map>
+#include <set>
+
+namespace quendra::hardening {
+namespace {
+
+constexpr int PartCount = 4;
+constexpr int Rounds = 1000;
+
+struct Person {
+    std::string login;
+    std::string otherName; // how a refusal names the other user
+    int offset;            // which parts a round takes: the other person's overlap by one
+};
+
+// Rounds of LockObject then UnLockObject on two neighbouring parts. After each LockObject every part the
+// user was not refused has been written (a call that failed on a busy database writes nothing); every
+// refusal names the other user.
+std::vector<std::string> Work(const std::string& path, const std::vector<ObjectKey>& parts, const Person& person,
+                              int startPipe) {
+    char go = 0;
+    if (read(startPipe, &go, 1) != 1) return {"no start signal"};
+    std::vector<std::string> problems;
+    scripted::ScriptedUser user;
+    auto db = embedded::Database::Open(path);
+    auto session = db->Login(person.login, user);
+    Application app(user);
+    int refusals = 0;
+    for (int round = 0; round < Rounds && problems.size() < 20; ++round) {
+        std::vector<ObjectKey> picked{parts[(round + person.offset) % PartCount],
+                                      parts[(round + person.offset + 1) % PartCount]};
+        std::vector<embedded::RowSpec> specs(2);
+        std::map<std::string, ObjectKey> refusalTexts;
+        for (size_t i = 0; i < picked.size(); ++i) {
+            specs[i].key = picked[i];
+            refusalTexts[names::ClassPart + std::string(" ") + db->DisplayText(picked[i], "-") + " is locked by " +
+                         person.otherName] = picked[i];
+        }
+        auto rows = db->MakeRecList(specs);
+        for (bool locking : {true, false}) {
+            user.SetAnswers({Button("OK"), Button("OK")});
+            db->ClearEvents();
+            if (locking)
+                app.LockObject(session, rows);
+            else
+                app.UnLockObject(session, rows);
+            std::set<int32_t> refused;
+            for (const auto& window : user.Windows()) {
+                auto found = refusalTexts.find(window.text);
+                if (found == refusalTexts.end())
+                    problems.push_back("round " + std::to_string(round) + ": unexpected message: " + window.text);
+                else
+                    refused.insert(found->second.objectId);
+            }
+            refusals += static_cast<int>(refused.size());
+            if (!locking) continue;
+            std::set<int32_t> written;
+            for (const auto& event : db->Events())
+                if (event.kind == embedded::Event::Kind::Update) written.insert(event.objects.at(0).objectId);
+            for (const auto& part : picked)
+                if (!refused.count(part.objectId) && !written.count(part.objectId))
+                    problems.push_back("round " + std::to_string(round) + ": part " + std::to_string(part.objectId) +
+                                       " was neither locked nor refused");
+        }
+    }
+    if (problems.empty() && refusals == 0) problems.push_back("the other process never held a part");
+    return problems;
+}
+
+TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
+    TempFolder folder;
+    const std::string path = folder.File("plant.db");
+    std::vector<ObjectKey> parts;
+    int32_t carl = 0;
+    int32_t dora = 0;
+    {
+        auto db = embedded::Database::Create(path, embedded::BuiltInModel("plant"));
+        carl = *db->UserId("carl");
+        dora = *db->UserId("dora");
+        for (int i = 0; i < PartCount; ++i)
+            parts.push_back(
+                db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("S-" + std::to_string(i))},
+                                                    {"CN_DESCRIPTION", Value::Text("Shared")},
+                                                    {names::STATE, Value::Int16(5)}}));
+    }
+
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    const std::vector<Person> people{{"carl", "Dora Lind", 0}, {"dora", "Carl Berg", 1}};
+    std::vector<pid_t> children;
+    for (size_t i = 0; i < people.size(); ++i)
+        children.push_back(RunInChild(folder.File(people[i].login + ".report"),
+                                      [&, i] { return Work(path, parts, people[i], start[0]); }));
+    ASSERT_EQ(write(start[1], "gg", 2), 2);
+    for (size_t i = 0; i < children.size(); ++i) {
+        int status = 0;
+        ASSERT_EQ(waitpid(children[i], &status, 0), children[i]);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(ReadLines(folder.File(people[i].login + ".report")), std::vector<std::string>{}) << people[i].login;
+    }
+    close(start[0]);
+    close(start[1]);
+
+    // Each round ends with an unlock: nobody holds a part, and flag, holder and modifier were written together.
+    EXPECT_EQ(RawDatabase(path).Column("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    auto db = embedded::Database::Open(path);
+    for (const auto& part : parts) {
+        EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << part.objectId;
+        const int32_t holder = db->ReadValue(part, names::USER_OBJECT_ID).AsInt32();
+        EXPECT_TRUE(holder == carl || holder == dora) << part.objectId;
+        EXPECT_EQ(db->ReadValue(part, names::USER_ID_MOD).AsInt32(), holder) << part.objectId;
+    }
+}
+
+} // namespace
+} // namespace quendra::hardening
