@@ -3,10 +3,13 @@
 
 #include "CvError.h"
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <thread>
 
 namespace quendra::embedded {
 namespace {
@@ -64,6 +67,25 @@ TEST_F(DatabaseFileTest, TwoHandlesOnOneFileSeeEachOthersWrites) {
     EXPECT_FALSE(dora->CurrentUser()->IsAdministrator());
     EXPECT_TRUE(first->Login("admin", dialogs)->CurrentUser()->IsAdministrator());
     EXPECT_THROW(first->Login("nobody", dialogs), EmbeddedError);
+}
+
+TEST_F(DatabaseFileTest, AWriteWaitsWhileAnotherConnectionHoldsTheDatabase) {
+    auto db = Database::Create(path, BuiltInModel("plant"));
+    ObjectKey part = db->CreateObject("Part", {{"CN_PART_NUMBER", Value::Text("P-1")}});
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread release([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    auto session = db->Login("carl", dialogs);
+    auto object = session->ObjectStore()->ObjectById(part.classId, part.objectId);
+    object->Data()->SetValueAsBool("CN_LOCKED", true);
+    EXPECT_NO_THROW(object->Update(session->ObjectStore()->DefaultUpdateOptions()));
+    release.join();
+    sqlite3_close(other);
+    EXPECT_TRUE(db->ReadValue(part, "CN_LOCKED").AsBool());
 }
 
 TEST_F(DatabaseFileTest, MissingReadOnlyAndDamagedFilesAreRefusedByName) {
