@@ -78,22 +78,4 @@ private:
 // The platform object behind an interface pointer; CvError for none or a foreign object.
 EmbeddedObject& Own(const Ptr<CvObject>& object);
 
-class EmbeddedObjects : public CvObjects {
-public:
-    explicit EmbeddedObjects(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
-    void Add(const Ptr<CvObject>& object) override;
-    int32_t Count() override;
-    Ptr<CvObject> Item(int32_t position) override;
-
-    const std::vector<Ptr<CvObject>>& Items() const { return items_; }
-    void Append(Ptr<CvObject> object) { items_.push_back(std::move(object)); }
-
-private:
-    std::shared_ptr<Storage> storage_;
-    std::vector<Ptr<CvObject>> items_;
-};
-
-// The keys of the objects in a list, for the event log.
-std::vector<ObjectKey> KeysOf(const Ptr<CvObjects>& objects);
-
 } // namespace quendra::embedded

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "CvPlatform.h"
-#include "EmbeddedRecord.h"
+#include "EmbeddedRecList.h"
 #include "Storage.h"
 
 #include <memory>

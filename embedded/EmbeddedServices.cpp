@@ -3,6 +3,7 @@
 
 #include "CvError.h"
 #include "EmbeddedObject.h"
+#include "EmbeddedObjects.h"
 
 #include <algorithm>
 

@@ -2,6 +2,7 @@
 #include "SqliteDatabase.h"
 
 #include "CvError.h"
+#include "EmbeddedRecList.h"
 #include "EmbeddedRecord.h"
 #include "EmbeddedSession.h"
 

@@ -1,0 +1,49 @@
+// Attribute definitions of a class: by name, by position and the keys of references.
+#include "EmbeddedAttributeDefs.h"
+
+#include "CvError.h"
+#include "EmbeddedAttributeDef.h"
+
+namespace quendra::embedded {
+
+EmbeddedAttributeDefs::EmbeddedAttributeDefs(std::shared_ptr<Storage> storage, const ClassInfo& cls,
+                                             std::vector<const AttributeInfo*> attributes)
+    : storage_(std::move(storage)), cls_(cls), attributes_(std::move(attributes)) {}
+
+Ptr<CvAttributeDefs> MakeAttributeDefs(const std::shared_ptr<Storage>& storage, const ClassInfo& cls) {
+    std::vector<const AttributeInfo*> attributes;
+    attributes.reserve(cls.attributes.size());
+    for (const auto& attribute : cls.attributes) attributes.push_back(&attribute);
+    return std::make_shared<EmbeddedAttributeDefs>(storage, cls, std::move(attributes));
+}
+
+Ptr<CvAttributeDef> EmbeddedAttributeDefs::DefinitionByName(const std::string& name) {
+    storage_->Call("CvAttributeDefs.DefinitionByName");
+    for (const AttributeInfo* attribute : attributes_)
+        if (attribute->name == name) return std::make_shared<EmbeddedAttributeDef>(storage_, cls_, *attribute);
+    throw CvError("the class \"" + cls_.name + "\" has no attribute \"" + name + "\"");
+}
+
+int32_t EmbeddedAttributeDefs::Count() {
+    storage_->Call("CvAttributeDefs.Count");
+    return static_cast<int32_t>(attributes_.size());
+}
+
+Ptr<CvAttributeDef> EmbeddedAttributeDefs::Item(int32_t position) {
+    storage_->Call("CvAttributeDefs.Item");
+    if (position < 0 || static_cast<size_t>(position) >= attributes_.size())
+        throw CvError("there is no attribute definition at position " + std::to_string(position));
+    return std::make_shared<EmbeddedAttributeDef>(storage_, cls_, *attributes_[position]);
+}
+
+int32_t EmbeddedAttributeDefs::KeyOf(const Ptr<CvAttributeDef>& definition) {
+    storage_->Call("CvAttributeDefs.KeyOf");
+    auto own = std::dynamic_pointer_cast<EmbeddedAttributeDef>(definition);
+    if (!own) throw CvError("the attribute definition does not belong to this platform");
+    const ClassInfo& owner = own->Class();
+    auto found = owner.attributeIndex.find(own->Attribute().name);
+    if (found == owner.attributeIndex.end()) throw CvError("the attribute definition has no key");
+    return static_cast<int32_t>(found->second);
+}
+
+} // namespace quendra::embedded

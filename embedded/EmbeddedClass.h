@@ -1,0 +1,31 @@
+// EmbeddedClass: one class of the model as the platform shows it.
+#pragma once
+
+#include "CvPlatform.h"
+#include "Storage.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quendra::embedded {
+
+class EmbeddedClass : public CvClass {
+public:
+    EmbeddedClass(std::shared_ptr<Storage> storage, const ClassInfo& cls) : storage_(std::move(storage)), cls_(cls) {}
+    int16_t ClassId() override;
+    int16_t SuperClassId() override;
+    std::string Name() override;
+    std::string DisplayName() override;
+    bool BelongsToClass(int16_t classId) override;
+    bool IncludesClass(int16_t classId) override;
+    bool HasAttribute(const std::string& name) override;
+    Ptr<CvAttributeDefs> AttributeDefs() override;
+    Ptr<CvClassLinks> LinkClasses() override;
+
+private:
+    std::shared_ptr<Storage> storage_;
+    const ClassInfo& cls_;
+};
+
+} // namespace quendra::embedded
