@@ -5,6 +5,7 @@
 #include "EmbeddedObject.h"
 #include "EmbeddedObjects.h"
 #include "EmbeddedQuery.h"
+#include "EmbeddedQueryDef.h"
 #include "EmbeddedRecord.h"
 #include "EmbeddedSession.h"
 

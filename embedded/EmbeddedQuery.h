@@ -1,4 +1,4 @@
-// EmbeddedQuery: read-only SQL run on the database; EmbeddedQueryDef: a structured query over classes and links.
+// EmbeddedQuery: read-only SQL run on the database.
 #pragma once
 
 #include "CvPlatform.h"
@@ -22,47 +22,6 @@ private:
     std::shared_ptr<Storage> storage_;
     std::string sql_;
     Ptr<CvRecList> result_;
-};
-
-// What a structured query is asked for, filled through its specification.
-struct QueryParts {
-    struct Class {
-        int16_t classId;
-        std::string alias;
-    };
-    struct Column {
-        std::string attribute;
-        std::string alias;
-    };
-    struct Condition {
-        std::string connector;
-        std::string attribute;
-        std::string op;
-        Value value;
-        std::string alias;
-    };
-    std::vector<Class> classes;
-    std::vector<Column> columns;
-    std::vector<Condition> conditions;
-};
-
-class EmbeddedQueryDef : public CvQueryDef {
-public:
-    explicit EmbeddedQueryDef(std::shared_ptr<Storage> storage)
-        : storage_(std::move(storage)), parts_(std::make_shared<QueryParts>()) {}
-    Ptr<CvQuerySpec> Specification() override;
-    void Run() override;
-    void RunWithOptions(const Ptr<CvUpdateOptions>& options) override;
-    Ptr<CvRecList> Result() override;
-    int32_t RowCount() override;
-
-private:
-    void Execute();
-
-    std::shared_ptr<Storage> storage_;
-    std::shared_ptr<QueryParts> parts_;
-    std::vector<RecListRow> rows_;
-    bool ran_ = false;
 };
 
 } // namespace quendra::embedded

@@ -2,10 +2,13 @@
 #include "EmbeddedSession.h"
 
 #include "CvError.h"
+#include "EmbeddedCommonGUI.h"
 #include "EmbeddedFlow.h"
+#include "EmbeddedGUIServices.h"
+#include "EmbeddedIntegrationStore.h"
 #include "EmbeddedMetaInfo.h"
 #include "EmbeddedObjectStore.h"
-#include "EmbeddedServices.h"
+#include "EmbeddedSessionUtil.h"
 
 namespace quendra::embedded {
 

@@ -5,6 +5,7 @@
 #include "Model.h"
 #include "RecordData.h"
 #include "SqliteConnection.h"
+#include "Transaction.h"
 
 #include <memory>
 #include <optional>

@@ -1,5 +1,5 @@
-// Desktop services: notifications and redraws go to the event log; dialogs go to the platform dialogs.
-#include "EmbeddedServices.h"
+// The search: query dialog, result dialog, the picked objects, and redraws recorded as events.
+#include "EmbeddedCommonGUI.h"
 
 #include "CvError.h"
 #include "EmbeddedObject.h"
@@ -10,18 +10,6 @@
 namespace quendra::embedded {
 
 namespace {
-
-class EmbeddedGUINotifier : public CvGUINotifier {
-public:
-    explicit EmbeddedGUINotifier(Context context) : context_(std::move(context)) {}
-    void NotifyObjects(int32_t code, const Ptr<CvObjects>& objects, bool flag) override {
-        context_->storage->Call("CvGUINotifier.NotifyObjects");
-        context_->storage->Record(Event{Event::Kind::Notify, "", code, flag, KeysOf(objects)});
-    }
-
-private:
-    Context context_;
-};
 
 class EmbeddedGUIQuery : public CvGUIQuery {
 public:
@@ -167,43 +155,7 @@ private:
     Context context_;
 };
 
-class EmbeddedNewObjectDialog : public CvNewObjectDialog {
-public:
-    explicit EmbeddedNewObjectDialog(Context context) : context_(std::move(context)) {}
-    void Show(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool, bool& accepted) override {
-        context_->storage->Call("CvNewObjectDialog.Show");
-        EmbeddedObject& target = Own(object);
-        const ClassInfo& cls = target.Info();
-        const RecordData& data = *target.Values();
-        std::vector<NewObjectField> fields;
-        for (const auto& attribute : cls.attributes) {
-            if (attribute.system) continue;
-            NewObjectField field;
-            field.name = attribute.name;
-            field.displayName = attribute.display;
-            field.typeCode = attribute.type;
-            field.mandatory = attribute.mandatory;
-            if (const LookupInfo* lookup = context_->storage->GetModel().Lookup(attribute.lookupId))
-                for (const auto& [code, text] : lookup->entries) field.lookup.emplace_back(text, code);
-            if (data.Has(attribute.name)) field.value = data.Get(attribute.name);
-            fields.push_back(std::move(field));
-        }
-        accepted = context_->dialogs->RunNewObjectDialog(cls.name, fields);
-        if (!accepted) return;
-        RecordData& values = *target.Values();
-        for (const auto& field : fields) values.Set(field.name, field.value);
-    }
-
-private:
-    Context context_;
-};
-
 } // namespace
-
-Ptr<CvGUINotifier> EmbeddedGUIServices::ObjectViewNotifier() {
-    context_->storage->Call("CvGUIServices.ObjectViewNotifier");
-    return std::make_shared<EmbeddedGUINotifier>(context_);
-}
 
 Ptr<CvViewMaker> EmbeddedCommonGUI::ViewMaker() {
     context_->storage->Call("CvCommonGUI.ViewMaker");
@@ -218,16 +170,6 @@ Ptr<CvDialogMaker> EmbeddedCommonGUI::DialogMaker() {
 Ptr<CvDesktopWindow> EmbeddedCommonGUI::DesktopWindow() {
     context_->storage->Call("CvCommonGUI.DesktopWindow");
     return std::make_shared<EmbeddedDesktopWindow>(context_);
-}
-
-Ptr<CvNewObjectDialog> EmbeddedIntegrationStore::NewObjectDialog() {
-    context_->storage->Call("CvIntegrationStore.NewObjectDialog");
-    return std::make_shared<EmbeddedNewObjectDialog>(context_);
-}
-
-void EmbeddedSessionUtil::ShowObject(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool flag) {
-    context_->storage->Call("CvSessionUtil.ShowObject");
-    context_->storage->Record(Event{Event::Kind::Show, "", 0, flag, {Own(object).Key()}});
 }
 
 std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query) {

@@ -1,0 +1,25 @@
+// EmbeddedCommonGUI: the search view and dialogs, shown through the platform dialogs, and the desktop window.
+#pragma once
+
+#include "CvPlatform.h"
+#include "SessionContext.h"
+
+#include <vector>
+
+namespace quendra::embedded {
+
+class EmbeddedCommonGUI : public CvCommonGUI {
+public:
+    explicit EmbeddedCommonGUI(Context context) : context_(std::move(context)) {}
+    Ptr<CvViewMaker> ViewMaker() override;
+    Ptr<CvDialogMaker> DialogMaker() override;
+    Ptr<CvDesktopWindow> DesktopWindow() override;
+
+private:
+    Context context_;
+};
+
+// The objects the search would offer for that query, in the order they were stored.
+std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query);
+
+} // namespace quendra::embedded

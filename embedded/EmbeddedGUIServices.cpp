@@ -1,0 +1,29 @@
+// Notifications of added, changed and deleted objects, recorded as events.
+#include "EmbeddedGUIServices.h"
+
+#include "EmbeddedObjects.h"
+
+namespace quendra::embedded {
+
+namespace {
+
+class EmbeddedGUINotifier : public CvGUINotifier {
+public:
+    explicit EmbeddedGUINotifier(Context context) : context_(std::move(context)) {}
+    void NotifyObjects(int32_t code, const Ptr<CvObjects>& objects, bool flag) override {
+        context_->storage->Call("CvGUINotifier.NotifyObjects");
+        context_->storage->Record(Event{Event::Kind::Notify, "", code, flag, KeysOf(objects)});
+    }
+
+private:
+    Context context_;
+};
+
+} // namespace
+
+Ptr<CvGUINotifier> EmbeddedGUIServices::ObjectViewNotifier() {
+    context_->storage->Call("CvGUIServices.ObjectViewNotifier");
+    return std::make_shared<EmbeddedGUINotifier>(context_);
+}
+
+} // namespace quendra::embedded

@@ -1,0 +1,18 @@
+// EmbeddedGUIServices: the desktop's object view notifier, whose notifications go to the event log.
+#pragma once
+
+#include "CvPlatform.h"
+#include "SessionContext.h"
+
+namespace quendra::embedded {
+
+class EmbeddedGUIServices : public CvGUIServices {
+public:
+    explicit EmbeddedGUIServices(Context context) : context_(std::move(context)) {}
+    Ptr<CvGUINotifier> ObjectViewNotifier() override;
+
+private:
+    Context context_;
+};
+
+} // namespace quendra::embedded

@@ -1,0 +1,270 @@
+// Structured queries turned into joins: classes by family, the link between them, conditions with bound values.
+#include "EmbeddedQueryDef.h"
+
+#include "CvError.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace quendra::embedded {
+
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+class EmbeddedQueryClasses : public CvQueryClasses {
+public:
+    EmbeddedQueryClasses(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
+        : storage_(std::move(storage)), parts_(std::move(parts)) {}
+    void AddClass(int16_t classId, const std::string& alias) override {
+        storage_->Call("CvQueryClasses.AddClass");
+        storage_->Class(classId);
+        for (const auto& existing : parts_->classes)
+            if (existing.alias == alias) throw CvError("the alias \"" + alias + "\" is used twice in the query");
+        parts_->classes.push_back({classId, alias});
+    }
+
+private:
+    std::shared_ptr<Storage> storage_;
+    std::shared_ptr<QueryParts> parts_;
+};
+
+class EmbeddedQueryColumns : public CvQueryColumns {
+public:
+    EmbeddedQueryColumns(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
+        : storage_(std::move(storage)), parts_(std::move(parts)) {}
+    void AddColumn(const std::string& attribute, const std::string& alias, int32_t) override {
+        storage_->Call("CvQueryColumns.AddColumn");
+        parts_->columns.push_back({attribute, alias});
+    }
+
+private:
+    std::shared_ptr<Storage> storage_;
+    std::shared_ptr<QueryParts> parts_;
+};
+
+class EmbeddedQueryConditions : public CvQueryConditions {
+public:
+    EmbeddedQueryConditions(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
+        : storage_(std::move(storage)), parts_(std::move(parts)) {}
+    void AddCondition(const std::string& connector, const std::string& attribute, const std::string& op,
+                      const Value& value, int32_t, const std::string& alias) override {
+        storage_->Call("CvQueryConditions.AddCondition");
+        parts_->conditions.push_back({connector, attribute, op, value, alias});
+    }
+
+private:
+    std::shared_ptr<Storage> storage_;
+    std::shared_ptr<QueryParts> parts_;
+};
+
+class EmbeddedQuerySpec : public CvQuerySpec {
+public:
+    EmbeddedQuerySpec(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
+        : storage_(std::move(storage)), parts_(std::move(parts)) {}
+    Ptr<CvQueryClasses> Classes() override {
+        storage_->Call("CvQuerySpec.Classes");
+        return std::make_shared<EmbeddedQueryClasses>(storage_, parts_);
+    }
+    Ptr<CvQueryColumns> Columns() override {
+        storage_->Call("CvQuerySpec.Columns");
+        return std::make_shared<EmbeddedQueryColumns>(storage_, parts_);
+    }
+    Ptr<CvQueryConditions> Conditions() override {
+        storage_->Call("CvQuerySpec.Conditions");
+        return std::make_shared<EmbeddedQueryConditions>(storage_, parts_);
+    }
+
+private:
+    std::shared_ptr<Storage> storage_;
+    std::shared_ptr<QueryParts> parts_;
+};
+
+// One class of the query as SQL sees it.
+struct Source {
+    const ClassInfo* cls;
+    std::string alias; // as the caller named it
+    std::string sqlAlias;
+};
+
+std::string FamilyList(const ClassInfo& cls) {
+    std::string list;
+    for (int16_t id : cls.family) {
+        if (!list.empty()) list += ", ";
+        list += std::to_string(id);
+    }
+    return list;
+}
+
+} // namespace
+
+Ptr<CvQuerySpec> EmbeddedQueryDef::Specification() {
+    storage_->Call("CvQueryDef.Specification");
+    return std::make_shared<EmbeddedQuerySpec>(storage_, parts_);
+}
+
+void EmbeddedQueryDef::Run() {
+    storage_->Call("CvQueryDef.Run");
+    Execute();
+}
+
+void EmbeddedQueryDef::RunWithOptions(const Ptr<CvUpdateOptions>&) {
+    storage_->Call("CvQueryDef.RunWithOptions");
+    Execute();
+}
+
+Ptr<CvRecList> EmbeddedQueryDef::Result() {
+    storage_->Call("CvQueryDef.Result");
+    if (!ran_) throw CvError("the query has not run");
+    return std::make_shared<EmbeddedRecList>(storage_, rows_);
+}
+
+int32_t EmbeddedQueryDef::RowCount() {
+    storage_->Call("CvQueryDef.RowCount");
+    if (!ran_) throw CvError("the query has not run");
+    return static_cast<int32_t>(rows_.size());
+}
+
+void EmbeddedQueryDef::Execute() {
+    const Model& model = storage_->GetModel();
+    if (parts_->classes.empty()) throw CvError("the query names no class");
+    std::vector<Source> objects;
+    std::vector<Source> links;
+    for (size_t i = 0; i < parts_->classes.size(); ++i) {
+        const ClassInfo& cls = storage_->Class(parts_->classes[i].classId);
+        Source source{&cls, parts_->classes[i].alias, "T" + std::to_string(i)};
+        (cls.kind == ClassKind::Link ? links : objects).push_back(source);
+    }
+    auto sourceOf = [&](const std::string& alias) -> const Source& {
+        for (const auto* list : {&objects, &links})
+            for (const auto& source : *list)
+                if (source.alias == alias) return source;
+        throw CvError("the query has no class with the alias \"" + alias + "\"");
+    };
+    // The attribute of the class or of a class below it.
+    auto attributeOf = [&](const Source& source, const std::string& name) -> const AttributeInfo& {
+        for (int16_t id : source.cls->family)
+            if (const AttributeInfo* attribute = model.ClassById(id)->Attribute(name)) return *attribute;
+        throw CvError("the class \"" + source.cls->name + "\" has no attribute \"" + name + "\"");
+    };
+
+    std::string from;
+    std::string where;
+    auto addWhere = [&](const std::string& clause) { where += (where.empty() ? "" : " AND ") + clause; };
+    for (const auto* list : {&objects, &links})
+        for (const auto& source : *list) {
+            from += (from.empty() ? "" : ", ") + Quoted(source.cls->table) + " " + source.sqlAlias;
+            addWhere(source.sqlAlias + ".CLASS_ID IN (" + FamilyList(*source.cls) + ")");
+        }
+    if (links.size() > 1 || objects.size() > 2 || (links.empty() && objects.size() > 1))
+        throw CvError("the classes of the query cannot be joined");
+    if (!links.empty() && !objects.empty()) {
+        const ClassInfo& link = *links[0].cls;
+        auto fits = [&](int16_t end, const Source& source) {
+            return model.Includes(end, source.cls->id) || model.Includes(source.cls->id, end);
+        };
+        const Source& first = objects[0];
+        bool firstIsParent = false;
+        if (objects.size() == 2) {
+            const Source& second = objects[1];
+            if (fits(link.parentId, first) && fits(link.childId, second))
+                firstIsParent = true;
+            else if (fits(link.childId, first) && fits(link.parentId, second))
+                firstIsParent = false;
+            else
+                throw CvError("the link class \"" + link.name + "\" does not join the classes of the query");
+            addWhere(links[0].sqlAlias + (firstIsParent ? ".SON_OBJECT_ID = " : ".PAR_OBJECT_ID = ") + second.sqlAlias +
+                     ".OBJECT_ID");
+        } else {
+            if (fits(link.parentId, first))
+                firstIsParent = true;
+            else if (!fits(link.childId, first))
+                throw CvError("the link class \"" + link.name + "\" does not join the classes of the query");
+        }
+        addWhere(links[0].sqlAlias + (firstIsParent ? ".PAR_OBJECT_ID = " : ".SON_OBJECT_ID = ") + first.sqlAlias +
+                 ".OBJECT_ID");
+    }
+
+    std::vector<Value> bound;
+    std::string conditions;
+    for (const auto& condition : parts_->conditions) {
+        const Source& source = sourceOf(condition.alias);
+        const AttributeInfo& attribute = attributeOf(source, condition.attribute);
+        std::string column = source.sqlAlias + "." + Quoted(attribute.name);
+        std::string op = Lower(condition.op);
+        std::string clause;
+        bool empty = condition.value.IsNull() ||
+                     (condition.value.GetKind() == Value::Kind::Text && condition.value.AsText().empty());
+        if (empty && (op == "=" || op == "<>" || op == "!=")) {
+            clause = "(" + column + " IS NULL OR " + column + " = '')";
+            if (op != "=") clause = "NOT " + clause;
+        } else {
+            static const std::vector<std::string> operators = {"=", "<>", "!=", "<", "<=", ">", ">=", "like"};
+            if (std::find(operators.begin(), operators.end(), op) == operators.end())
+                throw CvError("the query cannot compare with \"" + condition.op + "\"");
+            Value value = condition.value;
+            if (op != "like") {
+                try {
+                    value = ConvertToType(condition.value, attribute.type);
+                } catch (const CvError&) {
+                    value = condition.value; // compared as given: it matches no value of that type
+                }
+            }
+            clause = column + " " + (op == "like" ? "LIKE" : op) + " ?";
+            bound.push_back(value);
+        }
+        std::string connector = Lower(condition.connector);
+        if (conditions.empty())
+            conditions = clause;
+        else if (connector.empty() || connector == "and")
+            conditions += " AND " + clause;
+        else if (connector == "or")
+            conditions += " OR " + clause;
+        else
+            throw CvError("the query cannot join conditions with \"" + condition.connector + "\"");
+    }
+    if (!conditions.empty()) addWhere("(" + conditions + ")");
+
+    struct Output {
+        std::string name;
+        std::string expression;
+        int32_t type;
+    };
+    std::vector<Output> outputs;
+    for (const auto& column : parts_->columns) {
+        const Source& source = sourceOf(column.alias);
+        const AttributeInfo& attribute = attributeOf(source, column.attribute);
+        outputs.push_back({attribute.name, source.sqlAlias + "." + Quoted(attribute.name), attribute.type});
+    }
+    // Rows name an object: the class of the first column (or the first class) lends its ids when not asked for.
+    const Source& main =
+        parts_->columns.empty() ? sourceOf(parts_->classes[0].alias) : sourceOf(parts_->columns[0].alias);
+    for (const char* name : {"CLASS_ID", "OBJECT_ID"}) {
+        if (std::none_of(outputs.begin(), outputs.end(), [&](const Output& o) { return o.name == name; }))
+            outputs.push_back({name, main.sqlAlias + "." + name, std::string(name) == "CLASS_ID" ? 2 : 3});
+    }
+    std::string select;
+    for (const auto& output : outputs) select += (select.empty() ? "" : ", ") + output.expression;
+    std::string order = (links.empty() ? objects[0].sqlAlias : links[0].sqlAlias) + ".OBJECT_ID";
+    std::string sql = "SELECT " + select + " FROM " + from + " WHERE " + where + " ORDER BY " + order;
+
+    Statement statement = storage_->Sql().Prepare(sql);
+    for (size_t i = 0; i < bound.size(); ++i) statement.Bind(static_cast<int>(i + 1), bound[i]);
+    std::vector<RecListRow> rows;
+    while (statement.Step()) {
+        auto record = std::make_shared<RecordData>();
+        for (size_t i = 0; i < outputs.size(); ++i) {
+            record->names.push_back(outputs[i].name);
+            record->values.push_back(statement.Get(static_cast<int>(i), outputs[i].type));
+        }
+        rows.push_back({std::move(record), nullptr});
+    }
+    rows_ = std::move(rows);
+    ran_ = true;
+}
+
+} // namespace quendra::embedded

@@ -1,0 +1,13 @@
+// Showing an object: recorded as an event.
+#include "EmbeddedSessionUtil.h"
+
+#include "EmbeddedObject.h"
+
+namespace quendra::embedded {
+
+void EmbeddedSessionUtil::ShowObject(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool flag) {
+    context_->storage->Call("CvSessionUtil.ShowObject");
+    context_->storage->Record(Event{Event::Kind::Show, "", 0, flag, {Own(object).Key()}});
+}
+
+} // namespace quendra::embedded

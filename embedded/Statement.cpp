@@ -1,0 +1,124 @@
+// Binding values to statements, stepping them and reading their columns, failing with CvError.
+#include "Statement.h"
+
+#include "CvError.h"
+
+#include <cmath>
+#include <limits>
+
+namespace quendra::embedded {
+
+Statement::~Statement() {
+    if (!statement_) return;
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+}
+
+Statement& Statement::Bind(int position, const Value& value) {
+    int rc = SQLITE_OK;
+    switch (value.GetKind()) {
+    case Value::Kind::Null:
+        rc = sqlite3_bind_null(statement_, position);
+        break;
+    case Value::Kind::Text:
+        return BindText(position, value.AsText());
+    case Value::Kind::Int16:
+    case Value::Kind::Int32:
+        rc = sqlite3_bind_int64(statement_, position, value.AsInt32());
+        break;
+    case Value::Kind::Double:
+        rc = sqlite3_bind_double(statement_, position, value.AsDouble());
+        break;
+    case Value::Kind::Bool:
+        rc = sqlite3_bind_int64(statement_, position, value.AsBool() ? 1 : 0);
+        break;
+    }
+    if (rc != SQLITE_OK) throw CvError(std::string("a value cannot be passed to the database: ") + sqlite3_errmsg(db_));
+    return *this;
+}
+
+Statement& Statement::BindInt(int position, int64_t value) {
+    if (sqlite3_bind_int64(statement_, position, value) != SQLITE_OK)
+        throw CvError(std::string("a value cannot be passed to the database: ") + sqlite3_errmsg(db_));
+    return *this;
+}
+
+Statement& Statement::BindText(int position, const std::string& value) {
+    if (sqlite3_bind_text(statement_, position, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT) !=
+        SQLITE_OK)
+        throw CvError(std::string("a value cannot be passed to the database: ") + sqlite3_errmsg(db_));
+    return *this;
+}
+
+bool Statement::Step() {
+    int rc = sqlite3_step(statement_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    std::string message = sqlite3_errmsg(db_);
+    sqlite3_reset(statement_);
+    throw CvError("the database failed: " + message);
+}
+
+void Statement::Run() {
+    while (Step()) {
+    }
+}
+
+int Statement::ColumnCount() const {
+    return sqlite3_column_count(statement_);
+}
+
+std::string Statement::ColumnName(int column) const {
+    const char* name = sqlite3_column_name(statement_, column);
+    return name ? name : "";
+}
+
+bool Statement::IsNull(int column) const {
+    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
+
+int64_t Statement::Int(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
+std::string Statement::Text(int column) const {
+    const unsigned char* text = sqlite3_column_text(statement_, column);
+    return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(statement_, column)) : "";
+}
+
+Value Statement::Get(int column, int32_t type) const {
+    int stored = sqlite3_column_type(statement_, column);
+    if (stored == SQLITE_NULL) return {};
+    switch (type) {
+    case 2:
+    case 3:
+    case 4:
+    case 15:
+        if (stored == SQLITE_INTEGER) {
+            int64_t number = Int(column);
+            if (type == 15) return Value::Bool(number != 0);
+            if (type == 4) return Value::Double(static_cast<double>(number));
+            if (type == 2 && number >= std::numeric_limits<int16_t>::min() &&
+                number <= std::numeric_limits<int16_t>::max())
+                return Value::Int16(static_cast<int16_t>(number));
+            if (number >= std::numeric_limits<int32_t>::min() && number <= std::numeric_limits<int32_t>::max())
+                return Value::Int32(static_cast<int32_t>(number));
+            return Value::Double(static_cast<double>(number));
+        }
+        if (stored == SQLITE_FLOAT) return Value::Double(sqlite3_column_double(statement_, column));
+        return Value::Text(Text(column));
+    case 0:
+        if (stored == SQLITE_INTEGER) {
+            int64_t number = Int(column);
+            if (number >= std::numeric_limits<int32_t>::min() && number <= std::numeric_limits<int32_t>::max())
+                return Value::Int32(static_cast<int32_t>(number));
+            return Value::Double(static_cast<double>(number));
+        }
+        if (stored == SQLITE_FLOAT) return Value::Double(sqlite3_column_double(statement_, column));
+        return Value::Text(Text(column));
+    default:
+        return Value::Text(Text(column));
+    }
+}
+
+} // namespace quendra::embedded

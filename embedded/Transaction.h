@@ -1,0 +1,22 @@
+// Transaction: one write to the database, committed or rolled back as a whole.
+#pragma once
+
+#include "SqliteConnection.h"
+
+namespace quendra::embedded {
+
+// One write: BEGIN IMMEDIATE now, COMMIT by Commit(), ROLLBACK when left without it.
+class Transaction {
+public:
+    explicit Transaction(SqliteConnection& connection);
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction();
+    void Commit();
+
+private:
+    SqliteConnection& connection_;
+    bool done_ = false;
+};
+
+} // namespace quendra::embedded
