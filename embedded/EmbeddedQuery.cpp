@@ -3,7 +3,6 @@
 
 #include "CvError.h"
 
-
 namespace quendra::embedded {
 
 void EmbeddedQuery::SetSqlText(const std::string& sql) {

@@ -136,6 +136,21 @@ TEST_F(ServicesTest, SearchDialogsFindAndPickObjectsInOrder) {
     EXPECT_EQ(picked->Item(0)->ObjectId(), frame.objectId);
     EXPECT_EQ(picked->Item(1)->ObjectId(), bracket.objectId);
 
+    // Every class, and exactly the objects named, in the order named.
+    dialogs.nextQuery = SearchQuery{0, {{"CN_PART_NUMBER", "P-10"}}, {}};
+    ASSERT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 1);
+    view->Selection()->SetQuery(dialog->View()->Selection()->Query());
+    ASSERT_EQ(view->ResultDialog()->Show(), 1);
+    ASSERT_EQ(dialogs.candidates.size(), 2u);
+    EXPECT_EQ(dialogs.candidates[0].key, bracket);
+    EXPECT_EQ(dialogs.candidates[1].className, "Document");
+    dialogs.nextQuery = SearchQuery{0, {}, {frame, bracket}};
+    ASSERT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 1);
+    view->Selection()->SetQuery(dialog->View()->Selection()->Query());
+    ASSERT_EQ(view->ResultDialog()->Show(), 1);
+    ASSERT_EQ(dialogs.candidates.size(), 2u);
+    EXPECT_EQ(dialogs.candidates[0].key, frame);
+
     dialogs.confirmQuery = false;
     EXPECT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 0);
     dialogs.nextQuery = SearchQuery{0, {{"CN_PART_NUMBER", "P-10"}}, {}};
