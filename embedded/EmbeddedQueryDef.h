@@ -11,7 +11,7 @@
 
 namespace quendra::embedded {
 
-// What a structured query is asked for, filled through its specification.
+// What a structured query is asked for: its classes, columns and conditions.
 struct QueryParts {
     struct Class {
         int16_t classId;

@@ -242,15 +242,15 @@ std::optional<int32_t> SqliteDatabase::UserId(const std::string& login) {
 
 Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
     std::vector<RecListRow> built;
-    for (const auto& spec : rows) {
+    for (const auto& wanted : rows) {
         RecListRow row;
         auto record = std::make_shared<RecordData>();
-        switch (spec.kind) {
+        switch (wanted.kind) {
         case RowSpec::Kind::Object: {
-            RecordData stored = Stored(spec.key);
+            RecordData stored = Stored(wanted.key);
             record->cls = stored.cls;
-            if (spec.columns) {
-                for (const auto& column : *spec.columns) {
+            if (wanted.columns) {
+                for (const auto& column : *wanted.columns) {
                     if (!stored.Has(column))
                         throw EmbeddedError(
                             "", "", "the class \"" + stored.cls->name + "\" has no attribute \"" + column + "\"");
@@ -259,11 +259,11 @@ Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
             } else {
                 *record = stored;
             }
-            SetValues(*record, spec.values);
+            SetValues(*record, wanted.values);
             break;
         }
         case RowSpec::Kind::Link: {
-            auto link = std::make_shared<RecordData>(Stored(spec.key));
+            auto link = std::make_shared<RecordData>(Stored(wanted.key));
             if (link->cls->kind != ClassKind::Link) throw EmbeddedError("", "", "a link row needs a link");
             record->Put("OBJECT_ID1", Value::Int32(link->Get("OBJECT_ID1").AsInt32()));
             record->Put("PAR_CLASS_ID", Value::Int16(link->Get("CLASS_ID1").AsInt16()));
@@ -271,17 +271,17 @@ Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
             break;
         }
         case RowSpec::Kind::PendingLink: {
-            const ClassInfo& link = NamedClass(spec.linkClass);
+            const ClassInfo& link = NamedClass(wanted.linkClass);
             if (link.kind != ClassKind::Link)
-                throw EmbeddedError("", "", "\"" + spec.linkClass + "\" is not a link class");
-            const ClassInfo& parentClass = *Stored(spec.parent).cls;
-            const ClassInfo& childClass = *Stored(spec.child).cls;
+                throw EmbeddedError("", "", "\"" + wanted.linkClass + "\" is not a link class");
+            const ClassInfo& parentClass = *Stored(wanted.parent).cls;
+            const ClassInfo& childClass = *Stored(wanted.child).cls;
             const Model& model = storage_->GetModel();
             if (!model.Includes(link.parentId, parentClass.id) || !model.Includes(link.childId, childClass.id))
                 throw EmbeddedError("", "",
-                                    "a link of \"" + spec.linkClass + "\" cannot join \"" + parentClass.name +
+                                    "a link of \"" + wanted.linkClass + "\" cannot join \"" + parentClass.name +
                                         "\" to \"" + childClass.name + "\"");
-            record->Put("OBJECT_ID1", Value::Int32(spec.parent.objectId));
+            record->Put("OBJECT_ID1", Value::Int32(wanted.parent.objectId));
             record->Put("PAR_CLASS_ID", Value::Int16(parentClass.id));
             break;
         }

@@ -185,17 +185,17 @@ TEST_F(ObjectsTest, LinksMadeThroughTheObjects) {
     EXPECT_EQ(db->ReadValue(found[0], "CLASS_ID1"), Value::Int16(p.classId));
 
     auto document = Object(db->CreateObject("Document", {}));
-    int16_t specification = db->ClassId("Specification dependency Link");
-    auto specLink = document->NewLinkTo(specification, parent);
-    specLink->Insert(store->DefaultUpdateOptions());
-    auto byEnds = store->LinkByEnds(specification, p.classId, p.objectId, document->ClassId(), document->ObjectId());
+    int16_t dependencyLink = db->ClassId("Specification dependency Link");
+    auto documentLink = document->NewLinkTo(dependencyLink, parent);
+    documentLink->Insert(store->DefaultUpdateOptions());
+    auto byEnds = store->LinkByEnds(dependencyLink, p.classId, p.objectId, document->ClassId(), document->ObjectId());
     ASSERT_NE(byEnds, nullptr);
-    EXPECT_EQ(byEnds->ObjectId(), specLink->ObjectId());
-    EXPECT_EQ(store->LinkByEnds(specification, document->ClassId(), document->ObjectId(), p.classId, p.objectId),
+    EXPECT_EQ(byEnds->ObjectId(), documentLink->ObjectId());
+    EXPECT_EQ(store->LinkByEnds(dependencyLink, document->ClassId(), document->ObjectId(), p.classId, p.objectId),
               nullptr);
 
     document->RemoveLink(0, parent, store->DefaultUpdateOptions());
-    EXPECT_EQ(store->LinkByEnds(specification, p.classId, p.objectId, document->ClassId(), document->ObjectId()),
+    EXPECT_EQ(store->LinkByEnds(dependencyLink, p.classId, p.objectId, document->ClassId(), document->ObjectId()),
               nullptr);
 
     auto folder = Object(db->CreateObject("Folder", {{"FOLDER_NAME", Value::Text("F")}}));

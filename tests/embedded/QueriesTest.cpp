@@ -19,17 +19,17 @@ protected:
     int32_t LinksBetween(ObjectKey parent, ObjectKey child, std::vector<std::pair<std::string, Value>> primary = {}) {
         int16_t linkClass = meta->LinkClassBetween(parent.classId, child.classId);
         auto query = store->NewQueryDef();
-        auto spec = query->Specification();
-        spec->Classes()->AddClass(parent.classId, "F");
-        spec->Classes()->AddClass(linkClass, "L");
-        spec->Classes()->AddClass(child.classId, "S");
-        for (const char* alias : {"F", "L", "S"}) spec->Columns()->AddColumn("CLASS_ID", alias, 0);
-        spec->Conditions()->AddCondition("", "CLASS_ID", "=", Value::Int16(linkClass), 0, "L");
-        spec->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(parent.objectId), 0, "F");
-        spec->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(child.objectId), 0, "S");
+        auto request = query->Specification();
+        request->Classes()->AddClass(parent.classId, "F");
+        request->Classes()->AddClass(linkClass, "L");
+        request->Classes()->AddClass(child.classId, "S");
+        for (const char* alias : {"F", "L", "S"}) request->Columns()->AddColumn("CLASS_ID", alias, 0);
+        request->Conditions()->AddCondition("", "CLASS_ID", "=", Value::Int16(linkClass), 0, "L");
+        request->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(parent.objectId), 0, "F");
+        request->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(child.objectId), 0, "S");
         for (const auto& [name, value] : primary) {
-            spec->Columns()->AddColumn(name, "L", 0);
-            spec->Conditions()->AddCondition("", name, "=", value, 0, "L");
+            request->Columns()->AddColumn(name, "L", 0);
+            request->Conditions()->AddCondition("", name, "=", value, 0, "L");
         }
         query->RunWithOptions(store->DefaultUpdateOptions()->Copy());
         return query->RowCount();
@@ -96,12 +96,12 @@ TEST_F(QueriesTest, ASuperClassCoversItsClassesAndRowsBecomeObjects) {
     Part("P-7", "Part", {{"STATE", Value::Int32(1)}});
     Part("P-8", "Part", {{"STATE", Value::Int32(5)}});
     auto query = store->NewQueryDef();
-    auto spec = query->Specification();
-    spec->Classes()->AddClass(meta->ClassByName("Parts")->ClassId(), "F");
-    spec->Columns()->AddColumn("OBJECT_ID", "F", 0);
-    spec->Columns()->AddColumn("CLASS_ID", "F", 0);
-    spec->Conditions()->AddCondition("", "CN_PART_NUMBER", "=", Value::Text("P-7"), 0, "F");
-    spec->Conditions()->AddCondition("", "STATE", "=", Value::Int16(5), 0, "F");
+    auto request = query->Specification();
+    request->Classes()->AddClass(meta->ClassByName("Parts")->ClassId(), "F");
+    request->Columns()->AddColumn("OBJECT_ID", "F", 0);
+    request->Columns()->AddColumn("CLASS_ID", "F", 0);
+    request->Conditions()->AddCondition("", "CN_PART_NUMBER", "=", Value::Text("P-7"), 0, "F");
+    request->Conditions()->AddCondition("", "STATE", "=", Value::Int16(5), 0, "F");
     query->Run();
     ASSERT_EQ(query->RowCount(), 2);
     auto objects = store->ObjectsFromRecList(query->Result(), false);
@@ -124,13 +124,13 @@ TEST_F(QueriesTest, PartsLinkedToADocumentAreFoundFromTheDocumentsSide) {
     EXPECT_EQ(link->Name(), "Specification dependency Link");
 
     auto query = store->NewQueryDef();
-    auto spec = query->Specification();
-    spec->Classes()->AddClass(document.classId, "F");
-    spec->Classes()->AddClass(parts, "S");
-    spec->Classes()->AddClass(link->ClassId(), "L");
-    spec->Columns()->AddColumn("CLASS_ID", "S", 0);
-    spec->Columns()->AddColumn("OBJECT_ID", "S", 0);
-    spec->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(document.objectId), 0, "F");
+    auto request = query->Specification();
+    request->Classes()->AddClass(document.classId, "F");
+    request->Classes()->AddClass(parts, "S");
+    request->Classes()->AddClass(link->ClassId(), "L");
+    request->Columns()->AddColumn("CLASS_ID", "S", 0);
+    request->Columns()->AddColumn("OBJECT_ID", "S", 0);
+    request->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(document.objectId), 0, "F");
     query->Run();
     auto objects = store->ObjectsFromRecList(query->Result(), false);
     ASSERT_EQ(objects->Count(), 2);
