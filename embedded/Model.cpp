@@ -70,7 +70,8 @@ public:
     void Object(const json& node, const std::string& path, std::initializer_list<const char*> allowed,
                 std::initializer_list<const char*> required) const {
         if (!node.is_object()) Fail(path, "an object is expected here");
-        for (const auto& [key, value] : node.items()) {
+        for (const auto& item : node.items()) {
+            const std::string& key = item.key();
             if (std::none_of(allowed.begin(), allowed.end(), [&](const char* name) { return key == name; }))
                 Fail(path + PointerToken(key), "unknown key \"" + key + "\"");
         }

@@ -173,7 +173,9 @@ void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
 bool ScriptedUser::Impl::PlaySet(SimulatedWindow& window, const Answer& answer, const std::string& name) {
     if (!window.HasGrid()) return false;
     auto rows = window.GridRows();
-    for (const auto& [display, text] : answer.set) {
+    for (const auto& entry : answer.set) {
+        const std::string& display = entry.first;
+        const std::string& text = entry.second;
         bool known = std::any_of(rows.begin(), rows.end(), [&](const auto& row) { return row.first == display; });
         if (!known) {
             Fail("the answer " + Describe(answer) + " names no row " + Quoted(display) + " of the " + name);
@@ -405,7 +407,9 @@ bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<
     } else {
         record.answer = Describe(*answer);
         accepted = answer->button == "OK";
-        for (const auto& [attribute, value] : answer->fill) {
+        for (const auto& entry : answer->fill) {
+            const std::string& attribute = entry.first;
+            const Value& value = entry.second;
             auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == attribute; });
             if (field == fields.end()) {
                 impl_->Fail("the answer " + Describe(*answer) + " fills " + Quoted(attribute) + ", which the " + name +
