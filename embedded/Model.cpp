@@ -594,7 +594,8 @@ std::shared_ptr<const Model> ParseModel(const std::string& jsonText, const std::
     json root;
     try {
         root = json::parse(jsonText, nullptr, true, true);
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) {
+        // Syntax errors and numbers too large for any type alike.
         throw EmbeddedError(source, "", std::string("the model is not valid JSON: ") + error.what());
     }
     auto model = Build(root, source, jsonText);
