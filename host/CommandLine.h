@@ -1,0 +1,14 @@
+// CommandLine: the quendra command's subcommands, parsed and run.
+#pragma once
+
+#include <ostream>
+
+namespace quendra::host {
+
+class CommandLine {
+public:
+    // The exit status: 0 done, 1 a scenario expectation failed, 2 a wrong argument, file or database.
+    static int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& errors);
+};
+
+} // namespace quendra::host

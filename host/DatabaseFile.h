@@ -1,0 +1,22 @@
+// DatabaseFile: an existing database file opened for a command, and the users stored in it.
+#pragma once
+
+#include "Database.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quendra::host {
+
+class DatabaseFile {
+public:
+    // A missing, unreadable or damaged file throws CommandError naming it.
+    static std::shared_ptr<embedded::Database> Open(const std::string& path);
+    // (object id, login) of every user, in the order they were made.
+    static std::vector<std::pair<int32_t, std::string>> Users(const std::string& path);
+};
+
+} // namespace quendra::host

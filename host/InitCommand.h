@@ -1,0 +1,22 @@
+// InitCommand: `quendra init DB`: makes a database from a model, optionally with the sample product.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+#include <string>
+
+namespace quendra::host {
+
+class InitCommand {
+public:
+    CLI::App* Register(CLI::App& app);
+    int Run(std::ostream& out);
+
+private:
+    std::string database_;
+    std::string model_ = "plant";
+    bool sample_ = false;
+};
+
+} // namespace quendra::host

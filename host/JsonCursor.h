@@ -1,0 +1,61 @@
+// JsonCursor: one place in a parsed JSON file, read with checks that name the file and JSON path.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quendra::host {
+
+// Objects keep the order in which the file writes their keys.
+using Json = nlohmann::ordered_json;
+
+class JsonCursor {
+public:
+    JsonCursor(const Json& value, std::string path, std::string file);
+
+    // Parses text that may hold // and /* */ comments.
+    static Json Parse(const std::string& text, const std::string& file);
+    // Reads and parses a file; a missing or unreadable file is a FileError naming it.
+    static Json ReadFile(const std::string& path);
+
+    const Json& Value() const { return *value_; }
+    const std::string& Path() const { return path_; }
+    const std::string& File() const { return file_; }
+    [[noreturn]] void Fail(const std::string& message) const;
+
+    bool IsNull() const { return value_->is_null(); }
+    bool IsString() const { return value_->is_string(); }
+    bool IsObject() const { return value_->is_object(); }
+    bool IsArray() const { return value_->is_array(); }
+
+    // An object whose keys are all among `allowed`.
+    void ExpectObject(std::initializer_list<const char*> allowed) const;
+    bool Has(const std::string& key) const;
+    // A key that must be there.
+    JsonCursor At(const std::string& key) const;
+    std::optional<JsonCursor> Find(const std::string& key) const;
+    // The entries of an array.
+    std::vector<JsonCursor> Items() const;
+    // The members of an object, in file order.
+    std::vector<std::pair<std::string, JsonCursor>> Members() const;
+
+    std::string String() const;
+    bool Bool() const;
+    int64_t Integer() const;
+
+private:
+    const Json* value_;
+    std::string path_;
+    std::string file_;
+};
+
+// The JSON value as one line of text, for messages.
+std::string JsonText(const Json& value);
+
+} // namespace quendra::host

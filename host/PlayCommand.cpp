@@ -1,0 +1,34 @@
+// PlayCommand: every file is played even when an earlier one failed; the worst outcome is the exit status.
+#include "PlayCommand.h"
+
+#include "ScenarioPlayer.h"
+#include "Transcript.h"
+
+#include <algorithm>
+
+namespace quendra::host {
+
+CLI::App* PlayCommand::Register(CLI::App& app) {
+    auto* command =
+        app.add_subcommand("play", "Play scenario files on fresh databases with a scripted user.\n"
+                                   "Exit status: 0 every expectation holds, 1 one does not, 2 a file is wrong.\n"
+                                   "The file format is described in docs/scenarios.md.");
+    command->add_option("FILE", files_, "Scenario files")->required();
+    command->add_flag("--json", json_, "Print one JSON object a line instead of the readable transcript");
+    return command;
+}
+
+int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
+    Transcript transcript(out, errors, json_);
+    ScenarioPlayer player(transcript);
+    int worst = 0, passed = 0, failed = 0;
+    for (const auto& file : files_) {
+        int status = player.Play(file);
+        (status == 0 ? passed : failed) += 1;
+        worst = std::max(worst, status);
+    }
+    if (files_.size() > 1) transcript.Summary(passed, failed);
+    return worst;
+}
+
+} // namespace quendra::host

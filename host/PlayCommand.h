@@ -1,0 +1,22 @@
+// PlayCommand: `quendra play FILE...`: plays scenario files and says which pass.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace quendra::host {
+
+class PlayCommand {
+public:
+    CLI::App* Register(CLI::App& app);
+    int Run(std::ostream& out, std::ostream& errors);
+
+private:
+    std::vector<std::string> files_;
+    bool json_ = false;
+};
+
+} // namespace quendra::host

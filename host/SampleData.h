@@ -1,0 +1,10 @@
+// SampleData: the sample product that `quendra init --sample` loads, built into the command.
+#pragma once
+
+namespace quendra::host {
+
+// The text of models/plant-sample.json as it was when the command was built.
+const char* SampleDataText();
+inline constexpr const char* SampleDataName = "models/plant-sample.json";
+
+} // namespace quendra::host

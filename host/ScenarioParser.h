@@ -1,0 +1,47 @@
+// ScenarioParser: reads scenario files and answer lists, checking every key, shape and ref name.
+#pragma once
+
+#include "JsonCursor.h"
+#include "Scenario.h"
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quendra::host {
+
+class ScenarioParser {
+public:
+    // Reads a scenario file; every mistake throws FileError naming the file and JSON path.
+    static Scenario ReadFile(const std::string& path);
+    static Scenario ParseText(const std::string& text, const std::string& file);
+
+    // For calls outside a scenario file: refs may only be selectors.
+    ScenarioParser() = default;
+
+    Scenario ParseScenario(const JsonCursor& root, const std::string& folder);
+    std::vector<AnswerSpec> ParseAnswers(const JsonCursor& list);
+    AnswerSpec ParseAnswer(const JsonCursor& answer);
+    RowArg ParseRow(const JsonCursor& row);
+    ObjectArg ParseObjectArg(const JsonCursor& arg);
+    Expectations ParseExpectations(const JsonCursor& expect);
+    // Every ref used so far names something given in the file or is a selector.
+    void CheckRefs() const;
+
+private:
+    std::string Ref(const JsonCursor& cursor);
+    ValueMap Values(const JsonCursor& cursor);
+    ValueSpec Value(const JsonCursor& cursor);
+    StepSpec Step(const JsonCursor& step);
+    DialogExpect Dialog(const JsonCursor& dialog);
+    EventExpect Event(const JsonCursor& event);
+
+    std::set<std::string> names_;
+    struct Use {
+        std::string ref, path, file;
+    };
+    std::vector<Use> uses_;
+};
+
+} // namespace quendra::host

@@ -1,0 +1,82 @@
+// ScenarioPlayer: parse, build the world, run each step, check it, tell the transcript.
+#include "ScenarioPlayer.h"
+
+#include "ExpectationChecker.h"
+#include "FileError.h"
+#include "ModelSource.h"
+#include "ScenarioParser.h"
+#include "StepRunner.h"
+#include "TempFolder.h"
+#include "World.h"
+
+#include "Database.h"
+#include "ScriptedUser.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace quendra::host {
+
+namespace {
+
+// A scenario that starts from a database file plays on a copy of it, so the file stays as it is.
+std::shared_ptr<embedded::Database> OpenCopy(const Scenario& scenario, const TempFolder& folder) {
+    std::filesystem::path source(scenario.database);
+    if (source.is_relative()) source = std::filesystem::path(scenario.folder) / source;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(source, error))
+        throw FileError(scenario.file, "/database", "no database file " + source.string() + " exists");
+    auto copy = std::filesystem::path(folder.Path()) / "start.db";
+    std::filesystem::copy_file(source, copy, error);
+    if (error) throw FileError(scenario.file, "/database", source.string() + " cannot be copied: " + error.message());
+    try {
+        return embedded::Database::Open(copy.string());
+    } catch (const embedded::EmbeddedError& wrong) {
+        throw FileError(scenario.file, "/database", source.string() + ": " + wrong.what());
+    }
+}
+
+} // namespace
+
+int ScenarioPlayer::Play(const std::string& path) {
+    try {
+        auto scenario = ScenarioParser::ReadFile(path);
+        transcript_.BeginFile(scenario);
+        TempFolder databaseFolder;
+        std::shared_ptr<embedded::Database> database;
+        if (!scenario.database.empty()) {
+            database = OpenCopy(scenario, databaseFolder);
+        } else {
+            auto model = ModelSource::Load(scenario.model, scenario.folder, scenario.file, "/model");
+            database = embedded::Database::Create(":memory:", model);
+        }
+        scripted::ScriptedUser user;
+        World world(*database, user, scenario.file);
+        world.Build(scenario);
+        StepRunner runner(world, user, user, &user);
+        ExpectationChecker checker(world);
+        std::string current = world.DefaultUser();
+        int status = 0;
+        for (size_t i = 0; i < scenario.steps.size(); ++i) {
+            const auto& step = scenario.steps[i];
+            if (step.user) current = *step.user;
+            transcript_.Step(i + 1, step, current);
+            auto outcome = runner.Run(step, current);
+            transcript_.Outcome(i + 1, outcome, world);
+            auto failures = checker.Check(step.expect, outcome);
+            transcript_.Verdict(i + 1, failures);
+            if (!failures.empty()) status = 1;
+        }
+        transcript_.EndFile(path, status);
+        return status;
+    } catch (const FileError& error) {
+        transcript_.WrongFile(path, error);
+    } catch (const embedded::EmbeddedError& error) {
+        transcript_.WrongFile(path, FileError(error.file.empty() ? path : error.file, error.jsonPath, error.what()));
+    } catch (const std::exception& error) {
+        transcript_.WrongFile(path, FileError(path, "", error.what()));
+    }
+    return 2;
+}
+
+} // namespace quendra::host

@@ -1,0 +1,69 @@
+// StepRunner: prepares the hook's arguments, calls it and gathers what it showed and did.
+#include "StepRunner.h"
+
+#include "FileError.h"
+#include "HookCatalog.h"
+
+#include "Application.h"
+
+namespace quendra::host {
+
+StepRunner::StepRunner(World& world, ui::WindowSystem& windows, embedded::PlatformDialogs& dialogs,
+                       scripted::ScriptedUser* scripted)
+    : world_(world), windows_(windows), dialogs_(dialogs), scripted_(scripted) {}
+
+StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
+    auto& database = world_.Database();
+    if (user.empty()) throw FileError(world_.File(), step.path, "no user to log in: give one under \"users\"");
+    if (!database.UserId(user))
+        throw FileError(world_.File(), step.user ? step.path + "/user" : step.path,
+                        "there is no user \"" + user + "\"");
+    const HookInfo* hook = HookCatalog::Find(step.hook);
+    if (!hook) throw FileError(world_.File(), step.path + "/hook", "unknown hook name \"" + step.hook + "\"");
+
+    std::vector<embedded::RowSpec> rows;
+    if (step.rows)
+        for (const auto& row : *step.rows) rows.push_back(world_.MakeRow(row));
+    std::vector<scripted::Answer> answers;
+    for (const auto& answer : step.answers) answers.push_back(world_.MakeAnswer(answer));
+
+    StepOutcome outcome;
+    outcome.user = user;
+    auto session = database.Login(user, dialogs_);
+    HookArguments arguments;
+    arguments.rows = database.MakeRecList(rows);
+    for (const auto& name : hook->texts) {
+        auto text = step.texts.find(name);
+        arguments.texts[name] = text == step.texts.end() ? std::string() : text->second;
+    }
+    for (const auto& name : hook->objects) {
+        auto arg = step.objectArgs.find(name);
+        arguments.objects[name] = arg == step.objectArgs.end() ? nullptr : world_.MakeObject(*session, arg->second);
+    }
+
+    if (scripted_) scripted_->SetAnswers(answers);
+    database.ClearEvents();
+    database.SetReadOnly(step.readOnly);
+    Application application(windows_);
+    try {
+        outcome.result = HookCatalog::Call(application, step.hook, session, arguments);
+    } catch (const CvError& error) {
+        outcome.error = error.what();
+    } catch (const std::exception& error) {
+        outcome.error = std::string("unexpected failure: ") + error.what();
+    }
+    database.SetReadOnly(false);
+
+    if (scripted_) {
+        outcome.windows = scripted_->Windows();
+        outcome.scriptedFailure = scripted_->Failure();
+        size_t left = scripted_->AnswersLeft();
+        for (size_t i = answers.size() - std::min(left, answers.size()); i < answers.size(); ++i)
+            outcome.answersLeft.push_back(answers[i].description);
+    }
+    outcome.events = database.Events();
+    for (const auto& name : hook->objects) outcome.objectArgs[name] = arguments.objects[name];
+    return outcome;
+}
+
+} // namespace quendra::host

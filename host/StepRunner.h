@@ -1,0 +1,32 @@
+// StepRunner: one hook call as one logged-in user, with its arguments made from refs and its outcome caught.
+#pragma once
+
+#include "Scenario.h"
+#include "StepOutcome.h"
+#include "World.h"
+
+#include "PlatformDialogs.h"
+#include "ScriptedUser.h"
+#include "WindowSystem.h"
+
+#include <string>
+
+namespace quendra::host {
+
+class StepRunner {
+public:
+    // `scripted` answers the windows from each step's answers; without it the windows are a person's.
+    StepRunner(World& world, ui::WindowSystem& windows, embedded::PlatformDialogs& dialogs,
+               scripted::ScriptedUser* scripted);
+
+    // A step whose refs or user name nothing throws FileError before the hook is called.
+    StepOutcome Run(const StepSpec& step, const std::string& user);
+
+private:
+    World& world_;
+    ui::WindowSystem& windows_;
+    embedded::PlatformDialogs& dialogs_;
+    scripted::ScriptedUser* scripted_;
+};
+
+} // namespace quendra::host

@@ -1,0 +1,40 @@
+// TempFolder: made with a name nobody else holds, removed on every path.
+#include "TempFolder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+namespace quendra::host {
+
+TempFolder::TempFolder() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("quendra-" + std::to_string(random() % 1000000000000ULL));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path_ = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder in " + base.string());
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored; // a folder that cannot be removed is left behind, never a crash
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void TempFolder::Write(const std::string& relative, const std::string& content) const {
+    auto target = std::filesystem::path(path_) / relative;
+    std::filesystem::create_directories(target.parent_path());
+    std::ofstream out(target, std::ios::binary);
+    out << content;
+    if (!out) throw std::runtime_error("cannot write " + target.string());
+}
+
+} // namespace quendra::host

@@ -1,0 +1,317 @@
+// World: building a scenario's data on the embedded platform and reading refs and values.
+#include "World.h"
+
+#include "FileError.h"
+#include "Selector.h"
+
+#include <filesystem>
+#include <limits>
+
+namespace quendra::host {
+
+namespace {
+
+const char* TypeName(int32_t code) {
+    switch (code) {
+    case 1:
+        return "a text";
+    case 2:
+        return "a 16-bit integer";
+    case 3:
+        return "a 32-bit integer";
+    case 4:
+        return "a number";
+    case 15:
+        return "a Boolean";
+    default:
+        return "a value kept as text";
+    }
+}
+
+} // namespace
+
+World::World(embedded::Database& database, embedded::PlatformDialogs& dialogs, std::string file)
+    : database_(database), dialogs_(dialogs), file_(std::move(file)) {}
+
+void World::Fail(const std::string& path, const std::string& message) const {
+    throw FileError(file_, path, message);
+}
+
+void World::Build(const Scenario& scenario) {
+    folder_ = std::make_unique<TempFolder>();
+    for (const auto& [relative, content] : scenario.files) folder_->Write(relative, content);
+
+    for (const auto& user : scenario.users) {
+        if (database_.UserId(user.login)) Fail(user.path + "/login", "the user \"" + user.login + "\" exists already");
+        // Users come before any session exists, so their values are read by their JSON kind.
+        std::vector<std::pair<std::string, Value>> values;
+        for (const auto& [name, value] : user.values) values.emplace_back(name, ConvertByKind(value));
+        int32_t id = 0;
+        try {
+            id = database_.AddUser(user.login, user.admin, values);
+        } catch (const std::exception& error) {
+            Fail(user.path, std::string("the user cannot be made: ") + error.what());
+        }
+        names_[{database_.ClassId("Users"), id}] = user.login;
+    }
+    if (!scenario.users.empty()) defaultUser_ = scenario.users.front().login;
+
+    for (const auto& object : scenario.objects) {
+        if (IsLinkClass(object.className))
+            Fail(object.path + "/class", "\"" + object.className + "\" is a link class: give it under \"links\"");
+        auto values = ConvertAll(object.className, object.values);
+        embedded::ObjectKey key;
+        try {
+            key = database_.CreateObject(object.className, values);
+        } catch (const std::exception& error) {
+            Fail(object.path, std::string("the object cannot be made: ") + error.what());
+        }
+        if (!object.ref.empty()) {
+            named_[object.ref] = Target{key, false};
+            names_[{key.classId, key.objectId}] = object.ref;
+        }
+    }
+    for (const auto& link : scenario.links) {
+        if (!IsLinkClass(link.className)) Fail(link.path + "/class", "\"" + link.className + "\" is no link class");
+        auto parent = Resolve(link.parent, link.path + "/parent");
+        auto child = Resolve(link.child, link.path + "/child");
+        if (parent.isLink) Fail(link.path + "/parent", "\"" + link.parent + "\" is a link, not an object");
+        if (child.isLink) Fail(link.path + "/child", "\"" + link.child + "\" is a link, not an object");
+        auto values = ConvertAll(link.className, link.values);
+        embedded::ObjectKey key;
+        try {
+            key = database_.CreateLink(link.className, parent.key, child.key, values);
+        } catch (const std::exception& error) {
+            Fail(link.path, std::string("the link cannot be made: ") + error.what());
+        }
+        if (!link.ref.empty()) {
+            named_[link.ref] = Target{key, true};
+            names_[{key.classId, key.objectId}] = link.ref;
+        }
+    }
+}
+
+Ptr<CvSession> World::MetaSession() const {
+    if (!metaSession_) {
+        if (defaultUser_.empty()) Fail("/users", "no user to log in with: give one under \"users\"");
+        metaSession_ = database_.Login(defaultUser_, dialogs_);
+    }
+    return metaSession_;
+}
+
+bool World::IsLinkClass(const std::string& className) const {
+    auto cached = linkClasses_.find(className);
+    if (cached != linkClasses_.end()) return cached->second;
+    bool isLink = false;
+    try {
+        auto cls = MetaSession()->MetaInfo()->ClassByName(className);
+        isLink = cls && cls->HasAttribute("PAR_OBJECT_ID") && cls->HasAttribute("SON_OBJECT_ID");
+    } catch (const CvError&) {
+        isLink = false;
+    }
+    linkClasses_[className] = isLink;
+    return isLink;
+}
+
+int32_t World::TypeCode(const std::string& className, const std::string& attribute, const std::string& path) const {
+    auto cached = typeCodes_.find({className, attribute});
+    if (cached != typeCodes_.end()) return cached->second;
+    Ptr<CvClass> cls;
+    try {
+        cls = MetaSession()->MetaInfo()->ClassByName(className);
+    } catch (const CvError&) {
+        cls = nullptr;
+    }
+    if (!cls) Fail(path, "the model has no class \"" + className + "\"");
+    Ptr<CvAttributeDef> definition;
+    try {
+        definition = cls->AttributeDefs()->DefinitionByName(attribute);
+    } catch (const CvError&) {
+        definition = nullptr;
+    }
+    if (!definition) Fail(path, "the class \"" + className + "\" has no attribute \"" + attribute + "\"");
+    int32_t code = definition->TypeCode();
+    typeCodes_[{className, attribute}] = code;
+    return code;
+}
+
+Value World::ConvertByKind(const ValueSpec& value) const {
+    const Json& json = value.json;
+    if (json.is_null()) return Value();
+    if (json.is_boolean()) return Value::Bool(json.get<bool>());
+    if (json.is_string()) return Value::Text(json.get<std::string>());
+    if (json.is_number_float()) return Value::Double(json.get<double>());
+    if (json.is_number_integer()) {
+        auto number = json.get<int64_t>();
+        if (number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
+            Fail(value.path, "the number " + JsonText(json) + " is out of range");
+        return Value::Int32(static_cast<int32_t>(number));
+    }
+    if (json.contains("user")) {
+        auto login = json["user"].get<std::string>();
+        auto id = database_.UserId(login);
+        if (!id) Fail(value.path + "/user", "there is no user \"" + login + "\"");
+        return Value::Int32(*id);
+    }
+    if (json.contains("id"))
+        return Value::Int32(Resolve(json["id"].get<std::string>(), value.path + "/id").key.objectId);
+    if (json.contains("file")) {
+        auto full = std::filesystem::path(FilesFolder()) / json["file"].get<std::string>();
+        return Value::Text(full.lexically_normal().string());
+    }
+    Fail(value.path, "not a value");
+}
+
+Value World::Convert(const std::string& className, const std::string& attribute, const ValueSpec& value) const {
+    int32_t code = TypeCode(className, attribute, value.path);
+    const Json& json = value.json;
+    if (json.is_null()) return Value();
+    auto wrong = [&]() {
+        Fail(value.path, JsonText(json) + " is the wrong type for " + attribute + " of " + className + ", which is " +
+                             TypeName(code));
+    };
+    if (json.is_object()) {
+        auto converted = ConvertByKind(value);
+        if (converted.GetKind() == Value::Kind::Text) {
+            if (code == 1 || code == 2 || code == 3 || code == 4 || code == 15) {
+                if (code != 1) wrong();
+            }
+            return converted;
+        }
+        if (code == 1 || code == 15 || code == 4) wrong();
+        if (code == 2) {
+            int32_t id = converted.AsInt32();
+            if (id < std::numeric_limits<int16_t>::min() || id > std::numeric_limits<int16_t>::max()) wrong();
+            return Value::Int16(static_cast<int16_t>(id));
+        }
+        return converted;
+    }
+    switch (code) {
+    case 1:
+        if (!json.is_string()) wrong();
+        return Value::Text(json.get<std::string>());
+    case 2: {
+        if (!json.is_number_integer()) wrong();
+        auto number = json.get<int64_t>();
+        if (number < std::numeric_limits<int16_t>::min() || number > std::numeric_limits<int16_t>::max())
+            Fail(value.path, JsonText(json) + " is out of range for " + attribute + " of " + className +
+                                 ", which is a 16-bit integer");
+        return Value::Int16(static_cast<int16_t>(number));
+    }
+    case 3: {
+        if (!json.is_number_integer()) wrong();
+        auto number = json.get<int64_t>();
+        if (number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
+            Fail(value.path, JsonText(json) + " is out of range for " + attribute + " of " + className +
+                                 ", which is a 32-bit integer");
+        return Value::Int32(static_cast<int32_t>(number));
+    }
+    case 4:
+        if (!json.is_number()) wrong();
+        return Value::Double(json.get<double>());
+    case 15:
+        if (!json.is_boolean()) wrong();
+        return Value::Bool(json.get<bool>());
+    default:
+        if (json.is_string()) return Value::Text(json.get<std::string>());
+        if (json.is_number()) return Value::Text(JsonText(json));
+        wrong();
+    }
+    return Value();
+}
+
+std::vector<std::pair<std::string, Value>> World::ConvertAll(const std::string& className,
+                                                             const ValueMap& values) const {
+    std::vector<std::pair<std::string, Value>> converted;
+    for (const auto& [name, value] : values) converted.emplace_back(name, Convert(className, name, value));
+    return converted;
+}
+
+std::optional<World::Target> World::TryResolve(const std::string& ref, std::string& why) const {
+    auto named = named_.find(ref);
+    if (named != named_.end()) return named->second;
+    auto selector = Selector::Parse(ref);
+    if (!selector) {
+        why = "the ref \"" + ref + "\" names nothing";
+        return std::nullopt;
+    }
+    std::vector<embedded::ObjectKey> found;
+    try {
+        found = database_.FindObjects(selector->className, selector->attribute, selector->text);
+    } catch (const std::exception& error) {
+        why = "the selector " + ref + " cannot be used: " + error.what();
+        return std::nullopt;
+    }
+    if (found.size() != 1) {
+        why = "the selector " + ref +
+              (found.empty() ? " matches nothing" : " matches " + std::to_string(found.size()) + " objects");
+        return std::nullopt;
+    }
+    return Target{found.front(), IsLinkClass(database_.ClassName(found.front().classId))};
+}
+
+World::Target World::Resolve(const std::string& ref, const std::string& path) const {
+    std::string why;
+    auto target = TryResolve(ref, why);
+    if (!target) Fail(path, why);
+    return *target;
+}
+
+std::string World::Name(const embedded::ObjectKey& key) const {
+    auto found = names_.find({key.classId, key.objectId});
+    if (found != names_.end()) return found->second;
+    std::string className;
+    try {
+        className = database_.ClassName(key.classId);
+    } catch (const std::exception&) {
+        className = std::to_string(key.classId);
+    }
+    return className + "#" + std::to_string(key.objectId);
+}
+
+embedded::RowSpec World::MakeRow(const RowArg& row) const {
+    embedded::RowSpec spec;
+    if (row.kind == RowArg::Kind::PendingLink) {
+        spec.kind = embedded::RowSpec::Kind::PendingLink;
+        if (!IsLinkClass(row.className)) Fail(row.path + "/class", "\"" + row.className + "\" is no link class");
+        spec.linkClass = row.className;
+        auto parent = Resolve(row.parent, row.path + "/parent");
+        auto child = Resolve(row.child, row.path + "/child");
+        if (parent.isLink || child.isLink) Fail(row.path, "both ends of a link must be objects");
+        spec.parent = parent.key;
+        spec.child = child.key;
+        return spec;
+    }
+    auto refPath = row.kind == RowArg::Kind::Ref ? row.path : row.path + "/ref";
+    auto target = Resolve(row.ref, refPath);
+    spec.key = target.key;
+    if (target.isLink) {
+        if (row.kind == RowArg::Kind::Record) Fail(refPath, "columns and values are for object rows, not links");
+        spec.kind = embedded::RowSpec::Kind::Link;
+        return spec;
+    }
+    spec.kind = embedded::RowSpec::Kind::Object;
+    spec.columns = row.columns;
+    if (!row.values.empty()) spec.values = ConvertAll(database_.ClassName(target.key.classId), row.values);
+    return spec;
+}
+
+scripted::Answer World::MakeAnswer(const AnswerSpec& answer) const {
+    scripted::Answer made = answer.answer;
+    for (size_t i = 0; i < answer.searchRefs.size(); ++i) {
+        auto target = Resolve(answer.searchRefs[i], answer.path + "/search/" + std::to_string(i));
+        made.picks.push_back(target.key);
+    }
+    for (const auto& file : answer.openFiles)
+        made.open.push_back((std::filesystem::path(FilesFolder()) / file).lexically_normal().string());
+    for (const auto& [name, value] : answer.fill) made.fill.emplace_back(name, ConvertByKind(value));
+    return made;
+}
+
+Ptr<CvObject> World::MakeObject(CvSession& session, const ObjectArg& arg) const {
+    if (!arg.ref) return nullptr;
+    auto target = Resolve(*arg.ref, arg.path);
+    return session.ObjectStore()->ObjectById(target.key.classId, target.key.objectId);
+}
+
+} // namespace quendra::host

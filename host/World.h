@@ -1,0 +1,77 @@
+// World: a scenario's users, objects, links and files made on a database, and its refs resolved.
+#pragma once
+
+#include "Scenario.h"
+#include "TempFolder.h"
+
+#include "Database.h"
+#include "PlatformDialogs.h"
+#include "ScriptedUser.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quendra::host {
+
+class World {
+public:
+    // `file` names the scenario in errors; `dialogs` answers the session that reads the data model.
+    World(embedded::Database& database, embedded::PlatformDialogs& dialogs, std::string file);
+
+    // Makes the files, users, objects and links; a mistake throws FileError.
+    void Build(const Scenario& scenario);
+
+    struct Target {
+        embedded::ObjectKey key;
+        bool isLink = false;
+    };
+    // What a ref names now; a ref naming nothing or several objects throws FileError at `path`.
+    Target Resolve(const std::string& ref, const std::string& path) const;
+    // The same without throwing: nullopt and the reason.
+    std::optional<Target> TryResolve(const std::string& ref, std::string& why) const;
+
+    // A value read in the type of that attribute of that class.
+    Value Convert(const std::string& className, const std::string& attribute, const ValueSpec& value) const;
+    std::vector<std::pair<std::string, Value>> ConvertAll(const std::string& className, const ValueMap& values) const;
+    // A value read by its own JSON kind, where no attribute type is known.
+    Value ConvertByKind(const ValueSpec& value) const;
+
+    embedded::RowSpec MakeRow(const RowArg& row) const;
+    scripted::Answer MakeAnswer(const AnswerSpec& answer) const;
+    Ptr<CvObject> MakeObject(CvSession& session, const ObjectArg& arg) const;
+
+    // The login of the first user the scenario gives, else the one set here (the model's first).
+    std::string DefaultUser() const { return defaultUser_; }
+    void SetDefaultUser(const std::string& login) { defaultUser_ = login; }
+    // Where "open" answers and {"file": path} values look for files, when not in a fresh folder.
+    void SetFilesFolder(const std::string& folder) { filesFolder_ = folder; }
+    // A ref name for an object, or Class#id.
+    std::string Name(const embedded::ObjectKey& key) const;
+    std::string FilesFolder() const { return folder_ ? folder_->Path() : filesFolder_; }
+    embedded::Database& Database() const { return database_; }
+    const std::string& File() const { return file_; }
+
+private:
+    Ptr<CvSession> MetaSession() const;
+    int32_t TypeCode(const std::string& className, const std::string& attribute, const std::string& path) const;
+    bool IsLinkClass(const std::string& className) const;
+    [[noreturn]] void Fail(const std::string& path, const std::string& message) const;
+
+    embedded::Database& database_;
+    embedded::PlatformDialogs& dialogs_;
+    std::string file_;
+    std::unique_ptr<TempFolder> folder_;
+    std::string filesFolder_;
+    std::string defaultUser_;
+    std::map<std::string, Target> named_;
+    std::map<std::pair<int16_t, int32_t>, std::string> names_;
+    mutable Ptr<CvSession> metaSession_;
+    mutable std::map<std::pair<std::string, std::string>, int32_t> typeCodes_;
+    mutable std::map<std::string, bool> linkClasses_;
+};
+
+} // namespace quendra::host

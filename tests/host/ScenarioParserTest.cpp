@@ -1,0 +1,121 @@
+// Tests of reading scenario files: every mistake is reported with the file, its JSON path and what is wrong.
+#include "ScenarioParser.h"
+#include "FileError.h"
+
+#include <gtest/gtest.h>
+
+namespace quendra::host {
+namespace {
+
+struct WrongFile {
+    const char* name;
+    const char* text;
+    const char* path;    // expected JSON path
+    const char* message; // a piece of the expected message
+};
+
+class ScenarioParserMistakes : public testing::TestWithParam<WrongFile> {};
+
+TEST_P(ScenarioParserMistakes, NamePathAndMistake) {
+    const auto& wrong = GetParam();
+    try {
+        ScenarioParser::ParseText(wrong.text, "s.json");
+        FAIL() << "no error for " << wrong.name;
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.file, "s.json");
+        EXPECT_EQ(error.jsonPath, wrong.path);
+        EXPECT_NE(error.message.find(wrong.message), std::string::npos) << error.what();
+        EXPECT_EQ(std::string(error.what()).find("s.json: "), 0u) << error.what();
+    }
+}
+
+const WrongFile Mistakes[] = {
+    {"SyntaxError", R"({"model": "plant",})", "", "not valid JSON"},
+    {"NoModel", R"({"steps": []})", "/", "\"model\" is missing"},
+    {"UnknownTopKey", R"({"model": "plant", "objcts": []})", "/objcts", "unknown key \"objcts\""},
+    {"UnknownHook", R"({"model": "plant", "steps": [{"hook": "LockObjects"}]})", "/steps/0/hook",
+     "unknown hook name \"LockObjects\""},
+    {"TextTheHookDoesNotTake", R"({"model": "plant", "steps": [{"hook": "LockObject", "LinkAttributes": "A"}]})",
+     "/steps/0/LinkAttributes", "LockObject takes no LinkAttributes"},
+    {"RowsForCopyTree", R"({"model": "plant", "steps": [{"hook": "CopyTreeFrom", "rows": []}]})", "/steps/0/rows",
+     "takes no record list"},
+    {"RefNamingNothing",
+     R"({"model": "plant", "objects": [{"ref": "P1", "class": "Part"}], "steps": [{"hook": "LockObject", "rows": ["P2"]}]})",
+     "/steps/0/rows/0", "the ref \"P2\" names nothing"},
+    {"RefInExpectedValues", R"({"model": "plant", "steps": [{"hook": "LockObject", "expect": {"values": {"Q": {}}}}]})",
+     "/steps/0/expect/values/Q", "the ref \"Q\" names nothing"},
+    {"RefGivenTwice",
+     R"({"model": "plant", "objects": [{"ref": "P1", "class": "Part"}, {"ref": "P1", "class": "Part"}]})",
+     "/objects/1/ref", "given twice"},
+    {"UnknownAnswerKey",
+     R"({"model": "plant", "steps": [{"hook": "LockObject", "answers": [{"button": "OK", "buton": "OK"}]}]})",
+     "/steps/0/answers/0/buton", "unknown key \"buton\""},
+    {"UnknownButton", R"({"model": "plant", "steps": [{"hook": "LockObject", "answers": [{"button": "Ok"}]}]})",
+     "/steps/0/answers/0/button", "unknown button \"Ok\""},
+    {"AnswerWithoutKind", R"({"model": "plant", "steps": [{"hook": "LockObject", "answers": [{}]}]})",
+     "/steps/0/answers/0", "an answer needs one of"},
+    {"SearchWord", R"({"model": "plant", "steps": [{"hook": "LockObject", "answers": [{"search": "stop"}]}]})",
+     "/steps/0/answers/0/search", "\"stop\" is none of"},
+    {"OpenOutsideTheFolder",
+     R"({"model": "plant", "steps": [{"hook": "UploadDocument", "answers": [{"open": ["../x.dwg"]}]}]})",
+     "/steps/0/answers/0/open/0", "must stay inside"},
+    {"ClickWithoutColumn",
+     R"({"model": "plant", "steps": [{"hook": "LockObject", "answers": [{"actions": [["click", 1]]}]}]})",
+     "/steps/0/answers/0/actions/0", "[\"click\", row, column]"},
+    {"ResultTwo", R"({"model": "plant", "steps": [{"hook": "LockObject", "expect": {"result": 2}}]})",
+     "/steps/0/expect/result", "0, 1 or \"error\""},
+    {"UnknownIcon",
+     R"({"model": "plant", "steps": [{"hook": "LockObject", "expect": {"dialogs": [{"messageBox": "x", "icon": "stop"}]}}]})",
+     "/steps/0/expect/dialogs/0/icon", "\"stop\" is none of"},
+    {"UnknownEvent", R"({"model": "plant", "steps": [{"hook": "LockObject", "expect": {"events": [{"store": "P"}]}}]})",
+     "/steps/0/expect/events/0/store", "unknown key \"store\""},
+    {"ExpectArgumentTheHookLacks",
+     R"({"model": "plant", "steps": [{"hook": "ReplacePart", "expect": {"MyNewPart": null}}]})",
+     "/steps/0/expect/MyNewPart", "ReplacePart has no argument MyNewPart"},
+    {"ValueAsList", R"({"model": "plant", "objects": [{"class": "Part", "values": {"STATE": [5]}}]})",
+     "/objects/0/values/STATE", "not a list"},
+    {"SlashInKey", R"({"model": "plant", "files": {"/abs": "x"}})", "/files/~1abs", "relative"},
+    {"ModelAndDatabase", R"({"model": "plant", "database": "x.db"})", "/database", "not both"},
+    {"NegativeCount", R"({"model": "plant", "steps": [{"hook": "LockObject", "expect": {"objects": {"Part": -1}}}]})",
+     "/steps/0/expect/objects/Part", "must not be negative"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, ScenarioParserMistakes, testing::ValuesIn(Mistakes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScenarioParser, ReadsStepsWithCommentsRowsAnswersAndExpectations) {
+    auto scenario = ScenarioParser::ParseText(R"json(
+        // a comment
+        { "description": "d", "model": "plant", /* another */
+          "users": [ { "login": "eve", "values": { "FIRST_NAME": "Eve" } } ],
+          "objects": [ { "ref": "P1", "class": "Part" } ],
+          "links": [ { "ref": "L1", "class": "Parts Tree", "parent": "P1", "child": "Part(CN_PART_NUMBER=P-2)" } ],
+          "steps": [ { "user": "eve", "hook": "ReplacePartByNewPart", "rows": ["L1", {"ref": "P1", "columns": ["CLASS_ID"]},
+                       {"class": "Parts Tree", "parent": "P1", "child": "P1"}],
+                       "LinkAttributes": "CN_QUANTITY", "MyNewPart": null,
+                       "answers": [ {"fill": {"CN_DESCRIPTION": "x"}, "button": "Cancel"}, {"search": "cancel results"},
+                                    {"set": {"Quantity": "2", "Position": "1"}, "button": "OK"} ],
+                       "expect": { "result": "error", "MyNewPart": "P1" } } ] })json",
+                                              "dir/s.json");
+    EXPECT_EQ(scenario.folder, "dir");
+    ASSERT_EQ(scenario.steps.size(), 1u);
+    const auto& step = scenario.steps[0];
+    ASSERT_EQ(step.rows->size(), 3u);
+    EXPECT_EQ((*step.rows)[0].kind, RowArg::Kind::Ref);
+    EXPECT_EQ((*step.rows)[1].kind, RowArg::Kind::Record);
+    EXPECT_EQ((*step.rows)[1].columns, std::vector<std::string>{"CLASS_ID"});
+    EXPECT_EQ((*step.rows)[2].kind, RowArg::Kind::PendingLink);
+    EXPECT_FALSE(step.objectArgs.at("MyNewPart").ref.has_value());
+    ASSERT_EQ(step.answers.size(), 3u);
+    EXPECT_EQ(step.answers[0].answer.kind, scripted::Answer::Kind::Fill);
+    EXPECT_EQ(step.answers[0].answer.button, "Cancel");
+    EXPECT_EQ(step.answers[1].answer.search, scripted::Answer::SearchMode::CancelResults);
+    // "set" keeps the order the file writes, which is the order the user fills the grid in.
+    ASSERT_EQ(step.answers[2].answer.set.size(), 2u);
+    EXPECT_EQ(step.answers[2].answer.set[0].first, "Quantity");
+    EXPECT_TRUE(std::holds_alternative<std::string>(step.expect.result->value));
+    EXPECT_EQ(*step.expect.objectArgs.at("MyNewPart").ref, "P1");
+}
+
+} // namespace
+} // namespace quendra::host
