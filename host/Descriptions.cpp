@@ -98,7 +98,8 @@ std::string Descriptions::WindowLine(const scripted::WindowRecord& window) {
         return "message box " + JsonText(window.title) + " [" + window.icon + ", " + window.buttons +
                "]: " + JsonText(window.text);
     case Kind::Window: {
-        std::string line = "window " + JsonText(window.title) + ": " + JsonText(window.text);
+        std::string line =
+            "window " + JsonText(window.title) + (window.text.empty() ? "" : ": " + JsonText(window.text));
         if (!window.rows.empty()) {
             line += " rows";
             for (const auto& [name, value] : window.rows) line += " " + JsonText(name) + "=" + JsonText(value);

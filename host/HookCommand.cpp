@@ -153,7 +153,8 @@ void HookCommand::Record(const StepSpec& step, const StepOutcome& outcome, const
     Json recorded = Json::object();
     recorded["user"] = user_;
     recorded["hook"] = hook_;
-    for (const auto& [name, value] : Transcript::Arguments(step).items()) recorded[name] = value;
+    auto arguments = Transcript::Arguments(step);
+    for (const auto& [name, value] : arguments.items()) recorded[name] = value;
     Json answers = Json::array();
     size_t used = step.answers.size() - outcome.answersLeft.size();
     auto answersFolder = std::filesystem::absolute(answersFile_).parent_path();

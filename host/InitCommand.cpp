@@ -9,6 +9,7 @@
 #include "World.h"
 
 #include "Database.h"
+#include "Model.h"
 #include "ScriptedUser.h"
 
 #include <filesystem>
@@ -47,6 +48,7 @@ int InitCommand::Run(std::ostream& out) {
         if (sample) {
             scripted::ScriptedUser dialogs;
             World world(*database, dialogs, SampleDataName);
+            if (!model->users.empty()) world.SetDefaultUser(model->users.front().login);
             world.Build(*sample);
         }
     } catch (const embedded::EmbeddedError& wrong) {

@@ -1,6 +1,7 @@
 // ScenarioPlayer: parse, build the world, run each step, check it, tell the transcript.
 #include "ScenarioPlayer.h"
 
+#include "DatabaseFile.h"
 #include "ExpectationChecker.h"
 #include "FileError.h"
 #include "ModelSource.h"
@@ -10,6 +11,7 @@
 #include "World.h"
 
 #include "Database.h"
+#include "Model.h"
 #include "ScriptedUser.h"
 
 #include <filesystem>
@@ -44,14 +46,19 @@ int ScenarioPlayer::Play(const std::string& path) {
         transcript_.BeginFile(scenario);
         TempFolder databaseFolder;
         std::shared_ptr<embedded::Database> database;
+        std::string firstUser;
         if (!scenario.database.empty()) {
             database = OpenCopy(scenario, databaseFolder);
+            auto users = DatabaseFile::Users((std::filesystem::path(databaseFolder.Path()) / "start.db").string());
+            if (!users.empty()) firstUser = users.front().second;
         } else {
             auto model = ModelSource::Load(scenario.model, scenario.folder, scenario.file, "/model");
             database = embedded::Database::Create(":memory:", model);
+            if (!model->users.empty()) firstUser = model->users.front().login;
         }
         scripted::ScriptedUser user;
         World world(*database, user, scenario.file);
+        world.SetDefaultUser(firstUser);
         world.Build(scenario);
         StepRunner runner(world, user, user, &user);
         ExpectationChecker checker(world);
