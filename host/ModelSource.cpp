@@ -7,27 +7,15 @@
 
 namespace quendra::host {
 
-namespace {
-
-// models/NAME-sample.json holds sample data for the model NAME; it is built in beside the models but is none.
-std::vector<std::string> ModelNames() {
-    std::vector<std::string> names;
-    for (const auto& name : embedded::BuiltInModelNames())
-        if (!name.ends_with("-sample")) names.push_back(name);
-    return names;
-}
-
-} // namespace
-
 std::string ModelSource::BuiltInNames() {
     std::string names;
-    for (const auto& name : ModelNames()) names += (names.empty() ? "" : ", ") + name;
+    for (const auto& name : embedded::BuiltInModelNames()) names += (names.empty() ? "" : ", ") + name;
     return names;
 }
 
 std::shared_ptr<const embedded::Model> ModelSource::Load(const std::string& name, const std::string& folder,
                                                          const std::string& file, const std::string& jsonPath) {
-    for (const auto& builtIn : ModelNames())
+    for (const auto& builtIn : embedded::BuiltInModelNames())
         if (builtIn == name) return embedded::BuiltInModel(name);
     std::filesystem::path path(name);
     if (path.is_relative() && !folder.empty()) path = std::filesystem::path(folder) / path;

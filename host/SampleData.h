@@ -3,8 +3,8 @@
 
 namespace quendra::host {
 
-// The text of models/plant-sample.json as it was when the command was built.
+// The text of models/sample/plant-sample.json as it was when the command was built.
 const char* SampleDataText();
-inline constexpr const char* SampleDataName = "models/plant-sample.json";
+inline constexpr const char* SampleDataName = "models/sample/plant-sample.json";
 
 } // namespace quendra::host

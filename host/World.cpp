@@ -57,6 +57,7 @@ void World::Build(const Scenario& scenario) {
     if (!scenario.users.empty()) defaultUser_ = scenario.users.front().login;
 
     for (const auto& object : scenario.objects) {
+        RequireClass(object.className, object.path + "/class");
         if (IsLinkClass(object.className))
             Fail(object.path + "/class", "\"" + object.className + "\" is a link class: give it under \"links\"");
         auto values = ConvertAll(object.className, object.values);
@@ -72,6 +73,7 @@ void World::Build(const Scenario& scenario) {
         }
     }
     for (const auto& link : scenario.links) {
+        RequireClass(link.className, link.path + "/class");
         if (!IsLinkClass(link.className)) Fail(link.path + "/class", "\"" + link.className + "\" is no link class");
         auto parent = Resolve(link.parent, link.path + "/parent");
         auto child = Resolve(link.child, link.path + "/child");
@@ -97,6 +99,16 @@ Ptr<CvSession> World::MetaSession() const {
         metaSession_ = database_.Login(defaultUser_, dialogs_);
     }
     return metaSession_;
+}
+
+void World::RequireClass(const std::string& className, const std::string& path) const {
+    Ptr<CvClass> cls;
+    try {
+        cls = MetaSession()->MetaInfo()->ClassByName(className);
+    } catch (const CvError&) {
+        cls = nullptr;
+    }
+    if (!cls) Fail(path, "the model has no class \"" + className + "\"");
 }
 
 bool World::IsLinkClass(const std::string& className) const {

@@ -59,6 +59,7 @@ private:
     Ptr<CvSession> MetaSession() const;
     int32_t TypeCode(const std::string& className, const std::string& attribute, const std::string& path) const;
     bool IsLinkClass(const std::string& className) const;
+    void RequireClass(const std::string& className, const std::string& path) const;
     [[noreturn]] void Fail(const std::string& path, const std::string& message) const;
 
     embedded::Database& database_;
