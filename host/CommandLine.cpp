@@ -7,6 +7,7 @@
 #include "InitCommand.h"
 #include "PlayCommand.h"
 #include "TreeCommand.h"
+#include "WindowsCommand.h"
 
 #include "CvError.h"
 #include "Database.h"
@@ -27,6 +28,11 @@ int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::
     auto* treeApp = tree.Register(app);
     auto* playApp = play.Register(app);
     auto* hookApp = hook.Register(app);
+    WindowsCommand windows;
+    CLI::App* windowsApp = nullptr;
+#ifdef QUENDRA_WITH_QT
+    windowsApp = windows.Register(app);
+#endif
 
     try {
         app.parse(argc, argv);
@@ -49,6 +55,7 @@ int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::
         if (treeApp->parsed()) return tree.Run(out);
         if (playApp->parsed()) return play.Run(out, errors);
         if (hookApp->parsed()) return hook.Run(out, errors);
+        if (windowsApp && windowsApp->parsed()) return windows.Run(out);
     } catch (const CommandError& error) {
         errors << where << ": " << error.what() << '\n';
     } catch (const FileError& error) {

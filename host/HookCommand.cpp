@@ -13,6 +13,14 @@
 
 #include "ScriptedUser.h"
 
+#ifdef QUENDRA_WITH_QT
+#include "QtWindowSystem.h"
+
+#include <QApplication>
+#endif
+
+#include <cstdlib>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -126,6 +134,15 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         std::filesystem::copy_file(database_, snapshot, std::filesystem::copy_options::overwrite_existing, error);
         if (error) throw CommandError("cannot keep the database as " + snapshot + ": " + error.message());
     }
+#ifdef QUENDRA_WITH_QT
+    bool person = answersFile_.empty();
+#else
+    bool person = false;
+#endif
+    if (person && !recordFile_.empty())
+        throw CommandError("--record needs --answers: the answers a person gives in real windows are not recorded");
+    if (person && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        throw CommandError("no display to show windows on: give --answers FILE, or set QT_QPA_PLATFORM");
     auto database = DatabaseFile::Open(database_);
     scripted::ScriptedUser scripted;
     World world(*database, scripted, "command line");
@@ -133,11 +150,24 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     auto answersFolder =
         answersFile_.empty() ? std::filesystem::current_path() : std::filesystem::absolute(answersFile_).parent_path();
     world.SetFilesFolder(answersFolder.string());
-    StepRunner runner(world, scripted, scripted, &scripted);
-
     Transcript transcript(out, errors, json_);
     transcript.Step(1, step, user_);
-    auto outcome = runner.Run(step, user_);
+    out.flush(); // the call may wait for a person at a real window
+    StepOutcome outcome;
+    if (person) {
+#ifdef QUENDRA_WITH_QT
+        static int argc = 1;
+        static char name[] = "quendra";
+        static char* argv[] = {name, nullptr};
+        QApplication application(argc, argv);
+        qt::QtWindowSystem windows;
+        StepRunner runner(world, windows, windows, nullptr);
+        outcome = runner.Run(step, user_);
+#endif
+    } else {
+        StepRunner runner(world, scripted, scripted, &scripted);
+        outcome = runner.Run(step, user_);
+    }
     transcript.Outcome(1, outcome, world);
     if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';

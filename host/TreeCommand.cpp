@@ -8,7 +8,6 @@
 
 #include <map>
 #include <set>
-#include <unordered_set>
 #include <vector>
 
 namespace quendra::host {

@@ -1,0 +1,20 @@
+// WindowsCommand: `quendra windows --out DIR`: pictures of every window, for the documentation.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+#include <string>
+
+namespace quendra::host {
+
+class WindowsCommand {
+public:
+    CLI::App* Register(CLI::App& app);
+    int Run(std::ostream& out);
+
+private:
+    std::string outDir_;
+};
+
+} // namespace quendra::host
