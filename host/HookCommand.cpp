@@ -144,6 +144,7 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     if (person && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         throw CommandError("no display to show windows on: give --answers FILE, or set QT_QPA_PLATFORM");
     auto database = DatabaseFile::Open(database_);
+    if (!database->UserId(user_)) throw CommandError("there is no user \"" + user_ + "\" in " + database_);
     scripted::ScriptedUser scripted;
     World world(*database, scripted, "command line");
     world.SetDefaultUser(user_);
