@@ -3,7 +3,6 @@
 
 #include "../services/PlantWorld.h"
 
-#include <malloc.h>
 
 namespace quendra::test {
 namespace {
@@ -190,10 +189,6 @@ TEST_F(ClsLockTest, TheUnlockWalkEndsOnCyclesAndCopesWithDeepChains) {
     ClsLock(user).UnLockObject(session, Rows({top}));
     EXPECT_EQ(Updated(), (std::vector<ObjectKey>{b, a, top}));
 
-    // Each stored object frees a large block of the database engine; keeping the heap's top
-    // instead of returning it to the system on every free makes building the chain affordable.
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    mallopt(M_TOP_PAD, 64 << 20);
     constexpr int depth = 100000;
     const ObjectKey root = MakePart("ROOT");
     ObjectKey parent = root, deepest;
