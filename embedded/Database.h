@@ -38,10 +38,10 @@ std::vector<std::string> BuiltInModelNames();
 struct Event {
     enum class Kind { Sql, Notify, Refresh, Forward, Attach, Show, Insert, Update, Delete };
     Kind kind = Kind::Sql;
-    std::string text;                // Sql: the statement; Forward: the comment
-    int32_t code = 0;                // Notify: the code; Refresh: the action
-    bool flag = false;               // Notify: the flag
-    std::vector<ObjectKey> objects;  // the objects concerned (one for Attach, Show, Insert, Update, Delete)
+    std::string text;               // Sql: the statement; Forward: the comment
+    int32_t code = 0;               // Notify: the code; Refresh: the action
+    bool flag = false;              // Notify: the flag
+    std::vector<ObjectKey> objects; // the objects concerned (one for Attach, Show, Insert, Update, Delete)
 };
 
 // One row of a record list a hook receives.
@@ -78,8 +78,7 @@ public:
     virtual std::vector<ObjectKey> FindObjects(const std::string& className, const std::string& attribute,
                                                const std::string& text) = 0;
     // Stored links of that link class between the two ends, in the order they were made.
-    virtual std::vector<ObjectKey> FindLinks(const std::string& linkClassName, ObjectKey parent,
-                                             ObjectKey child) = 0;
+    virtual std::vector<ObjectKey> FindLinks(const std::string& linkClassName, ObjectKey parent, ObjectKey child) = 0;
     // Objects of exactly that class.
     virtual int64_t CountObjects(const std::string& className) = 0;
     virtual std::string ClassName(int16_t classId) = 0;

@@ -19,9 +19,9 @@ struct ObjectKey {
 
 // What the user asked for in the query dialog.
 struct SearchQuery {
-    int16_t classId = 0;                                          // 0: every class
-    std::vector<std::pair<std::string, std::string>> conditions;  // attribute contains text
-    std::vector<ObjectKey> objects;                               // when not empty: exactly these objects
+    int16_t classId = 0;                                         // 0: every class
+    std::vector<std::pair<std::string, std::string>> conditions; // attribute contains text
+    std::vector<ObjectKey> objects;                              // when not empty: exactly these objects
 };
 
 // One row of the result dialog.
@@ -38,7 +38,7 @@ struct NewObjectField {
     int32_t typeCode = 1;
     bool mandatory = false;
     std::vector<std::pair<std::string, int32_t>> lookup; // (text, code) when the attribute takes lookup values
-    Value value;                                          // edited in place
+    Value value;                                         // edited in place
 };
 
 class PlatformDialogs {
@@ -46,8 +46,7 @@ public:
     virtual ~PlatformDialogs() = default;
     // The query dialog: the user states what to search for. False: cancelled.
     // classNames lists the classes the user may choose from (id, name).
-    virtual bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames,
-                                SearchQuery& query) = 0;
+    virtual bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames, SearchQuery& query) = 0;
     // The result dialog: the user picks objects, in order. False: cancelled.
     virtual bool RunResultDialog(const std::vector<SearchCandidate>& found, std::vector<ObjectKey>& picked) = 0;
     // The new-object dialog: the user fills the fields. False: cancelled.

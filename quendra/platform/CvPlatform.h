@@ -453,8 +453,7 @@ public:
 class CvNewObjectDialog {
 public:
     virtual ~CvNewObjectDialog() = default;
-    virtual void Show(const Ptr<CvObject>& object, const Ptr<CvObject>& templateObject, bool flag,
-                      bool& accepted) = 0;
+    virtual void Show(const Ptr<CvObject>& object, const Ptr<CvObject>& templateObject, bool flag, bool& accepted) = 0;
 };
 
 class CvSessionUtil : public CvDispatch {

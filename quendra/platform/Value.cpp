@@ -77,12 +77,21 @@ namespace {
 template <typename T> T ToInteger(const Value& v, const char* typeName) {
     int64_t wide = 0;
     switch (v.GetKind()) {
-    case Value::Kind::Null: return 0;
-    case Value::Kind::Bool: wide = v.AsBool() ? 1 : 0; break;
+    case Value::Kind::Null:
+        return 0;
+    case Value::Kind::Bool:
+        wide = v.AsBool() ? 1 : 0;
+        break;
     case Value::Kind::Int16:
-    case Value::Kind::Int32: wide = std::stoll(v.AsText()); break;
-    case Value::Kind::Double: wide = RoundHalfEven(v.AsDouble()); break;
-    case Value::Kind::Text: wide = RoundHalfEven(ParseNumber(v.AsText())); break;
+    case Value::Kind::Int32:
+        wide = std::stoll(v.AsText());
+        break;
+    case Value::Kind::Double:
+        wide = RoundHalfEven(v.AsDouble());
+        break;
+    case Value::Kind::Text:
+        wide = RoundHalfEven(ParseNumber(v.AsText()));
+        break;
     }
     if (wide < std::numeric_limits<T>::min() || wide > std::numeric_limits<T>::max())
         throw CvError("the value " + v.AsText() + " is out of the range of a " + typeName);
@@ -93,12 +102,18 @@ template <typename T> T ToInteger(const Value& v, const char* typeName) {
 
 std::string Value::AsText() const {
     switch (GetKind()) {
-    case Kind::Null: return "";
-    case Kind::Text: return std::get<std::string>(data_);
-    case Kind::Int16: return std::to_string(std::get<int16_t>(data_));
-    case Kind::Int32: return std::to_string(std::get<int32_t>(data_));
-    case Kind::Double: return FormatDouble(std::get<double>(data_));
-    case Kind::Bool: return std::get<bool>(data_) ? "True" : "False";
+    case Kind::Null:
+        return "";
+    case Kind::Text:
+        return std::get<std::string>(data_);
+    case Kind::Int16:
+        return std::to_string(std::get<int16_t>(data_));
+    case Kind::Int32:
+        return std::to_string(std::get<int32_t>(data_));
+    case Kind::Double:
+        return FormatDouble(std::get<double>(data_));
+    case Kind::Bool:
+        return std::get<bool>(data_) ? "True" : "False";
     }
     return "";
 }
@@ -115,24 +130,36 @@ int32_t Value::AsInt32() const {
 
 double Value::AsDouble() const {
     switch (GetKind()) {
-    case Kind::Null: return 0;
-    case Kind::Text: return ParseNumber(std::get<std::string>(data_));
-    case Kind::Int16: return std::get<int16_t>(data_);
-    case Kind::Int32: return std::get<int32_t>(data_);
-    case Kind::Double: return std::get<double>(data_);
-    case Kind::Bool: return std::get<bool>(data_) ? 1 : 0;
+    case Kind::Null:
+        return 0;
+    case Kind::Text:
+        return ParseNumber(std::get<std::string>(data_));
+    case Kind::Int16:
+        return std::get<int16_t>(data_);
+    case Kind::Int32:
+        return std::get<int32_t>(data_);
+    case Kind::Double:
+        return std::get<double>(data_);
+    case Kind::Bool:
+        return std::get<bool>(data_) ? 1 : 0;
     }
     return 0;
 }
 
 bool Value::AsBool() const {
     switch (GetKind()) {
-    case Kind::Null: return false;
-    case Kind::Bool: return std::get<bool>(data_);
-    case Kind::Int16: return std::get<int16_t>(data_) != 0;
-    case Kind::Int32: return std::get<int32_t>(data_) != 0;
-    case Kind::Double: return std::get<double>(data_) != 0;
-    case Kind::Text: break;
+    case Kind::Null:
+        return false;
+    case Kind::Bool:
+        return std::get<bool>(data_);
+    case Kind::Int16:
+        return std::get<int16_t>(data_) != 0;
+    case Kind::Int32:
+        return std::get<int32_t>(data_) != 0;
+    case Kind::Double:
+        return std::get<double>(data_) != 0;
+    case Kind::Text:
+        break;
     }
     std::string lower;
     for (char c : std::get<std::string>(data_)) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

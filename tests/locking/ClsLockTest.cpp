@@ -3,7 +3,6 @@
 
 #include "../services/PlantWorld.h"
 
-
 namespace quendra::test {
 namespace {
 

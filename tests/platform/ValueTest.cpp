@@ -1,6 +1,6 @@
 // Conversions of platform values between their types and text.
-#include "CvError.h"
 #include "Value.h"
+#include "CvError.h"
 
 #include <gtest/gtest.h>
 
@@ -57,10 +57,14 @@ TEST(ValueTest, TextToIntegersRoundsHalfToEvenAndRefusesWhatDoesNotFit) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const Value v = Value::Text(c.text);
-        if (c.int16) EXPECT_EQ(v.AsInt16(), *c.int16);
-        else EXPECT_THROW(v.AsInt16(), CvError);
-        if (c.int32) EXPECT_EQ(v.AsInt32(), *c.int32);
-        else EXPECT_THROW(v.AsInt32(), CvError);
+        if (c.int16)
+            EXPECT_EQ(v.AsInt16(), *c.int16);
+        else
+            EXPECT_THROW(v.AsInt16(), CvError);
+        if (c.int32)
+            EXPECT_EQ(v.AsInt32(), *c.int32);
+        else
+            EXPECT_THROW(v.AsInt32(), CvError);
     }
 }
 
