@@ -20,17 +20,9 @@ namespace {
 
 using nlohmann::json;
 
+// "/key" with the key escaped as a JSON pointer token.
 std::string PointerToken(const std::string& key) {
-    std::string escaped;
-    for (char c : key) {
-        if (c == '~')
-            escaped += "~0";
-        else if (c == '/')
-            escaped += "~1";
-        else
-            escaped += c;
-    }
-    return "/" + escaped;
+    return (json::json_pointer() / key).to_string();
 }
 
 std::string Item(const std::string& path, size_t index) {

@@ -10,17 +10,9 @@ namespace quendra::host {
 
 namespace {
 
-std::string Escape(const std::string& key) {
-    std::string escaped;
-    for (char c : key) {
-        if (c == '~')
-            escaped += "~0";
-        else if (c == '/')
-            escaped += "~1";
-        else
-            escaped += c;
-    }
-    return escaped;
+// "/key" with the key escaped as a JSON pointer token.
+std::string PointerToken(const std::string& key) {
+    return (Json::json_pointer() / key).to_string();
 }
 
 const char* KindName(const Json& value) {
@@ -79,7 +71,7 @@ void JsonCursor::ExpectObject(std::initializer_list<const char*> allowed) const 
         if (!known) {
             std::string names;
             for (const char* name : allowed) names += std::string(names.empty() ? "" : ", ") + name;
-            JsonCursor(member, path_ + "/" + Escape(key), file_)
+            JsonCursor(member, path_ + PointerToken(key), file_)
                 .Fail("unknown key \"" + key + "\" (known keys: " + names + ")");
         }
     }
@@ -99,7 +91,7 @@ std::optional<JsonCursor> JsonCursor::Find(const std::string& key) const {
     if (!value_->is_object()) Fail(std::string("must be an object, not ") + KindName(*value_));
     auto it = value_->find(key);
     if (it == value_->end()) return std::nullopt;
-    return JsonCursor(*it, path_ + "/" + Escape(key), file_);
+    return JsonCursor(*it, path_ + PointerToken(key), file_);
 }
 
 std::vector<JsonCursor> JsonCursor::Items() const {
@@ -114,7 +106,7 @@ std::vector<std::pair<std::string, JsonCursor>> JsonCursor::Members() const {
     if (!value_->is_object()) Fail(std::string("must be an object, not ") + KindName(*value_));
     std::vector<std::pair<std::string, JsonCursor>> members;
     for (const auto& [key, member] : value_->items())
-        members.emplace_back(key, JsonCursor(member, path_ + "/" + Escape(key), file_));
+        members.emplace_back(key, JsonCursor(member, path_ + PointerToken(key), file_));
     return members;
 }
 
