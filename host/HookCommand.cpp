@@ -23,6 +23,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace quendra::host {
@@ -44,6 +45,95 @@ std::string ReadText(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+Json ValueJson(const Value& value) {
+    switch (value.GetKind()) {
+    case Value::Kind::Null:
+        return Json();
+    case Value::Kind::Text:
+        return value.AsText();
+    case Value::Kind::Int16:
+    case Value::Kind::Int32:
+        return value.AsInt32();
+    case Value::Kind::Double:
+        return value.AsDouble();
+    case Value::Kind::Bool:
+        return value.AsBool();
+    }
+    return Json();
+}
+
+// A file picked anywhere, named as a path in the scenario's fresh folder: relative to `folder`
+// when inside it, else its own folder's name and its name.
+std::string ScenarioPath(const std::filesystem::path& file, const std::filesystem::path& folder) {
+    auto relative = file.lexically_normal().lexically_relative(folder.lexically_normal());
+    if (!relative.empty() && *relative.begin() != ".." && relative.is_relative()) return relative.generic_string();
+    auto parent = file.parent_path().filename();
+    return parent.empty() ? file.filename().generic_string() : (parent / file.filename()).generic_string();
+}
+
+// A person's answer as a scenario writes it. Objects picked are named by selectors on their object
+// ids, which the database kept beside the recording still holds; files picked go into `files`.
+Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, const std::filesystem::path& folder,
+                  Json& files) {
+    using Kind = scripted::Answer::Kind;
+    Json json = Json::object();
+    switch (answer.kind) {
+    case Kind::Button:
+        json["button"] = answer.button;
+        break;
+    case Kind::Key:
+        json["key"] = answer.key;
+        break;
+    case Kind::Close:
+        json["close"] = true;
+        break;
+    case Kind::Set:
+        json["set"] = Json::object();
+        for (const auto& [name, text] : answer.set) json["set"][name] = text;
+        json["button"] = answer.button;
+        break;
+    case Kind::Actions:
+        json["actions"] = Json::array();
+        for (const auto& action : answer.actions) {
+            if (action.verb == "click")
+                json["actions"].push_back(Json::array({action.verb, action.row, action.col}));
+            else
+                json["actions"].push_back(Json::array({action.verb, action.text}));
+        }
+        break;
+    case Kind::Choose:
+        json["choose"] = answer.choose ? Json(*answer.choose) : Json();
+        json["button"] = answer.button;
+        break;
+    case Kind::Open:
+        json["open"] = Json::array();
+        for (const auto& path : answer.open) {
+            auto name = ScenarioPath(path, folder);
+            json["open"].push_back(name);
+            if (std::filesystem::is_regular_file(path)) files[name] = ReadText(path);
+        }
+        break;
+    case Kind::Search:
+        if (answer.search == scripted::Answer::SearchMode::CancelQuery) {
+            json["search"] = "cancel";
+        } else if (answer.search == scripted::Answer::SearchMode::CancelResults) {
+            json["search"] = "cancel results";
+        } else {
+            json["search"] = Json::array();
+            for (const auto& key : answer.picks)
+                json["search"].push_back(database.ClassName(key.classId) +
+                                         "(OBJECT_ID=" + std::to_string(key.objectId) + ")");
+        }
+        break;
+    case Kind::Fill:
+        json["fill"] = Json::object();
+        for (const auto& [name, value] : answer.fill) json["fill"][name] = ValueJson(value);
+        json["button"] = answer.button;
+        break;
+    }
+    return json;
 }
 
 } // namespace
@@ -69,8 +159,9 @@ CLI::App* HookCommand::Register(CLI::App& app) {
                          "Answer the windows from this file (a JSON list of answers as in scenario files) instead of "
                          "showing them");
     command_->add_option("--record", recordFile_,
-                         "Write the call and the answers given as a scenario file that `quendra play` replays; the "
-                         "database as it was before the call is kept beside it (same name, .db)");
+                         "Write the call, the windows shown and the answers given (from --answers, or by a person in "
+                         "the windows) as a scenario file that `quendra play` replays; the database as it was before "
+                         "the call is kept beside it (same name, .db), and files picked go into the scenario");
     command_->add_flag("--read-only", readOnly_, "The database refuses every write during the call");
     command_->add_flag("--json", json_, "Print one JSON object a line");
     return command_;
@@ -139,8 +230,6 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
 #else
     bool person = false;
 #endif
-    if (person && !recordFile_.empty())
-        throw CommandError("--record needs --answers: the answers a person gives in real windows are not recorded");
     if (person && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         throw CommandError("no display to show windows on: give --answers FILE, or set QT_QPA_PLATFORM");
     auto database = DatabaseFile::Open(database_);
@@ -155,47 +244,62 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     transcript.Step(1, step, user_);
     out.flush(); // the call may wait for a person at a real window
     StepOutcome outcome;
+    Json answers = Json::array();
+    Json files = Json::object();
     if (person) {
 #ifdef QUENDRA_WITH_QT
         static int argc = 1;
         static char name[] = "quendra";
         static char* argv[] = {name, nullptr};
-        QApplication application(argc, argv);
+        std::optional<QApplication> application;
+        if (!qApp) application.emplace(argc, argv);
         qt::QtWindowSystem windows;
         StepRunner runner(world, windows, windows, nullptr);
         outcome = runner.Run(step, user_);
+        // A result dialog shares its query dialog's answer, as in scenarios.
+        std::string searchAnswer;
+        for (const auto& shown : windows.Answered()) {
+            auto window = shown.window;
+            if (shown.answer) {
+                Json answer = PersonAnswer(*shown.answer, *database, answersFolder, files);
+                window.answer = JsonText(answer);
+                if (shown.answer->kind == scripted::Answer::Kind::Search) searchAnswer = window.answer;
+                answers.push_back(answer);
+            } else {
+                window.answer = searchAnswer;
+            }
+            outcome.windows.push_back(window);
+        }
 #endif
     } else {
         StepRunner runner(world, scripted, scripted, &scripted);
         outcome = runner.Run(step, user_);
+        size_t used = step.answers.size() - outcome.answersLeft.size();
+        for (size_t i = 0; i < used; ++i) {
+            answers.push_back(step.answers[i].written);
+            for (const auto& file : step.answers[i].openFiles) {
+                auto path = answersFolder / file;
+                if (std::filesystem::is_regular_file(path)) files[file] = ReadText(path.string());
+            }
+        }
     }
     transcript.Outcome(1, outcome, world);
     if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
-    if (!recordFile_.empty()) Record(step, outcome, snapshot);
+    if (!recordFile_.empty()) Record(step, outcome, snapshot, answers, files);
     return outcome.error ? 2 : 0;
 }
 
-void HookCommand::Record(const StepSpec& step, const StepOutcome& outcome, const std::string& snapshot) const {
+void HookCommand::Record(const StepSpec& step, const StepOutcome& outcome, const std::string& snapshot,
+                         const Json& answers, const Json& files) const {
     Json scenario = Json::object();
     scenario["description"] = hook_ + " called by " + user_ + " on " + database_;
     scenario["database"] = std::filesystem::path(snapshot).filename().string();
-    Json files = Json::object();
     Json recorded = Json::object();
     recorded["user"] = user_;
     recorded["hook"] = hook_;
     auto arguments = Transcript::Arguments(step);
     for (const auto& [name, value] : arguments.items()) recorded[name] = value;
-    Json answers = Json::array();
-    size_t used = step.answers.size() - outcome.answersLeft.size();
-    auto answersFolder = std::filesystem::absolute(answersFile_).parent_path();
-    for (size_t i = 0; i < used; ++i) {
-        answers.push_back(step.answers[i].written);
-        for (const auto& file : step.answers[i].openFiles) {
-            auto path = answersFolder / file;
-            if (std::filesystem::is_regular_file(path)) files[file] = ReadText(path.string());
-        }
-    }
     if (!files.empty()) scenario["files"] = files;
     recorded["answers"] = answers;
     Json expect = Json::object();
@@ -208,7 +312,8 @@ void HookCommand::Record(const StepSpec& step, const StepOutcome& outcome, const
     recorded["expect"] = expect;
     scenario["steps"] = Json::array({recorded});
     std::ofstream file(recordFile_, std::ios::binary);
-    file << scenario.dump(2) << '\n';
+    // A picked file's content that is no text is kept as near as JSON text allows.
+    file << scenario.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
     if (!file) throw CommandError("cannot write " + recordFile_);
 }
 

@@ -21,7 +21,9 @@ public:
 
 private:
     StepSpec MakeStep(std::deque<Json>& documents);
-    void Record(const StepSpec& step, const StepOutcome& outcome, const std::string& snapshot) const;
+    // answers: as the scenario writes them; files: the files they open, path -> content.
+    void Record(const StepSpec& step, const StepOutcome& outcome, const std::string& snapshot, const Json& answers,
+                const Json& files) const;
 
     std::string hook_;
     std::string database_;

@@ -12,7 +12,8 @@ namespace {
 constexpr int32_t AllowMultiSelect = 0x200;
 }
 
-QtCommonDialog::QtCommonDialog(std::function<int(QDialog&)> runModal) : runModal_(std::move(runModal)) {}
+QtCommonDialog::QtCommonDialog(std::function<int(QDialog&)> runModal, WindowLog& log)
+    : runModal_(std::move(runModal)), log_(log) {}
 
 void QtCommonDialog::SetFilter(const std::string& filter) {
     filter_ = filter;
@@ -55,7 +56,18 @@ void QtCommonDialog::ShowOpen() {
     dialog.setFileMode((flags_ & AllowMultiSelect) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(NameFilters(filter_));
     fileName_.clear();
-    if (runModal_(dialog) == QDialog::Accepted) fileName_ = JoinFileNames(dialog.selectedFiles());
+    scripted::WindowRecord record;
+    record.kind = scripted::WindowRecord::Kind::OpenFile;
+    record.filter = filter_;
+    size_t place = log_.Shown(record);
+    scripted::Answer answer;
+    answer.kind = scripted::Answer::Kind::Open;
+    if (runModal_(dialog) == QDialog::Accepted) {
+        fileName_ = JoinFileNames(dialog.selectedFiles());
+        for (const QString& path : dialog.selectedFiles())
+            answer.open.push_back(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString());
+    }
+    log_.Answered(place, answer);
 }
 
 } // namespace quendra::qt

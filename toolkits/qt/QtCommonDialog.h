@@ -1,6 +1,7 @@
 // QtCommonDialog: the open-file dialog as a Qt file dialog.
 #pragma once
 
+#include "WindowLog.h"
 #include "WindowSystem.h"
 
 #include <functional>
@@ -13,7 +14,8 @@ namespace quendra::qt {
 
 class QtCommonDialog : public ui::CommonDialog {
 public:
-    explicit QtCommonDialog(std::function<int(QDialog&)> runModal);
+    // The dialog and the files picked are noted in log.
+    QtCommonDialog(std::function<int(QDialog&)> runModal, WindowLog& log);
     void SetFilter(const std::string& filter) override;
     void SetFlags(int32_t flags) override;
     void ShowOpen() override;
@@ -26,6 +28,7 @@ public:
 
 private:
     std::function<int(QDialog&)> runModal_;
+    WindowLog& log_;
     std::string filter_;
     int32_t flags_ = 0;
     std::string fileName_;

@@ -49,6 +49,14 @@ Value ReadValue(int32_t typeCode, const std::string& text) {
     }
 }
 
+scripted::WindowRecord PlatformRecord(const std::string& platform, const std::string& className = "") {
+    scripted::WindowRecord record;
+    record.kind = scripted::WindowRecord::Kind::Platform;
+    record.platform = platform;
+    record.className = className;
+    return record;
+}
+
 } // namespace
 
 bool QtPlatformDialogs::RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames,
@@ -73,7 +81,14 @@ bool QtPlatformDialogs::RunQueryDialog(const std::vector<std::pair<int16_t, std:
     form->addRow("Contains", text);
     auto* buttons = AddButtons(dialog, layout);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    if (RunModal(dialog) != QDialog::Accepted) return false;
+    size_t place = Log().Shown(PlatformRecord("query"));
+    bool confirmed = RunModal(dialog) == QDialog::Accepted;
+    // What was searched for is not kept: a replay names the objects picked from the results.
+    scripted::Answer answer;
+    answer.kind = scripted::Answer::Kind::Search;
+    answer.search = confirmed ? scripted::Answer::SearchMode::Pick : scripted::Answer::SearchMode::CancelQuery;
+    Log().QueryAnswered(place, answer);
+    if (!confirmed) return false;
     query.classId = static_cast<int16_t>(classes->currentData().toInt());
     query.conditions.clear();
     if (!attribute->text().trimmed().isEmpty())
@@ -104,9 +119,13 @@ bool QtPlatformDialogs::RunResultDialog(const std::vector<embedded::SearchCandid
     });
     auto* buttons = AddButtons(dialog, layout);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    if (RunModal(dialog) != QDialog::Accepted) return false;
-    picked.clear();
-    for (int row : order) picked.push_back(found[static_cast<size_t>(row)].key);
+    size_t place = Log().Shown(PlatformRecord("results"));
+    bool confirmed = RunModal(dialog) == QDialog::Accepted;
+    std::vector<embedded::ObjectKey> chosen;
+    for (int row : order) chosen.push_back(found[static_cast<size_t>(row)].key);
+    Log().ResultsAnswered(place, confirmed, chosen);
+    if (!confirmed) return false;
+    picked = chosen;
     return true;
 }
 
@@ -165,7 +184,16 @@ bool QtPlatformDialogs::RunNewObjectDialog(const std::string& className,
         }
         dialog.accept();
     });
-    if (RunModal(dialog) != QDialog::Accepted) return false;
+    size_t place = Log().Shown(PlatformRecord("newObject", className));
+    bool accepted = RunModal(dialog) == QDialog::Accepted;
+    // The answer fills only the values the person changed; the others stay as the platform gave them.
+    scripted::Answer answer;
+    answer.kind = scripted::Answer::Kind::Fill;
+    answer.button = accepted ? "OK" : "Cancel";
+    for (size_t i = 0; accepted && i < fields.size(); ++i)
+        if (values[i] != fields[i].value) answer.fill.emplace_back(fields[i].name, values[i]);
+    Log().Answered(place, answer);
+    if (!accepted) return false;
     for (size_t i = 0; i < fields.size(); ++i) fields[i].value = values[i];
     return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "PlatformDialogs.h"
+#include "WindowLog.h"
 
 #include <functional>
 
@@ -20,6 +21,8 @@ public:
 protected:
     // Runs a dialog modally, letting the modal hook see it first.
     virtual int RunModal(QDialog& dialog) = 0;
+    // Where the dialogs note what they showed and how the person answered.
+    virtual WindowLog& Log() = 0;
 };
 
 } // namespace quendra::qt

@@ -325,7 +325,83 @@ private:
     int col_ = 0;
 };
 
+template <class T> T* FirstOf(const std::vector<std::unique_ptr<QtControl>>& controls) {
+    for (const auto& control : controls)
+        if (auto* found = dynamic_cast<T*>(control.get())) return found;
+    return nullptr;
+}
+
+// The names scripts give the keys a window may close on.
+std::string KeyName(int keyCode) {
+    switch (keyCode) {
+    case ui::keys::Enter:
+        return "Enter";
+    case ui::keys::Escape:
+        return "Escape";
+    case ui::keys::Space:
+        return "Space";
+    case ui::keys::Left:
+        return "Left";
+    case ui::keys::Up:
+        return "Up";
+    case ui::keys::Right:
+        return "Right";
+    case ui::keys::Down:
+        return "Down";
+    case 9:
+        return "Tab";
+    default:
+        return std::to_string(keyCode);
+    }
+}
+
 } // namespace
+
+// The controls' events on their way to the form, noting the first one after which the window is gone.
+class EventTap : public ui::WindowEvents {
+public:
+    enum class Way { Open, Button, Key, Frame };
+
+    EventTap(QtWindow& window, ui::WindowEvents& form) : window_(window), form_(form) {}
+    void Reset() {
+        way = Way::Open;
+        detail.clear();
+    }
+
+    void Click(ui::Control& control) override {
+        // Read before the form runs: it may unload the window and its buttons.
+        auto* button = dynamic_cast<ui::Button*>(&control);
+        std::string caption = button ? button->Caption() : std::string();
+        form_.Click(control);
+        if (button) Left(Way::Button, caption);
+    }
+    void KeyDown(ui::Control& control, int& keyCode) override {
+        int pressed = keyCode;
+        form_.KeyDown(control, keyCode);
+        Left(Way::Key, KeyName(pressed));
+    }
+    void GotFocus(ui::Control& control) override { form_.GotFocus(control); }
+    void LostFocus(ui::Control& control) override { form_.LostFocus(control); }
+    void CurrentCellChanged(ui::Grid& grid) override { form_.CurrentCellChanged(grid); }
+    // The window hides after the form has heard of it.
+    void FrameClose() override {
+        form_.FrameClose();
+        if (way == Way::Open) way = Way::Frame;
+    }
+
+    Way way = Way::Open;
+    std::string detail; // Button: its caption; Key: the key's name
+
+private:
+    void Left(Way how, const std::string& what) {
+        if (way != Way::Open || window_.Visible()) return;
+        way = how;
+        detail = what;
+    }
+
+    QtWindow& window_;
+    ui::WindowEvents& form_;
+};
 
 // Focus and key events of the controls, turned into the form's events.
 class EventRouter : public QObject {
@@ -394,9 +470,10 @@ private:
 };
 
 QtWindow::QtWindow(const std::string& caption, int clientWidth, int clientHeight, ui::WindowEvents& events,
-                   double twipsPerPixel, std::function<void(QDialog&)> beforeModal)
-    : events_(events), twipsPerPixel_(twipsPerPixel), beforeModal_(std::move(beforeModal)),
-      dialog_(new FormDialog(*this)), router_(std::make_unique<EventRouter>(*this)) {
+                   double twipsPerPixel, std::function<void(QDialog&)> beforeModal, WindowLog& log)
+    : events_(events), tap_(std::make_unique<EventTap>(*this, events)), log_(log), twipsPerPixel_(twipsPerPixel),
+      beforeModal_(std::move(beforeModal)), dialog_(new FormDialog(*this)),
+      router_(std::make_unique<EventRouter>(*this)) {
     dialog_->setWindowTitle(ToQt(caption));
     // The windows are laid out for an 8-point sans serif; their controls share the window's font.
     QFont font = dialog_->font();
@@ -471,12 +548,79 @@ void QtWindow::ShowModal() {
             if (control->CanFocus() && (!first || control->TabIndex() < first->TabIndex())) first = control.get();
     }
     if (first) first->Widget()->setFocus(Qt::OtherFocusReason);
+    tap_->Reset();
+    auto shown = Record();
+    auto* combo = FirstOf<QtComboBox>(controls_);
+    int shownIndex = combo ? combo->ListIndex() : -1;
+    size_t place = log_.Shown(shown);
     QDialog* dialog = dialog_;
     QTimer::singleShot(0, dialog, [this, dialog] {
         dialog->activateWindow();
         if (beforeModal_) beforeModal_(*dialog);
     });
     dialog_->exec();
+    log_.Answered(place, AnswerGiven(shown, shownIndex));
+}
+
+// What the window shows, as the scripted toolkit notes it: the first label, grid and list.
+scripted::WindowRecord QtWindow::Record() const {
+    scripted::WindowRecord record;
+    record.kind = scripted::WindowRecord::Kind::Window;
+    record.title = Caption();
+    if (auto* label = FirstOf<QtLabel>(controls_)) record.text = label->Text();
+    if (auto* grid = FirstOf<QtGrid>(controls_); grid && grid->Cols() >= 2)
+        for (int r = 0; r < grid->Rows(); ++r) record.rows.emplace_back(grid->TextMatrix(r, 0), grid->TextMatrix(r, 1));
+    if (auto* combo = FirstOf<QtComboBox>(controls_))
+        for (int i = 0; i < combo->ListCount(); ++i) record.choices.push_back(combo->List(i));
+    return record;
+}
+
+// A button leaves the grid's changed values or the list's entry with it. A key that leaves a
+// list changed stands for the window's first button, as Enter in the file type list does.
+scripted::Answer QtWindow::AnswerGiven(const scripted::WindowRecord& shown, int shownIndex) const {
+    using Kind = scripted::Answer::Kind;
+    scripted::Answer answer;
+    answer.kind = Kind::Close;
+    auto* grid = FirstOf<QtGrid>(controls_);
+    auto* combo = FirstOf<QtComboBox>(controls_);
+    auto choose = [&](const std::string& button) {
+        answer.kind = Kind::Choose;
+        answer.button = button;
+        if (combo->ListIndex() >= 0) answer.choose = combo->List(combo->ListIndex());
+    };
+    switch (tap_->way) {
+    case EventTap::Way::Button:
+        answer.kind = Kind::Button;
+        answer.button = tap_->detail;
+        if (grid && grid->Cols() >= 2) {
+            for (int r = 0; r < grid->Rows() && r < static_cast<int>(shown.rows.size()); ++r) {
+                std::string now = grid->TextMatrix(r, 1);
+                if (now != shown.rows[static_cast<size_t>(r)].second)
+                    answer.set.emplace_back(shown.rows[static_cast<size_t>(r)].first, now);
+            }
+            if (!answer.set.empty()) answer.kind = Kind::Set;
+        } else if (combo) {
+            choose(tap_->detail);
+        }
+        break;
+    case EventTap::Way::Key:
+        answer.kind = Kind::Key;
+        answer.key = tap_->detail;
+        if (combo && combo->ListIndex() != shownIndex) {
+            std::vector<QtControl*> buttons;
+            for (const auto& control : controls_)
+                if (dynamic_cast<QtButton*>(control.get())) buttons.push_back(control.get());
+            auto first = std::min_element(buttons.begin(), buttons.end(), [](const QtControl* a, const QtControl* b) {
+                return a->TabIndex() < b->TabIndex();
+            });
+            if (first != buttons.end()) choose(dynamic_cast<QtButton*>(*first)->Caption());
+        }
+        break;
+    case EventTap::Way::Frame:
+    case EventTap::Way::Open:
+        break;
+    }
+    return answer;
 }
 
 void QtWindow::Hide() {
@@ -514,8 +658,12 @@ void QtWindow::RequestFocus(QtControl& control) {
 
 void QtWindow::FrameClose() {
     if (!Visible()) return;
-    events_.FrameClose();
+    tap_->FrameClose();
     Hide();
+}
+
+ui::WindowEvents& QtWindow::Events() {
+    return *tap_;
 }
 
 // The controls' events stop before the widgets go, so no form hears of a dying widget.

@@ -1,6 +1,7 @@
 // QtWindow: a window of the component as a Qt dialog, its controls as Qt widgets.
 #pragma once
 
+#include "WindowLog.h"
 #include "WindowSystem.h"
 
 #include <functional>
@@ -18,12 +19,14 @@ namespace quendra::qt {
 class QtControl;
 class FormDialog;
 class EventRouter;
+class EventTap;
 
 class QtWindow : public ui::Window {
 public:
-    // twipsPerPixel: 15 at 96 dots per inch. beforeModal runs once the dialog shows.
+    // twipsPerPixel: 15 at 96 dots per inch. beforeModal runs once the dialog shows. Each showing
+    // is noted in log with how the person left the window.
     QtWindow(const std::string& caption, int clientWidth, int clientHeight, ui::WindowEvents& events,
-             double twipsPerPixel, std::function<void(QDialog&)> beforeModal);
+             double twipsPerPixel, std::function<void(QDialog&)> beforeModal, WindowLog& log);
     ~QtWindow() override;
 
     ui::Label& AddLabel(const std::string& name, const ui::Rect& rect, const std::string& text, int tabIndex) override;
@@ -43,7 +46,7 @@ public:
     // Used by the controls and the event routing.
     int Pixels(int twips) const;
     int Twips(int pixels) const;
-    ui::WindowEvents& Events() { return events_; }
+    ui::WindowEvents& Events();
     void RequestFocus(QtControl& control);
     void FrameClose();
     bool Alive() const { return dialog_ != nullptr; }
@@ -51,8 +54,13 @@ public:
 private:
     template <class T> T& Add(std::unique_ptr<T> control, int tabIndex);
     void Destroy();
+    scripted::WindowRecord Record() const;
+    // The answer that leaves the window as the person left it, from what it shows now.
+    scripted::Answer AnswerGiven(const scripted::WindowRecord& shown, int shownIndex) const;
 
     ui::WindowEvents& events_;
+    std::unique_ptr<EventTap> tap_;
+    WindowLog& log_;
     double twipsPerPixel_;
     std::function<void(QDialog&)> beforeModal_;
     FormDialog* dialog_ = nullptr;

@@ -12,6 +12,24 @@
 
 namespace quendra::qt {
 
+namespace {
+
+const char* IconName(ui::Icon icon) {
+    switch (icon) {
+    case ui::Icon::Information:
+        return "information";
+    case ui::Icon::Exclamation:
+        return "exclamation";
+    case ui::Icon::Critical:
+        return "critical";
+    case ui::Icon::Question:
+        return "question";
+    }
+    return "";
+}
+
+} // namespace
+
 QtWindowSystem::QtWindowSystem() {
     QScreen* screen = QGuiApplication::primaryScreen();
     double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
@@ -47,6 +65,13 @@ ui::Answer QtWindowSystem::MessageBox(const std::string& text, const std::string
         shown = QMessageBox::Question;
         break;
     }
+    scripted::WindowRecord record;
+    record.kind = scripted::WindowRecord::Kind::MessageBox;
+    record.text = text;
+    record.title = title;
+    record.icon = IconName(icon);
+    record.buttons = buttons == ui::Buttons::Ok ? "OK" : "YesNo";
+    size_t place = log_.Shown(record);
     QString message = QString::fromStdString(text).replace("\r\n", "\n");
     QMessageBox box(shown, QString::fromStdString(title), message);
     box.setTextFormat(Qt::PlainText);
@@ -60,22 +85,33 @@ ui::Answer QtWindowSystem::MessageBox(const std::string& text, const std::string
     }
     RunModal(box);
     QAbstractButton* clicked = box.clickedButton();
-    if (buttons == ui::Buttons::Ok) return ui::Answer::Ok;
-    if (clicked == box.button(QMessageBox::Yes)) return ui::Answer::Yes;
-    if (clicked == box.button(QMessageBox::No)) return ui::Answer::No;
-    return defaultButton;
+    ui::Answer given = defaultButton;
+    if (buttons == ui::Buttons::Ok)
+        given = ui::Answer::Ok;
+    else if (clicked == box.button(QMessageBox::Yes))
+        given = ui::Answer::Yes;
+    else if (clicked == box.button(QMessageBox::No))
+        given = ui::Answer::No;
+    // Enter and Escape end in a button too, so every way out is written as the button it gave.
+    scripted::Answer answer;
+    answer.kind = scripted::Answer::Kind::Button;
+    answer.button = given == ui::Answer::Ok ? "OK" : given == ui::Answer::Yes ? "Yes" : "No";
+    log_.Answered(place, answer);
+    return given;
 }
 
 std::unique_ptr<ui::CommonDialog> QtWindowSystem::CreateCommonDialog() {
-    return std::make_unique<QtCommonDialog>([this](QDialog& dialog) { return RunModal(dialog); });
+    return std::make_unique<QtCommonDialog>([this](QDialog& dialog) { return RunModal(dialog); }, log_);
 }
 
 std::unique_ptr<ui::Window> QtWindowSystem::CreateWindow(const std::string& caption, int clientWidth, int clientHeight,
                                                          ui::WindowEvents& events) {
-    return std::make_unique<QtWindow>(caption, clientWidth, clientHeight, events, twipsPerPixel_,
-                                      [this](QDialog& dialog) {
-                                          if (hook_) hook_(dialog);
-                                      });
+    return std::make_unique<QtWindow>(
+        caption, clientWidth, clientHeight, events, twipsPerPixel_,
+        [this](QDialog& dialog) {
+            if (hook_) hook_(dialog);
+        },
+        log_);
 }
 
 } // namespace quendra::qt

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "QtPlatformDialogs.h"
+#include "WindowLog.h"
 #include "WindowSystem.h"
 
 #include <functional>
@@ -11,6 +12,7 @@ class QDialog;
 namespace quendra::qt {
 
 // Needs a QApplication. Twips are 1/15 of a pixel at 96 dots per inch, scaled with the screen.
+// Every window shown is logged with the answer the person gave, so a session can be replayed.
 class QtWindowSystem : public ui::WindowSystem, public QtPlatformDialogs {
 public:
     QtWindowSystem();
@@ -25,11 +27,17 @@ public:
     void SetModalHook(std::function<void(QDialog&)> hook);
     double TwipsPerPixel() const { return twipsPerPixel_; }
 
+    // The windows shown so far, in order, with their answers.
+    const std::vector<AnsweredWindow>& Answered() const { return log_.Windows(); }
+    void ForgetAnswered() { log_.Clear(); }
+
 protected:
     int RunModal(QDialog& dialog) override;
+    WindowLog& Log() override { return log_; }
 
 private:
     double twipsPerPixel_;
+    WindowLog log_;
     std::function<void(QDialog&)> hook_;
 };
 
