@@ -1,5 +1,5 @@
-// A hook called on a database file with a person answering real Qt windows, recorded, then
-// replayed by play: the recording names what the person did and passes.
+// A hook called on a database file, answered by a person in real Qt windows (or by a script), recorded,
+// then replayed by play: the recording names what was answered and passes.
 #ifdef QUENDRA_WITH_QT
 
 #include "CommandLine.h"
@@ -69,23 +69,30 @@ public:
     size_t PlaysLeft() const { return plays_.size(); }
 
 private:
+    // A dialog shown from inside a play is answered from inside it, with the next play. A dialog
+    // with no play left, or left open, is closed by its frame, so the command never waits.
     void Look() {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (busy_ || !dialog || !dialog->isVisible() || !dialog->isActiveWindow()) return;
-        if (answered_ == dialog || plays_.empty()) return;
-        busy_ = true;
+        if (!dialog || !dialog->isVisible() || !dialog->isActiveWindow() || answered_ == dialog) return;
         answered_ = dialog;
-        auto play = plays_.front();
-        plays_.pop_front();
-        play(*dialog, folder_);
-        busy_ = false;
+        QPointer<QDialog> alive(dialog);
+        if (plays_.empty()) {
+            ADD_FAILURE() << "a dialog nobody answers: " << dialog->windowTitle().toStdString();
+        } else {
+            auto play = plays_.front();
+            plays_.pop_front();
+            play(*dialog, folder_);
+        }
+        if (alive && alive->isVisible()) {
+            ADD_FAILURE() << "the dialog stayed open: " << alive->windowTitle().toStdString();
+            alive->close();
+        }
     }
 
     std::deque<Play> plays_;
     std::string folder_;
     QTimer watch_;
     QPointer<QDialog> answered_;
-    bool busy_ = false;
 };
 
 void Press(QDialog& dialog, const QString& caption) {
@@ -108,6 +115,7 @@ struct RecordCase {
     const char* name;
     std::vector<std::string> arguments; // after --db and --user; FOLDER stands for the fresh folder
     std::vector<Play> person;
+    const char* script; // when given: the --answers file, and no person
     // The recorded answers; HOUSING stands for the housing part's object id. An empty Boolean
     // of the new-object dialog comes back as false from its check box, so it is filled too.
     const char* answers;
@@ -144,6 +152,7 @@ const RecordCase RecordCases[] = {
           QTest::keyClicks(QApplication::focusWidget(), "bolted");
           Press(dialog, "OK");
       }},
+     nullptr,
      R"json([{"search": ["Part(OBJECT_ID=HOUSING)"]}, {"set": {"Quantity": "4", "Remark": "bolted"}, "button": "OK"}])json",
      R"json([{"platform": "query"}, {"platform": "results"},
          {"window": "Link Relation Input", "text": "", "rows": [["Quantity", ""], ["Remark", ""]]}])json",
@@ -168,6 +177,7 @@ const RecordCase RecordCases[] = {
           TypeInto(dialog, "CN_DESCRIPTION", "Costs");
           Confirm(dialog);
       }},
+     nullptr,
      R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
          {"fill": {"CN_PART_NUMBER": "P-100030", "CN_DESCRIPTION": "Costs", "CN_LOCKED": false,
                    "CN_STANDARD": false}, "button": "OK"}])json",
@@ -176,6 +186,18 @@ const RecordCase RecordCases[] = {
           "choices": ["Drawing", "Document", "Spreadsheet", "Model", "Picture"]},
          {"platform": "newObject", "class": "Document"}])json",
      R"json({"in/cost.xls": "cost sheet"})json"},
+    {"ScriptedAnswersAreKeptAsWritten",
+     {"UploadDocument", "--row", "Part(CN_PART_NUMBER=P-100030)", "--extensions", "dwg", "--file-types", "Drawing"},
+     {},
+     R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
+             {"fill": {"CN_PART_NUMBER": "P-100030"}, "button": "OK"}])json",
+     R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
+             {"fill": {"CN_PART_NUMBER": "P-100030"}, "button": "OK"}])json",
+     R"json([{"openFile": "All Basic Supported Types(*.dwg)|*.dwg|All Files (*.*)|*.*"},
+             {"window": "Select File Type", "text": "This Extension \"xls\" is unknown.",
+              "choices": ["Drawing", "Document", "Spreadsheet", "Model", "Picture"]},
+             {"platform": "newObject", "class": "Document"}])json",
+     R"json({"in/cost.xls": "cost sheet"})json"},
 };
 
 class HookRecord : public testing::TestWithParam<RecordCase> {
@@ -183,7 +205,7 @@ protected:
     static void SetUpTestSuite() { StartApplication(); }
 };
 
-TEST_P(HookRecord, PersonsAnswersReplayWithPlay) {
+TEST_P(HookRecord, RecordedCallReplaysWithPlay) {
     const RecordCase& test = GetParam();
     TempFolder folder;
     folder.Write("in/cost.xls", "cost sheet");
@@ -196,6 +218,10 @@ TEST_P(HookRecord, PersonsAnswersReplayWithPlay) {
     std::vector<std::string> arguments = {"hook", test.arguments[0], "--db", db, "--user", "carl"};
     arguments.insert(arguments.end(), test.arguments.begin() + 1, test.arguments.end());
     arguments.insert(arguments.end(), {"--record", recording});
+    if (test.script) {
+        folder.Write("answers.json", test.script);
+        arguments.insert(arguments.end(), {"--answers", folder.Path() + "/answers.json"});
+    }
     Person person(test.person, folder.Path());
     auto called = Quendra(arguments);
     ASSERT_EQ(called.status, 0) << called.errors;
