@@ -471,7 +471,7 @@ private:
 
 QtWindow::QtWindow(const std::string& caption, int clientWidth, int clientHeight, ui::WindowEvents& events,
                    double twipsPerPixel, std::function<void(QDialog&)> beforeModal, WindowLog& log)
-    : events_(events), tap_(std::make_unique<EventTap>(*this, events)), log_(log), twipsPerPixel_(twipsPerPixel),
+    : tap_(std::make_unique<EventTap>(*this, events)), log_(log), twipsPerPixel_(twipsPerPixel),
       beforeModal_(std::move(beforeModal)), dialog_(new FormDialog(*this)),
       router_(std::make_unique<EventRouter>(*this)) {
     dialog_->setWindowTitle(ToQt(caption));

@@ -58,7 +58,7 @@ private:
     // The answer that leaves the window as the person left it, from what it shows now.
     scripted::Answer AnswerGiven(const scripted::WindowRecord& shown, int shownIndex) const;
 
-    ui::WindowEvents& events_;
+    // The form's events, passed on through the tap that notes how the person leaves the window.
     std::unique_ptr<EventTap> tap_;
     WindowLog& log_;
     double twipsPerPixel_;
