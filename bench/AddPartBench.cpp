@@ -41,7 +41,7 @@ void AddExistingPart(benchmark::State& state) {
     world.AddLinks(PartsTreeClass, PartClass, PartClass, links);
     const int32_t picked = children[count / 2];
     auto rows = world.RowsOf({parent});
-    Comparison comparison(state);
+    Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.db->ClearEvents();
         world.Answers({SearchAnswer(picked), ButtonAnswer("OK")});
@@ -156,7 +156,7 @@ void AddNewPart(benchmark::State& state) {
     BenchWorld world;
     auto parent = world.AddParts(1, "P-", false)[0];
     auto rows = world.RowsOf({parent});
-    Comparison comparison(state);
+    Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.sql->Exec("UPDATE PLATFORM_WORK_ENTRIES SET OPEN = 0");
         world.db->ClearEvents();

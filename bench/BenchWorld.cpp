@@ -35,6 +35,8 @@ BenchWorld::BenchWorld(const std::string& login) {
     session = db->Login(login, user);
     userId = *db->UserId(login);
     sql = std::make_unique<RawSql>(path);
+    sql->Exec("CREATE TABLE BENCH_SETTLE (N INTEGER NOT NULL)");
+    sql->Exec("INSERT INTO BENCH_SETTLE (N) VALUES (0)");
 }
 
 BenchWorld::~BenchWorld() {
@@ -112,6 +114,12 @@ Ptr<CvObject> BenchWorld::Fetch(int16_t classId, int32_t objectId) {
 int64_t BenchWorld::Number(const std::string& select) {
     auto statement = sql->Prepare(select);
     return statement.Step() ? statement.ColumnInt(0) : -1;
+}
+
+void BenchWorld::Checkpoint() {
+    if (++checkpointCalls_ % 32 != 0) return;
+    sql->Exec("PRAGMA wal_checkpoint(PASSIVE)");
+    sql->Exec("UPDATE BENCH_SETTLE SET N = N + 1");
 }
 
 void BenchWorld::CheckScriptPlayed() const {

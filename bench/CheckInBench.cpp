@@ -94,7 +94,7 @@ void AfterCheckInDocuments(benchmark::State& state) {
         world.sql->Exec("DELETE FROM TDM_LINKS_00092");
         world.AddLinks(SpecificationClass, PartClass, DocumentClass, links);
     };
-    Comparison comparison(state);
+    Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         relink();
         world.db->ClearEvents();

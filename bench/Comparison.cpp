@@ -31,6 +31,7 @@ std::pair<double, double> Seconds(const std::function<void()>& run) {
 } // namespace
 
 void Comparison::Hook(const std::function<void()>& run) {
+    if (settle_) settle_();
     sqlite3_memory_highwater(1);
     long long sqliteBefore = sqlite3_memory_used();
     HeapMeter::Start();
@@ -44,6 +45,7 @@ void Comparison::Hook(const std::function<void()>& run) {
 }
 
 void Comparison::Floor(const std::function<void()>& run) {
+    if (settle_) settle_();
     HeapMeter::Start();
     auto [seconds, cpu] = Seconds(run);
     floorSeconds_ += seconds;

@@ -6,12 +6,16 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <utility>
 
 namespace quendra::bench {
 
 class Comparison {
 public:
-    explicit Comparison(benchmark::State& state) : state_(state) {}
+    // settle runs before each timed side, outside its time (the benchmarks move the write-ahead log into the
+    // database file there, so that neither side pays for a checkpoint of the other's pages).
+    explicit Comparison(benchmark::State& state, std::function<void()> settle = {})
+        : state_(state), settle_(std::move(settle)) {}
     // Runs the hook once, timed as the benchmark's own (manual) time, with its peak memory.
     void Hook(const std::function<void()>& run);
     // Runs the hand-written floor once.
@@ -22,6 +26,7 @@ public:
 
 private:
     benchmark::State& state_;
+    std::function<void()> settle_;
     double hookSeconds_ = 0;
     double floorSeconds_ = 0;
     double hookCpu_ = 0;

@@ -70,7 +70,7 @@ void CopyTreeFrom(benchmark::State& state) {
     for (int32_t child : children) links.emplace_back(ends[1], child);
     world.AddLinks(PartsTreeClass, PartClass, PartClass, links);
     const std::string clear = "DELETE FROM TDM_LINKS_00091 WHERE PAR_OBJECT_ID = " + std::to_string(ends[0]);
-    Comparison comparison(state);
+    Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.sql->Exec(clear);
         world.db->ClearEvents();

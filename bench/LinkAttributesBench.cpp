@@ -70,7 +70,7 @@ void CleanLinkAttributes(benchmark::State& state) {
     const std::string names = ScriptNames(count);
     const TypeCodes types{{"CN_QUANTITY", 2},  {"CN_POSITION", 3}, {"CN_LENGTH", 4},     {"CN_REMARK", 1},
                           {"CN_OPTIONAL", 15}, {"CN_UNIT", 14},    {"CN_VALID_FROM", 7}, {"CN_DRAWING_REF", 12}};
-    Comparison comparison(state);
+    Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.db->ClearEvents();
         world.Answers({ButtonAnswer("OK")});

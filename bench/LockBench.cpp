@@ -31,7 +31,7 @@ void LockObject(benchmark::State& state) {
     BenchWorld world;
     auto ids = world.AddParts(count, "L-", false);
     auto rows = world.RowsOf(ids);
-    Comparison comparison(state);
+    Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.sql->Exec("UPDATE PARTS SET CN_LOCKED = 0");
         world.db->ClearEvents();

@@ -79,7 +79,7 @@ void UnLockObject(benchmark::State& state, Shape shape) {
     world.AddLinks(PartsTreeClass, PartClass, PartClass, ends);
     auto rows = world.RowsOf({ids[0]});
     const std::string relock = "UPDATE PARTS SET CN_LOCKED = 1, USER_OBJECT_ID = " + std::to_string(world.userId);
-    Comparison comparison(state);
+    Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.sql->Exec(relock);
         world.db->ClearEvents();
