@@ -4,8 +4,10 @@
 #include "CvError.h"
 #include "EmbeddedObject.h"
 #include "EmbeddedObjects.h"
+#include "ReadSnapshot.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace quendra::embedded {
 
@@ -65,12 +67,22 @@ public:
         if (!results_) return 1;
         auto* query = dynamic_cast<EmbeddedGUIQuery*>(state_->query.get());
         if (!query) throw CvError("the view has no query to show the results of");
-        std::vector<SearchCandidate> found = FindCandidates(*context_->storage, query->query);
+        std::vector<RecordData> values;
+        std::vector<SearchCandidate> found = FindCandidates(*context_->storage, query->query, &values);
         std::vector<ObjectKey> picked;
         if (!context_->dialogs->RunResultDialog(found, picked)) return 0;
         state_->picked.clear();
-        for (const auto& key : picked)
-            state_->picked.push_back(EmbeddedObject::Fetch(context_, key.classId, key.objectId));
+        // A picked row of the list becomes the object with the values read for the list.
+        for (const auto& key : picked) {
+            auto row = std::find_if(found.begin(), found.end(), [&](const SearchCandidate& c) { return c.key == key; });
+            if (row == found.end()) {
+                state_->picked.push_back(EmbeddedObject::Fetch(context_, key.classId, key.objectId));
+                continue;
+            }
+            const RecordData& stored = values[static_cast<size_t>(row - found.begin())];
+            state_->picked.push_back(std::make_shared<EmbeddedObject>(
+                context_, *stored.cls, std::make_shared<RecordData>(stored), key.objectId));
+        }
         return 1;
     }
 
@@ -172,8 +184,12 @@ Ptr<CvDesktopWindow> EmbeddedCommonGUI::DesktopWindow() {
     return std::make_shared<EmbeddedDesktopWindow>(context_);
 }
 
-std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query) {
+std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query,
+                                            std::vector<RecordData>* values) {
     const Model& model = storage.GetModel();
+    // One read transaction for the search and the rows it lists; a single row needs none.
+    std::optional<ReadSnapshot> snapshot;
+    if (query.objects.size() != 1) snapshot.emplace(storage.Sql());
     std::vector<ObjectKey> keys;
     if (!query.objects.empty()) {
         keys = query.objects;
@@ -215,6 +231,7 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
         if (!stored) continue;
         const ClassInfo& cls = *stored->cls;
         found.push_back({{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &*stored, "-")});
+        if (values) values->push_back(std::move(*stored));
     }
     return found;
 }

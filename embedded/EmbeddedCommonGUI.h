@@ -19,7 +19,9 @@ private:
     Context context_;
 };
 
-// The objects the search would offer for that query, in the order they were stored.
-std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query);
+// The objects the search would offer for that query, in the order they were stored; their stored values into
+// values when given, one per candidate.
+std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query,
+                                            std::vector<RecordData>* values = nullptr);
 
 } // namespace quendra::embedded

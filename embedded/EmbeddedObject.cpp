@@ -8,6 +8,7 @@
 #include "EmbeddedObjectStore.h"
 #include "EmbeddedObjects.h"
 #include "EmbeddedRecord.h"
+#include "ReadSnapshot.h"
 
 #include <algorithm>
 
@@ -325,6 +326,7 @@ Ptr<CvObjects> EmbeddedObject::Children(const Ptr<CvObject>&) {
     context_->storage->Call("CvObject.Children");
     auto children = std::make_shared<EmbeddedObjects>(context_->storage);
     if (!IsStored()) return children;
+    ReadSnapshot snapshot(context_->storage->Sql());
     for (const auto& link : context_->storage->LinksBelow(*cls_, objectId_))
         if (auto child = Find(context_, link.childClassId, link.childId)) children->Append(child);
     return children;
@@ -334,6 +336,7 @@ Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) {
     context_->storage->Call("CvObject.TreeLinks");
     std::vector<Ptr<CvTreeLink>> items;
     if (IsStored()) {
+        ReadSnapshot snapshot(context_->storage->Sql());
         for (const auto& row : context_->storage->LinksBelow(*cls_, objectId_)) {
             auto child = Find(context_, row.childClassId, row.childId);
             auto link = Find(context_, row.linkClassId, row.linkId);

@@ -2,6 +2,7 @@
 #include "Storage.h"
 
 #include "CvError.h"
+#include "ReadSnapshot.h"
 
 #include <algorithm>
 
@@ -247,6 +248,7 @@ std::vector<LinkRow> Storage::LinksBelow(const ClassInfo& parent, int32_t parent
 
 std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {
     std::vector<LinkRow> rows;
+    ReadSnapshot snapshot(*connection_);
     for (const auto& table : model_->tables) {
         if (table.kind != ClassKind::Link) continue;
         Statement statement = connection_->Prepare(

@@ -135,6 +135,9 @@ TEST_F(ServicesTest, SearchDialogsFindAndPickObjectsInOrder) {
     ASSERT_EQ(picked->Count(), 2);
     EXPECT_EQ(picked->Item(0)->ObjectId(), frame.objectId);
     EXPECT_EQ(picked->Item(1)->ObjectId(), bracket.objectId);
+    EXPECT_EQ(picked->Item(0)->Data()->ValueAsText("CN_DESCRIPTION"), "Frame");
+    EXPECT_EQ(picked->Item(1)->Data()->ValueAsText("CN_DESCRIPTION"), "Bracket 50%");
+    EXPECT_EQ(picked->Item(0)->Class()->Name(), "Assembly");
 
     // Every class, and exactly the objects named, in the order named.
     dialogs.nextQuery = SearchQuery{0, {{"CN_PART_NUMBER", "P-10"}}, {}};

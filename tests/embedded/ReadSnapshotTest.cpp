@@ -1,0 +1,45 @@
+// Read transactions around several reads: opened only outside a write, always ended.
+#include "ReadSnapshot.h"
+
+#include "CvError.h"
+#include "Transaction.h"
+
+#include <gtest/gtest.h>
+
+namespace quendra::embedded {
+namespace {
+
+bool InTransaction(SqliteConnection& connection) {
+    return sqlite3_get_autocommit(connection.Handle()) == 0;
+}
+
+TEST(ReadSnapshotTest, EndsItsOwnTransactionAndLeavesAWriteOpen) {
+    SqliteConnection connection(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    connection.Execute("CREATE TABLE T (N INTEGER)");
+    {
+        ReadSnapshot snapshot(connection);
+        EXPECT_TRUE(InTransaction(connection));
+        connection.Prepare("SELECT COUNT(*) FROM T").Run();
+    }
+    EXPECT_FALSE(InTransaction(connection));
+
+    try {
+        ReadSnapshot snapshot(connection);
+        throw CvError("a read failed");
+    } catch (const CvError&) {
+    }
+    EXPECT_FALSE(InTransaction(connection));
+
+    Transaction write(connection);
+    connection.Execute("INSERT INTO T (N) VALUES (1)");
+    { ReadSnapshot snapshot(connection); }
+    EXPECT_TRUE(InTransaction(connection));
+    write.Commit();
+    EXPECT_FALSE(InTransaction(connection));
+    Statement count = connection.Prepare("SELECT COUNT(*) FROM T");
+    ASSERT_TRUE(count.Step());
+    EXPECT_EQ(count.Int(0), 1);
+}
+
+} // namespace
+} // namespace quendra::embedded
