@@ -129,14 +129,50 @@ int32_t EmbeddedQueryDef::RowCount() {
     return static_cast<int32_t>(rows_.size());
 }
 
-void EmbeddedQueryDef::Execute() {
-    const Model& model = storage_->GetModel();
-    if (parts_->classes.empty()) throw CvError("the query names no class");
+namespace {
+
+bool IsEmpty(const Value& value) {
+    return value.IsNull() || (value.GetKind() == Value::Kind::Text && value.AsText().empty());
+}
+
+void AddToKey(std::string& key, const std::string& part) {
+    key += std::to_string(part.size());
+    key += ':';
+    key += part;
+}
+
+// Everything the SQL of the query depends on: the values only by whether they are empty.
+std::string ShapeOf(const QueryParts& parts) {
+    std::string key;
+    key.reserve(256);
+    for (const auto& cls : parts.classes) {
+        key += std::to_string(cls.classId);
+        AddToKey(key, cls.alias);
+    }
+    key += '|';
+    for (const auto& column : parts.columns) {
+        AddToKey(key, column.attribute);
+        AddToKey(key, column.alias);
+    }
+    key += '|';
+    for (const auto& condition : parts.conditions) {
+        AddToKey(key, condition.connector);
+        AddToKey(key, condition.attribute);
+        AddToKey(key, condition.op);
+        AddToKey(key, condition.alias);
+        key += IsEmpty(condition.value) ? 'e' : 'v';
+    }
+    return key;
+}
+
+QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
+    const Model& model = storage.GetModel();
+    if (parts.classes.empty()) throw CvError("the query names no class");
     std::vector<Source> objects;
     std::vector<Source> links;
-    for (size_t i = 0; i < parts_->classes.size(); ++i) {
-        const ClassInfo& cls = storage_->Class(parts_->classes[i].classId);
-        Source source{&cls, parts_->classes[i].alias, "T" + std::to_string(i)};
+    for (size_t i = 0; i < parts.classes.size(); ++i) {
+        const ClassInfo& cls = storage.Class(parts.classes[i].classId);
+        Source source{&cls, parts.classes[i].alias, std::string(1, 'T').append(std::to_string(i))};
         (cls.kind == ClassKind::Link ? links : objects).push_back(source);
     }
     auto sourceOf = [&](const std::string& alias) -> const Source& {
@@ -189,34 +225,26 @@ void EmbeddedQueryDef::Execute() {
                  ".OBJECT_ID");
     }
 
-    std::vector<Value> bound;
+    QueryPlan plan;
     std::string conditions;
-    for (const auto& condition : parts_->conditions) {
+    for (const auto& condition : parts.conditions) {
         const Source& source = sourceOf(condition.alias);
         const AttributeInfo& attribute = attributeOf(source, condition.attribute);
         std::string column = source.sqlAlias + "." + Quoted(attribute.name);
         std::string op = Lower(condition.op);
         std::string clause;
-        bool empty = condition.value.IsNull() ||
-                     (condition.value.GetKind() == Value::Kind::Text && condition.value.AsText().empty());
-        if (empty && (op == "=" || op == "<>" || op == "!=")) {
+        QueryPlan::Binding binding;
+        if (IsEmpty(condition.value) && (op == "=" || op == "<>" || op == "!=")) {
             clause = "(" + column + " IS NULL OR " + column + " = '')";
             if (op != "=") clause = "NOT " + clause;
         } else {
             static const std::vector<std::string> operators = {"=", "<>", "!=", "<", "<=", ">", ">=", "like"};
             if (std::find(operators.begin(), operators.end(), op) == operators.end())
                 throw CvError("the query cannot compare with \"" + condition.op + "\"");
-            Value value = condition.value;
-            if (op != "like") {
-                try {
-                    value = ConvertToType(condition.value, attribute.type);
-                } catch (const CvError&) {
-                    value = condition.value; // compared as given: it matches no value of that type
-                }
-            }
             clause = column + " " + (op == "like" ? "LIKE" : op) + " ?";
-            bound.push_back(value);
+            binding = {true, op != "like", attribute.type};
         }
+        plan.bindings.push_back(binding);
         std::string connector = Lower(condition.connector);
         if (conditions.empty())
             conditions = clause;
@@ -235,14 +263,13 @@ void EmbeddedQueryDef::Execute() {
         int32_t type;
     };
     std::vector<Output> outputs;
-    for (const auto& column : parts_->columns) {
+    for (const auto& column : parts.columns) {
         const Source& source = sourceOf(column.alias);
         const AttributeInfo& attribute = attributeOf(source, column.attribute);
         outputs.push_back({attribute.name, source.sqlAlias + "." + Quoted(attribute.name), attribute.type});
     }
     // Rows name an object: the class of the first column (or the first class) lends its ids when not asked for.
-    const Source& main =
-        parts_->columns.empty() ? sourceOf(parts_->classes[0].alias) : sourceOf(parts_->columns[0].alias);
+    const Source& main = parts.columns.empty() ? sourceOf(parts.classes[0].alias) : sourceOf(parts.columns[0].alias);
     for (const char* name : {"CLASS_ID", "OBJECT_ID"}) {
         if (std::none_of(outputs.begin(), outputs.end(), [&](const Output& o) { return o.name == name; }))
             outputs.push_back({name, main.sqlAlias + "." + name, std::string(name) == "CLASS_ID" ? 2 : 3});
@@ -250,16 +277,50 @@ void EmbeddedQueryDef::Execute() {
     std::string select;
     for (const auto& output : outputs) select += (select.empty() ? "" : ", ") + output.expression;
     std::string order = (links.empty() ? objects[0].sqlAlias : links[0].sqlAlias) + ".OBJECT_ID";
-    std::string sql = "SELECT " + select + " FROM " + from + " WHERE " + where + " ORDER BY " + order;
+    plan.sql = "SELECT " + select + " FROM " + from + " WHERE " + where + " ORDER BY " + order;
+    for (auto& output : outputs) plan.outputs.push_back({std::move(output.name), output.type});
+    return plan;
+}
 
-    Statement statement = storage_->Sql().Prepare(sql);
-    for (size_t i = 0; i < bound.size(); ++i) statement.Bind(static_cast<int>(i + 1), bound[i]);
+} // namespace
+
+void EmbeddedQueryDef::Execute() {
+    auto& plans = storage_->QueryPlans();
+    std::string shape = ShapeOf(*parts_);
+    auto found = plans.find(shape);
+    if (found == plans.end()) {
+        QueryPlan made = MakePlan(*storage_, *parts_);
+        if (plans.size() >= 256) plans.clear(); // shapes come from code, a few per operation; this only bounds it
+        found = plans.emplace(std::move(shape), std::move(made)).first;
+    }
+    const QueryPlan& plan = found->second;
+
+    Statement statement = storage_->Sql().Prepare(plan.sql);
+    int position = 0;
+    for (size_t i = 0; i < plan.bindings.size(); ++i) {
+        const QueryPlan::Binding& binding = plan.bindings[i];
+        if (!binding.bound) continue;
+        const Value& given = parts_->conditions[i].value;
+        if (!binding.converted) {
+            statement.Bind(++position, given);
+            continue;
+        }
+        Value value;
+        try {
+            value = ConvertToType(given, binding.type);
+        } catch (const CvError&) {
+            value = given; // compared as given: it matches no value of that type
+        }
+        statement.Bind(++position, value);
+    }
     std::vector<RecListRow> rows;
     while (statement.Step()) {
         auto record = std::make_shared<RecordData>();
-        for (size_t i = 0; i < outputs.size(); ++i) {
-            record->names.push_back(outputs[i].name);
-            record->values.push_back(statement.Get(static_cast<int>(i), outputs[i].type));
+        record->names.reserve(plan.outputs.size());
+        record->values.reserve(plan.outputs.size());
+        for (size_t i = 0; i < plan.outputs.size(); ++i) {
+            record->names.push_back(plan.outputs[i].name);
+            record->values.push_back(statement.Get(static_cast<int>(i), plan.outputs[i].type));
         }
         rows.push_back({std::move(record), nullptr});
     }

@@ -3,6 +3,7 @@
 
 #include "Database.h"
 #include "Model.h"
+#include "QueryPlan.h"
 #include "RecordData.h"
 #include "SqliteConnection.h"
 #include "Transaction.h"
@@ -74,6 +75,9 @@ public:
     // The next text of the sequence (one write), or nothing for an unknown name.
     std::optional<std::string> NextSequenceValue(const std::string& name);
 
+    // Plans of the structured queries run so far, by their shape.
+    std::unordered_map<std::string, QueryPlan>& QueryPlans() { return queryPlans_; }
+
     // The display text of an object with the values at hand (stored values fill in what is missing).
     std::string DisplayText(const ClassInfo& cls, int32_t objectId, const RecordData* data,
                             const std::string& separator);
@@ -101,6 +105,7 @@ private:
     std::unordered_map<std::string, int> faults_;
     bool readOnly_ = false;
     std::vector<Event> events_;
+    std::unordered_map<std::string, QueryPlan> queryPlans_;
 };
 
 // Quotes a name for SQL.

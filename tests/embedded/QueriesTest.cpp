@@ -138,6 +138,30 @@ TEST_F(QueriesTest, PartsLinkedToADocumentAreFoundFromTheDocumentsSide) {
     EXPECT_EQ(objects->Item(1)->ObjectId(), first.objectId);
 }
 
+TEST_F(QueriesTest, QueriesOfOneShapeTakeTheirOwnValuesAndOperators) {
+    Part("P-1", "Part", {{"CN_DESCRIPTION", Value::Text("Bolt")}});
+    Part("P-2", "Part", {{"CN_DESCRIPTION", Value::Text("Nut")}});
+    Part("P-3", "Part", {});
+    const int16_t parts = meta->ClassByName("Parts")->ClassId();
+    auto count = [&](const std::string& op, const Value& value) {
+        auto query = store->NewQueryDef();
+        query->Specification()->Classes()->AddClass(parts, "F");
+        query->Specification()->Conditions()->AddCondition("", "CN_DESCRIPTION", op, value, 0, "F");
+        query->Run();
+        return query->RowCount();
+    };
+    const struct {
+        std::string op;
+        Value value;
+        int32_t rows;
+    } cases[] = {{"=", Value::Text("Bolt"), 1},  {"=", Value::Text("Nut"), 1},
+                 {"=", Value::Text(""), 1},      {"<>", Value::Text(""), 2},
+                 {"<>", Value::Text("Bolt"), 1}, {"LIKE", Value::Text("%t"), 2},
+                 {"=", Value::Text("%t"), 0},    {"=", Value(), 1}};
+    for (const auto& c : cases) EXPECT_EQ(count(c.op, c.value), c.rows) << c.op << " " << c.value.AsText();
+    for (int run = 0; run < 2; ++run) EXPECT_THROW(count("~", Value::Text("Bolt")), CvError) << run;
+}
+
 TEST_F(QueriesTest, WrongQueriesFail) {
     auto unknownAttribute = store->NewQueryDef();
     unknownAttribute->Specification()->Classes()->AddClass(meta->ClassByName("Parts")->ClassId(), "F");
