@@ -29,6 +29,8 @@ Storage::Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<c
             layout.columnIndex[table.columns[i].name] = static_cast<int>(i);
         }
         layout.selectSql = "SELECT " + columns + " FROM " + Quoted(table.name) + " WHERE OBJECT_ID = ?";
+        auto classIdColumn = layout.columnIndex.find("CLASS_ID");
+        if (classIdColumn != layout.columnIndex.end()) layout.classIdColumn = classIdColumn->second;
         layouts_.emplace(table.name, std::move(layout));
     }
     for (const auto& cls : model_->classes) {
@@ -139,7 +141,7 @@ std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
     Statement statement = connection_->Prepare(layout.selectSql);
     statement.BindInt(1, objectId);
     if (!statement.Step()) return std::nullopt;
-    int16_t storedClassId = static_cast<int16_t>(statement.Int(layout.columnIndex.at("CLASS_ID")));
+    int16_t storedClassId = static_cast<int16_t>(statement.Int(layout.classIdColumn));
     if (!model_->Includes(asked.id, storedClassId)) return std::nullopt;
     const ClassInfo& cls = Class(storedClassId);
     const ClassLayout& own = LayoutOf(cls);
@@ -179,26 +181,38 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
 }
 
 bool Storage::Update(const ClassInfo& cls, int32_t objectId, const RecordData& data) {
-    std::string assignments;
     std::vector<const Value*> values;
-    std::vector<int32_t> types;
+    std::vector<const AttributeInfo*> attributes;
+    values.reserve(data.names.size());
+    attributes.reserve(data.names.size());
+    // The statement is known by the class and the positions of the attributes written.
+    std::string key = std::to_string(cls.id);
     for (size_t i = 0; i < data.names.size(); ++i) {
         const AttributeInfo* attribute = cls.Attribute(data.names[i]);
         if (!attribute || attribute->system) continue;
-        if (!values.empty()) assignments += ", ";
-        assignments += Quoted(attribute->name) + " = ?";
         values.push_back(&data.values[i]);
-        types.push_back(attribute->type);
+        attributes.push_back(attribute);
+        key += ',';
+        key += std::to_string(attribute - cls.attributes.data());
     }
     if (values.empty()) {
         Statement exists = connection_->Prepare("SELECT 1 FROM " + Quoted(cls.table) + " WHERE OBJECT_ID = ?");
         exists.BindInt(1, objectId);
         return exists.Step();
     }
-    Statement statement =
-        connection_->Prepare("UPDATE " + Quoted(cls.table) + " SET " + assignments + " WHERE OBJECT_ID = ?");
+    auto sql = updateSql_.find(key);
+    if (sql == updateSql_.end()) {
+        std::string assignments;
+        for (const AttributeInfo* attribute : attributes)
+            assignments += (assignments.empty() ? "" : ", ") + Quoted(attribute->name) + " = ?";
+        sql =
+            updateSql_
+                .emplace(std::move(key), "UPDATE " + Quoted(cls.table) + " SET " + assignments + " WHERE OBJECT_ID = ?")
+                .first;
+    }
+    Statement statement = connection_->Prepare(sql->second);
     for (size_t i = 0; i < values.size(); ++i)
-        statement.Bind(static_cast<int>(i + 1), ConvertToType(*values[i], types[i]));
+        statement.Bind(static_cast<int>(i + 1), ConvertToType(*values[i], attributes[i]->type));
     statement.BindInt(static_cast<int>(values.size() + 1), objectId);
     statement.Run();
     return connection_->Changes() > 0;

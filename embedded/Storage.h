@@ -86,6 +86,7 @@ private:
     struct TableLayout {
         std::string selectSql;
         std::unordered_map<std::string, int> columnIndex;
+        int classIdColumn = 0;
     };
     // Statements and column positions of one class, worked out once.
     struct ClassLayout {
@@ -106,6 +107,8 @@ private:
     bool readOnly_ = false;
     std::vector<Event> events_;
     std::unordered_map<std::string, QueryPlan> queryPlans_;
+    // UPDATE statements by class and the attributes they write (positions in the class).
+    std::unordered_map<std::string, std::string> updateSql_;
 };
 
 // Quotes a name for SQL.
