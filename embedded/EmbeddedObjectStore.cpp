@@ -142,6 +142,8 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
     }
     auto data = std::make_shared<RecordData>();
     data->cls = cls;
+    data->names.reserve(source.names.size() + 1);
+    data->values.reserve(source.names.size() + 1);
     for (size_t i = 0; i < source.names.size(); ++i) {
         const AttributeInfo* attribute = cls->Attribute(source.names[i]);
         data->Put(source.names[i], attribute ? ConvertToType(source.values[i], attribute->type) : source.values[i]);

@@ -553,8 +553,29 @@ void Model::Index() {
     for (size_t i = 0; i < tables.size(); ++i) tableByName_[tables[i].name] = i;
 }
 
+namespace {
+
+// The kind of value an attribute of that type holds.
+Value::Kind KindOfType(int32_t type) {
+    switch (type) {
+    case 2:
+        return Value::Kind::Int16;
+    case 3:
+        return Value::Kind::Int32;
+    case 4:
+        return Value::Kind::Double;
+    case 15:
+        return Value::Kind::Bool;
+    default:
+        return Value::Kind::Text;
+    }
+}
+
+} // namespace
+
 Value ConvertToType(const Value& value, int32_t type) {
-    if (value.IsNull()) return value;
+    // A value of the attribute's own kind converts to itself.
+    if (value.IsNull() || value.GetKind() == KindOfType(type)) return value;
     switch (type) {
     case 2:
         return Value::Int16(value.AsInt16());
