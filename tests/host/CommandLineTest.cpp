@@ -74,10 +74,11 @@ TEST_P(CommandMistakes, OneLineStatusTwoAndNothingChanged) {
     EXPECT_EQ(ran.status, 2);
     EXPECT_EQ(ran.out, "");
     EXPECT_EQ(ran.errors.substr(0, ran.errors.find('\n') + 1), ran.errors) << "more than one line";
-    if (line == "BAD")
+    if (line == "BAD") {
         EXPECT_EQ(ran.errors.find("quendra tree: " + bad + ": "), 0u) << ran.errors;
-    else if (!line.empty())
+    } else if (!line.empty()) {
         EXPECT_EQ(ran.errors, line + "\n");
+    }
     EXPECT_EQ(ReadAll(db), before);
 }
 

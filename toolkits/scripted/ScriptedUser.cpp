@@ -175,7 +175,6 @@ bool ScriptedUser::Impl::PlaySet(SimulatedWindow& window, const Answer& answer, 
     auto rows = window.GridRows();
     for (const auto& entry : answer.set) {
         const std::string& display = entry.first;
-        const std::string& text = entry.second;
         bool known = std::any_of(rows.begin(), rows.end(), [&](const auto& row) { return row.first == display; });
         if (!known) {
             Fail("the answer " + Describe(answer) + " names no row " + Quoted(display) + " of the " + name);
