@@ -512,8 +512,12 @@ std::string SequenceInfo::Format(int64_t number) const {
 }
 
 const ClassInfo* Model::ClassById(int16_t id) const {
-    auto found = byId_.find(id);
-    return found == byId_.end() ? nullptr : &classes[found->second];
+    if (id >= 0) {
+        if (static_cast<size_t>(id) >= byId_.size() || byId_[id] < 0) return nullptr;
+        return &classes[byId_[id]];
+    }
+    auto found = byNegativeId_.find(id);
+    return found == byNegativeId_.end() ? nullptr : &classes[found->second];
 }
 
 const ClassInfo* Model::ClassByName(const std::string& name) const {
@@ -544,10 +548,17 @@ bool Model::Includes(int16_t classId, int16_t otherId) const {
 
 void Model::Index() {
     byId_.clear();
+    byNegativeId_.clear();
     byName_.clear();
     tableByName_.clear();
+    int16_t highest = -1;
+    for (const auto& cls : classes) highest = std::max(highest, cls.id);
+    byId_.assign(static_cast<size_t>(highest + 1), -1);
     for (size_t i = 0; i < classes.size(); ++i) {
-        byId_[classes[i].id] = i;
+        if (classes[i].id >= 0)
+            byId_[classes[i].id] = static_cast<int32_t>(i);
+        else
+            byNegativeId_[classes[i].id] = i;
         byName_[classes[i].name] = i;
     }
     for (size_t i = 0; i < tables.size(); ++i) tableByName_[tables[i].name] = i;

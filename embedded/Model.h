@@ -109,7 +109,8 @@ public:
     void Index();
 
 private:
-    std::unordered_map<int16_t, size_t> byId_;
+    std::vector<int32_t> byId_; // position in classes by class id (from 0), -1 for none: asked for on every call
+    std::unordered_map<int16_t, size_t> byNegativeId_;
     std::unordered_map<std::string, size_t> byName_;
     std::unordered_map<std::string, size_t> tableByName_;
 };

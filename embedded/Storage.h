@@ -87,6 +87,8 @@ private:
         std::string selectSql;
         std::unordered_map<std::string, int> columnIndex;
         int classIdColumn = 0;
+        // The select, prepared on first use; the connection's statement cache owns it.
+        mutable sqlite3_stmt* select = nullptr;
     };
     // Statements and column positions of one class, worked out once.
     struct ClassLayout {
@@ -95,7 +97,6 @@ private:
         std::string insertSql;
         std::vector<std::string> linksBelowSql; // one per link table that may hold links below the class
     };
-    const TableLayout& Layout(const std::string& table) const { return layouts_.at(table); }
     const ClassLayout& LayoutOf(const ClassInfo& cls) const { return classLayouts_.at(cls.id); }
     LinkRow ReadLink(Statement& statement) const;
 
