@@ -42,7 +42,7 @@ JsonCursor::JsonCursor(const Json& value, std::string path, std::string file)
 Json JsonCursor::Parse(const std::string& text, const std::string& file) {
     try {
         return Json::parse(text, nullptr, true, true);
-    } catch (const Json::parse_error& error) {
+    } catch (const Json::exception& error) { // a syntax error, or a number too large for a double
         std::string what = error.what();
         auto start = what.find("] ");
         if (start != std::string::npos) what = what.substr(start + 2);

@@ -92,8 +92,11 @@ Scenario ScenarioParser::ParseScenario(const JsonCursor& root, const std::string
         }
     }
     if (auto files = root.Find("files")) {
-        for (const auto& [path, content] : files->Members())
-            scenario.files.emplace_back(RelativeFilePath(content, path), content.String());
+        for (const auto& [path, content] : files->Members()) {
+            auto name = std::filesystem::path(RelativeFilePath(content, path)).filename();
+            if (name.empty() || name == ".") content.Fail("\"" + path + "\" must name a file, not a folder");
+            scenario.files.emplace_back(path, content.String());
+        }
     }
     auto named = [&](const JsonCursor& cursor) {
         auto ref = cursor.String();

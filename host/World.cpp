@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <stdexcept>
 
 namespace quendra::host {
 
@@ -39,7 +40,17 @@ void World::Fail(const std::string& path, const std::string& message) const {
 
 void World::Build(const Scenario& scenario) {
     folder_ = std::make_unique<TempFolder>();
-    for (const auto& [relative, content] : scenario.files) folder_->Write(relative, content);
+    for (const auto& [relative, content] : scenario.files) {
+        try {
+            folder_->Write(relative, content);
+        } catch (const std::filesystem::filesystem_error& error) {
+            // Such as "a" given as a file and as the folder of "a/b", or a name too long for the system.
+            Fail((Json::json_pointer() / "files" / relative).to_string(),
+                 "the file cannot be made: " + error.code().message());
+        } catch (const std::runtime_error&) {
+            Fail((Json::json_pointer() / "files" / relative).to_string(), "the file cannot be written");
+        }
+    }
 
     for (const auto& user : scenario.users) {
         if (database_.UserId(user.login)) Fail(user.path + "/login", "the user \"" + user.login + "\" exists already");

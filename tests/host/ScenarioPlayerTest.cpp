@@ -161,6 +161,8 @@ const WrongWorld WorldErrors[] = {
     {"SearchForALinkEnd",
      R"j("steps": [{"hook": "AddExistingPart", "answers": [{"search": ["Part(CN_DESCRIPTION=x)"]}]}])j",
      "/steps/0/answers/0/search/0: the selector Part(CN_DESCRIPTION=x) matches nothing"},
+    {"FileBelowAFile", R"("files": {"a": "x", "a/b": "y"})", "/files/a~1b: the file cannot be made"},
+    {"FileOverAFolder", R"("files": {"a/b": "y", "a": "x"})", "/files/a: the file cannot be written"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Steps, WorldMistakes, testing::ValuesIn(WorldErrors),
