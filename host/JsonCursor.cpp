@@ -40,8 +40,16 @@ JsonCursor::JsonCursor(const Json& value, std::string path, std::string file)
     : value_(&value), path_(std::move(path)), file_(std::move(file)) {}
 
 Json JsonCursor::Parse(const std::string& text, const std::string& file) {
+    // Refused while parsing, before anything copies or prints the value.
+    auto shallow = [&](int depth, Json::parse_event_t event, Json&) {
+        bool opens = event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start;
+        if (opens && depth >= MaxDepth)
+            throw FileError(file, "",
+                            "lists and objects are nested deeper than " + std::to_string(MaxDepth) + " levels");
+        return true;
+    };
     try {
-        return Json::parse(text, nullptr, true, true);
+        return Json::parse(text, shallow, true, true);
     } catch (const Json::exception& error) { // a syntax error, or a number too large for a double
         std::string what = error.what();
         auto start = what.find("] ");

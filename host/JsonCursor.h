@@ -19,6 +19,8 @@ class JsonCursor {
 public:
     JsonCursor(const Json& value, std::string path, std::string file);
 
+    // Lists and objects nest at most this deep: copying and printing a value recurse once per level.
+    static constexpr int MaxDepth = 100;
     // Parses text that may hold // and /* */ comments.
     static Json Parse(const std::string& text, const std::string& file);
     // Reads and parses a file; a missing or unreadable file is a FileError naming it.

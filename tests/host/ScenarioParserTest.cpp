@@ -87,6 +87,32 @@ const WrongFile Mistakes[] = {
 INSTANTIATE_TEST_SUITE_P(Files, ScenarioParserMistakes, testing::ValuesIn(Mistakes),
                          [](const auto& info) { return std::string(info.param.name); });
 
+std::string Nested(int depth) {
+    return std::string(depth, '[') + std::string(depth, ']');
+}
+
+TEST(ScenarioParser, NestingDeeperThanTheLimitIsAFileErrorNotAStackOverflow) {
+    auto withAnswer = [](const std::string& answer) {
+        return R"({"model": "plant", "steps": [{"hook": "LockObject", "answers": [)" + answer + "]}]}";
+    };
+    // The file's object, the steps list, the step and the answers list are four levels.
+    const int fits = JsonCursor::MaxDepth - 4;
+    try {
+        ScenarioParser::ParseText(withAnswer(Nested(fits)), "s.json");
+        FAIL() << "a list is no answer";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.jsonPath, "/steps/0/answers/0");
+    }
+    for (int depth : {fits + 1, 1000000}) {
+        try {
+            ScenarioParser::ParseText(withAnswer(Nested(depth)), "s.json");
+            FAIL() << "no error for " << depth << " levels";
+        } catch (const FileError& error) {
+            EXPECT_STREQ(error.what(), "s.json: lists and objects are nested deeper than 100 levels");
+        }
+    }
+}
+
 TEST(ScenarioParser, ReadsStepsWithCommentsRowsAnswersAndExpectations) {
     auto scenario = ScenarioParser::ParseText(R"json(
         // a comment
