@@ -87,7 +87,10 @@ Scenario ScenarioParser::ParseScenario(const JsonCursor& root, const std::string
             if (!logins.insert(spec.login).second)
                 user.At("login").Fail("the login \"" + spec.login + "\" is given twice");
             if (auto admin = user.Find("admin")) spec.admin = admin->Bool();
-            if (auto values = user.Find("values")) spec.values = Values(*values);
+            if (auto values = user.Find("values")) {
+                if (auto login = values->Find("LOGIN")) login->Fail("the login is given by \"login\", not as a value");
+                spec.values = Values(*values);
+            }
             scenario.users.push_back(std::move(spec));
         }
     }

@@ -74,6 +74,8 @@ const WrongFile Mistakes[] = {
      "/steps/0/expect/MyNewPart", "ReplacePart has no argument MyNewPart"},
     {"ValueAsList", R"({"model": "plant", "objects": [{"class": "Part", "values": {"STATE": [5]}}]})",
      "/objects/0/values/STATE", "not a list"},
+    {"LoginAsUserValue", R"({"model": "plant", "users": [{"login": "eve", "values": {"LOGIN": null}}]})",
+     "/users/0/values/LOGIN", "the login is given by \"login\", not as a value"},
     {"SlashInKey", R"({"model": "plant", "files": {"/abs": "x"}})", "/files/~1abs", "relative"},
     {"FileNamingAFolder", R"({"model": "plant", "files": {"in/": "x"}})", "/files/in~1", "must name a file"},
     {"FileNamingItsFolder", R"({"model": "plant", "files": {"in/.": "x"}})", "/files/in~1.", "must name a file"},
