@@ -140,11 +140,8 @@ public:
     explicit EmbeddedDialogMaker(Context context) : context_(std::move(context)) {}
     int32_t RunQueryDialog(Ptr<CvGUIDialog>& dialog) override {
         context_->storage->Call("CvDialogMaker.RunQueryDialog");
-        std::vector<std::pair<int16_t, std::string>> classNames;
-        for (const auto& cls : context_->storage->GetModel().classes)
-            if (cls.kind == ClassKind::Object) classNames.emplace_back(cls.id, cls.name);
         SearchQuery query;
-        bool confirmed = context_->dialogs->RunQueryDialog(classNames, query);
+        bool confirmed = context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), query);
         auto state = std::make_shared<ViewState>();
         state->query = std::make_shared<EmbeddedGUIQuery>(std::move(query));
         dialog = std::make_shared<EmbeddedGUIDialog>(context_, state, false);

@@ -33,6 +33,8 @@ Storage::Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<c
         if (classIdColumn != layout.columnIndex.end()) layout.classIdColumn = classIdColumn->second;
         layouts_.emplace(table.name, std::move(layout));
     }
+    for (const auto& cls : model_->classes)
+        if (cls.kind == ClassKind::Object) objectClassNames_.emplace_back(cls.id, cls.name);
     for (const auto& cls : model_->classes) {
         ClassLayout layout;
         layout.table = &layouts_.at(cls.table);

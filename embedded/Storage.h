@@ -75,6 +75,8 @@ public:
     // The next text of the sequence (one write), or nothing for an unknown name.
     std::optional<std::string> NextSequenceValue(const std::string& name);
 
+    // The classes of objects, as the query dialog offers them (id, name).
+    const std::vector<std::pair<int16_t, std::string>>& ObjectClassNames() const { return objectClassNames_; }
     // Plans of the structured queries run so far, by their shape.
     std::unordered_map<std::string, QueryPlan>& QueryPlans() { return queryPlans_; }
 
@@ -107,6 +109,7 @@ private:
     std::unordered_map<std::string, int> faults_;
     bool readOnly_ = false;
     std::vector<Event> events_;
+    std::vector<std::pair<int16_t, std::string>> objectClassNames_;
     std::unordered_map<std::string, QueryPlan> queryPlans_;
     // UPDATE statements by class and the attributes they write (positions in the class).
     std::unordered_map<std::string, std::string> updateSql_;
