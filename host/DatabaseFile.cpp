@@ -42,4 +42,27 @@ std::vector<std::pair<int32_t, std::string>> DatabaseFile::Users(const std::stri
     return users;
 }
 
+void DatabaseFile::Copy(const std::string& from, const std::string& to) {
+    std::error_code error;
+    if (std::filesystem::equivalent(from, to, error))
+        throw CommandError("cannot keep the database as " + to + ": it is the database itself");
+    std::filesystem::remove(to, error);
+    sqlite3* source = nullptr;
+    sqlite3* target = nullptr;
+    std::string problem;
+    if (sqlite3_open_v2(from.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        problem = sqlite3_errmsg(source);
+    } else if (sqlite3_open_v2(to.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        problem = sqlite3_errmsg(target);
+    } else if (sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main")) {
+        sqlite3_backup_step(backup, -1);
+        if (sqlite3_backup_finish(backup) != SQLITE_OK) problem = sqlite3_errmsg(target);
+    } else {
+        problem = sqlite3_errmsg(target);
+    }
+    sqlite3_close(target);
+    sqlite3_close(source);
+    if (!problem.empty()) throw CommandError("cannot keep the database as " + to + ": " + problem);
+}
+
 } // namespace quendra::host

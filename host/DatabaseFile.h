@@ -1,4 +1,4 @@
-// DatabaseFile: an existing database file opened for a command, and the users stored in it.
+// DatabaseFile: an existing database file opened for a command, the users stored in it, and copies of it.
 #pragma once
 
 #include "Database.h"
@@ -17,6 +17,9 @@ public:
     static std::shared_ptr<embedded::Database> Open(const std::string& path);
     // (object id, login) of every user, in the order they were made.
     static std::vector<std::pair<int32_t, std::string>> Users(const std::string& path);
+    // Copies the database page by page with everything committed, its write-ahead log included,
+    // replacing what is at `to`; copying a file onto itself throws CommandError.
+    static void Copy(const std::string& from, const std::string& to);
 };
 
 } // namespace quendra::host

@@ -217,14 +217,8 @@ StepSpec HookCommand::MakeStep(std::deque<Json>& documents) {
 int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     std::deque<Json> documents;
     auto step = MakeStep(documents);
-    std::string snapshot;
-    if (!recordFile_.empty()) {
-        snapshot = std::filesystem::path(recordFile_).replace_extension(".db").string();
-        std::error_code error;
-        if (!std::filesystem::exists(database_, error)) throw CommandError("no database file " + database_ + " exists");
-        std::filesystem::copy_file(database_, snapshot, std::filesystem::copy_options::overwrite_existing, error);
-        if (error) throw CommandError("cannot keep the database as " + snapshot + ": " + error.message());
-    }
+    auto database = DatabaseFile::Open(database_);
+    if (!database->UserId(user_)) throw CommandError("there is no user \"" + user_ + "\" in " + database_);
 #ifdef QUENDRA_WITH_QT
     bool person = answersFile_.empty();
 #else
@@ -232,8 +226,11 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
 #endif
     if (person && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         throw CommandError("no display to show windows on: give --answers FILE, or set QT_QPA_PLATFORM");
-    auto database = DatabaseFile::Open(database_);
-    if (!database->UserId(user_)) throw CommandError("there is no user \"" + user_ + "\" in " + database_);
+    std::string snapshot;
+    if (!recordFile_.empty()) {
+        snapshot = std::filesystem::path(recordFile_).replace_extension(".db").string();
+        DatabaseFile::Copy(database_, snapshot);
+    }
     scripted::ScriptedUser scripted;
     World world(*database, scripted, "command line");
     world.SetDefaultUser(user_);

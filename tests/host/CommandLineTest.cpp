@@ -1,5 +1,6 @@
 // Tests of the quendra command line: init and tree on files, and one clear line with status 2 for every mistake.
 #include "CommandLine.h"
+#include "Database.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,40 @@ TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
     EXPECT_EQ(tree.out, "Assembly P-100020 - Output shaft assembly\n"
                         "  Part P-100021 - Output shaft (Quantity=1, Position=10, Length=240) locked by dora\n"
                         "  Part P-100022 - Ball bearing 6206 (Quantity=2, Position=20)\n");
+}
+
+// A recording keeps the database as it was before the call beside the scenario file.
+class RecordedDatabase : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
+        std::ofstream(noAnswers) << "[]";
+    }
+    Ran Lock(const std::string& number, const std::string& recording) {
+        return Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row",
+                        "Part(CN_PART_NUMBER=" + number + ")", "--answers", noAnswers, "--record", recording});
+    }
+    TempFolder folder;
+    std::string db = folder.Path() + "/plant.db";
+    std::string noAnswers = folder.Path() + "/none.json";
+};
+
+TEST_F(RecordedDatabase, KeepsWhatIsStillInTheWriteAheadLogOfAnOpenDatabase) {
+    auto open = embedded::Database::Open(db);
+    open->CreateObject("Part", {{"CN_PART_NUMBER", Value::Text("P-900")}, {"STATE", Value::Int16(5)}});
+    auto recording = folder.Path() + "/locked.json";
+    auto ran = Lock("P-900", recording);
+    ASSERT_EQ(ran.status, 0) << ran.errors;
+    auto played = Quendra({"play", recording});
+    EXPECT_EQ(played.status, 0) << played.out << played.errors;
+}
+
+TEST_F(RecordedDatabase, RefusesToReplaceTheDatabaseItself) {
+    auto before = ReadAll(db);
+    auto ran = Lock("P-100022", folder.Path() + "/plant.json");
+    EXPECT_EQ(ran.status, 2);
+    EXPECT_EQ(ran.errors, "quendra hook: cannot keep the database as " + db + ": it is the database itself\n");
+    EXPECT_EQ(ReadAll(db), before);
 }
 
 struct Mistake {
