@@ -305,7 +305,8 @@ int32_t Storage::AddUser(const std::string& login, bool admin,
     data.Set("LOGIN", Value::Text(login));
     for (const auto& [name, value] : values) {
         const AttributeInfo* attribute = users.Attribute(name);
-        if (!attribute || attribute->system) throw CvError("the class \"Users\" has no attribute \"" + name + "\"");
+        if (!attribute || attribute->system || name == "LOGIN")
+            throw CvError("\"" + name + "\" is not an attribute a user can be given");
         data.Set(name, value);
     }
     Transaction transaction(*connection_);

@@ -74,6 +74,8 @@ TEST_F(ValuesTest, DirectDataMistakesAreReportedByName) {
     EXPECT_THROW(db->ClassName(999), EmbeddedError);
     EXPECT_THROW(db->AddUser("carl", false, {}), EmbeddedError);
     EXPECT_THROW(db->AddUser("erik", false, {{"SHOE_SIZE", Value::Int32(44)}}), EmbeddedError);
+    EXPECT_THROW(db->AddUser("erik", false, {{"LOGIN", Value::Text("zed")}}), EmbeddedError);
+    EXPECT_FALSE(db->UserId("zed").has_value());
     EXPECT_EQ(db->CountObjects("Part"), 1);
 
     int32_t erik = db->AddUser("erik", true, {{"FIRST_NAME", Value::Text("Erik")}});
