@@ -112,14 +112,16 @@ Ptr<CvSession> World::MetaSession() const {
     return metaSession_;
 }
 
-void World::RequireClass(const std::string& className, const std::string& path) const {
-    Ptr<CvClass> cls;
+Ptr<CvClass> World::FindClass(const std::string& className) const {
     try {
-        cls = MetaSession()->MetaInfo()->ClassByName(className);
+        return MetaSession()->MetaInfo()->ClassByName(className);
     } catch (const CvError&) {
-        cls = nullptr;
+        return nullptr;
     }
-    if (!cls) Fail(path, "the model has no class \"" + className + "\"");
+}
+
+void World::RequireClass(const std::string& className, const std::string& path) const {
+    if (!FindClass(className)) Fail(path, "the model has no class \"" + className + "\"");
 }
 
 bool World::IsLinkClass(const std::string& className) const {
@@ -139,12 +141,7 @@ bool World::IsLinkClass(const std::string& className) const {
 int32_t World::TypeCode(const std::string& className, const std::string& attribute, const std::string& path) const {
     auto cached = typeCodes_.find({className, attribute});
     if (cached != typeCodes_.end()) return cached->second;
-    Ptr<CvClass> cls;
-    try {
-        cls = MetaSession()->MetaInfo()->ClassByName(className);
-    } catch (const CvError&) {
-        cls = nullptr;
-    }
+    auto cls = FindClass(className);
     if (!cls) Fail(path, "the model has no class \"" + className + "\"");
     Ptr<CvAttributeDef> definition;
     try {

@@ -58,6 +58,8 @@ public:
 private:
     Ptr<CvSession> MetaSession() const;
     int32_t TypeCode(const std::string& className, const std::string& attribute, const std::string& path) const;
+    // The class of that name, or null when the model has none.
+    Ptr<CvClass> FindClass(const std::string& className) const;
     bool IsLinkClass(const std::string& className) const;
     void RequireClass(const std::string& className, const std::string& path) const;
     [[noreturn]] void Fail(const std::string& path, const std::string& message) const;
