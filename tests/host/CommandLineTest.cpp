@@ -1,5 +1,5 @@
 // Tests of the quendra command line: init and tree on files, and one clear line with status 2 for every mistake.
-#include "CommandLine.h"
+#include "CommandRun.h"
 #include "Database.h"
 #include "TempFolder.h"
 
@@ -12,21 +12,6 @@
 
 namespace quendra::host {
 namespace {
-
-struct Ran {
-    int status;
-    std::string out;
-    std::string errors;
-};
-
-Ran Quendra(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "quendra");
-    std::vector<const char*> argv;
-    for (const auto& argument : arguments) argv.push_back(argument.c_str());
-    std::ostringstream out, errors;
-    int status = CommandLine::Run(static_cast<int>(argv.size()), argv.data(), out, errors);
-    return {status, out.str(), errors.str()};
-}
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

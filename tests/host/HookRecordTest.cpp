@@ -2,7 +2,7 @@
 // then replayed by play: the recording names what was answered and passes.
 #ifdef QUENDRA_WITH_QT
 
-#include "CommandLine.h"
+#include "CommandRun.h"
 #include "DatabaseFile.h"
 #include "JsonCursor.h"
 #include "TempFolder.h"
@@ -24,27 +24,11 @@
 
 #include <deque>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace quendra::host {
 namespace {
-
-struct Ran {
-    int status;
-    std::string out;
-    std::string errors;
-};
-
-Ran Quendra(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "quendra");
-    std::vector<const char*> argv;
-    for (const auto& argument : arguments) argv.push_back(argument.c_str());
-    std::ostringstream out, errors;
-    int status = CommandLine::Run(static_cast<int>(argv.size()), argv.data(), out, errors);
-    return {status, out.str(), errors.str()};
-}
 
 void StartApplication() {
     static int argc = 1;

@@ -12,23 +12,7 @@
 
 namespace quendra::qt {
 
-namespace {
-
-const char* IconName(ui::Icon icon) {
-    switch (icon) {
-    case ui::Icon::Information:
-        return "information";
-    case ui::Icon::Exclamation:
-        return "exclamation";
-    case ui::Icon::Critical:
-        return "critical";
-    case ui::Icon::Question:
-        return "question";
-    }
-    return "";
-}
-
-} // namespace
+namespace {} // namespace
 
 QtWindowSystem::QtWindowSystem() {
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -69,7 +53,7 @@ ui::Answer QtWindowSystem::MessageBox(const std::string& text, const std::string
     record.kind = scripted::WindowRecord::Kind::MessageBox;
     record.text = text;
     record.title = title;
-    record.icon = IconName(icon);
+    record.icon = scripted::IconName(icon);
     record.buttons = buttons == ui::Buttons::Ok ? "OK" : "YesNo";
     size_t place = log_.Shown(record);
     QString message = QString::fromStdString(text).replace("\r\n", "\n");

@@ -11,20 +11,6 @@ namespace quendra::scripted {
 
 namespace {
 
-const char* IconName(ui::Icon icon) {
-    switch (icon) {
-    case ui::Icon::Information:
-        return "information";
-    case ui::Icon::Exclamation:
-        return "exclamation";
-    case ui::Icon::Critical:
-        return "critical";
-    case ui::Icon::Question:
-        return "question";
-    }
-    return "";
-}
-
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
@@ -421,6 +407,20 @@ bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<
     }
     impl_->windows.push_back(record);
     return accepted;
+}
+
+const char* IconName(ui::Icon icon) {
+    switch (icon) {
+    case ui::Icon::Information:
+        return "information";
+    case ui::Icon::Exclamation:
+        return "exclamation";
+    case ui::Icon::Critical:
+        return "critical";
+    case ui::Icon::Question:
+        return "question";
+    }
+    return "";
 }
 
 } // namespace quendra::scripted

@@ -44,6 +44,9 @@ struct Answer {
     std::string description;                              // the answer as written, for messages
 };
 
+// The name of a message box icon as window records and scenario files write it.
+const char* IconName(ui::Icon icon);
+
 // One window that appeared, with what it showed and how it was answered.
 struct WindowRecord {
     enum class Kind { MessageBox, Window, OpenFile, Platform };
