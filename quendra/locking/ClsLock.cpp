@@ -101,7 +101,7 @@ std::string ClsLock::GetLockHolderName(const Ptr<CvSession>& /*Session*/, const 
         }
         if (holderName.empty()) holderName = "somebody else (No Found)";
         return holderName;
-    } catch (const std::exception&) {
+    } catch (...) {
         return "somebody else (Undetermined)";
     }
 }
