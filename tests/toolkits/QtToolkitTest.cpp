@@ -52,13 +52,29 @@ protected:
 };
 
 TEST_F(QtToolkit, FilterAndFileNamesInTheOpenFileDialogsForms) {
-    EXPECT_EQ(QtCommonDialog::NameFilters("All Basic Supported Types(*.dwg;*.DOC)|*.dwg;*.DOC|All Files (*.*)|*.*"),
-              (QStringList{"All Basic Supported Types (*.dwg *.DOC)", "All Files (*.*)"}));
-    EXPECT_EQ(QtCommonDialog::NameFilters("All Files (*.*)|*.*"), QStringList{"All Files (*.*)"});
+    EXPECT_EQ(QtCommonDialog::NameFilters("All Basic Supported Types(*.dwg;*.DÄT)|*.dwg;*.DÄT|All Files (*.*)|*.*"),
+              (QStringList{"All Basic Supported Types(*.dwg;*.DÄT) (*.dwg *.D?T)", "All Files (*.*) (*.*)"}));
     EXPECT_EQ(QtCommonDialog::JoinFileNames({}), "");
     EXPECT_EQ(QtCommonDialog::JoinFileNames({"/data/in/a.dwg"}), "/data/in/a.dwg");
     EXPECT_EQ(QtCommonDialog::JoinFileNames({"/data/in/a.dwg", "/data/in/b.txt"}),
               std::string("/data/in\0a.dwg\0b.txt", 20));
+}
+
+TEST_F(QtToolkit, TheOpenFileDialogShowsTheFilterTextsAsGiven) {
+    QStringList shown;
+    Answer(
+        [&](QDialog& dialog) {
+            auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+            ASSERT_NE(types, nullptr);
+            for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+        },
+        false);
+    auto openFile = windows_.CreateCommonDialog();
+    openFile->SetFilter("All Basic Supported Types(*.DWG;*.doc)|*.DWG;*.doc|All Files (*.*)|*.*");
+    openFile->SetFlags(0x80204);
+    openFile->ShowOpen();
+    EXPECT_EQ(shown, (QStringList{"All Basic Supported Types(*.DWG;*.doc)", "All Files (*.*)"}));
+    EXPECT_EQ(openFile->FileName(), "");
 }
 
 TEST_F(QtToolkit, QueryDialogStatesClassAndCondition) {
