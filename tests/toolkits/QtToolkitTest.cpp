@@ -1,6 +1,7 @@
 // The Qt toolkit's open-file dialog, the platform's dialogs and the window pictures.
 #ifdef QUENDRA_TEST_WITH_QT
 
+#include "ClsForm.h"
 #include "QtCommonDialog.h"
 #include "QtWindowSystem.h"
 #include "WindowGallery.h"
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -75,6 +77,27 @@ TEST_F(QtToolkit, TheOpenFileDialogShowsTheFilterTextsAsGiven) {
     openFile->ShowOpen();
     EXPECT_EQ(shown, (QStringList{"All Basic Supported Types(*.DWG;*.doc)", "All Files (*.*)"}));
     EXPECT_EQ(openFile->FileName(), "");
+}
+
+// The text box lies exactly on the value cell from the first edit on, and after a click on another.
+TEST_F(QtToolkit, TheEditorsTextBoxCoversItsValueCell) {
+    std::vector<std::pair<QRect, QRect>> placed; // the text box and the cell, once per edit
+    Answer([&](QDialog& dialog) {
+        auto* grid = dialog.findChild<QTableWidget*>("MSFlexGrid1");
+        auto* edit = dialog.findChild<QLineEdit*>("Text1");
+        auto note = [&](int row) {
+            const QRect item = grid->visualItemRect(grid->item(row, 1));
+            placed.emplace_back(edit->geometry(), QRect(grid->viewport()->mapTo(&dialog, item.topLeft()), item.size()));
+        };
+        note(0);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(1, 1)).center());
+        note(1);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("CmdCancel"), Qt::LeftButton);
+    });
+    std::vector<std::string> values = {"2", "10"};
+    EXPECT_FALSE(ClsForm(windows_).ShowLinkAttributes({"Quantity", "Position"}, values));
+    ASSERT_EQ(placed.size(), 2u);
+    for (const auto& [box, cell] : placed) EXPECT_EQ(box, cell);
 }
 
 TEST_F(QtToolkit, QueryDialogStatesClassAndCondition) {
