@@ -2,6 +2,7 @@
 #ifdef QUENDRA_TEST_WITH_QT
 
 #include "ClsForm.h"
+#include "FrmFileType.h"
 #include "QtCommonDialog.h"
 #include "QtWindowSystem.h"
 #include "WindowGallery.h"
@@ -98,6 +99,21 @@ TEST_F(QtToolkit, TheEditorsTextBoxCoversItsValueCell) {
     EXPECT_FALSE(ClsForm(windows_).ShowLinkAttributes({"Quantity", "Position"}, values));
     ASSERT_EQ(placed.size(), 2u);
     for (const auto& [box, cell] : placed) EXPECT_EQ(box, cell);
+}
+
+// Enter while the window itself has the focus acts as OK.
+TEST_F(QtToolkit, EnterOnTheFileTypeWindowChoosesTheSelectedEntry) {
+    Answer([](QDialog& dialog) {
+        dialog.setFocus();
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        if (dialog.isVisible()) QTest::mouseClick(dialog.findChild<QPushButton*>("CmdCancel"), Qt::LeftButton);
+    });
+    FrmFileType form(windows_);
+    form.CmbFileType().AddItem("Drawing");
+    form.CmbFileType().AddItem("Model");
+    form.CmbFileType().SetListIndex(1);
+    form.Show();
+    EXPECT_EQ(form.Selection, 1);
 }
 
 TEST_F(QtToolkit, QueryDialogStatesClassAndCondition) {

@@ -395,6 +395,11 @@ public:
         form_.KeyDown(control, keyCode);
         Left(Way::Key, KeyName(pressed));
     }
+    void FormKeyDown(int& keyCode) override {
+        int pressed = keyCode;
+        form_.FormKeyDown(keyCode);
+        Left(Way::Key, KeyName(pressed));
+    }
     void GotFocus(ui::Control& control) override { form_.GotFocus(control); }
     void LostFocus(ui::Control& control) override { form_.LostFocus(control); }
     void CurrentCellChanged(ui::Grid& grid) override { form_.CurrentCellChanged(grid); }
@@ -464,7 +469,8 @@ private:
     std::map<QObject*, QtControl*> controls_;
 };
 
-// The dialog itself: closing by the frame goes to the form; Escape and Enter do nothing here.
+// The dialog itself: closing by the frame goes to the form, and so do the keys pressed while the
+// window has the focus and none of its controls has it. Escape and Enter do nothing else here.
 class FormDialog : public QDialog {
 public:
     explicit FormDialog(QtWindow& window) : window_(window) {}
@@ -475,6 +481,12 @@ protected:
         window_.FrameClose();
     }
     void keyPressEvent(QKeyEvent* event) override {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused || focused == this || !isAncestorOf(focused)) {
+            int code = KeyCode(event->key());
+            window_.Events().FormKeyDown(code);
+            if (code == 0 || !window_.Visible()) return;
+        }
         int key = event->key();
         if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) return;
         QDialog::keyPressEvent(event);
