@@ -6,8 +6,22 @@
 #include "FrmMsg.h"
 
 #include <cmath>
+#include <limits>
+#include <stdexcept>
 
 namespace quendra {
+
+namespace {
+
+// The widest name is kept in 16 bits; a width that does not fit fails the fill instead of wrapping.
+int16_t ToInt16(double width) {
+    const double rounded = std::nearbyint(width);
+    if (!(rounded >= std::numeric_limits<int16_t>::min() && rounded <= std::numeric_limits<int16_t>::max()))
+        throw std::overflow_error("the width of a name does not fit in 16 bits");
+    return static_cast<int16_t>(rounded);
+}
+
+} // namespace
 
 ClsForm::ClsForm(ui::WindowSystem& Windows) : windows_(Windows) {}
 
@@ -80,8 +94,8 @@ bool ClsForm::FillAttributeGrid(const std::vector<std::string>& Attributes, cons
             int row = static_cast<int>(i);
             grid.SetTextMatrix(row, 0, Attributes[i]);
             grid.SetTextMatrix(row, 1, Values[i]);
-            auto nameWidth = static_cast<int16_t>(std::nearbyint(frmLinkAttributes_->TextWidth(Attributes[i])));
-            if (nameWidth > widest) widest = nameWidth;
+            if (const double nameWidth = frmLinkAttributes_->TextWidth(Attributes[i]); nameWidth > widest)
+                widest = ToInt16(nameWidth);
         }
         if (widest > 0) {
             grid.SetColWidth(0, widest + 100);

@@ -38,6 +38,13 @@ void FrmFileType::KeyDown(ui::Control& control, int& keyCode) {
     }
 }
 
+void FrmFileType::FormKeyDown(int& keyCode) {
+    if (keyCode == ui::keys::Enter) {
+        keyCode = 0;
+        CmdOK_Click();
+    }
+}
+
 void FrmFileType::FrameClose() {
     Selection = -2;
 }

@@ -28,6 +28,7 @@ public:
 private:
     void Click(ui::Control& control) override;
     void KeyDown(ui::Control& control, int& keyCode) override;
+    void FormKeyDown(int& keyCode) override;
     void FrameClose() override;
     void CmdOK_Click();
     void CmdCancel_Click();

@@ -101,7 +101,7 @@ std::string ClsLock::GetLockHolderName(const Ptr<CvSession>& /*Session*/, const 
         }
         if (holderName.empty()) holderName = "somebody else (No Found)";
         return holderName;
-    } catch (const std::exception&) {
+    } catch (...) {
         return "somebody else (Undetermined)";
     }
 }
@@ -150,12 +150,15 @@ int16_t ClsLock::UnLockObject(const Ptr<CvSession>& Session, const Ptr<CvRecList
 
 bool ClsLock::UnlockChildren(const Ptr<CvObject>& Obj, const Ptr<CvObjects>& Children) {
     // Depth first, descendants before the object, siblings in list order. The walk keeps its own
-    // stack so that a tree of any depth fits, and skips what it has reached before, so a cycle ends it.
+    // stack so that a tree of any depth fits. A part below two parents is walked each time it is
+    // reached; only an object already on the path from `Obj` down is not entered again, so a
+    // cycle ends there.
     struct Level {
         Ptr<CvObjects> children;
         int32_t count = 0;
         int32_t next = 0;
         Ptr<CvObject> owner; // the child whose children this level walks; none for the first level
+        std::pair<int16_t, int32_t> ownerIdentity;
         Ptr<CvSession> session;
         Ptr<CvUpdateOptions> options;
     };
@@ -168,8 +171,10 @@ bool ClsLock::UnlockChildren(const Ptr<CvObject>& Obj, const Ptr<CvObjects>& Chi
         level.owner = std::move(owner);
         return level;
     };
+    using Identity = std::pair<int16_t, int32_t>;
+    auto identityOf = [](CvObject& object) { return Identity{object.ClassId(), object.ObjectId()}; };
 
-    std::set<std::pair<int16_t, int32_t>> reached{{Obj->ClassId(), Obj->ObjectId()}};
+    std::set<Identity> onPath{identityOf(*Obj)};
     std::vector<Level> levels;
     levels.push_back(openLevel(Children, nullptr));
     while (!levels.empty()) {
@@ -177,17 +182,22 @@ bool ClsLock::UnlockChildren(const Ptr<CvObject>& Obj, const Ptr<CvObjects>& Chi
         if (level.next < level.count) {
             CheckCounter(level.next);
             auto child = level.children->Item(level.next++)->WorkingObject();
-            if (!reached.insert({child->ClassId(), child->ObjectId()}).second) continue;
+            const Identity identity = identityOf(*child);
+            if (onPath.count(identity) != 0) continue;
             child->Retrieve();
             // A child the user may not change is skipped with everything below it.
             if (!LockMechanism(level.session, child)) continue;
             auto grandChildren = child->Children(nullptr);
+            onPath.insert(identity);
             levels.push_back(openLevel(std::move(grandChildren), std::move(child)));
+            levels.back().ownerIdentity = identity;
             continue;
         }
         Ptr<CvObject> finished = std::move(level.owner);
+        const Identity finishedIdentity = level.ownerIdentity;
         levels.pop_back();
         if (!finished) continue;
+        onPath.erase(finishedIdentity);
         if (finished->Data()->ValueAsBool(names::CN_LOCKED)) {
             finished->Data()->SetValueAsBool(names::CN_LOCKED, false);
             finished->Update(levels.back().options);

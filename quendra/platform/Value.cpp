@@ -52,17 +52,48 @@ std::string FormatDouble(double value) {
     return std::string(buffer.data(), end);
 }
 
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A number as people write one: one optional sign, digits with an optional fraction (at least one
+// digit in all), an optional exponent with its own optional sign and at least one digit. Nothing
+// else: no second sign, no infinity or "not a number" words, no hexadecimal.
+bool IsNumberText(const char* first, const char* last) {
+    const char* p = first;
+    if (p != last && (*p == '+' || *p == '-')) ++p;
+    size_t digits = 0;
+    while (p != last && IsDigit(*p)) ++p, ++digits;
+    if (p != last && *p == '.') {
+        ++p;
+        while (p != last && IsDigit(*p)) ++p, ++digits;
+    }
+    if (digits == 0) return false;
+    if (p != last && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p != last && (*p == '+' || *p == '-')) ++p;
+        if (p == last || !IsDigit(*p)) return false;
+        while (p != last && IsDigit(*p)) ++p;
+    }
+    return p == last;
+}
+
+} // namespace
+
 double ParseNumber(const std::string& text) {
     size_t begin = 0;
     size_t end = text.size();
     while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
     while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-    if (begin == end) throw CvError("the text \"" + text + "\" is not a number");
     const char* first = text.data() + begin;
+    const char* last = text.data() + end;
+    if (!IsNumberText(first, last)) throw CvError("the text \"" + text + "\" is not a number");
     if (*first == '+') ++first;
     double result = 0;
-    auto [ptr, ec] = std::from_chars(first, text.data() + end, result);
-    if (ec != std::errc() || ptr != text.data() + end || !std::isfinite(result))
+    auto [ptr, ec] = std::from_chars(first, last, result);
+    if (ec != std::errc() || ptr != last || !std::isfinite(result))
         throw CvError("the text \"" + text + "\" is not a number");
     return result;
 }

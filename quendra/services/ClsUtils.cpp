@@ -7,7 +7,6 @@
 #include "ObjectName.h"
 
 #include <chrono>
-#include <exception>
 #include <unordered_set>
 #include <vector>
 
@@ -165,7 +164,7 @@ ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Ses
         link->Insert(options);
         Refresh_Screen(Session, link, 0);
         return LinkOutcome::Linked;
-    } catch (const std::exception&) {
+    } catch (...) {
         return LinkOutcome::Failed;
     }
 }
@@ -200,7 +199,7 @@ StringListPtr ClsUtils::GetAttributesFromScript(const std::string& ParametersLis
             start = comma + 1;
         }
         return list;
-    } catch (const std::exception&) {
+    } catch (...) {
         return nullptr;
     }
 }
@@ -256,7 +255,7 @@ StringListPtr ClsUtils::CleanLinkAttributes(const Ptr<CvSession>& Session,
                    ui::Icon::Exclamation);
         }
         return LinkAttributesCollection;
-    } catch (const CvError&) {
+    } catch (...) {
         ShowOk(windows_, "An Error Occured to Clean Link Atrributes Configured in the Script", ui::Icon::Critical);
         return nullptr;
     }
@@ -276,7 +275,7 @@ bool ClsUtils::ManageLinkAttributes(const Ptr<CvObject>& LinkObject, const Strin
             values.push_back(LinkObject->Data()->ValueAsText(name));
         }
         if (!form.ShowLinkAttributes(displayNames, values)) return false;
-    } catch (const std::exception&) {
+    } catch (...) {
         ShowOk(windows_, "An Error Occured to Manage Link Atrributes Configured in the Script", ui::Icon::Critical);
         return false;
     }
@@ -287,7 +286,7 @@ bool ClsUtils::ManageLinkAttributes(const Ptr<CvObject>& LinkObject, const Strin
         try {
             const int32_t typeCode = LinkObject->AttributeDefs()->DefinitionByName(name)->TypeCode();
             WriteConverted(*LinkObject->Data(), name, typeCode, values.at(i));
-        } catch (const std::exception&) {
+        } catch (...) {
             ShowOk(windows_, "The value of the Attribute " + name + " is not correct", ui::Icon::Exclamation);
         }
     }
@@ -366,7 +365,7 @@ Ptr<CvObject> ClsUtils::SearchObject(const Ptr<CvSession>& Session) {
         if (picked->Class()->BelongsToClass(partsId)) return picked;
         ShowOk(windows_, "You Selected an Incorrect Object", ui::Icon::Information);
         return nullptr;
-    } catch (const std::exception&) {
+    } catch (...) {
         return nullptr;
     }
 }
@@ -379,7 +378,7 @@ void ClsUtils::Refresh_Screen(const Ptr<CvSession>& Session, const Ptr<CvObject>
         objects->Add(ObjectToRefresh);
         auto commonGui = CreateAs<CvCommonGUI>(*Session, names::CommonGUI);
         commonGui->DesktopWindow()->View()->RefreshObjects(RefreshAction, objects, true);
-    } catch (const std::exception&) {
+    } catch (...) {
     }
 }
 
@@ -406,7 +405,7 @@ bool ClsUtils::MandatoryAttributesAreFilled(const Ptr<CvSession>& Session, const
             return false;
         }
         return true;
-    } catch (const std::exception&) {
+    } catch (...) {
         return false;
     }
 }

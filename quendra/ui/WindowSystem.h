@@ -123,6 +123,8 @@ public:
     // A key went down in the focused control; setting keyCode to 0 swallows it, so the
     // control's own handling (a button pressed by Enter or Space) does not happen.
     virtual void KeyDown(Control&, int& /*keyCode*/) {}
+    // A key went down while the window itself has the focus, no control of it.
+    virtual void FormKeyDown(int& /*keyCode*/) {}
     virtual void GotFocus(Control&) {}
     virtual void LostFocus(Control&) {}
     virtual void CurrentCellChanged(Grid&) {}

@@ -4,10 +4,10 @@
 #include "ClsForm.h"
 #include "ClsUtils.h"
 #include "FrmShowOpenDialog.h"
+#include "LowerCase.h"
 #include "MessageBox.h"
 #include "Names.h"
 
-#include <cctype>
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -33,11 +33,6 @@ bool FileExists(const std::string& path) {
 std::string ExtensionOf(const std::string& fileName) {
     auto dot = fileName.rfind('.');
     return dot == std::string::npos ? std::string() : fileName.substr(dot + 1);
-}
-
-std::string Lower(std::string text) {
-    for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 // Narrows a code to 16 bits; a code that does not fit is a failure.
@@ -131,7 +126,7 @@ bool ClsUpload::UploadFile(const Ptr<CvSession>& Session, const Ptr<CvObject>& R
         auto fileTypeDef = document->Class()->AttributeDefs()->DefinitionByName(names::FILE_TYPE);
         auto lookupTable = store->LookupTable(ToInt16(fileTypeDef->LookupTableId()));
 
-        const std::string extension = Lower(ExtensionOf(FileName));
+        const std::string extension = LowerCase(ExtensionOf(FileName));
         int16_t fileType = GetFileTypeFromScript(lookupTable, extension, Extensions, FileTypes);
         if (fileType < 0) {
             fileType = AskFileType(lookupTable, extension);
@@ -191,7 +186,7 @@ int16_t ClsUpload::GetFileTypeFromScript(const Ptr<CvLookupTable>& LookupTable, 
             return NoFileType;
         }
         for (std::size_t i = 0; i < extensions.size(); ++i) {
-            if (Lower(extensions[i]) != Extension) continue;
+            if (LowerCase(extensions[i]) != Extension) continue;
             auto entry = LookupTable->ItemByText(fileTypes[i]);
             if (!entry) {
                 ShowOk(windows_,

@@ -53,6 +53,15 @@ TEST(ValueTest, TextToIntegersRoundsHalfToEvenAndRefusesWhatDoesNotFit) {
         {"abc", std::nullopt, std::nullopt},
         {"12abc", std::nullopt, std::nullopt},
         {"nan", std::nullopt, std::nullopt},
+        {"+7", 7, 7},
+        {"+.5", 0, 0},
+        {"+-5", std::nullopt, std::nullopt},
+        {"--5", std::nullopt, std::nullopt},
+        {"- 5", std::nullopt, std::nullopt},
+        {"infinity", std::nullopt, std::nullopt},
+        {"0x1A", std::nullopt, std::nullopt},
+        {"1e", std::nullopt, std::nullopt},
+        {"1e+-2", std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -76,6 +85,7 @@ TEST(ValueTest, TextToBooleanTakesWordsInAnyCaseOrNumbers) {
     EXPECT_TRUE(Value::Text("-1").AsBool());
     EXPECT_TRUE(Value::Text("0.5").AsBool());
     EXPECT_THROW(Value::Text("yes").AsBool(), CvError);
+    EXPECT_THROW(Value::Text("+-1").AsBool(), CvError);
     EXPECT_THROW(Value::Text("").AsBool(), CvError);
 }
 

@@ -1,6 +1,8 @@
 // The Qt toolkit's open-file dialog, the platform's dialogs and the window pictures.
 #ifdef QUENDRA_TEST_WITH_QT
 
+#include "ClsForm.h"
+#include "FrmFileType.h"
 #include "QtCommonDialog.h"
 #include "QtWindowSystem.h"
 #include "WindowGallery.h"
@@ -15,6 +17,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -52,13 +55,65 @@ protected:
 };
 
 TEST_F(QtToolkit, FilterAndFileNamesInTheOpenFileDialogsForms) {
-    EXPECT_EQ(QtCommonDialog::NameFilters("All Basic Supported Types(*.dwg;*.DOC)|*.dwg;*.DOC|All Files (*.*)|*.*"),
-              (QStringList{"All Basic Supported Types (*.dwg *.DOC)", "All Files (*.*)"}));
-    EXPECT_EQ(QtCommonDialog::NameFilters("All Files (*.*)|*.*"), QStringList{"All Files (*.*)"});
+    EXPECT_EQ(QtCommonDialog::NameFilters("All Basic Supported Types(*.dwg;*.DÄT)|*.dwg;*.DÄT|All Files (*.*)|*.*"),
+              (QStringList{"All Basic Supported Types(*.dwg;*.DÄT) (*.dwg *.D?T)", "All Files (*.*) (*.*)"}));
     EXPECT_EQ(QtCommonDialog::JoinFileNames({}), "");
     EXPECT_EQ(QtCommonDialog::JoinFileNames({"/data/in/a.dwg"}), "/data/in/a.dwg");
     EXPECT_EQ(QtCommonDialog::JoinFileNames({"/data/in/a.dwg", "/data/in/b.txt"}),
               std::string("/data/in\0a.dwg\0b.txt", 20));
+}
+
+TEST_F(QtToolkit, TheOpenFileDialogShowsTheFilterTextsAsGiven) {
+    QStringList shown;
+    Answer(
+        [&](QDialog& dialog) {
+            auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+            ASSERT_NE(types, nullptr);
+            for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+        },
+        false);
+    auto openFile = windows_.CreateCommonDialog();
+    openFile->SetFilter("All Basic Supported Types(*.DWG;*.doc)|*.DWG;*.doc|All Files (*.*)|*.*");
+    openFile->SetFlags(0x80204);
+    openFile->ShowOpen();
+    EXPECT_EQ(shown, (QStringList{"All Basic Supported Types(*.DWG;*.doc)", "All Files (*.*)"}));
+    EXPECT_EQ(openFile->FileName(), "");
+}
+
+// The text box lies exactly on the value cell from the first edit on, and after a click on another.
+TEST_F(QtToolkit, TheEditorsTextBoxCoversItsValueCell) {
+    std::vector<std::pair<QRect, QRect>> placed; // the text box and the cell, once per edit
+    Answer([&](QDialog& dialog) {
+        auto* grid = dialog.findChild<QTableWidget*>("MSFlexGrid1");
+        auto* edit = dialog.findChild<QLineEdit*>("Text1");
+        auto note = [&](int row) {
+            const QRect item = grid->visualItemRect(grid->item(row, 1));
+            placed.emplace_back(edit->geometry(), QRect(grid->viewport()->mapTo(&dialog, item.topLeft()), item.size()));
+        };
+        note(0);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(1, 1)).center());
+        note(1);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("CmdCancel"), Qt::LeftButton);
+    });
+    std::vector<std::string> values = {"2", "10"};
+    EXPECT_FALSE(ClsForm(windows_).ShowLinkAttributes({"Quantity", "Position"}, values));
+    ASSERT_EQ(placed.size(), 2u);
+    for (const auto& [box, cell] : placed) EXPECT_EQ(box, cell);
+}
+
+// Enter while the window itself has the focus acts as OK.
+TEST_F(QtToolkit, EnterOnTheFileTypeWindowChoosesTheSelectedEntry) {
+    Answer([](QDialog& dialog) {
+        dialog.setFocus();
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        if (dialog.isVisible()) QTest::mouseClick(dialog.findChild<QPushButton*>("CmdCancel"), Qt::LeftButton);
+    });
+    FrmFileType form(windows_);
+    form.CmbFileType().AddItem("Drawing");
+    form.CmbFileType().AddItem("Model");
+    form.CmbFileType().SetListIndex(1);
+    form.Show();
+    EXPECT_EQ(form.Selection, 1);
 }
 
 TEST_F(QtToolkit, QueryDialogStatesClassAndCondition) {

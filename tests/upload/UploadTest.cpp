@@ -1,5 +1,6 @@
 // Uploading files from disk as documents: configuration, file types, dialogs and placement.
 #include "Application.h"
+#include "LowerCase.h"
 #include "TestWorld.h"
 
 #include <gtest/gtest.h>
@@ -279,6 +280,25 @@ TEST_F(UploadTest, FailureAfterInsertKeepsTheDocument) {
     EXPECT_EQ(Upload(part, "dwg", "Drawing"), 1);
     world.ExpectScriptPlayed();
     EXPECT_EQ(Documents("bracket.dwg").size(), 1u);
+}
+
+// Extensions compare lower-cased letter by letter; bytes that are no UTF-8 stay as they are.
+TEST(LowerCaseTest, EveryLetterWithASimpleLowerCaseMappingIsLowered) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"DWG.Doc9", "dwg.doc9"},
+        {"DÄT ÀÞ ×", "dät àþ ×"},        // Latin-1, the multiplication sign is no letter
+        {"ĀĲŸ ǄǅǊ", "āĳÿ ǆǆǌ"},          // Latin Extended-A and B, titlecase digraphs too
+        {"İ K Å ẞ", "i k å ß"},          // dotted I, Kelvin, Angstrom signs, capital sharp s
+        {"ΣΧΔ ΆΏ Ϊ", "σχδ άώ ϊ"},        // Greek: sigma is always medial
+        {"МДЛ ЀЏ Ѡ Ӂ", "мдл ѐџ ѡ ӂ"},    // Cyrillic with its extensions
+        {"ԱՖ ᲐᲿ Ⴀ", "աֆ აჿ ⴀ"},  // Armenian, Georgian Mtavruli and Asomtavruli
+        {"Ꭰ Ᏼ Ⓐ Ａ", "ꭰ ᏼ ⓐ ａ"}, // Cherokee, circled and fullwidth letters
+        {"𐐀 𞤀", "𐐨 𞤢"},      // Deseret and Adlam, outside the first plane
+        {"ß ǆ ſ 5", "ß ǆ ſ 5"},          // small letters and digits stay
+        {"\xC3( \xC0\xAF \x80 \xED\xA0\x80 \xF4\x90\x80\x80",
+         "\xC3( \xC0\xAF \x80 \xED\xA0\x80 \xF4\x90\x80\x80"}, // no UTF-8: kept
+    };
+    for (const auto& [text, lower] : cases) EXPECT_EQ(LowerCase(text), lower) << text;
 }
 
 } // namespace

@@ -31,11 +31,14 @@ QStringList QtCommonDialog::NameFilters(const std::string& filter) {
     QStringList parts = QString::fromStdString(filter).split('|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString text = parts[i].trimmed();
-        const QString& pattern = parts[i + 1];
-        // A text that already ends in its pattern shows it once.
-        if (text.endsWith("(" + pattern + ")")) text = text.left(text.size() - pattern.size() - 2).trimmed();
-        filters << text + " (" + QString(pattern).replace(';', ' ') + ")";
+        // Qt reads the patterns from the last parentheses and, with the details hidden, shows the
+        // text before them. Letters Qt's pattern reader does not take stand for any one character.
+        QString patterns;
+        for (QChar c : parts[i + 1]) {
+            if (c.isLowSurrogate()) continue;
+            patterns += c == ';' ? QChar(' ') : c.unicode() > 0x7F ? QChar('?') : c;
+        }
+        filters << parts[i] + " (" + patterns + ")";
     }
     return filters;
 }
@@ -52,6 +55,7 @@ std::string QtCommonDialog::JoinFileNames(const QStringList& paths) {
 void QtCommonDialog::ShowOpen() {
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode((flags_ & AllowMultiSelect) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(NameFilters(filter_));

@@ -21,7 +21,7 @@ public:
     void ShowOpen() override;
     std::string FileName() const override;
 
-    // "Text|*.a;*.b|…" as Qt's name filters, "Text (*.a *.b)".
+    // "Text|*.a;*.b|…" as Qt's name filters, "Text (*.a *.b)", shown with the details hidden as "Text".
     static QStringList NameFilters(const std::string& filter);
     // One path as it is; several as the folder, character 0 and the names.
     static std::string JoinFileNames(const QStringList& paths);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTimer>
@@ -87,6 +88,18 @@ public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
         if (metric == PM_FocusFrameHMargin) return 0;
         return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// The grid's columns are sized to its outer width, so the last one reaches under the frame by its
+// width. Showing the current cell must not scroll sideways for those pixels: the grid keeps its
+// first column at the left edge, as the program laid it out.
+class FlexTable : public QTableWidget {
+public:
+    using QTableWidget::QTableWidget;
+    void scrollTo(const QModelIndex& index, ScrollHint hint) override {
+        QTableWidget::scrollTo(index, hint);
+        horizontalScrollBar()->setValue(0);
     }
 };
 
@@ -273,8 +286,9 @@ public:
     int RowPos(int row) const override {
         return window_.Twips(table_->rowViewportPosition(CheckRow(row)) + table_->viewport()->y());
     }
-    int CellWidth() const override { return window_.Twips(table_->columnWidth(col_)); }
-    int CellHeight() const override { return window_.Twips(table_->rowHeight(row_)); }
+    // The cell as it shows, inside the grid lines that follow it.
+    int CellWidth() const override { return window_.Twips(table_->columnWidth(col_) - GridLine()); }
+    int CellHeight() const override { return window_.Twips(table_->rowHeight(row_) - GridLine()); }
     int Left() const override { return rect_.left; }
     int Top() const override { return rect_.top; }
     double Width() const override { return rect_.width; }
@@ -304,6 +318,7 @@ private:
         if (col < 0 || col >= table_->columnCount()) throw std::out_of_range("no column " + std::to_string(col));
         return col;
     }
+    int GridLine() const { return table_->showGrid() ? 1 : 0; }
     void Sync() {
         if (row_ < table_->rowCount() && col_ < table_->columnCount()) table_->setCurrentCell(row_, col_);
     }
@@ -380,6 +395,11 @@ public:
         form_.KeyDown(control, keyCode);
         Left(Way::Key, KeyName(pressed));
     }
+    void FormKeyDown(int& keyCode) override {
+        int pressed = keyCode;
+        form_.FormKeyDown(keyCode);
+        Left(Way::Key, KeyName(pressed));
+    }
     void GotFocus(ui::Control& control) override { form_.GotFocus(control); }
     void LostFocus(ui::Control& control) override { form_.LostFocus(control); }
     void CurrentCellChanged(ui::Grid& grid) override { form_.CurrentCellChanged(grid); }
@@ -449,7 +469,8 @@ private:
     std::map<QObject*, QtControl*> controls_;
 };
 
-// The dialog itself: closing by the frame goes to the form; Escape and Enter do nothing here.
+// The dialog itself: closing by the frame goes to the form, and so do the keys pressed while the
+// window has the focus and none of its controls has it. Escape and Enter do nothing else here.
 class FormDialog : public QDialog {
 public:
     explicit FormDialog(QtWindow& window) : window_(window) {}
@@ -460,6 +481,12 @@ protected:
         window_.FrameClose();
     }
     void keyPressEvent(QKeyEvent* event) override {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused || focused == this || !isAncestorOf(focused)) {
+            int code = KeyCode(event->key());
+            window_.Events().FormKeyDown(code);
+            if (code == 0 || !window_.Visible()) return;
+        }
         int key = event->key();
         if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) return;
         QDialog::keyPressEvent(event);
@@ -530,7 +557,7 @@ ui::TextBox& QtWindow::AddTextBox(const std::string& name, const ui::Rect& rect,
 }
 
 ui::Grid& QtWindow::AddGrid(const std::string& name, const ui::Rect& rect, int tabIndex) {
-    auto* table = new QTableWidget(dialog_);
+    auto* table = new FlexTable(dialog_);
     table->setGeometry(Pixels(rect.left), Pixels(rect.top), Pixels(rect.width), Pixels(rect.height));
     return Add(std::make_unique<QtGrid>(*this, name, tabIndex, table, rect), tabIndex);
 }

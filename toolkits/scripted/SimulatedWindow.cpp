@@ -346,7 +346,10 @@ void SimulatedWindow::SelectAll() {
 bool SimulatedWindow::PressKey(const std::string& keyName) {
     int code = KeyCode(keyName);
     if (code < 0) return false;
-    if (!focused_) return true;
+    if (!focused_) {
+        events_.FormKeyDown(code);
+        return true;
+    }
     SimulatedControl* target = focused_;
     if (code == 9) {
         MoveFocus(NextInTabOrder(target));

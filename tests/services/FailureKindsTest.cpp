@@ -1,0 +1,106 @@
+// Object services against a failure that is no std::exception: those that catch every failure catch it
+// too, those that catch nothing let it pass.
+#include "ClsUtils.h"
+#include "PlantWorld.h"
+
+#include <functional>
+
+namespace quendra::test {
+namespace {
+
+// What an automation wrapper may throw for a failed call: not derived from std::exception.
+struct ForeignFailure {};
+
+// The real session, except that one of its operations fails with a ForeignFailure.
+class FailingSession : public CvSession {
+public:
+    FailingSession(Ptr<CvSession> inner, std::string failing)
+        : inner_(std::move(inner)), failing_(std::move(failing)) {}
+    Ptr<CvObjectStore> ObjectStore() override { return Check("ObjectStore"), inner_->ObjectStore(); }
+    Ptr<CvMetaInfo> MetaInfo() override { return Check("MetaInfo"), inner_->MetaInfo(); }
+    Ptr<CvUserInfo> CurrentUser() override { return Check("CurrentUser"), inner_->CurrentUser(); }
+    Ptr<CvDispatch> CreateObject(const std::string& progId) override {
+        return Check("CreateObject"), inner_->CreateObject(progId);
+    }
+
+private:
+    void Check(const std::string& operation) const {
+        if (operation == failing_) throw ForeignFailure{};
+    }
+    Ptr<CvSession> inner_;
+    std::string failing_;
+};
+
+using FailureKindsTest = PlantWorld;
+
+TEST_F(FailureKindsTest, EveryFailureIsCaughtWhereTheOperationCatchesAllAndPassesWhereItCatchesNothing) {
+    const ObjectKey parent = MakePart("P-1");
+    const ObjectKey child = MakePart("P-2");
+    const std::string cleanFailed = "An Error Occured to Clean Link Atrributes Configured in the Script";
+    const struct {
+        const char* operation;
+        const char* failing; // the session operation that fails
+        bool caught;
+        std::vector<Shown> shown;
+        std::function<void(ClsUtils&, const Ptr<CvSession>&)> run;
+    } cases[] = {
+        {"Link2Object",
+         "MetaInfo",
+         true,
+         {},
+         [&](ClsUtils& utils, const Ptr<CvSession>& s) {
+             utils.Link2Object(s, Fetch(parent), Fetch(child), std::make_shared<StringList>(), nullptr, false);
+         }},
+        {"SearchObject",
+         "CreateObject",
+         true,
+         {},
+         [](ClsUtils& utils, const Ptr<CvSession>& s) { EXPECT_EQ(utils.SearchObject(s), nullptr); }},
+        {"Refresh_Screen",
+         "CreateObject",
+         true,
+         {},
+         [&](ClsUtils& utils, const Ptr<CvSession>& s) { utils.Refresh_Screen(s, Fetch(parent), 1); }},
+        {"CleanLinkAttributes",
+         "MetaInfo",
+         true,
+         {{cleanFailed, "critical"}},
+         [](ClsUtils& utils, const Ptr<CvSession>& s) {
+             EXPECT_EQ(utils.CleanLinkAttributes(s, std::make_shared<StringList>(StringList{"CN_QUANTITY"})), nullptr);
+         }},
+        {"MandatoryAttributesAreFilled",
+         "MetaInfo",
+         true,
+         {},
+         [&](ClsUtils& utils, const Ptr<CvSession>& s) {
+             EXPECT_FALSE(utils.MandatoryAttributesAreFilled(s, Fetch(parent)));
+         }},
+        {"DeleteObject",
+         "ObjectStore",
+         false,
+         {},
+         [&](ClsUtils& utils, const Ptr<CvSession>& s) { utils.DeleteObject(s, Fetch(child)); }},
+        {"GetUserName",
+         "ObjectStore",
+         false,
+         {},
+         [](ClsUtils& utils, const Ptr<CvSession>& s) { utils.GetUserName(s, 1); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operation);
+        Answers(std::vector<scripted::Answer>(c.shown.size(), Press("OK")));
+        auto failing = std::make_shared<FailingSession>(session, c.failing);
+        ClsUtils utils(user);
+        if (c.caught)
+            EXPECT_NO_THROW(c.run(utils, failing));
+        else
+            EXPECT_THROW(c.run(utils, failing), ForeignFailure);
+        EXPECT_EQ(Boxes(), c.shown);
+        EXPECT_TRUE(db->Events().empty());
+        EXPECT_EQ(db->CountObjects("Part"), 2);
+        ExpectAllAnswered();
+    }
+}
+
+} // namespace
+} // namespace quendra::test
