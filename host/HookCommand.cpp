@@ -19,7 +19,9 @@
 #include <QApplication>
 #endif
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -162,6 +164,7 @@ CLI::App* HookCommand::Register(CLI::App& app) {
                          "Write the call, the windows shown and the answers given (from --answers, or by a person in "
                          "the windows) as a scenario file that `quendra play` replays; the database as it was before "
                          "the call is kept beside it (same name, .db), and files picked go into the scenario");
+    command_->add_flag("--force", force_, "With --record: replace FILE and FILE.db when they exist");
     command_->add_flag("--read-only", readOnly_, "The database refuses every write during the call");
     command_->add_flag("--json", json_, "Print one JSON object a line");
     return command_;
@@ -215,6 +218,13 @@ StepSpec HookCommand::MakeStep(std::deque<Json>& documents) {
 }
 
 int HookCommand::Run(std::ostream& out, std::ostream& errors) {
+    // Files picked are looked for beside the answers, else in the working folder, which must still exist.
+    std::error_code noFolder;
+    auto answersFolder = answersFile_.empty() ? std::filesystem::current_path(noFolder)
+                                              : std::filesystem::absolute(answersFile_, noFolder).parent_path();
+    if (noFolder)
+        throw CommandError("the working folder cannot be read (" + noFolder.message() +
+                           "); it may have been removed: change to an existing folder");
     std::deque<Json> documents;
     auto step = MakeStep(documents);
     auto database = DatabaseFile::Open(database_);
@@ -226,16 +236,11 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
 #endif
     if (person && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         throw CommandError("no display to show windows on: give --answers FILE, or set QT_QPA_PLATFORM");
-    std::string snapshot;
-    if (!recordFile_.empty()) {
-        snapshot = std::filesystem::path(recordFile_).replace_extension(".db").string();
-        DatabaseFile::Copy(database_, snapshot);
-    }
+    std::ofstream recording;
+    if (!recordFile_.empty()) recording = PrepareRecording();
     scripted::ScriptedUser scripted;
     World world(*database, scripted, "command line");
     world.SetDefaultUser(user_);
-    auto answersFolder =
-        answersFile_.empty() ? std::filesystem::current_path() : std::filesystem::absolute(answersFile_).parent_path();
     world.SetFilesFolder(answersFolder.string());
     Transcript transcript(out, errors, json_);
     transcript.Step(1, step, user_);
@@ -283,12 +288,52 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     transcript.Outcome(1, outcome, world);
     if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
-    if (!recordFile_.empty()) Record(step, outcome, snapshot, answers, files);
+    if (!recordFile_.empty()) Record(recording, step, outcome, answers, files);
     return outcome.error ? 2 : 0;
 }
 
-void HookCommand::Record(const StepSpec& step, const StepOutcome& outcome, const std::string& snapshot,
-                         const Json& answers, const Json& files) const {
+std::ofstream HookCommand::PrepareRecording() {
+    auto snapshot = SnapshotPath();
+    std::error_code error;
+    auto exists = [&](const std::string& path) {
+        return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    };
+    if (std::filesystem::equivalent(recordFile_, database_, error))
+        throw CommandError("cannot write the recording to " + recordFile_ + ": it is the database itself");
+    if (!force_)
+        for (const auto& path : {recordFile_, snapshot})
+            if (exists(path)) throw CommandError(path + " exists already; give --force to replace it");
+    madeSnapshot_ = !exists(snapshot);
+    bool recordingExisted = exists(recordFile_);
+    try {
+        DatabaseFile::Copy(database_, snapshot);
+    } catch (const CommandError&) {
+        ForgetRecording();
+        throw;
+    }
+    std::ofstream recording(recordFile_, std::ios::binary | std::ios::trunc);
+    if (!recording) {
+        auto why = std::strerror(errno);
+        ForgetRecording();
+        throw CommandError("cannot write the recording " + recordFile_ + ": " + why);
+    }
+    madeRecording_ = !recordingExisted;
+    return recording;
+}
+
+void HookCommand::ForgetRecording() const {
+    std::error_code ignored;
+    if (madeRecording_) std::filesystem::remove(recordFile_, ignored);
+    if (madeSnapshot_) std::filesystem::remove(SnapshotPath(), ignored);
+}
+
+std::string HookCommand::SnapshotPath() const {
+    return std::filesystem::path(recordFile_).replace_extension(".db").string();
+}
+
+void HookCommand::Record(std::ofstream& file, const StepSpec& step, const StepOutcome& outcome, const Json& answers,
+                         const Json& files) const {
+    auto snapshot = SnapshotPath();
     Json scenario = Json::object();
     scenario["description"] = hook_ + " called by " + user_ + " on " + database_;
     scenario["database"] = std::filesystem::path(snapshot).filename().string();
@@ -308,7 +353,6 @@ void HookCommand::Record(const StepSpec& step, const StepOutcome& outcome, const
     for (const auto& window : outcome.windows) expect["dialogs"].push_back(Descriptions::Window(window));
     recorded["expect"] = expect;
     scenario["steps"] = Json::array({recorded});
-    std::ofstream file(recordFile_, std::ios::binary);
     // A picked file's content that is no text is kept as near as JSON text allows.
     file << scenario.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
     if (!file) throw CommandError("cannot write " + recordFile_);
