@@ -114,6 +114,9 @@ struct EventExpect {
     Json written;
 };
 
+// One entry of "sequence": a window or an event.
+using MomentExpect = std::variant<DialogExpect, EventExpect>;
+
 // "result": 0, 1 or "error".
 struct ResultExpect {
     std::variant<int64_t, std::string> value;
@@ -129,6 +132,7 @@ struct Expectations {
     std::vector<ObjectsExpect> objects;
     std::optional<std::vector<EventExpect>> events;
     std::string eventsPath;
+    std::optional<std::vector<MomentExpect>> sequence;
     std::map<std::string, ObjectArg> objectArgs; // "MyNewPart", "FromObj"
 };
 

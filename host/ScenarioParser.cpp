@@ -302,7 +302,8 @@ AnswerSpec ScenarioParser::ParseAnswer(const JsonCursor& answer) {
 }
 
 Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
-    expect.ExpectObject({"result", "dialogs", "values", "links", "objects", "events", "MyNewPart", "FromObj"});
+    expect.ExpectObject(
+        {"result", "dialogs", "values", "links", "objects", "events", "sequence", "MyNewPart", "FromObj"});
     Expectations spec;
     if (auto result = expect.Find("result")) {
         ResultExpect value;
@@ -361,6 +362,17 @@ Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
         spec.eventsPath = events->Path();
         spec.events.emplace();
         for (const auto& event : events->Items()) spec.events->push_back(Event(event));
+    }
+    if (auto sequence = expect.Find("sequence")) {
+        spec.sequence.emplace();
+        for (const auto& moment : sequence->Items()) {
+            bool window = moment.IsObject() && (moment.Has("messageBox") || moment.Has("window") ||
+                                                moment.Has("openFile") || moment.Has("platform"));
+            if (window)
+                spec.sequence->push_back(Dialog(moment));
+            else
+                spec.sequence->push_back(Event(moment));
+        }
     }
     for (const char* name : {"MyNewPart", "FromObj"})
         if (auto arg = expect.Find(name)) spec.objectArgs[name] = ParseObjectArg(*arg);

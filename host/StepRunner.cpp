@@ -3,6 +3,7 @@
 
 #include "FileError.h"
 #include "HookCatalog.h"
+#include "TimelineWindows.h"
 
 #include "Application.h"
 
@@ -29,7 +30,8 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
 
     StepOutcome outcome;
     outcome.user = user;
-    auto session = database.Login(user, dialogs_);
+    TimelineWindows timeline(windows_, dialogs_, database);
+    auto session = database.Login(user, timeline);
     HookArguments arguments;
     arguments.rows = database.MakeRecList(rows);
     for (const auto& name : hook->texts) {
@@ -44,7 +46,7 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
     if (scripted_) scripted_->SetAnswers(answers);
     database.ClearEvents();
     database.SetReadOnly(step.readOnly);
-    Application application(windows_);
+    Application application(timeline);
     try {
         outcome.result = HookCatalog::Call(application, step.hook, session, arguments);
     } catch (const CvError& error) {
@@ -62,6 +64,7 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
             outcome.answersLeft.push_back(answers[i].description);
     }
     outcome.events = database.Events();
+    outcome.windowsAt = timeline.Shown();
     for (const auto& name : hook->objects) outcome.objectArgs[name] = arguments.objects[name];
     return outcome;
 }
