@@ -249,7 +249,12 @@ void EmbeddedObject::InsertNow() {
 void EmbeddedObject::UpdateNow() {
     CheckWritable();
     if (!IsStored()) throw CvError("a new object cannot be updated before it is stored");
-    RecordData written = *data_;
+    // Only the values set since the object was made or retrieved: a value merely read may be stale, and
+    // writing it back would undo another user's change made since.
+    RecordData written;
+    written.cls = cls_;
+    for (size_t i = 0; i < data_->names.size(); ++i)
+        if (data_->IsSet(i)) written.Put(data_->names[i], data_->values[i]);
     if (cls_->Attribute("USER_ID_MOD")) written.Put("USER_ID_MOD", Value::Int32(context_->userId));
     Storage& storage = *context_->storage;
     Transaction transaction(storage.Sql());
