@@ -97,6 +97,7 @@ std::vector<std::string> ExpectationChecker::Check(const Expectations& expect, c
             failures.push_back("objects " + objects.className + ": expected " + std::to_string(objects.count) +
                                ", found " + std::to_string(found));
     }
+    for (const auto& fault : outcome.unfiredFaults) failures.push_back("the fault " + fault + " never fired");
     CheckEvents(expect, outcome, failures);
     CheckSequence(expect, outcome, failures);
     for (const auto& [name, arg] : expect.objectArgs) {
@@ -214,6 +215,7 @@ bool ExpectationChecker::EventMatches(const EventExpect& expect, const embedded:
     auto described = Descriptions::Event(event, world_);
     if (!described.contains(expect.kind)) return false;
     if (expect.text && event.text != *expect.text) return false;
+    if (expect.operation && event.operation != *expect.operation) return false;
     if (expect.code && event.code != *expect.code) return false;
     if (expect.flag && event.flag != *expect.flag) return false;
     if (expect.refs) {

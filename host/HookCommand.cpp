@@ -138,6 +138,25 @@ Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, 
     return json;
 }
 
+// The outer transaction of a scripted call: rolled back unless committed, also when the call throws.
+class OuterTransaction {
+public:
+    explicit OuterTransaction(embedded::Database& database) : database_(database) { database_.BeginOuterTransaction(); }
+    ~OuterTransaction() {
+        if (open_) database_.RollbackOuterTransaction();
+    }
+    OuterTransaction(const OuterTransaction&) = delete;
+    OuterTransaction& operator=(const OuterTransaction&) = delete;
+    void Commit() {
+        open_ = false;
+        database_.CommitOuterTransaction();
+    }
+
+private:
+    embedded::Database& database_;
+    bool open_ = true;
+};
+
 } // namespace
 
 CLI::App* HookCommand::Register(CLI::App& app) {
@@ -246,6 +265,7 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     transcript.Step(1, step, user_);
     out.flush(); // the call may wait for a person at a real window
     StepOutcome outcome;
+    bool misfit = false;
     Json answers = Json::array();
     Json files = Json::object();
     if (person) {
@@ -274,8 +294,12 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         }
 #endif
     } else {
+        // The answers are the whole intention: a call they do not fit leaves the database as it was.
+        OuterTransaction transaction(*database);
         StepRunner runner(world, scripted, scripted, &scripted);
         outcome = runner.Run(step, user_);
+        misfit = outcome.scriptedFailure || !outcome.answersLeft.empty();
+        if (!misfit) transaction.Commit();
         size_t used = step.answers.size() - outcome.answersLeft.size();
         for (size_t i = 0; i < used; ++i) {
             answers.push_back(step.answers[i].written);
@@ -288,6 +312,14 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     transcript.Outcome(1, outcome, world);
     if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
+    if (misfit) {
+        errors << "quendra hook: the answers do not fit the windows shown; the hook's writes are undone\n";
+        if (!recordFile_.empty()) {
+            recording.close();
+            ForgetRecording();
+        }
+        return 2;
+    }
     if (!recordFile_.empty()) Record(recording, step, outcome, answers, files);
     return outcome.error ? 2 : 0;
 }

@@ -105,8 +105,9 @@ struct ObjectsExpect {
 };
 
 struct EventExpect {
-    std::string kind; // "sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete"
-    std::optional<std::string> text;              // sql, forward
+    std::string kind; // "sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete", "error"
+    std::optional<std::string> text;              // sql, forward; error: the failure's text when given
+    std::optional<std::string> operation;         // error: the operation that failed
     std::optional<int64_t> code;                  // notify: the code; refresh: the action
     std::optional<bool> flag;                     // notify
     std::optional<std::vector<std::string>> refs; // notify, refresh: objects; the others: the one object
@@ -136,6 +137,13 @@ struct Expectations {
     std::map<std::string, ObjectArg> objectArgs; // "MyNewPart", "FromObj"
 };
 
+// The nth call (from 1) of a platform operation during the step fails.
+struct FaultSpec {
+    std::string call; // "CvObject.Update"
+    int nth = 1;
+    std::string path;
+};
+
 struct StepSpec {
     std::optional<std::string> user;
     std::string hook;
@@ -143,6 +151,7 @@ struct StepSpec {
     std::map<std::string, std::string> texts;    // LinkAttributes, SelectOp, Extensions, FileTypes
     std::map<std::string, ObjectArg> objectArgs; // Obj, FromObj, MyNewPart
     std::vector<AnswerSpec> answers;
+    std::vector<FaultSpec> faults;
     bool readOnly = false;
     Expectations expect;
     std::string path;

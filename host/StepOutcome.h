@@ -22,6 +22,7 @@ struct StepOutcome {
     std::vector<embedded::Event> events;
     std::optional<std::string> scriptedFailure;      // a window the answers did not fit
     std::vector<std::string> answersLeft;            // descriptions of answers no window used
+    std::vector<std::string> unfiredFaults;          // faults of the step that never fired, as written
     std::map<std::string, Ptr<CvObject>> objectArgs; // the object arguments after the call
 
     // One moment of the call: a window (an index into windows) or an event (an index into events).

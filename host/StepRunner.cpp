@@ -45,6 +45,8 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
 
     if (scripted_) scripted_->SetAnswers(answers);
     database.ClearEvents();
+    database.ClearFaults();
+    for (const auto& fault : step.faults) database.FailCall(fault.call, fault.nth);
     database.SetReadOnly(step.readOnly);
     Application application(timeline);
     try {
@@ -55,6 +57,9 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
         outcome.error = std::string("unexpected failure: ") + error.what();
     }
     database.SetReadOnly(false);
+    for (const auto& [call, nth] : database.UnfiredFaults())
+        outcome.unfiredFaults.push_back(JsonText(Json{{"call", call}, {"nth", nth}}));
+    database.ClearFaults();
 
     if (scripted_) {
         outcome.windows = scripted_->Windows();

@@ -122,6 +122,17 @@ TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2); // plant.db, s.json
 }
 
+TEST(CommandLine, ListCallsNamesEveryOperationAFaultCanName) {
+    auto listed = Quendra({"play", "--list-calls"});
+    ASSERT_EQ(listed.status, 0) << listed.errors;
+    std::vector<std::string> names;
+    std::istringstream lines(listed.out);
+    for (std::string line; std::getline(lines, line);) names.push_back(line);
+    EXPECT_EQ(names, embedded::FailableCalls());
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_NE(std::find(names.begin(), names.end(), "CvObject.Update"), names.end());
+}
+
 // A recording keeps the database as it was before the call beside the scenario file.
 class RecordedDatabase : public testing::Test {
 protected:
@@ -129,9 +140,13 @@ protected:
         ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
         std::ofstream(noAnswers) << "[]";
     }
-    Ran Lock(const std::string& number, const std::string& recording) {
-        return Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row",
-                        "Part(CN_PART_NUMBER=" + number + ")", "--answers", noAnswers, "--record", recording});
+    Ran Lock(const std::string& number, const std::string& recording, const std::string& className = "Part") {
+        std::vector<std::string> arguments = {
+            "hook",      "LockObject", "--db",  db,
+            "--user",    "carl",       "--row", className + "(CN_PART_NUMBER=" + number + ")",
+            "--answers", noAnswers};
+        if (!recording.empty()) arguments.insert(arguments.end(), {"--record", recording});
+        return Quendra(arguments);
     }
     TempFolder folder;
     std::string db = folder.Path() + "/plant.db";
@@ -228,6 +243,57 @@ TEST_F(RecordedDatabase, ForceReplacesTheRecordingAndItsDatabase) {
     EXPECT_EQ(played.status, 0) << played.out << played.errors;
 }
 
+// Answers that do not fit the windows undo everything the hook wrote; answers that fit keep it.
+struct AnswersCase {
+    const char* name;
+    const char* hook;
+    const char* row;
+    const char* answers;
+    const char* errors; // empty: the answers fit
+};
+
+void PrintTo(const AnswersCase& test, std::ostream* out) {
+    *out << test.name;
+}
+
+class ScriptedAnswers : public RecordedDatabase, public testing::WithParamInterface<AnswersCase> {};
+
+TEST_P(ScriptedAnswers, AreTheWholeIntention) {
+    const auto& test = GetParam();
+    // carl holds the input shaft assembly, so unlocking it asks about its children.
+    ASSERT_EQ(Lock("P-100010", "", "Assembly").status, 0);
+    auto answers = folder.Path() + "/answers.json";
+    std::ofstream(answers) << test.answers;
+    auto before = ReadAll(db);
+    auto ran = Quendra({"hook", test.hook, "--db", db, "--user", "carl", "--row", test.row, "--answers", answers});
+    if (*test.errors) {
+        EXPECT_EQ(ran.status, 2);
+        EXPECT_EQ(ran.errors, std::string(test.errors) +
+                                  "quendra hook: the answers do not fit the windows shown; the hook's writes are "
+                                  "undone\n");
+        EXPECT_EQ(ReadAll(db), before);
+    } else {
+        EXPECT_EQ(ran.status, 0) << ran.errors;
+        EXPECT_NE(ReadAll(db), before);
+    }
+}
+
+const AnswersCase AnswersCases[] = {
+    {"NoAnswerLeft", "UnLockObject", "Assembly(CN_PART_NUMBER=P-100010)", "[]",
+     "quendra hook: the message box \"Do You Want To Propagate Unlock To All Children ?\" appeared with no answer "
+     "left\n"},
+    {"AnswerOfTheWrongKind", "UnLockObject", "Assembly(CN_PART_NUMBER=P-100010)",
+     R"([{"choose": "x", "button": "OK"}])",
+     "quendra hook: the answer {\"choose\":\"x\",\"button\":\"OK\"} does not fit the message box \"Do You Want To "
+     "Propagate Unlock To All Children ?\"\n"},
+    {"AnswerLeftOver", "LockObject", "Part(CN_PART_NUMBER=P-100022)", R"([{"button": "OK"}])",
+     "quendra hook: answer not used: {\"button\":\"OK\"}\n"},
+    {"AnswersThatFit", "UnLockObject", "Assembly(CN_PART_NUMBER=P-100010)", R"([{"button": "Yes"}])", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, ScriptedAnswers, testing::ValuesIn(AnswersCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct Mistake {
     const char* name;
     std::vector<std::string> arguments; // DB stands for an existing database, BAD for a damaged one
@@ -273,6 +339,12 @@ const Mistake Mistakes[] = {
     {"UnknownOption",
      {"init", "x.db", "--bogus"},
      "quendra init: The following argument was not expected: --bogus (see quendra init --help)"},
+    {"PlayNothing",
+     {"play"},
+     "quendra play: no scenario file to play: give one or more FILE (see quendra play --help)"},
+    {"ListCallsAndPlay",
+     {"play", "--list-calls", "x.json"},
+     "quendra play: --list-calls plays nothing: give it without scenario files"},
     {"TreeOfAMissingFile", {"tree", "nothing.db", "P-1"}, "quendra tree: no database file nothing.db exists"},
     {"TreeOfADamagedFile", {"tree", "BAD", "P-1"}, "BAD"},
     {"TreeOfAnUnknownPart", {"tree", "DB", "P-404"}, "quendra tree: no part numbered \"P-404\" in DB"},
