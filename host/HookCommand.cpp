@@ -257,6 +257,14 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         throw CommandError("no display to show windows on: give --answers FILE, or set QT_QPA_PLATFORM");
     std::ofstream recording;
     if (!recordFile_.empty()) recording = PrepareRecording();
+    // A call that ends without its recording written leaves no recording and no database beside it.
+    struct Unrecorded {
+        const HookCommand* command;
+        bool written = false;
+        ~Unrecorded() {
+            if (command && !written) command->ForgetRecording();
+        }
+    } unrecorded{recordFile_.empty() ? nullptr : this};
     scripted::ScriptedUser scripted;
     World world(*database, scripted, "command line");
     world.SetDefaultUser(user_);
@@ -314,13 +322,12 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
     if (misfit) {
         errors << "quendra hook: the answers do not fit the windows shown; the hook's writes are undone\n";
-        if (!recordFile_.empty()) {
-            recording.close();
-            ForgetRecording();
-        }
         return 2;
     }
-    if (!recordFile_.empty()) Record(recording, step, outcome, answers, files);
+    if (!recordFile_.empty()) {
+        Record(recording, step, outcome, answers, files);
+        unrecorded.written = true;
+    }
     return outcome.error ? 2 : 0;
 }
 

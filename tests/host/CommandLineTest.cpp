@@ -265,8 +265,11 @@ TEST_P(ScriptedAnswers, AreTheWholeIntention) {
     auto answers = folder.Path() + "/answers.json";
     std::ofstream(answers) << test.answers;
     auto before = ReadAll(db);
-    auto ran = Quendra({"hook", test.hook, "--db", db, "--user", "carl", "--row", test.row, "--answers", answers});
-    if (*test.errors) {
+    auto recording = folder.Path() + "/r.json";
+    auto ran = Quendra({"hook", test.hook, "--db", db, "--user", "carl", "--row", test.row, "--answers", answers,
+                        "--record", recording});
+    bool fits = !*test.errors;
+    if (!fits) {
         EXPECT_EQ(ran.status, 2);
         EXPECT_EQ(ran.errors, std::string(test.errors) +
                                   "quendra hook: the answers do not fit the windows shown; the hook's writes are "
@@ -276,6 +279,9 @@ TEST_P(ScriptedAnswers, AreTheWholeIntention) {
         EXPECT_EQ(ran.status, 0) << ran.errors;
         EXPECT_NE(ReadAll(db), before);
     }
+    // A call the answers do not fit is not recorded.
+    EXPECT_EQ(std::filesystem::exists(recording), fits);
+    EXPECT_EQ(std::filesystem::exists(folder.Path() + "/r.db"), fits);
 }
 
 const AnswersCase AnswersCases[] = {
