@@ -46,7 +46,7 @@ std::string FailureText(sqlite3* db, int rc, const std::string& path) {
         return "no permission to use the database" + file + " or its folder (" + detail +
                "): ask for access to both, then try again";
     case SQLITE_NOTADB:
-        return "the file" + (file.empty() ? std::string(" of the database") : file) + " is not a database";
+        return "the file" + file + " is not a database";
     case SQLITE_CORRUPT:
         return "the database" + file + " is damaged (" + detail + "): restore it from a backup";
     case SQLITE_IOERR:

@@ -31,9 +31,11 @@ bool IsMemory(const std::string& path) {
 
 // A failure of SQLite while the file is opened, said without the path: the error names the file already.
 EmbeddedError OpenFailure(const std::string& path, SqliteConnection& connection, const CvError& error) {
-    int rc = sqlite3_extended_errcode(connection.Handle());
-    if (rc == SQLITE_OK) return EmbeddedError(path, "", error.what());
-    return EmbeddedError(path, "", FailureText(connection.Handle(), rc, ""));
+    std::string text = error.what();
+    const char* file = sqlite3_db_filename(connection.Handle(), "main");
+    const std::string named = std::string(" ") + (file ? file : "");
+    if (auto at = text.find(named); file && *file && at != std::string::npos) text.erase(at, named.size());
+    return EmbeddedError(path, "", text);
 }
 
 } // namespace
