@@ -3,7 +3,6 @@
 
 #include "FileError.h"
 #include "HookCatalog.h"
-#include "TimelineWindows.h"
 
 #include "Application.h"
 
@@ -11,7 +10,7 @@ namespace quendra::host {
 
 StepRunner::StepRunner(World& world, ui::WindowSystem& windows, embedded::PlatformDialogs& dialogs,
                        scripted::ScriptedUser* scripted)
-    : world_(world), windows_(windows), dialogs_(dialogs), scripted_(scripted) {}
+    : world_(world), scripted_(scripted), timeline_(windows, dialogs, world.Database()) {}
 
 StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
     auto& database = world_.Database();
@@ -30,8 +29,8 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
 
     StepOutcome outcome;
     outcome.user = user;
-    TimelineWindows timeline(windows_, dialogs_, database);
-    auto session = database.Login(user, timeline);
+    timeline_.Forget();
+    auto session = database.Login(user, timeline_);
     HookArguments arguments;
     arguments.rows = database.MakeRecList(rows);
     for (const auto& name : hook->texts) {
@@ -48,7 +47,7 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
     database.ClearFaults();
     for (const auto& fault : step.faults) database.FailCall(fault.call, fault.nth);
     database.SetReadOnly(step.readOnly);
-    Application application(timeline);
+    Application application(timeline_);
     try {
         outcome.result = HookCatalog::Call(application, step.hook, session, arguments);
     } catch (const CvError& error) {
@@ -69,7 +68,7 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
             outcome.answersLeft.push_back(answers[i].description);
     }
     outcome.events = database.Events();
-    outcome.windowsAt = timeline.Shown();
+    outcome.windowsAt = timeline_.Shown();
     for (const auto& name : hook->objects) outcome.objectArgs[name] = arguments.objects[name];
     return outcome;
 }

@@ -35,6 +35,8 @@ public:
 
     // Called as a window shows.
     void Note() { shown_.push_back(database_.Events().size()); }
+    // Forgets the windows noted so far, for the next call.
+    void Forget() { shown_.clear(); }
 
 private:
     ui::WindowSystem& windows_;
