@@ -60,7 +60,7 @@ TEST(CommandLine, InitRefusesNamesThatAreNoPlainFileAndMakesNothing) {
 // and neither leaves a file of its own behind.
 TEST(CommandLine, TwoInitsOnOnePathLeaveOneWholeDatabase) {
     TempFolder folder;
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 30; ++round) {
         auto db = folder.Path() + "/race" + std::to_string(round) + ".db";
         pid_t children[2];
         for (auto& child : children) {
