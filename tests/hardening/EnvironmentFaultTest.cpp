@@ -164,6 +164,38 @@ TEST_F(EnvironmentFaultTest, OpeningABrokenDatabaseSaysWhatIsWrongAndChangesNoth
     }
 }
 
+// Somebody else's file that this user may read but not write: the superuser may write any file, so the
+// check runs in a child process that has given up the superuser's rights.
+TEST_F(EnvironmentFaultTest, AFileOfSomebodyElseIsRefusedForWritingAndReadForReading) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs to run as the superuser to become another user";
+    chmod(folder.File("").c_str(), 0755);
+    chmod(path.c_str(), 0644);
+    const std::string before = Bytes(path);
+    pid_t child = RunInChild(folder.File("other.report"), [&]() -> std::vector<std::string> {
+        if (setgid(65534) != 0 || setuid(65534) != 0) return {"cannot become another user"};
+        std::vector<std::string> problems;
+        try {
+            embedded::Database::Open(path);
+            problems.push_back("opened for writing");
+        } catch (const embedded::EmbeddedError& error) {
+            if (std::string(error.what()) !=
+                "no permission to write the database file: ask its owner for write access, then try again")
+                problems.push_back(error.what());
+        }
+        try {
+            auto reading = embedded::Database::Open(path, embedded::OpenMode::ReadOnly);
+            if (reading->ReadValue(part, names::CN_PART_NUMBER) != Value::Text("P-1")) problems.push_back("misread");
+        } catch (const std::exception& error) {
+            problems.push_back(std::string("reading: ") + error.what());
+        }
+        return problems;
+    });
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(ReadLines(folder.File("other.report")), std::vector<std::string>{});
+    EXPECT_TRUE(Bytes(path) == before);
+}
+
 // A hook that meets a locked database or a full disk answers as it does for any failure it catches, and the
 // failure is an error event saying what happened; the part stays as it was.
 TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
