@@ -273,6 +273,8 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
             EXPECT_EQ(std::string(error.what()),
                       "the database " + path + " is open for reading only: nothing can be written");
         }
+        EXPECT_FALSE(std::filesystem::exists(path + "-wal")) << journal;
+        EXPECT_FALSE(std::filesystem::exists(path + "-shm")) << journal;
         EXPECT_EQ(RawDatabase(path).Column("PRAGMA journal_mode"), std::vector<std::string>{journal});
     }
 }
