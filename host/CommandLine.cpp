@@ -20,6 +20,7 @@ int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::
     CLI::App app("quendra: makes embedded databases, calls hooks and plays scenario files", "quendra");
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Print the help of every command");
+    app.set_version_flag("--version", "quendra " QUENDRA_VERSION, "Print the version and exit");
     InitCommand init;
     TreeCommand tree;
     PlayCommand play;
@@ -41,6 +42,9 @@ int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::
         return 0;
     } catch (const CLI::CallForAllHelp&) {
         out << app.help("", CLI::AppFormatMode::All);
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << '\n';
         return 0;
     } catch (const CLI::ParseError& error) {
         std::string where =
