@@ -32,6 +32,7 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     CLI::App app("quendra: makes embedded databases, calls hooks and plays scenario files", "quendra");
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Print the help of every command");
+    app.set_version_flag("--version", "quendra " QUENDRA_VERSION, "Print the version and exit");
     InitCommand init;
     TreeCommand tree;
     PlayCommand play;
@@ -53,6 +54,9 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
         return 0;
     } catch (const CLI::CallForAllHelp&) {
         out << app.help("", CLI::AppFormatMode::All);
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << '\n';
         return 0;
     } catch (const CLI::ParseError& error) {
         std::string where =

@@ -1,0 +1,12 @@
+# Fails when a source file of a built folder is in no target's source list.
+file(STRINGS ${LIST} built)
+file(GLOB_RECURSE sources ${ROOT}/quendra/*.cpp ${ROOT}/embedded/*.cpp ${ROOT}/toolkits/*.cpp ${ROOT}/host/*.cpp
+     ${ROOT}/tests/*.cpp)
+if(NOT WITH_QT)
+    list(FILTER sources EXCLUDE REGEX "^${ROOT}/toolkits/qt/")
+endif()
+list(REMOVE_ITEM sources ${built})
+if(sources)
+    list(JOIN sources "\n  " sources)
+    message(FATAL_ERROR "in no target's source list:\n  ${sources}")
+endif()
