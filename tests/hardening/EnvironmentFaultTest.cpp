@@ -278,8 +278,10 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
             EXPECT_EQ(std::string(error.what()),
                       "the database " + path + " is open for reading only: nothing can be written");
         }
-        if (mode == 0444) EXPECT_FALSE(std::filesystem::exists(path + "-wal")) << journal;
-        if (mode == 0444) EXPECT_FALSE(std::filesystem::exists(path + "-shm")) << journal;
+        if (mode == 0444) {
+            EXPECT_FALSE(std::filesystem::exists(path + "-wal")) << journal;
+            EXPECT_FALSE(std::filesystem::exists(path + "-shm")) << journal;
+        }
         EXPECT_EQ(RawDatabase(path).Column("PRAGMA journal_mode"), std::vector<std::string>{journal});
     }
 }
