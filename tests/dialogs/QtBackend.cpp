@@ -2,6 +2,7 @@
 // windows with real mouse and key events.
 #ifdef QUENDRA_TEST_WITH_QT
 
+#include "QtApplication.h"
 #include "QtWindowSystem.h"
 #include "WindowBackend.h"
 
@@ -18,19 +19,9 @@
 
 #include <deque>
 
-namespace quendra::testing {
+namespace quendra::test {
 
 namespace {
-
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "test_dialogs";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: the test events' input devices outlive any static of ours.
-    static auto* application = new QApplication(argc, argv);
-    return *application;
-}
 
 Qt::Key QtKey(const std::string& name) {
     if (name == "Enter") return Qt::Key_Return;
@@ -47,7 +38,7 @@ Qt::Key QtKey(const std::string& name) {
 class QtBackend : public WindowBackend {
 public:
     QtBackend() {
-        Application();
+        QtApplication();
         windows_ = std::make_unique<qt::QtWindowSystem>();
         windows_->SetModalHook([this](QDialog& dialog) { Play(dialog); });
     }
@@ -63,7 +54,6 @@ public:
         if (!answers_.empty()) return std::to_string(answers_.size()) + " answers left";
         return std::nullopt;
     }
-    int Tolerance() const override { return static_cast<int>(windows_->TwipsPerPixel() + 0.5); }
 
 private:
     void Fail(const std::string& message) {
@@ -231,6 +221,6 @@ std::unique_ptr<WindowBackend> MakeQtBackend() {
     return std::make_unique<QtBackend>();
 }
 
-} // namespace quendra::testing
+} // namespace quendra::test
 
 #endif

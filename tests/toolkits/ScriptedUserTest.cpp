@@ -1,34 +1,14 @@
 // The scripted user: how it answers the open-file and platform dialogs, and how it reports
 // answers that do not fit the windows that appear.
-#include "ScriptedUser.h"
 #include "ClsForm.h"
+#include "World.h"
 
-#include <gtest/gtest.h>
+namespace quendra::test {
 
-namespace quendra::scripted {
+using scripted::Answer;
+using scripted::ScriptedUser;
+using scripted::WindowRecord;
 namespace {
-
-Answer Make(Answer::Kind kind) {
-    Answer answer;
-    answer.kind = kind;
-    return answer;
-}
-Answer Button(const std::string& button) {
-    Answer answer;
-    answer.button = button;
-    return answer;
-}
-Answer Open(std::vector<std::string> paths) {
-    Answer answer = Make(Answer::Kind::Open);
-    answer.open = std::move(paths);
-    return answer;
-}
-Answer Search(Answer::SearchMode mode, std::vector<embedded::ObjectKey> picks = {}) {
-    Answer answer = Make(Answer::Kind::Search);
-    answer.search = mode;
-    answer.picks = std::move(picks);
-    return answer;
-}
 
 std::string PickFiles(ScriptedUser& user, std::vector<std::string> paths, int32_t flags = 0x80204) {
     user.SetAnswers({Open(std::move(paths))});
@@ -68,9 +48,9 @@ TEST(ScriptedUser, SearchAnswerServesQueryAndResultDialogs) {
         bool fails;
     };
     const std::vector<SearchCase> cases = {
-        {"picks in the given order", Search(Answer::SearchMode::Pick, {p3, p2}), true, true, {p3, p2}, false},
-        {"cancels the results", Search(Answer::SearchMode::CancelResults), true, false, {}, false},
-        {"picks what the results do not list", Search(Answer::SearchMode::Pick, {p4}), true, false, {}, true},
+        {"picks in the given order", Search({p3, p2}), true, true, {p3, p2}, false},
+        {"cancels the results", Search({}, Answer::SearchMode::CancelResults), true, false, {}, false},
+        {"picks what the results do not list", Search({p4}), true, false, {}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -89,7 +69,7 @@ TEST(ScriptedUser, SearchAnswerServesQueryAndResultDialogs) {
     }
 
     ScriptedUser user;
-    user.SetAnswers({Search(Answer::SearchMode::CancelQuery)});
+    user.SetAnswers({Search({}, Answer::SearchMode::CancelQuery)});
     embedded::SearchQuery query;
     EXPECT_FALSE(user.RunQueryDialog({}, query));
     EXPECT_EQ(user.AnswersLeft(), 0u);
@@ -105,9 +85,7 @@ TEST(ScriptedUser, NewObjectDialogFillsByAttributeName) {
         f[1].displayName = "Description";
         return f;
     };
-    Answer fill = Make(Answer::Kind::Fill);
-    fill.fill = {{"CN_DESCRIPTION", Value::Text("Bracket")}};
-    fill.button = "OK";
+    Answer fill = Fill({{"CN_DESCRIPTION", Value::Text("Bracket")}});
 
     ScriptedUser user;
     auto accepted = fields();
@@ -140,7 +118,7 @@ TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould
         std::vector<Answer> answers;
         std::string failure;
     };
-    Answer described = Make(Answer::Kind::Open);
+    Answer described = Open({});
     described.description = "{\"open\": [\"in/a.dwg\"]}";
     const std::vector<MismatchCase> cases = {
         {"no answer left", {}, "the window \"Link Relation Input\" appeared with no answer left"},
@@ -148,22 +126,13 @@ TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould
          {described},
          "the answer {\"open\": [\"in/a.dwg\"]} does not fit the window \"Link Relation Input\""},
         {"a button the window lacks",
-         {Button("Continue")},
+         {Press("Continue")},
          "the answer {\"button\": \"Continue\"} does not fit the window \"Link Relation Input\""},
         {"a key that leaves it open",
-         {[] {
-             Answer key = Make(Answer::Kind::Key);
-             key.key = "Escape";
-             return key;
-         }()},
+         {KeyAnswer("Escape")},
          "the answer {\"key\": \"Escape\"} left the window \"Link Relation Input\" open"},
         {"a row it does not show",
-         {[] {
-             Answer set = Make(Answer::Kind::Set);
-             set.set = {{"Colour", "red"}};
-             set.button = "OK";
-             return set;
-         }()},
+         {SetRows({{"Colour", "red"}})},
          "the answer {\"set\": {\"Colour\": \"red\"}, \"button\": \"OK\"} names no row \"Colour\" of the window "
          "\"Link Relation Input\""},
     };
@@ -178,7 +147,7 @@ TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould
     }
 
     ScriptedUser user;
-    user.SetAnswers({Button("Yes")});
+    user.SetAnswers({Press("Yes")});
     EXPECT_EQ(user.MessageBox("Part P-1 is locked", "Quendra", ui::Icon::Information, ui::Buttons::Ok, ui::Answer::Ok),
               ui::Answer::Ok);
     EXPECT_EQ(user.Failure(), "the answer {\"button\": \"Yes\"} does not fit the message box \"Part P-1 is locked\"");
@@ -190,4 +159,4 @@ TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould
 }
 
 } // namespace
-} // namespace quendra::scripted
+} // namespace quendra::test
