@@ -1,6 +1,5 @@
 // The component's three windows behave alike on every window toolkit.
 #include "ClsForm.h"
-#include "CvError.h"
 #include "WindowBackend.h"
 #include "World.h"
 
@@ -30,31 +29,17 @@ Action CloseByFrame() {
     return {"close", 0, 0, ""};
 }
 
-// A lookup table of the platform, held in memory.
-class MemoryLookupTable : public CvLookupTable {
-public:
-    explicit MemoryLookupTable(std::vector<std::pair<std::string, int32_t>> entries) : entries_(std::move(entries)) {}
-    int32_t Count() override { return static_cast<int32_t>(entries_.size()); }
-    Ptr<CvLookupEntry> Item(int16_t position) override {
-        if (position < 0 || static_cast<size_t>(position) >= entries_.size())
-            throw CvError("no lookup entry " + std::to_string(position));
-        return std::make_shared<Entry>(entries_[static_cast<size_t>(position)]);
-    }
-    Ptr<CvLookupEntry> ItemByText(const std::string& text) override {
-        for (const auto& entry : entries_)
-            if (entry.first == text) return std::make_shared<Entry>(entry);
-        return nullptr;
-    }
-
-private:
-    struct Entry : CvLookupEntry {
-        explicit Entry(std::pair<std::string, int32_t> entry) : entry_(std::move(entry)) {}
-        std::string Text() override { return entry_.first; }
-        int32_t Code() override { return entry_.second; }
-        std::pair<std::string, int32_t> entry_;
-    };
-    std::vector<std::pair<std::string, int32_t>> entries_;
-};
+// The file types of the built-in plant, and a lookup table without entries.
+Ptr<CvLookupTable> FileTypes(World& world) {
+    return world.session->ObjectStore()->LookupTable(300);
+}
+World EmptyTableWorld() {
+    return World(embedded::ParseModel(R"({
+      "classes": [ { "id": 50, "name": "Users", "attributes": [ { "name": "LOGIN", "display": "Login", "type": 1 } ] } ],
+      "lookups": [ { "id": 300, "name": "EMPTY", "entries": [] } ],
+      "users": [ { "login": "carl", "admin": false } ] })",
+                                      "empty"));
+}
 
 class FormBehaviour : public ::testing::TestWithParam<std::string> {
 protected:
@@ -152,8 +137,8 @@ TEST_P(FormBehaviour, LinkAttributeEditorRefusesListsOfDifferentLength) {
 }
 
 TEST_P(FormBehaviour, FileTypeWindowAnswersTheChosenCode) {
-    auto table = std::make_shared<MemoryLookupTable>(
-        std::vector<std::pair<std::string, int32_t>>{{"Drawing", 12}, {"Text", 3}, {"Model", 40}});
+    World world;
+    auto table = FileTypes(world);
     struct FileTypeCase {
         const char* name;
         Answer answer;
@@ -161,8 +146,8 @@ TEST_P(FormBehaviour, FileTypeWindowAnswersTheChosenCode) {
     };
     const std::vector<FileTypeCase> cases = {
         {"OK on the preselected entry", Press("OK"), 12},
-        {"a later entry answers its code, not its position", Choose("Model", "OK"), 40},
-        {"cancel", Choose("Text", "Cancel"), -2},
+        {"a later entry answers its code, not its position", Choose("Model", "OK"), 1},
+        {"cancel", Choose("Picture", "Cancel"), -2},
         {"closing by the frame", CloseAnswer(), -2},
         {"enter in the combo box", KeyAnswer("Enter"), 12},
         {"down then enter in the combo box", Acts({Key("Down"), Key("Enter")}), 3},
@@ -176,14 +161,15 @@ TEST_P(FormBehaviour, FileTypeWindowAnswersTheChosenCode) {
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].title, "Select File Type");
         EXPECT_EQ(shown[0].text, "This Extension \"dwg\" is unknown.");
-        EXPECT_EQ(shown[0].choices, (std::vector<std::string>{"Drawing", "Text", "Model"}));
+        EXPECT_EQ(shown[0].choices,
+                  (std::vector<std::string>{"Drawing", "Document", "Spreadsheet", "Model", "Picture"}));
     }
 }
 
 TEST_P(FormBehaviour, FileTypeWindowWithAnEmptyTableIsNotShown) {
     backend_->Answer({});
-    auto table = std::make_shared<MemoryLookupTable>(std::vector<std::pair<std::string, int32_t>>{});
-    EXPECT_EQ(ClsForm(backend_->Windows()).ShowFileType(table, "txt"), -2);
+    World world = EmptyTableWorld();
+    EXPECT_EQ(ClsForm(backend_->Windows()).ShowFileType(FileTypes(world), "txt"), -2);
     EXPECT_TRUE(backend_->Shown().empty());
 }
 
