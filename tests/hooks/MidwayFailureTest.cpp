@@ -1,6 +1,7 @@
 // A platform failure at the n-th call in the middle of a hook's work: what stays done, what is said,
 // and what the hook answers. (Scenario files cannot inject faults yet.)
 #include "ClsUtils.h"
+#include "TempFolder.h"
 #include "World.h"
 
 #include <functional>
@@ -117,8 +118,9 @@ TEST_F(MidwayWorld, TreeEditsKeepWhatWasDoneBeforeAFailure) {
 }
 
 TEST_F(MidwayWorld, UploadPlacesByTheRootsFamilyAndKeepsADocumentItCannotShow) {
-    TempFolder folder;
-    const std::string file = folder.Write("bracket.dwg", "drawing");
+    host::TempFolder folder;
+    folder.Write("bracket.dwg", "drawing");
+    const std::string file = folder.Path() + "/bracket.dwg";
     const ObjectKey documentRoot = Document("D-1");
     const ObjectKey project = db->CreateObject("Project", {{"PROJECT_NUMBER", Value::Text("PR-1")}});
     // Each case makes the placements it must not use fail, so a wrong one shows in the result.

@@ -1,9 +1,5 @@
 #include "World.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <stdexcept>
-
 namespace quendra::test {
 
 namespace {
@@ -86,29 +82,8 @@ std::string Line(const scripted::WindowRecord& window) {
     return "";
 }
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quendra-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempFolder::Write(const std::string& name, const std::string& content) {
-    const auto path = path_ / name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path.string();
-}
-
 World::World(std::shared_ptr<const embedded::Model> model, const std::string& login)
     : db(embedded::Database::Create(":memory:", std::move(model))), session(db->Login(login, user)) {}
-
-void World::LoginAs(const std::string& login) {
-    session = db->Login(login, user);
-}
 
 int32_t World::Id(const std::string& login) {
     return db->UserId(login).value();

@@ -1,5 +1,5 @@
 // The test support layer: a world on the embedded platform with a scripted user logged in, the answers
-// the user gives, what the user saw, and temporary folders.
+// the user gives and what the user saw. Temporary folders are the host's TempFolder.
 #pragma once
 
 #include "CvPlatform.h"
@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -40,28 +39,12 @@ scripted::Answer Acts(std::vector<scripted::Action> actions);
 // "platform kind class".
 std::string Line(const scripted::WindowRecord& window);
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-    // Writes a file of that name with that content; its full path.
-    std::string Write(const std::string& name, const std::string& content);
-
-private:
-    std::filesystem::path path_;
-};
-
 // An in-memory database of a model (the built-in "plant" unless given), a scripted user and a session.
 class World {
 public:
     explicit World(std::shared_ptr<const embedded::Model> model = embedded::BuiltInModel("plant"),
                    const std::string& login = "carl");
 
-    void LoginAs(const std::string& login);
     int32_t Id(const std::string& login);
 
     // A released part "<number>-Desc" unless the extra values say otherwise; later values replace earlier.
