@@ -192,16 +192,10 @@ void World::ExpectAllAnswered() const {
     EXPECT_EQ(user.AnswersLeft(), 0u);
 }
 
-std::vector<Event> World::EventsOf(Event::Kind kind) const {
-    std::vector<Event> found;
-    for (const auto& event : db->Events())
-        if (event.kind == kind) found.push_back(event);
-    return found;
-}
-
 std::vector<ObjectKey> World::Updated() const {
     std::vector<ObjectKey> keys;
-    for (const auto& event : EventsOf(Event::Kind::Update)) keys.push_back(event.objects.at(0));
+    for (const auto& event : db->Events())
+        if (event.kind == Event::Kind::Update) keys.push_back(event.objects.at(0));
     return keys;
 }
 

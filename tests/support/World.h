@@ -72,7 +72,6 @@ public:
     Texts Shown() const;
     // Every answer was used, each by the window it was meant for.
     void ExpectAllAnswered() const;
-    std::vector<Event> EventsOf(Event::Kind kind) const;
     // The objects written, in order.
     std::vector<ObjectKey> Updated() const;
 

@@ -44,14 +44,10 @@ protected:
     QtWindowSystem windows_;
 };
 
-TEST_F(QtToolkit, FilterAndFileNamesInTheOpenFileDialogsForms) {
+TEST_F(QtToolkit, FilterInTheOpenFileDialogsForm) {
     EXPECT_EQ(QtCommonDialog::NameFilters("All Basic Supported Types(*.dwg;*.DOC)|*.dwg;*.DOC|All Files (*.*)|*.*"),
               (QStringList{"All Basic Supported Types (*.dwg *.DOC)", "All Files (*.*)"}));
     EXPECT_EQ(QtCommonDialog::NameFilters("All Files (*.*)|*.*"), QStringList{"All Files (*.*)"});
-    EXPECT_EQ(QtCommonDialog::JoinFileNames({}), "");
-    EXPECT_EQ(QtCommonDialog::JoinFileNames({"/data/in/a.dwg"}), "/data/in/a.dwg");
-    EXPECT_EQ(QtCommonDialog::JoinFileNames({"/data/in/a.dwg", "/data/in/b.txt"}),
-              std::string("/data/in\0a.dwg\0b.txt", 20));
 }
 
 TEST_F(QtToolkit, QueryDialogStatesClassAndCondition) {
