@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -45,10 +44,15 @@ public:
     ui::WindowSystem& Windows() override { return *windows_; }
     void Answer(std::vector<scripted::Answer> answers) override {
         answers_.assign(answers.begin(), answers.end());
-        shown_.clear();
+        windows_->ForgetAnswered();
         failure_.reset();
     }
-    std::vector<scripted::WindowRecord> Shown() const override { return shown_; }
+    // The windows as the Qt toolkit itself notes them.
+    std::vector<scripted::WindowRecord> Shown() const override {
+        std::vector<scripted::WindowRecord> shown;
+        for (const auto& answered : windows_->Answered()) shown.push_back(answered.window);
+        return shown;
+    }
     std::optional<std::string> Failure() const override {
         if (failure_) return failure_;
         if (!answers_.empty()) return std::to_string(answers_.size()) + " answers left";
@@ -82,28 +86,6 @@ private:
     }
 
     void PlayMessageBox(QMessageBox& box) {
-        scripted::WindowRecord record;
-        record.kind = scripted::WindowRecord::Kind::MessageBox;
-        record.text = box.text().replace("\n", "\r\n").toStdString();
-        record.title = box.windowTitle().toStdString();
-        switch (box.icon()) {
-        case QMessageBox::Information:
-            record.icon = "information";
-            break;
-        case QMessageBox::Warning:
-            record.icon = "exclamation";
-            break;
-        case QMessageBox::Critical:
-            record.icon = "critical";
-            break;
-        case QMessageBox::Question:
-            record.icon = "question";
-            break;
-        default:
-            break;
-        }
-        record.buttons = box.standardButtons() == QMessageBox::Ok ? "OK" : "YesNo";
-        shown_.push_back(record);
         auto answer = Next();
         if (!answer) return Fail("no answer for a message box");
         using Kind = scripted::Answer::Kind;
@@ -120,22 +102,11 @@ private:
     }
 
     void PlayWindow(QDialog& dialog) {
-        scripted::WindowRecord record;
-        record.kind = scripted::WindowRecord::Kind::Window;
-        record.title = dialog.windowTitle().toStdString();
-        auto labels = dialog.findChildren<QLabel*>();
-        if (!labels.isEmpty()) record.text = labels.front()->text().toStdString();
+        const std::string title = dialog.windowTitle().toStdString();
         auto* table = dialog.findChild<QTableWidget*>();
-        if (table)
-            for (int r = 0; r < table->rowCount(); ++r)
-                record.rows.emplace_back(Cell(*table, r, 0), Cell(*table, r, 1));
         auto* combo = dialog.findChild<QComboBox*>();
-        if (combo)
-            for (int i = 0; i < combo->count(); ++i) record.choices.push_back(combo->itemText(i).toStdString());
-        shown_.push_back(record);
-
         auto answer = Next();
-        if (!answer) return Fail("no answer for the window " + record.title);
+        if (!answer) return Fail("no answer for the window " + title);
         using Kind = scripted::Answer::Kind;
         QPointer<QDialog> alive(&dialog);
         switch (answer->kind) {
@@ -174,7 +145,7 @@ private:
             Press(dialog, answer->button);
             break;
         default:
-            Fail("an answer that does not fit the window " + record.title);
+            Fail("an answer that does not fit the window " + title);
             break;
         }
     }
@@ -211,7 +182,6 @@ private:
 
     std::unique_ptr<qt::QtWindowSystem> windows_;
     std::deque<scripted::Answer> answers_;
-    std::vector<scripted::WindowRecord> shown_;
     std::optional<std::string> failure_;
 };
 
