@@ -4,17 +4,16 @@ namespace quendra::test {
 
 namespace {
 // Without a description: the scripted user describes the answer as a scenario file writes it.
-scripted::Answer Made(scripted::Answer::Kind kind) {
+scripted::Answer Made(scripted::Answer::Kind kind, const std::string& button = "") {
     scripted::Answer answer;
     answer.kind = kind;
+    answer.button = button;
     return answer;
 }
 } // namespace
 
 scripted::Answer Press(const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Button);
-    answer.button = button;
-    return answer;
+    return Made(scripted::Answer::Kind::Button, button);
 }
 
 scripted::Answer KeyAnswer(const std::string& key) {
@@ -28,16 +27,14 @@ scripted::Answer CloseAnswer() {
 }
 
 scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Set);
+    auto answer = Made(scripted::Answer::Kind::Set, button);
     answer.set = std::move(rows);
-    answer.button = button;
     return answer;
 }
 
 scripted::Answer Choose(std::optional<std::string> entry, const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Choose);
+    auto answer = Made(scripted::Answer::Kind::Choose, button);
     answer.choose = std::move(entry);
-    answer.button = button;
     return answer;
 }
 
@@ -55,9 +52,8 @@ scripted::Answer Search(std::vector<ObjectKey> picks, scripted::Answer::SearchMo
 }
 
 scripted::Answer Fill(Values fill, const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Fill);
+    auto answer = Made(scripted::Answer::Kind::Fill, button);
     answer.fill = std::move(fill);
-    answer.button = button;
     return answer;
 }
 
