@@ -36,13 +36,21 @@ std::vector<std::string> BuiltInModelNames();
 
 // Something the platform was asked to do that a person would see.
 struct Event {
-    enum class Kind { Sql, Notify, Refresh, Forward, Attach, Show, Insert, Update, Delete };
+    // Error: a platform operation failed (whether or not the component caught the failure).
+    enum class Kind { Sql, Notify, Refresh, Forward, Attach, Show, Insert, Update, Delete, Error };
     Kind kind = Kind::Sql;
-    std::string text;               // Sql: the statement; Forward: the comment
+    std::string text;               // Sql: the statement; Forward: the comment; Error: the failure's text
     int32_t code = 0;               // Notify: the code; Refresh: the action
     bool flag = false;              // Notify: the flag
     std::vector<ObjectKey> objects; // the objects concerned (one for Attach, Show, Insert, Update, Delete)
+    std::string operation;          // Error: the operation that failed, as "CvObject.Update"
 };
+
+// Every operation name that fault injection can make fail ("CvObject.Update", ...), sorted.
+std::vector<std::string> FailableCalls();
+
+// ReadOnly never writes the file: no journal change, no schema write; a session's writes fail.
+enum class OpenMode { ReadWrite, ReadOnly };
 
 // One row of a record list a hook receives.
 struct RowSpec {
@@ -59,8 +67,9 @@ class Database {
 public:
     // A new database from a model: a file path (must not exist yet) or ":memory:".
     static std::shared_ptr<Database> Create(const std::string& path, std::shared_ptr<const Model> model);
-    // An existing database file; a missing, unreadable or damaged file throws EmbeddedError.
-    static std::shared_ptr<Database> Open(const std::string& path);
+    // An existing database file; a missing, unwritable (for ReadWrite), locked, damaged or foreign file
+    // throws EmbeddedError saying what is wrong and what to do.
+    static std::shared_ptr<Database> Open(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
     virtual ~Database() = default;
 
     // A platform session for that user, whose platform dialogs the given toolkit shows.
@@ -95,9 +104,19 @@ public:
     virtual void ClearEvents() = 0;
 
     // Fault injection: the n-th call (from 1, counted from now) of the named operation
-    // ("CvObject.Update", "CvObjectStore.ObjectById", ...) throws CvError.
+    // ("CvObject.Update", "CvObjectStore.ObjectById", ...) throws CvError. A name not among
+    // FailableCalls() throws std::invalid_argument.
     virtual void FailCall(const std::string& operation, int nth) = 0;
     virtual void ClearFaults() = 0;
+    // The faults injected since the last ClearFaults that have not fired yet (operation, nth).
+    virtual std::vector<std::pair<std::string, int>> UnfiredFaults() const = 0;
+
+    // One transaction around many operations (a whole hook call): while it is open every platform write
+    // runs inside it, and rolling it back leaves the database exactly as it was at its beginning.
+    // Recorded events stay.
+    virtual void BeginOuterTransaction() = 0;
+    virtual void CommitOuterTransaction() = 0;
+    virtual void RollbackOuterTransaction() = 0;
     // While on, every write through a session is refused with CvError.
     virtual void SetReadOnly(bool on) = 0;
 };

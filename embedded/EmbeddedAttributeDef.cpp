@@ -12,16 +12,20 @@ class EmbeddedReference : public CvReference {
 public:
     EmbeddedReference(std::shared_ptr<Storage> storage, const ReferenceInfo& reference)
         : storage_(std::move(storage)), reference_(reference) {}
-    std::string ReferenceText() override {
-        storage_->Call("CvReference.ReferenceText");
+    std::string ReferenceText() override try {
+        auto operation = storage_->Call("CvReference.ReferenceText");
         return reference_.text;
+    } catch (...) {
+        storage_->Failed();
     }
-    Ptr<CvAttributeDefs> DisplayAttributes() override {
-        storage_->Call("CvReference.DisplayAttributes");
+    Ptr<CvAttributeDefs> DisplayAttributes() override try {
+        auto operation = storage_->Call("CvReference.DisplayAttributes");
         const ClassInfo& target = storage_->Class(reference_.classId);
         std::vector<const AttributeInfo*> attributes;
         for (const auto& name : reference_.display) attributes.push_back(target.Attribute(name));
         return std::make_shared<EmbeddedAttributeDefs>(storage_, target, std::move(attributes));
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -31,41 +35,55 @@ private:
 
 } // namespace
 
-std::string EmbeddedAttributeDef::Name() {
-    storage_->Call("CvAttributeDef.Name");
+std::string EmbeddedAttributeDef::Name() try {
+    auto operation = storage_->Call("CvAttributeDef.Name");
     return attribute_.name;
+} catch (...) {
+    storage_->Failed();
 }
 
-std::string EmbeddedAttributeDef::DisplayName() {
-    storage_->Call("CvAttributeDef.DisplayName");
+std::string EmbeddedAttributeDef::DisplayName() try {
+    auto operation = storage_->Call("CvAttributeDef.DisplayName");
     return attribute_.display;
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedAttributeDef::TypeCode() {
-    storage_->Call("CvAttributeDef.TypeCode");
+int32_t EmbeddedAttributeDef::TypeCode() try {
+    auto operation = storage_->Call("CvAttributeDef.TypeCode");
     return attribute_.type;
+} catch (...) {
+    storage_->Failed();
 }
 
-bool EmbeddedAttributeDef::IsMandatory() {
-    storage_->Call("CvAttributeDef.IsMandatory");
+bool EmbeddedAttributeDef::IsMandatory() try {
+    auto operation = storage_->Call("CvAttributeDef.IsMandatory");
     return attribute_.mandatory;
+} catch (...) {
+    storage_->Failed();
 }
 
-bool EmbeddedAttributeDef::IsPrimary(const std::string& name) {
-    storage_->Call("CvAttributeDef.IsPrimary");
+bool EmbeddedAttributeDef::IsPrimary(const std::string& name) try {
+    auto operation = storage_->Call("CvAttributeDef.IsPrimary");
     const AttributeInfo* named = cls_.Attribute(name);
     return named && named->primary;
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedAttributeDef::LookupTableId() {
-    storage_->Call("CvAttributeDef.LookupTableId");
+int32_t EmbeddedAttributeDef::LookupTableId() try {
+    auto operation = storage_->Call("CvAttributeDef.LookupTableId");
     return attribute_.lookupId;
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvReference> EmbeddedAttributeDef::Reference() {
-    storage_->Call("CvAttributeDef.Reference");
+Ptr<CvReference> EmbeddedAttributeDef::Reference() try {
+    auto operation = storage_->Call("CvAttributeDef.Reference");
     if (!attribute_.reference) return nullptr;
     return std::make_shared<EmbeddedReference>(storage_, *attribute_.reference);
+} catch (...) {
+    storage_->Failed();
 }
 
 } // namespace quendra::embedded

@@ -17,33 +17,41 @@ Ptr<CvAttributeDefs> MakeAttributeDefs(const std::shared_ptr<Storage>& storage, 
     return std::make_shared<EmbeddedAttributeDefs>(storage, cls, std::move(attributes));
 }
 
-Ptr<CvAttributeDef> EmbeddedAttributeDefs::DefinitionByName(const std::string& name) {
-    storage_->Call("CvAttributeDefs.DefinitionByName");
+Ptr<CvAttributeDef> EmbeddedAttributeDefs::DefinitionByName(const std::string& name) try {
+    auto operation = storage_->Call("CvAttributeDefs.DefinitionByName");
     for (const AttributeInfo* attribute : attributes_)
         if (attribute->name == name) return std::make_shared<EmbeddedAttributeDef>(storage_, cls_, *attribute);
     throw CvError("the class \"" + cls_.name + "\" has no attribute \"" + name + "\"");
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedAttributeDefs::Count() {
-    storage_->Call("CvAttributeDefs.Count");
+int32_t EmbeddedAttributeDefs::Count() try {
+    auto operation = storage_->Call("CvAttributeDefs.Count");
     return static_cast<int32_t>(attributes_.size());
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvAttributeDef> EmbeddedAttributeDefs::Item(int32_t position) {
-    storage_->Call("CvAttributeDefs.Item");
+Ptr<CvAttributeDef> EmbeddedAttributeDefs::Item(int32_t position) try {
+    auto operation = storage_->Call("CvAttributeDefs.Item");
     if (position < 0 || static_cast<size_t>(position) >= attributes_.size())
         throw CvError("there is no attribute definition at position " + std::to_string(position));
     return std::make_shared<EmbeddedAttributeDef>(storage_, cls_, *attributes_[position]);
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedAttributeDefs::KeyOf(const Ptr<CvAttributeDef>& definition) {
-    storage_->Call("CvAttributeDefs.KeyOf");
+int32_t EmbeddedAttributeDefs::KeyOf(const Ptr<CvAttributeDef>& definition) try {
+    auto operation = storage_->Call("CvAttributeDefs.KeyOf");
     auto own = std::dynamic_pointer_cast<EmbeddedAttributeDef>(definition);
     if (!own) throw CvError("the attribute definition does not belong to this platform");
     const ClassInfo& owner = own->Class();
     auto found = owner.attributeIndex.find(own->Attribute().name);
     if (found == owner.attributeIndex.end()) throw CvError("the attribute definition has no key");
     return static_cast<int32_t>(found->second);
+} catch (...) {
+    storage_->Failed();
 }
 
 } // namespace quendra::embedded

@@ -12,15 +12,19 @@ class EmbeddedLinkClasses : public CvLinkClasses {
 public:
     EmbeddedLinkClasses(std::shared_ptr<Storage> storage, std::vector<const ClassInfo*> classes)
         : storage_(std::move(storage)), classes_(std::move(classes)) {}
-    int32_t Count() override {
-        storage_->Call("CvLinkClasses.Count");
+    int32_t Count() override try {
+        auto operation = storage_->Call("CvLinkClasses.Count");
         return static_cast<int32_t>(classes_.size());
+    } catch (...) {
+        storage_->Failed();
     }
-    Ptr<CvClass> Item(int32_t position) override {
-        storage_->Call("CvLinkClasses.Item");
+    Ptr<CvClass> Item(int32_t position) override try {
+        auto operation = storage_->Call("CvLinkClasses.Item");
         if (position < 0 || static_cast<size_t>(position) >= classes_.size())
             throw CvError("there is no link class at position " + std::to_string(position));
         return std::make_shared<EmbeddedClass>(storage_, *classes_[position]);
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -33,8 +37,8 @@ public:
     EmbeddedClassLinks(std::shared_ptr<Storage> storage, const ClassInfo& cls)
         : storage_(std::move(storage)), cls_(cls) {}
     // Link classes joining the two classes, whichever end this class takes.
-    Ptr<CvLinkClasses> LinkClassesTo(int16_t otherClassId) override {
-        storage_->Call("CvClassLinks.LinkClassesTo");
+    Ptr<CvLinkClasses> LinkClassesTo(int16_t otherClassId) override try {
+        auto operation = storage_->Call("CvClassLinks.LinkClassesTo");
         const Model& model = storage_->GetModel();
         storage_->Class(otherClassId);
         auto fits = [&](int16_t end, int16_t classId) {
@@ -48,6 +52,8 @@ public:
                 found.push_back(&link);
         }
         return std::make_shared<EmbeddedLinkClasses>(storage_, std::move(found));
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -57,49 +63,67 @@ private:
 
 } // namespace
 
-int16_t EmbeddedClass::ClassId() {
-    storage_->Call("CvClass.ClassId");
+int16_t EmbeddedClass::ClassId() try {
+    auto operation = storage_->Call("CvClass.ClassId");
     return cls_.id;
+} catch (...) {
+    storage_->Failed();
 }
 
-int16_t EmbeddedClass::SuperClassId() {
-    storage_->Call("CvClass.SuperClassId");
+int16_t EmbeddedClass::SuperClassId() try {
+    auto operation = storage_->Call("CvClass.SuperClassId");
     return cls_.superId;
+} catch (...) {
+    storage_->Failed();
 }
 
-std::string EmbeddedClass::Name() {
-    storage_->Call("CvClass.Name");
+std::string EmbeddedClass::Name() try {
+    auto operation = storage_->Call("CvClass.Name");
     return cls_.name;
+} catch (...) {
+    storage_->Failed();
 }
 
-std::string EmbeddedClass::DisplayName() {
-    storage_->Call("CvClass.DisplayName");
+std::string EmbeddedClass::DisplayName() try {
+    auto operation = storage_->Call("CvClass.DisplayName");
     return cls_.display;
+} catch (...) {
+    storage_->Failed();
 }
 
-bool EmbeddedClass::BelongsToClass(int16_t classId) {
-    storage_->Call("CvClass.BelongsToClass");
+bool EmbeddedClass::BelongsToClass(int16_t classId) try {
+    auto operation = storage_->Call("CvClass.BelongsToClass");
     return storage_->GetModel().Includes(classId, cls_.id);
+} catch (...) {
+    storage_->Failed();
 }
 
-bool EmbeddedClass::IncludesClass(int16_t classId) {
-    storage_->Call("CvClass.IncludesClass");
+bool EmbeddedClass::IncludesClass(int16_t classId) try {
+    auto operation = storage_->Call("CvClass.IncludesClass");
     return storage_->GetModel().Includes(cls_.id, classId);
+} catch (...) {
+    storage_->Failed();
 }
 
-bool EmbeddedClass::HasAttribute(const std::string& name) {
-    storage_->Call("CvClass.HasAttribute");
+bool EmbeddedClass::HasAttribute(const std::string& name) try {
+    auto operation = storage_->Call("CvClass.HasAttribute");
     return cls_.Attribute(name) != nullptr;
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvAttributeDefs> EmbeddedClass::AttributeDefs() {
-    storage_->Call("CvClass.AttributeDefs");
+Ptr<CvAttributeDefs> EmbeddedClass::AttributeDefs() try {
+    auto operation = storage_->Call("CvClass.AttributeDefs");
     return MakeAttributeDefs(storage_, cls_);
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvClassLinks> EmbeddedClass::LinkClasses() {
-    storage_->Call("CvClass.LinkClasses");
+Ptr<CvClassLinks> EmbeddedClass::LinkClasses() try {
+    auto operation = storage_->Call("CvClass.LinkClasses");
     return std::make_shared<EmbeddedClassLinks>(storage_, cls_);
+} catch (...) {
+    storage_->Failed();
 }
 
 } // namespace quendra::embedded

@@ -29,21 +29,27 @@ class EmbeddedGUISelection : public CvGUISelection {
 public:
     EmbeddedGUISelection(Context context, std::shared_ptr<ViewState> state)
         : context_(std::move(context)), state_(std::move(state)) {}
-    Ptr<CvGUIQuery> Query() override {
-        context_->storage->Call("CvGUISelection.Query");
+    Ptr<CvGUIQuery> Query() override try {
+        auto operation = context_->storage->Call("CvGUISelection.Query");
         if (!state_->query) throw CvError("the view has no query");
         return state_->query;
+    } catch (...) {
+        context_->storage->Failed();
     }
-    void SetQuery(const Ptr<CvGUIQuery>& query) override {
-        context_->storage->Call("CvGUISelection.SetQuery");
+    void SetQuery(const Ptr<CvGUIQuery>& query) override try {
+        auto operation = context_->storage->Call("CvGUISelection.SetQuery");
         if (!dynamic_cast<EmbeddedGUIQuery*>(query.get())) throw CvError("the query does not belong to this platform");
         state_->query = query;
+    } catch (...) {
+        context_->storage->Failed();
     }
-    Ptr<CvObjects> Objects() override {
-        context_->storage->Call("CvGUISelection.Objects");
+    Ptr<CvObjects> Objects() override try {
+        auto operation = context_->storage->Call("CvGUISelection.Objects");
         auto objects = std::make_shared<EmbeddedObjects>(context_->storage);
         for (const auto& object : state_->picked) objects->Append(object);
         return objects;
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -59,11 +65,19 @@ public:
     EmbeddedGUIDialog(Context context, std::shared_ptr<ViewState> state, bool results)
         : context_(std::move(context)), state_(std::move(state)), results_(results) {}
     Ptr<CvGUIView> View() override;
-    void Close() override { context_->storage->Call("CvGUIDialog.Close"); }
-    void SetOption(int32_t) override { context_->storage->Call("CvGUIDialog.SetOption"); }
-    void Prepare() override { context_->storage->Call("CvGUIDialog.Prepare"); }
-    int32_t Show() override {
-        context_->storage->Call("CvGUIDialog.Show");
+    void Close() override try { auto operation = context_->storage->Call("CvGUIDialog.Close"); } catch (...) {
+        context_->storage->Failed();
+    }
+    void SetOption(int32_t) override try {
+        auto operation = context_->storage->Call("CvGUIDialog.SetOption");
+    } catch (...) {
+        context_->storage->Failed();
+    }
+    void Prepare() override try { auto operation = context_->storage->Call("CvGUIDialog.Prepare"); } catch (...) {
+        context_->storage->Failed();
+    }
+    int32_t Show() override try {
+        auto operation = context_->storage->Call("CvGUIDialog.Show");
         if (!results_) return 1;
         auto* query = dynamic_cast<EmbeddedGUIQuery*>(state_->query.get());
         if (!query) throw CvError("the view has no query to show the results of");
@@ -84,6 +98,8 @@ public:
                 context_, *stored.cls, std::make_shared<RecordData>(stored), key.objectId));
         }
         return 1;
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -96,21 +112,29 @@ class EmbeddedGUIView : public CvGUIView {
 public:
     EmbeddedGUIView(Context context, std::shared_ptr<ViewState> state)
         : context_(std::move(context)), state_(std::move(state)) {}
-    Ptr<CvGUISelection> Selection() override {
-        context_->storage->Call("CvGUIView.Selection");
+    Ptr<CvGUISelection> Selection() override try {
+        auto operation = context_->storage->Call("CvGUIView.Selection");
         return std::make_shared<EmbeddedGUISelection>(context_, state_);
+    } catch (...) {
+        context_->storage->Failed();
     }
-    Ptr<CvGUISelection> Contents() override {
-        context_->storage->Call("CvGUIView.Contents");
+    Ptr<CvGUISelection> Contents() override try {
+        auto operation = context_->storage->Call("CvGUIView.Contents");
         return std::make_shared<EmbeddedGUISelection>(context_, state_);
+    } catch (...) {
+        context_->storage->Failed();
     }
-    Ptr<CvGUIDialog> ResultDialog() override {
-        context_->storage->Call("CvGUIView.ResultDialog");
+    Ptr<CvGUIDialog> ResultDialog() override try {
+        auto operation = context_->storage->Call("CvGUIView.ResultDialog");
         return std::make_shared<EmbeddedGUIDialog>(context_, state_, true);
+    } catch (...) {
+        context_->storage->Failed();
     }
-    void RefreshObjects(int32_t action, const Ptr<CvObjects>& objects, bool flag) override {
-        context_->storage->Call("CvGUIView.RefreshObjects");
-        context_->storage->Record(Event{Event::Kind::Refresh, "", action, flag, KeysOf(objects)});
+    void RefreshObjects(int32_t action, const Ptr<CvObjects>& objects, bool flag) override try {
+        auto operation = context_->storage->Call("CvGUIView.RefreshObjects");
+        context_->storage->Record(Event{Event::Kind::Refresh, "", action, flag, KeysOf(objects), ""});
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -118,17 +142,21 @@ private:
     std::shared_ptr<ViewState> state_;
 };
 
-Ptr<CvGUIView> EmbeddedGUIDialog::View() {
-    context_->storage->Call("CvGUIDialog.View");
+Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
+    auto operation = context_->storage->Call("CvGUIDialog.View");
     return std::make_shared<EmbeddedGUIView>(context_, state_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 class EmbeddedViewMaker : public CvViewMaker {
 public:
     explicit EmbeddedViewMaker(Context context) : context_(std::move(context)) {}
-    Ptr<CvGUIView> MakeView(int32_t) override {
-        context_->storage->Call("CvViewMaker.MakeView");
+    Ptr<CvGUIView> MakeView(int32_t) override try {
+        auto operation = context_->storage->Call("CvViewMaker.MakeView");
         return std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -138,14 +166,16 @@ private:
 class EmbeddedDialogMaker : public CvDialogMaker {
 public:
     explicit EmbeddedDialogMaker(Context context) : context_(std::move(context)) {}
-    int32_t RunQueryDialog(Ptr<CvGUIDialog>& dialog) override {
-        context_->storage->Call("CvDialogMaker.RunQueryDialog");
+    int32_t RunQueryDialog(Ptr<CvGUIDialog>& dialog) override try {
+        auto operation = context_->storage->Call("CvDialogMaker.RunQueryDialog");
         SearchQuery query;
         bool confirmed = context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), query);
         auto state = std::make_shared<ViewState>();
         state->query = std::make_shared<EmbeddedGUIQuery>(std::move(query));
         dialog = std::make_shared<EmbeddedGUIDialog>(context_, state, false);
         return confirmed ? 1 : 0;
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -155,9 +185,11 @@ private:
 class EmbeddedDesktopWindow : public CvDesktopWindow {
 public:
     explicit EmbeddedDesktopWindow(Context context) : context_(std::move(context)) {}
-    Ptr<CvGUIView> View() override {
-        context_->storage->Call("CvDesktopWindow.View");
+    Ptr<CvGUIView> View() override try {
+        auto operation = context_->storage->Call("CvDesktopWindow.View");
         return std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -166,19 +198,25 @@ private:
 
 } // namespace
 
-Ptr<CvViewMaker> EmbeddedCommonGUI::ViewMaker() {
-    context_->storage->Call("CvCommonGUI.ViewMaker");
+Ptr<CvViewMaker> EmbeddedCommonGUI::ViewMaker() try {
+    auto operation = context_->storage->Call("CvCommonGUI.ViewMaker");
     return std::make_shared<EmbeddedViewMaker>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvDialogMaker> EmbeddedCommonGUI::DialogMaker() {
-    context_->storage->Call("CvCommonGUI.DialogMaker");
+Ptr<CvDialogMaker> EmbeddedCommonGUI::DialogMaker() try {
+    auto operation = context_->storage->Call("CvCommonGUI.DialogMaker");
     return std::make_shared<EmbeddedDialogMaker>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvDesktopWindow> EmbeddedCommonGUI::DesktopWindow() {
-    context_->storage->Call("CvCommonGUI.DesktopWindow");
+Ptr<CvDesktopWindow> EmbeddedCommonGUI::DesktopWindow() try {
+    auto operation = context_->storage->Call("CvCommonGUI.DesktopWindow");
     return std::make_shared<EmbeddedDesktopWindow>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query,

@@ -30,11 +30,13 @@ class EmbeddedFlowTargets : public CvFlowTargets {
 public:
     EmbeddedFlowTargets(Context context, std::vector<Ptr<CvFlowTarget>> targets)
         : context_(std::move(context)), targets_(std::move(targets)) {}
-    Ptr<CvFlowTarget> Item(int32_t position) override {
-        context_->storage->Call("CvFlowTargets.Item");
+    Ptr<CvFlowTarget> Item(int32_t position) override try {
+        auto operation = context_->storage->Call("CvFlowTargets.Item");
         if (position < 0 || static_cast<size_t>(position) >= targets_.size())
             throw CvError("the step has no next target at position " + std::to_string(position));
         return targets_[position];
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -46,12 +48,14 @@ class EmbeddedFlowNode : public CvFlowNode {
 public:
     EmbeddedFlowNode(Context context, const ClassInfo& process, int32_t step)
         : context_(std::move(context)), process_(process), step_(step) {}
-    Ptr<CvFlowTargets> NextTargets() override {
-        context_->storage->Call("CvFlowNode.NextTargets");
+    Ptr<CvFlowTargets> NextTargets() override try {
+        auto operation = context_->storage->Call("CvFlowNode.NextTargets");
         std::vector<Ptr<CvFlowTarget>> targets;
         if (static_cast<size_t>(step_ + 1) < process_.steps.size())
             targets.push_back(std::make_shared<EmbeddedFlowTarget>(process_.id, step_ + 1));
         return std::make_shared<EmbeddedFlowTargets>(context_, std::move(targets));
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -84,9 +88,9 @@ class EmbeddedFlowStep : public CvFlowStep {
 public:
     EmbeddedFlowStep(Context context, EntryRow entry) : context_(std::move(context)), entry_(entry) {}
     void Forward(const Ptr<CvFlowTarget>& target, const std::string& comment,
-                 std::chrono::system_clock::time_point when) override {
+                 std::chrono::system_clock::time_point when) override try {
         Storage& storage = *context_->storage;
-        storage.Call("CvFlowStep.Forward");
+        auto operation = storage.Call("CvFlowStep.Forward");
         const EmbeddedFlowTarget& next = TargetOf(target);
         if (next.classId != entry_.classId || next.step != entry_.step + 1)
             throw CvError("the process cannot move on to that step");
@@ -120,7 +124,9 @@ public:
             open.BindInt(1, entry_.processId).BindInt(2, next.step).BindInt(3, context_->userId).Run();
         }
         transaction.Commit();
-        storage.Record(Event{Event::Kind::Forward, comment, 0, false, {{entry_.classId, entry_.processId}}});
+        storage.Record(Event{Event::Kind::Forward, comment, 0, false, {{entry_.classId, entry_.processId}}, ""});
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -131,8 +137,8 @@ private:
 class EmbeddedFlowEntry : public CvFlowEntry {
 public:
     EmbeddedFlowEntry(Context context, EntryRow entry) : context_(std::move(context)), entry_(entry) {}
-    Ptr<CvObject> Object() override {
-        context_->storage->Call("CvFlowEntry.Object");
+    Ptr<CvObject> Object() override try {
+        auto operation = context_->storage->Call("CvFlowEntry.Object");
         const ClassInfo& process = context_->storage->Class(entry_.classId);
         auto data = std::make_shared<RecordData>();
         data->cls = &process;
@@ -141,10 +147,12 @@ public:
         data->Put("OBJECT_ID1", Value::Int32(entry_.processId));
         data->Put("STEP", Value::Int16(static_cast<int16_t>(entry_.step)));
         return std::make_shared<EmbeddedObject>(context_, process, std::move(data), entry_.entryId, true);
+    } catch (...) {
+        context_->storage->Failed();
     }
-    void Take() override {
+    void Take() override try {
         Storage& storage = *context_->storage;
-        storage.Call("CvFlowEntry.Take");
+        auto operation = storage.Call("CvFlowEntry.Take");
         storage.CheckWritable();
         Transaction transaction(storage.Sql());
         Statement take =
@@ -152,20 +160,28 @@ public:
         take.BindInt(1, entry_.entryId).Run();
         if (storage.Sql().Changes() == 0) throw CvError("the work list entry is done already");
         transaction.Commit();
+    } catch (...) {
+        context_->storage->Failed();
     }
-    Ptr<CvFlowStep> CurrentStep() override {
-        context_->storage->Call("CvFlowEntry.CurrentStep");
+    Ptr<CvFlowStep> CurrentStep() override try {
+        auto operation = context_->storage->Call("CvFlowEntry.CurrentStep");
         return std::make_shared<EmbeddedFlowStep>(context_, entry_);
+    } catch (...) {
+        context_->storage->Failed();
     }
-    Ptr<CvFlowNode> Definition() override {
-        context_->storage->Call("CvFlowEntry.Definition");
+    Ptr<CvFlowNode> Definition() override try {
+        auto operation = context_->storage->Call("CvFlowEntry.Definition");
         return std::make_shared<EmbeddedFlowNode>(context_, context_->storage->Class(entry_.classId), entry_.step);
+    } catch (...) {
+        context_->storage->Failed();
     }
-    bool CanForwardTo(const Ptr<CvFlowTarget>& target) override {
-        context_->storage->Call("CvFlowEntry.CanForwardTo");
+    bool CanForwardTo(const Ptr<CvFlowTarget>& target) override try {
+        auto operation = context_->storage->Call("CvFlowEntry.CanForwardTo");
         const EmbeddedFlowTarget& next = TargetOf(target);
         return next.classId == entry_.classId && next.step == entry_.step + 1 &&
                IsOpen(*context_->storage, entry_.entryId);
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -177,15 +193,19 @@ class EmbeddedFlowEntries : public CvFlowEntries {
 public:
     EmbeddedFlowEntries(Context context, std::vector<EntryRow> entries)
         : context_(std::move(context)), entries_(std::move(entries)) {}
-    int32_t Count() override {
-        context_->storage->Call("CvFlowEntries.Count");
+    int32_t Count() override try {
+        auto operation = context_->storage->Call("CvFlowEntries.Count");
         return static_cast<int32_t>(entries_.size());
+    } catch (...) {
+        context_->storage->Failed();
     }
-    Ptr<CvFlowEntry> Entry(int32_t position) override {
-        context_->storage->Call("CvFlowEntries.Entry");
+    Ptr<CvFlowEntry> Entry(int32_t position) override try {
+        auto operation = context_->storage->Call("CvFlowEntries.Entry");
         if (position < 0 || static_cast<size_t>(position) >= entries_.size())
             throw CvError("the work list has no entry at position " + std::to_string(position));
         return std::make_shared<EmbeddedFlowEntry>(context_, entries_[position]);
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -196,8 +216,8 @@ private:
 class EmbeddedFlowWorkList : public CvFlowWorkList {
 public:
     explicit EmbeddedFlowWorkList(Context context) : context_(std::move(context)) {}
-    Ptr<CvFlowEntries> Entries() override {
-        context_->storage->Call("CvFlowWorkList.Entries");
+    Ptr<CvFlowEntries> Entries() override try {
+        auto operation = context_->storage->Call("CvFlowWorkList.Entries");
         Statement statement = context_->storage->Sql().Prepare(
             "SELECT e.ENTRY_ID, e.PROCESS_ID, e.STEP, p.CLASS_ID FROM PLATFORM_WORK_ENTRIES e "
             "JOIN PLATFORM_PROCESSES p ON p.OBJECT_ID = e.PROCESS_ID WHERE e.OPEN = 1 AND e.USER_ID = ? "
@@ -208,6 +228,8 @@ public:
             entries.push_back({static_cast<int32_t>(statement.Int(0)), static_cast<int32_t>(statement.Int(1)),
                                static_cast<int32_t>(statement.Int(2)), static_cast<int16_t>(statement.Int(3))});
         return std::make_shared<EmbeddedFlowEntries>(context_, std::move(entries));
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -218,17 +240,19 @@ class EmbeddedFlowProcess : public CvFlowProcess {
 public:
     EmbeddedFlowProcess(Context context, const ClassInfo& process, int32_t processId)
         : context_(std::move(context)), process_(process), processId_(processId) {}
-    Ptr<CvObject> Object() override {
-        context_->storage->Call("CvFlowProcess.Object");
+    Ptr<CvObject> Object() override try {
+        auto operation = context_->storage->Call("CvFlowProcess.Object");
         auto data = std::make_shared<RecordData>();
         data->cls = &process_;
         data->Put("CLASS_ID", Value::Int16(process_.id));
         data->Put("OBJECT_ID", Value::Int32(processId_));
         return std::make_shared<EmbeddedObject>(context_, process_, std::move(data), processId_, true);
+    } catch (...) {
+        context_->storage->Failed();
     }
-    void Attach(const Ptr<CvObject>& object, const Ptr<CvRecord>&) override {
+    void Attach(const Ptr<CvObject>& object, const Ptr<CvRecord>&) override try {
         Storage& storage = *context_->storage;
-        storage.Call("CvFlowProcess.Attach");
+        auto operation = storage.Call("CvFlowProcess.Attach");
         EmbeddedObject& attached = Own(object);
         if (!attached.IsStored()) throw CvError("only a stored object can be attached to a process");
         storage.CheckWritable();
@@ -237,7 +261,9 @@ public:
             "INSERT INTO PLATFORM_ATTACHMENTS (PROCESS_ID, CLASS_ID, OBJECT_ID) VALUES (?, ?, ?)");
         insert.BindInt(1, processId_).BindInt(2, attached.Key().classId).BindInt(3, attached.Key().objectId).Run();
         transaction.Commit();
-        storage.Record(Event{Event::Kind::Attach, "", 0, false, {attached.Key()}});
+        storage.Record(Event{Event::Kind::Attach, "", 0, false, {attached.Key()}, ""});
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -248,14 +274,16 @@ private:
 
 } // namespace
 
-Ptr<CvFlowWorkList> EmbeddedFlowStore::WorkList() {
-    context_->storage->Call("CvFlowStore.WorkList");
+Ptr<CvFlowWorkList> EmbeddedFlowStore::WorkList() try {
+    auto operation = context_->storage->Call("CvFlowStore.WorkList");
     return std::make_shared<EmbeddedFlowWorkList>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvFlowProcess> EmbeddedFlowStore::NewProcess(int16_t processClassId) {
+Ptr<CvFlowProcess> EmbeddedFlowStore::NewProcess(int16_t processClassId) try {
     Storage& storage = *context_->storage;
-    storage.Call("CvFlowStore.NewProcess");
+    auto operation = storage.Call("CvFlowStore.NewProcess");
     const ClassInfo& process = storage.Class(processClassId);
     if (process.kind != ClassKind::Process) throw CvError("\"" + process.name + "\" is not a process");
     storage.CheckWritable();
@@ -269,6 +297,8 @@ Ptr<CvFlowProcess> EmbeddedFlowStore::NewProcess(int16_t processClassId) {
     entry.BindInt(1, processId).BindInt(2, context_->userId).Run();
     transaction.Commit();
     return std::make_shared<EmbeddedFlowProcess>(context_, process, processId);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 } // namespace quendra::embedded

@@ -10,9 +10,11 @@ namespace {
 class EmbeddedGUINotifier : public CvGUINotifier {
 public:
     explicit EmbeddedGUINotifier(Context context) : context_(std::move(context)) {}
-    void NotifyObjects(int32_t code, const Ptr<CvObjects>& objects, bool flag) override {
-        context_->storage->Call("CvGUINotifier.NotifyObjects");
-        context_->storage->Record(Event{Event::Kind::Notify, "", code, flag, KeysOf(objects)});
+    void NotifyObjects(int32_t code, const Ptr<CvObjects>& objects, bool flag) override try {
+        auto operation = context_->storage->Call("CvGUINotifier.NotifyObjects");
+        context_->storage->Record(Event{Event::Kind::Notify, "", code, flag, KeysOf(objects), ""});
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -21,9 +23,11 @@ private:
 
 } // namespace
 
-Ptr<CvGUINotifier> EmbeddedGUIServices::ObjectViewNotifier() {
-    context_->storage->Call("CvGUIServices.ObjectViewNotifier");
+Ptr<CvGUINotifier> EmbeddedGUIServices::ObjectViewNotifier() try {
+    auto operation = context_->storage->Call("CvGUIServices.ObjectViewNotifier");
     return std::make_shared<EmbeddedGUINotifier>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 } // namespace quendra::embedded

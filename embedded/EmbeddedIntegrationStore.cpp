@@ -10,8 +10,8 @@ namespace {
 class EmbeddedNewObjectDialog : public CvNewObjectDialog {
 public:
     explicit EmbeddedNewObjectDialog(Context context) : context_(std::move(context)) {}
-    void Show(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool, bool& accepted) override {
-        context_->storage->Call("CvNewObjectDialog.Show");
+    void Show(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool, bool& accepted) override try {
+        auto operation = context_->storage->Call("CvNewObjectDialog.Show");
         EmbeddedObject& target = Own(object);
         const ClassInfo& cls = target.Info();
         const RecordData& data = *target.Values();
@@ -32,6 +32,8 @@ public:
         if (!accepted) return;
         RecordData& values = *target.Values();
         for (const auto& field : fields) values.Set(field.name, field.value);
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -40,9 +42,11 @@ private:
 
 } // namespace
 
-Ptr<CvNewObjectDialog> EmbeddedIntegrationStore::NewObjectDialog() {
-    context_->storage->Call("CvIntegrationStore.NewObjectDialog");
+Ptr<CvNewObjectDialog> EmbeddedIntegrationStore::NewObjectDialog() try {
+    auto operation = context_->storage->Call("CvIntegrationStore.NewObjectDialog");
     return std::make_shared<EmbeddedNewObjectDialog>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 } // namespace quendra::embedded

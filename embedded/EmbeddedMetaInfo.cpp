@@ -6,14 +6,18 @@
 
 namespace quendra::embedded {
 
-Ptr<CvClass> EmbeddedMetaInfo::ClassByName(const std::string& name) {
-    storage_->Call("CvMetaInfo.ClassByName");
+Ptr<CvClass> EmbeddedMetaInfo::ClassByName(const std::string& name) try {
+    auto operation = storage_->Call("CvMetaInfo.ClassByName");
     return std::make_shared<EmbeddedClass>(storage_, storage_->Class(name));
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvClass> EmbeddedMetaInfo::ClassById(int16_t classId) {
-    storage_->Call("CvMetaInfo.ClassById");
+Ptr<CvClass> EmbeddedMetaInfo::ClassById(int16_t classId) try {
+    auto operation = storage_->Call("CvMetaInfo.ClassById");
     return std::make_shared<EmbeddedClass>(storage_, storage_->Class(classId));
+} catch (...) {
+    storage_->Failed();
 }
 
 const ClassInfo* EmbeddedMetaInfo::FindLinkClass(const Model& model, int16_t parentClassId, int16_t childClassId) {
@@ -24,13 +28,15 @@ const ClassInfo* EmbeddedMetaInfo::FindLinkClass(const Model& model, int16_t par
     return nullptr;
 }
 
-int16_t EmbeddedMetaInfo::LinkClassBetween(int16_t parentClassId, int16_t childClassId) {
-    storage_->Call("CvMetaInfo.LinkClassBetween");
+int16_t EmbeddedMetaInfo::LinkClassBetween(int16_t parentClassId, int16_t childClassId) try {
+    auto operation = storage_->Call("CvMetaInfo.LinkClassBetween");
     const ClassInfo& parent = storage_->Class(parentClassId);
     const ClassInfo& child = storage_->Class(childClassId);
     const ClassInfo* link = FindLinkClass(storage_->GetModel(), parentClassId, childClassId);
     if (!link) throw CvError("there is no link class from \"" + parent.name + "\" to \"" + child.name + "\"");
     return link->id;
+} catch (...) {
+    storage_->Failed();
 }
 
 } // namespace quendra::embedded

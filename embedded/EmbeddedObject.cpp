@@ -20,15 +20,19 @@ class EmbeddedTreeLink : public CvTreeLink {
 public:
     EmbeddedTreeLink(std::shared_ptr<Storage> storage, Ptr<CvObject> below, Ptr<CvObject> link)
         : storage_(std::move(storage)), below_(std::move(below)), link_(std::move(link)) {}
-    Ptr<CvTreeLink> WorkingEntry() override {
-        storage_->Call("CvTreeLink.WorkingEntry");
+    Ptr<CvTreeLink> WorkingEntry() override try {
+        auto operation = storage_->Call("CvTreeLink.WorkingEntry");
         return std::make_shared<EmbeddedTreeLink>(storage_, below_, link_);
+    } catch (...) {
+        storage_->Failed();
     }
-    Ptr<CvObject> Element(int32_t index) override {
-        storage_->Call("CvTreeLink.Element");
+    Ptr<CvObject> Element(int32_t index) override try {
+        auto operation = storage_->Call("CvTreeLink.Element");
         if (index == 0) return below_;
         if (index == 1) return link_;
         throw CvError("a tree link has no element " + std::to_string(index));
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -41,15 +45,19 @@ class EmbeddedTreeLinks : public CvTreeLinks {
 public:
     EmbeddedTreeLinks(std::shared_ptr<Storage> storage, std::vector<Ptr<CvTreeLink>> items)
         : storage_(std::move(storage)), items_(std::move(items)) {}
-    int32_t Count() override {
-        storage_->Call("CvTreeLinks.Count");
+    int32_t Count() override try {
+        auto operation = storage_->Call("CvTreeLinks.Count");
         return static_cast<int32_t>(items_.size());
+    } catch (...) {
+        storage_->Failed();
     }
-    Ptr<CvTreeLink> Item(int32_t position) override {
-        storage_->Call("CvTreeLinks.Item");
+    Ptr<CvTreeLink> Item(int32_t position) override try {
+        auto operation = storage_->Call("CvTreeLinks.Item");
         if (position < 0 || static_cast<size_t>(position) >= items_.size())
             throw CvError("there is no tree link at position " + std::to_string(position));
         return items_[position];
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -130,13 +138,15 @@ void EmbeddedObject::CheckWritable() const {
     context_->storage->CheckWritable();
 }
 
-Ptr<CvObject> EmbeddedObject::WorkingObject() {
-    context_->storage->Call("CvObject.WorkingObject");
+Ptr<CvObject> EmbeddedObject::WorkingObject() try {
+    auto operation = context_->storage->Call("CvObject.WorkingObject");
     return shared_from_this();
+} catch (...) {
+    context_->storage->Failed();
 }
 
-void EmbeddedObject::Retrieve() {
-    context_->storage->Call("CvObject.Retrieve");
+void EmbeddedObject::Retrieve() try {
+    auto operation = context_->storage->Call("CvObject.Retrieve");
     if (detached_) return;
     if (!IsStored()) throw CvError("a new object has no stored values to retrieve");
     for (const auto& name : extraAttributes_)
@@ -145,10 +155,12 @@ void EmbeddedObject::Retrieve() {
     auto stored = context_->storage->Load(cls_->id, objectId_);
     if (!stored) throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
     *data_ = std::move(*stored);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-void EmbeddedObject::AddAttributesToRetrieve(const std::string& namesJoinedBySemicolon) {
-    context_->storage->Call("CvObject.AddAttributesToRetrieve");
+void EmbeddedObject::AddAttributesToRetrieve(const std::string& namesJoinedBySemicolon) try {
+    auto operation = context_->storage->Call("CvObject.AddAttributesToRetrieve");
     size_t start = 0;
     while (start <= namesJoinedBySemicolon.size()) {
         size_t end = namesJoinedBySemicolon.find(';', start);
@@ -159,46 +171,62 @@ void EmbeddedObject::AddAttributesToRetrieve(const std::string& namesJoinedBySem
             extraAttributes_.push_back(name);
         start = end + 1;
     }
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvClass> EmbeddedObject::Class() {
-    context_->storage->Call("CvObject.Class");
+Ptr<CvClass> EmbeddedObject::Class() try {
+    auto operation = context_->storage->Call("CvObject.Class");
     return std::make_shared<EmbeddedClass>(context_->storage, *cls_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-int16_t EmbeddedObject::ClassId() {
-    context_->storage->Call("CvObject.ClassId");
+int16_t EmbeddedObject::ClassId() try {
+    auto operation = context_->storage->Call("CvObject.ClassId");
     return cls_->id;
+} catch (...) {
+    context_->storage->Failed();
 }
 
-int32_t EmbeddedObject::ObjectId() {
-    context_->storage->Call("CvObject.ObjectId");
+int32_t EmbeddedObject::ObjectId() try {
+    auto operation = context_->storage->Call("CvObject.ObjectId");
     return objectId_;
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvRecord> EmbeddedObject::Data() {
-    context_->storage->Call("CvObject.Data");
+Ptr<CvRecord> EmbeddedObject::Data() try {
+    auto operation = context_->storage->Call("CvObject.Data");
     return std::make_shared<EmbeddedRecord>(context_->storage, data_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-std::string EmbeddedObject::DisplayText(const std::string& separator) {
-    context_->storage->Call("CvObject.DisplayText");
+std::string EmbeddedObject::DisplayText(const std::string& separator) try {
+    auto operation = context_->storage->Call("CvObject.DisplayText");
     return context_->storage->DisplayText(*cls_, objectId_, data_.get(), separator);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-void EmbeddedObject::InitialiseNew() {
-    context_->storage->Call("CvObject.InitialiseNew");
+void EmbeddedObject::InitialiseNew() try {
+    auto operation = context_->storage->Call("CvObject.InitialiseNew");
     if (IsStored()) throw CvError("only a new object can be initialised");
     auto fresh = EmptyData(*cls_);
     if (cls_->kind == ClassKind::Link)
         for (const char* end : {"CLASS_ID1", "OBJECT_ID1", "CLASS_ID2", "OBJECT_ID2", "PAR_OBJECT_ID", "SON_OBJECT_ID"})
             fresh->Put(end, data_->Get(end));
     *data_ = std::move(*fresh);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-void EmbeddedObject::PrepareNew() {
-    context_->storage->Call("CvObject.PrepareNew");
+void EmbeddedObject::PrepareNew() try {
+    auto operation = context_->storage->Call("CvObject.PrepareNew");
     if (IsStored()) throw CvError("only a new object can be prepared");
+} catch (...) {
+    context_->storage->Failed();
 }
 
 void EmbeddedObject::InsertNow() {
@@ -215,13 +243,18 @@ void EmbeddedObject::InsertNow() {
     if (data_->Has("USER_ID_MOD") || written.Has("USER_ID_MOD")) data_->Put("USER_ID_MOD", written.Get("USER_ID_MOD"));
     data_->Put("CLASS_ID", Value::Int16(cls_->id));
     data_->Put("OBJECT_ID", Value::Int32(objectId));
-    storage.Record(Event{Event::Kind::Insert, "", 0, false, {Key()}});
+    storage.Record(Event{Event::Kind::Insert, "", 0, false, {Key()}, ""});
 }
 
 void EmbeddedObject::UpdateNow() {
     CheckWritable();
     if (!IsStored()) throw CvError("a new object cannot be updated before it is stored");
-    RecordData written = *data_;
+    // Only the values set since the object was made or retrieved: a value merely read may be stale, and
+    // writing it back would undo another user's change made since.
+    RecordData written;
+    written.cls = cls_;
+    for (size_t i = 0; i < data_->names.size(); ++i)
+        if (data_->IsSet(i)) written.Put(data_->names[i], data_->values[i]);
     if (cls_->Attribute("USER_ID_MOD")) written.Put("USER_ID_MOD", Value::Int32(context_->userId));
     Storage& storage = *context_->storage;
     Transaction transaction(storage.Sql());
@@ -229,45 +262,55 @@ void EmbeddedObject::UpdateNow() {
         throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
     transaction.Commit();
     if (data_->Has("USER_ID_MOD")) data_->Put("USER_ID_MOD", written.Get("USER_ID_MOD"));
-    storage.Record(Event{Event::Kind::Update, "", 0, false, {Key()}});
+    storage.Record(Event{Event::Kind::Update, "", 0, false, {Key()}, ""});
 }
 
-void EmbeddedObject::Store() {
-    context_->storage->Call("CvObject.Store");
+void EmbeddedObject::Store() try {
+    auto operation = context_->storage->Call("CvObject.Store");
     if (IsStored())
         UpdateNow();
     else
         InsertNow();
+} catch (...) {
+    context_->storage->Failed();
 }
 
-void EmbeddedObject::Insert(const Ptr<CvUpdateOptions>&) {
-    context_->storage->Call("CvObject.Insert");
+void EmbeddedObject::Insert(const Ptr<CvUpdateOptions>&) try {
+    auto operation = context_->storage->Call("CvObject.Insert");
     InsertNow();
+} catch (...) {
+    context_->storage->Failed();
 }
 
-void EmbeddedObject::Update(const Ptr<CvUpdateOptions>&) {
-    context_->storage->Call("CvObject.Update");
+void EmbeddedObject::Update(const Ptr<CvUpdateOptions>&) try {
+    auto operation = context_->storage->Call("CvObject.Update");
     UpdateNow();
+} catch (...) {
+    context_->storage->Failed();
 }
 
-void EmbeddedObject::Delete(const Ptr<CvUpdateOptions>&) {
-    context_->storage->Call("CvObject.Delete");
+void EmbeddedObject::Delete(const Ptr<CvUpdateOptions>&) try {
+    auto operation = context_->storage->Call("CvObject.Delete");
     CheckWritable();
     if (!IsStored()) throw CvError("a new object cannot be deleted");
     Storage& storage = *context_->storage;
     Transaction transaction(storage.Sql());
     storage.Delete(*cls_, objectId_);
     transaction.Commit();
-    storage.Record(Event{Event::Kind::Delete, "", 0, false, {Key()}});
+    storage.Record(Event{Event::Kind::Delete, "", 0, false, {Key()}, ""});
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvObject> EmbeddedObject::NewLink(int16_t linkClassId, const Ptr<CvObject>& child) {
-    context_->storage->Call("CvObject.NewLink");
+Ptr<CvObject> EmbeddedObject::NewLink(int16_t linkClassId, const Ptr<CvObject>& child) try {
+    auto operation = context_->storage->Call("CvObject.NewLink");
     return NewLinkBetween(context_, context_->storage->Class(linkClassId), *this, Own(child));
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvObject> EmbeddedObject::NewLinkTo(int16_t linkClassId, const Ptr<CvObject>& other) {
-    context_->storage->Call("CvObject.NewLinkTo");
+Ptr<CvObject> EmbeddedObject::NewLinkTo(int16_t linkClassId, const Ptr<CvObject>& other) try {
+    auto operation = context_->storage->Call("CvObject.NewLinkTo");
     const ClassInfo& linkClass = context_->storage->Class(linkClassId);
     EmbeddedObject& end = Own(other);
     const Model& model = context_->storage->GetModel();
@@ -275,6 +318,8 @@ Ptr<CvObject> EmbeddedObject::NewLinkTo(int16_t linkClassId, const Ptr<CvObject>
         !(model.Includes(linkClass.parentId, cls_->id) && model.Includes(linkClass.childId, end.cls_->id)))
         return NewLinkBetween(context_, linkClass, end, *this);
     return NewLinkBetween(context_, linkClass, *this, end);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 std::shared_ptr<EmbeddedObject> EmbeddedObject::MakeLink(const ClassInfo& linkClass, const Ptr<CvObject>& parent) {
@@ -283,33 +328,39 @@ std::shared_ptr<EmbeddedObject> EmbeddedObject::MakeLink(const ClassInfo& linkCl
     return link;
 }
 
-Ptr<CvObject> EmbeddedObject::LinkUnderParent(const Ptr<CvObject>& parent, int32_t, const Ptr<CvUpdateOptions>&) {
-    context_->storage->Call("CvObject.LinkUnderParent");
+Ptr<CvObject> EmbeddedObject::LinkUnderParent(const Ptr<CvObject>& parent, int32_t, const Ptr<CvUpdateOptions>&) try {
+    auto operation = context_->storage->Call("CvObject.LinkUnderParent");
     EmbeddedObject& upper = Own(parent);
     const ClassInfo* linkClass =
         EmbeddedMetaInfo::FindLinkClass(context_->storage->GetModel(), upper.cls_->id, cls_->id);
     if (!linkClass) throw CvError("there is no link class from \"" + upper.cls_->name + "\" to \"" + cls_->name + "\"");
     return MakeLink(*linkClass, parent);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 Ptr<CvObject> EmbeddedObject::LinkToParent(int16_t linkClassId, const Ptr<CvObject>& parent, const Ptr<CvObject>&,
-                                           const Ptr<CvUpdateOptions>&) {
-    context_->storage->Call("CvObject.LinkToParent");
+                                           const Ptr<CvUpdateOptions>&) try {
+    auto operation = context_->storage->Call("CvObject.LinkToParent");
     return MakeLink(context_->storage->Class(linkClassId), parent);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 void EmbeddedObject::AttachToParent(int32_t, const Ptr<CvObject>& parent, const Ptr<CvObject>&,
-                                    const Ptr<CvUpdateOptions>&) {
-    context_->storage->Call("CvObject.AttachToParent");
+                                    const Ptr<CvUpdateOptions>&) try {
+    auto operation = context_->storage->Call("CvObject.AttachToParent");
     EmbeddedObject& upper = Own(parent);
     const ClassInfo* linkClass =
         EmbeddedMetaInfo::FindLinkClass(context_->storage->GetModel(), upper.cls_->id, cls_->id);
     if (!linkClass) throw CvError("there is no link class from \"" + upper.cls_->name + "\" to \"" + cls_->name + "\"");
     MakeLink(*linkClass, parent);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-void EmbeddedObject::RemoveLink(int32_t, const Ptr<CvObject>& other, const Ptr<CvUpdateOptions>&) {
-    context_->storage->Call("CvObject.RemoveLink");
+void EmbeddedObject::RemoveLink(int32_t, const Ptr<CvObject>& other, const Ptr<CvUpdateOptions>&) try {
+    auto operation = context_->storage->Call("CvObject.RemoveLink");
     EmbeddedObject& end = Own(other);
     CheckWritable();
     if (!IsStored() || !end.IsStored()) throw CvError("a new object has no links to remove");
@@ -319,21 +370,25 @@ void EmbeddedObject::RemoveLink(int32_t, const Ptr<CvObject>& other, const Ptr<C
     for (const auto& link : links) storage.Delete(storage.Class(link.linkClassId), link.linkId);
     transaction.Commit();
     for (const auto& link : links)
-        storage.Record(Event{Event::Kind::Delete, "", 0, false, {{link.linkClassId, link.linkId}}});
+        storage.Record(Event{Event::Kind::Delete, "", 0, false, {{link.linkClassId, link.linkId}}, ""});
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvObjects> EmbeddedObject::Children(const Ptr<CvObject>&) {
-    context_->storage->Call("CvObject.Children");
+Ptr<CvObjects> EmbeddedObject::Children(const Ptr<CvObject>&) try {
+    auto operation = context_->storage->Call("CvObject.Children");
     auto children = std::make_shared<EmbeddedObjects>(context_->storage);
     if (!IsStored()) return children;
     ReadSnapshot snapshot(context_->storage->Sql());
     for (const auto& link : context_->storage->LinksBelow(*cls_, objectId_))
         if (auto child = Find(context_, link.childClassId, link.childId)) children->Append(child);
     return children;
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) {
-    context_->storage->Call("CvObject.TreeLinks");
+Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) try {
+    auto operation = context_->storage->Call("CvObject.TreeLinks");
     std::vector<Ptr<CvTreeLink>> items;
     if (IsStored()) {
         ReadSnapshot snapshot(context_->storage->Sql());
@@ -344,10 +399,12 @@ Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) {
         }
     }
     return std::make_shared<EmbeddedTreeLinks>(context_->storage, std::move(items));
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvObject> EmbeddedObject::ReferencedObject(int32_t key) {
-    context_->storage->Call("CvObject.ReferencedObject");
+Ptr<CvObject> EmbeddedObject::ReferencedObject(int32_t key) try {
+    auto operation = context_->storage->Call("CvObject.ReferencedObject");
     if (key < 0 || static_cast<size_t>(key) >= cls_->attributes.size())
         throw CvError("the class \"" + cls_->name + "\" has no attribute with the key " + std::to_string(key));
     const AttributeInfo& attribute = cls_->attributes[key];
@@ -357,16 +414,22 @@ Ptr<CvObject> EmbeddedObject::ReferencedObject(int32_t key) {
     int32_t objectId = value.AsInt32();
     if (objectId == 0) return nullptr;
     return Find(context_, attribute.reference->classId, objectId);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvAttributeDefs> EmbeddedObject::AttributeDefs() {
-    context_->storage->Call("CvObject.AttributeDefs");
+Ptr<CvAttributeDefs> EmbeddedObject::AttributeDefs() try {
+    auto operation = context_->storage->Call("CvObject.AttributeDefs");
     return MakeAttributeDefs(context_->storage, *cls_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvObjectStore> EmbeddedObject::ObjectStore() {
-    context_->storage->Call("CvObject.ObjectStore");
+Ptr<CvObjectStore> EmbeddedObject::ObjectStore() try {
+    auto operation = context_->storage->Call("CvObject.ObjectStore");
     return std::make_shared<EmbeddedObjectStore>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 } // namespace quendra::embedded

@@ -16,29 +16,41 @@ namespace {
 class EmbeddedUpdateOptions : public CvUpdateOptions {
 public:
     explicit EmbeddedUpdateOptions(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
-    Ptr<CvUpdateOptions> Copy() override {
-        storage_->Call("CvUpdateOptions.Copy");
+    Ptr<CvUpdateOptions> Copy() override try {
+        auto operation = storage_->Call("CvUpdateOptions.Copy");
         return std::make_shared<EmbeddedUpdateOptions>(*this);
+    } catch (...) {
+        storage_->Failed();
     }
-    void SetMode(int16_t mode) override {
-        storage_->Call("CvUpdateOptions.SetMode");
+    void SetMode(int16_t mode) override try {
+        auto operation = storage_->Call("CvUpdateOptions.SetMode");
         mode_ = mode;
+    } catch (...) {
+        storage_->Failed();
     }
-    void SetFirstSwitch(bool on) override {
-        storage_->Call("CvUpdateOptions.SetFirstSwitch");
+    void SetFirstSwitch(bool on) override try {
+        auto operation = storage_->Call("CvUpdateOptions.SetFirstSwitch");
         first_ = on;
+    } catch (...) {
+        storage_->Failed();
     }
-    void SetSecondSwitch(bool on) override {
-        storage_->Call("CvUpdateOptions.SetSecondSwitch");
+    void SetSecondSwitch(bool on) override try {
+        auto operation = storage_->Call("CvUpdateOptions.SetSecondSwitch");
         second_ = on;
+    } catch (...) {
+        storage_->Failed();
     }
-    void SetThirdSetting(int16_t setting) override {
-        storage_->Call("CvUpdateOptions.SetThirdSetting");
+    void SetThirdSetting(int16_t setting) override try {
+        auto operation = storage_->Call("CvUpdateOptions.SetThirdSetting");
         third_ = setting;
+    } catch (...) {
+        storage_->Failed();
     }
-    void SetFourthSetting(int16_t setting) override {
-        storage_->Call("CvUpdateOptions.SetFourthSetting");
+    void SetFourthSetting(int16_t setting) override try {
+        auto operation = storage_->Call("CvUpdateOptions.SetFourthSetting");
         fourth_ = setting;
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -53,12 +65,14 @@ private:
 class EmbeddedSequence : public CvSequence {
 public:
     EmbeddedSequence(Context context, std::string name) : context_(std::move(context)), name_(std::move(name)) {}
-    std::string NextValue() override {
-        context_->storage->Call("CvSequence.NextValue");
+    std::string NextValue() override try {
+        auto operation = context_->storage->Call("CvSequence.NextValue");
         context_->storage->CheckWritable();
         auto next = context_->storage->NextSequenceValue(name_);
         if (!next) throw CvError("the sequence \"" + name_ + "\" does not exist");
         return *next;
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -69,11 +83,13 @@ private:
 class EmbeddedSequences : public CvSequences {
 public:
     explicit EmbeddedSequences(Context context) : context_(std::move(context)) {}
-    Ptr<CvSequence> SequenceByName(const std::string& name) override {
-        context_->storage->Call("CvSequences.SequenceByName");
+    Ptr<CvSequence> SequenceByName(const std::string& name) override try {
+        auto operation = context_->storage->Call("CvSequences.SequenceByName");
         for (const auto& sequence : context_->storage->GetModel().sequences)
             if (sequence.name == name) return std::make_shared<EmbeddedSequence>(context_, name);
         return nullptr;
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -84,13 +100,17 @@ class EmbeddedLookupEntry : public CvLookupEntry {
 public:
     EmbeddedLookupEntry(std::shared_ptr<Storage> storage, const std::pair<int32_t, std::string>& entry)
         : storage_(std::move(storage)), entry_(entry) {}
-    std::string Text() override {
-        storage_->Call("CvLookupEntry.Text");
+    std::string Text() override try {
+        auto operation = storage_->Call("CvLookupEntry.Text");
         return entry_.second;
+    } catch (...) {
+        storage_->Failed();
     }
-    int32_t Code() override {
-        storage_->Call("CvLookupEntry.Code");
+    int32_t Code() override try {
+        auto operation = storage_->Call("CvLookupEntry.Code");
         return entry_.first;
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -102,22 +122,28 @@ class EmbeddedLookupTable : public CvLookupTable {
 public:
     EmbeddedLookupTable(std::shared_ptr<Storage> storage, const LookupInfo& lookup)
         : storage_(std::move(storage)), lookup_(lookup) {}
-    int32_t Count() override {
-        storage_->Call("CvLookupTable.Count");
+    int32_t Count() override try {
+        auto operation = storage_->Call("CvLookupTable.Count");
         return static_cast<int32_t>(lookup_.entries.size());
+    } catch (...) {
+        storage_->Failed();
     }
-    Ptr<CvLookupEntry> Item(int16_t position) override {
-        storage_->Call("CvLookupTable.Item");
+    Ptr<CvLookupEntry> Item(int16_t position) override try {
+        auto operation = storage_->Call("CvLookupTable.Item");
         if (position < 0 || static_cast<size_t>(position) >= lookup_.entries.size())
             throw CvError("the lookup table \"" + lookup_.name + "\" has no entry at position " +
                           std::to_string(position));
         return std::make_shared<EmbeddedLookupEntry>(storage_, lookup_.entries[position]);
+    } catch (...) {
+        storage_->Failed();
     }
-    Ptr<CvLookupEntry> ItemByText(const std::string& text) override {
-        storage_->Call("CvLookupTable.ItemByText");
+    Ptr<CvLookupEntry> ItemByText(const std::string& text) override try {
+        auto operation = storage_->Call("CvLookupTable.ItemByText");
         for (const auto& entry : lookup_.entries)
             if (entry.second == text) return std::make_shared<EmbeddedLookupEntry>(storage_, entry);
         return nullptr;
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -153,33 +179,41 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
     return std::make_shared<EmbeddedObject>(context_, *cls, std::move(data), objectId);
 }
 
-Ptr<CvObject> EmbeddedObjectStore::ObjectFromRecord(const Ptr<CvRecord>& record, bool) {
-    context_->storage->Call("CvObjectStore.ObjectFromRecord");
+Ptr<CvObject> EmbeddedObjectStore::ObjectFromRecord(const Ptr<CvRecord>& record, bool) try {
+    auto operation = context_->storage->Call("CvObjectStore.ObjectFromRecord");
     return FromRecord(record);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvObjects> EmbeddedObjectStore::ObjectsFromRecList(const Ptr<CvRecList>& recList, bool) {
-    context_->storage->Call("CvObjectStore.ObjectsFromRecList");
+Ptr<CvObjects> EmbeddedObjectStore::ObjectsFromRecList(const Ptr<CvRecList>& recList, bool) try {
+    auto operation = context_->storage->Call("CvObjectStore.ObjectsFromRecList");
     if (!recList) throw CvError("a record list is needed here");
     auto objects = std::make_shared<EmbeddedObjects>(context_->storage);
     int32_t rows = recList->RowCount();
     for (int32_t row = 0; row < rows; ++row) objects->Append(FromRecord(recList->RecordAt(row)));
     return objects;
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvObject> EmbeddedObjectStore::ObjectById(int16_t classId, int32_t objectId) {
-    context_->storage->Call("CvObjectStore.ObjectById");
+Ptr<CvObject> EmbeddedObjectStore::ObjectById(int16_t classId, int32_t objectId) try {
+    auto operation = context_->storage->Call("CvObjectStore.ObjectById");
     return EmbeddedObject::Fetch(context_, classId, objectId);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvObject> EmbeddedObjectStore::NewObject(int16_t classId) {
-    context_->storage->Call("CvObjectStore.NewObject");
+Ptr<CvObject> EmbeddedObjectStore::NewObject(int16_t classId) try {
+    auto operation = context_->storage->Call("CvObjectStore.NewObject");
     return EmbeddedObject::New(context_, context_->storage->Class(classId));
+} catch (...) {
+    context_->storage->Failed();
 }
 
 Ptr<CvObject> EmbeddedObjectStore::LinkByEnds(int16_t linkClassId, int16_t parentClassId, int32_t parentObjectId,
-                                              int16_t childClassId, int32_t childObjectId) {
-    context_->storage->Call("CvObjectStore.LinkByEnds");
+                                              int16_t childClassId, int32_t childObjectId) try {
+    auto operation = context_->storage->Call("CvObjectStore.LinkByEnds");
     Storage& storage = *context_->storage;
     const ClassInfo& linkClass = storage.Class(linkClassId);
     if (linkClass.kind != ClassKind::Link) throw CvError("\"" + linkClass.name + "\" is not a link class");
@@ -192,43 +226,59 @@ Ptr<CvObject> EmbeddedObjectStore::LinkByEnds(int16_t linkClassId, int16_t paren
         if (auto link = EmbeddedObject::Find(context_, linkClassId, row.linkId)) return link;
     }
     return nullptr;
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() {
-    context_->storage->Call("CvObjectStore.DefaultUpdateOptions");
+Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() try {
+    auto operation = context_->storage->Call("CvObjectStore.DefaultUpdateOptions");
     return std::make_shared<EmbeddedUpdateOptions>(context_->storage);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvObjects> EmbeddedObjectStore::NewObjectList() {
-    context_->storage->Call("CvObjectStore.NewObjectList");
+Ptr<CvObjects> EmbeddedObjectStore::NewObjectList() try {
+    auto operation = context_->storage->Call("CvObjectStore.NewObjectList");
     return std::make_shared<EmbeddedObjects>(context_->storage);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvSequences> EmbeddedObjectStore::Sequences() {
-    context_->storage->Call("CvObjectStore.Sequences");
+Ptr<CvSequences> EmbeddedObjectStore::Sequences() try {
+    auto operation = context_->storage->Call("CvObjectStore.Sequences");
     return std::make_shared<EmbeddedSequences>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvQuery> EmbeddedObjectStore::NewSqlQuery() {
-    context_->storage->Call("CvObjectStore.NewSqlQuery");
+Ptr<CvQuery> EmbeddedObjectStore::NewSqlQuery() try {
+    auto operation = context_->storage->Call("CvObjectStore.NewSqlQuery");
     return std::make_shared<EmbeddedQuery>(context_->storage);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvQueryDef> EmbeddedObjectStore::NewQueryDef() {
-    context_->storage->Call("CvObjectStore.NewQueryDef");
+Ptr<CvQueryDef> EmbeddedObjectStore::NewQueryDef() try {
+    auto operation = context_->storage->Call("CvObjectStore.NewQueryDef");
     return std::make_shared<EmbeddedQueryDef>(context_->storage);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvLookupTable> EmbeddedObjectStore::LookupTable(int16_t tableId) {
-    context_->storage->Call("CvObjectStore.LookupTable");
+Ptr<CvLookupTable> EmbeddedObjectStore::LookupTable(int16_t tableId) try {
+    auto operation = context_->storage->Call("CvObjectStore.LookupTable");
     const LookupInfo* lookup = context_->storage->GetModel().Lookup(tableId);
     if (!lookup) throw CvError("there is no lookup table with the id " + std::to_string(tableId));
     return std::make_shared<EmbeddedLookupTable>(context_->storage, *lookup);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvSession> EmbeddedObjectStore::Session() {
-    context_->storage->Call("CvObjectStore.Session");
+Ptr<CvSession> EmbeddedObjectStore::Session() try {
+    auto operation = context_->storage->Call("CvObjectStore.Session");
     return std::make_shared<EmbeddedSession>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
 } // namespace quendra::embedded

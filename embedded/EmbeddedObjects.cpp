@@ -6,22 +6,28 @@
 
 namespace quendra::embedded {
 
-void EmbeddedObjects::Add(const Ptr<CvObject>& object) {
-    storage_->Call("CvObjects.Add");
+void EmbeddedObjects::Add(const Ptr<CvObject>& object) try {
+    auto operation = storage_->Call("CvObjects.Add");
     if (!object) throw CvError("an object list holds objects only");
     items_.push_back(object);
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedObjects::Count() {
-    storage_->Call("CvObjects.Count");
+int32_t EmbeddedObjects::Count() try {
+    auto operation = storage_->Call("CvObjects.Count");
     return static_cast<int32_t>(items_.size());
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvObject> EmbeddedObjects::Item(int32_t position) {
-    storage_->Call("CvObjects.Item");
+Ptr<CvObject> EmbeddedObjects::Item(int32_t position) try {
+    auto operation = storage_->Call("CvObjects.Item");
     if (position < 0 || static_cast<size_t>(position) >= items_.size())
         throw CvError("the object list has no item at position " + std::to_string(position));
     return items_[position];
+} catch (...) {
+    storage_->Failed();
 }
 
 std::vector<ObjectKey> KeysOf(const Ptr<CvObjects>& objects) {

@@ -5,18 +5,20 @@
 
 namespace quendra::embedded {
 
-void EmbeddedQuery::SetSqlText(const std::string& sql) {
-    storage_->Call("CvQuery.SetSqlText");
+void EmbeddedQuery::SetSqlText(const std::string& sql) try {
+    auto operation = storage_->Call("CvQuery.SetSqlText");
     sql_ = sql;
     result_.reset();
+} catch (...) {
+    storage_->Failed();
 }
 
-void EmbeddedQuery::Run() {
-    storage_->Call("CvQuery.Run");
+void EmbeddedQuery::Run() try {
+    auto operation = storage_->Call("CvQuery.Run");
     auto statement = storage_->Sql().PrepareReading(sql_);
     if (!sqlite3_stmt_readonly(statement->Raw()))
         throw CvError("only statements that read can be run as a query: " + sql_);
-    storage_->Record(Event{Event::Kind::Sql, sql_, 0, false, {}});
+    storage_->Record(Event{Event::Kind::Sql, sql_, 0, false, {}, ""});
     std::vector<std::string> names;
     for (int column = 0; column < statement->ColumnCount(); ++column) names.push_back(statement->ColumnName(column));
     std::vector<RecListRow> rows;
@@ -28,12 +30,16 @@ void EmbeddedQuery::Run() {
         rows.push_back({std::move(record), nullptr});
     }
     result_ = std::make_shared<EmbeddedRecList>(storage_, std::move(rows));
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvRecList> EmbeddedQuery::Result() {
-    storage_->Call("CvQuery.Result");
+Ptr<CvRecList> EmbeddedQuery::Result() try {
+    auto operation = storage_->Call("CvQuery.Result");
     if (!result_) throw CvError("the query has not run");
     return result_;
+} catch (...) {
+    storage_->Failed();
 }
 
 } // namespace quendra::embedded

@@ -20,12 +20,14 @@ class EmbeddedQueryClasses : public CvQueryClasses {
 public:
     EmbeddedQueryClasses(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
-    void AddClass(int16_t classId, const std::string& alias) override {
-        storage_->Call("CvQueryClasses.AddClass");
+    void AddClass(int16_t classId, const std::string& alias) override try {
+        auto operation = storage_->Call("CvQueryClasses.AddClass");
         storage_->Class(classId);
         for (const auto& existing : parts_->classes)
             if (existing.alias == alias) throw CvError("the alias \"" + alias + "\" is used twice in the query");
         parts_->classes.push_back({classId, alias});
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -37,9 +39,11 @@ class EmbeddedQueryColumns : public CvQueryColumns {
 public:
     EmbeddedQueryColumns(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
-    void AddColumn(const std::string& attribute, const std::string& alias, int32_t) override {
-        storage_->Call("CvQueryColumns.AddColumn");
+    void AddColumn(const std::string& attribute, const std::string& alias, int32_t) override try {
+        auto operation = storage_->Call("CvQueryColumns.AddColumn");
         parts_->columns.push_back({attribute, alias});
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -52,9 +56,11 @@ public:
     EmbeddedQueryConditions(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     void AddCondition(const std::string& connector, const std::string& attribute, const std::string& op,
-                      const Value& value, int32_t, const std::string& alias) override {
-        storage_->Call("CvQueryConditions.AddCondition");
+                      const Value& value, int32_t, const std::string& alias) override try {
+        auto operation = storage_->Call("CvQueryConditions.AddCondition");
         parts_->conditions.push_back({connector, attribute, op, value, alias});
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -66,17 +72,23 @@ class EmbeddedQuerySpec : public CvQuerySpec {
 public:
     EmbeddedQuerySpec(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
-    Ptr<CvQueryClasses> Classes() override {
-        storage_->Call("CvQuerySpec.Classes");
+    Ptr<CvQueryClasses> Classes() override try {
+        auto operation = storage_->Call("CvQuerySpec.Classes");
         return std::make_shared<EmbeddedQueryClasses>(storage_, parts_);
+    } catch (...) {
+        storage_->Failed();
     }
-    Ptr<CvQueryColumns> Columns() override {
-        storage_->Call("CvQuerySpec.Columns");
+    Ptr<CvQueryColumns> Columns() override try {
+        auto operation = storage_->Call("CvQuerySpec.Columns");
         return std::make_shared<EmbeddedQueryColumns>(storage_, parts_);
+    } catch (...) {
+        storage_->Failed();
     }
-    Ptr<CvQueryConditions> Conditions() override {
-        storage_->Call("CvQuerySpec.Conditions");
+    Ptr<CvQueryConditions> Conditions() override try {
+        auto operation = storage_->Call("CvQuerySpec.Conditions");
         return std::make_shared<EmbeddedQueryConditions>(storage_, parts_);
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -102,31 +114,41 @@ std::string FamilyList(const ClassInfo& cls) {
 
 } // namespace
 
-Ptr<CvQuerySpec> EmbeddedQueryDef::Specification() {
-    storage_->Call("CvQueryDef.Specification");
+Ptr<CvQuerySpec> EmbeddedQueryDef::Specification() try {
+    auto operation = storage_->Call("CvQueryDef.Specification");
     return std::make_shared<EmbeddedQuerySpec>(storage_, parts_);
+} catch (...) {
+    storage_->Failed();
 }
 
-void EmbeddedQueryDef::Run() {
-    storage_->Call("CvQueryDef.Run");
+void EmbeddedQueryDef::Run() try {
+    auto operation = storage_->Call("CvQueryDef.Run");
     Execute();
+} catch (...) {
+    storage_->Failed();
 }
 
-void EmbeddedQueryDef::RunWithOptions(const Ptr<CvUpdateOptions>&) {
-    storage_->Call("CvQueryDef.RunWithOptions");
+void EmbeddedQueryDef::RunWithOptions(const Ptr<CvUpdateOptions>&) try {
+    auto operation = storage_->Call("CvQueryDef.RunWithOptions");
     Execute();
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvRecList> EmbeddedQueryDef::Result() {
-    storage_->Call("CvQueryDef.Result");
+Ptr<CvRecList> EmbeddedQueryDef::Result() try {
+    auto operation = storage_->Call("CvQueryDef.Result");
     if (!ran_) throw CvError("the query has not run");
     return std::make_shared<EmbeddedRecList>(storage_, rows_);
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedQueryDef::RowCount() {
-    storage_->Call("CvQueryDef.RowCount");
+int32_t EmbeddedQueryDef::RowCount() try {
+    auto operation = storage_->Call("CvQueryDef.RowCount");
     if (!ran_) throw CvError("the query has not run");
     return static_cast<int32_t>(rows_.size());
+} catch (...) {
+    storage_->Failed();
 }
 
 namespace {

@@ -19,53 +19,69 @@ const RecListRow& EmbeddedRecList::Row(int32_t row) const {
     return rows_[row];
 }
 
-Ptr<CvRecord> EmbeddedRecList::RecordAt(int32_t row) {
-    storage_->Call("CvRecList.RecordAt");
+Ptr<CvRecord> EmbeddedRecList::RecordAt(int32_t row) try {
+    auto operation = storage_->Call("CvRecList.RecordAt");
     return std::make_shared<EmbeddedRecord>(storage_, Row(row).record);
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedRecList::RowCount() {
-    storage_->Call("CvRecList.RowCount");
+int32_t EmbeddedRecList::RowCount() try {
+    auto operation = storage_->Call("CvRecList.RowCount");
     return static_cast<int32_t>(rows_.size());
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedRecList::RecordCount() {
-    storage_->Call("CvRecList.RecordCount");
+int32_t EmbeddedRecList::RecordCount() try {
+    auto operation = storage_->Call("CvRecList.RecordCount");
     return static_cast<int32_t>(rows_.size());
+} catch (...) {
+    storage_->Failed();
 }
 
-std::string EmbeddedRecList::KeyAt(int32_t position) {
-    storage_->Call("CvRecList.KeyAt");
+std::string EmbeddedRecList::KeyAt(int32_t position) try {
+    auto operation = storage_->Call("CvRecList.KeyAt");
     if (position == 0) return kMainKey;
     if (position == 1) return kLinkKey;
     throw CvError("the record list has no key at position " + std::to_string(position));
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvRecord> EmbeddedRecList::RecordByKey(const std::string& key, int32_t row) {
-    storage_->Call("CvRecList.RecordByKey");
+Ptr<CvRecord> EmbeddedRecList::RecordByKey(const std::string& key, int32_t row) try {
+    auto operation = storage_->Call("CvRecList.RecordByKey");
     const RecListRow& found = Row(row);
     if (key == kMainKey) return std::make_shared<EmbeddedRecord>(storage_, found.record);
     if (key != kLinkKey) throw CvError("the record list has no key \"" + key + "\"");
     if (!found.link) throw CvError("row " + std::to_string(row) + " of the record list has no link record");
     return std::make_shared<EmbeddedRecord>(storage_, found.link);
+} catch (...) {
+    storage_->Failed();
 }
 
-int16_t EmbeddedRecList::ValueAsInt16(const std::string& column, int32_t row) {
-    storage_->Call("CvRecList.ValueAsInt16");
+int16_t EmbeddedRecList::ValueAsInt16(const std::string& column, int32_t row) try {
+    auto operation = storage_->Call("CvRecList.ValueAsInt16");
     return Row(row).record->Get(column).AsInt16();
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedRecList::ValueAsInt32(const std::string& column, int32_t row) {
-    storage_->Call("CvRecList.ValueAsInt32");
+int32_t EmbeddedRecList::ValueAsInt32(const std::string& column, int32_t row) try {
+    auto operation = storage_->Call("CvRecList.ValueAsInt32");
     return Row(row).record->Get(column).AsInt32();
+} catch (...) {
+    storage_->Failed();
 }
 
-Value EmbeddedRecList::ValueAt(int32_t columnPosition, int32_t row) {
-    storage_->Call("CvRecList.ValueAt");
+Value EmbeddedRecList::ValueAt(int32_t columnPosition, int32_t row) try {
+    auto operation = storage_->Call("CvRecList.ValueAt");
     const RecordData& record = *Row(row).record;
     if (columnPosition < 0 || static_cast<size_t>(columnPosition) >= record.values.size())
         throw CvError("the record list has no column " + std::to_string(columnPosition));
     return record.values[columnPosition];
+} catch (...) {
+    storage_->Failed();
 }
 
 } // namespace quendra::embedded

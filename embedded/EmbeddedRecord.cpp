@@ -11,9 +11,11 @@ class EmbeddedRecordHeader : public CvRecordHeader {
 public:
     EmbeddedRecordHeader(std::shared_ptr<Storage> storage, std::shared_ptr<RecordData> data)
         : storage_(std::move(storage)), data_(std::move(data)) {}
-    bool ContainsColumn(const std::string& name) override {
-        storage_->Call("CvRecordHeader.ContainsColumn");
+    bool ContainsColumn(const std::string& name) override try {
+        auto operation = storage_->Call("CvRecordHeader.ContainsColumn");
         return data_->Has(name);
+    } catch (...) {
+        storage_->Failed();
     }
 
 private:
@@ -23,64 +25,88 @@ private:
 
 } // namespace
 
-std::string EmbeddedRecord::ValueAsText(const std::string& name) {
-    storage_->Call("CvRecord.ValueAsText");
+std::string EmbeddedRecord::ValueAsText(const std::string& name) try {
+    auto operation = storage_->Call("CvRecord.ValueAsText");
     return data_->Get(name).AsText();
+} catch (...) {
+    storage_->Failed();
 }
 
-int16_t EmbeddedRecord::ValueAsInt16(const std::string& name) {
-    storage_->Call("CvRecord.ValueAsInt16");
+int16_t EmbeddedRecord::ValueAsInt16(const std::string& name) try {
+    auto operation = storage_->Call("CvRecord.ValueAsInt16");
     return data_->Get(name).AsInt16();
+} catch (...) {
+    storage_->Failed();
 }
 
-int32_t EmbeddedRecord::ValueAsInt32(const std::string& name) {
-    storage_->Call("CvRecord.ValueAsInt32");
+int32_t EmbeddedRecord::ValueAsInt32(const std::string& name) try {
+    auto operation = storage_->Call("CvRecord.ValueAsInt32");
     return data_->Get(name).AsInt32();
+} catch (...) {
+    storage_->Failed();
 }
 
-bool EmbeddedRecord::ValueAsBool(const std::string& name) {
-    storage_->Call("CvRecord.ValueAsBool");
+bool EmbeddedRecord::ValueAsBool(const std::string& name) try {
+    auto operation = storage_->Call("CvRecord.ValueAsBool");
     return data_->Get(name).AsBool();
+} catch (...) {
+    storage_->Failed();
 }
 
-Value EmbeddedRecord::GetValue(const std::string& name) {
-    storage_->Call("CvRecord.GetValue");
+Value EmbeddedRecord::GetValue(const std::string& name) try {
+    auto operation = storage_->Call("CvRecord.GetValue");
     return data_->Get(name);
+} catch (...) {
+    storage_->Failed();
 }
 
-void EmbeddedRecord::SetValueAsText(const std::string& name, const std::string& value) {
-    storage_->Call("CvRecord.SetValueAsText");
+void EmbeddedRecord::SetValueAsText(const std::string& name, const std::string& value) try {
+    auto operation = storage_->Call("CvRecord.SetValueAsText");
     data_->Set(name, Value::Text(value));
+} catch (...) {
+    storage_->Failed();
 }
 
-void EmbeddedRecord::SetValueAsInt16(const std::string& name, int16_t value) {
-    storage_->Call("CvRecord.SetValueAsInt16");
+void EmbeddedRecord::SetValueAsInt16(const std::string& name, int16_t value) try {
+    auto operation = storage_->Call("CvRecord.SetValueAsInt16");
     data_->Set(name, Value::Int16(value));
+} catch (...) {
+    storage_->Failed();
 }
 
-void EmbeddedRecord::SetValueAsInt32(const std::string& name, int32_t value) {
-    storage_->Call("CvRecord.SetValueAsInt32");
+void EmbeddedRecord::SetValueAsInt32(const std::string& name, int32_t value) try {
+    auto operation = storage_->Call("CvRecord.SetValueAsInt32");
     data_->Set(name, Value::Int32(value));
+} catch (...) {
+    storage_->Failed();
 }
 
-void EmbeddedRecord::SetValueAsDouble(const std::string& name, double value) {
-    storage_->Call("CvRecord.SetValueAsDouble");
+void EmbeddedRecord::SetValueAsDouble(const std::string& name, double value) try {
+    auto operation = storage_->Call("CvRecord.SetValueAsDouble");
     data_->Set(name, Value::Double(value));
+} catch (...) {
+    storage_->Failed();
 }
 
-void EmbeddedRecord::SetValueAsBool(const std::string& name, bool value) {
-    storage_->Call("CvRecord.SetValueAsBool");
+void EmbeddedRecord::SetValueAsBool(const std::string& name, bool value) try {
+    auto operation = storage_->Call("CvRecord.SetValueAsBool");
     data_->Set(name, Value::Bool(value));
+} catch (...) {
+    storage_->Failed();
 }
 
-void EmbeddedRecord::SetValue(const std::string& name, const Value& value) {
-    storage_->Call("CvRecord.SetValue");
+void EmbeddedRecord::SetValue(const std::string& name, const Value& value) try {
+    auto operation = storage_->Call("CvRecord.SetValue");
     data_->Set(name, value);
+} catch (...) {
+    storage_->Failed();
 }
 
-Ptr<CvRecordHeader> EmbeddedRecord::Header() {
-    storage_->Call("CvRecord.Header");
+Ptr<CvRecordHeader> EmbeddedRecord::Header() try {
+    auto operation = storage_->Call("CvRecord.Header");
     return std::make_shared<EmbeddedRecordHeader>(storage_, data_);
+} catch (...) {
+    storage_->Failed();
 }
 
 } // namespace quendra::embedded

@@ -17,13 +17,17 @@ namespace {
 class EmbeddedUserInfo : public CvUserInfo {
 public:
     explicit EmbeddedUserInfo(Context context) : context_(std::move(context)) {}
-    int32_t UserObjectId() override {
-        context_->storage->Call("CvUserInfo.UserObjectId");
+    int32_t UserObjectId() override try {
+        auto operation = context_->storage->Call("CvUserInfo.UserObjectId");
         return context_->userId;
+    } catch (...) {
+        context_->storage->Failed();
     }
-    bool IsAdministrator() override {
-        context_->storage->Call("CvUserInfo.IsAdministrator");
+    bool IsAdministrator() override try {
+        auto operation = context_->storage->Call("CvUserInfo.IsAdministrator");
         return context_->admin;
+    } catch (...) {
+        context_->storage->Failed();
     }
 
 private:
@@ -32,29 +36,37 @@ private:
 
 } // namespace
 
-Ptr<CvObjectStore> EmbeddedSession::ObjectStore() {
-    context_->storage->Call("CvSession.ObjectStore");
+Ptr<CvObjectStore> EmbeddedSession::ObjectStore() try {
+    auto operation = context_->storage->Call("CvSession.ObjectStore");
     return std::make_shared<EmbeddedObjectStore>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvMetaInfo> EmbeddedSession::MetaInfo() {
-    context_->storage->Call("CvSession.MetaInfo");
+Ptr<CvMetaInfo> EmbeddedSession::MetaInfo() try {
+    auto operation = context_->storage->Call("CvSession.MetaInfo");
     return std::make_shared<EmbeddedMetaInfo>(context_->storage);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvUserInfo> EmbeddedSession::CurrentUser() {
-    context_->storage->Call("CvSession.CurrentUser");
+Ptr<CvUserInfo> EmbeddedSession::CurrentUser() try {
+    auto operation = context_->storage->Call("CvSession.CurrentUser");
     return std::make_shared<EmbeddedUserInfo>(context_);
+} catch (...) {
+    context_->storage->Failed();
 }
 
-Ptr<CvDispatch> EmbeddedSession::CreateObject(const std::string& progId) {
-    context_->storage->Call("CvSession.CreateObject");
+Ptr<CvDispatch> EmbeddedSession::CreateObject(const std::string& progId) try {
+    auto operation = context_->storage->Call("CvSession.CreateObject");
     if (progId == "CvFlow.CvFlowStore") return std::make_shared<EmbeddedFlowStore>(context_);
     if (progId == "CvGUISrv.CvGUIServices") return std::make_shared<EmbeddedGUIServices>(context_);
     if (progId == "CvGUISrv.CvCommonGUI") return std::make_shared<EmbeddedCommonGUI>(context_);
     if (progId == "CvIntegrationTool.CvIntegrationStore") return std::make_shared<EmbeddedIntegrationStore>(context_);
     if (progId == "CvUtil.CvSessionUtil") return std::make_shared<EmbeddedSessionUtil>(context_);
     throw CvError("the platform object " + progId + " cannot be created");
+} catch (...) {
+    context_->storage->Failed();
 }
 
 } // namespace quendra::embedded

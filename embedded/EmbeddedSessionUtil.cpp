@@ -5,9 +5,11 @@
 
 namespace quendra::embedded {
 
-void EmbeddedSessionUtil::ShowObject(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool flag) {
-    context_->storage->Call("CvSessionUtil.ShowObject");
-    context_->storage->Record(Event{Event::Kind::Show, "", 0, flag, {Own(object).Key()}});
+void EmbeddedSessionUtil::ShowObject(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool flag) try {
+    auto operation = context_->storage->Call("CvSessionUtil.ShowObject");
+    context_->storage->Record(Event{Event::Kind::Show, "", 0, flag, {Own(object).Key()}, ""});
+} catch (...) {
+    context_->storage->Failed();
 }
 
 } // namespace quendra::embedded

@@ -587,6 +587,10 @@ Value::Kind KindOfType(int32_t type) {
 Value ConvertToType(const Value& value, int32_t type) {
     // A value of the attribute's own kind converts to itself.
     if (value.IsNull() || value.GetKind() == KindOfType(type)) return value;
+    // A cleared field: an empty text is no number and no Boolean, it is no value.
+    if (value.GetKind() == Value::Kind::Text && value.AsText().empty() &&
+        (type == 2 || type == 3 || type == 4 || type == 15))
+        return {};
     switch (type) {
     case 2:
         return Value::Int16(value.AsInt16());

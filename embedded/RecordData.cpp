@@ -23,11 +23,14 @@ void RecordData::Set(const std::string& name, const Value& value) {
     if (position < 0 && !attribute) throw CvError("the record has no attribute \"" + name + "\"");
     Value typed = attribute ? ConvertToType(value, attribute->type) : value;
     if (position < 0) {
+        position = static_cast<int>(names.size());
         names.push_back(name);
         values.push_back(std::move(typed));
     } else {
         values[position] = std::move(typed);
     }
+    if (set.size() <= static_cast<size_t>(position)) set.resize(position + 1);
+    set[position] = true;
 }
 
 void RecordData::Put(const std::string& name, Value value) {

@@ -4,20 +4,68 @@
 #include "CvError.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace quendra::embedded {
 
-SqliteConnection::SqliteConnection(const std::string& path, int flags) {
+int BusyWaitMilliseconds() {
+    // QUENDRA_BUSY_WAIT_MS shortens or lengthens the wait (scripts that must not hang, tests).
+    const char* given = std::getenv("QUENDRA_BUSY_WAIT_MS");
+    if (!given || !*given) return 10000;
+    char* end = nullptr;
+    long milliseconds = std::strtol(given, &end, 10);
+    return *end || milliseconds < 0 || milliseconds > 3600000 ? 10000 : static_cast<int>(milliseconds);
+}
+
+namespace {
+
+std::string WaitText() {
+    int milliseconds = BusyWaitMilliseconds();
+    if (milliseconds % 1000 == 0) return std::to_string(milliseconds / 1000) + " seconds";
+    return std::to_string(milliseconds) + " milliseconds";
+}
+
+} // namespace
+
+std::string FailureText(sqlite3* db, int rc, const std::string& path) {
+    std::string detail = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    const std::string file = path.empty() || path == ":memory:" ? "" : " " + path;
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "the database" + file + " is locked by another program (waited " + WaitText() +
+               "): try again when that program is done, or close it";
+    case SQLITE_FULL:
+        return "the disk holding the database" + file + " is full: free some space, then try again";
+    case SQLITE_READONLY:
+        return "the database" + file + " cannot be written, the file or its folder is read-only (" + detail +
+               "): make both writable, then try again";
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return "no permission to use the database" + file + " or its folder (" + detail +
+               "): ask for access to both, then try again";
+    case SQLITE_NOTADB:
+        return "the file" + file + " is not a database";
+    case SQLITE_CORRUPT:
+        return "the database" + file + " is damaged (" + detail + "): restore it from a backup";
+    case SQLITE_IOERR:
+        return "the database" + file + " cannot be read or written (" + detail + "): check the disk";
+    default:
+        return "the database failed: " + detail;
+    }
+}
+
+SqliteConnection::SqliteConnection(const std::string& path, int flags) : path_(path) {
     int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
-        std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        std::string message = FailureText(db_, rc, path_);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw CvError("the database cannot be opened: " + message);
+        throw CvError(message);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 10000);
+    sqlite3_busy_timeout(db_, BusyWaitMilliseconds());
 }
 
 SqliteConnection::~SqliteConnection() {
@@ -81,15 +129,42 @@ std::unique_ptr<Statement> SqliteConnection::PrepareReading(const std::string& s
 
 void SqliteConnection::Execute(const std::string& sql) {
     char* error = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-        std::string message = error ? error : sqlite3_errmsg(db_);
-        sqlite3_free(error);
-        throw CvError("the database failed: " + message);
-    }
+    int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
+    sqlite3_free(error);
+    if (rc != SQLITE_OK) throw CvError(FailureText(db_, rc, path_));
 }
 
 void SqliteConnection::Fail(const std::string& what) const {
-    throw CvError(what + ": " + sqlite3_errmsg(db_));
+    int rc = sqlite3_errcode(db_);
+    switch (rc & 0xff) {
+    case SQLITE_ERROR:
+    case SQLITE_MISUSE:
+    case SQLITE_RANGE:
+    case SQLITE_AUTH:
+        throw CvError(what + ": " + sqlite3_errmsg(db_));
+    default:
+        throw CvError(FailureText(db_, rc, path_));
+    }
+}
+
+void SqliteConnection::BeginOuterTransaction() {
+    if (outer_ || !sqlite3_get_autocommit(db_)) throw CvError("a transaction is open already");
+    Prepare("BEGIN IMMEDIATE").Run();
+    outer_ = true;
+}
+
+void SqliteConnection::CommitOuterTransaction() {
+    if (!outer_) throw CvError("no transaction is open");
+    outer_ = false;
+    // SQLite may have rolled the whole transaction back itself after a failure (a full disk, an I/O error).
+    if (sqlite3_get_autocommit(db_)) throw CvError("the database undid the open transaction after a failure");
+    Prepare("COMMIT").Run();
+}
+
+void SqliteConnection::RollbackOuterTransaction() {
+    if (!outer_) throw CvError("no transaction is open");
+    outer_ = false;
+    if (!sqlite3_get_autocommit(db_)) Execute("ROLLBACK");
 }
 
 } // namespace quendra::embedded

@@ -9,6 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+
 namespace quendra::embedded {
 
 namespace {
@@ -17,8 +21,21 @@ namespace {
 // machine (a power loss may only drop the last commits) and spares a disk flush per platform write.
 const char* kSynchronous = "PRAGMA synchronous=NORMAL";
 
+// The format of the tables this version makes and reads (PRAGMA user_version; 0 for databases made before
+// it was kept, which have the same tables).
+constexpr int64_t kFormat = 1;
+
 bool IsMemory(const std::string& path) {
     return path == ":memory:";
+}
+
+// A failure of SQLite while the file is opened, said without the path: the error names the file already.
+EmbeddedError OpenFailure(const std::string& path, SqliteConnection& connection, const CvError& error) {
+    std::string text = error.what();
+    const char* file = sqlite3_db_filename(connection.Handle(), "main");
+    const std::string named = std::string(" ") + (file ? file : "");
+    if (auto at = text.find(named); file && *file && at != std::string::npos) text.erase(at, named.size());
+    return EmbeddedError(path, "", text);
 }
 
 } // namespace
@@ -37,30 +54,109 @@ std::shared_ptr<Database> Database::Create(const std::string& path, std::shared_
         }
         auto storage = std::make_shared<Storage>(std::move(connection), std::move(model));
         storage->CreateSchema();
+        storage->Sql().Execute("PRAGMA user_version=" + std::to_string(kFormat));
         return std::make_shared<SqliteDatabase>(storage);
     } catch (const CvError& error) {
         throw EmbeddedError(path, "", std::string("the database cannot be made: ") + error.what());
     }
 }
 
-std::shared_ptr<Database> Database::Open(const std::string& path) {
+namespace {
+
+// Refuses a file, or the folder where SQLite keeps the write-ahead log beside it, that cannot be written.
+// A file or folder without any write permission counts as unwritable even for the superuser, who may
+// write anything: writing it would surprise whoever made it read-only.
+void CheckWritable(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    if ((info.st_mode & 0222) == 0)
+        throw EmbeddedError(path, "", "the database file is read-only: make it writable (chmod u+w), then try again");
+    if (access(path.c_str(), W_OK) != 0) {
+        if (errno == EROFS)
+            throw EmbeddedError(path, "",
+                                "the database file is on a read-only file system: copy it to a writable folder");
+        throw EmbeddedError(path, "",
+                            "no permission to write the database file: ask its owner for write access, then try "
+                            "again");
+    }
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    if (folder.empty()) folder = ".";
+    struct stat folderInfo {};
+    if (stat(folder.c_str(), &folderInfo) != 0 || (folderInfo.st_mode & 0222) == 0 ||
+        access(folder.c_str(), W_OK | X_OK) != 0)
+        throw EmbeddedError(path, "",
+                            "no permission to write in the folder " + folder +
+                                ", where the database keeps its log beside the file: ask for write access to the "
+                                "folder, or move the file to a folder you can write");
+}
+
+// The model text kept in the database; the failure says whether the file is locked, no database, damaged,
+// of another program or of a newer format.
+std::string ReadModelText(SqliteConnection& connection, const std::string& path) {
+    try {
+        {
+            Statement version = connection.Prepare("PRAGMA user_version");
+            version.Step();
+            if (version.Int(0) > kFormat)
+                throw EmbeddedError(path, "",
+                                    "the database was made by a newer version of this platform (format " +
+                                        std::to_string(version.Int(0)) + ", this version reads format " +
+                                        std::to_string(kFormat) + "): open it with that version");
+        }
+        Statement known =
+            connection.Prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'PLATFORM_MODEL'");
+        if (!known.Step())
+            throw EmbeddedError(path, "", "the file is a database of another program, not one of this platform");
+        Statement statement = connection.Prepare("SELECT MODEL_TEXT FROM PLATFORM_MODEL");
+        if (!statement.Step())
+            throw EmbeddedError(path, "", "the database is damaged: it holds no data model; restore it from a backup");
+        return statement.Text(0);
+    } catch (const CvError& error) {
+        throw OpenFailure(path, connection, error);
+    }
+}
+
+// Every table and column of the model must be in the database; a database whose tables do not fit the
+// model it keeps was made for another model (or changed by another program).
+void CheckTables(SqliteConnection& connection, const Model& model, const std::string& path) {
+    try {
+        for (const auto& table : model.tables) {
+            Statement columns = connection.Prepare("SELECT name FROM pragma_table_info(?)");
+            columns.BindText(1, table.name);
+            std::vector<std::string> stored;
+            while (columns.Step()) stored.push_back(columns.Text(0));
+            if (stored.empty())
+                throw EmbeddedError(path, "",
+                                    "the database does not fit its data model: the table " + table.name +
+                                        " is missing; it belongs to another model or was changed by another program");
+            for (const auto& column : table.columns)
+                if (std::find(stored.begin(), stored.end(), column.name) == stored.end())
+                    throw EmbeddedError(path, "",
+                                        "the database does not fit its data model: the table " + table.name +
+                                            " has no column " + column.name +
+                                            "; it belongs to another model or was changed by another program");
+        }
+    } catch (const CvError& error) {
+        throw OpenFailure(path, connection, error);
+    }
+}
+
+} // namespace
+
+std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode) {
     struct stat info {};
     if (IsMemory(path)) throw EmbeddedError(path, "", "a database in memory cannot be opened again");
     if (stat(path.c_str(), &info) != 0) throw EmbeddedError(path, "", "the database file does not exist");
     if (!S_ISREG(info.st_mode)) throw EmbeddedError(path, "", "the database path is not a file");
-    if ((info.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0)
-        throw EmbeddedError(path, "", "the database file is read-only");
-    std::string modelText;
+    const bool reading = mode == OpenMode::ReadOnly;
+    if (!reading) CheckWritable(path);
     std::unique_ptr<SqliteConnection> connection;
     try {
-        connection = std::make_unique<SqliteConnection>(path, SQLITE_OPEN_READWRITE);
-        Statement statement = connection->Prepare("SELECT MODEL_TEXT FROM PLATFORM_MODEL");
-        if (!statement.Step()) throw CvError("it holds no data model");
-        modelText = statement.Text(0);
+        connection = std::make_unique<SqliteConnection>(path, reading ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     } catch (const CvError& error) {
-        throw EmbeddedError(path, "",
-                            std::string("the file is damaged or is no database of this platform: ") + error.what());
+        throw EmbeddedError(path, "", std::string("the database cannot be opened: ") + error.what());
     }
+    std::string modelText = ReadModelText(*connection, path);
     std::shared_ptr<const Model> model;
     try {
         model = ParseModel(modelText, path);
@@ -68,13 +164,18 @@ std::shared_ptr<Database> Database::Open(const std::string& path) {
         throw EmbeddedError(path, error.jsonPath,
                             std::string("the data model kept in the database is wrong: ") + error.what());
     }
-    try {
-        connection->Execute("PRAGMA journal_mode=WAL");
-        connection->Execute(kSynchronous);
-    } catch (const CvError& error) {
-        throw EmbeddedError(path, "", std::string("the database cannot be written: ") + error.what());
+    CheckTables(*connection, *model, path);
+    if (!reading) {
+        try {
+            connection->Execute("PRAGMA journal_mode=WAL");
+            connection->Execute(kSynchronous);
+        } catch (const CvError& error) {
+            throw OpenFailure(path, *connection, error);
+        }
     }
-    return std::make_shared<SqliteDatabase>(std::make_shared<Storage>(std::move(connection), std::move(model)));
+    auto storage = std::make_shared<Storage>(std::move(connection), std::move(model));
+    if (reading) storage->SetOpenedForReading();
+    return std::make_shared<SqliteDatabase>(storage);
 }
 
 const ClassInfo& SqliteDatabase::NamedClass(const std::string& name) const {
@@ -308,8 +409,24 @@ void SqliteDatabase::ClearFaults() {
     storage_->ClearFaults();
 }
 
+std::vector<std::pair<std::string, int>> SqliteDatabase::UnfiredFaults() const {
+    return storage_->UnfiredFaults();
+}
+
 void SqliteDatabase::SetReadOnly(bool on) {
     storage_->SetReadOnly(on);
+}
+
+void SqliteDatabase::BeginOuterTransaction() {
+    storage_->Sql().BeginOuterTransaction();
+}
+
+void SqliteDatabase::CommitOuterTransaction() {
+    storage_->Sql().CommitOuterTransaction();
+}
+
+void SqliteDatabase::RollbackOuterTransaction() {
+    storage_->Sql().RollbackOuterTransaction();
 }
 
 } // namespace quendra::embedded

@@ -33,7 +33,11 @@ public:
     void ClearEvents() override;
     void FailCall(const std::string& operation, int nth) override;
     void ClearFaults() override;
+    std::vector<std::pair<std::string, int>> UnfiredFaults() const override;
     void SetReadOnly(bool on) override;
+    void BeginOuterTransaction() override;
+    void CommitOuterTransaction() override;
+    void RollbackOuterTransaction() override;
 
 private:
     const ClassInfo& NamedClass(const std::string& name) const;

@@ -2,6 +2,7 @@
 #include "Statement.h"
 
 #include "CvError.h"
+#include "SqliteConnection.h"
 
 #include <cmath>
 #include <limits>
@@ -50,13 +51,22 @@ Statement& Statement::BindText(int position, const std::string& value) {
     return *this;
 }
 
+namespace {
+
+std::string FileOf(sqlite3* db) {
+    const char* file = sqlite3_db_filename(db, "main");
+    return file ? file : "";
+}
+
+} // namespace
+
 bool Statement::Step() {
     int rc = sqlite3_step(statement_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    std::string message = sqlite3_errmsg(db_);
+    std::string message = FailureText(db_, rc, FileOf(db_));
     sqlite3_reset(statement_);
-    throw CvError("the database failed: " + message);
+    throw CvError(message);
 }
 
 void Statement::Run() {

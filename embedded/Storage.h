@@ -8,6 +8,7 @@
 #include "SqliteConnection.h"
 #include "Transaction.h"
 
+#include <cassert>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,19 @@ struct LinkRow {
     int32_t childId = 0;
 };
 
+// Marks a platform operation as running while it lives, so that a failure is recorded once, by the
+// outermost operation, and not again by the operations it calls.
+class OperationScope {
+public:
+    explicit OperationScope(int& depth) : depth_(depth) { ++depth_; }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+    ~OperationScope() { --depth_; }
+
+private:
+    int& depth_;
+};
+
 class Storage {
 public:
     Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<const Model> model);
@@ -34,11 +48,23 @@ public:
     // Tables and first rows of a new database.
     void CreateSchema();
 
-    // Counts one call of an operation and fails it when a fault was injected for it.
-    void Call(const char* operation);
+    // Counts one call of an operation and fails it when a fault was injected for it. Every platform
+    // operation starts with it and keeps the scope to its end; its handler of every failure calls Failed.
+    [[nodiscard]] OperationScope Call(const char* operation) {
+        assert(IsFailable(operation));
+        if (depth_ == 0) operation_ = operation;
+        if (!faults_.empty()) Fire(operation);
+        return OperationScope(depth_);
+    }
+    // In the handler of a failure of an operation: records the failure as an error event when the
+    // operation is the outermost one, then lets the failure go on.
+    [[noreturn]] void Failed();
     void FailCall(const std::string& operation, int nth);
     void ClearFaults() { faults_.clear(); }
+    std::vector<std::pair<std::string, int>> UnfiredFaults() const;
     void SetReadOnly(bool on) { readOnly_ = on; }
+    // The file was opened for reading only: every write through a session is refused.
+    void SetOpenedForReading() { openedForReading_ = true; }
     // Refuses a write through a session while the database is read-only.
     void CheckWritable() const;
     void Record(Event event) { events_.push_back(std::move(event)); }
@@ -101,13 +127,25 @@ private:
     };
     const ClassLayout& LayoutOf(const ClassInfo& cls) const { return classLayouts_.at(cls.id); }
     LinkRow ReadLink(Statement& statement) const;
+    static bool IsFailable(const char* operation);
+    void Fire(const char* operation);
+
+    struct Fault {
+        std::string operation;
+        int nth = 0;
+        int calls = 0;
+        bool fired = false;
+    };
 
     std::unique_ptr<SqliteConnection> connection_;
     std::shared_ptr<const Model> model_;
     std::unordered_map<std::string, TableLayout> layouts_;
     std::unordered_map<int16_t, ClassLayout> classLayouts_;
-    std::unordered_map<std::string, int> faults_;
+    std::vector<Fault> faults_;
+    int depth_ = 0;              // platform operations running
+    const char* operation_ = ""; // the outermost of them
     bool readOnly_ = false;
+    bool openedForReading_ = false;
     std::vector<Event> events_;
     std::vector<std::pair<int16_t, std::string>> objectClassNames_;
     std::unordered_map<std::string, QueryPlan> queryPlans_;

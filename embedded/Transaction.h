@@ -5,7 +5,9 @@
 
 namespace quendra::embedded {
 
-// One write: BEGIN IMMEDIATE now, COMMIT by Commit(), ROLLBACK when left without it.
+// One write: BEGIN IMMEDIATE now, COMMIT by Commit(), ROLLBACK when left without it. Inside the
+// connection's outer transaction it is a savepoint instead, released by Commit() and rolled back to
+// when left without it, so that the outer transaction goes on.
 class Transaction {
 public:
     explicit Transaction(SqliteConnection& connection);
@@ -16,6 +18,7 @@ public:
 
 private:
     SqliteConnection& connection_;
+    bool savepoint_ = false;
     bool done_ = false;
 };
 

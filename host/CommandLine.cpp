@@ -17,6 +17,18 @@
 namespace quendra::host {
 
 int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::ostream& errors) {
+    // The last guard: whatever a command did not foresee still ends in one line and status 2.
+    try {
+        return RunCommand(argc, argv, out, errors);
+    } catch (const std::exception& error) {
+        errors << "quendra: " << error.what() << '\n';
+    } catch (...) {
+        errors << "quendra: the command failed for an unknown reason\n";
+    }
+    return 2;
+}
+
+int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& errors) {
     CLI::App app("quendra: makes embedded databases, calls hooks and plays scenario files", "quendra");
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Print the help of every command");
@@ -64,6 +76,8 @@ int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::
         errors << where << ": " << (error.file.empty() ? "" : error.file + ": ")
                << (error.jsonPath.empty() ? "" : error.jsonPath + ": ") << error.what() << '\n';
     } catch (const CvError& error) {
+        errors << where << ": " << error.what() << '\n';
+    } catch (const std::exception& error) {
         errors << where << ": " << error.what() << '\n';
     }
     return 2;

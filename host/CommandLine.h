@@ -9,6 +9,9 @@ class CommandLine {
 public:
     // The exit status: 0 done, 1 a scenario expectation failed, 2 a wrong argument, file or database.
     static int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& errors);
+
+private:
+    static int RunCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& errors);
 };
 
 } // namespace quendra::host

@@ -9,12 +9,12 @@
 
 namespace quendra::host {
 
-std::shared_ptr<embedded::Database> DatabaseFile::Open(const std::string& path) {
+std::shared_ptr<embedded::Database> DatabaseFile::Open(const std::string& path, embedded::OpenMode mode) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) throw CommandError("no database file " + path + " exists");
     if (!std::filesystem::is_regular_file(path, error)) throw CommandError(path + " is not a database file");
     try {
-        return embedded::Database::Open(path);
+        return embedded::Database::Open(path, mode);
     } catch (const embedded::EmbeddedError& wrong) {
         throw CommandError(path + ": " + wrong.what());
     } catch (const CvError& wrong) {

@@ -13,8 +13,10 @@ namespace quendra::host {
 
 class DatabaseFile {
 public:
-    // A missing, unreadable or damaged file throws CommandError naming it.
-    static std::shared_ptr<embedded::Database> Open(const std::string& path);
+    // A missing, unreadable, locked, damaged or foreign file throws CommandError naming it and saying
+    // what to do. ReadOnly never writes the file, and works on a file that cannot be written.
+    static std::shared_ptr<embedded::Database> Open(const std::string& path,
+                                                    embedded::OpenMode mode = embedded::OpenMode::ReadWrite);
     // (object id, login) of every user, in the order they were made.
     static std::vector<std::pair<int32_t, std::string>> Users(const std::string& path);
     // Copies the database page by page with everything committed, its write-ahead log included,

@@ -28,6 +28,8 @@ const char* EventKind(embedded::Event::Kind kind) {
         return "update";
     case Kind::Delete:
         return "delete";
+    case Kind::Error:
+        return "error";
     }
     return "event";
 }
@@ -84,6 +86,10 @@ Json Descriptions::Event(const embedded::Event& event, const World& world) {
         json[kind] = event.code;
         json["objects"] = objects;
         break;
+    case Kind::Error:
+        json[kind] = event.operation;
+        json["text"] = event.text;
+        break;
     default:
         json[kind] = objects.empty() ? Json() : objects[0];
         break;
@@ -128,6 +134,8 @@ std::string Descriptions::EventLine(const embedded::Event& event, const World& w
         return line + " " + std::to_string(event.code) + " [" + objects + "] " + (event.flag ? "true" : "false");
     case Kind::Refresh:
         return line + " " + std::to_string(event.code) + " [" + objects + "]";
+    case Kind::Error:
+        return line + " " + event.operation + ": " + JsonText(event.text);
     default:
         return line + " " + objects;
     }

@@ -97,7 +97,9 @@ std::vector<std::string> ExpectationChecker::Check(const Expectations& expect, c
             failures.push_back("objects " + objects.className + ": expected " + std::to_string(objects.count) +
                                ", found " + std::to_string(found));
     }
+    for (const auto& fault : outcome.unfiredFaults) failures.push_back("the fault " + fault + " never fired");
     CheckEvents(expect, outcome, failures);
+    CheckSequence(expect, outcome, failures);
     for (const auto& [name, arg] : expect.objectArgs) {
         auto found = outcome.objectArgs.find(name);
         Ptr<CvObject> object = found == outcome.objectArgs.end() ? nullptr : found->second;
@@ -213,6 +215,7 @@ bool ExpectationChecker::EventMatches(const EventExpect& expect, const embedded:
     auto described = Descriptions::Event(event, world_);
     if (!described.contains(expect.kind)) return false;
     if (expect.text && event.text != *expect.text) return false;
+    if (expect.operation && event.operation != *expect.operation) return false;
     if (expect.code && event.code != *expect.code) return false;
     if (expect.flag && event.flag != *expect.flag) return false;
     if (expect.refs) {
@@ -224,6 +227,30 @@ bool ExpectationChecker::EventMatches(const EventExpect& expect, const embedded:
         }
     }
     return true;
+}
+
+void ExpectationChecker::CheckSequence(const Expectations& expect, const StepOutcome& outcome,
+                                       std::vector<std::string>& failures) const {
+    if (!expect.sequence) return;
+    auto timeline = outcome.Timeline();
+    auto matches = [&](const MomentExpect& wanted, const StepOutcome::Moment& moment) {
+        if (const auto* dialog = std::get_if<DialogExpect>(&wanted))
+            return moment.window && DialogDifference(*dialog, outcome.windows[moment.index]).empty();
+        return !moment.window && EventMatches(std::get<EventExpect>(wanted), outcome.events[moment.index]);
+    };
+    size_t next = 0;
+    for (size_t i = 0; i < expect.sequence->size(); ++i) {
+        const auto& wanted = (*expect.sequence)[i];
+        size_t at = next;
+        while (at < timeline.size() && !matches(wanted, timeline[at])) ++at;
+        if (at == timeline.size()) {
+            const Json& written = std::visit([](const auto& entry) -> const Json& { return entry.written; }, wanted);
+            failures.push_back("sequence/" + std::to_string(i) + ": expected " + JsonText(written) +
+                               (i == 0 ? "" : " after sequence/" + std::to_string(i - 1)) + ", not found");
+            return;
+        }
+        next = at + 1;
+    }
 }
 
 void ExpectationChecker::CheckEvents(const Expectations& expect, const StepOutcome& outcome,

@@ -24,6 +24,8 @@ private:
     void CheckValues(const ValuesExpect& expect, std::vector<std::string>& failures) const;
     void CheckLinks(const LinksExpect& expect, std::vector<std::string>& failures) const;
     void CheckEvents(const Expectations& expect, const StepOutcome& outcome, std::vector<std::string>& failures) const;
+    void CheckSequence(const Expectations& expect, const StepOutcome& outcome,
+                       std::vector<std::string>& failures) const;
     bool EventMatches(const EventExpect& expect, const embedded::Event& event) const;
 
     const World& world_;

@@ -19,7 +19,9 @@
 #include <QApplication>
 #endif
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -136,6 +138,25 @@ Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, 
     return json;
 }
 
+// The outer transaction of a scripted call: rolled back unless committed, also when the call throws.
+class OuterTransaction {
+public:
+    explicit OuterTransaction(embedded::Database& database) : database_(database) { database_.BeginOuterTransaction(); }
+    ~OuterTransaction() {
+        if (open_) database_.RollbackOuterTransaction();
+    }
+    OuterTransaction(const OuterTransaction&) = delete;
+    OuterTransaction& operator=(const OuterTransaction&) = delete;
+    void Commit() {
+        open_ = false;
+        database_.CommitOuterTransaction();
+    }
+
+private:
+    embedded::Database& database_;
+    bool open_ = true;
+};
+
 } // namespace
 
 CLI::App* HookCommand::Register(CLI::App& app) {
@@ -162,6 +183,7 @@ CLI::App* HookCommand::Register(CLI::App& app) {
                          "Write the call, the windows shown and the answers given (from --answers, or by a person in "
                          "the windows) as a scenario file that `quendra play` replays; the database as it was before "
                          "the call is kept beside it (same name, .db), and files picked go into the scenario");
+    command_->add_flag("--force", force_, "With --record: replace FILE and FILE.db when they exist");
     command_->add_flag("--read-only", readOnly_, "The database refuses every write during the call");
     command_->add_flag("--json", json_, "Print one JSON object a line");
     return command_;
@@ -215,6 +237,13 @@ StepSpec HookCommand::MakeStep(std::deque<Json>& documents) {
 }
 
 int HookCommand::Run(std::ostream& out, std::ostream& errors) {
+    // Files picked are looked for beside the answers, else in the working folder, which must still exist.
+    std::error_code noFolder;
+    auto answersFolder = answersFile_.empty() ? std::filesystem::current_path(noFolder)
+                                              : std::filesystem::absolute(answersFile_, noFolder).parent_path();
+    if (noFolder)
+        throw CommandError("the working folder cannot be read (" + noFolder.message() +
+                           "); it may have been removed: change to an existing folder");
     std::deque<Json> documents;
     auto step = MakeStep(documents);
     auto database = DatabaseFile::Open(database_);
@@ -226,21 +255,25 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
 #endif
     if (person && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         throw CommandError("no display to show windows on: give --answers FILE, or set QT_QPA_PLATFORM");
-    std::string snapshot;
-    if (!recordFile_.empty()) {
-        snapshot = std::filesystem::path(recordFile_).replace_extension(".db").string();
-        DatabaseFile::Copy(database_, snapshot);
-    }
+    std::ofstream recording;
+    if (!recordFile_.empty()) recording = PrepareRecording();
+    // A call that ends without its recording written leaves no recording and no database beside it.
+    struct Unrecorded {
+        const HookCommand* command;
+        bool written = false;
+        ~Unrecorded() {
+            if (command && !written) command->ForgetRecording();
+        }
+    } unrecorded{recordFile_.empty() ? nullptr : this};
     scripted::ScriptedUser scripted;
     World world(*database, scripted, "command line");
     world.SetDefaultUser(user_);
-    auto answersFolder =
-        answersFile_.empty() ? std::filesystem::current_path() : std::filesystem::absolute(answersFile_).parent_path();
     world.SetFilesFolder(answersFolder.string());
     Transcript transcript(out, errors, json_);
     transcript.Step(1, step, user_);
     out.flush(); // the call may wait for a person at a real window
     StepOutcome outcome;
+    bool misfit = false;
     Json answers = Json::array();
     Json files = Json::object();
     if (person) {
@@ -269,8 +302,12 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         }
 #endif
     } else {
+        // The answers are the whole intention: a call they do not fit leaves the database as it was.
+        OuterTransaction transaction(*database);
         StepRunner runner(world, scripted, scripted, &scripted);
         outcome = runner.Run(step, user_);
+        misfit = outcome.scriptedFailure || !outcome.answersLeft.empty();
+        if (!misfit) transaction.Commit();
         size_t used = step.answers.size() - outcome.answersLeft.size();
         for (size_t i = 0; i < used; ++i) {
             answers.push_back(step.answers[i].written);
@@ -283,12 +320,59 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     transcript.Outcome(1, outcome, world);
     if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
-    if (!recordFile_.empty()) Record(step, outcome, snapshot, answers, files);
+    if (misfit) {
+        errors << "quendra hook: the answers do not fit the windows shown; the hook's writes are undone\n";
+        return 2;
+    }
+    if (!recordFile_.empty()) {
+        Record(recording, step, outcome, answers, files);
+        unrecorded.written = true;
+    }
     return outcome.error ? 2 : 0;
 }
 
-void HookCommand::Record(const StepSpec& step, const StepOutcome& outcome, const std::string& snapshot,
-                         const Json& answers, const Json& files) const {
+std::ofstream HookCommand::PrepareRecording() {
+    auto snapshot = SnapshotPath();
+    std::error_code error;
+    auto exists = [&](const std::string& path) {
+        return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    };
+    if (std::filesystem::equivalent(recordFile_, database_, error))
+        throw CommandError("cannot write the recording to " + recordFile_ + ": it is the database itself");
+    if (!force_)
+        for (const auto& path : {recordFile_, snapshot})
+            if (exists(path)) throw CommandError(path + " exists already; give --force to replace it");
+    madeSnapshot_ = !exists(snapshot);
+    bool recordingExisted = exists(recordFile_);
+    try {
+        DatabaseFile::Copy(database_, snapshot);
+    } catch (const CommandError&) {
+        ForgetRecording();
+        throw;
+    }
+    std::ofstream recording(recordFile_, std::ios::binary | std::ios::trunc);
+    if (!recording) {
+        auto why = std::strerror(errno);
+        ForgetRecording();
+        throw CommandError("cannot write the recording " + recordFile_ + ": " + why);
+    }
+    madeRecording_ = !recordingExisted;
+    return recording;
+}
+
+void HookCommand::ForgetRecording() const {
+    std::error_code ignored;
+    if (madeRecording_) std::filesystem::remove(recordFile_, ignored);
+    if (madeSnapshot_) std::filesystem::remove(SnapshotPath(), ignored);
+}
+
+std::string HookCommand::SnapshotPath() const {
+    return std::filesystem::path(recordFile_).replace_extension(".db").string();
+}
+
+void HookCommand::Record(std::ofstream& file, const StepSpec& step, const StepOutcome& outcome, const Json& answers,
+                         const Json& files) const {
+    auto snapshot = SnapshotPath();
     Json scenario = Json::object();
     scenario["description"] = hook_ + " called by " + user_ + " on " + database_;
     scenario["database"] = std::filesystem::path(snapshot).filename().string();
@@ -308,7 +392,6 @@ void HookCommand::Record(const StepSpec& step, const StepOutcome& outcome, const
     for (const auto& window : outcome.windows) expect["dialogs"].push_back(Descriptions::Window(window));
     recorded["expect"] = expect;
     scenario["steps"] = Json::array({recorded});
-    std::ofstream file(recordFile_, std::ios::binary);
     // A picked file's content that is no text is kept as near as JSON text allows.
     file << scenario.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
     if (!file) throw CommandError("cannot write " + recordFile_);

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include <deque>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -21,8 +22,14 @@ public:
 
 private:
     StepSpec MakeStep(std::deque<Json>& documents);
+    // Refuses a recording or its database that exist (unless forced), keeps the database beside the
+    // recording and opens the recording for writing, all before the hook runs.
+    std::ofstream PrepareRecording();
+    std::string SnapshotPath() const;
+    // Removes the recording and its database where this run made them.
+    void ForgetRecording() const;
     // answers: as the scenario writes them; files: the files they open, path -> content.
-    void Record(const StepSpec& step, const StepOutcome& outcome, const std::string& snapshot, const Json& answers,
+    void Record(std::ofstream& file, const StepSpec& step, const StepOutcome& outcome, const Json& answers,
                 const Json& files) const;
 
     std::string hook_;
@@ -33,6 +40,8 @@ private:
     std::string obj_, fromObj_, myNewPart_;
     std::string answersFile_;
     std::string recordFile_;
+    bool force_ = false;
+    bool madeRecording_ = false, madeSnapshot_ = false;
     bool readOnly_ = false;
     bool json_ = false;
     CLI::App* command_ = nullptr;

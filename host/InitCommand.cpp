@@ -1,4 +1,6 @@
-// InitCommand: everything is checked before the file is made, and a file made by a failed run is removed.
+// InitCommand: the database is made under a temporary name beside its place and linked into place only
+// while the place is still free, so two runs never take each other's file and a failed run removes only
+// what it made.
 #include "InitCommand.h"
 
 #include "CommandError.h"
@@ -12,9 +14,66 @@
 #include "Model.h"
 #include "ScriptedUser.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <random>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace quendra::host {
+
+namespace {
+
+// Names that SQLite reads as something else than a file of that name.
+void RefuseSpecialNames(const std::string& path) {
+    if (path.empty()) throw CommandError("the database file name is empty; give a file path such as plant.db");
+    if (path == ":memory:")
+        throw CommandError("\":memory:\" names a database in memory, which init cannot keep; give a file path");
+    if (path.starts_with("file:"))
+        throw CommandError("\"" + path + "\" is a URI; init makes plain files only: give a file path");
+}
+
+// A name beside `path` that nothing holds yet.
+std::string TemporaryName(const std::filesystem::path& path) {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    auto folder = path.parent_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate =
+            folder / ("." + path.filename().string() + ".making-" + std::to_string(random() % 1000000000000ULL));
+        std::error_code error;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error))) return candidate.string();
+    }
+    throw CommandError("cannot find a free temporary name beside " + path.string());
+}
+
+// Removes the temporary file and the files SQLite keeps beside it.
+struct MadeFiles {
+    std::string path;
+    ~MadeFiles() {
+        std::error_code ignored;
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) std::filesystem::remove(path + suffix, ignored);
+    }
+};
+
+// Puts the made file at `to` unless something is there already: a hard link fails on an existing name;
+// on file systems without hard links, a rename that refuses to replace does the same.
+void LinkIntoPlace(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) == 0) return;
+    int linkError = errno;
+    if (linkError == EEXIST) throw CommandError(to + " exists already; init only makes new database files");
+    if (linkError == EPERM || linkError == ENOTSUP || linkError == EOPNOTSUPP || linkError == EXDEV) {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
+        if (errno == EEXIST) throw CommandError(to + " exists already; init only makes new database files");
+        throw CommandError("cannot put the database at " + to + ": " + std::strerror(errno));
+    }
+    throw CommandError("cannot put the database at " + to + ": " + std::strerror(linkError));
+}
+
+} // namespace
 
 CLI::App* InitCommand::Register(CLI::App& app) {
     auto* command = app.add_subcommand("init", "Make a new database file from a data model");
@@ -25,26 +84,20 @@ CLI::App* InitCommand::Register(CLI::App& app) {
 }
 
 int InitCommand::Run(std::ostream& out) {
+    RefuseSpecialNames(database_);
     std::error_code error;
-    if (std::filesystem::exists(database_, error))
+    if (std::filesystem::exists(std::filesystem::symlink_status(database_, error)))
         throw CommandError(database_ + " exists already; init only makes new database files");
+    auto folder = std::filesystem::path(database_).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+        throw CommandError("no folder " + folder.string() + " exists to make " + database_ + " in");
     auto model = ModelSource::Load(model_, "", "", "");
     std::optional<Scenario> sample;
     if (sample_) sample = ScenarioParser::ParseText(SampleDataText(), SampleDataName);
 
-    // Declared before the database, so the file is closed before a failed run removes it.
-    struct RemoveUnlessKept {
-        const std::string& path;
-        bool keep = false;
-        ~RemoveUnlessKept() {
-            std::error_code ignored;
-            if (!keep)
-                for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-                    std::filesystem::remove(path + suffix, ignored);
-        }
-    } made{database_};
+    MadeFiles made{TemporaryName(std::filesystem::path(database_))};
     try {
-        auto database = embedded::Database::Create(database_, model);
+        auto database = embedded::Database::Create(made.path, model);
         if (sample) {
             scripted::ScriptedUser dialogs;
             World world(*database, dialogs, SampleDataName);
@@ -54,7 +107,8 @@ int InitCommand::Run(std::ostream& out) {
     } catch (const embedded::EmbeddedError& wrong) {
         throw CommandError(database_ + ": " + wrong.what());
     }
-    made.keep = true;
+    // The database is closed here: everything is in the one file, which now gets its name.
+    LinkIntoPlace(made.path, database_);
     out << "made " << database_ << " from the model " << model_ << (sample_ ? " with the sample product" : "") << '\n';
     return 0;
 }

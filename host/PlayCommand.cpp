@@ -1,8 +1,11 @@
 // PlayCommand: every file is played even when an earlier one failed; the worst outcome is the exit status.
 #include "PlayCommand.h"
 
+#include "CommandError.h"
 #include "ScenarioPlayer.h"
 #include "Transcript.h"
+
+#include "Database.h"
 
 #include <algorithm>
 
@@ -13,12 +16,20 @@ CLI::App* PlayCommand::Register(CLI::App& app) {
         app.add_subcommand("play", "Play scenario files on fresh databases with a scripted user.\n"
                                    "Exit status: 0 every expectation holds, 1 one does not, 2 a file is wrong.\n"
                                    "The file format is described in docs/scenarios.md.");
-    command->add_option("FILE", files_, "Scenario files")->required();
+    command->add_option("FILE", files_, "Scenario files");
     command->add_flag("--json", json_, "Print one JSON object a line instead of the readable transcript");
+    command->add_flag("--list-calls", listCalls_,
+                      "Print every platform operation a step's \"faults\" can make fail, one a line, and play nothing");
     return command;
 }
 
 int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
+    if (listCalls_) {
+        if (!files_.empty()) throw CommandError("--list-calls plays nothing: give it without scenario files");
+        for (const auto& call : embedded::FailableCalls()) out << call << '\n';
+        return 0;
+    }
+    if (files_.empty()) throw CommandError("no scenario file to play: give one or more FILE (see quendra play --help)");
     Transcript transcript(out, errors, json_);
     ScenarioPlayer player(transcript);
     int worst = 0, passed = 0, failed = 0;

@@ -17,6 +17,7 @@ public:
 private:
     std::vector<std::string> files_;
     bool json_ = false;
+    bool listCalls_ = false;
 };
 
 } // namespace quendra::host

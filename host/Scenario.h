@@ -105,14 +105,18 @@ struct ObjectsExpect {
 };
 
 struct EventExpect {
-    std::string kind; // "sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete"
-    std::optional<std::string> text;              // sql, forward
+    std::string kind; // "sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete", "error"
+    std::optional<std::string> text;              // sql, forward; error: the failure's text when given
+    std::optional<std::string> operation;         // error: the operation that failed
     std::optional<int64_t> code;                  // notify: the code; refresh: the action
     std::optional<bool> flag;                     // notify
     std::optional<std::vector<std::string>> refs; // notify, refresh: objects; the others: the one object
     std::string path;
     Json written;
 };
+
+// One entry of "sequence": a window or an event.
+using MomentExpect = std::variant<DialogExpect, EventExpect>;
 
 // "result": 0, 1 or "error".
 struct ResultExpect {
@@ -129,7 +133,15 @@ struct Expectations {
     std::vector<ObjectsExpect> objects;
     std::optional<std::vector<EventExpect>> events;
     std::string eventsPath;
+    std::optional<std::vector<MomentExpect>> sequence;
     std::map<std::string, ObjectArg> objectArgs; // "MyNewPart", "FromObj"
+};
+
+// The nth call (from 1) of a platform operation during the step fails.
+struct FaultSpec {
+    std::string call; // "CvObject.Update"
+    int nth = 1;
+    std::string path;
 };
 
 struct StepSpec {
@@ -139,6 +151,7 @@ struct StepSpec {
     std::map<std::string, std::string> texts;    // LinkAttributes, SelectOp, Extensions, FileTypes
     std::map<std::string, ObjectArg> objectArgs; // Obj, FromObj, MyNewPart
     std::vector<AnswerSpec> answers;
+    std::vector<FaultSpec> faults;
     bool readOnly = false;
     Expectations expect;
     std::string path;

@@ -5,8 +5,12 @@
 #include "HookCatalog.h"
 #include "Selector.h"
 
+#include "Database.h"
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace quendra::host {
@@ -139,7 +143,7 @@ Scenario ScenarioParser::ParseScenario(const JsonCursor& root, const std::string
 
 StepSpec ScenarioParser::Step(const JsonCursor& step) {
     step.ExpectObject({"description", "user", "hook", "rows", "LinkAttributes", "SelectOp", "Extensions", "FileTypes",
-                       "Obj", "FromObj", "MyNewPart", "answers", "readOnly", "expect"});
+                       "Obj", "FromObj", "MyNewPart", "answers", "faults", "readOnly", "expect"});
     StepSpec spec;
     spec.path = step.Path();
     if (auto user = step.Find("user")) spec.user = user->String();
@@ -169,6 +173,8 @@ StepSpec ScenarioParser::Step(const JsonCursor& step) {
         spec.objectArgs[name] = ParseObjectArg(*object);
     }
     if (auto answers = step.Find("answers")) spec.answers = ParseAnswers(*answers);
+    if (auto faults = step.Find("faults"))
+        for (const auto& fault : faults->Items()) spec.faults.push_back(Fault(fault));
     if (auto readOnly = step.Find("readOnly")) spec.readOnly = readOnly->Bool();
     if (auto expect = step.Find("expect")) {
         spec.expect = ParseExpectations(*expect);
@@ -302,7 +308,8 @@ AnswerSpec ScenarioParser::ParseAnswer(const JsonCursor& answer) {
 }
 
 Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
-    expect.ExpectObject({"result", "dialogs", "values", "links", "objects", "events", "MyNewPart", "FromObj"});
+    expect.ExpectObject(
+        {"result", "dialogs", "values", "links", "objects", "events", "sequence", "MyNewPart", "FromObj"});
     Expectations spec;
     if (auto result = expect.Find("result")) {
         ResultExpect value;
@@ -361,6 +368,17 @@ Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
         spec.eventsPath = events->Path();
         spec.events.emplace();
         for (const auto& event : events->Items()) spec.events->push_back(Event(event));
+    }
+    if (auto sequence = expect.Find("sequence")) {
+        spec.sequence.emplace();
+        for (const auto& moment : sequence->Items()) {
+            bool window = moment.IsObject() && (moment.Has("messageBox") || moment.Has("window") ||
+                                                moment.Has("openFile") || moment.Has("platform"));
+            if (window)
+                spec.sequence->push_back(Dialog(moment));
+            else
+                spec.sequence->push_back(Event(moment));
+        }
     }
     for (const char* name : {"MyNewPart", "FromObj"})
         if (auto arg = expect.Find(name)) spec.objectArgs[name] = ParseObjectArg(*arg);
@@ -435,15 +453,40 @@ EventExpect ScenarioParser::Event(const JsonCursor& event) {
             spec.refs.emplace();
             for (const auto& ref : objects->Items()) spec.refs->push_back(Ref(ref));
         }
+    } else if (event.Has("error")) {
+        spec.kind = "error";
+        event.ExpectObject({"error", "text"});
+        spec.operation = event.At("error").String();
+        spec.text = OptionalString(event, "text");
     } else {
         for (const char* kind : {"attach", "show", "insert", "update", "delete"})
             if (event.Has(kind)) spec.kind = kind;
         if (spec.kind.empty()) {
-            event.ExpectObject({"sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete"});
-            event.Fail("an event needs one of sql, notify, refresh, forward, attach, show, insert, update, delete");
+            event.ExpectObject(
+                {"sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete", "error"});
+            event.Fail(
+                "an event needs one of sql, notify, refresh, forward, attach, show, insert, update, delete, error");
         }
         event.ExpectObject({spec.kind.c_str()});
         spec.refs = std::vector<std::string>{Ref(event.At(spec.kind))};
+    }
+    return spec;
+}
+
+FaultSpec ScenarioParser::Fault(const JsonCursor& fault) {
+    fault.ExpectObject({"call", "nth"});
+    FaultSpec spec;
+    spec.path = fault.Path();
+    auto call = fault.At("call");
+    spec.call = call.String();
+    auto known = embedded::FailableCalls();
+    if (!std::binary_search(known.begin(), known.end(), spec.call))
+        call.Fail("\"" + spec.call +
+                  "\" is no platform operation that can fail (quendra play --list-calls names them)");
+    if (auto nth = fault.Find("nth")) {
+        auto number = nth->Integer();
+        if (number < 1 || number > std::numeric_limits<int>::max()) nth->Fail("nth counts calls from 1");
+        spec.nth = static_cast<int>(number);
     }
     return spec;
 }

@@ -36,6 +36,7 @@ private:
     StepSpec Step(const JsonCursor& step);
     DialogExpect Dialog(const JsonCursor& dialog);
     EventExpect Event(const JsonCursor& event);
+    FaultSpec Fault(const JsonCursor& fault);
 
     std::set<std::string> names_;
     struct Use {

@@ -10,7 +10,7 @@ namespace quendra::host {
 
 StepRunner::StepRunner(World& world, ui::WindowSystem& windows, embedded::PlatformDialogs& dialogs,
                        scripted::ScriptedUser* scripted)
-    : world_(world), windows_(windows), dialogs_(dialogs), scripted_(scripted) {}
+    : world_(world), scripted_(scripted), timeline_(windows, dialogs, world.Database()) {}
 
 StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
     auto& database = world_.Database();
@@ -29,7 +29,8 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
 
     StepOutcome outcome;
     outcome.user = user;
-    auto session = database.Login(user, dialogs_);
+    timeline_.Forget();
+    auto session = database.Login(user, timeline_);
     HookArguments arguments;
     arguments.rows = database.MakeRecList(rows);
     for (const auto& name : hook->texts) {
@@ -43,8 +44,10 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
 
     if (scripted_) scripted_->SetAnswers(answers);
     database.ClearEvents();
+    database.ClearFaults();
+    for (const auto& fault : step.faults) database.FailCall(fault.call, fault.nth);
     database.SetReadOnly(step.readOnly);
-    Application application(windows_);
+    Application application(timeline_);
     try {
         outcome.result = HookCatalog::Call(application, step.hook, session, arguments);
     } catch (const CvError& error) {
@@ -53,6 +56,9 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
         outcome.error = std::string("unexpected failure: ") + error.what();
     }
     database.SetReadOnly(false);
+    for (const auto& [call, nth] : database.UnfiredFaults())
+        outcome.unfiredFaults.push_back(JsonText(Json{{"call", call}, {"nth", nth}}));
+    database.ClearFaults();
 
     if (scripted_) {
         outcome.windows = scripted_->Windows();
@@ -62,6 +68,7 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
             outcome.answersLeft.push_back(answers[i].description);
     }
     outcome.events = database.Events();
+    outcome.windowsAt = timeline_.Shown();
     for (const auto& name : hook->objects) outcome.objectArgs[name] = arguments.objects[name];
     return outcome;
 }

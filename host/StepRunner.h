@@ -3,6 +3,7 @@
 
 #include "Scenario.h"
 #include "StepOutcome.h"
+#include "TimelineWindows.h"
 #include "World.h"
 
 #include "PlatformDialogs.h"
@@ -24,9 +25,10 @@ public:
 
 private:
     World& world_;
-    ui::WindowSystem& windows_;
-    embedded::PlatformDialogs& dialogs_;
     scripted::ScriptedUser* scripted_;
+    // Passes the windows on and notes where each showed among the events; it outlives the sessions
+    // of the steps, whose objects may still show dialogs.
+    TimelineWindows timeline_;
 };
 
 } // namespace quendra::host

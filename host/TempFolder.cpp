@@ -1,6 +1,7 @@
 // TempFolder: made with a name nobody else holds, removed on every path.
 #include "TempFolder.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -12,7 +13,14 @@ namespace quendra::host {
 TempFolder::TempFolder() {
     std::random_device seed;
     std::mt19937_64 random(seed());
-    auto base = std::filesystem::temp_directory_path();
+    std::error_code noFolder;
+    auto base = std::filesystem::temp_directory_path(noFolder);
+    if (noFolder) {
+        const char* named = std::getenv("TMPDIR");
+        throw std::runtime_error(std::string("no temporary folder to work in") +
+                                 (named ? std::string(": TMPDIR names ") + named + ", which is no folder" : "") +
+                                 "; set TMPDIR to an existing folder");
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         auto candidate = base / ("quendra-" + std::to_string(random() % 1000000000000ULL));
         std::error_code error;

@@ -43,19 +43,22 @@ void Transcript::Step(size_t number, const StepSpec& step, const std::string& us
 }
 
 void Transcript::Outcome(size_t number, const StepOutcome& outcome, const World& world) {
-    for (const auto& window : outcome.windows) {
-        if (json_) {
-            Line({{"step", number}, {"window", Descriptions::Window(window)}, {"answer", window.answer}});
+    for (const auto& moment : outcome.Timeline()) {
+        if (moment.window) {
+            const auto& window = outcome.windows[moment.index];
+            if (json_) {
+                Line({{"step", number}, {"window", Descriptions::Window(window)}, {"answer", window.answer}});
+            } else {
+                out_ << "   " << Descriptions::WindowLine(window) << '\n';
+                out_ << "     answer: " << (window.answer.empty() ? "(none)" : window.answer) << '\n';
+            }
         } else {
-            out_ << "   " << Descriptions::WindowLine(window) << '\n';
-            out_ << "     answer: " << (window.answer.empty() ? "(none)" : window.answer) << '\n';
+            const auto& event = outcome.events[moment.index];
+            if (json_)
+                Line({{"step", number}, {"event", Descriptions::Event(event, world)}});
+            else
+                out_ << "   event " << Descriptions::EventLine(event, world) << '\n';
         }
-    }
-    for (const auto& event : outcome.events) {
-        if (json_)
-            Line({{"step", number}, {"event", Descriptions::Event(event, world)}});
-        else
-            out_ << "   event " << Descriptions::EventLine(event, world) << '\n';
     }
     if (json_) {
         if (outcome.error)

@@ -18,7 +18,7 @@ public:
 
     void BeginFile(const Scenario& scenario);
     void Step(size_t number, const StepSpec& step, const std::string& user);
-    // Each window with its answer, each platform event, the result.
+    // Each window with its answer and each platform event, in the order they happened; the result.
     void Outcome(size_t number, const StepOutcome& outcome, const World& world);
     void Verdict(size_t number, const std::vector<std::string>& failures);
     // status: 0 passed, 1 failed.

@@ -49,7 +49,8 @@ CLI::App* TreeCommand::Register(CLI::App& app) {
 }
 
 int TreeCommand::Run(std::ostream& out) {
-    auto database = DatabaseFile::Open(database_);
+    // Printing the tree only reads: the file stays as it is, and may be one that cannot be written.
+    auto database = DatabaseFile::Open(database_, embedded::OpenMode::ReadOnly);
     auto users = DatabaseFile::Users(database_);
     if (users.empty()) throw CommandError(database_ + " has no users to read it with");
     std::map<int32_t, std::string> logins(users.begin(), users.end());

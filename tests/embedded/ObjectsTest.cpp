@@ -52,6 +52,34 @@ TEST_F(ObjectsTest, WrittenValuesTakeTheAttributeTypeAndAreStoredByUpdate) {
     EXPECT_EQ(db->ReadValue(key, "USER_ID_MOD"), Value::Int32(*db->UserId("carl")));
 }
 
+// Another user's change made after this object was read survives its update.
+TEST_F(ObjectsTest, UpdateWritesOnlyTheValuesSetSinceTheObjectWasRead) {
+    ObjectKey key = Part("P-1", "Part", {{"CN_DESCRIPTION", Value::Text("Old")}, {"STATE", Value::Int16(5)}});
+    auto mine = Object(key);
+    TestDialogs doraDialogs;
+    auto theirStore = db->Login("dora", doraDialogs)->ObjectStore();
+    auto theirs = theirStore->ObjectById(key.classId, key.objectId);
+    theirs->Data()->SetValueAsText("CN_DESCRIPTION", "Theirs");
+    theirs->Data()->SetValueAsInt16("STATE", 6);
+    theirs->Update(theirStore->DefaultUpdateOptions());
+
+    mine->Data()->SetValueAsBool("CN_LOCKED", true);
+    mine->Data()->SetValueAsInt16("STATE", 5); // the value it read: set all the same
+    mine->Update(store->DefaultUpdateOptions());
+    EXPECT_EQ(db->ReadValue(key, "CN_DESCRIPTION"), Value::Text("Theirs"));
+    EXPECT_EQ(db->ReadValue(key, "STATE"), Value::Int16(5));
+    EXPECT_EQ(db->ReadValue(key, "CN_LOCKED"), Value::Bool(true));
+    EXPECT_EQ(db->ReadValue(key, "USER_ID_MOD"), Value::Int32(*db->UserId("carl")));
+
+    // A retrieve forgets what was set: the next update writes only the modifier.
+    mine->Retrieve();
+    theirs->Data()->SetValueAsBool("CN_LOCKED", false);
+    theirs->Update(theirStore->DefaultUpdateOptions());
+    mine->Update(store->DefaultUpdateOptions());
+    EXPECT_EQ(db->ReadValue(key, "CN_LOCKED"), Value::Bool(false));
+    EXPECT_EQ(db->ReadValue(key, "USER_ID_MOD"), Value::Int32(*db->UserId("carl")));
+}
+
 TEST_F(ObjectsTest, DisplayTextJoinsTheModelsAttributesWithTheSeparator) {
     struct Case {
         std::string cls;
@@ -139,8 +167,10 @@ TEST_F(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
     EXPECT_EQ(db->FindObjects("Parts", "CN_PART_NUMBER", "P-9"),
               (std::vector<ObjectKey>{{made->ClassId(), made->ObjectId()}}));
     EXPECT_THROW(made->Insert(store->DefaultUpdateOptions()), CvError);
-    ASSERT_FALSE(db->Events().empty());
-    EXPECT_EQ(db->Events().back().kind, Event::Kind::Insert);
+    ASSERT_EQ(db->Events().size(), 2u);
+    EXPECT_EQ(db->Events()[0].kind, Event::Kind::Insert);
+    EXPECT_EQ(db->Events()[1].kind, Event::Kind::Error);
+    EXPECT_EQ(db->Events()[1].text, "the object " + std::to_string(made->ObjectId()) + " is stored already");
 }
 
 TEST_F(ObjectsTest, ChildrenAndTreeLinksComeInTheOrderTheLinksWereMade) {

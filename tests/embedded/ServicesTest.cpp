@@ -91,11 +91,13 @@ TEST_F(ServicesTest, WorkflowForwardsTheNewProcessPastItsFirstStep) {
     auto part = Object(Part("P-1"));
     process->Attach(part, nullptr);
     const auto& events = db->Events();
-    ASSERT_EQ(events.size(), 2u);
+    ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].kind, Event::Kind::Forward);
     EXPECT_EQ(events[0].text, "New Part Development auto initiated");
-    EXPECT_EQ(events[1].kind, Event::Kind::Attach);
-    EXPECT_EQ(events[1].objects, (std::vector<ObjectKey>{{part->ClassId(), part->ObjectId()}}));
+    EXPECT_EQ(events[1].kind, Event::Kind::Error);
+    EXPECT_EQ(events[1].operation, "CvFlowStep.Forward");
+    EXPECT_EQ(events[2].kind, Event::Kind::Attach);
+    EXPECT_EQ(events[2].objects, (std::vector<ObjectKey>{{part->ClassId(), part->ObjectId()}}));
 
     // The process now waits in its second step; the last step has no next target.
     auto next = workList->Entries();
@@ -217,7 +219,7 @@ TEST_F(ServicesTest, DesktopServicesAreRecordedAsEvents) {
     EXPECT_TRUE(db->Events().empty());
 }
 
-TEST_F(ServicesTest, InjectedFaultsFailTheNthCallOnly) {
+TEST_F(ServicesTest, InjectedFaultsFailTheNthCallOnlyAndEveryFailureIsRecordedOnce) {
     struct Case {
         std::string operation;
         int nth;
@@ -231,15 +233,80 @@ TEST_F(ServicesTest, InjectedFaultsFailTheNthCallOnly) {
         {"CvMetaInfo.ClassByName", 1, [&] { meta->ClassByName("Parts"); }},
         {"CvSession.CreateObject", 1, [&] { session->CreateObject("CvUtil.CvSessionUtil"); }},
     };
+    auto errors = [&] {
+        std::vector<std::pair<std::string, std::string>> found;
+        for (const auto& event : db->Events())
+            if (event.kind == Event::Kind::Error) found.emplace_back(event.operation, event.text);
+        return found;
+    };
+    using Errors = std::vector<std::pair<std::string, std::string>>;
     for (const auto& c : cases) {
+        db->ClearEvents();
         db->FailCall(c.operation, c.nth);
+        EXPECT_EQ(db->UnfiredFaults(), (std::vector<std::pair<std::string, int>>{{c.operation, c.nth}}));
         for (int call = 1; call < c.nth; ++call) EXPECT_NO_THROW(c.call()) << c.operation << " call " << call;
         EXPECT_THROW(c.call(), CvError) << c.operation;
         EXPECT_NO_THROW(c.call()) << c.operation << " after the fault";
+        EXPECT_EQ(errors(), (Errors{{c.operation, "the platform operation " + c.operation + " failed"}}));
+        EXPECT_TRUE(db->UnfiredFaults().empty()) << c.operation;
     }
+
+    // A failure inside an operation counts for the operation the caller called, once; a failure that
+    // was not injected is recorded the same way.
+    db->ClearEvents();
+    db->FailCall("CvRecList.RowCount", 1);
+    auto list = db->MakeRecList({RowSpec{RowSpec::Kind::Object, key, std::nullopt, {}, "", {}, {}}});
+    EXPECT_THROW(store->ObjectsFromRecList(list, true), CvError);
+    EXPECT_THROW(Object(key)->Data()->ValueAsText("FILE_NAME"), CvError);
+    EXPECT_EQ(errors(),
+              (Errors{{"CvObjectStore.ObjectsFromRecList", "the platform operation CvRecList.RowCount failed"},
+                      {"CvRecord.ValueAsText", "the record has no attribute \"FILE_NAME\""}}));
+
     db->FailCall("CvObject.Delete", 1);
+    db->FailCall("CvObject.Delete", 3);
+    EXPECT_THROW(db->FailCall("CvObject.Remove", 1), std::invalid_argument);
+    EXPECT_EQ(db->UnfiredFaults(),
+              (std::vector<std::pair<std::string, int>>{{"CvObject.Delete", 1}, {"CvObject.Delete", 3}}));
     db->ClearFaults();
+    EXPECT_TRUE(db->UnfiredFaults().empty());
     EXPECT_NO_THROW(Object(key)->Delete(store->DefaultUpdateOptions()));
+    const auto calls = FailableCalls();
+    EXPECT_TRUE(std::is_sorted(calls.begin(), calls.end()));
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "CvObject.Update"), 1);
+}
+
+TEST_F(ServicesTest, AnOuterTransactionHoldsEveryWriteUntilItEnds) {
+    ObjectKey key = Part("P-1");
+    auto options = store->DefaultUpdateOptions();
+    auto sequence = store->Sequences()->SequenceByName("Part Number");
+    for (bool keep : {false, true}) {
+        ObjectKey doomed = Part(keep ? "D-1" : "D-0");
+        db->ClearEvents();
+        db->BeginOuterTransaction();
+        EXPECT_THROW(db->BeginOuterTransaction(), CvError);
+        auto added = store->NewObject(key.classId);
+        added->Data()->SetValueAsText("CN_PART_NUMBER", sequence->NextValue());
+        added->Insert(options);
+        added->LinkUnderParent(Object(key), 0, options);
+        // A write that fails undoes only itself; the transaction goes on.
+        auto stale = Object(doomed);
+        Object(doomed)->Delete(options);
+        stale->Data()->SetValueAsText("CN_DESCRIPTION", "Gone");
+        EXPECT_THROW(stale->Update(options), CvError);
+        auto part = Object(key);
+        part->Data()->SetValueAsText("CN_DESCRIPTION", "Changed");
+        part->Update(options);
+        if (keep)
+            db->CommitOuterTransaction();
+        else
+            db->RollbackOuterTransaction();
+        EXPECT_EQ(db->Events().size(), 5u) << keep; // stay recorded: insert, link, delete, failure, update
+        EXPECT_EQ(db->CountObjects("Part"), keep ? 3 : 2);
+        EXPECT_EQ(Object(key)->Children(nullptr)->Count(), keep ? 1 : 0);
+        EXPECT_EQ(db->ReadValue(key, "CN_DESCRIPTION"), keep ? Value::Text("Changed") : Value());
+    }
+    EXPECT_EQ(sequence->NextValue(), "P-000002");
+    EXPECT_THROW(db->CommitOuterTransaction(), CvError);
 }
 
 TEST_F(ServicesTest, ReadOnlyRefusesEveryWriteAndLeavesTheDataAsItWas) {
@@ -266,7 +333,14 @@ TEST_F(ServicesTest, ReadOnlyRefusesEveryWriteAndLeavesTheDataAsItWas) {
     EXPECT_FALSE(db->ReadValue(parentKey, "CN_LOCKED").AsBool());
     EXPECT_EQ(db->CountObjects("Part"), 2);
     EXPECT_EQ(Object(parentKey)->Children(nullptr)->Count(), 0);
-    EXPECT_TRUE(db->Events().empty());
+    std::vector<std::string> failed;
+    for (const auto& event : db->Events()) {
+        EXPECT_EQ(event.text, "the database is read-only: nothing can be written") << event.operation;
+        failed.push_back(event.operation);
+    }
+    EXPECT_EQ(failed, (std::vector<std::string>{"CvObject.Update", "CvObject.Store", "CvObject.Delete",
+                                                "CvObject.LinkUnderParent", "CvObject.Store", "CvSequence.NextValue",
+                                                "CvFlowStore.NewProcess"}));
     db->SetReadOnly(false);
     parent->Update(options);
     EXPECT_TRUE(db->ReadValue(parentKey, "CN_LOCKED").AsBool());

@@ -57,6 +57,19 @@ TEST_F(ValuesTest, ValuesTheTypeRefusesFailAndChangeNothing) {
     EXPECT_TRUE(data->GetValue("STATE").IsNull());
     object->Update(store->DefaultUpdateOptions());
     EXPECT_TRUE(db->ReadValue({object->ClassId(), object->ObjectId()}, "STATE").IsNull());
+
+    // A cleared field is no value, for numbers and Booleans alike.
+    data->SetValueAsInt16("STATE", 3);
+    data->SetValueAsInt32("USER_OBJECT_ID", 3);
+    data->SetValueAsBool("CN_LOCKED", true);
+    object->Update(store->DefaultUpdateOptions());
+    for (const char* name : {"STATE", "USER_OBJECT_ID", "CN_LOCKED"}) {
+        data->SetValueAsText(name, "");
+        EXPECT_TRUE(data->GetValue(name).IsNull()) << name;
+    }
+    object->Update(store->DefaultUpdateOptions());
+    for (const char* name : {"STATE", "USER_OBJECT_ID", "CN_LOCKED"})
+        EXPECT_TRUE(db->ReadValue({object->ClassId(), object->ObjectId()}, name).IsNull()) << name;
 }
 
 TEST_F(ValuesTest, DirectDataMistakesAreReportedByName) {

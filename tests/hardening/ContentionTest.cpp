@@ -1,10 +1,12 @@
-// Two users in two processes lock and unlock overlapping parts of one database file.
+// Two users in two processes lock and unlock overlapping parts of one database file, or change one part
+// while the other locks and unlocks it.
 #include "Application.h"
 #include "HardeningWorld.h"
 #include "Names.h"
 
 #include <map>
 #include <set>
+#include <sstream>
 
 namespace quendra::hardening {
 namespace {
@@ -115,6 +117,148 @@ TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
         EXPECT_TRUE(holder == carl || holder == dora) << part.objectId;
         EXPECT_EQ(db->ReadValue(part, names::USER_ID_MOD).AsInt32(), holder) << part.objectId;
     }
+}
+
+// Rounds of LockObject then UnLockObject on one part through the hooks; every call must go through.
+std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, const std::string& login, int rounds,
+                                    int startPipe) {
+    char go = 0;
+    if (read(startPipe, &go, 1) != 1) return {"no start signal"};
+    std::vector<std::string> problems;
+    scripted::ScriptedUser user;
+    auto db = embedded::Database::Open(path);
+    auto session = db->Login(login, user);
+    Application app(user);
+    std::vector<embedded::RowSpec> specs(1);
+    specs[0].key = part;
+    auto rows = db->MakeRecList(specs);
+    for (int round = 0; round < rounds && problems.size() < 20; ++round) {
+        for (bool locking : {true, false}) {
+            user.SetAnswers({Button("Yes"), Button("OK")});
+            db->ClearEvents();
+            if (locking)
+                app.LockObject(session, rows);
+            else
+                app.UnLockObject(session, rows);
+            for (const auto& event : db->Events())
+                if (event.kind == embedded::Event::Kind::Error)
+                    problems.push_back("round " + std::to_string(round) + ": " + event.operation +
+                                       " failed: " + event.text);
+        }
+    }
+    return problems;
+}
+
+// What one round of the other user writes, and what the part must hold afterwards.
+struct Change {
+    std::function<void(int round, embedded::Database& db, Application& app, scripted::ScriptedUser& user,
+                       Ptr<CvSession>& session)>
+        make;
+    std::function<std::string(int round)> expected; // the value of `attribute` after that round
+    std::string attribute;
+};
+
+// Rounds of a change to another attribute of the part; before and after each change the part must hold
+// the value of the last change (a lost update shows as an older value).
+std::vector<std::string> ChangeRounds(const std::string& path, ObjectKey part, const Change& change, int rounds,
+                                      int startPipe) {
+    char go = 0;
+    if (read(startPipe, &go, 1) != 1) return {"no start signal"};
+    std::vector<std::string> problems;
+    scripted::ScriptedUser user;
+    auto db = embedded::Database::Open(path);
+    auto session = db->Login("dora", user);
+    Application app(user);
+    auto check = [&](int round, const std::string& when) {
+        std::string stored = db->ReadValue(part, change.attribute).AsText();
+        if (stored != change.expected(round))
+            problems.push_back(when + " round " + std::to_string(round) + ": " + change.attribute + " is \"" + stored +
+                               "\", not \"" + change.expected(round) + "\"");
+    };
+    for (int round = 0; round < rounds && problems.size() < 20; ++round) {
+        if (round > 0) check(round - 1, "after");
+        change.make(round, *db, app, user, session);
+        check(round, "at the end of");
+    }
+    return problems;
+}
+
+class ConcurrentChangeTest : public testing::Test {
+protected:
+    void SetUp() override {
+        auto db = embedded::Database::Create(path, embedded::BuiltInModel("plant"));
+        part = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("R-1")},
+                                                   {"CN_DESCRIPTION", Value::Text("Shared")},
+                                                   {names::STATE, Value::Int16(5)}});
+    }
+
+    // Carl locks and unlocks the part while dora makes the change, each in a process of its own.
+    void Run(const Change& change) {
+        constexpr int Rounds = 150;
+        int start[2];
+        ASSERT_EQ(pipe(start), 0);
+        std::vector<pid_t> children{
+            RunInChild(folder.File("locker.report"), [&] { return LockRounds(path, part, "carl", Rounds, start[0]); }),
+            RunInChild(folder.File("changer.report"),
+                       [&] { return ChangeRounds(path, part, change, Rounds, start[0]); })};
+        ASSERT_EQ(write(start[1], "gg", 2), 2);
+        for (size_t i = 0; i < children.size(); ++i) {
+            int status = 0;
+            ASSERT_EQ(waitpid(children[i], &status, 0), children[i]);
+            EXPECT_TRUE(WIFEXITED(status));
+        }
+        close(start[0]);
+        close(start[1]);
+        EXPECT_EQ(ReadLines(folder.File("locker.report")), std::vector<std::string>{});
+        EXPECT_EQ(ReadLines(folder.File("changer.report")), std::vector<std::string>{});
+        auto db = embedded::Database::Open(path);
+        EXPECT_EQ(db->ReadValue(part, change.attribute).AsText(), change.expected(Rounds - 1));
+        EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool());
+    }
+
+    TempFolder folder;
+    const std::string path = folder.File("plant.db");
+    ObjectKey part;
+};
+
+TEST_F(ConcurrentChangeTest, AnotherUsersDescriptionSurvivesLockingAndUnlocking) {
+    Change edit;
+    edit.attribute = "CN_DESCRIPTION";
+    edit.expected = [](int round) { return "Edit " + std::to_string(round); };
+    edit.make = [&](int round, embedded::Database&, Application&, scripted::ScriptedUser&, Ptr<CvSession>& session) {
+        auto store = session->ObjectStore();
+        auto object = store->ObjectById(part.classId, part.objectId);
+        object->Data()->SetValueAsText("CN_DESCRIPTION", edit.expected(round));
+        object->Update(store->DefaultUpdateOptions());
+    };
+    Run(edit);
+}
+
+TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlocking) {
+    // Each round replaces a new child below a new parent by the shared part, which records the child's number.
+    Change replace;
+    replace.attribute = "CN_ISSUED_FROM";
+    replace.expected = [](int round) { return "C-" + std::to_string(round); };
+    replace.make = [&](int round, embedded::Database& db, Application& app, scripted::ScriptedUser& user,
+                       Ptr<CvSession>& session) {
+        auto parent =
+            db.CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("A-" + std::to_string(round))},
+                                               {names::STATE, Value::Int16(5)}});
+        auto child = db.CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text(replace.expected(round))},
+                                                        {names::STATE, Value::Int16(5)}});
+        std::vector<embedded::RowSpec> specs(1);
+        specs[0].kind = embedded::RowSpec::Kind::Link;
+        specs[0].key = db.CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int16(1)}});
+        auto rows = db.MakeRecList(specs);
+        scripted::Answer pick;
+        pick.kind = scripted::Answer::Kind::Search;
+        pick.picks = {part};
+        pick.description = "search";
+        user.SetAnswers({pick, Button("OK")});
+        std::string linkAttributes = "CN_QUANTITY";
+        app.ReplacePart(session, rows, linkAttributes);
+    };
+    Run(replace);
 }
 
 } // namespace

@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quendra::host {
 namespace {
@@ -32,6 +38,101 @@ TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
                         "  Part P-100022 - Ball bearing 6206 (Quantity=2, Position=20)\n");
 }
 
+TEST(CommandLine, InitRefusesNamesThatAreNoPlainFileAndMakesNothing) {
+    TempFolder folder;
+    auto uri = "file:" + folder.Path() + "/u.db?mode=rwc";
+    const std::pair<std::string, std::string> names[] = {
+        {"", "quendra init: the database file name is empty; give a file path such as plant.db\n"},
+        {":memory:",
+         "quendra init: \":memory:\" names a database in memory, which init cannot keep; give a file path\n"},
+        {uri, "quendra init: \"" + uri + "\" is a URI; init makes plain files only: give a file path\n"},
+    };
+    for (const auto& [name, line] : names) {
+        auto ran = Quendra({"init", name});
+        EXPECT_EQ(ran.status, 2) << name;
+        EXPECT_EQ(ran.out, "");
+        EXPECT_EQ(ran.errors, line);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+// Two runs at once on one path: one makes the database, the other is refused and leaves it alone,
+// and neither leaves a file of its own behind.
+TEST(CommandLine, TwoInitsOnOnePathLeaveOneWholeDatabase) {
+    TempFolder folder;
+    for (int round = 0; round < 30; ++round) {
+        auto db = folder.Path() + "/race" + std::to_string(round) + ".db";
+        pid_t children[2];
+        for (auto& child : children) {
+            child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) _exit(Quendra({"init", db, "--sample"}).status);
+        }
+        int made = 0, refused = 0;
+        for (auto child : children) {
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFEXITED(status));
+            (WEXITSTATUS(status) == 0 ? made : refused) += 1;
+        }
+        EXPECT_EQ(made, 1) << "round " << round;
+        EXPECT_EQ(refused, 1) << "round " << round;
+        EXPECT_EQ(embedded::Database::Open(db)->FindObjects("Part", "CN_PART_NUMBER", "P-100030").size(), 1u);
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        auto name = entry.path().filename().string();
+        EXPECT_TRUE(name.starts_with("race") && name.ends_with(".db")) << name;
+    }
+}
+
+// Errors of the surroundings, not of the arguments: one line, status 2, nothing made or changed.
+TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
+    TempFolder folder;
+    auto db = folder.Path() + "/plant.db";
+    ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
+    auto before = ReadAll(db);
+
+    auto home = std::filesystem::current_path();
+    auto gone = folder.Path() + "/gone";
+    std::filesystem::create_directory(gone);
+    std::filesystem::current_path(gone);
+    std::filesystem::remove(gone);
+    auto called =
+        Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-100022)"});
+    std::filesystem::current_path(home);
+    EXPECT_EQ(called.status, 2);
+    EXPECT_EQ(called.errors, "quendra hook: the working folder cannot be read (No such file or directory); it may "
+                             "have been removed: change to an existing folder\n");
+    EXPECT_EQ(ReadAll(db), before);
+
+    auto scenario = folder.Path() + "/s.json";
+    std::ofstream(scenario) << R"({"model": "plant", "steps": []})";
+    auto none = folder.Path() + "/none";
+    setenv("TMPDIR", none.c_str(), 1);
+    auto played = Quendra({"play", scenario});
+    auto made = Quendra({"init", folder.Path() + "/new.db", "--sample"});
+    unsetenv("TMPDIR");
+    std::string why = "no temporary folder to work in: TMPDIR names " + none +
+                      ", which is no folder; set TMPDIR to an existing folder\n";
+    EXPECT_EQ(played.status, 2);
+    EXPECT_EQ(played.errors, "quendra: " + scenario + ": " + why);
+    EXPECT_EQ(made.status, 2);
+    EXPECT_EQ(made.errors, "quendra init: " + why);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/new.db"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2); // plant.db, s.json
+}
+
+TEST(CommandLine, ListCallsNamesEveryOperationAFaultCanName) {
+    auto listed = Quendra({"play", "--list-calls"});
+    ASSERT_EQ(listed.status, 0) << listed.errors;
+    std::vector<std::string> names;
+    std::istringstream lines(listed.out);
+    for (std::string line; std::getline(lines, line);) names.push_back(line);
+    EXPECT_EQ(names, embedded::FailableCalls());
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_NE(std::find(names.begin(), names.end(), "CvObject.Update"), names.end());
+}
+
 // A recording keeps the database as it was before the call beside the scenario file.
 class RecordedDatabase : public testing::Test {
 protected:
@@ -39,9 +140,13 @@ protected:
         ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
         std::ofstream(noAnswers) << "[]";
     }
-    Ran Lock(const std::string& number, const std::string& recording) {
-        return Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row",
-                        "Part(CN_PART_NUMBER=" + number + ")", "--answers", noAnswers, "--record", recording});
+    Ran Lock(const std::string& number, const std::string& recording, const std::string& className = "Part") {
+        std::vector<std::string> arguments = {
+            "hook",      "LockObject", "--db",  db,
+            "--user",    "carl",       "--row", className + "(CN_PART_NUMBER=" + number + ")",
+            "--answers", noAnswers};
+        if (!recording.empty()) arguments.insert(arguments.end(), {"--record", recording});
+        return Quendra(arguments);
     }
     TempFolder folder;
     std::string db = folder.Path() + "/plant.db";
@@ -58,13 +163,142 @@ TEST_F(RecordedDatabase, KeepsWhatIsStillInTheWriteAheadLogOfAnOpenDatabase) {
     EXPECT_EQ(played.status, 0) << played.out << played.errors;
 }
 
-TEST_F(RecordedDatabase, RefusesToReplaceTheDatabaseItself) {
-    auto before = ReadAll(db);
-    auto ran = Lock("P-100022", folder.Path() + "/plant.json");
-    EXPECT_EQ(ran.status, 2);
-    EXPECT_EQ(ran.errors, "quendra hook: cannot keep the database as " + db + ": it is the database itself\n");
-    EXPECT_EQ(ReadAll(db), before);
+// A recording never replaces a file unless forced, and is refused before the hook runs.
+struct RecordRefusal {
+    const char* name;
+    const char* recording;             // in the folder
+    std::vector<std::string> existing; // files in the folder before, each holding "kept"
+    bool force;
+    const char* line; // DIR stands for the folder
+};
+
+void PrintTo(const RecordRefusal& refusal, std::ostream* out) {
+    *out << refusal.name;
 }
+
+class RecordRefusals : public RecordedDatabase, public testing::WithParamInterface<RecordRefusal> {};
+
+TEST_P(RecordRefusals, OneLineAndNothingChanged) {
+    const auto& refusal = GetParam();
+    for (const auto& name : refusal.existing) std::ofstream(folder.Path() + "/" + name) << "kept";
+    auto before = ReadAll(db);
+    auto listing = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    auto files = listing();
+    std::vector<std::string> arguments = {
+        "hook",      "LockObject", "--db",     db,
+        "--user",    "carl",       "--row",    "Part(CN_PART_NUMBER=P-100022)",
+        "--answers", noAnswers,    "--record", folder.Path() + "/" + refusal.recording};
+    if (refusal.force) arguments.push_back("--force");
+    auto ran = Quendra(arguments);
+    std::string line = refusal.line;
+    line.replace(line.find("DIR"), 3, folder.Path());
+    EXPECT_EQ(ran.status, 2);
+    EXPECT_EQ(ran.out, "");
+    EXPECT_EQ(ran.errors, line + "\n");
+    EXPECT_EQ(ReadAll(db), before);
+    EXPECT_EQ(listing(), files);
+    for (const auto& name : refusal.existing) EXPECT_EQ(ReadAll(folder.Path() + "/" + name), "kept") << name;
+}
+
+const RecordRefusal RecordRefusalCases[] = {
+    {"RecordingExists",
+     "r.json",
+     {"r.json"},
+     false,
+     "quendra hook: DIR/r.json exists already; give --force to replace it"},
+    {"ItsDatabaseExists",
+     "r.json",
+     {"r.db"},
+     false,
+     "quendra hook: DIR/r.db exists already; give --force to replace it"},
+    {"TheDatabaseItselfEvenForced",
+     "plant.json",
+     {},
+     true,
+     "quendra hook: cannot keep the database as DIR/plant.db: it is the database itself"},
+    {"NoSuchFolder",
+     "missing/r.json",
+     {},
+     false,
+     "quendra hook: cannot keep the database as DIR/missing/r.db: unable to open database file"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, RecordRefusals, testing::ValuesIn(RecordRefusalCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RecordedDatabase, ForceReplacesTheRecordingAndItsDatabase) {
+    auto recording = folder.Path() + "/r.json";
+    std::ofstream(recording) << "kept";
+    std::ofstream(folder.Path() + "/r.db") << "kept";
+    auto ran = Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-100022)",
+                        "--answers", noAnswers, "--record", recording, "--force"});
+    ASSERT_EQ(ran.status, 0) << ran.errors;
+    auto played = Quendra({"play", recording});
+    EXPECT_EQ(played.status, 0) << played.out << played.errors;
+}
+
+// Answers that do not fit the windows undo everything the hook wrote; answers that fit keep it.
+struct AnswersCase {
+    const char* name;
+    const char* hook;
+    const char* row;
+    const char* answers;
+    const char* errors; // empty: the answers fit
+};
+
+void PrintTo(const AnswersCase& test, std::ostream* out) {
+    *out << test.name;
+}
+
+class ScriptedAnswers : public RecordedDatabase, public testing::WithParamInterface<AnswersCase> {};
+
+TEST_P(ScriptedAnswers, AreTheWholeIntention) {
+    const auto& test = GetParam();
+    // carl holds the input shaft assembly, so unlocking it asks about its children.
+    ASSERT_EQ(Lock("P-100010", "", "Assembly").status, 0);
+    auto answers = folder.Path() + "/answers.json";
+    std::ofstream(answers) << test.answers;
+    auto before = ReadAll(db);
+    auto recording = folder.Path() + "/r.json";
+    auto ran = Quendra({"hook", test.hook, "--db", db, "--user", "carl", "--row", test.row, "--answers", answers,
+                        "--record", recording});
+    bool fits = !*test.errors;
+    if (!fits) {
+        EXPECT_EQ(ran.status, 2);
+        EXPECT_EQ(ran.errors, std::string(test.errors) +
+                                  "quendra hook: the answers do not fit the windows shown; the hook's writes are "
+                                  "undone\n");
+        EXPECT_EQ(ReadAll(db), before);
+    } else {
+        EXPECT_EQ(ran.status, 0) << ran.errors;
+        EXPECT_NE(ReadAll(db), before);
+    }
+    // A call the answers do not fit is not recorded.
+    EXPECT_EQ(std::filesystem::exists(recording), fits);
+    EXPECT_EQ(std::filesystem::exists(folder.Path() + "/r.db"), fits);
+}
+
+const AnswersCase AnswersCases[] = {
+    {"NoAnswerLeft", "UnLockObject", "Assembly(CN_PART_NUMBER=P-100010)", "[]",
+     "quendra hook: the message box \"Do You Want To Propagate Unlock To All Children ?\" appeared with no answer "
+     "left\n"},
+    {"AnswerOfTheWrongKind", "UnLockObject", "Assembly(CN_PART_NUMBER=P-100010)",
+     R"([{"choose": "x", "button": "OK"}])",
+     "quendra hook: the answer {\"choose\":\"x\",\"button\":\"OK\"} does not fit the message box \"Do You Want To "
+     "Propagate Unlock To All Children ?\"\n"},
+    {"AnswerLeftOver", "LockObject", "Part(CN_PART_NUMBER=P-100022)", R"([{"button": "OK"}])",
+     "quendra hook: answer not used: {\"button\":\"OK\"}\n"},
+    {"AnswersThatFit", "UnLockObject", "Assembly(CN_PART_NUMBER=P-100010)", R"([{"button": "Yes"}])", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, ScriptedAnswers, testing::ValuesIn(AnswersCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct Mistake {
     const char* name;
@@ -111,6 +345,12 @@ const Mistake Mistakes[] = {
     {"UnknownOption",
      {"init", "x.db", "--bogus"},
      "quendra init: The following argument was not expected: --bogus (see quendra init --help)"},
+    {"PlayNothing",
+     {"play"},
+     "quendra play: no scenario file to play: give one or more FILE (see quendra play --help)"},
+    {"ListCallsAndPlay",
+     {"play", "--list-calls", "x.json"},
+     "quendra play: --list-calls plays nothing: give it without scenario files"},
     {"TreeOfAMissingFile", {"tree", "nothing.db", "P-1"}, "quendra tree: no database file nothing.db exists"},
     {"TreeOfADamagedFile", {"tree", "BAD", "P-1"}, "BAD"},
     {"TreeOfAnUnknownPart", {"tree", "DB", "P-404"}, "quendra tree: no part numbered \"P-404\" in DB"},

@@ -104,6 +104,13 @@ const FailedExpectation Failures[] = {
     {"Event",
      R"("steps": [{"user": "eve", "hook": "LockObject", "rows": ["P1"], "expect": {"events": [{"notify": 1, "objects": ["P1"]}, {"update": "P1"}]}}])",
      "events/1: expected {\"update\":\"P1\"} after event 1, not found"},
+    {"SequenceOrder",
+     R"("steps": [{"user": "eve", "hook": "AddExistingPart", "rows": ["P1"], "answers": [{"search": "cancel"}],
+                  "expect": {"sequence": [{"platform": "query"}, {"sql": "SELECT 1"}]}}])",
+     "sequence/1: expected {\"sql\":\"SELECT 1\"} after sequence/0, not found"},
+    {"FaultNeverFired",
+     R"("steps": [{"hook": "LockObject", "rows": ["P1"], "faults": [{"call": "CvFlowStore.NewProcess", "nth": 1}]}])",
+     "the fault {\"call\":\"CvFlowStore.NewProcess\",\"nth\":1} never fired"},
     {"AnswerLeftOver", R"("steps": [{"hook": "LockObject", "rows": ["P1"], "answers": [{"button": "OK"}]}])",
      "1 answer(s) left over, no window used them: {\"button\":\"OK\"}"},
 };

@@ -386,7 +386,8 @@ bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<
     if (!answer) {
         impl_->NoAnswer(name);
         record.answer = "cancelled";
-    } else if (answer->kind != Answer::Kind::Fill || (answer->button != "OK" && answer->button != "Cancel")) {
+    } else if ((answer->kind != Answer::Kind::Fill && answer->kind != Answer::Kind::Button) ||
+               (answer->button != "OK" && answer->button != "Cancel")) {
         impl_->WrongAnswer(name, *answer);
         record.answer = "cancelled";
     } else {

@@ -1,0 +1,249 @@
+// A broken environment: each fault of the file, its folder, the disk or another program gets its own message,
+// and leaves the database as it was. Also reading a file that cannot be written.
+#include "Application.h"
+#include "CvError.h"
+#include "HardeningWorld.h"
+#include "Names.h"
+#include "TreeCommand.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <sstream>
+
+namespace quendra::hardening {
+namespace {
+
+// A disk that fills up on demand: while `full` is set, every write to a file fails as on a full disk. The
+// test process's default file system is wrapped once; the wrapping changes nothing while `full` is clear.
+std::atomic<bool> full{false};
+sqlite3_vfs fullDisk;
+// The file methods of the real file system (the database and its log have different ones), each with the
+// copy whose write fails on a full disk.
+std::vector<std::pair<const sqlite3_io_methods*, std::unique_ptr<sqlite3_io_methods>>> methods;
+
+int WriteUnlessFull(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset) {
+    if (full) return SQLITE_FULL;
+    for (const auto& [real, wrapped] : methods)
+        if (wrapped.get() == file->pMethods) return real->xWrite(file, data, amount, offset);
+    return SQLITE_IOERR_WRITE;
+}
+
+int OpenOnFullDisk(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+    auto* real = static_cast<sqlite3_vfs*>(vfs->pAppData);
+    int rc = real->xOpen(real, name, file, flags, outFlags);
+    if (rc != SQLITE_OK || !file->pMethods) return rc;
+    auto known = std::find_if(methods.begin(), methods.end(), [&](const auto& m) { return m.first == file->pMethods; });
+    if (known == methods.end()) {
+        auto wrapped = std::make_unique<sqlite3_io_methods>(*file->pMethods);
+        wrapped->xWrite = WriteUnlessFull;
+        methods.emplace_back(file->pMethods, std::move(wrapped));
+        known = methods.end() - 1;
+    }
+    file->pMethods = known->second.get();
+    return rc;
+}
+
+void InstallFullDisk() {
+    static bool installed = [] {
+        sqlite3_vfs* real = sqlite3_vfs_find(nullptr);
+        fullDisk = *real;
+        fullDisk.zName = "full-disk";
+        fullDisk.pAppData = real;
+        fullDisk.xOpen = OpenOnFullDisk;
+        return sqlite3_vfs_register(&fullDisk, 1) == SQLITE_OK;
+    }();
+    ASSERT_TRUE(installed);
+}
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void Sql(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+// Another program that holds the database locked while it lives.
+class Holder {
+public:
+    Holder(const std::string& path, const std::string& sql) {
+        sqlite3_open(path.c_str(), &db_);
+        EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
+    }
+    ~Holder() { sqlite3_close_v2(db_); }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+class EnvironmentFaultTest : public testing::Test {
+protected:
+    void SetUp() override {
+        InstallFullDisk();
+        setenv("QUENDRA_BUSY_WAIT_MS", "300", 1);
+        auto db = embedded::Database::Create(path, embedded::BuiltInModel("plant"));
+        part = db->CreateObject(names::ClassPart,
+                                {{names::CN_PART_NUMBER, Value::Text("P-1")}, {names::STATE, Value::Int16(5)}});
+    }
+    void TearDown() override {
+        full = false;
+        unsetenv("QUENDRA_BUSY_WAIT_MS");
+        chmod(folder.File("").c_str(), 0700);
+    }
+
+    TempFolder folder;
+    const std::string path = folder.File("plant.db");
+    ObjectKey part;
+};
+
+// Opening refuses the file; the message says what is wrong and what to do.
+TEST_F(EnvironmentFaultTest, OpeningABrokenDatabaseSaysWhatIsWrongAndChangesNothing) {
+    struct Case {
+        std::string name;
+        std::function<void()> breakIt;
+        std::string message;
+    };
+    std::unique_ptr<Holder> holder;
+    const std::vector<Case> cases = {
+        {"locked by another program",
+         [&] { holder = std::make_unique<Holder>(path, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE"); },
+         "the database is locked by another program (waited 300 milliseconds): try again when that program is "
+         "done, or close it"},
+        {"read-only file", [&] { chmod(path.c_str(), 0444); },
+         "the database file is read-only: make it writable (chmod u+w), then try again"},
+        {"folder without write permission", [&] { chmod(folder.File("").c_str(), 0555); },
+         "no permission to write in the folder " + std::filesystem::path(path).parent_path().string() +
+             ", where the database keeps its log beside the file: ask for write access to the folder, or move the "
+             "file to a folder you can write"},
+        {"no database", [&] { std::ofstream(path, std::ios::trunc) << std::string(8192, 'x'); },
+         "the file is not a database"},
+        {"damaged",
+         [&] {
+             std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+             file.seekp(4096); // the first table's page: the data model
+             file.write(std::string(64, '\xff').data(), 64);
+         },
+         "the database is damaged (database disk image is malformed): restore it from a backup"},
+        {"another program's database", [&] { Sql(path, "DROP TABLE PLATFORM_MODEL"); },
+         "the file is a database of another program, not one of this platform"},
+        {"another model", [&] { Sql(path, "ALTER TABLE PARTS DROP COLUMN CN_DESCRIPTION"); },
+         "the database does not fit its data model: the table PARTS has no column CN_DESCRIPTION; it belongs to "
+         "another model or was changed by another program"},
+        {"newer format", [&] { Sql(path, "PRAGMA user_version=7"); },
+         "the database was made by a newer version of this platform (format 7, this version reads format 1): open "
+         "it with that version"},
+    };
+    const std::string original = Bytes(path);
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << original;
+        c.breakIt();
+        const std::string before = Bytes(path);
+        try {
+            embedded::Database::Open(path);
+            ADD_FAILURE() << c.name << ": opened";
+        } catch (const embedded::EmbeddedError& error) {
+            EXPECT_EQ(error.file, path) << c.name;
+            EXPECT_EQ(std::string(error.what()), c.message) << c.name;
+        }
+        holder.reset();
+        EXPECT_TRUE(Bytes(path) == before) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(path + "-wal")) << c.name;
+        chmod(path.c_str(), 0644);
+        chmod(folder.File("").c_str(), 0700);
+    }
+}
+
+// A hook that meets a locked database or a full disk answers as it does for any failure it catches, and the
+// failure is an error event saying what happened; the part stays as it was.
+TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
+    struct Case {
+        std::string name;
+        std::function<std::unique_ptr<Holder>()> breakIt;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"locked by another program", [&] { return std::make_unique<Holder>(path, "BEGIN IMMEDIATE"); },
+         "the database " + path +
+             " is locked by another program (waited 300 milliseconds): try again when that program is done, or "
+             "close it"},
+        {"disk full",
+         [&] {
+             full = true;
+             return nullptr;
+         },
+         "the disk holding the database " + path + " is full: free some space, then try again"},
+    };
+    for (const auto& c : cases) {
+        scripted::ScriptedUser user;
+        auto db = embedded::Database::Open(path);
+        auto session = db->Login("carl", user);
+        std::vector<embedded::RowSpec> specs(1);
+        specs[0].key = part;
+        auto rows = db->MakeRecList(specs);
+        const std::string before = Bytes(path) + Bytes(path + "-wal");
+        auto holder = c.breakIt();
+        Application app(user);
+        EXPECT_EQ(app.LockObject(session, rows), 1) << c.name;
+        full = false;
+        holder.reset();
+        std::vector<std::pair<std::string, std::string>> errors;
+        for (const auto& event : db->Events())
+            if (event.kind == embedded::Event::Kind::Error) errors.emplace_back(event.operation, event.text);
+        EXPECT_EQ(errors, (std::vector<std::pair<std::string, std::string>>{{"CvObject.Update", c.text}})) << c.name;
+        EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << c.name;
+        EXPECT_TRUE(Bytes(path) + Bytes(path + "-wal") == before) << c.name;
+    }
+}
+
+// Printing the tree only reads: a file nobody may write, in either journal mode, is read and left as it was.
+TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTheFileStaysAsItWas) {
+    {
+        auto db = embedded::Database::Open(path);
+        auto child = db->CreateObject(
+            names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("P-2")}, {"CN_DESCRIPTION", Value::Text("Pin")}});
+        db->CreateLink(names::LinkClassPartsTree, part, child, {{"CN_QUANTITY", Value::Int16(3)}});
+    }
+    for (const std::string journal : {"delete", "wal"}) {
+        chmod(path.c_str(), 0644);
+        Sql(path, "PRAGMA journal_mode=" + journal);
+        chmod(path.c_str(), 0444);
+        const std::string before = Bytes(path);
+        CLI::App app;
+        host::TreeCommand tree;
+        auto* command = tree.Register(app);
+        std::vector<std::string> arguments{"P-1", path, "tree"}; // CLI11 takes the arguments last first
+        app.parse(arguments);
+        ASSERT_TRUE(command->parsed()) << journal;
+        std::ostringstream out;
+        EXPECT_EQ(tree.Run(out), 0) << journal;
+        EXPECT_EQ(out.str(), "Part P-1 - \n  Part P-2 - Pin (Quantity=3)\n") << journal;
+        EXPECT_TRUE(Bytes(path) == before) << journal;
+        auto reading = embedded::Database::Open(path, embedded::OpenMode::ReadOnly);
+        scripted::ScriptedUser user;
+        auto store = reading->Login("carl", user)->ObjectStore();
+        auto object = store->ObjectById(part.classId, part.objectId);
+        object->Data()->SetValueAsText("CN_DESCRIPTION", "Changed");
+        try {
+            object->Update(store->DefaultUpdateOptions());
+            ADD_FAILURE() << journal << ": written";
+        } catch (const CvError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "the database " + path + " is open for reading only: nothing can be written");
+        }
+        EXPECT_EQ(RawDatabase(path).Column("PRAGMA journal_mode"), std::vector<std::string>{journal});
+    }
+}
+
+} // namespace
+} // namespace quendra::hardening
