@@ -52,6 +52,10 @@ std::vector<std::string> FailableCalls();
 // ReadOnly never writes the file: no journal change, no schema write; a session's writes fail.
 enum class OpenMode { ReadWrite, ReadOnly };
 
+// The file name and flags for sqlite3_open_v2 with which a plain SQLite connection only reads the file and,
+// for a file nobody may write, leaves nothing beside it.
+std::pair<std::string, int> ReadingOpenArguments(const std::string& path);
+
 // One row of a record list a hook receives.
 struct RowSpec {
     enum class Kind { Object, Link, PendingLink };

@@ -158,7 +158,13 @@ void SqliteConnection::CommitOuterTransaction() {
     outer_ = false;
     // SQLite may have rolled the whole transaction back itself after a failure (a full disk, an I/O error).
     if (sqlite3_get_autocommit(db_)) throw CvError("the database undid the open transaction after a failure");
-    Prepare("COMMIT").Run();
+    try {
+        Prepare("COMMIT").Run();
+    } catch (const CvError&) {
+        // Nothing of it is kept (a full disk): the connection is left without a transaction, as after a rollback.
+        if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 void SqliteConnection::RollbackOuterTransaction() {

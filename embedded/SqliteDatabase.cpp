@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <filesystem>
 
@@ -141,7 +142,39 @@ void CheckTables(SqliteConnection& connection, const Model& model, const std::st
     }
 }
 
+// A file nobody may write, without a write-ahead log beside it: no other program can change it while it is
+// read, so it is read as it lies, without the log and shared-memory files SQLite would otherwise leave
+// beside it (with the file's own read-only permissions, in the way of whoever makes it writable later).
+bool Unwritable(const std::string& path, const struct stat& info) {
+    struct stat log {};
+    return (info.st_mode & 0222) == 0 && stat((path + "-wal").c_str(), &log) != 0;
+}
+
+std::string ImmutableUri(const std::string& path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri = "file:";
+    std::error_code unknownFolder; // a working folder that was removed: the path is taken as it is
+    const auto full = std::filesystem::absolute(path, unknownFolder);
+    for (unsigned char c : unknownFolder ? path : full.string()) {
+        if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    return uri + "?immutable=1";
+}
+
 } // namespace
+
+std::pair<std::string, int> ReadingOpenArguments(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && Unwritable(path, info))
+        return {ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI};
+    return {path, SQLITE_OPEN_READONLY};
+}
 
 std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode) {
     struct stat info {};
@@ -152,7 +185,8 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode)
     if (!reading) CheckWritable(path);
     std::unique_ptr<SqliteConnection> connection;
     try {
-        connection = std::make_unique<SqliteConnection>(path, reading ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+        auto [name, flags] = reading ? ReadingOpenArguments(path) : std::pair(path, SQLITE_OPEN_READWRITE);
+        connection = std::make_unique<SqliteConnection>(name, flags);
     } catch (const CvError& error) {
         throw EmbeddedError(path, "", std::string("the database cannot be opened: ") + error.what());
     }

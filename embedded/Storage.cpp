@@ -332,7 +332,8 @@ std::vector<std::pair<std::string, int>> Storage::UnfiredFaults() const {
 
 void Storage::CheckWritable() const {
     if (openedForReading_)
-        throw CvError("the database " + connection_->Path() + " is open for reading only: nothing can be written");
+        throw CvError("the database " + std::string(sqlite3_db_filename(connection_->Handle(), "main")) +
+                      " is open for reading only: nothing can be written");
     if (readOnly_) throw CvError("the database is read-only: nothing can be written");
 }
 

@@ -25,7 +25,8 @@ std::shared_ptr<embedded::Database> DatabaseFile::Open(const std::string& path, 
 std::vector<std::pair<int32_t, std::string>> DatabaseFile::Users(const std::string& path) {
     sqlite3* connection = nullptr;
     std::vector<std::pair<int32_t, std::string>> users;
-    if (sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    auto [name, flags] = embedded::ReadingOpenArguments(path);
+    if (sqlite3_open_v2(name.c_str(), &connection, flags, nullptr) != SQLITE_OK) {
         sqlite3_close(connection);
         throw CommandError(path + " cannot be read as a database");
     }
@@ -50,7 +51,8 @@ void DatabaseFile::Copy(const std::string& from, const std::string& to) {
     sqlite3* source = nullptr;
     sqlite3* target = nullptr;
     std::string problem;
-    if (sqlite3_open_v2(from.c_str(), &source, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    auto [name, flags] = embedded::ReadingOpenArguments(from);
+    if (sqlite3_open_v2(name.c_str(), &source, flags, nullptr) != SQLITE_OK) {
         problem = sqlite3_errmsg(source);
     } else if (sqlite3_open_v2(to.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         problem = sqlite3_errmsg(target);

@@ -164,6 +164,38 @@ TEST_F(EnvironmentFaultTest, OpeningABrokenDatabaseSaysWhatIsWrongAndChangesNoth
     }
 }
 
+// Somebody else's file that this user may read but not write: the superuser may write any file, so the
+// check runs in a child process that has given up the superuser's rights.
+TEST_F(EnvironmentFaultTest, AFileOfSomebodyElseIsRefusedForWritingAndReadForReading) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs to run as the superuser to become another user";
+    chmod(folder.File("").c_str(), 0755);
+    chmod(path.c_str(), 0644);
+    const std::string before = Bytes(path);
+    pid_t child = RunInChild(folder.File("other.report"), [&]() -> std::vector<std::string> {
+        if (setgid(65534) != 0 || setuid(65534) != 0) return {"cannot become another user"};
+        std::vector<std::string> problems;
+        try {
+            embedded::Database::Open(path);
+            problems.push_back("opened for writing");
+        } catch (const embedded::EmbeddedError& error) {
+            if (std::string(error.what()) !=
+                "no permission to write the database file: ask its owner for write access, then try again")
+                problems.push_back(error.what());
+        }
+        try {
+            auto reading = embedded::Database::Open(path, embedded::OpenMode::ReadOnly);
+            if (reading->ReadValue(part, names::CN_PART_NUMBER) != Value::Text("P-1")) problems.push_back("misread");
+        } catch (const std::exception& error) {
+            problems.push_back(std::string("reading: ") + error.what());
+        }
+        return problems;
+    });
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(ReadLines(folder.File("other.report")), std::vector<std::string>{});
+    EXPECT_TRUE(Bytes(path) == before);
+}
+
 // A hook that meets a locked database or a full disk answers as it does for any failure it catches, and the
 // failure is an error event saying what happened; the part stays as it was.
 TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
@@ -214,10 +246,15 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
             names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("P-2")}, {"CN_DESCRIPTION", Value::Text("Pin")}});
         db->CreateLink(names::LinkClassPartsTree, part, child, {{"CN_QUANTITY", Value::Int16(3)}});
     }
-    for (const std::string journal : {"delete", "wal"}) {
+    struct Case {
+        std::string journal;
+        mode_t mode;
+    };
+    // A writable file too: reading it must not turn its rollback journal into a write-ahead log.
+    for (const auto& [journal, mode] : {Case{"delete", 0444}, Case{"wal", 0444}, Case{"delete", 0644}}) {
         chmod(path.c_str(), 0644);
         Sql(path, "PRAGMA journal_mode=" + journal);
-        chmod(path.c_str(), 0444);
+        chmod(path.c_str(), mode);
         const std::string before = Bytes(path);
         CLI::App app;
         host::TreeCommand tree;
@@ -241,6 +278,8 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
             EXPECT_EQ(std::string(error.what()),
                       "the database " + path + " is open for reading only: nothing can be written");
         }
+        if (mode == 0444) EXPECT_FALSE(std::filesystem::exists(path + "-wal")) << journal;
+        if (mode == 0444) EXPECT_FALSE(std::filesystem::exists(path + "-shm")) << journal;
         EXPECT_EQ(RawDatabase(path).Column("PRAGMA journal_mode"), std::vector<std::string>{journal});
     }
 }
