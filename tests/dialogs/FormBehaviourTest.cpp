@@ -1,14 +1,13 @@
 // The component's three windows behave alike on every window toolkit.
 #include "ClsForm.h"
-#include "CvError.h"
 #include "WindowBackend.h"
+#include "World.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <utility>
 
-namespace quendra::testing {
+namespace quendra::test {
 namespace {
 
 using scripted::Action;
@@ -23,68 +22,24 @@ Action Type(const std::string& text) {
 Action Key(const std::string& key) {
     return {"key", 0, 0, key};
 }
-Action Press(const std::string& button) {
+Action Button(const std::string& button) {
     return {"button", 0, 0, button};
 }
 Action CloseByFrame() {
     return {"close", 0, 0, ""};
 }
 
-Answer Acts(std::vector<Action> actions) {
-    Answer answer;
-    answer.kind = Answer::Kind::Actions;
-    answer.actions = std::move(actions);
-    return answer;
+// The file types of the built-in plant, and a lookup table without entries.
+Ptr<CvLookupTable> FileTypes(World& world) {
+    return world.session->ObjectStore()->LookupTable(300);
 }
-Answer ButtonAnswer(const std::string& button) {
-    Answer answer;
-    answer.button = button;
-    return answer;
+World EmptyTableWorld() {
+    return World(embedded::ParseModel(R"({
+      "classes": [ { "id": 50, "name": "Users", "attributes": [ { "name": "LOGIN", "display": "Login", "type": 1 } ] } ],
+      "lookups": [ { "id": 300, "name": "EMPTY", "entries": [] } ],
+      "users": [ { "login": "carl", "admin": false } ] })",
+                                      "empty"));
 }
-Answer KeyAnswer(const std::string& key) {
-    Answer answer;
-    answer.kind = Answer::Kind::Key;
-    answer.key = key;
-    return answer;
-}
-Answer CloseAnswer() {
-    Answer answer;
-    answer.kind = Answer::Kind::Close;
-    return answer;
-}
-Answer ChooseAnswer(std::optional<std::string> entry, const std::string& button) {
-    Answer answer;
-    answer.kind = Answer::Kind::Choose;
-    answer.choose = std::move(entry);
-    answer.button = button;
-    return answer;
-}
-
-// A lookup table of the platform, held in memory.
-class MemoryLookupTable : public CvLookupTable {
-public:
-    explicit MemoryLookupTable(std::vector<std::pair<std::string, int32_t>> entries) : entries_(std::move(entries)) {}
-    int32_t Count() override { return static_cast<int32_t>(entries_.size()); }
-    Ptr<CvLookupEntry> Item(int16_t position) override {
-        if (position < 0 || static_cast<size_t>(position) >= entries_.size())
-            throw CvError("no lookup entry " + std::to_string(position));
-        return std::make_shared<Entry>(entries_[static_cast<size_t>(position)]);
-    }
-    Ptr<CvLookupEntry> ItemByText(const std::string& text) override {
-        for (const auto& entry : entries_)
-            if (entry.first == text) return std::make_shared<Entry>(entry);
-        return nullptr;
-    }
-
-private:
-    struct Entry : CvLookupEntry {
-        explicit Entry(std::pair<std::string, int32_t> entry) : entry_(std::move(entry)) {}
-        std::string Text() override { return entry_.first; }
-        int32_t Code() override { return entry_.second; }
-        std::pair<std::string, int32_t> entry_;
-    };
-    std::vector<std::pair<std::string, int32_t>> entries_;
-};
 
 class FormBehaviour : public ::testing::TestWithParam<std::string> {
 protected:
@@ -116,15 +71,15 @@ TEST_P(FormBehaviour, LinkAttributeEditorKeysClicksAndButtons) {
          true,
          {"a", "b", "c"}},
         {"down from the first row edits the second",
-         {Click(0, 1), Type("a"), Key("Down"), Type("b"), Press("OK")},
+         {Click(0, 1), Type("a"), Key("Down"), Type("b"), Button("OK")},
          true,
          {"a", "b", "3"}},
         {"up on the first row moves to OK", {Click(0, 1), Type("a"), Key("Up"), Key("Enter")}, true, {"a", "2", "3"}},
         {"down from a middle row",
-         {Click(1, 1), Type("m"), Key("Down"), Type("n"), Press("OK")},
+         {Click(1, 1), Type("m"), Key("Down"), Type("n"), Button("OK")},
          true,
          {"1", "m", "n"}},
-        {"up from a middle row", {Click(1, 1), Type("m"), Key("Up"), Type("u"), Press("OK")}, true, {"u", "m", "3"}},
+        {"up from a middle row", {Click(1, 1), Type("m"), Key("Up"), Type("u"), Button("OK")}, true, {"u", "m", "3"}},
         {"enter on the last row moves to OK without accepting",
          {Click(2, 1), Type("z"), Key("Enter"), Key("Space")},
          true,
@@ -133,16 +88,16 @@ TEST_P(FormBehaviour, LinkAttributeEditorKeysClicksAndButtons) {
          {Click(2, 1), Type("z"), Key("Down"), Key("Enter")},
          true,
          {"1", "2", "z"}},
-        {"up from the last row", {Click(2, 1), Type("z"), Key("Up"), Type("y"), Press("OK")}, true, {"1", "y", "z"}},
+        {"up from the last row", {Click(2, 1), Type("z"), Key("Up"), Type("y"), Button("OK")}, true, {"1", "y", "z"}},
         {"a name cell commits and does not edit",
-         {Click(1, 1), Type("m"), Click(1, 0), Type("lost"), Press("OK")},
+         {Click(1, 1), Type("m"), Click(1, 0), Type("lost"), Button("OK")},
          true,
          {"1", "m", "3"}},
-        {"OK commits an edit still open", {Click(0, 1), Type("k"), Press("OK")}, true, {"k", "2", "3"}},
-        {"typing before any click reaches no cell", {Type("x"), Press("OK")}, true, {"1", "2", "3"}},
-        {"an emptied cell comes back empty", {Click(1, 1), Type(""), Press("OK")}, true, {"1", "", "3"}},
+        {"OK commits an edit still open", {Click(0, 1), Type("k"), Button("OK")}, true, {"k", "2", "3"}},
+        {"typing before any click reaches no cell", {Type("x"), Button("OK")}, true, {"1", "2", "3"}},
+        {"an emptied cell comes back empty", {Click(1, 1), Type(""), Button("OK")}, true, {"1", "", "3"}},
         {"cancel after edits keeps the values",
-         {Click(0, 1), Type("k"), Key("Enter"), Type("l"), Press("Cancel")},
+         {Click(0, 1), Type("k"), Key("Enter"), Type("l"), Button("Cancel")},
          false,
          {"1", "2", "3"}},
     };
@@ -175,117 +130,28 @@ TEST_P(FormBehaviour, LinkAttributeEditorShowsRowsAndClosesAsCancel) {
     EXPECT_EQ(shown[0].rows, (std::vector<Row>{{"Quantity", "1"}, {"Position", ""}, {"Remark", "3"}}));
 }
 
-TEST_P(FormBehaviour, LinkAttributeEditorSetAnswerAndEmptyValue) {
-    Answer set;
-    set.kind = Answer::Kind::Set;
-    set.set = {{"Remark", ""}, {"Quantity", "7"}};
-    set.button = "OK";
-    std::vector<std::string> values = {"1", "2", "3"};
-    EXPECT_TRUE(Edit(Names, values, {set}));
-    EXPECT_EQ(values, (std::vector<std::string>{"7", "2", ""}));
-}
-
 TEST_P(FormBehaviour, LinkAttributeEditorRefusesListsOfDifferentLength) {
     std::vector<std::string> values = {"1"};
     EXPECT_FALSE(Edit(Names, values, {}));
     EXPECT_TRUE(backend_->Shown().empty());
 }
 
-// Captures the editor's column widths as the window is shown.
-class WidthProbe : public ui::WindowSystem {
-public:
-    explicit WidthProbe(ui::WindowSystem& inner) : inner_(inner) {}
-    ui::Answer MessageBox(const std::string& text, const std::string& title, ui::Icon icon, ui::Buttons buttons,
-                          ui::Answer defaultButton) override {
-        return inner_.MessageBox(text, title, icon, buttons, defaultButton);
-    }
-    std::unique_ptr<ui::CommonDialog> CreateCommonDialog() override { return inner_.CreateCommonDialog(); }
-    std::unique_ptr<ui::Window> CreateWindow(const std::string& caption, int width, int height,
-                                             ui::WindowEvents& events) override {
-        return std::make_unique<Probe>(inner_.CreateWindow(caption, width, height, events), widths);
-    }
-    std::vector<int> widths;
-
-private:
-    class Probe : public ui::Window {
-    public:
-        Probe(std::unique_ptr<ui::Window> inner, std::vector<int>& widths)
-            : inner_(std::move(inner)), widths_(widths) {}
-        ui::Label& AddLabel(const std::string& n, const ui::Rect& r, const std::string& t, int i) override {
-            return inner_->AddLabel(n, r, t, i);
-        }
-        ui::Button& AddButton(const std::string& n, const ui::Rect& r, const std::string& c, int i) override {
-            return inner_->AddButton(n, r, c, i);
-        }
-        ui::ComboBox& AddComboBox(const std::string& n, const ui::Rect& r, int i) override {
-            return inner_->AddComboBox(n, r, i);
-        }
-        ui::TextBox& AddTextBox(const std::string& n, const ui::Rect& r, int i) override {
-            return inner_->AddTextBox(n, r, i);
-        }
-        ui::Grid& AddGrid(const std::string& n, const ui::Rect& r, int i) override {
-            grid_ = &inner_->AddGrid(n, r, i);
-            return *grid_;
-        }
-        std::string Caption() const override { return inner_->Caption(); }
-        void ShowModal() override {
-            widths_ = {grid_->ColWidth(0), grid_->ColWidth(1)};
-            inner_->ShowModal();
-        }
-        void Hide() override { inner_->Hide(); }
-        bool Visible() const override { return inner_->Visible(); }
-        void Unload() override { inner_->Unload(); }
-        double TextWidth(const std::string& text) const override { return inner_->TextWidth(text); }
-
-    private:
-        std::unique_ptr<ui::Window> inner_;
-        std::vector<int>& widths_;
-        ui::Grid* grid_ = nullptr;
-    };
-    ui::WindowSystem& inner_;
-};
-
-TEST_P(FormBehaviour, LinkAttributeEditorColumnWidths) {
-    struct NoEvents : ui::WindowEvents {
-    } none;
-    auto ruler = backend_->Windows().CreateWindow("ruler", 1000, 1000, none);
-    long widest = std::lround(std::max(ruler->TextWidth("Quantity"), ruler->TextWidth("A much longer name")));
-    struct WidthCase {
-        std::vector<std::string> names;
-        int first;
-        int second;
-    };
-    const std::vector<WidthCase> cases = {
-        {{"", ""}, 2487, 1243},
-        {{"Quantity", "A much longer name"}, static_cast<int>(widest + 100), static_cast<int>(3735 - widest - 100)},
-    };
-    for (const auto& c : cases) {
-        WidthProbe probe(backend_->Windows());
-        backend_->Answer({ButtonAnswer("Cancel")});
-        std::vector<std::string> values(c.names.size());
-        ClsForm(probe).ShowLinkAttributes(c.names, values);
-        ASSERT_EQ(probe.widths.size(), 2u);
-        EXPECT_NEAR(probe.widths[0], c.first, backend_->Tolerance());
-        EXPECT_NEAR(probe.widths[1], c.second, 2 * backend_->Tolerance());
-    }
-}
-
 TEST_P(FormBehaviour, FileTypeWindowAnswersTheChosenCode) {
-    auto table = std::make_shared<MemoryLookupTable>(
-        std::vector<std::pair<std::string, int32_t>>{{"Drawing", 12}, {"Text", 3}, {"Model", 40}});
+    World world;
+    auto table = FileTypes(world);
     struct FileTypeCase {
         const char* name;
         Answer answer;
         int32_t code;
     };
     const std::vector<FileTypeCase> cases = {
-        {"OK on the preselected entry", ButtonAnswer("OK"), 12},
-        {"a later entry answers its code, not its position", ChooseAnswer("Model", "OK"), 40},
-        {"cancel", ChooseAnswer("Text", "Cancel"), -2},
+        {"OK on the preselected entry", Press("OK"), 12},
+        {"a later entry answers its code, not its position", Choose("Model", "OK"), 1},
+        {"cancel", Choose("Picture", "Cancel"), -2},
         {"closing by the frame", CloseAnswer(), -2},
         {"enter in the combo box", KeyAnswer("Enter"), 12},
         {"down then enter in the combo box", Acts({Key("Down"), Key("Enter")}), 3},
-        {"OK with nothing selected", ChooseAnswer(std::nullopt, "OK"), -2},
+        {"OK with nothing selected", Choose(std::nullopt, "OK"), -2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -295,19 +161,20 @@ TEST_P(FormBehaviour, FileTypeWindowAnswersTheChosenCode) {
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].title, "Select File Type");
         EXPECT_EQ(shown[0].text, "This Extension \"dwg\" is unknown.");
-        EXPECT_EQ(shown[0].choices, (std::vector<std::string>{"Drawing", "Text", "Model"}));
+        EXPECT_EQ(shown[0].choices,
+                  (std::vector<std::string>{"Drawing", "Document", "Spreadsheet", "Model", "Picture"}));
     }
 }
 
 TEST_P(FormBehaviour, FileTypeWindowWithAnEmptyTableIsNotShown) {
     backend_->Answer({});
-    auto table = std::make_shared<MemoryLookupTable>(std::vector<std::pair<std::string, int32_t>>{});
-    EXPECT_EQ(ClsForm(backend_->Windows()).ShowFileType(table, "txt"), -2);
+    World world = EmptyTableWorld();
+    EXPECT_EQ(ClsForm(backend_->Windows()).ShowFileType(FileTypes(world), "txt"), -2);
     EXPECT_TRUE(backend_->Shown().empty());
 }
 
 TEST_P(FormBehaviour, MessageWindowClosesByContinueEnterOrFrame) {
-    for (const auto& answer : {ButtonAnswer("Continue"), KeyAnswer("Enter"), CloseAnswer()}) {
+    for (const auto& answer : {Press("Continue"), KeyAnswer("Enter"), CloseAnswer()}) {
         for (const std::string message : {"", "Process New Part Development created for Part P-000001-Bracket"}) {
             backend_->Answer({answer});
             ClsForm(backend_->Windows()).ShowMessage(message);
@@ -329,11 +196,11 @@ TEST_P(FormBehaviour, MessageBoxesOfEveryIconAndButtonSet) {
         ui::Answer expected;
     };
     const std::vector<BoxCase> cases = {
-        {ui::Icon::Information, "information", ui::Buttons::Ok, ui::Answer::Ok, ButtonAnswer("OK"), ui::Answer::Ok},
+        {ui::Icon::Information, "information", ui::Buttons::Ok, ui::Answer::Ok, Press("OK"), ui::Answer::Ok},
         {ui::Icon::Exclamation, "exclamation", ui::Buttons::Ok, ui::Answer::Ok, KeyAnswer("Enter"), ui::Answer::Ok},
         {ui::Icon::Critical, "critical", ui::Buttons::Ok, ui::Answer::Ok, CloseAnswer(), ui::Answer::Ok},
-        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, ButtonAnswer("Yes"), ui::Answer::Yes},
-        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, ButtonAnswer("No"), ui::Answer::No},
+        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, Press("Yes"), ui::Answer::Yes},
+        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, Press("No"), ui::Answer::No},
         {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, KeyAnswer("Enter"), ui::Answer::Yes},
         {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::No, KeyAnswer("Enter"), ui::Answer::No},
     };
@@ -355,4 +222,4 @@ INSTANTIATE_TEST_SUITE_P(Toolkits, FormBehaviour, ::testing::ValuesIn(BackendNam
                          [](const auto& info) { return info.param; });
 
 } // namespace
-} // namespace quendra::testing
+} // namespace quendra::test

@@ -2,13 +2,13 @@
 // windows with real mouse and key events.
 #ifdef QUENDRA_TEST_WITH_QT
 
+#include "QtApplication.h"
 #include "QtWindowSystem.h"
 #include "WindowBackend.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -18,19 +18,9 @@
 
 #include <deque>
 
-namespace quendra::testing {
+namespace quendra::test {
 
 namespace {
-
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "test_dialogs";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: the test events' input devices outlive any static of ours.
-    static auto* application = new QApplication(argc, argv);
-    return *application;
-}
 
 Qt::Key QtKey(const std::string& name) {
     if (name == "Enter") return Qt::Key_Return;
@@ -47,23 +37,27 @@ Qt::Key QtKey(const std::string& name) {
 class QtBackend : public WindowBackend {
 public:
     QtBackend() {
-        Application();
+        QtApplication();
         windows_ = std::make_unique<qt::QtWindowSystem>();
         windows_->SetModalHook([this](QDialog& dialog) { Play(dialog); });
     }
     ui::WindowSystem& Windows() override { return *windows_; }
     void Answer(std::vector<scripted::Answer> answers) override {
         answers_.assign(answers.begin(), answers.end());
-        shown_.clear();
+        windows_->ForgetAnswered();
         failure_.reset();
     }
-    std::vector<scripted::WindowRecord> Shown() const override { return shown_; }
+    // The windows as the Qt toolkit itself notes them.
+    std::vector<scripted::WindowRecord> Shown() const override {
+        std::vector<scripted::WindowRecord> shown;
+        for (const auto& answered : windows_->Answered()) shown.push_back(answered.window);
+        return shown;
+    }
     std::optional<std::string> Failure() const override {
         if (failure_) return failure_;
         if (!answers_.empty()) return std::to_string(answers_.size()) + " answers left";
         return std::nullopt;
     }
-    int Tolerance() const override { return static_cast<int>(windows_->TwipsPerPixel() + 0.5); }
 
 private:
     void Fail(const std::string& message) {
@@ -92,28 +86,6 @@ private:
     }
 
     void PlayMessageBox(QMessageBox& box) {
-        scripted::WindowRecord record;
-        record.kind = scripted::WindowRecord::Kind::MessageBox;
-        record.text = box.text().replace("\n", "\r\n").toStdString();
-        record.title = box.windowTitle().toStdString();
-        switch (box.icon()) {
-        case QMessageBox::Information:
-            record.icon = "information";
-            break;
-        case QMessageBox::Warning:
-            record.icon = "exclamation";
-            break;
-        case QMessageBox::Critical:
-            record.icon = "critical";
-            break;
-        case QMessageBox::Question:
-            record.icon = "question";
-            break;
-        default:
-            break;
-        }
-        record.buttons = box.standardButtons() == QMessageBox::Ok ? "OK" : "YesNo";
-        shown_.push_back(record);
         auto answer = Next();
         if (!answer) return Fail("no answer for a message box");
         using Kind = scripted::Answer::Kind;
@@ -130,22 +102,11 @@ private:
     }
 
     void PlayWindow(QDialog& dialog) {
-        scripted::WindowRecord record;
-        record.kind = scripted::WindowRecord::Kind::Window;
-        record.title = dialog.windowTitle().toStdString();
-        auto labels = dialog.findChildren<QLabel*>();
-        if (!labels.isEmpty()) record.text = labels.front()->text().toStdString();
+        const std::string title = dialog.windowTitle().toStdString();
         auto* table = dialog.findChild<QTableWidget*>();
-        if (table)
-            for (int r = 0; r < table->rowCount(); ++r)
-                record.rows.emplace_back(Cell(*table, r, 0), Cell(*table, r, 1));
         auto* combo = dialog.findChild<QComboBox*>();
-        if (combo)
-            for (int i = 0; i < combo->count(); ++i) record.choices.push_back(combo->itemText(i).toStdString());
-        shown_.push_back(record);
-
         auto answer = Next();
-        if (!answer) return Fail("no answer for the window " + record.title);
+        if (!answer) return Fail("no answer for the window " + title);
         using Kind = scripted::Answer::Kind;
         QPointer<QDialog> alive(&dialog);
         switch (answer->kind) {
@@ -184,7 +145,7 @@ private:
             Press(dialog, answer->button);
             break;
         default:
-            Fail("an answer that does not fit the window " + record.title);
+            Fail("an answer that does not fit the window " + title);
             break;
         }
     }
@@ -221,7 +182,6 @@ private:
 
     std::unique_ptr<qt::QtWindowSystem> windows_;
     std::deque<scripted::Answer> answers_;
-    std::vector<scripted::WindowRecord> shown_;
     std::optional<std::string> failure_;
 };
 
@@ -231,6 +191,6 @@ std::unique_ptr<WindowBackend> MakeQtBackend() {
     return std::make_unique<QtBackend>();
 }
 
-} // namespace quendra::testing
+} // namespace quendra::test
 
 #endif

@@ -1,7 +1,7 @@
 // The scripted toolkit as a back end of the window behaviour suite.
 #include "WindowBackend.h"
 
-namespace quendra::testing {
+namespace quendra::test {
 
 namespace {
 
@@ -15,7 +15,6 @@ public:
         if (user_.AnswersLeft() > 0) return std::to_string(user_.AnswersLeft()) + " answers left";
         return std::nullopt;
     }
-    int Tolerance() const override { return 0; }
 
 private:
     scripted::ScriptedUser user_;
@@ -44,4 +43,4 @@ std::unique_ptr<WindowBackend> MakeBackend(const std::string& name) {
 }
 #endif
 
-} // namespace quendra::testing
+} // namespace quendra::test

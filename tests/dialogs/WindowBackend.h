@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace quendra::testing {
+namespace quendra::test {
 
 class WindowBackend {
 public:
@@ -20,12 +20,10 @@ public:
     // The windows that appeared since the answers were given, with what they showed.
     virtual std::vector<scripted::WindowRecord> Shown() const = 0;
     virtual std::optional<std::string> Failure() const = 0;
-    // How far a width set in twips may come back off: one screen pixel.
-    virtual int Tolerance() const = 0;
 };
 
 // "scripted", and "qt" where the Qt toolkit is built.
 std::vector<std::string> BackendNames();
 std::unique_ptr<WindowBackend> MakeBackend(const std::string& name);
 
-} // namespace quendra::testing
+} // namespace quendra::test

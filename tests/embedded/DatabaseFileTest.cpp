@@ -30,7 +30,7 @@ protected:
     }
 
     std::string path;
-    TestDialogs dialogs;
+    test::TestDialogs dialogs;
 };
 
 TEST_F(DatabaseFileTest, AFileKeepsModelDataAndSequencesAcrossOpenings) {

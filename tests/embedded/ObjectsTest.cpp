@@ -6,7 +6,7 @@
 namespace quendra::embedded {
 namespace {
 
-using ObjectsTest = PlantFixture;
+using ObjectsTest = test::PlantFixture;
 
 TEST_F(ObjectsTest, ObjectByIdCarriesStoredValuesAlsoWhenAskedThroughTheSuperClass) {
     ObjectKey part = Part("P-1", "Part", {{"STATE", Value::Int32(5)}, {"CN_LOCKED", Value::Bool(true)}});
@@ -56,7 +56,7 @@ TEST_F(ObjectsTest, WrittenValuesTakeTheAttributeTypeAndAreStoredByUpdate) {
 TEST_F(ObjectsTest, UpdateWritesOnlyTheValuesSetSinceTheObjectWasRead) {
     ObjectKey key = Part("P-1", "Part", {{"CN_DESCRIPTION", Value::Text("Old")}, {"STATE", Value::Int16(5)}});
     auto mine = Object(key);
-    TestDialogs doraDialogs;
+    test::TestDialogs doraDialogs;
     auto theirStore = db->Login("dora", doraDialogs)->ObjectStore();
     auto theirs = theirStore->ObjectById(key.classId, key.objectId);
     theirs->Data()->SetValueAsText("CN_DESCRIPTION", "Theirs");

@@ -6,7 +6,7 @@
 namespace quendra::embedded {
 namespace {
 
-class QueriesTest : public PlantFixture {
+class QueriesTest : public test::PlantFixture {
 protected:
     Ptr<CvRecList> Sql(const std::string& text) {
         auto query = store->NewSqlQuery();

@@ -9,7 +9,7 @@
 namespace quendra::embedded {
 namespace {
 
-using ServicesTest = PlantFixture;
+using ServicesTest = test::PlantFixture;
 
 TEST_F(ServicesTest, SequencesCountOnAndUnknownOnesAreNone) {
     auto sequences = store->Sequences();

@@ -7,7 +7,7 @@
 namespace quendra::embedded {
 namespace {
 
-using ValuesTest = PlantFixture;
+using ValuesTest = test::PlantFixture;
 
 TEST_F(ValuesTest, LinkAttributesOfEveryTypeKeepTheirValueThroughStoring) {
     struct Case {

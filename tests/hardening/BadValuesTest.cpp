@@ -2,11 +2,12 @@
 // the SQL query runs reading statements only.
 #include "Application.h"
 #include "CvError.h"
-#include "HardeningWorld.h"
 #include "Model.h"
 #include "Names.h"
+#include "Processes.h"
+#include "World.h"
 
-namespace quendra::hardening {
+namespace quendra::test {
 namespace {
 
 struct BadValue {
@@ -150,7 +151,7 @@ TEST_P(BadValuesTest, CopiedRemarkIsStoredAndFoundAsADuplicate) {
         auto obj = Fetch(target);
         auto from = Fetch(source);
         std::string attributes = "CN_REMARK";
-        user.SetAnswers(copy == 0 ? std::vector<scripted::Answer>{} : std::vector<scripted::Answer>{Button("OK")});
+        user.SetAnswers(copy == 0 ? std::vector<scripted::Answer>{} : std::vector<scripted::Answer>{Press("OK")});
         EXPECT_EQ(app.CopyTreeFrom(session, obj, from, attributes), 0);
     }
     EXPECT_EQ(Messages(), std::vector<std::string>{"A Hierarchichal Link between Parent Part (Part TARGET-Item) and a "
@@ -166,7 +167,7 @@ TEST_P(BadValuesTest, LockRefusalNamesThePartByItsNumber) {
     auto part = Part(Text(), {{names::CN_LOCKED, Value::Bool(true)},
                               {names::USER_OBJECT_ID, Value::Int32(dora)},
                               {names::USER_ID_MOD, Value::Int32(dora)}});
-    user.SetAnswers({Button("OK")});
+    user.SetAnswers({Press("OK")});
     auto rows = RowOf(part);
     app.LockObject(session, rows);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Part " + Text() + "-Item is locked by Dora Lind"});
@@ -177,9 +178,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, BadValuesTest, ::testing::ValuesIn(BadValues),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(SqlQueryTest, RefusesEveryStatementThatWritesOrChangesTheConnection) {
-    TempFolder folder;
+    host::TempFolder folder;
     scripted::ScriptedUser user;
-    auto db = embedded::Database::Create(folder.File("plant.db"), embedded::BuiltInModel("plant"));
+    auto db = embedded::Database::Create(File(folder, "plant.db"), embedded::BuiltInModel("plant"));
     auto part = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("Q-1")},
                                                     {"CN_DESCRIPTION", Value::Text("Item")},
                                                     {names::STATE, Value::Int16(5)}});
@@ -197,7 +198,7 @@ TEST(SqlQueryTest, RefusesEveryStatementThatWritesOrChangesTheConnection) {
         "BEGIN IMMEDIATE",
         "SAVEPOINT hold",
         "COMMIT",
-        "ATTACH DATABASE '" + folder.File("other.db") + "' AS other",
+        "ATTACH DATABASE '" + File(folder, "other.db") + "' AS other",
         "PRAGMA journal_mode = DELETE",
         "PRAGMA user_version = 7",
         "PRAGMA query_only = 1",
@@ -212,7 +213,7 @@ TEST(SqlQueryTest, RefusesEveryStatementThatWritesOrChangesTheConnection) {
         query->SetSqlText(sql);
         EXPECT_THROW(query->Run(), CvError) << sql;
     }
-    EXPECT_FALSE(std::filesystem::exists(folder.File("other.db")));
+    EXPECT_FALSE(std::filesystem::exists(File(folder, "other.db")));
     EXPECT_EQ(db->CountObjects(names::ClassPart), 1);
 
     auto query = session->ObjectStore()->NewSqlQuery();
@@ -230,4 +231,4 @@ TEST(SqlQueryTest, RefusesEveryStatementThatWritesOrChangesTheConnection) {
 }
 
 } // namespace
-} // namespace quendra::hardening
+} // namespace quendra::test

@@ -1,14 +1,15 @@
 // Two users in two processes lock and unlock overlapping parts of one database file, or change one part
 // while the other locks and unlocks it.
 #include "Application.h"
-#include "HardeningWorld.h"
 #include "Names.h"
+#include "Processes.h"
+#include "World.h"
 
 #include <map>
 #include <set>
 #include <sstream>
 
-namespace quendra::hardening {
+namespace quendra::test {
 namespace {
 
 constexpr int PartCount = 4;
@@ -45,7 +46,7 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
         }
         auto rows = db->MakeRecList(specs);
         for (bool locking : {true, false}) {
-            user.SetAnswers({Button("OK"), Button("OK")});
+            user.SetAnswers({Press("OK"), Press("OK")});
             db->ClearEvents();
             if (locking)
                 app.LockObject(session, rows);
@@ -75,8 +76,8 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
 }
 
 TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
-    TempFolder folder;
-    const std::string path = folder.File("plant.db");
+    host::TempFolder folder;
+    const std::string path = File(folder, "plant.db");
     std::vector<ObjectKey> parts;
     int32_t carl = 0;
     int32_t dora = 0;
@@ -96,14 +97,14 @@ TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
     const std::vector<Person> people{{"carl", "Dora Lind", 0}, {"dora", "Carl Berg", 1}};
     std::vector<pid_t> children;
     for (size_t i = 0; i < people.size(); ++i)
-        children.push_back(RunInChild(folder.File(people[i].login + ".report"),
+        children.push_back(RunInChild(File(folder, people[i].login + ".report"),
                                       [&, i] { return Work(path, parts, people[i], start[0]); }));
     ASSERT_EQ(write(start[1], "gg", 2), 2);
     for (size_t i = 0; i < children.size(); ++i) {
         int status = 0;
         ASSERT_EQ(waitpid(children[i], &status, 0), children[i]);
         EXPECT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(ReadLines(folder.File(people[i].login + ".report")), std::vector<std::string>{}) << people[i].login;
+        EXPECT_EQ(ReadLines(File(folder, people[i].login + ".report")), std::vector<std::string>{}) << people[i].login;
     }
     close(start[0]);
     close(start[1]);
@@ -134,7 +135,7 @@ std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, con
     auto rows = db->MakeRecList(specs);
     for (int round = 0; round < rounds && problems.size() < 20; ++round) {
         for (bool locking : {true, false}) {
-            user.SetAnswers({Button("Yes"), Button("OK")});
+            user.SetAnswers({Press("Yes"), Press("OK")});
             db->ClearEvents();
             if (locking)
                 app.LockObject(session, rows);
@@ -198,8 +199,8 @@ protected:
         int start[2];
         ASSERT_EQ(pipe(start), 0);
         std::vector<pid_t> children{
-            RunInChild(folder.File("locker.report"), [&] { return LockRounds(path, part, "carl", Rounds, start[0]); }),
-            RunInChild(folder.File("changer.report"),
+            RunInChild(File(folder, "locker.report"), [&] { return LockRounds(path, part, "carl", Rounds, start[0]); }),
+            RunInChild(File(folder, "changer.report"),
                        [&] { return ChangeRounds(path, part, change, Rounds, start[0]); })};
         ASSERT_EQ(write(start[1], "gg", 2), 2);
         for (size_t i = 0; i < children.size(); ++i) {
@@ -209,15 +210,15 @@ protected:
         }
         close(start[0]);
         close(start[1]);
-        EXPECT_EQ(ReadLines(folder.File("locker.report")), std::vector<std::string>{});
-        EXPECT_EQ(ReadLines(folder.File("changer.report")), std::vector<std::string>{});
+        EXPECT_EQ(ReadLines(File(folder, "locker.report")), std::vector<std::string>{});
+        EXPECT_EQ(ReadLines(File(folder, "changer.report")), std::vector<std::string>{});
         auto db = embedded::Database::Open(path);
         EXPECT_EQ(db->ReadValue(part, change.attribute).AsText(), change.expected(Rounds - 1));
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool());
     }
 
-    TempFolder folder;
-    const std::string path = folder.File("plant.db");
+    host::TempFolder folder;
+    const std::string path = File(folder, "plant.db");
     ObjectKey part;
 };
 
@@ -254,7 +255,7 @@ TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlock
         pick.kind = scripted::Answer::Kind::Search;
         pick.picks = {part};
         pick.description = "search";
-        user.SetAnswers({pick, Button("OK")});
+        user.SetAnswers({pick, Press("OK")});
         std::string linkAttributes = "CN_QUANTITY";
         app.ReplacePart(session, rows, linkAttributes);
     };
@@ -262,4 +263,4 @@ TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlock
 }
 
 } // namespace
-} // namespace quendra::hardening
+} // namespace quendra::test

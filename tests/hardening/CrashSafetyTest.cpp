@@ -1,7 +1,8 @@
 // A process killed in the middle of an unlock walk leaves a sound database: every part fully unlocked or untouched.
 #include "Application.h"
-#include "HardeningWorld.h"
 #include "Names.h"
+#include "Processes.h"
+#include "World.h"
 
 #include <signal.h>
 
@@ -9,14 +10,14 @@
 #include <map>
 #include <thread>
 
-namespace quendra::hardening {
+namespace quendra::test {
 namespace {
 
 constexpr int PartCount = 2000;
 
 TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) {
-    TempFolder folder;
-    const std::string path = folder.File("plant.db");
+    host::TempFolder folder;
+    const std::string path = File(folder, "plant.db");
     std::vector<ObjectKey> parts;
     std::vector<std::pair<int, int>> links; // positions in parts: parent, child
     int32_t carl = 0;
@@ -39,9 +40,9 @@ TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) 
         }
     }
 
-    pid_t child = RunInChild(folder.File("walk.report"), [&] {
+    pid_t child = RunInChild(File(folder, "walk.report"), [&] {
         scripted::ScriptedUser user;
-        user.SetAnswers({Button("Yes")});
+        user.SetAnswers({Press("Yes")});
         auto db = embedded::Database::Open(path);
         auto session = db->Login("carl", user);
         embedded::RowSpec row;
@@ -87,7 +88,7 @@ TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) 
 
     // The reopened database takes the same walk to its end.
     scripted::ScriptedUser user;
-    user.SetAnswers({Button("Yes")});
+    user.SetAnswers({Press("Yes")});
     auto session = db->Login("carl", user);
     embedded::RowSpec row;
     row.key = parts[0];
@@ -98,4 +99,4 @@ TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) 
 }
 
 } // namespace
-} // namespace quendra::hardening
+} // namespace quendra::test

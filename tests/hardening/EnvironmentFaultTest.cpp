@@ -2,9 +2,10 @@
 // and leaves the database as it was. Also reading a file that cannot be written.
 #include "Application.h"
 #include "CvError.h"
-#include "HardeningWorld.h"
 #include "Names.h"
+#include "Processes.h"
 #include "TreeCommand.h"
+#include "World.h"
 
 #include <sys/stat.h>
 
@@ -13,7 +14,7 @@
 #include <cstring>
 #include <sstream>
 
-namespace quendra::hardening {
+namespace quendra::test {
 namespace {
 
 // A disk that fills up on demand: while `full` is set, every write to a file fails as on a full disk. The
@@ -99,11 +100,11 @@ protected:
     void TearDown() override {
         full = false;
         unsetenv("QUENDRA_BUSY_WAIT_MS");
-        chmod(folder.File("").c_str(), 0700);
+        chmod(File(folder, "").c_str(), 0700);
     }
 
-    TempFolder folder;
-    const std::string path = folder.File("plant.db");
+    host::TempFolder folder;
+    const std::string path = File(folder, "plant.db");
     ObjectKey part;
 };
 
@@ -122,7 +123,7 @@ TEST_F(EnvironmentFaultTest, OpeningABrokenDatabaseSaysWhatIsWrongAndChangesNoth
          "done, or close it"},
         {"read-only file", [&] { chmod(path.c_str(), 0444); },
          "the database file is read-only: make it writable (chmod u+w), then try again"},
-        {"folder without write permission", [&] { chmod(folder.File("").c_str(), 0555); },
+        {"folder without write permission", [&] { chmod(File(folder, "").c_str(), 0555); },
          "no permission to write in the folder " + std::filesystem::path(path).parent_path().string() +
              ", where the database keeps its log beside the file: ask for write access to the folder, or move the "
              "file to a folder you can write"},
@@ -160,7 +161,7 @@ TEST_F(EnvironmentFaultTest, OpeningABrokenDatabaseSaysWhatIsWrongAndChangesNoth
         EXPECT_TRUE(Bytes(path) == before) << c.name;
         EXPECT_FALSE(std::filesystem::exists(path + "-wal")) << c.name;
         chmod(path.c_str(), 0644);
-        chmod(folder.File("").c_str(), 0700);
+        chmod(File(folder, "").c_str(), 0700);
     }
 }
 
@@ -168,10 +169,10 @@ TEST_F(EnvironmentFaultTest, OpeningABrokenDatabaseSaysWhatIsWrongAndChangesNoth
 // check runs in a child process that has given up the superuser's rights.
 TEST_F(EnvironmentFaultTest, AFileOfSomebodyElseIsRefusedForWritingAndReadForReading) {
     if (geteuid() != 0) GTEST_SKIP() << "needs to run as the superuser to become another user";
-    chmod(folder.File("").c_str(), 0755);
+    chmod(File(folder, "").c_str(), 0755);
     chmod(path.c_str(), 0644);
     const std::string before = Bytes(path);
-    pid_t child = RunInChild(folder.File("other.report"), [&]() -> std::vector<std::string> {
+    pid_t child = RunInChild(File(folder, "other.report"), [&]() -> std::vector<std::string> {
         if (setgid(65534) != 0 || setuid(65534) != 0) return {"cannot become another user"};
         std::vector<std::string> problems;
         try {
@@ -192,7 +193,7 @@ TEST_F(EnvironmentFaultTest, AFileOfSomebodyElseIsRefusedForWritingAndReadForRea
     });
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_EQ(ReadLines(folder.File("other.report")), std::vector<std::string>{});
+    EXPECT_EQ(ReadLines(File(folder, "other.report")), std::vector<std::string>{});
     EXPECT_TRUE(Bytes(path) == before);
 }
 
@@ -287,4 +288,4 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
 }
 
 } // namespace
-} // namespace quendra::hardening
+} // namespace quendra::test

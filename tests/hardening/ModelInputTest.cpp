@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace quendra::hardening {
+namespace quendra::test {
 namespace {
 
 TEST(ModelInputTest, MalformedTextsAreRefusedNamingTheSource) {
@@ -33,4 +33,4 @@ TEST(ModelInputTest, MalformedTextsAreRefusedNamingTheSource) {
 }
 
 } // namespace
-} // namespace quendra::hardening
+} // namespace quendra::test

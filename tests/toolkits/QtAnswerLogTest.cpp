@@ -4,6 +4,7 @@
 
 #include "ClsForm.h"
 #include "FrmFileType.h"
+#include "QtApplication.h"
 #include "QtWindowSystem.h"
 #include "ScriptedUser.h"
 
@@ -34,16 +35,6 @@ namespace {
 
 using Windows = ui::WindowSystem;
 using Dialogs = embedded::PlatformDialogs;
-
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "test_toolkits";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: the test events' input devices outlive any static of ours.
-    if (!qApp) new QApplication(argc, argv);
-    return *qApp;
-}
 
 // The folder the open-file cases pick from.
 const QTemporaryDir& Files() {
@@ -248,13 +239,6 @@ void PrintTo(const PersonCase& test, std::ostream* out) {
 
 const std::vector<PersonCase>& PersonCases() {
     static const std::vector<PersonCase> cases = {
-        {"MessageBoxOk",
-         [](Windows& w, Dialogs&) {
-             return Said(w.MessageBox("Saved", "Quendra", ui::Icon::Information, ui::Buttons::Ok, ui::Answer::Ok));
-         },
-         {BoxButton(QMessageBox::Ok)},
-         {"button OK"},
-         "OK"},
         {"MessageBoxEscapeIsItsOk",
          [](Windows& w, Dialogs&) {
              return Said(w.MessageBox("Saved", "Quendra", ui::Icon::Critical, ui::Buttons::Ok, ui::Answer::Ok));
@@ -284,14 +268,6 @@ const std::vector<PersonCase>& PersonCases() {
          {Press("Continue")},
          {"button Continue"},
          "shown"},
-        {"MessageWindowEnter",
-         [](Windows& w, Dialogs&) {
-             ClsForm(w).ShowMessage("Working");
-             return std::string("shown");
-         },
-         {Key(Qt::Key_Return)},
-         {"key Enter"},
-         "shown"},
         {"MessageWindowFrame",
          [](Windows& w, Dialogs&) {
              ClsForm(w).ShowMessage("Working");
@@ -310,11 +286,6 @@ const std::vector<PersonCase>& PersonCases() {
          {Steps({ClickCell(1, 1), Type("x"), ClickCell(0, 1), Type("2"), Press("OK")})},
          {"set Remark=x / OK"},
          "OK 2|x"},
-        {"LinkEditorUntouched",
-         [](Windows& w, Dialogs&) { return LinkValues(w); },
-         {Press("OK")},
-         {"button OK"},
-         "OK 2|"},
         {"LinkEditorCancelled",
          [](Windows& w, Dialogs&) { return LinkValues(w); },
          {Steps({ClickCell(1, 1), Type("x"), Press("Cancel")})},
@@ -330,11 +301,6 @@ const std::vector<PersonCase>& PersonCases() {
          {Steps({Key(Qt::Key_Down), Key(Qt::Key_Down), Press("OK")})},
          {"choose Sheet / OK"},
          "2"},
-        {"FileTypeChosenThenEnter",
-         [](Windows& w, Dialogs&) { return FileType(w); },
-         {Steps({Key(Qt::Key_Down), Key(Qt::Key_Return)})},
-         {"choose Model / OK"},
-         "1"},
         {"FileTypeEnterAsShown",
          [](Windows& w, Dialogs&) { return FileType(w); },
          {Key(Qt::Key_Return)},
@@ -392,7 +358,7 @@ const std::vector<PersonCase>& PersonCases() {
 
 class PersonAnswers : public testing::TestWithParam<PersonCase> {
 protected:
-    static void SetUpTestSuite() { Application(); }
+    static void SetUpTestSuite() { test::QtApplication(); }
 };
 
 TEST_P(PersonAnswers, AreLoggedAndReplayToTheSameOutcome) {

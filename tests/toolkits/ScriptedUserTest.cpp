@@ -1,134 +1,42 @@
-// The scripted user: how it answers the open-file and platform dialogs, and how it reports
-// answers that do not fit the windows that appear.
-#include "ScriptedUser.h"
+// The scripted user: how it reports answers that do not fit the windows that appear.
 #include "ClsForm.h"
+#include "World.h"
 
-#include <gtest/gtest.h>
+namespace quendra::test {
 
-namespace quendra::scripted {
+using scripted::Answer;
+using scripted::ScriptedUser;
 namespace {
 
-Answer Make(Answer::Kind kind) {
-    Answer answer;
-    answer.kind = kind;
-    return answer;
-}
-Answer Button(const std::string& button) {
-    Answer answer;
-    answer.button = button;
-    return answer;
-}
-Answer Open(std::vector<std::string> paths) {
-    Answer answer = Make(Answer::Kind::Open);
-    answer.open = std::move(paths);
-    return answer;
-}
-Answer Search(Answer::SearchMode mode, std::vector<embedded::ObjectKey> picks = {}) {
-    Answer answer = Make(Answer::Kind::Search);
-    answer.search = mode;
-    answer.picks = std::move(picks);
-    return answer;
-}
-
-std::string PickFiles(ScriptedUser& user, std::vector<std::string> paths, int32_t flags = 0x80204) {
-    user.SetAnswers({Open(std::move(paths))});
-    auto dialog = user.CreateCommonDialog();
-    dialog->SetFilter("All Files (*.*)|*.*");
-    dialog->SetFlags(flags);
-    dialog->ShowOpen();
-    return dialog->FileName();
-}
-
-TEST(ScriptedUser, OpenFileDialogAnswersOnePathOrFolderAndNames) {
-    ScriptedUser user;
-    EXPECT_EQ(PickFiles(user, {}), "");
-    EXPECT_EQ(PickFiles(user, {"/data/in/a.dwg"}), "/data/in/a.dwg");
-    EXPECT_EQ(PickFiles(user, {"/data/in/a.dwg", "/data/in/b.txt"}), std::string("/data/in\0a.dwg\0b.txt", 20));
-    ASSERT_EQ(user.Windows().size(), 1u);
-    EXPECT_EQ(user.Windows()[0].kind, WindowRecord::Kind::OpenFile);
-    EXPECT_EQ(user.Windows()[0].filter, "All Files (*.*)|*.*");
-    EXPECT_FALSE(user.Failure());
-
+// What scenario files play of these dialogs works; these are the answers that cannot serve them.
+TEST(ScriptedUser, AnswersThatThePlatformDialogsCannotTakeFail) {
     // Files of two folders, or several files without multiple selection, cannot be picked.
-    EXPECT_EQ(PickFiles(user, {"/data/in/a.dwg", "/data/out/b.txt"}), "");
-    EXPECT_TRUE(user.Failure());
-    EXPECT_EQ(PickFiles(user, {"/data/in/a.dwg", "/data/in/b.txt"}, 0), "");
-    EXPECT_TRUE(user.Failure());
-}
-
-TEST(ScriptedUser, SearchAnswerServesQueryAndResultDialogs) {
-    const embedded::ObjectKey p2{11, 2}, p3{11, 3}, p4{11, 4};
-    const std::vector<embedded::SearchCandidate> found = {{p2, "Part", "P-2"}, {p3, "Part", "P-3"}};
-    struct SearchCase {
-        const char* name;
-        Answer answer;
-        bool queryConfirmed;
-        bool resultConfirmed;
-        std::vector<embedded::ObjectKey> picked;
-        bool fails;
-    };
-    const std::vector<SearchCase> cases = {
-        {"picks in the given order", Search(Answer::SearchMode::Pick, {p3, p2}), true, true, {p3, p2}, false},
-        {"cancels the results", Search(Answer::SearchMode::CancelResults), true, false, {}, false},
-        {"picks what the results do not list", Search(Answer::SearchMode::Pick, {p4}), true, false, {}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [paths, flags] :
+         {std::pair{std::vector<std::string>{"/data/in/a.dwg", "/data/out/b.txt"}, 0x80204},
+          std::pair{std::vector<std::string>{"/data/in/a.dwg", "/data/in/b.txt"}, 0}}) {
         ScriptedUser user;
-        user.SetAnswers({c.answer});
-        embedded::SearchQuery query;
-        EXPECT_EQ(user.RunQueryDialog({{11, "Part"}}, query), c.queryConfirmed);
-        EXPECT_EQ(query.objects, c.answer.picks);
-        std::vector<embedded::ObjectKey> picked;
-        EXPECT_EQ(user.RunResultDialog(found, picked), c.resultConfirmed);
-        EXPECT_EQ(picked, c.picked);
-        EXPECT_EQ(user.Failure().has_value(), c.fails);
-        ASSERT_EQ(user.Windows().size(), 2u);
-        EXPECT_EQ(user.Windows()[0].platform, "query");
-        EXPECT_EQ(user.Windows()[1].platform, "results");
+        user.SetAnswers({Open(paths)});
+        auto dialog = user.CreateCommonDialog();
+        dialog->SetFlags(flags);
+        dialog->ShowOpen();
+        EXPECT_EQ(dialog->FileName(), "");
+        EXPECT_TRUE(user.Failure());
     }
 
     ScriptedUser user;
-    user.SetAnswers({Search(Answer::SearchMode::CancelQuery)});
+    user.SetAnswers({Search({{11, 4}})});
     embedded::SearchQuery query;
-    EXPECT_FALSE(user.RunQueryDialog({}, query));
-    EXPECT_EQ(user.AnswersLeft(), 0u);
-    EXPECT_FALSE(user.Failure());
-}
+    EXPECT_TRUE(user.RunQueryDialog({{11, "Part"}}, query));
+    std::vector<embedded::ObjectKey> picked;
+    EXPECT_FALSE(user.RunResultDialog({{{11, 2}, "Part", "P-2"}}, picked));
+    EXPECT_TRUE(picked.empty());
+    EXPECT_TRUE(user.Failure());
 
-TEST(ScriptedUser, NewObjectDialogFillsByAttributeName) {
-    auto fields = [] {
-        std::vector<embedded::NewObjectField> f(2);
-        f[0].name = "CN_PART_NUMBER";
-        f[0].displayName = "Part Number";
-        f[1].name = "CN_DESCRIPTION";
-        f[1].displayName = "Description";
-        return f;
-    };
-    Answer fill = Make(Answer::Kind::Fill);
-    fill.fill = {{"CN_DESCRIPTION", Value::Text("Bracket")}};
-    fill.button = "OK";
-
-    ScriptedUser user;
-    auto accepted = fields();
-    user.SetAnswers({fill});
-    EXPECT_TRUE(user.RunNewObjectDialog("Part", accepted));
-    EXPECT_EQ(accepted[1].value, Value::Text("Bracket"));
-    EXPECT_TRUE(accepted[0].value.IsNull());
-    ASSERT_EQ(user.Windows().size(), 1u);
-    EXPECT_EQ(user.Windows()[0].className, "Part");
-
-    fill.button = "Cancel";
-    auto cancelled = fields();
-    user.SetAnswers({fill});
-    EXPECT_FALSE(user.RunNewObjectDialog("Part", cancelled));
-    EXPECT_FALSE(user.Failure());
-
-    fill.button = "OK";
-    fill.fill = {{"Description", Value::Text("by display name")}};
-    auto unknown = fields();
-    user.SetAnswers({fill});
-    EXPECT_FALSE(user.RunNewObjectDialog("Part", unknown));
+    std::vector<embedded::NewObjectField> fields(1);
+    fields[0].name = "CN_DESCRIPTION";
+    fields[0].displayName = "Description";
+    user.SetAnswers({Fill({{"Description", Value::Text("by display name")}})});
+    EXPECT_FALSE(user.RunNewObjectDialog("Part", fields));
     EXPECT_EQ(*user.Failure(),
               "the answer {\"fill\": {\"Description\": \"by display name\"}, \"button\": \"OK\"} fills "
               "\"Description\", which the new-object dialog of \"Part\" does not show");
@@ -140,7 +48,7 @@ TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould
         std::vector<Answer> answers;
         std::string failure;
     };
-    Answer described = Make(Answer::Kind::Open);
+    Answer described = Open({});
     described.description = "{\"open\": [\"in/a.dwg\"]}";
     const std::vector<MismatchCase> cases = {
         {"no answer left", {}, "the window \"Link Relation Input\" appeared with no answer left"},
@@ -148,22 +56,13 @@ TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould
          {described},
          "the answer {\"open\": [\"in/a.dwg\"]} does not fit the window \"Link Relation Input\""},
         {"a button the window lacks",
-         {Button("Continue")},
+         {Press("Continue")},
          "the answer {\"button\": \"Continue\"} does not fit the window \"Link Relation Input\""},
         {"a key that leaves it open",
-         {[] {
-             Answer key = Make(Answer::Kind::Key);
-             key.key = "Escape";
-             return key;
-         }()},
+         {KeyAnswer("Escape")},
          "the answer {\"key\": \"Escape\"} left the window \"Link Relation Input\" open"},
         {"a row it does not show",
-         {[] {
-             Answer set = Make(Answer::Kind::Set);
-             set.set = {{"Colour", "red"}};
-             set.button = "OK";
-             return set;
-         }()},
+         {SetRows({{"Colour", "red"}})},
          "the answer {\"set\": {\"Colour\": \"red\"}, \"button\": \"OK\"} names no row \"Colour\" of the window "
          "\"Link Relation Input\""},
     };
@@ -178,7 +77,7 @@ TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould
     }
 
     ScriptedUser user;
-    user.SetAnswers({Button("Yes")});
+    user.SetAnswers({Press("Yes")});
     EXPECT_EQ(user.MessageBox("Part P-1 is locked", "Quendra", ui::Icon::Information, ui::Buttons::Ok, ui::Answer::Ok),
               ui::Answer::Ok);
     EXPECT_EQ(user.Failure(), "the answer {\"button\": \"Yes\"} does not fit the message box \"Part P-1 is locked\"");
@@ -190,4 +89,4 @@ TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould
 }
 
 } // namespace
-} // namespace quendra::scripted
+} // namespace quendra::test

@@ -1,66 +1,25 @@
-// HardeningWorld: a plant database file in a temporary folder, child processes that work on it, and short
-// ways to script the user's answers.
+// Child processes that work on a database file, and a plain SQLite connection to look at it.
 #pragma once
 
-#include "Database.h"
-#include "ScriptedUser.h"
+#include "TempFolder.h"
 
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
+#include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
-namespace quendra::hardening {
+namespace quendra::test {
 
-using embedded::ObjectKey;
-using Values = std::vector<std::pair<std::string, Value>>;
-
-inline scripted::Answer Button(const std::string& caption) {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Button;
-    answer.button = caption;
-    answer.description = "button " + caption;
-    return answer;
+// A file of that name in the folder.
+inline std::string File(const host::TempFolder& folder, const std::string& name) {
+    return folder.Path() + "/" + name;
 }
-
-inline scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows) {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Set;
-    answer.set = std::move(rows);
-    answer.button = "OK";
-    answer.description = "set then OK";
-    return answer;
-}
-
-// A folder of its own for one test's database file, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quendra-hardening-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 // Runs the work in a child process; the child writes the problems it found, one a line, to the report file
 // and ends without running anything of the parent's (no test framework, no destructors).
@@ -117,4 +76,4 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-} // namespace quendra::hardening
+} // namespace quendra::test

@@ -1,7 +1,7 @@
 // Object services against a failure that is no std::exception: those that catch every failure catch it
 // too, those that catch nothing let it pass.
 #include "ClsUtils.h"
-#include "PlantWorld.h"
+#include "World.h"
 
 #include <functional>
 
@@ -31,17 +31,17 @@ private:
     std::string failing_;
 };
 
-using FailureKindsTest = PlantWorld;
+using FailureKindsTest = WorldTest;
 
 TEST_F(FailureKindsTest, EveryFailureIsCaughtWhereTheOperationCatchesAllAndPassesWhereItCatchesNothing) {
-    const ObjectKey parent = MakePart("P-1");
-    const ObjectKey child = MakePart("P-2");
+    const ObjectKey parent = Part("P-1");
+    const ObjectKey child = Part("P-2");
     const std::string cleanFailed = "An Error Occured to Clean Link Atrributes Configured in the Script";
     const struct {
         const char* operation;
         const char* failing; // the session operation that fails
         bool caught;
-        std::vector<Shown> shown;
+        Texts shown;
         std::function<void(ClsUtils&, const Ptr<CvSession>&)> run;
     } cases[] = {
         {"Link2Object",
@@ -64,7 +64,7 @@ TEST_F(FailureKindsTest, EveryFailureIsCaughtWhereTheOperationCatchesAllAndPasse
         {"CleanLinkAttributes",
          "MetaInfo",
          true,
-         {{cleanFailed, "critical"}},
+         {"critical/OK: " + cleanFailed},
          [](ClsUtils& utils, const Ptr<CvSession>& s) {
              EXPECT_EQ(utils.CleanLinkAttributes(s, std::make_shared<StringList>(StringList{"CN_QUANTITY"})), nullptr);
          }},
@@ -95,7 +95,7 @@ TEST_F(FailureKindsTest, EveryFailureIsCaughtWhereTheOperationCatchesAllAndPasse
             EXPECT_NO_THROW(c.run(utils, failing));
         else
             EXPECT_THROW(c.run(utils, failing), ForeignFailure);
-        EXPECT_EQ(Boxes(), c.shown);
+        EXPECT_EQ(Shown(), c.shown);
         EXPECT_TRUE(db->Events().empty());
         EXPECT_EQ(db->CountObjects("Part"), 2);
         ExpectAllAnswered();

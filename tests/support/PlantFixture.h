@@ -1,4 +1,5 @@
-// PlantFixture: an in-memory database of the default model with a few parts, and dialogs answered by the test.
+// PlantFixture: an in-memory database of the default model, and platform dialogs answered by the test
+// directly (for the embedded platform's own tests, below the scripted user).
 #pragma once
 
 #include "Database.h"
@@ -9,47 +10,50 @@
 #include <string>
 #include <vector>
 
-namespace quendra::embedded {
+namespace quendra::test {
+
+using embedded::ObjectKey;
 
 // Platform dialogs whose answers the test sets beforehand; it notes what was shown.
-class TestDialogs : public PlatformDialogs {
+class TestDialogs : public embedded::PlatformDialogs {
 public:
-    bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames, SearchQuery& query) override {
+    bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames,
+                        embedded::SearchQuery& query) override {
         offeredClasses = classNames;
         ++queryDialogs;
         query = nextQuery;
         return confirmQuery;
     }
-    bool RunResultDialog(const std::vector<SearchCandidate>& found, std::vector<ObjectKey>& picked) override {
+    bool RunResultDialog(const std::vector<embedded::SearchCandidate>& found, std::vector<ObjectKey>& picked) override {
         candidates = found;
         picked = pick;
         return confirmResults;
     }
-    bool RunNewObjectDialog(const std::string& className, std::vector<NewObjectField>& fields) override {
+    bool RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) override {
         newObjectClass = className;
         shownFields = fields;
         if (fill) fill(fields);
         return acceptNewObject;
     }
 
-    SearchQuery nextQuery;
+    embedded::SearchQuery nextQuery;
     bool confirmQuery = true;
     std::vector<ObjectKey> pick;
     bool confirmResults = true;
-    std::function<void(std::vector<NewObjectField>&)> fill;
+    std::function<void(std::vector<embedded::NewObjectField>&)> fill;
     bool acceptNewObject = true;
 
     int queryDialogs = 0;
     std::vector<std::pair<int16_t, std::string>> offeredClasses;
-    std::vector<SearchCandidate> candidates;
+    std::vector<embedded::SearchCandidate> candidates;
     std::string newObjectClass;
-    std::vector<NewObjectField> shownFields;
+    std::vector<embedded::NewObjectField> shownFields;
 };
 
 class PlantFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        db = Database::Create(":memory:", BuiltInModel("plant"));
+        db = embedded::Database::Create(":memory:", embedded::BuiltInModel("plant"));
         session = db->Login("carl", dialogs);
         store = session->ObjectStore();
         meta = session->MetaInfo();
@@ -63,11 +67,11 @@ protected:
 
     Ptr<CvObject> Object(ObjectKey key) { return store->ObjectById(key.classId, key.objectId); }
 
-    std::shared_ptr<Database> db;
+    std::shared_ptr<embedded::Database> db;
     TestDialogs dialogs;
     Ptr<CvSession> session;
     Ptr<CvObjectStore> store;
     Ptr<CvMetaInfo> meta;
 };
 
-} // namespace quendra::embedded
+} // namespace quendra::test

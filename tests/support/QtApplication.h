@@ -1,0 +1,12 @@
+// The one Qt application of a test executable that shows Qt windows.
+#pragma once
+
+class QApplication;
+
+namespace quendra::test {
+
+// Made on first use, offscreen unless QT_QPA_PLATFORM says otherwise, and never destroyed: the test
+// events' input devices outlive any static of ours.
+QApplication& QtApplication();
+
+} // namespace quendra::test

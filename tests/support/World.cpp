@@ -1,0 +1,198 @@
+#include "World.h"
+
+namespace quendra::test {
+
+namespace {
+// Without a description: the scripted user describes the answer as a scenario file writes it.
+scripted::Answer Made(scripted::Answer::Kind kind, const std::string& button = "") {
+    scripted::Answer answer;
+    answer.kind = kind;
+    answer.button = button;
+    return answer;
+}
+} // namespace
+
+scripted::Answer Press(const std::string& button) {
+    return Made(scripted::Answer::Kind::Button, button);
+}
+
+scripted::Answer KeyAnswer(const std::string& key) {
+    auto answer = Made(scripted::Answer::Kind::Key);
+    answer.key = key;
+    return answer;
+}
+
+scripted::Answer CloseAnswer() {
+    return Made(scripted::Answer::Kind::Close);
+}
+
+scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button) {
+    auto answer = Made(scripted::Answer::Kind::Set, button);
+    answer.set = std::move(rows);
+    return answer;
+}
+
+scripted::Answer Choose(std::optional<std::string> entry, const std::string& button) {
+    auto answer = Made(scripted::Answer::Kind::Choose, button);
+    answer.choose = std::move(entry);
+    return answer;
+}
+
+scripted::Answer Open(std::vector<std::string> paths) {
+    auto answer = Made(scripted::Answer::Kind::Open);
+    answer.open = std::move(paths);
+    return answer;
+}
+
+scripted::Answer Search(std::vector<ObjectKey> picks, scripted::Answer::SearchMode mode) {
+    auto answer = Made(scripted::Answer::Kind::Search);
+    answer.picks = std::move(picks);
+    answer.search = mode;
+    return answer;
+}
+
+scripted::Answer Fill(Values fill, const std::string& button) {
+    auto answer = Made(scripted::Answer::Kind::Fill, button);
+    answer.fill = std::move(fill);
+    return answer;
+}
+
+scripted::Answer Acts(std::vector<scripted::Action> actions) {
+    auto answer = Made(scripted::Answer::Kind::Actions);
+    answer.actions = std::move(actions);
+    return answer;
+}
+
+std::string Line(const scripted::WindowRecord& window) {
+    using Kind = scripted::WindowRecord::Kind;
+    switch (window.kind) {
+    case Kind::MessageBox:
+        return window.icon + "/" + window.buttons + ": " + window.text;
+    case Kind::Window:
+        return "window " + window.title + (window.text.empty() ? "" : ": " + window.text);
+    case Kind::OpenFile:
+        return "open " + window.filter;
+    case Kind::Platform:
+        return "platform " + window.platform + (window.className.empty() ? "" : " " + window.className);
+    }
+    return "";
+}
+
+World::World(std::shared_ptr<const embedded::Model> model, const std::string& login)
+    : db(embedded::Database::Create(":memory:", std::move(model))), session(db->Login(login, user)) {}
+
+int32_t World::Id(const std::string& login) {
+    return db->UserId(login).value();
+}
+
+namespace {
+Values Merged(Values base, const Values& extra) {
+    for (const auto& [name, value] : extra) {
+        bool replaced = false;
+        for (auto& entry : base)
+            if (entry.first == name) entry.second = value, replaced = true;
+        if (!replaced) base.emplace_back(name, value);
+    }
+    return base;
+}
+} // namespace
+
+ObjectKey World::Part(const std::string& number, Values extra, const std::string& className) {
+    return db->CreateObject(className, Merged({{"CN_PART_NUMBER", Value::Text(number)},
+                                               {"CN_DESCRIPTION", Value::Text("Desc")},
+                                               {"STATE", Value::Int16(5)}},
+                                              extra));
+}
+
+ObjectKey World::Document(const std::string& number, Values extra) {
+    return db->CreateObject("Document", Merged({{"CN_PART_NUMBER", Value::Text(number)},
+                                                {"FILE_NAME", Value::Text("sheet.txt")},
+                                                {"FILE_TYPE", Value::Int16(3)},
+                                                {"STATE", Value::Int16(1)}},
+                                               extra));
+}
+
+Values World::LockedBy(const std::string& login) {
+    return {{"CN_LOCKED", Value::Bool(true)},
+            {"USER_OBJECT_ID", Value::Int32(Id(login))},
+            {"USER_ID_MOD", Value::Int32(Id(login))}};
+}
+
+ObjectKey World::TreeLink(ObjectKey parent, ObjectKey child, Values values) {
+    return db->CreateLink("Parts Tree", parent, child, values);
+}
+
+size_t World::Links(const std::string& linkClass, ObjectKey parent, ObjectKey child) {
+    return db->FindLinks(linkClass, parent, child).size();
+}
+
+std::string World::Text(ObjectKey key, const std::string& attribute) {
+    return db->ReadValue(key, attribute).AsText();
+}
+
+Ptr<CvObject> World::Fetch(ObjectKey key) {
+    auto object = session->ObjectStore()->ObjectById(key.classId, key.objectId)->WorkingObject();
+    object->Retrieve();
+    return object;
+}
+
+Ptr<CvRecList> World::Rows(const std::vector<ObjectKey>& objects) {
+    std::vector<embedded::RowSpec> rows;
+    for (const auto& key : objects) {
+        embedded::RowSpec row;
+        row.key = key;
+        rows.push_back(row);
+    }
+    return db->MakeRecList(rows);
+}
+
+Ptr<CvRecList> World::LinkRow(ObjectKey link) {
+    embedded::RowSpec row;
+    row.kind = embedded::RowSpec::Kind::Link;
+    row.key = link;
+    return db->MakeRecList({row});
+}
+
+Ptr<CvRecList> World::PendingLinkRow(ObjectKey parent, ObjectKey child) {
+    embedded::RowSpec row;
+    row.kind = embedded::RowSpec::Kind::PendingLink;
+    row.linkClass = "Parts Tree";
+    row.parent = parent;
+    row.child = child;
+    return db->MakeRecList({row});
+}
+
+int16_t World::Call(const std::string& hook, host::HookArguments& arguments) {
+    Application application(user);
+    return host::HookCatalog::Call(application, hook, session, arguments);
+}
+
+int16_t World::Call(const std::string& hook, Ptr<CvRecList> rows, const std::string& linkAttributes) {
+    host::HookArguments arguments{std::move(rows), {{"LinkAttributes", linkAttributes}}, {}};
+    return Call(hook, arguments);
+}
+
+void World::Answers(std::vector<scripted::Answer> answers) {
+    user.SetAnswers(std::move(answers));
+    db->ClearEvents();
+}
+
+Texts World::Shown() const {
+    Texts lines;
+    for (const auto& window : user.Windows()) lines.push_back(Line(window));
+    return lines;
+}
+
+void World::ExpectAllAnswered() const {
+    EXPECT_EQ(user.Failure(), std::nullopt);
+    EXPECT_EQ(user.AnswersLeft(), 0u);
+}
+
+std::vector<ObjectKey> World::Updated() const {
+    std::vector<ObjectKey> keys;
+    for (const auto& event : db->Events())
+        if (event.kind == Event::Kind::Update) keys.push_back(event.objects.at(0));
+    return keys;
+}
+
+} // namespace quendra::test
