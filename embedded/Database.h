@@ -57,7 +57,7 @@ enum class OpenMode { ReadWrite, ReadOnly };
 std::pair<std::string, int> ReadingOpenArguments(const std::string& path);
 
 // One row of a record list a hook receives.
-struct RowSpec {
+struct HookRow {
     enum class Kind { Object, Link, PendingLink };
     Kind kind = Kind::Object;
     ObjectKey key;                                     // Object: the object; Link: the link
@@ -101,7 +101,7 @@ public:
     virtual std::optional<int32_t> UserId(const std::string& login) = 0;
 
     // The record list a hook receives for these rows.
-    virtual Ptr<CvRecList> MakeRecList(const std::vector<RowSpec>& rows) = 0;
+    virtual Ptr<CvRecList> MakeRecList(const std::vector<HookRow>& rows) = 0;
 
     // What sessions of this database were asked to do, in order.
     virtual const std::vector<Event>& Events() const = 0;

@@ -375,13 +375,13 @@ std::optional<int32_t> SqliteDatabase::UserId(const std::string& login) {
     return user->objectId;
 }
 
-Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
+Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<HookRow>& rows) {
     std::vector<RecListRow> built;
     for (const auto& wanted : rows) {
         RecListRow row;
         auto record = std::make_shared<RecordData>();
         switch (wanted.kind) {
-        case RowSpec::Kind::Object: {
+        case HookRow::Kind::Object: {
             RecordData stored = Stored(wanted.key);
             record->cls = stored.cls;
             if (wanted.columns) {
@@ -397,7 +397,7 @@ Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
             SetValues(*record, wanted.values);
             break;
         }
-        case RowSpec::Kind::Link: {
+        case HookRow::Kind::Link: {
             auto link = std::make_shared<RecordData>(Stored(wanted.key));
             if (link->cls->kind != ClassKind::Link) throw EmbeddedError("", "", "a link row needs a link");
             record->Put("OBJECT_ID1", Value::Int32(link->Get("OBJECT_ID1").AsInt32()));
@@ -405,7 +405,7 @@ Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
             row.link = std::move(link);
             break;
         }
-        case RowSpec::Kind::PendingLink: {
+        case HookRow::Kind::PendingLink: {
             const ClassInfo& link = NamedClass(wanted.linkClass);
             if (link.kind != ClassKind::Link)
                 throw EmbeddedError("", "", "\"" + wanted.linkClass + "\" is not a link class");

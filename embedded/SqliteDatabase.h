@@ -28,7 +28,7 @@ public:
     int16_t ClassId(const std::string& className) override;
     std::string DisplayText(ObjectKey key, const std::string& separator) override;
     std::optional<int32_t> UserId(const std::string& login) override;
-    Ptr<CvRecList> MakeRecList(const std::vector<RowSpec>& rows) override;
+    Ptr<CvRecList> MakeRecList(const std::vector<HookRow>& rows) override;
     const std::vector<Event>& Events() const override;
     void ClearEvents() override;
     void FailCall(const std::string& operation, int nth) override;

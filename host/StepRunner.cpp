@@ -12,7 +12,7 @@ StepRunner::StepRunner(World& world, ui::WindowSystem& windows, embedded::Platfo
                        scripted::ScriptedUser* scripted)
     : world_(world), scripted_(scripted), timeline_(windows, dialogs, world.Database()) {}
 
-StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
+StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     auto& database = world_.Database();
     if (user.empty()) throw FileError(world_.File(), step.path, "no user to log in: give one under \"users\"");
     if (!database.UserId(user))
@@ -21,7 +21,7 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
     const HookInfo* hook = HookCatalog::Find(step.hook);
     if (!hook) throw FileError(world_.File(), step.path + "/hook", "unknown hook name \"" + step.hook + "\"");
 
-    std::vector<embedded::RowSpec> rows;
+    std::vector<embedded::HookRow> rows;
     if (step.rows)
         for (const auto& row : *step.rows) rows.push_back(world_.MakeRow(row));
     std::vector<scripted::Answer> answers;

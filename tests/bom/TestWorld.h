@@ -99,14 +99,14 @@ public:
     }
 
     Ptr<CvRecList> RowOf(ObjectKey object) {
-        embedded::RowSpec row;
-        row.kind = embedded::RowSpec::Kind::Object;
+        embedded::HookRow row;
+        row.kind = embedded::HookRow::Kind::Object;
         row.key = object;
         return db->MakeRecList({row});
     }
     Ptr<CvRecList> RowOfLink(ObjectKey link) {
-        embedded::RowSpec row;
-        row.kind = embedded::RowSpec::Kind::Link;
+        embedded::HookRow row;
+        row.kind = embedded::HookRow::Kind::Link;
         row.key = link;
         return db->MakeRecList({row});
     }

@@ -255,7 +255,7 @@ TEST_F(ServicesTest, InjectedFaultsFailTheNthCallOnlyAndEveryFailureIsRecordedOn
     // was not injected is recorded the same way.
     db->ClearEvents();
     db->FailCall("CvRecList.RowCount", 1);
-    auto list = db->MakeRecList({RowSpec{RowSpec::Kind::Object, key, std::nullopt, {}, "", {}, {}}});
+    auto list = db->MakeRecList({HookRow{HookRow::Kind::Object, key, std::nullopt, {}, "", {}, {}}});
     EXPECT_THROW(store->ObjectsFromRecList(list, true), CvError);
     EXPECT_THROW(Object(key)->Data()->ValueAsText("FILE_NAME"), CvError);
     EXPECT_EQ(errors(),

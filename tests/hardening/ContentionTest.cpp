@@ -36,14 +36,14 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
     for (int round = 0; round < Rounds && problems.size() < 20; ++round) {
         std::vector<ObjectKey> picked{parts[(round + person.offset) % PartCount],
                                       parts[(round + person.offset + 1) % PartCount]};
-        std::vector<embedded::RowSpec> specs(2);
+        std::vector<embedded::HookRow> listed(2);
         std::map<std::string, ObjectKey> refusalTexts;
         for (size_t i = 0; i < picked.size(); ++i) {
-            specs[i].key = picked[i];
+            listed[i].key = picked[i];
             refusalTexts[names::ClassPart + std::string(" ") + db->DisplayText(picked[i], "-") + " is locked by " +
                          person.otherName] = picked[i];
         }
-        auto rows = db->MakeRecList(specs);
+        auto rows = db->MakeRecList(listed);
         for (bool locking : {true, false}) {
             user.SetAnswers({Button("OK"), Button("OK")});
             db->ClearEvents();
@@ -129,9 +129,9 @@ std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, con
     auto db = embedded::Database::Open(path);
     auto session = db->Login(login, user);
     Application app(user);
-    std::vector<embedded::RowSpec> specs(1);
-    specs[0].key = part;
-    auto rows = db->MakeRecList(specs);
+    std::vector<embedded::HookRow> listed(1);
+    listed[0].key = part;
+    auto rows = db->MakeRecList(listed);
     for (int round = 0; round < rounds && problems.size() < 20; ++round) {
         for (bool locking : {true, false}) {
             user.SetAnswers({Button("Yes"), Button("OK")});
@@ -246,10 +246,10 @@ TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlock
                                                {names::STATE, Value::Int16(5)}});
         auto child = db.CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text(replace.expected(round))},
                                                         {names::STATE, Value::Int16(5)}});
-        std::vector<embedded::RowSpec> specs(1);
-        specs[0].kind = embedded::RowSpec::Kind::Link;
-        specs[0].key = db.CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int16(1)}});
-        auto rows = db.MakeRecList(specs);
+        std::vector<embedded::HookRow> listed(1);
+        listed[0].kind = embedded::HookRow::Kind::Link;
+        listed[0].key = db.CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int16(1)}});
+        auto rows = db.MakeRecList(listed);
         scripted::Answer pick;
         pick.kind = scripted::Answer::Kind::Search;
         pick.picks = {part};

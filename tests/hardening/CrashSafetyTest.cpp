@@ -44,7 +44,7 @@ TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) 
         user.SetAnswers({Button("Yes")});
         auto db = embedded::Database::Open(path);
         auto session = db->Login("carl", user);
-        embedded::RowSpec row;
+        embedded::HookRow row;
         row.key = parts[0];
         auto rows = db->MakeRecList({row});
         Application(user).UnLockObject(session, rows);
@@ -89,7 +89,7 @@ TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) 
     scripted::ScriptedUser user;
     user.SetAnswers({Button("Yes")});
     auto session = db->Login("carl", user);
-    embedded::RowSpec row;
+    embedded::HookRow row;
     row.key = parts[0];
     auto rows = db->MakeRecList({row});
     Application(user).UnLockObject(session, rows);

@@ -220,9 +220,9 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
         scripted::ScriptedUser user;
         auto db = embedded::Database::Open(path);
         auto session = db->Login("carl", user);
-        std::vector<embedded::RowSpec> specs(1);
-        specs[0].key = part;
-        auto rows = db->MakeRecList(specs);
+        std::vector<embedded::HookRow> listed(1);
+        listed[0].key = part;
+        auto rows = db->MakeRecList(listed);
         const std::string before = Bytes(path) + Bytes(path + "-wal");
         auto holder = c.breakIt();
         Application app(user);

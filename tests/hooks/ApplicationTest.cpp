@@ -24,8 +24,8 @@ struct HookWorld {
 
     Ptr<CvRecList> PendingLink() { return PendingLink(top, wheel); }
     Ptr<CvRecList> PendingLink(ObjectKey parent, ObjectKey child) {
-        embedded::RowSpec row;
-        row.kind = embedded::RowSpec::Kind::PendingLink;
+        embedded::HookRow row;
+        row.kind = embedded::HookRow::Kind::PendingLink;
         row.linkClass = names::LinkClassPartsTree;
         row.parent = parent;
         row.child = child;
@@ -313,8 +313,8 @@ TEST(ApplicationTest, UpdateCheckSeesTheRecordWhileOtherChecksSeeTheStoredObject
     HookWorld w;
     auto dora = w.world.UserId("dora");
     // The record says the document is locked by Dora; the database says it is free.
-    embedded::RowSpec row;
-    row.kind = embedded::RowSpec::Kind::Object;
+    embedded::HookRow row;
+    row.kind = embedded::HookRow::Kind::Object;
     row.key = w.document;
     row.columns = std::vector<std::string>{"CLASS_ID",  "OBJECT_ID", "STATE",          "CN_PART_NUMBER",
                                            "FILE_NAME", "CN_LOCKED", "USER_OBJECT_ID", "USER_ID_MOD"};

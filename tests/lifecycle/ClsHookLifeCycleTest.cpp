@@ -17,11 +17,11 @@ protected:
 TEST_F(ClsHookLifeCycleTest, ANewLinksParentMustPassTheLockCheck) {
     const ObjectKey free = MakePart("P-1"), doras = MakePart("P-2", LockedBy("dora")), child = MakePart("C");
     for (const auto& [parent, passes] : {std::pair{free, true}, std::pair{doras, false}}) {
-        embedded::RowSpec row;
-        row.kind = embedded::RowSpec::Kind::PendingLink;
+        embedded::HookRow row;
+        row.kind = embedded::HookRow::Kind::PendingLink;
         row.linkClass = "Parts Tree";
         row.parent = parent, row.child = child;
-        embedded::RowSpec ignored = row;
+        embedded::HookRow ignored = row;
         ignored.parent = passes ? doras : free;
         Answers(Oks(passes ? 0 : 1));
         EXPECT_EQ(Hooks().BeforeAddPartsTreeLink(session, db->MakeRecList({row, ignored})), passes);
@@ -116,7 +116,7 @@ TEST_F(ClsHookLifeCycleTest, StandardObjectsGetNoNewReleaseAndNeedStandardChildr
     const std::vector<std::string> noStandard = {"CLASS_ID", "OBJECT_ID", "CN_PART_NUMBER", "CN_DESCRIPTION",
                                                  "STATE",    "CN_LOCKED", "USER_OBJECT_ID"};
     const struct {
-        embedded::RowSpec row;
+        embedded::HookRow row;
         bool passes;
         std::vector<Shown> shown;
     } cases[] = {

@@ -223,7 +223,7 @@ TEST_F(ClsLockTest, TheUpdateGuardRefusesOnlyLocksOfOthers) {
     const std::vector<std::string> idsOnly = {"CLASS_ID", "OBJECT_ID"};
     const struct {
         const char* login;
-        embedded::RowSpec row;
+        embedded::HookRow row;
         bool refused;
     } cases[] = {
         {"carl", Row(doras), true},

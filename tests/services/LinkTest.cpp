@@ -98,8 +98,8 @@ TEST_F(LinkTest, NothingIsStoredWhenTheEditorIsCancelledOrAStepFails) {
 
 TEST_F(LinkTest, TheLinkOfALinkHooksRecordList) {
     const ObjectKey link = db->CreateLink("Parts Tree", p1, p2, {});
-    embedded::RowSpec row;
-    row.kind = embedded::RowSpec::Kind::Link;
+    embedded::HookRow row;
+    row.kind = embedded::HookRow::Kind::Link;
     row.key = link;
     auto found = ClsUtils(user).GetLinkFromRecordList(session, db->MakeRecList({row}));
     ASSERT_NE(found, nullptr);

@@ -97,16 +97,16 @@ protected:
     }
     Ptr<CvObject> Fetch(ObjectKey key) { return session->ObjectStore()->ObjectById(key.classId, key.objectId); }
     // An object's row: only those columns when given, those values in place of the stored ones.
-    static embedded::RowSpec Row(ObjectKey key, std::optional<std::vector<std::string>> columns = std::nullopt,
+    static embedded::HookRow Row(ObjectKey key, std::optional<std::vector<std::string>> columns = std::nullopt,
                                  Values values = {}) {
-        embedded::RowSpec row;
+        embedded::HookRow row;
         row.key = key;
         row.columns = std::move(columns);
         row.values = std::move(values);
         return row;
     }
     Ptr<CvRecList> Rows(const std::vector<ObjectKey>& keys) {
-        std::vector<embedded::RowSpec> rows;
+        std::vector<embedded::HookRow> rows;
         for (const auto& key : keys) rows.push_back(Row(key));
         return db->MakeRecList(rows);
     }
