@@ -427,30 +427,6 @@ Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<HookRow>& rows) {
     return std::make_shared<EmbeddedRecList>(storage_, std::move(built));
 }
 
-const std::vector<Event>& SqliteDatabase::Events() const {
-    return storage_->Events();
-}
-
-void SqliteDatabase::ClearEvents() {
-    storage_->ClearEvents();
-}
-
-void SqliteDatabase::FailCall(const std::string& operation, int nth) {
-    storage_->FailCall(operation, nth);
-}
-
-void SqliteDatabase::ClearFaults() {
-    storage_->ClearFaults();
-}
-
-std::vector<std::pair<std::string, int>> SqliteDatabase::UnfiredFaults() const {
-    return storage_->UnfiredFaults();
-}
-
-void SqliteDatabase::SetReadOnly(bool on) {
-    storage_->SetReadOnly(on);
-}
-
 void SqliteDatabase::BeginOuterTransaction() {
     storage_->Sql().BeginOuterTransaction();
 }

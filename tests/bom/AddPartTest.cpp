@@ -140,7 +140,7 @@ TEST_F(AddPartTest, CancelledEditorLeavesTheNewPartStoredButUnlinked) {
 }
 
 TEST_F(AddPartTest, WorkflowFailureKeepsThePartButLinksNothing) {
-    world.db->FailCall("CvFlowStore.NewProcess", 1);
+    world.db->Harness().FailCall("CvFlowStore.NewProcess", 1);
     world.Answers({Fill({{"CN_DESCRIPTION", Value::Text("Bolt")}}), Button("Continue")});
     EXPECT_EQ(AddNew("CN_QUANTITY"), 1);
     world.ExpectScriptPlayed();
@@ -174,7 +174,7 @@ TEST_F(AddPartTest, MainPartCancelledOrFailingAnswersOne) {
     EXPECT_EQ(world.db->CountObjects("Part"), 2);
 
     // A failure after the store leaves the stored part, unlinked, and no message.
-    world.db->FailCall("CvObject.LinkUnderParent", 1);
+    world.db->Harness().FailCall("CvObject.LinkUnderParent", 1);
     world.Answers({Fill({{"CN_DESCRIPTION", Value::Text("Frame")}})});
     EXPECT_EQ(AddMain(), 1);
     world.ExpectScriptPlayed();

@@ -151,7 +151,7 @@ public:
 
     std::vector<embedded::Event> EventsOf(embedded::Event::Kind kind) const {
         std::vector<embedded::Event> found;
-        for (const auto& event : db->Events())
+        for (const auto& event : db->Harness().Events())
             if (event.kind == kind) found.push_back(event);
         return found;
     }

@@ -58,7 +58,7 @@ TEST_F(TreeEditTest, CopyAddsTheSourceChildrenWithTheirValuesBesideExistingOnes)
     world.TreeLink(top, wheel, {{"CN_QUANTITY", Value::Int16(4)}, {"CN_POSITION", Value::Int32(10)}});
     world.TreeLink(top, axle, {{"CN_QUANTITY", Value::Int16(2)}, {"CN_POSITION", Value::Int32(20)}});
     world.TreeLink(frame, wheel, {{"CN_QUANTITY", Value::Int16(9)}, {"CN_POSITION", Value::Int32(10)}});
-    world.db->ClearEvents();
+    world.db->Harness().ClearEvents();
 
     Ptr<CvObject> from = world.Fetch(top);
     world.Answers({Button("OK")});
@@ -137,7 +137,7 @@ TEST_F(TreeEditTest, CopyFailingPartWayKeepsWhatWasCopied) {
     Ptr<CvObject> from = world.Fetch(top);
     std::string text;
     // The child of the second entry cannot be fetched.
-    world.db->FailCall("CvObjectStore.ObjectById", 3);
+    world.db->Harness().FailCall("CvObjectStore.ObjectById", 3);
     world.Answers({});
     EXPECT_EQ(app.CopyTreeFrom(session, obj, from, text), 1);
     world.ExpectScriptPlayed();
@@ -222,7 +222,7 @@ TEST_F(TreeEditTest, UpdateStoresTheEditedValuesOnlyWhenAccepted) {
     world.ExpectScriptPlayed();
     EXPECT_EQ(world.Text(link, "CN_QUANTITY"), "4");
 
-    world.db->ClearEvents();
+    world.db->Harness().ClearEvents();
     world.Answers({SetRows({{"Quantity", "6"}})});
     EXPECT_EQ(UpdateLink(link, "CN_QUANTITY"), 0);
     world.ExpectScriptPlayed();
@@ -233,7 +233,7 @@ TEST_F(TreeEditTest, UpdateStoresTheEditedValuesOnlyWhenAccepted) {
     EXPECT_EQ(refreshed[0].objects, std::vector<ObjectKey>{link});
 
     // A store that fails is a refusal, not a failure of the call.
-    world.db->FailCall("CvObject.Update", 1);
+    world.db->Harness().FailCall("CvObject.Update", 1);
     world.Answers({SetRows({{"Quantity", "8"}})});
     EXPECT_EQ(UpdateLink(link, "CN_QUANTITY"), 1);
     EXPECT_EQ(world.Text(link, "CN_QUANTITY"), "6");
@@ -296,7 +296,7 @@ TEST_F(TreeEditTest, ReplaceThatMakesNoNewLinkKeepsOrDropsTheOldOne) {
     EXPECT_EQ(world.TreeLinks(top, wheel).size(), 1u);
 
     // Storing the new link fails: the old link stays, so the parent keeps its child.
-    world.db->FailCall("CvObject.Insert", 1);
+    world.db->Harness().FailCall("CvObject.Insert", 1);
     world.Answers({Search({axle})});
     EXPECT_EQ(Replace(old, "CN_POSITION"), 1);
     world.ExpectScriptPlayed();

@@ -167,10 +167,10 @@ TEST_F(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
     EXPECT_EQ(db->FindObjects("Parts", "CN_PART_NUMBER", "P-9"),
               (std::vector<ObjectKey>{{made->ClassId(), made->ObjectId()}}));
     EXPECT_THROW(made->Insert(store->DefaultUpdateOptions()), CvError);
-    ASSERT_EQ(db->Events().size(), 2u);
-    EXPECT_EQ(db->Events()[0].kind, Event::Kind::Insert);
-    EXPECT_EQ(db->Events()[1].kind, Event::Kind::Error);
-    EXPECT_EQ(db->Events()[1].text, "the object " + std::to_string(made->ObjectId()) + " is stored already");
+    ASSERT_EQ(db->Harness().Events().size(), 2u);
+    EXPECT_EQ(db->Harness().Events()[0].kind, Event::Kind::Insert);
+    EXPECT_EQ(db->Harness().Events()[1].kind, Event::Kind::Error);
+    EXPECT_EQ(db->Harness().Events()[1].text, "the object " + std::to_string(made->ObjectId()) + " is stored already");
 }
 
 TEST_F(ObjectsTest, ChildrenAndTreeLinksComeInTheOrderTheLinksWereMade) {

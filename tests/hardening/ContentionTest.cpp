@@ -46,7 +46,7 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
         auto rows = db->MakeRecList(listed);
         for (bool locking : {true, false}) {
             user.SetAnswers({Button("OK"), Button("OK")});
-            db->ClearEvents();
+            db->Harness().ClearEvents();
             if (locking)
                 app.LockObject(session, rows);
             else
@@ -62,7 +62,7 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
             refusals += static_cast<int>(refused.size());
             if (!locking) continue;
             std::set<int32_t> written;
-            for (const auto& event : db->Events())
+            for (const auto& event : db->Harness().Events())
                 if (event.kind == embedded::Event::Kind::Update) written.insert(event.objects.at(0).objectId);
             for (const auto& part : picked)
                 if (!refused.count(part.objectId) && !written.count(part.objectId))
@@ -135,12 +135,12 @@ std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, con
     for (int round = 0; round < rounds && problems.size() < 20; ++round) {
         for (bool locking : {true, false}) {
             user.SetAnswers({Button("Yes"), Button("OK")});
-            db->ClearEvents();
+            db->Harness().ClearEvents();
             if (locking)
                 app.LockObject(session, rows);
             else
                 app.UnLockObject(session, rows);
-            for (const auto& event : db->Events())
+            for (const auto& event : db->Harness().Events())
                 if (event.kind == embedded::Event::Kind::Error)
                     problems.push_back("round " + std::to_string(round) + ": " + event.operation +
                                        " failed: " + event.text);

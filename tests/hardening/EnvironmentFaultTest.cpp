@@ -230,7 +230,7 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
         full = false;
         holder.reset();
         std::vector<std::pair<std::string, std::string>> errors;
-        for (const auto& event : db->Events())
+        for (const auto& event : db->Harness().Events())
             if (event.kind == embedded::Event::Kind::Error) errors.emplace_back(event.operation, event.text);
         EXPECT_EQ(errors, (std::vector<std::pair<std::string, std::string>>{{"CvObject.Update", c.text}})) << c.name;
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << c.name;

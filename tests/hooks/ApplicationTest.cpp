@@ -188,7 +188,7 @@ TEST(ApplicationTest, PlatformFailureIsCaughtOrReachesTheHostAsEachHookPromises)
         SCOPED_TRACE(entry.hook);
         HookWorld w;
         w.world.Answers({});
-        w.world.db->FailCall(entry.failingOperation, 1);
+        w.world.db->Harness().FailCall(entry.failingOperation, 1);
         if (entry.failureReachesHost) {
             EXPECT_THROW(entry.call(w), CvError);
         } else {
@@ -197,7 +197,7 @@ TEST(ApplicationTest, PlatformFailureIsCaughtOrReachesTheHostAsEachHookPromises)
         // The hooks themselves never tell the user about a failure.
         EXPECT_TRUE(w.world.Shown().empty());
         EXPECT_EQ(w.myNewPart, nullptr);
-        for (const auto& event : w.world.db->Events()) {
+        for (const auto& event : w.world.db->Harness().Events()) {
             EXPECT_NE(event.kind, embedded::Event::Kind::Insert);
             EXPECT_NE(event.kind, embedded::Event::Kind::Update);
             EXPECT_NE(event.kind, embedded::Event::Kind::Delete);

@@ -88,7 +88,7 @@ TEST_F(ClsHookLifeCycleTest, DeletingAReferencedDocumentNeedsConfirmation) {
     }
     Answers({});
     Hooks().BeforeDeleteDocuments(session, Fetch(underFolder));
-    db->FailCall("CvQuery.Run", 1);
+    db->Harness().FailCall("CvQuery.Run", 1);
     EXPECT_THROW(Hooks().BeforeDeleteDocuments(session, Fetch(underFolder)), CvError);
     ASSERT_EQ(EventsOf(Event::Kind::Sql).size(), 1u);
     EXPECT_EQ(EventsOf(Event::Kind::Sql)[0].text,
@@ -172,7 +172,7 @@ TEST_F(ClsHookLifeCycleTest, CheckInOfADocumentWithoutNumberUnlinksNumberedParts
     const ObjectKey first = MakePart("P-1"), second = MakePart("P-2");
     db->CreateLink("Specification dependency Link", first, document, {});
     db->CreateLink("Specification dependency Link", second, document, {});
-    db->FailCall("CvObject.RemoveLink", 2);
+    db->Harness().FailCall("CvObject.RemoveLink", 2);
     EXPECT_THROW(Hooks().AfterCheckInDocuments(session, Rows({document})), CvError);
     EXPECT_EQ(DependencyLinks(first, document), 0u);
     EXPECT_EQ(DependencyLinks(second, document), 1u);

@@ -63,7 +63,7 @@ TEST_F(ClsLockTest, TheHolderIsNamedFromTheUserTheObjectPointsTo) {
         EXPECT_EQ(Boxes(), (std::vector<Shown>{{"Part P-1-Desc is locked by " + holder, "information"}}));
     }
     const ObjectKey part = MakePart("P-2", LockedBy("dora"));
-    db->FailCall("CvObject.ReferencedObject", 1);
+    db->Harness().FailCall("CvObject.ReferencedObject", 1);
     Answers({Press("OK")});
     EXPECT_FALSE(Check(part));
     EXPECT_EQ(Boxes(),
@@ -147,7 +147,7 @@ TEST_F(ClsLockTest, LockingWritesOnlyUnlockedObjectsTheUserMayChange) {
     Answers({});
     EXPECT_EQ(ClsLock(user).LockObject(session, Rows({doras})), 0);
     EXPECT_EQ(ClsLock(user).LockObject(session, Rows({})), 0);
-    EXPECT_TRUE(db->Events().empty());
+    EXPECT_TRUE(db->Harness().Events().empty());
     EXPECT_EQ(db->ReadValue(doras, "USER_OBJECT_ID").AsInt32(), Id("dora"));
 }
 
@@ -207,7 +207,7 @@ TEST_F(ClsLockTest, AFailureDuringTheWalkKeepsWhatWasUnlocked) {
     const ObjectKey top = MakePart("TOP");
     const ObjectKey a = MakePart("A", LockedBy("carl")), b = MakePart("B", LockedBy("carl"));
     Link(top, a), Link(top, b);
-    db->FailCall("CvObject.Update", 2);
+    db->Harness().FailCall("CvObject.Update", 2);
     Answers({Press("Yes")});
     EXPECT_THROW(ClsLock(user).UnLockObject(session, Rows({top})), CvError);
     EXPECT_FALSE(Locked(a));

@@ -64,7 +64,7 @@ TEST_F(LinkAttributesTest, CleaningKeepsFirstOccurrencesOfSupportedAttributesAnd
 
 TEST_F(LinkAttributesTest, CleaningThatFailsSaysSoAndKeepsWhatItRemoved) {
     auto list = std::make_shared<StringList>(StringList{"CN_REMARK", "CN_REMARK", "CN_QUANTITY"});
-    db->FailCall("CvMetaInfo.ClassByName", 2);
+    db->Harness().FailCall("CvMetaInfo.ClassByName", 2);
     Answers({Press("OK")});
     EXPECT_EQ(ClsUtils(user).CleanLinkAttributes(session, list), nullptr);
     EXPECT_EQ(*list, (StringList{"CN_REMARK", "CN_QUANTITY"}));
@@ -144,7 +144,7 @@ TEST_F(LinkAttributesTest, ARejectedValueDoesNotStopTheOthers) {
 
 TEST_F(LinkAttributesTest, AWriteThePlatformRefusesIsReportedLikeABadValue) {
     auto link = NewLink();
-    db->FailCall("CvRecord.SetValueAsInt16", 1);
+    db->Harness().FailCall("CvRecord.SetValueAsInt16", 1);
     Answers({Edit({{"Quantity", "4"}, {"Remark", "r"}}), Press("OK")});
     EXPECT_TRUE(ClsUtils(user).ManageLinkAttributes(
         link, std::make_shared<StringList>(StringList{"CN_QUANTITY", "CN_REMARK"})));

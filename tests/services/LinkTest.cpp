@@ -88,7 +88,7 @@ TEST_F(LinkTest, NothingIsStoredWhenTheEditorIsCancelledOrAStepFails) {
     Answers({});
     EXPECT_EQ(Link(p1, p2, {"CN_QUANTITY", "CN_POSITION"}, &shortValues, false), Outcome::Failed);
 
-    db->FailCall("CvObject.Insert", 1);
+    db->Harness().FailCall("CvObject.Insert", 1);
     Answers({});
     EXPECT_EQ(Link(p1, p2, {}, nullptr, false), Outcome::Failed);
     EXPECT_TRUE(Boxes().empty());

@@ -24,11 +24,11 @@ TEST_F(ObjectServicesTest, ANewProcessIsAnnouncedForwardedAndGetsTheObject) {
 
     // The window comes before any workflow call; failures of the workflow reach the caller.
     for (const char* process : {"No Such Process", "New Part Development"}) {
-        if (process == std::string("New Part Development")) db->FailCall("CvSession.CreateObject", 1);
+        if (process == std::string("New Part Development")) db->Harness().FailCall("CvSession.CreateObject", 1);
         Answers({Press("Continue")});
         EXPECT_THROW(ClsUtils(user).CreateProcess(session, Fetch(part), process), CvError);
         EXPECT_EQ(user.Windows().size(), 1u);
-        for (const auto& event : db->Events()) EXPECT_EQ(event.kind, embedded::Event::Kind::Error);
+        for (const auto& event : db->Harness().Events()) EXPECT_EQ(event.kind, embedded::Event::Kind::Error);
         ExpectAllAnswered();
     }
 }
@@ -36,7 +36,7 @@ TEST_F(ObjectServicesTest, ANewProcessIsAnnouncedForwardedAndGetsTheObject) {
 TEST_F(ObjectServicesTest, DeletingTellsTheDesktopAndAFailurePassesToTheCaller) {
     const ObjectKey kept = MakePart("P-1");
     const ObjectKey gone = MakePart("P-2");
-    db->FailCall("CvObject.Delete", 1);
+    db->Harness().FailCall("CvObject.Delete", 1);
     EXPECT_THROW(ClsUtils(user).DeleteObject(session, Fetch(kept)), CvError);
     EXPECT_EQ(db->CountObjects("Part"), 2);
 
@@ -78,7 +78,7 @@ TEST_F(ObjectServicesTest, SearchAnswersTheFirstPickedPartOrNothing) {
         EXPECT_EQ(Boxes(), c.shown);
         ExpectAllAnswered();
     }
-    db->FailCall("CvObject.Retrieve", 1);
+    db->Harness().FailCall("CvObject.Retrieve", 1);
     Answers({Search({p1})});
     EXPECT_EQ(ClsUtils(user).SearchObject(session), nullptr);
     EXPECT_TRUE(Boxes().empty());
@@ -93,7 +93,7 @@ TEST_F(ObjectServicesTest, RefreshPassesItsActionAndNeverFails) {
     EXPECT_EQ(refreshes[0].code, 7);
     EXPECT_EQ(refreshes[0].objects, std::vector<ObjectKey>{part});
 
-    db->FailCall("CvSession.CreateObject", 1);
+    db->Harness().FailCall("CvSession.CreateObject", 1);
     EXPECT_NO_THROW(ClsUtils(user).Refresh_Screen(session, Fetch(part), 1));
 }
 
@@ -107,7 +107,7 @@ TEST_F(ObjectServicesTest, UserNamesComeFromOneRowOfUsers) {
         ASSERT_EQ(sql.size(), 1u);
         EXPECT_EQ(sql[0].text, "select LOGIN from USERS where OBJECT_ID = '" + std::to_string(id) + "'");
     }
-    db->FailCall("CvQuery.Run", 1);
+    db->Harness().FailCall("CvQuery.Run", 1);
     EXPECT_THROW(ClsUtils(user).GetUserName(session, 1), CvError);
 }
 
@@ -133,7 +133,7 @@ TEST_F(ObjectServicesTest, TheFirstEmptyMandatoryAttributeIsReported) {
         EXPECT_EQ(Boxes(), c.shown);
         ExpectAllAnswered();
     }
-    db->FailCall("CvMetaInfo.ClassById", 1);
+    db->Harness().FailCall("CvMetaInfo.ClassById", 1);
     Answers({});
     EXPECT_FALSE(ClsUtils(user).MandatoryAttributesAreFilled(session, Fetch(MakePart("P-9"))));
     EXPECT_TRUE(Boxes().empty());

@@ -114,7 +114,7 @@ protected:
     // Starts a step: the answers the user will give, and a fresh event log.
     void Answers(std::vector<scripted::Answer> answers) {
         user.SetAnswers(std::move(answers));
-        db->ClearEvents();
+        db->Harness().ClearEvents();
     }
     // Every answer was used, each by the window it was meant for.
     void ExpectAllAnswered() {
@@ -132,7 +132,7 @@ protected:
     }
     std::vector<Event> EventsOf(Event::Kind kind) {
         std::vector<Event> found;
-        for (const auto& event : db->Events())
+        for (const auto& event : db->Harness().Events())
             if (event.kind == kind) found.push_back(event);
         return found;
     }

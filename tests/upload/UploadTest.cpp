@@ -227,10 +227,10 @@ TEST_F(UploadTest, PlacementFollowsTheRootObjectsFamily) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        world.db->ClearEvents();
-        world.db->ClearFaults();
+        world.db->Harness().ClearEvents();
+        world.db->Harness().ClearFaults();
         for (const auto& placement : placements)
-            if (placement != c.placement) world.db->FailCall(placement, 1);
+            if (placement != c.placement) world.db->Harness().FailCall(placement, 1);
         std::vector<scripted::Answer> answers{Open({Path("bracket.dwg")}), Fill({})};
         answers.insert(answers.end(), c.answersAfterFill.begin(), c.answersAfterFill.end());
         world.Answers(answers);
@@ -275,7 +275,7 @@ TEST_F(UploadTest, FileGoneBeforeUploadIsSkippedSilently) {
 }
 
 TEST_F(UploadTest, FailureAfterInsertKeepsTheDocument) {
-    world.db->FailCall("CvSessionUtil.ShowObject", 1);
+    world.db->Harness().FailCall("CvSessionUtil.ShowObject", 1);
     world.Answers({Open({Path("bracket.dwg")}), Fill({})});
     EXPECT_EQ(Upload(part, "dwg", "Drawing"), 1);
     world.ExpectScriptPlayed();
