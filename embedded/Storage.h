@@ -115,8 +115,8 @@ private:
         std::string selectSql;
         std::unordered_map<std::string, int> columnIndex;
         int classIdColumn = 0;
-        // The select, prepared on first use; the connection's statement cache owns it.
-        mutable sqlite3_stmt* select = nullptr;
+        // The select, pinned in the connection's statement cache on first use.
+        mutable SqliteConnection::KeptStatement* select = nullptr;
     };
     // Statements and column positions of one class, worked out once.
     struct ClassLayout {
