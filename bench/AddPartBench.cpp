@@ -43,7 +43,7 @@ void AddExistingPart(benchmark::State& state) {
     auto rows = world.RowsOf({parent});
     Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
-        world.db->ClearEvents();
+        world.db->Harness().ClearEvents();
         world.Answers({SearchAnswer(picked), ButtonAnswer("OK")});
         std::string attributes = "CN_QUANTITY";
         comparison.Hook([&] { world.app.AddExistingPart(world.session, rows, attributes); });
@@ -159,7 +159,7 @@ void AddNewPart(benchmark::State& state) {
     Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.sql->Exec("UPDATE PLATFORM_WORK_ENTRIES SET OPEN = 0");
-        world.db->ClearEvents();
+        world.db->Harness().ClearEvents();
         scripted::Answer fill;
         fill.kind = scripted::Answer::Kind::Fill;
         fill.fill = {{"CN_DESCRIPTION", Value::Text("Bolt")}};

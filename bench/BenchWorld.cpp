@@ -94,11 +94,11 @@ void BenchWorld::AddLinks(int16_t linkClass, int16_t parentClass, int16_t childC
 }
 
 Ptr<CvRecList> BenchWorld::RowsOf(const std::vector<int32_t>& partIds, int16_t classId) {
-    std::vector<embedded::RowSpec> rows;
+    std::vector<embedded::HookRow> rows;
     rows.reserve(partIds.size());
     for (int32_t id : partIds) {
-        embedded::RowSpec row;
-        row.kind = embedded::RowSpec::Kind::Object;
+        embedded::HookRow row;
+        row.kind = embedded::HookRow::Kind::Object;
         row.key = {classId, id};
         rows.push_back(std::move(row));
     }

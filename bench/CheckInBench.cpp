@@ -97,7 +97,7 @@ void AfterCheckInDocuments(benchmark::State& state) {
     Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         relink();
-        world.db->ClearEvents();
+        world.db->Harness().ClearEvents();
         world.Answers({});
         comparison.Hook([&] {
             if (world.app.AfterCheckInDocuments(world.session, rows) != 0)

@@ -73,7 +73,7 @@ void CopyTreeFrom(benchmark::State& state) {
     Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.sql->Exec(clear);
-        world.db->ClearEvents();
+        world.db->Harness().ClearEvents();
         world.Answers({});
         auto target = world.Fetch(PartClass, ends[0]);
         auto source = world.Fetch(PartClass, ends[1]);

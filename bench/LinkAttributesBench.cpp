@@ -72,7 +72,7 @@ void CleanLinkAttributes(benchmark::State& state) {
                           {"CN_OPTIONAL", 15}, {"CN_UNIT", 14},    {"CN_VALID_FROM", 7}, {"CN_DRAWING_REF", 12}};
     Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
-        world.db->ClearEvents();
+        world.db->Harness().ClearEvents();
         world.Answers({ButtonAnswer("OK")});
         auto target = world.Fetch(PartClass, ends[0]);
         auto source = world.Fetch(PartClass, ends[1]);

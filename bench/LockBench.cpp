@@ -34,7 +34,7 @@ void LockObject(benchmark::State& state) {
     Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.sql->Exec("UPDATE PARTS SET CN_LOCKED = 0");
-        world.db->ClearEvents();
+        world.db->Harness().ClearEvents();
         world.Answers({});
         comparison.Hook([&] { world.app.LockObject(world.session, rows); });
         world.CheckScriptPlayed();

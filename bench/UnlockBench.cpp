@@ -82,7 +82,7 @@ void UnLockObject(benchmark::State& state, Shape shape) {
     Comparison comparison(state, [&] { world.Checkpoint(); });
     for (auto _ : state) {
         world.sql->Exec(relock);
-        world.db->ClearEvents();
+        world.db->Harness().ClearEvents();
         world.Answers({ButtonAnswer("Yes")});
         comparison.Hook([&] { world.app.UnLockObject(world.session, rows); });
         world.CheckScriptPlayed();

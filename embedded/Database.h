@@ -1,5 +1,5 @@
 // Database: the embedded platform on one SQLite database, and what hosts and tests do with it
-// directly (make objects and links, read what is stored, build record lists, inject faults).
+// directly (make objects and links, read what is stored, build record lists), and its test harness.
 #pragma once
 
 #include "CvPlatform.h"
@@ -57,7 +57,7 @@ enum class OpenMode { ReadWrite, ReadOnly };
 std::pair<std::string, int> ReadingOpenArguments(const std::string& path);
 
 // One row of a record list a hook receives.
-struct RowSpec {
+struct HookRow {
     enum class Kind { Object, Link, PendingLink };
     Kind kind = Kind::Object;
     ObjectKey key;                                     // Object: the object; Link: the link
@@ -65,6 +65,28 @@ struct RowSpec {
     std::vector<std::pair<std::string, Value>> values; // Object: these values in place of the stored ones
     std::string linkClass;                             // PendingLink: the link class's name
     ObjectKey parent, child;                           // PendingLink: the ends
+};
+
+// What tests and scenarios do to a database beside the platform's own operations: read what sessions
+// were asked to do, make chosen operations fail, refuse every write.
+class Harness {
+public:
+    virtual ~Harness() = default;
+
+    // What sessions of this database were asked to do, in order.
+    virtual const std::vector<Event>& Events() const = 0;
+    virtual void ClearEvents() = 0;
+
+    // Fault injection: the n-th call (from 1, counted from now) of the named operation
+    // ("CvObject.Update", "CvObjectStore.ObjectById", ...) throws CvError. A name not among
+    // FailableCalls() throws std::invalid_argument.
+    virtual void FailCall(const std::string& operation, int nth) = 0;
+    virtual void ClearFaults() = 0;
+    // The faults injected since the last ClearFaults that have not fired yet (operation, nth).
+    virtual std::vector<std::pair<std::string, int>> UnfiredFaults() const = 0;
+
+    // While on, every write through a session is refused with CvError.
+    virtual void SetReadOnly(bool on) = 0;
 };
 
 class Database {
@@ -101,19 +123,11 @@ public:
     virtual std::optional<int32_t> UserId(const std::string& login) = 0;
 
     // The record list a hook receives for these rows.
-    virtual Ptr<CvRecList> MakeRecList(const std::vector<RowSpec>& rows) = 0;
+    virtual Ptr<CvRecList> MakeRecList(const std::vector<HookRow>& rows) = 0;
 
-    // What sessions of this database were asked to do, in order.
-    virtual const std::vector<Event>& Events() const = 0;
-    virtual void ClearEvents() = 0;
-
-    // Fault injection: the n-th call (from 1, counted from now) of the named operation
-    // ("CvObject.Update", "CvObjectStore.ObjectById", ...) throws CvError. A name not among
-    // FailableCalls() throws std::invalid_argument.
-    virtual void FailCall(const std::string& operation, int nth) = 0;
-    virtual void ClearFaults() = 0;
-    // The faults injected since the last ClearFaults that have not fired yet (operation, nth).
-    virtual std::vector<std::pair<std::string, int>> UnfiredFaults() const = 0;
+    // The event log, fault injection and read-only switch of this database.
+    virtual embedded::Harness& Harness() = 0;
+    virtual const embedded::Harness& Harness() const = 0;
 
     // One transaction around many operations (a whole hook call): while it is open every platform write
     // runs inside it, and rolling it back leaves the database exactly as it was at its beginning.
@@ -121,8 +135,6 @@ public:
     virtual void BeginOuterTransaction() = 0;
     virtual void CommitOuterTransaction() = 0;
     virtual void RollbackOuterTransaction() = 0;
-    // While on, every write through a session is refused with CvError.
-    virtual void SetReadOnly(bool on) = 0;
 };
 
 } // namespace quendra::embedded

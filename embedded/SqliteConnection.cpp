@@ -56,7 +56,8 @@ std::string FailureText(sqlite3* db, int rc, const std::string& path) {
     }
 }
 
-SqliteConnection::SqliteConnection(const std::string& path, int flags) : path_(path) {
+SqliteConnection::SqliteConnection(const std::string& path, int flags, size_t capacity)
+    : path_(path), capacity_(capacity) {
     int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = FailureText(db_, rc, path_);
@@ -69,19 +70,62 @@ SqliteConnection::SqliteConnection(const std::string& path, int flags) : path_(p
 }
 
 SqliteConnection::~SqliteConnection() {
-    for (auto& [sql, statement] : cache_) sqlite3_finalize(statement);
+    for (auto& [sql, kept] : cache_) sqlite3_finalize(kept.statement);
     sqlite3_close_v2(db_);
 }
 
 Statement SqliteConnection::Prepare(const std::string& sql) {
     auto found = cache_.find(sql);
-    if (found != cache_.end()) return Statement(found->second, db_);
+    if (found != cache_.end()) return Prepare(found->second);
+    MakeRoom();
+    if (cache_.size() >= capacity_) return Fresh(sql); // every kept statement is in use
+    return Prepare(Keep(sql));
+}
+
+Statement SqliteConnection::Prepare(KeptStatement& kept) {
+    if (kept.busy) return Fresh(*kept.sql); // a nested use of the same SQL
+    kept.lastUse = ++uses_;
+    return Statement(kept.statement, db_, kept.busy);
+}
+
+SqliteConnection::KeptStatement& SqliteConnection::Pin(const std::string& sql) {
+    auto found = cache_.find(sql);
+    if (found == cache_.end()) MakeRoom();
+    KeptStatement& kept = found != cache_.end() ? found->second : Keep(sql);
+    kept.pinned = true;
+    return kept;
+}
+
+SqliteConnection::KeptStatement& SqliteConnection::Keep(const std::string& sql) {
+    sqlite3_stmt* statement = Compile(sql, SQLITE_PREPARE_PERSISTENT);
+    auto [entry, added] = cache_.try_emplace(sql);
+    entry->second.statement = statement;
+    entry->second.sql = &entry->first;
+    return entry->second;
+}
+
+Statement SqliteConnection::Fresh(const std::string& sql) {
+    sqlite3_stmt* fresh = Compile(sql, 0);
+    return Statement(fresh, db_, std::shared_ptr<sqlite3_stmt>(fresh, sqlite3_finalize));
+}
+
+sqlite3_stmt* SqliteConnection::Compile(const std::string& sql, unsigned flags) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &statement,
-                           nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), flags, &statement, nullptr) != SQLITE_OK)
         Fail("the statement cannot be prepared");
-    cache_.emplace(sql, statement);
-    return Statement(statement, db_);
+    return statement;
+}
+
+void SqliteConnection::MakeRoom() {
+    if (cache_.size() < capacity_) return;
+    auto oldest = cache_.end();
+    for (auto it = cache_.begin(); it != cache_.end(); ++it)
+        if (!it->second.busy && !it->second.pinned &&
+            (oldest == cache_.end() || it->second.lastUse < oldest->second.lastUse))
+            oldest = it;
+    if (oldest == cache_.end()) return;
+    sqlite3_finalize(oldest->second.statement);
+    cache_.erase(oldest);
 }
 
 std::unique_ptr<Statement> SqliteConnection::PrepareOnce(const std::string& sql) {

@@ -1,10 +1,16 @@
 // SqliteConnection: one SQLite connection with its prepared statements kept for reuse.
+//
+// The cache hands a statement to one user at a time: asked again for the same SQL while that statement is
+// in use (a nested read), it prepares a fresh one that lives only as long as its user. It keeps at most
+// `capacity` statements and finalizes the least recently used idle one that is not pinned to make room.
 #pragma once
 
 #include "Statement.h"
 
 #include <sqlite3.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -21,12 +27,24 @@ int BusyWaitMilliseconds();
 class SqliteConnection {
 public:
     // Opens (flags as sqlite3_open_v2); throws CvError with SQLite's message.
-    SqliteConnection(const std::string& path, int flags);
+    SqliteConnection(const std::string& path, int flags, size_t capacity = 256);
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;
     ~SqliteConnection();
 
+    struct KeptStatement {
+        sqlite3_stmt* statement = nullptr;
+        const std::string* sql = nullptr; // the cache's key
+        uint64_t lastUse = 0;
+        bool busy = false;   // a Statement borrows it
+        bool pinned = false; // never dropped
+    };
+    // The kept statement for that SQL, or a fresh one while the kept one is in use.
     Statement Prepare(const std::string& sql);
+    // The same for a statement pinned before, without looking it up.
+    Statement Prepare(KeptStatement& kept);
+    // Keeps the statement for that SQL for the connection's whole life (for a few statements of hot paths).
+    KeptStatement& Pin(const std::string& sql);
     // A statement compiled afresh and not kept (for SQL text from outside).
     std::unique_ptr<Statement> PrepareOnce(const std::string& sql);
     // The same for SQL text that may only read: a statement that writes, attaches a file, runs a pragma
@@ -45,10 +63,17 @@ public:
     bool InOuterTransaction() const { return outer_; }
 
 private:
+    sqlite3_stmt* Compile(const std::string& sql, unsigned flags);
+    KeptStatement& Keep(const std::string& sql);
+    Statement Fresh(const std::string& sql);
+    void MakeRoom();
+
     sqlite3* db_ = nullptr;
     std::string path_;
     bool outer_ = false;
-    std::unordered_map<std::string, sqlite3_stmt*> cache_;
+    size_t capacity_;
+    uint64_t uses_ = 0;
+    std::unordered_map<std::string, KeptStatement> cache_;
 };
 
 } // namespace quendra::embedded

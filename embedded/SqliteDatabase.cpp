@@ -375,13 +375,13 @@ std::optional<int32_t> SqliteDatabase::UserId(const std::string& login) {
     return user->objectId;
 }
 
-Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
+Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<HookRow>& rows) {
     std::vector<RecListRow> built;
     for (const auto& wanted : rows) {
         RecListRow row;
         auto record = std::make_shared<RecordData>();
         switch (wanted.kind) {
-        case RowSpec::Kind::Object: {
+        case HookRow::Kind::Object: {
             RecordData stored = Stored(wanted.key);
             record->cls = stored.cls;
             if (wanted.columns) {
@@ -397,7 +397,7 @@ Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
             SetValues(*record, wanted.values);
             break;
         }
-        case RowSpec::Kind::Link: {
+        case HookRow::Kind::Link: {
             auto link = std::make_shared<RecordData>(Stored(wanted.key));
             if (link->cls->kind != ClassKind::Link) throw EmbeddedError("", "", "a link row needs a link");
             record->Put("OBJECT_ID1", Value::Int32(link->Get("OBJECT_ID1").AsInt32()));
@@ -405,7 +405,7 @@ Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
             row.link = std::move(link);
             break;
         }
-        case RowSpec::Kind::PendingLink: {
+        case HookRow::Kind::PendingLink: {
             const ClassInfo& link = NamedClass(wanted.linkClass);
             if (link.kind != ClassKind::Link)
                 throw EmbeddedError("", "", "\"" + wanted.linkClass + "\" is not a link class");
@@ -425,30 +425,6 @@ Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<RowSpec>& rows) {
         built.push_back(std::move(row));
     }
     return std::make_shared<EmbeddedRecList>(storage_, std::move(built));
-}
-
-const std::vector<Event>& SqliteDatabase::Events() const {
-    return storage_->Events();
-}
-
-void SqliteDatabase::ClearEvents() {
-    storage_->ClearEvents();
-}
-
-void SqliteDatabase::FailCall(const std::string& operation, int nth) {
-    storage_->FailCall(operation, nth);
-}
-
-void SqliteDatabase::ClearFaults() {
-    storage_->ClearFaults();
-}
-
-std::vector<std::pair<std::string, int>> SqliteDatabase::UnfiredFaults() const {
-    return storage_->UnfiredFaults();
-}
-
-void SqliteDatabase::SetReadOnly(bool on) {
-    storage_->SetReadOnly(on);
 }
 
 void SqliteDatabase::BeginOuterTransaction() {

@@ -28,13 +28,9 @@ public:
     int16_t ClassId(const std::string& className) override;
     std::string DisplayText(ObjectKey key, const std::string& separator) override;
     std::optional<int32_t> UserId(const std::string& login) override;
-    Ptr<CvRecList> MakeRecList(const std::vector<RowSpec>& rows) override;
-    const std::vector<Event>& Events() const override;
-    void ClearEvents() override;
-    void FailCall(const std::string& operation, int nth) override;
-    void ClearFaults() override;
-    std::vector<std::pair<std::string, int>> UnfiredFaults() const override;
-    void SetReadOnly(bool on) override;
+    Ptr<CvRecList> MakeRecList(const std::vector<HookRow>& rows) override;
+    embedded::Harness& Harness() override { return *storage_; }
+    const embedded::Harness& Harness() const override { return *storage_; }
     void BeginOuterTransaction() override;
     void CommitOuterTransaction() override;
     void RollbackOuterTransaction() override;

@@ -13,6 +13,7 @@ Statement::~Statement() {
     if (!statement_) return;
     sqlite3_reset(statement_);
     sqlite3_clear_bindings(statement_);
+    if (busy_) *busy_ = false;
 }
 
 Statement& Statement::Bind(int position, const Value& value) {

@@ -10,11 +10,17 @@
 
 namespace quendra::embedded {
 
-// A prepared statement borrowed from the connection's cache; reset when it goes out of scope.
+// A prepared statement, borrowed from the connection's cache or owned alone; reset when it goes out of scope,
+// which hands a borrowed one back to the cache.
 class Statement {
 public:
-    Statement(sqlite3_stmt* statement, sqlite3* db, std::shared_ptr<sqlite3_stmt> owner = nullptr)
+    // Owned: finalized with the last copy of owner.
+    Statement(sqlite3_stmt* statement, sqlite3* db, std::shared_ptr<sqlite3_stmt> owner)
         : statement_(statement), db_(db), owner_(std::move(owner)) {}
+    // Borrowed: busy is set while the statement lives.
+    Statement(sqlite3_stmt* statement, sqlite3* db, bool& busy) : statement_(statement), db_(db), busy_(&busy) {
+        busy = true;
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
     ~Statement();
@@ -38,6 +44,7 @@ private:
     sqlite3_stmt* statement_;
     sqlite3* db_;
     std::shared_ptr<sqlite3_stmt> owner_; // set when the statement is not kept in the cache
+    bool* busy_ = nullptr;                // the cache's mark of a borrowed statement
 };
 
 } // namespace quendra::embedded

@@ -352,8 +352,8 @@ const ClassInfo& Storage::Class(const std::string& name) const {
 std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
     const ClassInfo& asked = Class(classId);
     const TableLayout& layout = *LayoutOf(asked).table;
-    if (!layout.select) layout.select = connection_->Prepare(layout.selectSql).Raw();
-    Statement statement(layout.select, connection_->Handle());
+    if (!layout.select) layout.select = &connection_->Pin(layout.selectSql);
+    Statement statement = connection_->Prepare(*layout.select);
     statement.BindInt(1, objectId);
     if (!statement.Step()) return std::nullopt;
     int16_t storedClassId = static_cast<int16_t>(statement.Int(layout.classIdColumn));

@@ -39,7 +39,7 @@ private:
     int& depth_;
 };
 
-class Storage {
+class Storage : public Harness {
 public:
     Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<const Model> model);
 
@@ -59,17 +59,17 @@ public:
     // In the handler of a failure of an operation: records the failure as an error event when the
     // operation is the outermost one, then lets the failure go on.
     [[noreturn]] void Failed();
-    void FailCall(const std::string& operation, int nth);
-    void ClearFaults() { faults_.clear(); }
-    std::vector<std::pair<std::string, int>> UnfiredFaults() const;
-    void SetReadOnly(bool on) { readOnly_ = on; }
+    void FailCall(const std::string& operation, int nth) override;
+    void ClearFaults() override { faults_.clear(); }
+    std::vector<std::pair<std::string, int>> UnfiredFaults() const override;
+    void SetReadOnly(bool on) override { readOnly_ = on; }
     // The file was opened for reading only: every write through a session is refused.
     void SetOpenedForReading() { openedForReading_ = true; }
     // Refuses a write through a session while the database is read-only.
     void CheckWritable() const;
     void Record(Event event) { events_.push_back(std::move(event)); }
-    const std::vector<Event>& Events() const { return events_; }
-    void ClearEvents() { events_.clear(); }
+    const std::vector<Event>& Events() const override { return events_; }
+    void ClearEvents() override { events_.clear(); }
 
     // The class; CvError for an unknown id or name.
     const ClassInfo& Class(int16_t classId) const;
@@ -115,8 +115,8 @@ private:
         std::string selectSql;
         std::unordered_map<std::string, int> columnIndex;
         int classIdColumn = 0;
-        // The select, prepared on first use; the connection's statement cache owns it.
-        mutable sqlite3_stmt* select = nullptr;
+        // The select, pinned in the connection's statement cache on first use.
+        mutable SqliteConnection::KeptStatement* select = nullptr;
     };
     // Statements and column positions of one class, worked out once.
     struct ClassLayout {

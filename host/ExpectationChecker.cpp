@@ -168,8 +168,8 @@ void ExpectationChecker::CheckValues(const ValuesExpect& expect, std::vector<std
         return;
     }
     auto className = world_.Database().ClassName(target->key.classId);
-    for (const auto& [attribute, spec] : expect.values) {
-        Value expected = world_.Convert(className, attribute, spec);
+    for (const auto& [attribute, written] : expect.values) {
+        Value expected = world_.Convert(className, attribute, written);
         Value found;
         try {
             found = world_.Database().ReadValue(target->key, attribute);
@@ -201,8 +201,8 @@ void ExpectationChecker::CheckLinks(const LinksExpect& expect, std::vector<std::
         return;
     }
     for (const auto& link : links) {
-        for (const auto& [attribute, spec] : expect.values) {
-            Value expected = world_.Convert(expect.className, attribute, spec);
+        for (const auto& [attribute, written] : expect.values) {
+            Value expected = world_.Convert(expect.className, attribute, written);
             Value found = world_.Database().ReadValue(link, attribute);
             if (!SameValue(expected, found))
                 failures.push_back(what + " (" + world_.Name(link) + ") " + attribute + ": expected " +

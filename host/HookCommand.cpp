@@ -189,11 +189,11 @@ CLI::App* HookCommand::Register(CLI::App& app) {
     return command_;
 }
 
-StepSpec HookCommand::MakeStep(std::deque<Json>& documents) {
+ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
     const HookInfo* hook = HookCatalog::Find(hook_);
     if (!hook) throw CommandError("unknown hook name \"" + hook_ + "\" (one of " + HookCatalog::Names() + ")");
     ScenarioParser parser;
-    StepSpec step;
+    ScenarioStep step;
     step.hook = hook_;
     step.user = user_;
     step.readOnly = readOnly_;
@@ -370,7 +370,7 @@ std::string HookCommand::SnapshotPath() const {
     return std::filesystem::path(recordFile_).replace_extension(".db").string();
 }
 
-void HookCommand::Record(std::ofstream& file, const StepSpec& step, const StepOutcome& outcome, const Json& answers,
+void HookCommand::Record(std::ofstream& file, const ScenarioStep& step, const StepOutcome& outcome, const Json& answers,
                          const Json& files) const {
     auto snapshot = SnapshotPath();
     Json scenario = Json::object();

@@ -21,7 +21,7 @@ public:
     int Run(std::ostream& out, std::ostream& errors);
 
 private:
-    StepSpec MakeStep(std::deque<Json>& documents);
+    ScenarioStep MakeStep(std::deque<Json>& documents);
     // Refuses a recording or its database that exist (unless forced), keeps the database beside the
     // recording and opens the recording for writing, all before the hook runs.
     std::ofstream PrepareRecording();
@@ -29,7 +29,7 @@ private:
     // Removes the recording and its database where this run made them.
     void ForgetRecording() const;
     // answers: as the scenario writes them; files: the files they open, path -> content.
-    void Record(std::ofstream& file, const StepSpec& step, const StepOutcome& outcome, const Json& answers,
+    void Record(std::ofstream& file, const ScenarioStep& step, const StepOutcome& outcome, const Json& answers,
                 const Json& files) const;
 
     std::string hook_;

@@ -19,28 +19,28 @@
 namespace quendra::host {
 
 // A value as the file writes it: a scalar, {"user": login}, {"id": ref} or {"file": path}.
-struct ValueSpec {
+struct WrittenValue {
     Json json;
     std::string path;
 };
 // Attribute name -> value, in file order.
-using ValueMap = std::vector<std::pair<std::string, ValueSpec>>;
+using ValueMap = std::vector<std::pair<std::string, WrittenValue>>;
 
-struct UserSpec {
+struct ScenarioUser {
     std::string login;
     bool admin = false;
     ValueMap values;
     std::string path;
 };
 
-struct ObjectSpec {
+struct ScenarioObject {
     std::string ref;
     std::string className;
     ValueMap values;
     std::string path;
 };
 
-struct LinkSpec {
+struct ScenarioLink {
     std::string ref;
     std::string className;
     std::string parent, child; // refs
@@ -67,7 +67,7 @@ struct ObjectArg {
 };
 
 // One answer, shape checked; refs, file paths and values resolved when the step runs.
-struct AnswerSpec {
+struct ScenarioAnswer {
     scripted::Answer answer;             // everything but picks, open paths and fill values
     std::vector<std::string> searchRefs; // Search with Pick
     std::vector<std::string> openFiles;  // Open: paths relative to the scenario's file folder
@@ -138,20 +138,20 @@ struct Expectations {
 };
 
 // The nth call (from 1) of a platform operation during the step fails.
-struct FaultSpec {
+struct ScenarioFault {
     std::string call; // "CvObject.Update"
     int nth = 1;
     std::string path;
 };
 
-struct StepSpec {
+struct ScenarioStep {
     std::optional<std::string> user;
     std::string hook;
     std::optional<std::vector<RowArg>> rows;
     std::map<std::string, std::string> texts;    // LinkAttributes, SelectOp, Extensions, FileTypes
     std::map<std::string, ObjectArg> objectArgs; // Obj, FromObj, MyNewPart
-    std::vector<AnswerSpec> answers;
-    std::vector<FaultSpec> faults;
+    std::vector<ScenarioAnswer> answers;
+    std::vector<ScenarioFault> faults;
     bool readOnly = false;
     Expectations expect;
     std::string path;
@@ -163,11 +163,11 @@ struct Scenario {
     std::string description;
     std::string model;    // built-in name or path relative to the file; empty with `database`
     std::string database; // a database file to start from instead of a model (path relative to the file)
-    std::vector<UserSpec> users;
+    std::vector<ScenarioUser> users;
     std::vector<std::pair<std::string, std::string>> files; // path relative to the fresh folder -> content
-    std::vector<ObjectSpec> objects;
-    std::vector<LinkSpec> links;
-    std::vector<StepSpec> steps;
+    std::vector<ScenarioObject> objects;
+    std::vector<ScenarioLink> links;
+    std::vector<ScenarioStep> steps;
 };
 
 } // namespace quendra::host

@@ -84,18 +84,18 @@ Scenario ScenarioParser::ParseScenario(const JsonCursor& root, const std::string
         std::set<std::string> logins;
         for (const auto& user : users->Items()) {
             user.ExpectObject({"login", "admin", "values"});
-            UserSpec spec;
-            spec.path = user.Path();
-            spec.login = user.At("login").String();
-            if (spec.login.empty()) user.At("login").Fail("a login must not be empty");
-            if (!logins.insert(spec.login).second)
-                user.At("login").Fail("the login \"" + spec.login + "\" is given twice");
-            if (auto admin = user.Find("admin")) spec.admin = admin->Bool();
+            ScenarioUser parsed;
+            parsed.path = user.Path();
+            parsed.login = user.At("login").String();
+            if (parsed.login.empty()) user.At("login").Fail("a login must not be empty");
+            if (!logins.insert(parsed.login).second)
+                user.At("login").Fail("the login \"" + parsed.login + "\" is given twice");
+            if (auto admin = user.Find("admin")) parsed.admin = admin->Bool();
             if (auto values = user.Find("values")) {
                 if (auto login = values->Find("LOGIN")) login->Fail("the login is given by \"login\", not as a value");
-                spec.values = Values(*values);
+                parsed.values = Values(*values);
             }
-            scenario.users.push_back(std::move(spec));
+            scenario.users.push_back(std::move(parsed));
         }
     }
     if (auto files = root.Find("files")) {
@@ -115,25 +115,25 @@ Scenario ScenarioParser::ParseScenario(const JsonCursor& root, const std::string
     if (auto objects = root.Find("objects")) {
         for (const auto& object : objects->Items()) {
             object.ExpectObject({"ref", "class", "values"});
-            ObjectSpec spec;
-            spec.path = object.Path();
-            if (auto ref = object.Find("ref")) spec.ref = named(*ref);
-            spec.className = object.At("class").String();
-            if (auto values = object.Find("values")) spec.values = Values(*values);
-            scenario.objects.push_back(std::move(spec));
+            ScenarioObject parsed;
+            parsed.path = object.Path();
+            if (auto ref = object.Find("ref")) parsed.ref = named(*ref);
+            parsed.className = object.At("class").String();
+            if (auto values = object.Find("values")) parsed.values = Values(*values);
+            scenario.objects.push_back(std::move(parsed));
         }
     }
     if (auto links = root.Find("links")) {
         for (const auto& link : links->Items()) {
             link.ExpectObject({"ref", "class", "parent", "child", "values"});
-            LinkSpec spec;
-            spec.path = link.Path();
-            if (auto ref = link.Find("ref")) spec.ref = named(*ref);
-            spec.className = link.At("class").String();
-            spec.parent = Ref(link.At("parent"));
-            spec.child = Ref(link.At("child"));
-            if (auto values = link.Find("values")) spec.values = Values(*values);
-            scenario.links.push_back(std::move(spec));
+            ScenarioLink parsed;
+            parsed.path = link.Path();
+            if (auto ref = link.Find("ref")) parsed.ref = named(*ref);
+            parsed.className = link.At("class").String();
+            parsed.parent = Ref(link.At("parent"));
+            parsed.child = Ref(link.At("child"));
+            if (auto values = link.Find("values")) parsed.values = Values(*values);
+            scenario.links.push_back(std::move(parsed));
         }
     }
     if (auto steps = root.Find("steps"))
@@ -141,100 +141,100 @@ Scenario ScenarioParser::ParseScenario(const JsonCursor& root, const std::string
     return scenario;
 }
 
-StepSpec ScenarioParser::Step(const JsonCursor& step) {
+ScenarioStep ScenarioParser::Step(const JsonCursor& step) {
     step.ExpectObject({"description", "user", "hook", "rows", "LinkAttributes", "SelectOp", "Extensions", "FileTypes",
                        "Obj", "FromObj", "MyNewPart", "answers", "faults", "readOnly", "expect"});
-    StepSpec spec;
-    spec.path = step.Path();
-    if (auto user = step.Find("user")) spec.user = user->String();
+    ScenarioStep parsed;
+    parsed.path = step.Path();
+    if (auto user = step.Find("user")) parsed.user = user->String();
     auto hookCursor = step.At("hook");
-    spec.hook = hookCursor.String();
-    const HookInfo* hook = HookCatalog::Find(spec.hook);
-    if (!hook) hookCursor.Fail("unknown hook name \"" + spec.hook + "\" (one of " + HookCatalog::Names() + ")");
+    parsed.hook = hookCursor.String();
+    const HookInfo* hook = HookCatalog::Find(parsed.hook);
+    if (!hook) hookCursor.Fail("unknown hook name \"" + parsed.hook + "\" (one of " + HookCatalog::Names() + ")");
     if (auto rows = step.Find("rows")) {
-        if (!hook->takesRows) rows->Fail(spec.hook + " takes no record list");
-        spec.rows.emplace();
-        for (const auto& row : rows->Items()) spec.rows->push_back(ParseRow(row));
+        if (!hook->takesRows) rows->Fail(parsed.hook + " takes no record list");
+        parsed.rows.emplace();
+        for (const auto& row : rows->Items()) parsed.rows->push_back(ParseRow(row));
     }
     for (const char* name : {"LinkAttributes", "SelectOp", "Extensions", "FileTypes"}) {
         auto text = step.Find(name);
         if (!text) continue;
         bool taken = false;
         for (const auto& taken_name : hook->texts) taken = taken || taken_name == name;
-        if (!taken) text->Fail(spec.hook + " takes no " + name);
-        spec.texts[name] = text->String();
+        if (!taken) text->Fail(parsed.hook + " takes no " + name);
+        parsed.texts[name] = text->String();
     }
     for (const char* name : {"Obj", "FromObj", "MyNewPart"}) {
         auto object = step.Find(name);
         if (!object) continue;
         bool taken = false;
         for (const auto& taken_name : hook->objects) taken = taken || taken_name == name;
-        if (!taken) object->Fail(spec.hook + " takes no " + name);
-        spec.objectArgs[name] = ParseObjectArg(*object);
+        if (!taken) object->Fail(parsed.hook + " takes no " + name);
+        parsed.objectArgs[name] = ParseObjectArg(*object);
     }
-    if (auto answers = step.Find("answers")) spec.answers = ParseAnswers(*answers);
+    if (auto answers = step.Find("answers")) parsed.answers = ParseAnswers(*answers);
     if (auto faults = step.Find("faults"))
-        for (const auto& fault : faults->Items()) spec.faults.push_back(Fault(fault));
-    if (auto readOnly = step.Find("readOnly")) spec.readOnly = readOnly->Bool();
+        for (const auto& fault : faults->Items()) parsed.faults.push_back(Fault(fault));
+    if (auto readOnly = step.Find("readOnly")) parsed.readOnly = readOnly->Bool();
     if (auto expect = step.Find("expect")) {
-        spec.expect = ParseExpectations(*expect);
-        for (const auto& [name, arg] : spec.expect.objectArgs) {
+        parsed.expect = ParseExpectations(*expect);
+        for (const auto& [name, arg] : parsed.expect.objectArgs) {
             bool taken = false;
             for (const auto& taken_name : hook->objects) taken = taken || taken_name == name;
-            if (!taken) expect->At(name).Fail(spec.hook + " has no argument " + name);
+            if (!taken) expect->At(name).Fail(parsed.hook + " has no argument " + name);
         }
     }
-    return spec;
+    return parsed;
 }
 
 RowArg ScenarioParser::ParseRow(const JsonCursor& row) {
-    RowArg spec;
-    spec.path = row.Path();
-    spec.written = row.Value();
+    RowArg parsed;
+    parsed.path = row.Path();
+    parsed.written = row.Value();
     if (row.IsString()) {
-        spec.kind = RowArg::Kind::Ref;
-        spec.ref = Ref(row);
-        return spec;
+        parsed.kind = RowArg::Kind::Ref;
+        parsed.ref = Ref(row);
+        return parsed;
     }
     if (!row.IsObject()) row.Fail("a row is a ref or an object");
     if (row.Has("class")) {
         row.ExpectObject({"class", "parent", "child"});
-        spec.kind = RowArg::Kind::PendingLink;
-        spec.className = row.At("class").String();
-        spec.parent = Ref(row.At("parent"));
-        spec.child = Ref(row.At("child"));
-        return spec;
+        parsed.kind = RowArg::Kind::PendingLink;
+        parsed.className = row.At("class").String();
+        parsed.parent = Ref(row.At("parent"));
+        parsed.child = Ref(row.At("child"));
+        return parsed;
     }
     row.ExpectObject({"ref", "columns", "values"});
-    spec.kind = RowArg::Kind::Record;
-    spec.ref = Ref(row.At("ref"));
+    parsed.kind = RowArg::Kind::Record;
+    parsed.ref = Ref(row.At("ref"));
     if (auto columns = row.Find("columns")) {
-        spec.columns.emplace();
-        for (const auto& column : columns->Items()) spec.columns->push_back(column.String());
+        parsed.columns.emplace();
+        for (const auto& column : columns->Items()) parsed.columns->push_back(column.String());
     }
-    if (auto values = row.Find("values")) spec.values = Values(*values);
-    return spec;
+    if (auto values = row.Find("values")) parsed.values = Values(*values);
+    return parsed;
 }
 
 ObjectArg ScenarioParser::ParseObjectArg(const JsonCursor& arg) {
-    ObjectArg spec;
-    spec.path = arg.Path();
-    if (!arg.IsNull()) spec.ref = Ref(arg);
-    return spec;
+    ObjectArg parsed;
+    parsed.path = arg.Path();
+    if (!arg.IsNull()) parsed.ref = Ref(arg);
+    return parsed;
 }
 
-std::vector<AnswerSpec> ScenarioParser::ParseAnswers(const JsonCursor& list) {
-    std::vector<AnswerSpec> answers;
+std::vector<ScenarioAnswer> ScenarioParser::ParseAnswers(const JsonCursor& list) {
+    std::vector<ScenarioAnswer> answers;
     for (const auto& answer : list.Items()) answers.push_back(ParseAnswer(answer));
     return answers;
 }
 
-AnswerSpec ScenarioParser::ParseAnswer(const JsonCursor& answer) {
+ScenarioAnswer ScenarioParser::ParseAnswer(const JsonCursor& answer) {
     using Kind = scripted::Answer::Kind;
-    AnswerSpec spec;
-    spec.path = answer.Path();
-    spec.written = answer.Value();
-    auto& result = spec.answer;
+    ScenarioAnswer parsed;
+    parsed.path = answer.Path();
+    parsed.written = answer.Value();
+    auto& result = parsed.answer;
     result.description = JsonText(answer.Value());
     if (!answer.IsObject()) answer.Fail("an answer is an object such as {\"button\": \"OK\"}");
     if (answer.Has("set")) {
@@ -270,7 +270,7 @@ AnswerSpec ScenarioParser::ParseAnswer(const JsonCursor& answer) {
         answer.ExpectObject({"open"});
         result.kind = Kind::Open;
         for (const auto& file : answer.At("open").Items())
-            spec.openFiles.push_back(RelativeFilePath(file, file.String()));
+            parsed.openFiles.push_back(RelativeFilePath(file, file.String()));
     } else if (answer.Has("search")) {
         answer.ExpectObject({"search"});
         result.kind = Kind::Search;
@@ -281,12 +281,12 @@ AnswerSpec ScenarioParser::ParseAnswer(const JsonCursor& answer) {
                                              : scripted::Answer::SearchMode::CancelResults;
         } else {
             result.search = scripted::Answer::SearchMode::Pick;
-            for (const auto& ref : search.Items()) spec.searchRefs.push_back(Ref(ref));
+            for (const auto& ref : search.Items()) parsed.searchRefs.push_back(Ref(ref));
         }
     } else if (answer.Has("fill")) {
         answer.ExpectObject({"fill", "button"});
         result.kind = Kind::Fill;
-        spec.fill = Values(answer.At("fill"));
+        parsed.fill = Values(answer.At("fill"));
         result.button = Button(answer.At("button"));
     } else if (answer.Has("key")) {
         answer.ExpectObject({"key"});
@@ -304,13 +304,13 @@ AnswerSpec ScenarioParser::ParseAnswer(const JsonCursor& answer) {
         answer.ExpectObject({"button", "key", "close", "set", "actions", "choose", "open", "search", "fill"});
         answer.Fail("an answer needs one of button, key, close, set, actions, choose, open, search, fill");
     }
-    return spec;
+    return parsed;
 }
 
 Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
     expect.ExpectObject(
         {"result", "dialogs", "values", "links", "objects", "events", "sequence", "MyNewPart", "FromObj"});
-    Expectations spec;
+    Expectations parsed;
     if (auto result = expect.Find("result")) {
         ResultExpect value;
         value.path = result->Path();
@@ -321,12 +321,12 @@ Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
             if (code != 0 && code != 1) result->Fail("a hook result is 0, 1 or \"error\"");
             value.value = code;
         }
-        spec.result = value;
+        parsed.result = value;
     }
     if (auto dialogs = expect.Find("dialogs")) {
-        spec.dialogsPath = dialogs->Path();
-        spec.dialogs.emplace();
-        for (const auto& dialog : dialogs->Items()) spec.dialogs->push_back(Dialog(dialog));
+        parsed.dialogsPath = dialogs->Path();
+        parsed.dialogs.emplace();
+        for (const auto& dialog : dialogs->Items()) parsed.dialogs->push_back(Dialog(dialog));
     }
     if (auto values = expect.Find("values")) {
         for (const auto& [ref, attributes] : values->Members()) {
@@ -335,7 +335,7 @@ Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
             entry.ref = ref;
             uses_.push_back({ref, attributes.Path(), attributes.File()});
             entry.values = Values(attributes);
-            spec.values.push_back(std::move(entry));
+            parsed.values.push_back(std::move(entry));
         }
     }
     if (auto links = expect.Find("links")) {
@@ -351,7 +351,7 @@ Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
                 entry.count = count->Integer();
                 if (*entry.count < 0) count->Fail("a count must not be negative");
             }
-            spec.links.push_back(std::move(entry));
+            parsed.links.push_back(std::move(entry));
         }
     }
     if (auto objects = expect.Find("objects")) {
@@ -361,134 +361,134 @@ Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
             entry.className = className;
             entry.count = count.Integer();
             if (entry.count < 0) count.Fail("a count must not be negative");
-            spec.objects.push_back(std::move(entry));
+            parsed.objects.push_back(std::move(entry));
         }
     }
     if (auto events = expect.Find("events")) {
-        spec.eventsPath = events->Path();
-        spec.events.emplace();
-        for (const auto& event : events->Items()) spec.events->push_back(Event(event));
+        parsed.eventsPath = events->Path();
+        parsed.events.emplace();
+        for (const auto& event : events->Items()) parsed.events->push_back(Event(event));
     }
     if (auto sequence = expect.Find("sequence")) {
-        spec.sequence.emplace();
+        parsed.sequence.emplace();
         for (const auto& moment : sequence->Items()) {
             bool window = moment.IsObject() && (moment.Has("messageBox") || moment.Has("window") ||
                                                 moment.Has("openFile") || moment.Has("platform"));
             if (window)
-                spec.sequence->push_back(Dialog(moment));
+                parsed.sequence->push_back(Dialog(moment));
             else
-                spec.sequence->push_back(Event(moment));
+                parsed.sequence->push_back(Event(moment));
         }
     }
     for (const char* name : {"MyNewPart", "FromObj"})
-        if (auto arg = expect.Find(name)) spec.objectArgs[name] = ParseObjectArg(*arg);
-    return spec;
+        if (auto arg = expect.Find(name)) parsed.objectArgs[name] = ParseObjectArg(*arg);
+    return parsed;
 }
 
 DialogExpect ScenarioParser::Dialog(const JsonCursor& dialog) {
     using Kind = scripted::WindowRecord::Kind;
-    DialogExpect spec;
-    spec.path = dialog.Path();
-    spec.written = dialog.Value();
+    DialogExpect parsed;
+    parsed.path = dialog.Path();
+    parsed.written = dialog.Value();
     if (!dialog.IsObject()) dialog.Fail("a dialog descriptor is an object such as {\"messageBox\": \"text\"}");
     if (dialog.Has("messageBox")) {
         dialog.ExpectObject({"messageBox", "title", "icon", "buttons"});
-        spec.kind = Kind::MessageBox;
-        spec.text = dialog.At("messageBox").String();
-        spec.title = OptionalString(dialog, "title");
+        parsed.kind = Kind::MessageBox;
+        parsed.text = dialog.At("messageBox").String();
+        parsed.title = OptionalString(dialog, "title");
         if (auto icon = dialog.Find("icon"))
-            spec.icon = OneOf(*icon, {"information", "exclamation", "critical", "question"});
-        if (auto buttons = dialog.Find("buttons")) spec.buttons = OneOf(*buttons, {"OK", "YesNo"});
+            parsed.icon = OneOf(*icon, {"information", "exclamation", "critical", "question"});
+        if (auto buttons = dialog.Find("buttons")) parsed.buttons = OneOf(*buttons, {"OK", "YesNo"});
     } else if (dialog.Has("window")) {
         dialog.ExpectObject({"window", "text", "rows", "choices"});
-        spec.kind = Kind::Window;
-        spec.title = dialog.At("window").String();
-        spec.text = OptionalString(dialog, "text");
+        parsed.kind = Kind::Window;
+        parsed.title = dialog.At("window").String();
+        parsed.text = OptionalString(dialog, "text");
         if (auto rows = dialog.Find("rows")) {
-            spec.rows.emplace();
+            parsed.rows.emplace();
             for (const auto& row : rows->Items()) {
                 auto cells = row.Items();
                 if (cells.size() != 2) row.Fail("a row is [\"Display Name\", \"value\"]");
-                spec.rows->emplace_back(cells[0].String(), cells[1].String());
+                parsed.rows->emplace_back(cells[0].String(), cells[1].String());
             }
         }
         if (auto choices = dialog.Find("choices")) {
-            spec.choices.emplace();
-            for (const auto& choice : choices->Items()) spec.choices->push_back(choice.String());
+            parsed.choices.emplace();
+            for (const auto& choice : choices->Items()) parsed.choices->push_back(choice.String());
         }
     } else if (dialog.Has("openFile")) {
         dialog.ExpectObject({"openFile"});
-        spec.kind = Kind::OpenFile;
-        spec.filter = dialog.At("openFile").String();
+        parsed.kind = Kind::OpenFile;
+        parsed.filter = dialog.At("openFile").String();
     } else if (dialog.Has("platform")) {
         dialog.ExpectObject({"platform", "class"});
-        spec.kind = Kind::Platform;
-        spec.platform = OneOf(dialog.At("platform"), {"query", "results", "newObject"});
-        spec.className = OptionalString(dialog, "class");
+        parsed.kind = Kind::Platform;
+        parsed.platform = OneOf(dialog.At("platform"), {"query", "results", "newObject"});
+        parsed.className = OptionalString(dialog, "class");
     } else {
         dialog.ExpectObject({"messageBox", "window", "openFile", "platform"});
         dialog.Fail("a dialog descriptor needs one of messageBox, window, openFile, platform");
     }
-    return spec;
+    return parsed;
 }
 
 EventExpect ScenarioParser::Event(const JsonCursor& event) {
-    EventExpect spec;
-    spec.path = event.Path();
-    spec.written = event.Value();
+    EventExpect parsed;
+    parsed.path = event.Path();
+    parsed.written = event.Value();
     if (!event.IsObject()) event.Fail("an event is an object such as {\"sql\": \"statement\"}");
     if (event.Has("sql") || event.Has("forward")) {
-        spec.kind = event.Has("sql") ? "sql" : "forward";
-        event.ExpectObject({spec.kind.c_str()});
-        spec.text = event.At(spec.kind).String();
+        parsed.kind = event.Has("sql") ? "sql" : "forward";
+        event.ExpectObject({parsed.kind.c_str()});
+        parsed.text = event.At(parsed.kind).String();
     } else if (event.Has("notify") || event.Has("refresh")) {
-        spec.kind = event.Has("notify") ? "notify" : "refresh";
-        if (spec.kind == "notify")
+        parsed.kind = event.Has("notify") ? "notify" : "refresh";
+        if (parsed.kind == "notify")
             event.ExpectObject({"notify", "objects", "flag"});
         else
             event.ExpectObject({"refresh", "objects"});
-        spec.code = event.At(spec.kind).Integer();
-        if (auto flag = event.Find("flag")) spec.flag = flag->Bool();
+        parsed.code = event.At(parsed.kind).Integer();
+        if (auto flag = event.Find("flag")) parsed.flag = flag->Bool();
         if (auto objects = event.Find("objects")) {
-            spec.refs.emplace();
-            for (const auto& ref : objects->Items()) spec.refs->push_back(Ref(ref));
+            parsed.refs.emplace();
+            for (const auto& ref : objects->Items()) parsed.refs->push_back(Ref(ref));
         }
     } else if (event.Has("error")) {
-        spec.kind = "error";
+        parsed.kind = "error";
         event.ExpectObject({"error", "text"});
-        spec.operation = event.At("error").String();
-        spec.text = OptionalString(event, "text");
+        parsed.operation = event.At("error").String();
+        parsed.text = OptionalString(event, "text");
     } else {
         for (const char* kind : {"attach", "show", "insert", "update", "delete"})
-            if (event.Has(kind)) spec.kind = kind;
-        if (spec.kind.empty()) {
+            if (event.Has(kind)) parsed.kind = kind;
+        if (parsed.kind.empty()) {
             event.ExpectObject(
                 {"sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete", "error"});
             event.Fail(
                 "an event needs one of sql, notify, refresh, forward, attach, show, insert, update, delete, error");
         }
-        event.ExpectObject({spec.kind.c_str()});
-        spec.refs = std::vector<std::string>{Ref(event.At(spec.kind))};
+        event.ExpectObject({parsed.kind.c_str()});
+        parsed.refs = std::vector<std::string>{Ref(event.At(parsed.kind))};
     }
-    return spec;
+    return parsed;
 }
 
-FaultSpec ScenarioParser::Fault(const JsonCursor& fault) {
+ScenarioFault ScenarioParser::Fault(const JsonCursor& fault) {
     fault.ExpectObject({"call", "nth"});
-    FaultSpec spec;
-    spec.path = fault.Path();
+    ScenarioFault parsed;
+    parsed.path = fault.Path();
     auto call = fault.At("call");
-    spec.call = call.String();
+    parsed.call = call.String();
     auto known = embedded::FailableCalls();
-    if (!std::binary_search(known.begin(), known.end(), spec.call))
-        call.Fail("\"" + spec.call +
+    if (!std::binary_search(known.begin(), known.end(), parsed.call))
+        call.Fail("\"" + parsed.call +
                   "\" is no platform operation that can fail (quendra play --list-calls names them)");
     if (auto nth = fault.Find("nth")) {
         auto number = nth->Integer();
         if (number < 1 || number > std::numeric_limits<int>::max()) nth->Fail("nth counts calls from 1");
-        spec.nth = static_cast<int>(number);
+        parsed.nth = static_cast<int>(number);
     }
-    return spec;
+    return parsed;
 }
 
 std::string ScenarioParser::Ref(const JsonCursor& cursor) {
@@ -504,7 +504,7 @@ ValueMap ScenarioParser::Values(const JsonCursor& cursor) {
     return values;
 }
 
-ValueSpec ScenarioParser::Value(const JsonCursor& cursor) {
+WrittenValue ScenarioParser::Value(const JsonCursor& cursor) {
     if (cursor.IsObject()) {
         if (cursor.Has("user")) {
             cursor.ExpectObject({"user"});
@@ -522,7 +522,7 @@ ValueSpec ScenarioParser::Value(const JsonCursor& cursor) {
     } else if (cursor.IsArray()) {
         cursor.Fail("a value is a scalar, {\"user\": login}, {\"id\": ref} or {\"file\": path}, not a list");
     }
-    return ValueSpec{cursor.Value(), cursor.Path()};
+    return WrittenValue{cursor.Value(), cursor.Path()};
 }
 
 void ScenarioParser::CheckRefs() const {

@@ -21,8 +21,8 @@ public:
     ScenarioParser() = default;
 
     Scenario ParseScenario(const JsonCursor& root, const std::string& folder);
-    std::vector<AnswerSpec> ParseAnswers(const JsonCursor& list);
-    AnswerSpec ParseAnswer(const JsonCursor& answer);
+    std::vector<ScenarioAnswer> ParseAnswers(const JsonCursor& list);
+    ScenarioAnswer ParseAnswer(const JsonCursor& answer);
     RowArg ParseRow(const JsonCursor& row);
     ObjectArg ParseObjectArg(const JsonCursor& arg);
     Expectations ParseExpectations(const JsonCursor& expect);
@@ -32,11 +32,11 @@ public:
 private:
     std::string Ref(const JsonCursor& cursor);
     ValueMap Values(const JsonCursor& cursor);
-    ValueSpec Value(const JsonCursor& cursor);
-    StepSpec Step(const JsonCursor& step);
+    WrittenValue Value(const JsonCursor& cursor);
+    ScenarioStep Step(const JsonCursor& step);
     DialogExpect Dialog(const JsonCursor& dialog);
     EventExpect Event(const JsonCursor& event);
-    FaultSpec Fault(const JsonCursor& fault);
+    ScenarioFault Fault(const JsonCursor& fault);
 
     std::set<std::string> names_;
     struct Use {

@@ -12,7 +12,7 @@ StepRunner::StepRunner(World& world, ui::WindowSystem& windows, embedded::Platfo
                        scripted::ScriptedUser* scripted)
     : world_(world), scripted_(scripted), timeline_(windows, dialogs, world.Database()) {}
 
-StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
+StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     auto& database = world_.Database();
     if (user.empty()) throw FileError(world_.File(), step.path, "no user to log in: give one under \"users\"");
     if (!database.UserId(user))
@@ -21,7 +21,7 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
     const HookInfo* hook = HookCatalog::Find(step.hook);
     if (!hook) throw FileError(world_.File(), step.path + "/hook", "unknown hook name \"" + step.hook + "\"");
 
-    std::vector<embedded::RowSpec> rows;
+    std::vector<embedded::HookRow> rows;
     if (step.rows)
         for (const auto& row : *step.rows) rows.push_back(world_.MakeRow(row));
     std::vector<scripted::Answer> answers;
@@ -43,10 +43,11 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
     }
 
     if (scripted_) scripted_->SetAnswers(answers);
-    database.ClearEvents();
-    database.ClearFaults();
-    for (const auto& fault : step.faults) database.FailCall(fault.call, fault.nth);
-    database.SetReadOnly(step.readOnly);
+    embedded::Harness& harness = database.Harness();
+    harness.ClearEvents();
+    harness.ClearFaults();
+    for (const auto& fault : step.faults) harness.FailCall(fault.call, fault.nth);
+    harness.SetReadOnly(step.readOnly);
     Application application(timeline_);
     try {
         outcome.result = HookCatalog::Call(application, step.hook, session, arguments);
@@ -55,10 +56,10 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
     } catch (const std::exception& error) {
         outcome.error = std::string("unexpected failure: ") + error.what();
     }
-    database.SetReadOnly(false);
-    for (const auto& [call, nth] : database.UnfiredFaults())
+    harness.SetReadOnly(false);
+    for (const auto& [call, nth] : harness.UnfiredFaults())
         outcome.unfiredFaults.push_back(JsonText(Json{{"call", call}, {"nth", nth}}));
-    database.ClearFaults();
+    harness.ClearFaults();
 
     if (scripted_) {
         outcome.windows = scripted_->Windows();
@@ -67,7 +68,7 @@ StepOutcome StepRunner::Run(const StepSpec& step, const std::string& user) {
         for (size_t i = answers.size() - std::min(left, answers.size()); i < answers.size(); ++i)
             outcome.answersLeft.push_back(answers[i].description);
     }
-    outcome.events = database.Events();
+    outcome.events = harness.Events();
     outcome.windowsAt = timeline_.Shown();
     for (const auto& name : hook->objects) outcome.objectArgs[name] = arguments.objects[name];
     return outcome;

@@ -21,7 +21,7 @@ public:
                scripted::ScriptedUser* scripted);
 
     // A step whose refs or user name nothing throws FileError before the hook is called.
-    StepOutcome Run(const StepSpec& step, const std::string& user);
+    StepOutcome Run(const ScenarioStep& step, const std::string& user);
 
 private:
     World& world_;

@@ -34,7 +34,7 @@ public:
     bool RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) override;
 
     // Called as a window shows.
-    void Note() { shown_.push_back(database_.Events().size()); }
+    void Note() { shown_.push_back(database_.Harness().Events().size()); }
     // Forgets the windows noted so far, for the next call.
     void Forget() { shown_.clear(); }
 

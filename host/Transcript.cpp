@@ -11,7 +11,7 @@ void Transcript::Line(const Json& json) {
     out_ << JsonText(json) << '\n';
 }
 
-Json Transcript::Arguments(const StepSpec& step) {
+Json Transcript::Arguments(const ScenarioStep& step) {
     Json arguments = Json::object();
     if (step.rows) {
         arguments["rows"] = Json::array();
@@ -32,7 +32,7 @@ void Transcript::BeginFile(const Scenario& scenario) {
     if (!scenario.description.empty()) out_ << "   " << scenario.description << '\n';
 }
 
-void Transcript::Step(size_t number, const StepSpec& step, const std::string& user) {
+void Transcript::Step(size_t number, const ScenarioStep& step, const std::string& user) {
     auto arguments = Arguments(step);
     if (json_) {
         Line({{"step", number}, {"user", user}, {"hook", step.hook}, {"arguments", arguments}});

@@ -17,7 +17,7 @@ public:
     Transcript(std::ostream& out, std::ostream& errors, bool json);
 
     void BeginFile(const Scenario& scenario);
-    void Step(size_t number, const StepSpec& step, const std::string& user);
+    void Step(size_t number, const ScenarioStep& step, const std::string& user);
     // Each window with its answer and each platform event, in the order they happened; the result.
     void Outcome(size_t number, const StepOutcome& outcome, const World& world);
     void Verdict(size_t number, const std::vector<std::string>& failures);
@@ -27,7 +27,7 @@ public:
     void Summary(int passed, int failed);
 
     // The arguments of a step as the scenario writes them.
-    static Json Arguments(const StepSpec& step);
+    static Json Arguments(const ScenarioStep& step);
 
 private:
     void Line(const Json& json);

@@ -155,7 +155,7 @@ int32_t World::TypeCode(const std::string& className, const std::string& attribu
     return code;
 }
 
-Value World::ConvertByKind(const ValueSpec& value) const {
+Value World::ConvertByKind(const WrittenValue& value) const {
     const Json& json = value.json;
     if (json.is_null()) return Value();
     if (json.is_boolean()) return Value::Bool(json.get<bool>());
@@ -182,7 +182,7 @@ Value World::ConvertByKind(const ValueSpec& value) const {
     Fail(value.path, "not a value");
 }
 
-Value World::Convert(const std::string& className, const std::string& attribute, const ValueSpec& value) const {
+Value World::Convert(const std::string& className, const std::string& attribute, const WrittenValue& value) const {
     int32_t code = TypeCode(className, attribute, value.path);
     const Json& json = value.json;
     if (json.is_null()) return Value();
@@ -289,34 +289,34 @@ std::string World::Name(const embedded::ObjectKey& key) const {
     return className + "#" + std::to_string(key.objectId);
 }
 
-embedded::RowSpec World::MakeRow(const RowArg& row) const {
-    embedded::RowSpec spec;
+embedded::HookRow World::MakeRow(const RowArg& row) const {
+    embedded::HookRow listed;
     if (row.kind == RowArg::Kind::PendingLink) {
-        spec.kind = embedded::RowSpec::Kind::PendingLink;
+        listed.kind = embedded::HookRow::Kind::PendingLink;
         if (!IsLinkClass(row.className)) Fail(row.path + "/class", "\"" + row.className + "\" is no link class");
-        spec.linkClass = row.className;
+        listed.linkClass = row.className;
         auto parent = Resolve(row.parent, row.path + "/parent");
         auto child = Resolve(row.child, row.path + "/child");
         if (parent.isLink || child.isLink) Fail(row.path, "both ends of a link must be objects");
-        spec.parent = parent.key;
-        spec.child = child.key;
-        return spec;
+        listed.parent = parent.key;
+        listed.child = child.key;
+        return listed;
     }
     auto refPath = row.kind == RowArg::Kind::Ref ? row.path : row.path + "/ref";
     auto target = Resolve(row.ref, refPath);
-    spec.key = target.key;
+    listed.key = target.key;
     if (target.isLink) {
         if (row.kind == RowArg::Kind::Record) Fail(refPath, "columns and values are for object rows, not links");
-        spec.kind = embedded::RowSpec::Kind::Link;
-        return spec;
+        listed.kind = embedded::HookRow::Kind::Link;
+        return listed;
     }
-    spec.kind = embedded::RowSpec::Kind::Object;
-    spec.columns = row.columns;
-    if (!row.values.empty()) spec.values = ConvertAll(database_.ClassName(target.key.classId), row.values);
-    return spec;
+    listed.kind = embedded::HookRow::Kind::Object;
+    listed.columns = row.columns;
+    if (!row.values.empty()) listed.values = ConvertAll(database_.ClassName(target.key.classId), row.values);
+    return listed;
 }
 
-scripted::Answer World::MakeAnswer(const AnswerSpec& answer) const {
+scripted::Answer World::MakeAnswer(const ScenarioAnswer& answer) const {
     scripted::Answer made = answer.answer;
     for (size_t i = 0; i < answer.searchRefs.size(); ++i) {
         auto target = Resolve(answer.searchRefs[i], answer.path + "/search/" + std::to_string(i));

@@ -35,13 +35,13 @@ public:
     std::optional<Target> TryResolve(const std::string& ref, std::string& why) const;
 
     // A value read in the type of that attribute of that class.
-    Value Convert(const std::string& className, const std::string& attribute, const ValueSpec& value) const;
+    Value Convert(const std::string& className, const std::string& attribute, const WrittenValue& value) const;
     std::vector<std::pair<std::string, Value>> ConvertAll(const std::string& className, const ValueMap& values) const;
     // A value read by its own JSON kind, where no attribute type is known.
-    Value ConvertByKind(const ValueSpec& value) const;
+    Value ConvertByKind(const WrittenValue& value) const;
 
-    embedded::RowSpec MakeRow(const RowArg& row) const;
-    scripted::Answer MakeAnswer(const AnswerSpec& answer) const;
+    embedded::HookRow MakeRow(const RowArg& row) const;
+    scripted::Answer MakeAnswer(const ScenarioAnswer& answer) const;
     Ptr<CvObject> MakeObject(CvSession& session, const ObjectArg& arg) const;
 
     // The login of the first user the scenario gives, else the one set here (the model's first).

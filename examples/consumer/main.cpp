@@ -25,7 +25,7 @@ int main() {
     carl.SetAnswers({ok});
     auto session = db->Login("carl", carl);
 
-    embedded::RowSpec row;
+    embedded::HookRow row;
     row.key = washer;
     auto rows = db->MakeRecList({row});
     Application app(carl);

@@ -15,15 +15,15 @@ constexpr int16_t Succeeded = 0;
 constexpr int16_t Refused = 1;
 
 // A helper's Boolean: True lets the platform go on.
-int16_t RuleA(bool answer) {
+int16_t GoOnIf(bool answer) {
     return answer ? Succeeded : Refused;
 }
 // A helper's 16-bit answer: any non-zero value lets the platform go on.
-int16_t RuleB(int16_t answer) {
+int16_t GoOnIfNonZero(int16_t answer) {
     return answer != 0 ? Succeeded : Refused;
 }
 // A helper's "locked against this update": True refuses the update.
-int16_t RuleC(bool lockedAgainstUpdate) {
+int16_t RefuseIf(bool lockedAgainstUpdate) {
     return lockedAgainstUpdate ? Refused : Succeeded;
 }
 
@@ -57,7 +57,7 @@ int16_t Application::AddExistingPart(Ptr<CvSession>& Session, Ptr<CvRecList>& Re
         auto obj = ObjectOfRow0(Session, RecListIn, true);
         auto collection = CleanedLinkAttributes(Session, LinkAttributes);
         ClsBOM bom(windows_);
-        return RuleA(bom.AddExistingPart(Session, obj, collection));
+        return GoOnIf(bom.AddExistingPart(Session, obj, collection));
     } catch (...) {
         return Refused;
     }
@@ -67,7 +67,7 @@ int16_t Application::AddMainPart(Ptr<CvSession>& Session, Ptr<CvRecList>& RecLis
     try {
         auto obj = ObjectOfRow0(Session, RecListIn, true);
         ClsBOM bom(windows_);
-        return RuleA(bom.AddMainPart(Session, obj));
+        return GoOnIf(bom.AddMainPart(Session, obj));
     } catch (...) {
         return Refused;
     }
@@ -78,7 +78,7 @@ int16_t Application::AddNewPart(Ptr<CvSession>& Session, Ptr<CvRecList>& RecList
         auto obj = ObjectOfRow0(Session, RecListIn, true);
         auto collection = CleanedLinkAttributes(Session, LinkAttributes);
         ClsBOM bom(windows_);
-        return RuleA(bom.AddNewPart(Session, obj, collection));
+        return GoOnIf(bom.AddNewPart(Session, obj, collection));
     } catch (...) {
         return Refused;
     }
@@ -88,40 +88,40 @@ int16_t Application::AfterCheckInDocuments(Ptr<CvSession>& Session, Ptr<CvRecLis
     Required(Session, "Session");
     Required(RecListIn, "RecListIn");
     ClsHookLifeCycle lifeCycle(windows_);
-    return RuleA(lifeCycle.AfterCheckInDocuments(Session, RecListIn));
+    return GoOnIf(lifeCycle.AfterCheckInDocuments(Session, RecListIn));
 }
 
 int16_t Application::BeforeAddPartsTreeLink(Ptr<CvSession>& Session, Ptr<CvRecList>& RecListIn) {
     Required(Session, "Session");
     Required(RecListIn, "RecListIn");
     ClsHookLifeCycle lifeCycle(windows_);
-    return RuleA(lifeCycle.BeforeAddPartsTreeLink(Session, RecListIn));
+    return GoOnIf(lifeCycle.BeforeAddPartsTreeLink(Session, RecListIn));
 }
 
 int16_t Application::BeforeCheckOutReleaseDocs(Ptr<CvSession>& Session, Ptr<CvRecList>& RecListIn,
                                                std::string& SelectOp) {
     auto obj = ObjectOfRow0(Session, RecListIn, true);
     ClsHookLifeCycle lifeCycle(windows_);
-    return RuleA(lifeCycle.BeforeCheckOutReleaseDocs(Session, obj, SelectOp));
+    return GoOnIf(lifeCycle.BeforeCheckOutReleaseDocs(Session, obj, SelectOp));
 }
 
 int16_t Application::BeforeDeleteDocuments(Ptr<CvSession>& Session, Ptr<CvRecList>& RecListIn) {
     auto obj = ObjectOfRow0(Session, RecListIn, true);
     ClsHookLifeCycle lifeCycle(windows_);
-    return RuleA(lifeCycle.BeforeDeleteDocuments(Session, obj));
+    return GoOnIf(lifeCycle.BeforeDeleteDocuments(Session, obj));
 }
 
 int16_t Application::BeforeNewReleaseObj(Ptr<CvSession>& Session, Ptr<CvRecList>& RecListIn) {
     auto obj = ObjectOfRow0(Session, RecListIn, true);
     ClsHookLifeCycle lifeCycle(windows_);
-    return RuleA(lifeCycle.BeforeNewReleaseObj(Session, obj));
+    return GoOnIf(lifeCycle.BeforeNewReleaseObj(Session, obj));
 }
 
 int16_t Application::BeforeUpdate(Ptr<CvSession>& Session, Ptr<CvRecList>& RecListIn, std::string& SelectOp) {
     // The check sees the object exactly as the record describes it.
     auto obj = ObjectOfRow0(Session, RecListIn, false);
     ClsHookLifeCycle lifeCycle(windows_);
-    return RuleA(lifeCycle.BeforeUpdate(Session, obj, SelectOp));
+    return GoOnIf(lifeCycle.BeforeUpdate(Session, obj, SelectOp));
 }
 
 int16_t Application::CopyTreeFrom(Ptr<CvSession>& Session, Ptr<CvObject>& Obj, Ptr<CvObject>& FromObj,
@@ -129,14 +129,14 @@ int16_t Application::CopyTreeFrom(Ptr<CvSession>& Session, Ptr<CvObject>& Obj, P
     Required(Session, "Session");
     auto collection = CleanedLinkAttributes(Session, LinkAttributes);
     ClsBOM bom(windows_);
-    return RuleA(bom.CopyTreeFrom(Session, Obj, FromObj, collection));
+    return GoOnIf(bom.CopyTreeFrom(Session, Obj, FromObj, collection));
 }
 
 int16_t Application::DeleteLink(Ptr<CvSession>& Session, Ptr<CvRecList>& RecListIn) {
     Required(Session, "Session");
     Required(RecListIn, "RecListIn");
     ClsBOM bom(windows_);
-    return RuleB(bom.DeleteLink(Session, RecListIn));
+    return GoOnIfNonZero(bom.DeleteLink(Session, RecListIn));
 }
 
 int16_t Application::LinkUpdate(Ptr<CvSession>& Session, Ptr<CvRecList>& RecListIn, std::string& LinkAttributes) {
@@ -144,7 +144,7 @@ int16_t Application::LinkUpdate(Ptr<CvSession>& Session, Ptr<CvRecList>& RecList
     Required(RecListIn, "RecListIn");
     auto collection = CleanedLinkAttributes(Session, LinkAttributes);
     ClsBOM bom(windows_);
-    return RuleA(bom.LinkUpdate(Session, RecListIn, collection));
+    return GoOnIf(bom.LinkUpdate(Session, RecListIn, collection));
 }
 
 int16_t Application::LockObject(Ptr<CvSession>& Session, Ptr<CvRecList>& RecListIn) {
@@ -152,7 +152,7 @@ int16_t Application::LockObject(Ptr<CvSession>& Session, Ptr<CvRecList>& RecList
         Required(Session, "Session");
         Required(RecListIn, "RecListIn");
         ClsLock lock(windows_);
-        return RuleB(lock.LockObject(Session, RecListIn));
+        return GoOnIfNonZero(lock.LockObject(Session, RecListIn));
     } catch (...) {
         return Refused;
     }
@@ -165,7 +165,7 @@ int16_t Application::ReplacePart(Ptr<CvSession>& Session, Ptr<CvRecList>& RecLis
         auto collection = CleanedLinkAttributes(Session, LinkAttributes);
         Ptr<CvObject> noObject;
         ClsBOM bom(windows_);
-        return RuleA(bom.ReplacePart(Session, RecListIn, collection, false, noObject));
+        return GoOnIf(bom.ReplacePart(Session, RecListIn, collection, false, noObject));
     } catch (...) {
         return Refused;
     }
@@ -178,7 +178,7 @@ int16_t Application::ReplacePartByNewPart(Ptr<CvSession>& Session, Ptr<CvRecList
         Required(RecListIn, "RecListIn");
         auto collection = CleanedLinkAttributes(Session, LinkAttributes);
         ClsBOM bom(windows_);
-        return RuleA(bom.ReplacePart(Session, RecListIn, collection, true, MyNewPart));
+        return GoOnIf(bom.ReplacePart(Session, RecListIn, collection, true, MyNewPart));
     } catch (...) {
         return Refused;
     }
@@ -189,7 +189,7 @@ int16_t Application::UnLockObject(Ptr<CvSession>& Session, Ptr<CvRecList>& RecLi
         Required(Session, "Session");
         Required(RecListIn, "RecListIn");
         ClsLock lock(windows_);
-        return RuleB(lock.UnLockObject(Session, RecListIn));
+        return GoOnIfNonZero(lock.UnLockObject(Session, RecListIn));
     } catch (...) {
         return Refused;
     }
@@ -207,7 +207,7 @@ int16_t Application::UploadDocument(Ptr<CvSession>& Session, Ptr<CvRecList>& Rec
             fileTypes = utils.GetAttributesFromScript(FileTypes);
         }
         ClsUpload upload(windows_);
-        return RuleA(upload.ShowOpenDialogBox(Session, rootObject, extensions, fileTypes));
+        return GoOnIf(upload.ShowOpenDialogBox(Session, rootObject, extensions, fileTypes));
     } catch (...) {
         return Refused;
     }
@@ -217,7 +217,7 @@ int16_t Application::IsLockedForUpdate(Ptr<CvSession>& CvSession, Ptr<CvRecList>
     Required(CvSession, "CvSession");
     Required(RecListIn, "RecListIn");
     ClsLock lock(windows_);
-    return RuleC(lock.IsLockedForUpdate(CvSession, RecListIn));
+    return RefuseIf(lock.IsLockedForUpdate(CvSession, RecListIn));
 }
 
 } // namespace quendra

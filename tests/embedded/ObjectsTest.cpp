@@ -105,7 +105,7 @@ TEST_F(ObjectsTest, DisplayTextJoinsTheModelsAttributesWithTheSeparator) {
 
 TEST_F(ObjectsTest, ObjectFromRecordCarriesOnlyTheRecordsColumnsUntilRetrieved) {
     ObjectKey part = Part("P-1", "Part", {{"CN_LOCKED", Value::Bool(true)}});
-    auto list = db->MakeRecList({RowSpec{RowSpec::Kind::Object,
+    auto list = db->MakeRecList({HookRow{HookRow::Kind::Object,
                                          part,
                                          std::vector<std::string>{"CLASS_ID", "OBJECT_ID", "USER_OBJECT_ID"},
                                          {{"CN_STANDARD", Value::Bool(true)}},
@@ -130,9 +130,9 @@ TEST_F(ObjectsTest, RecordListsOfObjectsLinksAndPendingLinks) {
     ObjectKey child = Part("P-2", "Assembly");
     ObjectKey link = db->CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int32(2)}});
     auto list =
-        db->MakeRecList({RowSpec{RowSpec::Kind::Object, parent, std::nullopt, {}, "", {}, {}},
-                         RowSpec{RowSpec::Kind::Link, link, std::nullopt, {}, "", {}, {}},
-                         RowSpec{RowSpec::Kind::PendingLink, {}, std::nullopt, {}, "Parts Tree", child, parent}});
+        db->MakeRecList({HookRow{HookRow::Kind::Object, parent, std::nullopt, {}, "", {}, {}},
+                         HookRow{HookRow::Kind::Link, link, std::nullopt, {}, "", {}, {}},
+                         HookRow{HookRow::Kind::PendingLink, {}, std::nullopt, {}, "Parts Tree", child, parent}});
     EXPECT_EQ(list->RowCount(), 3);
     EXPECT_EQ(list->RecordCount(), 3);
     EXPECT_EQ(list->RecordAt(0)->ValueAsText("CN_PART_NUMBER"), "P-1");
@@ -151,7 +151,7 @@ TEST_F(ObjectsTest, RecordListsOfObjectsLinksAndPendingLinks) {
     EXPECT_THROW(list->RecordByKey(list->KeyAt(1), 2), CvError);
     EXPECT_THROW(list->RecordAt(3), CvError);
     EXPECT_THROW(
-        db->MakeRecList({RowSpec{RowSpec::Kind::Object, parent, std::vector<std::string>{"NOPE"}, {}, "", {}, {}}}),
+        db->MakeRecList({HookRow{HookRow::Kind::Object, parent, std::vector<std::string>{"NOPE"}, {}, "", {}, {}}}),
         EmbeddedError);
 }
 
@@ -167,10 +167,10 @@ TEST_F(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
     EXPECT_EQ(db->FindObjects("Parts", "CN_PART_NUMBER", "P-9"),
               (std::vector<ObjectKey>{{made->ClassId(), made->ObjectId()}}));
     EXPECT_THROW(made->Insert(store->DefaultUpdateOptions()), CvError);
-    ASSERT_EQ(db->Events().size(), 2u);
-    EXPECT_EQ(db->Events()[0].kind, Event::Kind::Insert);
-    EXPECT_EQ(db->Events()[1].kind, Event::Kind::Error);
-    EXPECT_EQ(db->Events()[1].text, "the object " + std::to_string(made->ObjectId()) + " is stored already");
+    ASSERT_EQ(db->Harness().Events().size(), 2u);
+    EXPECT_EQ(db->Harness().Events()[0].kind, Event::Kind::Insert);
+    EXPECT_EQ(db->Harness().Events()[1].kind, Event::Kind::Error);
+    EXPECT_EQ(db->Harness().Events()[1].text, "the object " + std::to_string(made->ObjectId()) + " is stored already");
 }
 
 TEST_F(ObjectsTest, ChildrenAndTreeLinksComeInTheOrderTheLinksWereMade) {

@@ -56,9 +56,9 @@ TEST_F(QueriesTest, TheComponentsStatementsRunOnTheTables) {
     auto found = Sql(references);
     ASSERT_EQ(found->RecordCount(), 1);
     EXPECT_EQ(found->ValueAsInt16("CLASS_ID1", 0), part.classId);
-    ASSERT_FALSE(db->Events().empty());
-    EXPECT_EQ(db->Events().back().kind, Event::Kind::Sql);
-    EXPECT_EQ(db->Events().back().text, references);
+    ASSERT_FALSE(db->Harness().Events().empty());
+    EXPECT_EQ(db->Harness().Events().back().kind, Event::Kind::Sql);
+    EXPECT_EQ(db->Harness().Events().back().text, references);
 }
 
 TEST_F(QueriesTest, OnlyStatementsThatReadAreRun) {
@@ -70,7 +70,7 @@ TEST_F(QueriesTest, OnlyStatementsThatReadAreRun) {
         EXPECT_THROW(query->Run(), CvError) << text;
     }
     EXPECT_EQ(db->CountObjects("Part"), 1);
-    for (const auto& event : db->Events()) EXPECT_EQ(event.kind, Event::Kind::Error) << event.text;
+    for (const auto& event : db->Harness().Events()) EXPECT_EQ(event.kind, Event::Kind::Error) << event.text;
 }
 
 TEST_F(QueriesTest, DuplicateLinksAreFoundWithAndWithoutPrimaryValues) {

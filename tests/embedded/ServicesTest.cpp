@@ -90,7 +90,7 @@ TEST_F(ServicesTest, WorkflowForwardsTheNewProcessPastItsFirstStep) {
 
     auto part = Object(Part("P-1"));
     process->Attach(part, nullptr);
-    const auto& events = db->Events();
+    const auto& events = db->Harness().Events();
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].kind, Event::Kind::Forward);
     EXPECT_EQ(events[0].text, "New Part Development auto initiated");
@@ -205,7 +205,7 @@ TEST_F(ServicesTest, DesktopServicesAreRecordedAsEvents) {
     CreateAs<CvCommonGUI>(*session, "CvGUISrv.CvCommonGUI")->DesktopWindow()->View()->RefreshObjects(1, list, true);
     CreateAs<CvSessionUtil>(*session, "CvUtil.CvSessionUtil")->ShowObject(part, nullptr, true);
     ObjectKey key{part->ClassId(), part->ObjectId()};
-    const auto& events = db->Events();
+    const auto& events = db->Harness().Events();
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].kind, Event::Kind::Notify);
     EXPECT_EQ(events[0].code, 2);
@@ -215,8 +215,8 @@ TEST_F(ServicesTest, DesktopServicesAreRecordedAsEvents) {
     EXPECT_EQ(events[1].code, 1);
     EXPECT_EQ(events[2].kind, Event::Kind::Show);
     EXPECT_EQ(events[2].objects, std::vector<ObjectKey>{key});
-    db->ClearEvents();
-    EXPECT_TRUE(db->Events().empty());
+    db->Harness().ClearEvents();
+    EXPECT_TRUE(db->Harness().Events().empty());
 }
 
 TEST_F(ServicesTest, InjectedFaultsFailTheNthCallOnlyAndEveryFailureIsRecordedOnce) {
@@ -235,40 +235,40 @@ TEST_F(ServicesTest, InjectedFaultsFailTheNthCallOnlyAndEveryFailureIsRecordedOn
     };
     auto errors = [&] {
         std::vector<std::pair<std::string, std::string>> found;
-        for (const auto& event : db->Events())
+        for (const auto& event : db->Harness().Events())
             if (event.kind == Event::Kind::Error) found.emplace_back(event.operation, event.text);
         return found;
     };
     using Errors = std::vector<std::pair<std::string, std::string>>;
     for (const auto& c : cases) {
-        db->ClearEvents();
-        db->FailCall(c.operation, c.nth);
-        EXPECT_EQ(db->UnfiredFaults(), (std::vector<std::pair<std::string, int>>{{c.operation, c.nth}}));
+        db->Harness().ClearEvents();
+        db->Harness().FailCall(c.operation, c.nth);
+        EXPECT_EQ(db->Harness().UnfiredFaults(), (std::vector<std::pair<std::string, int>>{{c.operation, c.nth}}));
         for (int call = 1; call < c.nth; ++call) EXPECT_NO_THROW(c.call()) << c.operation << " call " << call;
         EXPECT_THROW(c.call(), CvError) << c.operation;
         EXPECT_NO_THROW(c.call()) << c.operation << " after the fault";
         EXPECT_EQ(errors(), (Errors{{c.operation, "the platform operation " + c.operation + " failed"}}));
-        EXPECT_TRUE(db->UnfiredFaults().empty()) << c.operation;
+        EXPECT_TRUE(db->Harness().UnfiredFaults().empty()) << c.operation;
     }
 
     // A failure inside an operation counts for the operation the caller called, once; a failure that
     // was not injected is recorded the same way.
-    db->ClearEvents();
-    db->FailCall("CvRecList.RowCount", 1);
-    auto list = db->MakeRecList({RowSpec{RowSpec::Kind::Object, key, std::nullopt, {}, "", {}, {}}});
+    db->Harness().ClearEvents();
+    db->Harness().FailCall("CvRecList.RowCount", 1);
+    auto list = db->MakeRecList({HookRow{HookRow::Kind::Object, key, std::nullopt, {}, "", {}, {}}});
     EXPECT_THROW(store->ObjectsFromRecList(list, true), CvError);
     EXPECT_THROW(Object(key)->Data()->ValueAsText("FILE_NAME"), CvError);
     EXPECT_EQ(errors(),
               (Errors{{"CvObjectStore.ObjectsFromRecList", "the platform operation CvRecList.RowCount failed"},
                       {"CvRecord.ValueAsText", "the record has no attribute \"FILE_NAME\""}}));
 
-    db->FailCall("CvObject.Delete", 1);
-    db->FailCall("CvObject.Delete", 3);
-    EXPECT_THROW(db->FailCall("CvObject.Remove", 1), std::invalid_argument);
-    EXPECT_EQ(db->UnfiredFaults(),
+    db->Harness().FailCall("CvObject.Delete", 1);
+    db->Harness().FailCall("CvObject.Delete", 3);
+    EXPECT_THROW(db->Harness().FailCall("CvObject.Remove", 1), std::invalid_argument);
+    EXPECT_EQ(db->Harness().UnfiredFaults(),
               (std::vector<std::pair<std::string, int>>{{"CvObject.Delete", 1}, {"CvObject.Delete", 3}}));
-    db->ClearFaults();
-    EXPECT_TRUE(db->UnfiredFaults().empty());
+    db->Harness().ClearFaults();
+    EXPECT_TRUE(db->Harness().UnfiredFaults().empty());
     EXPECT_NO_THROW(Object(key)->Delete(store->DefaultUpdateOptions()));
     const auto calls = FailableCalls();
     EXPECT_TRUE(std::is_sorted(calls.begin(), calls.end()));
@@ -281,7 +281,7 @@ TEST_F(ServicesTest, AnOuterTransactionHoldsEveryWriteUntilItEnds) {
     auto sequence = store->Sequences()->SequenceByName("Part Number");
     for (bool keep : {false, true}) {
         ObjectKey doomed = Part(keep ? "D-1" : "D-0");
-        db->ClearEvents();
+        db->Harness().ClearEvents();
         db->BeginOuterTransaction();
         EXPECT_THROW(db->BeginOuterTransaction(), CvError);
         auto added = store->NewObject(key.classId);
@@ -300,7 +300,7 @@ TEST_F(ServicesTest, AnOuterTransactionHoldsEveryWriteUntilItEnds) {
             db->CommitOuterTransaction();
         else
             db->RollbackOuterTransaction();
-        EXPECT_EQ(db->Events().size(), 5u) << keep; // stay recorded: insert, link, delete, failure, update
+        EXPECT_EQ(db->Harness().Events().size(), 5u) << keep; // stay recorded: insert, link, delete, failure, update
         EXPECT_EQ(db->CountObjects("Part"), keep ? 3 : 2);
         EXPECT_EQ(Object(key)->Children(nullptr)->Count(), keep ? 1 : 0);
         EXPECT_EQ(db->ReadValue(key, "CN_DESCRIPTION"), keep ? Value::Text("Changed") : Value());
@@ -314,7 +314,7 @@ TEST_F(ServicesTest, ReadOnlyRefusesEveryWriteAndLeavesTheDataAsItWas) {
     ObjectKey childKey = Part("P-2");
     auto parent = Object(parentKey);
     auto child = Object(childKey);
-    db->SetReadOnly(true);
+    db->Harness().SetReadOnly(true);
     auto options = store->DefaultUpdateOptions();
     parent->Data()->SetValueAsBool("CN_LOCKED", true);
     std::vector<std::function<void()>> writes = {
@@ -334,14 +334,14 @@ TEST_F(ServicesTest, ReadOnlyRefusesEveryWriteAndLeavesTheDataAsItWas) {
     EXPECT_EQ(db->CountObjects("Part"), 2);
     EXPECT_EQ(Object(parentKey)->Children(nullptr)->Count(), 0);
     std::vector<std::string> failed;
-    for (const auto& event : db->Events()) {
+    for (const auto& event : db->Harness().Events()) {
         EXPECT_EQ(event.text, "the database is read-only: nothing can be written") << event.operation;
         failed.push_back(event.operation);
     }
     EXPECT_EQ(failed, (std::vector<std::string>{"CvObject.Update", "CvObject.Store", "CvObject.Delete",
                                                 "CvObject.LinkUnderParent", "CvObject.Store", "CvSequence.NextValue",
                                                 "CvFlowStore.NewProcess"}));
-    db->SetReadOnly(false);
+    db->Harness().SetReadOnly(false);
     parent->Update(options);
     EXPECT_TRUE(db->ReadValue(parentKey, "CN_LOCKED").AsBool());
     EXPECT_EQ(store->Sequences()->SequenceByName("Part Number")->NextValue(), "P-000001");

@@ -81,7 +81,7 @@ protected:
         return db->CreateObject(names::ClassPart, extra);
     }
     Ptr<CvRecList> RowOf(ObjectKey key) {
-        embedded::RowSpec row;
+        embedded::HookRow row;
         row.key = key;
         return db->MakeRecList({row});
     }
@@ -223,7 +223,7 @@ TEST(SqlQueryTest, RefusesEveryStatementThatWritesOrChangesTheConnection) {
     EXPECT_EQ(query->Result()->ValueAt(0, 0).AsText(), "dora");
 
     // The connection is as it was: a hook still writes.
-    embedded::RowSpec row;
+    embedded::HookRow row;
     row.key = part;
     auto rows = db->MakeRecList({row});
     Application(user).LockObject(session, rows);

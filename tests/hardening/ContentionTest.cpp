@@ -37,7 +37,7 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
     for (int round = 0; round < Rounds && problems.size() < 20; ++round) {
         std::vector<ObjectKey> picked{parts[(round + person.offset) % PartCount],
                                       parts[(round + person.offset + 1) % PartCount]};
-        std::vector<embedded::RowSpec> specs(2);
+        std::vector<embedded::HookRow> specs(2);
         std::map<std::string, ObjectKey> refusalTexts;
         for (size_t i = 0; i < picked.size(); ++i) {
             specs[i].key = picked[i];
@@ -47,7 +47,7 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
         auto rows = db->MakeRecList(specs);
         for (bool locking : {true, false}) {
             user.SetAnswers({Press("OK"), Press("OK")});
-            db->ClearEvents();
+            db->Harness().ClearEvents();
             if (locking)
                 app.LockObject(session, rows);
             else
@@ -63,7 +63,7 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
             refusals += static_cast<int>(refused.size());
             if (!locking) continue;
             std::set<int32_t> written;
-            for (const auto& event : db->Events())
+            for (const auto& event : db->Harness().Events())
                 if (event.kind == embedded::Event::Kind::Update) written.insert(event.objects.at(0).objectId);
             for (const auto& part : picked)
                 if (!refused.count(part.objectId) && !written.count(part.objectId))
@@ -130,18 +130,18 @@ std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, con
     auto db = embedded::Database::Open(path);
     auto session = db->Login(login, user);
     Application app(user);
-    std::vector<embedded::RowSpec> specs(1);
+    std::vector<embedded::HookRow> specs(1);
     specs[0].key = part;
     auto rows = db->MakeRecList(specs);
     for (int round = 0; round < rounds && problems.size() < 20; ++round) {
         for (bool locking : {true, false}) {
             user.SetAnswers({Press("Yes"), Press("OK")});
-            db->ClearEvents();
+            db->Harness().ClearEvents();
             if (locking)
                 app.LockObject(session, rows);
             else
                 app.UnLockObject(session, rows);
-            for (const auto& event : db->Events())
+            for (const auto& event : db->Harness().Events())
                 if (event.kind == embedded::Event::Kind::Error)
                     problems.push_back("round " + std::to_string(round) + ": " + event.operation +
                                        " failed: " + event.text);
@@ -247,8 +247,8 @@ TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlock
                                                {names::STATE, Value::Int16(5)}});
         auto child = db.CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text(replace.expected(round))},
                                                         {names::STATE, Value::Int16(5)}});
-        std::vector<embedded::RowSpec> specs(1);
-        specs[0].kind = embedded::RowSpec::Kind::Link;
+        std::vector<embedded::HookRow> specs(1);
+        specs[0].kind = embedded::HookRow::Kind::Link;
         specs[0].key = db.CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int16(1)}});
         auto rows = db.MakeRecList(specs);
         scripted::Answer pick;

@@ -45,7 +45,7 @@ TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) 
         user.SetAnswers({Press("Yes")});
         auto db = embedded::Database::Open(path);
         auto session = db->Login("carl", user);
-        embedded::RowSpec row;
+        embedded::HookRow row;
         row.key = parts[0];
         auto rows = db->MakeRecList({row});
         Application(user).UnLockObject(session, rows);
@@ -90,7 +90,7 @@ TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) 
     scripted::ScriptedUser user;
     user.SetAnswers({Press("Yes")});
     auto session = db->Login("carl", user);
-    embedded::RowSpec row;
+    embedded::HookRow row;
     row.key = parts[0];
     auto rows = db->MakeRecList({row});
     Application(user).UnLockObject(session, rows);

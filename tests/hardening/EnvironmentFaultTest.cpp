@@ -221,9 +221,9 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
         scripted::ScriptedUser user;
         auto db = embedded::Database::Open(path);
         auto session = db->Login("carl", user);
-        std::vector<embedded::RowSpec> specs(1);
-        specs[0].key = part;
-        auto rows = db->MakeRecList(specs);
+        std::vector<embedded::HookRow> listed(1);
+        listed[0].key = part;
+        auto rows = db->MakeRecList(listed);
         const std::string before = Bytes(path) + Bytes(path + "-wal");
         auto holder = c.breakIt();
         Application app(user);
@@ -231,7 +231,7 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
         full = false;
         holder.reset();
         std::vector<std::pair<std::string, std::string>> errors;
-        for (const auto& event : db->Events())
+        for (const auto& event : db->Harness().Events())
             if (event.kind == embedded::Event::Kind::Error) errors.emplace_back(event.operation, event.text);
         EXPECT_EQ(errors, (std::vector<std::pair<std::string, std::string>>{{"CvObject.Update", c.text}})) << c.name;
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << c.name;

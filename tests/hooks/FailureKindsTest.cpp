@@ -96,7 +96,7 @@ TEST_F(FailureKindsTest, EveryFailureIsCaughtWhereTheOperationCatchesAllAndPasse
         else
             EXPECT_THROW(c.run(utils, failing), ForeignFailure);
         EXPECT_EQ(Shown(), c.shown);
-        EXPECT_TRUE(db->Events().empty());
+        EXPECT_TRUE(db->Harness().Events().empty());
         EXPECT_EQ(db->CountObjects("Part"), 2);
         ExpectAllAnswered();
     }

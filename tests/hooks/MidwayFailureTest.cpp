@@ -40,7 +40,7 @@ TEST_F(MidwayWorld, TheUnlockWalkEndsOnCyclesAndCopesWithDeepChains) {
 TEST_F(MidwayWorld, LinkAttributeFailuresAreReportedAndWhatWasDoneStays) {
     ClsUtils utils(user);
     auto list = std::make_shared<StringList>(StringList{"CN_REMARK", "CN_REMARK", "CN_QUANTITY"});
-    db->FailCall("CvMetaInfo.ClassByName", 2);
+    db->Harness().FailCall("CvMetaInfo.ClassByName", 2);
     Answers({Press("OK")});
     EXPECT_EQ(utils.CleanLinkAttributes(session, list), nullptr);
     EXPECT_EQ(*list, (StringList{"CN_REMARK", "CN_QUANTITY"}));
@@ -48,7 +48,7 @@ TEST_F(MidwayWorld, LinkAttributeFailuresAreReportedAndWhatWasDoneStays) {
 
     // A write the platform refuses is reported like a value that does not read.
     const ObjectKey link = TreeLink(top, Part("P-2"));
-    db->FailCall("CvRecord.SetValueAsInt16", 1);
+    db->Harness().FailCall("CvRecord.SetValueAsInt16", 1);
     Answers({SetRows({{"Quantity", "4"}, {"Remark", "r"}}), Press("OK")});
     EXPECT_EQ(Call("LinkUpdate", LinkRow(link), "CN_QUANTITY,CN_REMARK"), 0);
     EXPECT_EQ(Shown()[1], "exclamation/OK: The value of the Attribute CN_QUANTITY is not correct");
@@ -80,8 +80,8 @@ TEST_F(MidwayWorld, ObjectServicesPassFailuresOnOrSwallowThemAsEachPromises) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.operation);
         Answers(c.answers);
-        db->ClearFaults();
-        db->FailCall(c.operation, 1);
+        db->Harness().ClearFaults();
+        db->Harness().FailCall(c.operation, 1);
         if (c.throws)
             EXPECT_THROW(c.call(), CvError);
         else
@@ -91,11 +91,11 @@ TEST_F(MidwayWorld, ObjectServicesPassFailuresOnOrSwallowThemAsEachPromises) {
         ExpectAllAnswered();
     }
     // A process the platform does not know fails after its window, with nothing started.
-    db->ClearFaults();
+    db->Harness().ClearFaults();
     Answers({Press("Continue")});
     EXPECT_THROW(utils.CreateProcess(session, object, "No Such Process"), CvError);
     EXPECT_EQ(Shown(), Texts{"window Quendra: No Such Process process creation for Part P-2-Desc"});
-    for (const auto& event : db->Events())
+    for (const auto& event : db->Harness().Events())
         EXPECT_TRUE(event.kind != Event::Kind::Forward && event.kind != Event::Kind::Attach);
 }
 

@@ -137,9 +137,9 @@ Ptr<CvObject> World::Fetch(ObjectKey key) {
 }
 
 Ptr<CvRecList> World::Rows(const std::vector<ObjectKey>& objects) {
-    std::vector<embedded::RowSpec> rows;
+    std::vector<embedded::HookRow> rows;
     for (const auto& key : objects) {
-        embedded::RowSpec row;
+        embedded::HookRow row;
         row.key = key;
         rows.push_back(row);
     }
@@ -147,15 +147,15 @@ Ptr<CvRecList> World::Rows(const std::vector<ObjectKey>& objects) {
 }
 
 Ptr<CvRecList> World::LinkRow(ObjectKey link) {
-    embedded::RowSpec row;
-    row.kind = embedded::RowSpec::Kind::Link;
+    embedded::HookRow row;
+    row.kind = embedded::HookRow::Kind::Link;
     row.key = link;
     return db->MakeRecList({row});
 }
 
 Ptr<CvRecList> World::PendingLinkRow(ObjectKey parent, ObjectKey child) {
-    embedded::RowSpec row;
-    row.kind = embedded::RowSpec::Kind::PendingLink;
+    embedded::HookRow row;
+    row.kind = embedded::HookRow::Kind::PendingLink;
     row.linkClass = "Parts Tree";
     row.parent = parent;
     row.child = child;
@@ -174,7 +174,7 @@ int16_t World::Call(const std::string& hook, Ptr<CvRecList> rows, const std::str
 
 void World::Answers(std::vector<scripted::Answer> answers) {
     user.SetAnswers(std::move(answers));
-    db->ClearEvents();
+    db->Harness().ClearEvents();
 }
 
 Texts World::Shown() const {
@@ -190,7 +190,7 @@ void World::ExpectAllAnswered() const {
 
 std::vector<ObjectKey> World::Updated() const {
     std::vector<ObjectKey> keys;
-    for (const auto& event : db->Events())
+    for (const auto& event : db->Harness().Events())
         if (event.kind == Event::Kind::Update) keys.push_back(event.objects.at(0));
     return keys;
 }
