@@ -36,22 +36,6 @@ TEST_F(ObjectsTest, NullsReadAsZeroFalseOrEmptyAndMissingAttributesFail) {
     EXPECT_FALSE(data->Header()->ContainsColumn("FILE_NAME"));
 }
 
-TEST_F(ObjectsTest, WrittenValuesTakeTheAttributeTypeAndAreStoredByUpdate) {
-    auto object = Object(Part("P-1"));
-    auto data = object->Data();
-    data->SetValueAsText("STATE", "6");
-    data->SetValueAsText("CN_LOCKED", "true");
-    data->SetValueAsInt32("USER_OBJECT_ID", 77);
-    EXPECT_EQ(data->GetValue("STATE"), Value::Int16(6));
-    EXPECT_EQ(data->ValueAsText("CN_LOCKED"), "True");
-    EXPECT_THROW(data->SetValueAsText("STATE", "many"), CvError);
-    object->Update(store->DefaultUpdateOptions()->Copy());
-    ObjectKey key{object->ClassId(), object->ObjectId()};
-    EXPECT_EQ(db->ReadValue(key, "STATE"), Value::Int16(6));
-    EXPECT_EQ(db->ReadValue(key, "CN_LOCKED"), Value::Bool(true));
-    EXPECT_EQ(db->ReadValue(key, "USER_ID_MOD"), Value::Int32(*db->UserId("carl")));
-}
-
 // Another user's change made after this object was read survives its update.
 TEST_F(ObjectsTest, UpdateWritesOnlyTheValuesSetSinceTheObjectWasRead) {
     ObjectKey key = Part("P-1", "Part", {{"CN_DESCRIPTION", Value::Text("Old")}, {"STATE", Value::Int16(5)}});
@@ -78,29 +62,6 @@ TEST_F(ObjectsTest, UpdateWritesOnlyTheValuesSetSinceTheObjectWasRead) {
     mine->Update(store->DefaultUpdateOptions());
     EXPECT_EQ(db->ReadValue(key, "CN_LOCKED"), Value::Bool(false));
     EXPECT_EQ(db->ReadValue(key, "USER_ID_MOD"), Value::Int32(*db->UserId("carl")));
-}
-
-TEST_F(ObjectsTest, DisplayTextJoinsTheModelsAttributesWithTheSeparator) {
-    struct Case {
-        std::string cls;
-        std::vector<std::pair<std::string, Value>> values;
-        std::string separator;
-        std::string expected;
-    };
-    std::vector<Case> cases = {
-        {"Part",
-         {{"CN_PART_NUMBER", Value::Text("P-1")}, {"CN_DESCRIPTION", Value::Text("Bracket")}},
-         "-",
-         "P-1-Bracket"},
-        {"Assembly", {{"CN_PART_NUMBER", Value::Text("A-1")}}, " / ", "A-1 / "},
-        {"Drawing", {{"CN_PART_NUMBER", Value::Text("P-1")}, {"FILE_NAME", Value::Text("a.dwg")}}, "-", "P-1-a.dwg"},
-        {"Folder", {{"FOLDER_NAME", Value::Text("Inbox")}}, "-", "Inbox"},
-    };
-    for (const auto& c : cases) {
-        ObjectKey key = db->CreateObject(c.cls, c.values);
-        EXPECT_EQ(Object(key)->DisplayText(c.separator), c.expected) << c.cls;
-        EXPECT_EQ(db->DisplayText(key, c.separator), c.expected) << c.cls;
-    }
 }
 
 TEST_F(ObjectsTest, ObjectFromRecordCarriesOnlyTheRecordsColumnsUntilRetrieved) {
