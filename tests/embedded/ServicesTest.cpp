@@ -72,17 +72,6 @@ TEST_F(ServicesTest, WorkflowForwardsTheNewProcessPastItsFirstStep) {
     EXPECT_FALSE(entry->CanForwardTo(target));
     EXPECT_THROW(entry->CurrentStep()->Forward(target, "again", std::chrono::system_clock::now()), CvError);
 
-    auto part = Object(Part("P-1"));
-    process->Attach(part, nullptr);
-    const auto& events = db->Events();
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].kind, Event::Kind::Forward);
-    EXPECT_EQ(events[0].text, "New Part Development auto initiated");
-    EXPECT_EQ(events[1].kind, Event::Kind::Error);
-    EXPECT_EQ(events[1].operation, "CvFlowStep.Forward");
-    EXPECT_EQ(events[2].kind, Event::Kind::Attach);
-    EXPECT_EQ(events[2].objects, (std::vector<ObjectKey>{{part->ClassId(), part->ObjectId()}}));
-
     // The process now waits in its second step; the last step has no next target.
     auto next = workList->Entries();
     ASSERT_EQ(next->Count(), 1);
