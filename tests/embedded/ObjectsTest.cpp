@@ -134,31 +134,6 @@ TEST_F(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
     EXPECT_EQ(db->Events()[1].text, "the object " + std::to_string(made->ObjectId()) + " is stored already");
 }
 
-TEST_F(ObjectsTest, ChildrenAndTreeLinksComeInTheOrderTheLinksWereMade) {
-    ObjectKey top = Part("TOP", "Assembly");
-    ObjectKey second = Part("B");
-    ObjectKey first = Part("A");
-    ObjectKey document = db->CreateObject("Document", {{"FILE_NAME", Value::Text("a.pdf")}});
-    db->CreateLink("Parts Tree", top, second, {});
-    db->CreateLink("Specification dependency Link", top, document, {});
-    ObjectKey lastLink = db->CreateLink("Parts Tree", top, first, {{"CN_REMARK", Value::Text("last")}});
-
-    auto children = Object(top)->Children(nullptr);
-    ASSERT_EQ(children->Count(), 3);
-    EXPECT_EQ(children->Item(0)->ObjectId(), second.objectId);
-    EXPECT_EQ(children->Item(1)->ObjectId(), document.objectId);
-    EXPECT_EQ(children->Item(2)->ObjectId(), first.objectId);
-    EXPECT_EQ(children->Item(2)->Data()->ValueAsText("CN_PART_NUMBER"), "A");
-
-    auto links = Object(top)->TreeLinks(nullptr);
-    ASSERT_EQ(links->Count(), 3);
-    auto entry = links->Item(2)->WorkingEntry();
-    EXPECT_EQ(entry->Element(0)->ObjectId(), first.objectId);
-    EXPECT_EQ(entry->Element(1)->ObjectId(), lastLink.objectId);
-    EXPECT_EQ(entry->Element(1)->Data()->ValueAsText("CN_REMARK"), "last");
-    EXPECT_EQ(Object(first)->Children(nullptr)->Count(), 0);
-}
-
 TEST_F(ObjectsTest, LinksMadeThroughTheObjects) {
     auto parent = Object(Part("P-1"));
     auto child = Object(Part("P-2"));
