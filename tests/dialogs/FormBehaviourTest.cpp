@@ -75,17 +75,9 @@ TEST_P(FormBehaviour, LinkAttributeEditorKeysClicksAndButtons) {
          true,
          {"a", "b", "3"}},
         {"up on the first row moves to OK", {Click(0, 1), Type("a"), Key("Up"), Key("Enter")}, true, {"a", "2", "3"}},
-        {"down from a middle row",
-         {Click(1, 1), Type("m"), Key("Down"), Type("n"), Button("OK")},
-         true,
-         {"1", "m", "n"}},
         {"up from a middle row", {Click(1, 1), Type("m"), Key("Up"), Type("u"), Button("OK")}, true, {"u", "m", "3"}},
         {"enter on the last row moves to OK without accepting",
          {Click(2, 1), Type("z"), Key("Enter"), Key("Space")},
-         true,
-         {"1", "2", "z"}},
-        {"down on the last row moves to OK",
-         {Click(2, 1), Type("z"), Key("Down"), Key("Enter")},
          true,
          {"1", "2", "z"}},
         {"up from the last row", {Click(2, 1), Type("z"), Key("Up"), Type("y"), Button("OK")}, true, {"1", "y", "z"}},
@@ -119,15 +111,10 @@ TEST_P(FormBehaviour, LinkAttributeEditorWithOneRow) {
     }
 }
 
-TEST_P(FormBehaviour, LinkAttributeEditorShowsRowsAndClosesAsCancel) {
+TEST_P(FormBehaviour, LinkAttributeEditorClosedByItsFrameIsCancel) {
     std::vector<std::string> values = {"1", "", "3"};
     EXPECT_FALSE(Edit(Names, values, {Acts({Click(0, 1), Type("k"), Key("Down"), CloseByFrame()})}));
     EXPECT_EQ(values, (std::vector<std::string>{"1", "", "3"}));
-    auto shown = backend_->Shown();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "Link Relation Input");
-    using Row = std::pair<std::string, std::string>;
-    EXPECT_EQ(shown[0].rows, (std::vector<Row>{{"Quantity", "1"}, {"Position", ""}, {"Remark", "3"}}));
 }
 
 TEST_P(FormBehaviour, LinkAttributeEditorRefusesListsOfDifferentLength) {

@@ -34,24 +34,6 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
-TEST(ModelTest, TheDefaultModelHasTheNamesTheComponentUses) {
-    EXPECT_EQ(BuiltInModelNames(), std::vector<std::string>{"plant"});
-    auto model = BuiltInModel("plant");
-    for (const char* name : {"Parts", "Part", "Assembly", "Documents", "Document", "Drawing", "Folder", "Projects",
-                             "Project", "Users", "Parts Tree", "Specification dependency Link", "New Part Development"})
-        EXPECT_NE(model->ClassByName(name), nullptr) << name;
-    const ClassInfo* part = model->ClassByName("Part");
-    EXPECT_NE(part->Attribute("CN_ISSUED_FROM"), nullptr);
-    EXPECT_EQ(model->ClassByName("Assembly")->Attribute("CN_ISSUED_FROM"), nullptr);
-    EXPECT_EQ(part->attributes[0].name, "CLASS_ID");
-    EXPECT_EQ(part->attributes[2].name, "CN_PART_NUMBER");
-    EXPECT_EQ(part->attributes.back().name, "CN_ISSUED_FROM");
-    EXPECT_EQ(model->ClassByName("Parts Tree")->table, "TDM_LINKS_00091");
-    EXPECT_EQ(model->ClassByName("Specification dependency Link")->table, "TDM_LINKS_00092");
-    EXPECT_EQ(model->ClassByName("Users")->table, "USERS");
-    EXPECT_THROW(BuiltInModel("factory"), EmbeddedError);
-}
-
 TEST(ModelTest, TheSmallModelResolvesFamiliesLookupsAndSequences) {
     auto model = ParseModel(kSmall, "small.json");
     const ClassInfo* thing = model->ClassByName("Thing");
@@ -59,7 +41,6 @@ TEST(ModelTest, TheSmallModelResolvesFamiliesLookupsAndSequences) {
     EXPECT_EQ(thing->displayText, std::vector<std::string>{"CODE"});
     EXPECT_EQ(thing->Attribute("CODE")->lookupId, 6);
     EXPECT_EQ(model->ClassByName("Things")->family, (std::vector<int16_t>{1, 2}));
-    EXPECT_EQ(model->sequences[0].Format(7), "N0007/x");
     EXPECT_EQ(model->sequences[0].next, 7);
     EXPECT_EQ(model->users[0].values[0].second, Value::Int16(40));
 }

@@ -36,22 +36,6 @@ TEST_F(ObjectsTest, NullsReadAsZeroFalseOrEmptyAndMissingAttributesFail) {
     EXPECT_FALSE(data->Header()->ContainsColumn("FILE_NAME"));
 }
 
-TEST_F(ObjectsTest, WrittenValuesTakeTheAttributeTypeAndAreStoredByUpdate) {
-    auto object = Object(Part("P-1"));
-    auto data = object->Data();
-    data->SetValueAsText("STATE", "6");
-    data->SetValueAsText("CN_LOCKED", "true");
-    data->SetValueAsInt32("USER_OBJECT_ID", 77);
-    EXPECT_EQ(data->GetValue("STATE"), Value::Int16(6));
-    EXPECT_EQ(data->ValueAsText("CN_LOCKED"), "True");
-    EXPECT_THROW(data->SetValueAsText("STATE", "many"), CvError);
-    object->Update(store->DefaultUpdateOptions()->Copy());
-    ObjectKey key{object->ClassId(), object->ObjectId()};
-    EXPECT_EQ(db->ReadValue(key, "STATE"), Value::Int16(6));
-    EXPECT_EQ(db->ReadValue(key, "CN_LOCKED"), Value::Bool(true));
-    EXPECT_EQ(db->ReadValue(key, "USER_ID_MOD"), Value::Int32(*db->UserId("carl")));
-}
-
 // Another user's change made after this object was read survives its update.
 TEST_F(ObjectsTest, UpdateWritesOnlyTheValuesSetSinceTheObjectWasRead) {
     ObjectKey key = Part("P-1", "Part", {{"CN_DESCRIPTION", Value::Text("Old")}, {"STATE", Value::Int16(5)}});
@@ -78,29 +62,6 @@ TEST_F(ObjectsTest, UpdateWritesOnlyTheValuesSetSinceTheObjectWasRead) {
     mine->Update(store->DefaultUpdateOptions());
     EXPECT_EQ(db->ReadValue(key, "CN_LOCKED"), Value::Bool(false));
     EXPECT_EQ(db->ReadValue(key, "USER_ID_MOD"), Value::Int32(*db->UserId("carl")));
-}
-
-TEST_F(ObjectsTest, DisplayTextJoinsTheModelsAttributesWithTheSeparator) {
-    struct Case {
-        std::string cls;
-        std::vector<std::pair<std::string, Value>> values;
-        std::string separator;
-        std::string expected;
-    };
-    std::vector<Case> cases = {
-        {"Part",
-         {{"CN_PART_NUMBER", Value::Text("P-1")}, {"CN_DESCRIPTION", Value::Text("Bracket")}},
-         "-",
-         "P-1-Bracket"},
-        {"Assembly", {{"CN_PART_NUMBER", Value::Text("A-1")}}, " / ", "A-1 / "},
-        {"Drawing", {{"CN_PART_NUMBER", Value::Text("P-1")}, {"FILE_NAME", Value::Text("a.dwg")}}, "-", "P-1-a.dwg"},
-        {"Folder", {{"FOLDER_NAME", Value::Text("Inbox")}}, "-", "Inbox"},
-    };
-    for (const auto& c : cases) {
-        ObjectKey key = db->CreateObject(c.cls, c.values);
-        EXPECT_EQ(Object(key)->DisplayText(c.separator), c.expected) << c.cls;
-        EXPECT_EQ(db->DisplayText(key, c.separator), c.expected) << c.cls;
-    }
 }
 
 TEST_F(ObjectsTest, ObjectFromRecordCarriesOnlyTheRecordsColumnsUntilRetrieved) {
@@ -171,31 +132,6 @@ TEST_F(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
     EXPECT_EQ(db->Harness().Events()[0].kind, Event::Kind::Insert);
     EXPECT_EQ(db->Harness().Events()[1].kind, Event::Kind::Error);
     EXPECT_EQ(db->Harness().Events()[1].text, "the object " + std::to_string(made->ObjectId()) + " is stored already");
-}
-
-TEST_F(ObjectsTest, ChildrenAndTreeLinksComeInTheOrderTheLinksWereMade) {
-    ObjectKey top = Part("TOP", "Assembly");
-    ObjectKey second = Part("B");
-    ObjectKey first = Part("A");
-    ObjectKey document = db->CreateObject("Document", {{"FILE_NAME", Value::Text("a.pdf")}});
-    db->CreateLink("Parts Tree", top, second, {});
-    db->CreateLink("Specification dependency Link", top, document, {});
-    ObjectKey lastLink = db->CreateLink("Parts Tree", top, first, {{"CN_REMARK", Value::Text("last")}});
-
-    auto children = Object(top)->Children(nullptr);
-    ASSERT_EQ(children->Count(), 3);
-    EXPECT_EQ(children->Item(0)->ObjectId(), second.objectId);
-    EXPECT_EQ(children->Item(1)->ObjectId(), document.objectId);
-    EXPECT_EQ(children->Item(2)->ObjectId(), first.objectId);
-    EXPECT_EQ(children->Item(2)->Data()->ValueAsText("CN_PART_NUMBER"), "A");
-
-    auto links = Object(top)->TreeLinks(nullptr);
-    ASSERT_EQ(links->Count(), 3);
-    auto entry = links->Item(2)->WorkingEntry();
-    EXPECT_EQ(entry->Element(0)->ObjectId(), first.objectId);
-    EXPECT_EQ(entry->Element(1)->ObjectId(), lastLink.objectId);
-    EXPECT_EQ(entry->Element(1)->Data()->ValueAsText("CN_REMARK"), "last");
-    EXPECT_EQ(Object(first)->Children(nullptr)->Count(), 0);
 }
 
 TEST_F(ObjectsTest, LinksMadeThroughTheObjects) {

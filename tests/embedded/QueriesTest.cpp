@@ -61,18 +61,6 @@ TEST_F(QueriesTest, TheComponentsStatementsRunOnTheTables) {
     EXPECT_EQ(db->Harness().Events().back().text, references);
 }
 
-TEST_F(QueriesTest, OnlyStatementsThatReadAreRun) {
-    Part("P-1");
-    for (const std::string text : {"delete from PARTS", "update USERS set LOGIN = 'x'", "drop table USERS",
-                                   "select 1; delete from PARTS", "not sql at all"}) {
-        auto query = store->NewSqlQuery();
-        query->SetSqlText(text);
-        EXPECT_THROW(query->Run(), CvError) << text;
-    }
-    EXPECT_EQ(db->CountObjects("Part"), 1);
-    for (const auto& event : db->Harness().Events()) EXPECT_EQ(event.kind, Event::Kind::Error) << event.text;
-}
-
 TEST_F(QueriesTest, DuplicateLinksAreFoundWithAndWithoutPrimaryValues) {
     ObjectKey parent = Part("P-1", "Assembly");
     ObjectKey child = Part("P-2");

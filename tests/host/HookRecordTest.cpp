@@ -5,6 +5,7 @@
 #include "CommandRun.h"
 #include "DatabaseFile.h"
 #include "JsonCursor.h"
+#include "QtApplication.h"
 #include "TempFolder.h"
 
 #include <QApplication>
@@ -29,15 +30,6 @@
 
 namespace quendra::host {
 namespace {
-
-void StartApplication() {
-    static int argc = 1;
-    static char name[] = "test_host";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: the test events' input devices outlive any static of ours.
-    if (!qApp) new QApplication(argc, argv);
-}
 
 // What the person does in one dialog; `folder` is the test's fresh folder.
 using Play = std::function<void(QDialog&, const std::string& folder)>;
@@ -186,7 +178,7 @@ const RecordCase RecordCases[] = {
 
 class HookRecord : public testing::TestWithParam<RecordCase> {
 protected:
-    static void SetUpTestSuite() { StartApplication(); }
+    static void SetUpTestSuite() { test::QtApplication(); }
 };
 
 TEST_P(HookRecord, RecordedCallReplaysWithPlay) {

@@ -121,39 +121,5 @@ TEST(ScenarioParser, NestingDeeperThanTheLimitIsAFileErrorNotAStackOverflow) {
     }
 }
 
-TEST(ScenarioParser, ReadsStepsWithCommentsRowsAnswersAndExpectations) {
-    auto scenario = ScenarioParser::ParseText(R"json(
-        // a comment
-        { "description": "d", "model": "plant", /* another */
-          "users": [ { "login": "eve", "values": { "FIRST_NAME": "Eve" } } ],
-          "objects": [ { "ref": "P1", "class": "Part" } ],
-          "links": [ { "ref": "L1", "class": "Parts Tree", "parent": "P1", "child": "Part(CN_PART_NUMBER=P-2)" } ],
-          "steps": [ { "user": "eve", "hook": "ReplacePartByNewPart", "rows": ["L1", {"ref": "P1", "columns": ["CLASS_ID"]},
-                       {"class": "Parts Tree", "parent": "P1", "child": "P1"}],
-                       "LinkAttributes": "CN_QUANTITY", "MyNewPart": null,
-                       "answers": [ {"fill": {"CN_DESCRIPTION": "x"}, "button": "Cancel"}, {"search": "cancel results"},
-                                    {"set": {"Quantity": "2", "Position": "1"}, "button": "OK"} ],
-                       "expect": { "result": "error", "MyNewPart": "P1" } } ] })json",
-                                              "dir/s.json");
-    EXPECT_EQ(scenario.folder, "dir");
-    ASSERT_EQ(scenario.steps.size(), 1u);
-    const auto& step = scenario.steps[0];
-    ASSERT_EQ(step.rows->size(), 3u);
-    EXPECT_EQ((*step.rows)[0].kind, RowArg::Kind::Ref);
-    EXPECT_EQ((*step.rows)[1].kind, RowArg::Kind::Record);
-    EXPECT_EQ((*step.rows)[1].columns, std::vector<std::string>{"CLASS_ID"});
-    EXPECT_EQ((*step.rows)[2].kind, RowArg::Kind::PendingLink);
-    EXPECT_FALSE(step.objectArgs.at("MyNewPart").ref.has_value());
-    ASSERT_EQ(step.answers.size(), 3u);
-    EXPECT_EQ(step.answers[0].answer.kind, scripted::Answer::Kind::Fill);
-    EXPECT_EQ(step.answers[0].answer.button, "Cancel");
-    EXPECT_EQ(step.answers[1].answer.search, scripted::Answer::SearchMode::CancelResults);
-    // "set" keeps the order the file writes, which is the order the user fills the grid in.
-    ASSERT_EQ(step.answers[2].answer.set.size(), 2u);
-    EXPECT_EQ(step.answers[2].answer.set[0].first, "Quantity");
-    EXPECT_TRUE(std::holds_alternative<std::string>(step.expect.result->value));
-    EXPECT_EQ(*step.expect.objectArgs.at("MyNewPart").ref, "P1");
-}
-
 } // namespace
 } // namespace quendra::host

@@ -25,18 +25,19 @@ TEST(ValueTest, AsTextWritesEachKindAsTheModelShowsIt) {
         EXPECT_EQ(Value::Text(Value::Double(d).AsText()).AsDouble(), d);
 }
 
-TEST(ValueTest, NullReadsAsZeroAndFalse) {
-    EXPECT_EQ(Value().AsInt16(), 0);
-    EXPECT_EQ(Value().AsInt32(), 0);
-    EXPECT_EQ(Value().AsDouble(), 0);
-    EXPECT_FALSE(Value().AsBool());
-}
-
 TEST(ValueTest, TextIsReadAsANumberAroundBlanksAndInAnyNotation) {
-    const std::pair<const char*, std::optional<int32_t>> cases[] = {
-        {" 7 ", 7},           {"1e3", 1000},          {"+7", 7},              {"+.5", 0},
-        {"12abc", std::nullopt}, {"nan", std::nullopt}, {"+-5", std::nullopt}, {"--5", std::nullopt},
-        {"- 5", std::nullopt},   {"0x1A", std::nullopt}, {"1e", std::nullopt},  {"1e+-2", std::nullopt}};
+    const std::pair<const char*, std::optional<int32_t>> cases[] = {{" 7 ", 7},
+                                                                    {"1e3", 1000},
+                                                                    {"+7", 7},
+                                                                    {"+.5", 0},
+                                                                    {"12abc", std::nullopt},
+                                                                    {"nan", std::nullopt},
+                                                                    {"+-5", std::nullopt},
+                                                                    {"--5", std::nullopt},
+                                                                    {"- 5", std::nullopt},
+                                                                    {"0x1A", std::nullopt},
+                                                                    {"1e", std::nullopt},
+                                                                    {"1e+-2", std::nullopt}};
     for (const auto& [text, number] : cases) {
         SCOPED_TRACE(text);
         if (number) {

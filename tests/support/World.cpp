@@ -122,10 +122,6 @@ ObjectKey World::TreeLink(ObjectKey parent, ObjectKey child, Values values) {
     return db->CreateLink("Parts Tree", parent, child, values);
 }
 
-size_t World::Links(const std::string& linkClass, ObjectKey parent, ObjectKey child) {
-    return db->FindLinks(linkClass, parent, child).size();
-}
-
 std::string World::Text(ObjectKey key, const std::string& attribute) {
     return db->ReadValue(key, attribute).AsText();
 }

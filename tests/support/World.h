@@ -53,7 +53,6 @@ public:
     // Locked by that user, who also modified the object last.
     Values LockedBy(const std::string& login);
     ObjectKey TreeLink(ObjectKey parent, ObjectKey child, Values values = {});
-    size_t Links(const std::string& linkClass, ObjectKey parent, ObjectKey child);
     std::string Text(ObjectKey key, const std::string& attribute);
 
     // The object as the store gives it, retrieved.

@@ -15,7 +15,6 @@
 #include <QDialogButtonBox>
 #include <QImage>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -103,37 +102,6 @@ TEST_F(QtToolkit, EnterOnTheFileTypeWindowChoosesTheSelectedEntry) {
     form.CmbFileType().SetListIndex(1);
     form.Show();
     EXPECT_EQ(form.Selection, 1);
-}
-
-TEST_F(QtToolkit, QueryDialogStatesClassAndCondition) {
-    Answer([](QDialog& dialog) {
-        dialog.findChild<QComboBox*>("Class")->setCurrentIndex(2);
-        QTest::keyClicks(dialog.findChild<QLineEdit*>("Attribute"), "CN_PART_NUMBER");
-        QTest::keyClicks(dialog.findChild<QLineEdit*>("Text"), "P-00");
-    });
-    embedded::SearchQuery query;
-    ASSERT_TRUE(windows_.RunQueryDialog({{11, "Part"}, {21, "Document"}}, query));
-    EXPECT_EQ(query.classId, 21);
-    ASSERT_EQ(query.conditions.size(), 1u);
-    EXPECT_EQ(query.conditions[0], (std::pair<std::string, std::string>{"CN_PART_NUMBER", "P-00"}));
-}
-
-TEST_F(QtToolkit, ResultDialogPicksInTheOrderOfSelection) {
-    const std::vector<embedded::SearchCandidate> found = {
-        {{11, 1}, "Part", "P-1"}, {{11, 2}, "Part", "P-2"}, {{11, 3}, "Part", "P-3"}};
-    auto clickRow = [](QListWidget* list, int row) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-    };
-    Answer([&](QDialog& dialog) {
-        auto* list = dialog.findChild<QListWidget*>("Results");
-        clickRow(list, 2);
-        clickRow(list, 1);
-        clickRow(list, 0);
-        clickRow(list, 1); // a second click drops the pick
-    });
-    std::vector<embedded::ObjectKey> picked;
-    ASSERT_TRUE(windows_.RunResultDialog(found, picked));
-    EXPECT_EQ(picked, (std::vector<embedded::ObjectKey>{{11, 3}, {11, 1}}));
 }
 
 TEST_F(QtToolkit, NewObjectDialogReadsValuesInTheirTypes) {
