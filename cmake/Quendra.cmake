@@ -4,9 +4,12 @@ include(${CMAKE_CURRENT_LIST_DIR}/EmbedText.cmake)
 
 # The warnings every target of this project compiles with; QUENDRA_WERROR makes them errors.
 # Linked as $<BUILD_INTERFACE:quendra_warnings>, so nothing of it reaches an installed package.
+# GCC's maybe-uninitialized stays a warning: with the sanitizers' instrumentation at -O2 it
+# reports std::variant members that are always set.
 add_library(quendra_warnings INTERFACE)
 target_compile_options(quendra_warnings INTERFACE
     $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-Wall -Wextra -Wpedantic $<$<BOOL:${QUENDRA_WERROR}>:-Werror>>
+    $<$<AND:$<CXX_COMPILER_ID:GNU>,$<BOOL:${QUENDRA_WERROR}>>:-Wno-error=maybe-uninitialized>
     $<$<CXX_COMPILER_ID:MSVC>:/W4 $<$<BOOL:${QUENDRA_WERROR}>:/WX>>)
 
 # Every source file a target of this build compiles, for the test that finds one left out.
