@@ -215,7 +215,7 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
     auto addWhere = [&](const std::string& clause) { where += (where.empty() ? "" : " AND ") + clause; };
     for (const auto* list : {&objects, &links})
         for (const auto& source : *list) {
-            from += (from.empty() ? "" : ", ") + Quoted(source.cls->table) + " " + source.sqlAlias;
+            from += (from.empty() ? "" : ", ") + SqlName(source.cls->table) + " " + source.sqlAlias;
             addWhere(source.sqlAlias + ".CLASS_ID IN (" + FamilyList(*source.cls) + ")");
         }
     if (links.size() > 1 || objects.size() > 2 || (links.empty() && objects.size() > 1))
@@ -252,7 +252,7 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
     for (const auto& condition : parts.conditions) {
         const Source& source = sourceOf(condition.alias);
         const AttributeInfo& attribute = attributeOf(source, condition.attribute);
-        std::string column = source.sqlAlias + "." + Quoted(attribute.name);
+        std::string column = source.sqlAlias + "." + SqlName(attribute.name);
         std::string op = Lower(condition.op);
         std::string clause;
         QueryPlan::Binding binding;
@@ -288,7 +288,7 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
     for (const auto& column : parts.columns) {
         const Source& source = sourceOf(column.alias);
         const AttributeInfo& attribute = attributeOf(source, column.attribute);
-        outputs.push_back({attribute.name, source.sqlAlias + "." + Quoted(attribute.name), attribute.type});
+        outputs.push_back({attribute.name, source.sqlAlias + "." + SqlName(attribute.name), attribute.type});
     }
     // Rows name an object: the class of the first column (or the first class) lends its ids when not asked for.
     const Source& main = parts.columns.empty() ? sourceOf(parts.classes[0].alias) : sourceOf(parts.columns[0].alias);
