@@ -1,20 +1,14 @@
 // Structured queries turned into joins: classes by family, the link between them, conditions with bound values.
 #include "EmbeddedQueryDef.h"
 
+#include "AsciiCase.h"
 #include "CvError.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace quendra::embedded {
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 class EmbeddedQueryClasses : public CvQueryClasses {
 public:
@@ -253,7 +247,7 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
         const Source& source = sourceOf(condition.alias);
         const AttributeInfo& attribute = attributeOf(source, condition.attribute);
         std::string column = source.sqlAlias + "." + SqlName(attribute.name);
-        std::string op = Lower(condition.op);
+        std::string op = AsciiLowerCase(condition.op);
         std::string clause;
         QueryPlan::Binding binding;
         if (IsEmpty(condition.value) && (op == "=" || op == "<>" || op == "!=")) {
@@ -267,7 +261,7 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
             binding = {true, op != "like", attribute.type};
         }
         plan.bindings.push_back(binding);
-        std::string connector = Lower(condition.connector);
+        std::string connector = AsciiLowerCase(condition.connector);
         if (conditions.empty())
             conditions = clause;
         else if (connector.empty() || connector == "and")

@@ -1,6 +1,7 @@
 // Value conversions between the platform's value types and text.
 #include "Value.h"
 
+#include "AsciiCase.h"
 #include "CvError.h"
 
 #include <array>
@@ -192,8 +193,7 @@ bool Value::AsBool() const {
     case Kind::Text:
         break;
     }
-    std::string lower;
-    for (char c : std::get<std::string>(data_)) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = AsciiLowerCase(std::get<std::string>(data_));
     if (lower == "true") return true;
     if (lower == "false") return false;
     return ParseNumber(lower) != 0;
