@@ -1,7 +1,7 @@
 // Structured queries turned into joins: classes by family, the link between them, conditions with bound values.
 #include "EmbeddedQueryDef.h"
 
-#include "AsciiCase.h"
+#include "AsciiText.h"
 #include "CvError.h"
 
 #include <algorithm>
