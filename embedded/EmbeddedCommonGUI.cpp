@@ -238,7 +238,7 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
                 scope = asked;
             }
             const TableInfo* table = model.Table(root.table);
-            std::string sql = "SELECT CLASS_ID, OBJECT_ID FROM " + Quoted(root.table) + " WHERE CLASS_ID IN (";
+            std::string sql = "SELECT CLASS_ID, OBJECT_ID FROM " + SqlName(root.table) + " WHERE CLASS_ID IN (";
             for (size_t i = 0; i < scope->family.size(); ++i) sql += (i ? ", " : "") + std::to_string(scope->family[i]);
             sql += ")";
             bool possible = true;
@@ -248,7 +248,7 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
                 if (!known)
                     possible = false;
                 else // contains, ASCII letters in either case; unlike LIKE, for a text of any length
-                    sql += " AND instr(lower(CAST(" + Quoted(attribute) + " AS TEXT)), lower(?)) > 0";
+                    sql += " AND instr(lower(CAST(" + SqlName(attribute) + " AS TEXT)), lower(?)) > 0";
             }
             if (!possible) continue;
             Statement statement = storage.Sql().Prepare(sql + " ORDER BY OBJECT_ID");

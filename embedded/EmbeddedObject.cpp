@@ -1,6 +1,7 @@
 // Objects and links: their values, storing them, linking them and walking the links below them.
 #include "EmbeddedObject.h"
 
+#include "AsciiText.h"
 #include "CvError.h"
 #include "EmbeddedAttributeDefs.h"
 #include "EmbeddedClass.h"
@@ -74,13 +75,6 @@ std::shared_ptr<RecordData> EmptyData(const ClassInfo& cls) {
     }
     data->Put("CLASS_ID", Value::Int16(cls.id));
     return data;
-}
-
-std::string Trimmed(const std::string& text) {
-    size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return "";
-    size_t end = text.find_last_not_of(" \t");
-    return text.substr(begin, end - begin + 1);
 }
 
 } // namespace
@@ -165,7 +159,8 @@ void EmbeddedObject::AddAttributesToRetrieve(const std::string& namesJoinedBySem
     while (start <= namesJoinedBySemicolon.size()) {
         size_t end = namesJoinedBySemicolon.find(';', start);
         if (end == std::string::npos) end = namesJoinedBySemicolon.size();
-        std::string name = Trimmed(namesJoinedBySemicolon.substr(start, end - start));
+        std::string name =
+            TrimmedOf(std::string_view(namesJoinedBySemicolon).substr(start, end - start), SpacesAndTabs);
         if (!name.empty() &&
             std::find(extraAttributes_.begin(), extraAttributes_.end(), name) == extraAttributes_.end())
             extraAttributes_.push_back(name);

@@ -1,20 +1,14 @@
 // Structured queries turned into joins: classes by family, the link between them, conditions with bound values.
 #include "EmbeddedQueryDef.h"
 
+#include "AsciiText.h"
 #include "CvError.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace quendra::embedded {
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 class EmbeddedQueryClasses : public CvQueryClasses {
 public:
@@ -215,7 +209,7 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
     auto addWhere = [&](const std::string& clause) { where += (where.empty() ? "" : " AND ") + clause; };
     for (const auto* list : {&objects, &links})
         for (const auto& source : *list) {
-            from += (from.empty() ? "" : ", ") + Quoted(source.cls->table) + " " + source.sqlAlias;
+            from += (from.empty() ? "" : ", ") + SqlName(source.cls->table) + " " + source.sqlAlias;
             addWhere(source.sqlAlias + ".CLASS_ID IN (" + FamilyList(*source.cls) + ")");
         }
     if (links.size() > 1 || objects.size() > 2 || (links.empty() && objects.size() > 1))
@@ -252,8 +246,8 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
     for (const auto& condition : parts.conditions) {
         const Source& source = sourceOf(condition.alias);
         const AttributeInfo& attribute = attributeOf(source, condition.attribute);
-        std::string column = source.sqlAlias + "." + Quoted(attribute.name);
-        std::string op = Lower(condition.op);
+        std::string column = source.sqlAlias + "." + SqlName(attribute.name);
+        std::string op = AsciiLowerCase(condition.op);
         std::string clause;
         QueryPlan::Binding binding;
         if (IsEmpty(condition.value) && (op == "=" || op == "<>" || op == "!=")) {
@@ -267,7 +261,7 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
             binding = {true, op != "like", attribute.type};
         }
         plan.bindings.push_back(binding);
-        std::string connector = Lower(condition.connector);
+        std::string connector = AsciiLowerCase(condition.connector);
         if (conditions.empty())
             conditions = clause;
         else if (connector.empty() || connector == "and")
@@ -288,7 +282,7 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
     for (const auto& column : parts.columns) {
         const Source& source = sourceOf(column.alias);
         const AttributeInfo& attribute = attributeOf(source, column.attribute);
-        outputs.push_back({attribute.name, source.sqlAlias + "." + Quoted(attribute.name), attribute.type});
+        outputs.push_back({attribute.name, source.sqlAlias + "." + SqlName(attribute.name), attribute.type});
     }
     // Rows name an object: the class of the first column (or the first class) lends its ids when not asked for.
     const Source& main = parts.columns.empty() ? sourceOf(parts.classes[0].alias) : sourceOf(parts.columns[0].alias);

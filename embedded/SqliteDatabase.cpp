@@ -325,7 +325,7 @@ std::vector<ObjectKey> SqliteDatabase::FindObjects(const std::string& className,
     std::string family;
     for (int16_t id : cls.family) family += (family.empty() ? "" : ", ") + std::to_string(id);
     Statement statement =
-        storage_->Sql().Prepare("SELECT CLASS_ID, OBJECT_ID, " + Quoted(attribute) + " FROM " + Quoted(cls.table) +
+        storage_->Sql().Prepare("SELECT CLASS_ID, OBJECT_ID, " + SqlName(attribute) + " FROM " + SqlName(cls.table) +
                                 " WHERE CLASS_ID IN (" + family + ") ORDER BY OBJECT_ID");
     std::vector<ObjectKey> keys;
     while (statement.Step()) {
@@ -348,7 +348,7 @@ std::vector<ObjectKey> SqliteDatabase::FindLinks(const std::string& linkClassNam
 
 int64_t SqliteDatabase::CountObjects(const std::string& className) {
     const ClassInfo& cls = NamedClass(className);
-    Statement statement = storage_->Sql().Prepare("SELECT COUNT(*) FROM " + Quoted(cls.table) + " WHERE CLASS_ID = ?");
+    Statement statement = storage_->Sql().Prepare("SELECT COUNT(*) FROM " + SqlName(cls.table) + " WHERE CLASS_ID = ?");
     statement.BindInt(1, cls.id);
     statement.Step();
     return statement.Int(0);

@@ -14,7 +14,7 @@ const char* kLinkColumns = "OBJECT_ID, CLASS_ID, CLASS_ID1, OBJECT_ID1, CLASS_ID
 
 } // namespace
 
-std::string Quoted(const std::string& name) {
+std::string SqlName(const std::string& name) {
     return "\"" + name + "\"";
 }
 
@@ -25,10 +25,10 @@ Storage::Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<c
         std::string columns;
         for (size_t i = 0; i < table.columns.size(); ++i) {
             if (i > 0) columns += ", ";
-            columns += Quoted(table.columns[i].name);
+            columns += SqlName(table.columns[i].name);
             layout.columnIndex[table.columns[i].name] = static_cast<int>(i);
         }
-        layout.selectSql = "SELECT " + columns + " FROM " + Quoted(table.name) + " WHERE OBJECT_ID = ?";
+        layout.selectSql = "SELECT " + columns + " FROM " + SqlName(table.name) + " WHERE OBJECT_ID = ?";
         auto classIdColumn = layout.columnIndex.find("CLASS_ID");
         if (classIdColumn != layout.columnIndex.end()) layout.classIdColumn = classIdColumn->second;
         layouts_.emplace(table.name, std::move(layout));
@@ -42,17 +42,17 @@ Storage::Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<c
         std::string marks;
         for (size_t i = 0; i < cls.attributes.size(); ++i) {
             layout.attributeColumns.push_back(layout.table->columnIndex.at(cls.attributes[i].name));
-            columns += (i ? ", " : "") + Quoted(cls.attributes[i].name);
+            columns += (i ? ", " : "") + SqlName(cls.attributes[i].name);
             marks += i ? ", ?" : "?";
         }
-        layout.insertSql = "INSERT INTO " + Quoted(cls.table) + " (" + columns + ") VALUES (" + marks + ")";
+        layout.insertSql = "INSERT INTO " + SqlName(cls.table) + " (" + columns + ") VALUES (" + marks + ")";
         std::vector<std::string> tables;
         for (const auto& link : model_->classes)
             if (link.kind == ClassKind::Link && model_->Includes(link.parentId, cls.id) &&
                 std::find(tables.begin(), tables.end(), link.table) == tables.end())
                 tables.push_back(link.table);
         for (const auto& table : tables)
-            layout.linksBelowSql.push_back(std::string("SELECT ") + kLinkColumns + " FROM " + Quoted(table) +
+            layout.linksBelowSql.push_back(std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table) +
                                            " WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
         classLayouts_.emplace(cls.id, std::move(layout));
     }
@@ -72,11 +72,11 @@ void Storage::CreateSchema() {
     connection_->Execute("CREATE TABLE PLATFORM_ATTACHMENTS (PROCESS_ID INTEGER NOT NULL, CLASS_ID INTEGER NOT NULL, "
                          "OBJECT_ID INTEGER NOT NULL)");
     for (const auto& table : model_->tables) {
-        std::string sql = "CREATE TABLE " + Quoted(table.name) + " (";
+        std::string sql = "CREATE TABLE " + SqlName(table.name) + " (";
         for (size_t i = 0; i < table.columns.size(); ++i) {
             const auto& column = table.columns[i];
             if (i > 0) sql += ", ";
-            sql += Quoted(column.name) + " " + SqlType(column.type);
+            sql += SqlName(column.name) + " " + SqlType(column.type);
             if (column.name == "OBJECT_ID")
                 sql += " PRIMARY KEY";
             else if (column.name == "CLASS_ID")
@@ -88,10 +88,10 @@ void Storage::CreateSchema() {
             // Links below a parent come in the order they were made from the parent's index; the child's
             // index also holds the parent, so a link between two given objects is found without reading
             // every link of an end that has many.
-            connection_->Execute("CREATE INDEX " + Quoted(table.name + "_PAR_OBJECT_ID") + " ON " + Quoted(table.name) +
-                                 " (PAR_OBJECT_ID)");
-            connection_->Execute("CREATE INDEX " + Quoted(table.name + "_SON_OBJECT_ID") + " ON " + Quoted(table.name) +
-                                 " (SON_OBJECT_ID, PAR_OBJECT_ID)");
+            connection_->Execute("CREATE INDEX " + SqlName(table.name + "_PAR_OBJECT_ID") + " ON " +
+                                 SqlName(table.name) + " (PAR_OBJECT_ID)");
+            connection_->Execute("CREATE INDEX " + SqlName(table.name + "_SON_OBJECT_ID") + " ON " +
+                                 SqlName(table.name) + " (SON_OBJECT_ID, PAR_OBJECT_ID)");
         }
     }
     if (model_->Table("USERS")) connection_->Execute("CREATE INDEX USERS_LOGIN ON USERS (LOGIN)");
@@ -411,7 +411,7 @@ bool Storage::Update(const ClassInfo& cls, int32_t objectId, const RecordData& d
         key += std::to_string(attribute - cls.attributes.data());
     }
     if (values.empty()) {
-        Statement exists = connection_->Prepare("SELECT 1 FROM " + Quoted(cls.table) + " WHERE OBJECT_ID = ?");
+        Statement exists = connection_->Prepare("SELECT 1 FROM " + SqlName(cls.table) + " WHERE OBJECT_ID = ?");
         exists.BindInt(1, objectId);
         return exists.Step();
     }
@@ -419,11 +419,11 @@ bool Storage::Update(const ClassInfo& cls, int32_t objectId, const RecordData& d
     if (sql == updateSql_.end()) {
         std::string assignments;
         for (const AttributeInfo* attribute : attributes)
-            assignments += (assignments.empty() ? "" : ", ") + Quoted(attribute->name) + " = ?";
-        sql =
-            updateSql_
-                .emplace(std::move(key), "UPDATE " + Quoted(cls.table) + " SET " + assignments + " WHERE OBJECT_ID = ?")
-                .first;
+            assignments += (assignments.empty() ? "" : ", ") + SqlName(attribute->name) + " = ?";
+        sql = updateSql_
+                  .emplace(std::move(key),
+                           "UPDATE " + SqlName(cls.table) + " SET " + assignments + " WHERE OBJECT_ID = ?")
+                  .first;
     }
     Statement statement = connection_->Prepare(sql->second);
     for (size_t i = 0; i < values.size(); ++i)
@@ -435,13 +435,13 @@ bool Storage::Update(const ClassInfo& cls, int32_t objectId, const RecordData& d
 
 void Storage::Delete(const ClassInfo& cls, int32_t objectId) {
     {
-        Statement statement = connection_->Prepare("DELETE FROM " + Quoted(cls.table) + " WHERE OBJECT_ID = ?");
+        Statement statement = connection_->Prepare("DELETE FROM " + SqlName(cls.table) + " WHERE OBJECT_ID = ?");
         statement.BindInt(1, objectId).Run();
     }
     if (cls.kind == ClassKind::Link) return;
     for (const auto& table : model_->tables) {
         if (table.kind != ClassKind::Link) continue;
-        Statement statement = connection_->Prepare("DELETE FROM " + Quoted(table.name) +
+        Statement statement = connection_->Prepare("DELETE FROM " + SqlName(table.name) +
                                                    " WHERE PAR_OBJECT_ID = ?1 OR SON_OBJECT_ID = ?1");
         statement.BindInt(1, objectId).Run();
     }
@@ -481,7 +481,7 @@ std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {
     for (const auto& table : model_->tables) {
         if (table.kind != ClassKind::Link) continue;
         Statement statement = connection_->Prepare(
-            std::string("SELECT ") + kLinkColumns + " FROM " + Quoted(table.name) +
+            std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table.name) +
             " WHERE (PAR_OBJECT_ID = ?1 AND SON_OBJECT_ID = ?2) OR (PAR_OBJECT_ID = ?2 AND SON_OBJECT_ID = ?1)"
             " ORDER BY OBJECT_ID");
         statement.BindInt(1, firstId).BindInt(2, secondId);
@@ -494,7 +494,7 @@ std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {
 std::vector<LinkRow> Storage::LinksByEnds(const ClassInfo& linkClass, int32_t parentId, int32_t childId) {
     std::vector<LinkRow> rows;
     Statement statement =
-        connection_->Prepare(std::string("SELECT ") + kLinkColumns + " FROM " + Quoted(linkClass.table) +
+        connection_->Prepare(std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(linkClass.table) +
                              " WHERE PAR_OBJECT_ID = ? AND SON_OBJECT_ID = ? AND CLASS_ID = ? ORDER BY OBJECT_ID");
     statement.BindInt(1, parentId).BindInt(2, childId).BindInt(3, linkClass.id);
     while (statement.Step()) rows.push_back(ReadLink(statement));

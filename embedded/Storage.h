@@ -153,7 +153,8 @@ private:
     std::unordered_map<std::string, std::string> updateSql_;
 };
 
-// Quotes a name for SQL.
-std::string Quoted(const std::string& name);
+// A table or column name of the model as an SQL identifier, in double quotes. The scripted toolkit's
+// InQuotes looks the same but quotes texts for people to read; the two change for different reasons.
+std::string SqlName(const std::string& name);
 
 } // namespace quendra::embedded

@@ -1,6 +1,9 @@
 // FileError: one line naming the file, the JSON path and the mistake.
 #include "FileError.h"
 
+#include <fstream>
+#include <sstream>
+
 namespace quendra::host {
 
 namespace {
@@ -14,5 +17,14 @@ std::string Describe(const std::string& file, const std::string& jsonPath, const
 FileError::FileError(std::string file, std::string jsonPath, const std::string& message)
     : std::runtime_error(Describe(file, jsonPath, message)), file(std::move(file)), jsonPath(std::move(jsonPath)),
       message(message) {}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw FileError(path, "", "cannot be read (missing or not readable)");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw FileError(path, "", "cannot be read");
+    return text.str();
+}
 
 } // namespace quendra::host

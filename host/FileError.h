@@ -1,4 +1,5 @@
-// FileError: a scenario, answer or sample file that is wrong, with where and what.
+// FileError: a scenario, answer or sample file that is wrong, with where and what; and the one
+// reader of whole files that reports through it.
 #pragma once
 
 #include <stdexcept>
@@ -13,5 +14,9 @@ public:
     std::string jsonPath; // JSON pointer of the mistake, empty when it concerns the whole file
     std::string message;  // what is wrong
 };
+
+// The whole content of a file, byte for byte; a file that cannot be opened or read is a FileError
+// naming it.
+std::string ReadFileText(const std::string& path);
 
 } // namespace quendra::host

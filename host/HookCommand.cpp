@@ -26,7 +26,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 namespace quendra::host {
 
@@ -41,13 +40,6 @@ const TextOption TextOptions[] = {{"--link-attributes", "LinkAttributes"},
                                   {"--extensions", "Extensions"},
                                   {"--file-types", "FileTypes"}};
 const TextOption ObjectOptions[] = {{"--obj", "Obj"}, {"--from-obj", "FromObj"}, {"--my-new-part", "MyNewPart"}};
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 Json ValueJson(const Value& value) {
     switch (value.GetKind()) {
@@ -114,7 +106,7 @@ Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, 
         for (const auto& path : answer.open) {
             auto name = ScenarioPath(path, folder);
             json["open"].push_back(name);
-            if (std::filesystem::is_regular_file(path)) files[name] = ReadText(path);
+            if (std::filesystem::is_regular_file(path)) files[name] = ReadFileText(path);
         }
         break;
     case Kind::Search:
@@ -313,7 +305,7 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
             answers.push_back(step.answers[i].written);
             for (const auto& file : step.answers[i].openFiles) {
                 auto path = answersFolder / file;
-                if (std::filesystem::is_regular_file(path)) files[file] = ReadText(path.string());
+                if (std::filesystem::is_regular_file(path)) files[file] = ReadFileText(path.string());
             }
         }
     }

@@ -3,9 +3,6 @@
 
 #include "FileError.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace quendra::host {
 
 namespace {
@@ -59,12 +56,7 @@ Json JsonCursor::Parse(const std::string& text, const std::string& file) {
 }
 
 Json JsonCursor::ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw FileError(path, "", "cannot be read (missing or not readable)");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw FileError(path, "", "cannot be read");
-    return Parse(text.str(), path);
+    return Parse(ReadFileText(path), path);
 }
 
 void JsonCursor::Fail(const std::string& message) const {

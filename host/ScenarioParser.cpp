@@ -9,9 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 namespace quendra::host {
 
@@ -52,11 +50,7 @@ std::string RelativeFilePath(const JsonCursor& cursor, const std::string& path) 
 } // namespace
 
 Scenario ScenarioParser::ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw FileError(path, "", "cannot be read (missing or not readable)");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return ParseText(text.str(), path);
+    return ParseText(ReadFileText(path), path);
 }
 
 Scenario ScenarioParser::ParseText(const std::string& text, const std::string& file) {

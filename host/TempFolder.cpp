@@ -4,15 +4,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <stdexcept>
 #include <system_error>
 
 namespace quendra::host {
 
 TempFolder::TempFolder() {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
     std::error_code noFolder;
     auto base = std::filesystem::temp_directory_path(noFolder);
     if (noFolder) {
@@ -21,15 +18,10 @@ TempFolder::TempFolder() {
                                  (named ? std::string(": TMPDIR names ") + named + ", which is no folder" : "") +
                                  "; set TMPDIR to an existing folder");
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("quendra-" + std::to_string(random() % 1000000000000ULL));
-        std::error_code error;
-        if (std::filesystem::create_directory(candidate, error)) {
-            path_ = candidate.string();
-            return;
-        }
-    }
-    throw std::runtime_error("cannot make a temporary folder in " + base.string());
+    // mkdtemp picks the name and makes the folder (mode 0700) in one step, so no one else can hold it.
+    std::string pattern = (base / "quendra-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder in " + base.string());
+    path_ = pattern;
 }
 
 TempFolder::~TempFolder() {

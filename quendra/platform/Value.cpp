@@ -1,6 +1,7 @@
 // Value conversions between the platform's value types and text.
 #include "Value.h"
 
+#include "AsciiText.h"
 #include "CvError.h"
 
 #include <array>
@@ -83,12 +84,9 @@ bool IsNumberText(const char* first, const char* last) {
 } // namespace
 
 double ParseNumber(const std::string& text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-    const char* first = text.data() + begin;
-    const char* last = text.data() + end;
+    const std::string trimmed = TrimmedOf(text, WhiteSpace);
+    const char* first = trimmed.data();
+    const char* last = trimmed.data() + trimmed.size();
     if (!IsNumberText(first, last)) throw CvError("the text \"" + text + "\" is not a number");
     if (*first == '+') ++first;
     double result = 0;
@@ -192,8 +190,7 @@ bool Value::AsBool() const {
     case Kind::Text:
         break;
     }
-    std::string lower;
-    for (char c : std::get<std::string>(data_)) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = AsciiLowerCase(std::get<std::string>(data_));
     if (lower == "true") return true;
     if (lower == "false") return false;
     return ParseNumber(lower) != 0;

@@ -1,6 +1,7 @@
 // ClsUtils: linking, link attributes, workflow start, deletion, search, redraw, user names, mandatory check.
 #include "ClsUtils.h"
 
+#include "AsciiText.h"
 #include "ClsForm.h"
 #include "MessageBox.h"
 #include "Names.h"
@@ -190,11 +191,10 @@ StringListPtr ClsUtils::GetAttributesFromScript(const std::string& ParametersLis
         size_t start = 0;
         while (true) {
             const size_t comma = ParametersListFromScript.find(',', start);
-            std::string piece =
-                ParametersListFromScript.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-            const size_t first = piece.find_first_not_of(' ');
-            const size_t last = piece.find_last_not_of(' ');
-            list->push_back(first == std::string::npos ? std::string() : piece.substr(first, last - first + 1));
+            list->push_back(
+                TrimmedOf(std::string_view(ParametersListFromScript)
+                              .substr(start, comma == std::string::npos ? std::string::npos : comma - start),
+                          Spaces));
             if (comma == std::string::npos) break;
             start = comma + 1;
         }

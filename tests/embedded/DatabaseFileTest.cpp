@@ -2,9 +2,9 @@
 #include "PlantFixture.h"
 
 #include "CvError.h"
+#include "TempFolder.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
@@ -17,19 +17,9 @@ namespace {
 
 class DatabaseFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        path = ::testing::TempDir() + "quendra_embedded_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
-        RemoveFiles();
-    }
-    void TearDown() override { RemoveFiles(); }
-    void RemoveFiles() {
-        for (const char* suffix : {"", "-wal", "-shm"}) {
-            chmod((path + suffix).c_str(), 0644);
-            std::remove((path + suffix).c_str());
-        }
-    }
+    void SetUp() override { path = folder.Path() + "/plant.db"; }
 
+    host::TempFolder folder;
     std::string path;
     test::TestDialogs dialogs;
 };

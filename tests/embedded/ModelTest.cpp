@@ -1,6 +1,7 @@
 // Model files: the default model, and mistakes reported with the file and the JSON path.
 #include "Model.h"
 #include "Database.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -88,7 +89,8 @@ TEST(ModelTest, UnreadableFilesAndTextAreReported) {
     } catch (const EmbeddedError& error) {
         EXPECT_EQ(error.file, "/nonexistent/model.json");
     }
-    std::string path = ::testing::TempDir() + "broken_model.json";
+    host::TempFolder folder;
+    std::string path = folder.Path() + "/broken_model.json";
     std::ofstream(path) << "{ \"classes\": [ ";
     try {
         LoadModelFile(path);
@@ -97,7 +99,6 @@ TEST(ModelTest, UnreadableFilesAndTextAreReported) {
         EXPECT_EQ(error.file, path);
         EXPECT_EQ(error.jsonPath, "");
     }
-    std::remove(path.c_str());
     EXPECT_THROW(ParseModel(R"({"classes": []})", "x"), EmbeddedError); // no class "Users"
 }
 

@@ -59,13 +59,6 @@ void InstallFullDisk() {
     ASSERT_TRUE(installed);
 }
 
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 void Sql(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
@@ -145,11 +138,11 @@ TEST_F(EnvironmentFaultTest, OpeningABrokenDatabaseSaysWhatIsWrongAndChangesNoth
          "the database was made by a newer version of this platform (format 7, this version reads format 1): open "
          "it with that version"},
     };
-    const std::string original = Bytes(path);
+    const std::string original = FileBytes(path);
     for (const auto& c : cases) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << original;
         c.breakIt();
-        const std::string before = Bytes(path);
+        const std::string before = FileBytes(path);
         try {
             embedded::Database::Open(path);
             ADD_FAILURE() << c.name << ": opened";
@@ -158,7 +151,7 @@ TEST_F(EnvironmentFaultTest, OpeningABrokenDatabaseSaysWhatIsWrongAndChangesNoth
             EXPECT_EQ(std::string(error.what()), c.message) << c.name;
         }
         holder.reset();
-        EXPECT_TRUE(Bytes(path) == before) << c.name;
+        EXPECT_TRUE(FileBytes(path) == before) << c.name;
         EXPECT_FALSE(std::filesystem::exists(path + "-wal")) << c.name;
         chmod(path.c_str(), 0644);
         chmod(File(folder, "").c_str(), 0700);
@@ -171,7 +164,7 @@ TEST_F(EnvironmentFaultTest, AFileOfSomebodyElseIsRefusedForWritingAndReadForRea
     if (geteuid() != 0) GTEST_SKIP() << "needs to run as the superuser to become another user";
     chmod(File(folder, "").c_str(), 0755);
     chmod(path.c_str(), 0644);
-    const std::string before = Bytes(path);
+    const std::string before = FileBytes(path);
     pid_t child = RunInChild(File(folder, "other.report"), [&]() -> std::vector<std::string> {
         if (setgid(65534) != 0 || setuid(65534) != 0) return {"cannot become another user"};
         std::vector<std::string> problems;
@@ -194,7 +187,7 @@ TEST_F(EnvironmentFaultTest, AFileOfSomebodyElseIsRefusedForWritingAndReadForRea
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_EQ(ReadLines(File(folder, "other.report")), std::vector<std::string>{});
-    EXPECT_TRUE(Bytes(path) == before);
+    EXPECT_TRUE(FileBytes(path) == before);
 }
 
 // A hook that meets a locked database or a full disk answers as it does for any failure it catches, and the
@@ -224,7 +217,7 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
         std::vector<embedded::HookRow> listed(1);
         listed[0].key = part;
         auto rows = db->MakeRecList(listed);
-        const std::string before = Bytes(path) + Bytes(path + "-wal");
+        const std::string before = FileBytes(path) + FileBytes(path + "-wal");
         auto holder = c.breakIt();
         Application app(user);
         EXPECT_EQ(app.LockObject(session, rows), 1) << c.name;
@@ -235,7 +228,7 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
             if (event.kind == embedded::Event::Kind::Error) errors.emplace_back(event.operation, event.text);
         EXPECT_EQ(errors, (std::vector<std::pair<std::string, std::string>>{{"CvObject.Update", c.text}})) << c.name;
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << c.name;
-        EXPECT_TRUE(Bytes(path) + Bytes(path + "-wal") == before) << c.name;
+        EXPECT_TRUE(FileBytes(path) + FileBytes(path + "-wal") == before) << c.name;
     }
 }
 
@@ -256,7 +249,7 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
         chmod(path.c_str(), 0644);
         Sql(path, "PRAGMA journal_mode=" + journal);
         chmod(path.c_str(), mode);
-        const std::string before = Bytes(path);
+        const std::string before = FileBytes(path);
         CLI::App app;
         host::TreeCommand tree;
         auto* command = tree.Register(app);
@@ -266,7 +259,7 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
         std::ostringstream out;
         EXPECT_EQ(tree.Run(out), 0) << journal;
         EXPECT_EQ(out.str(), "Part P-1 - \n  Part P-2 - Pin (Quantity=3)\n") << journal;
-        EXPECT_TRUE(Bytes(path) == before) << journal;
+        EXPECT_TRUE(FileBytes(path) == before) << journal;
         auto reading = embedded::Database::Open(path, embedded::OpenMode::ReadOnly);
         scripted::ScriptedUser user;
         auto store = reading->Login("carl", user)->ObjectStore();

@@ -1,6 +1,7 @@
 // Tests of the quendra command line: init and tree on files, and one clear line with status 2 for every mistake.
 #include "CommandRun.h"
 #include "Database.h"
+#include "Processes.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +19,6 @@
 
 namespace quendra::host {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
     TempFolder folder;
@@ -90,7 +84,7 @@ TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
     TempFolder folder;
     auto db = folder.Path() + "/plant.db";
     ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
-    auto before = ReadAll(db);
+    auto before = test::FileBytes(db);
 
     auto home = std::filesystem::current_path();
     auto gone = folder.Path() + "/gone";
@@ -103,7 +97,7 @@ TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
     EXPECT_EQ(called.status, 2);
     EXPECT_EQ(called.errors, "quendra hook: the working folder cannot be read (No such file or directory); it may "
                              "have been removed: change to an existing folder\n");
-    EXPECT_EQ(ReadAll(db), before);
+    EXPECT_EQ(test::FileBytes(db), before);
 
     auto scenario = folder.Path() + "/s.json";
     std::ofstream(scenario) << R"({"model": "plant", "steps": []})";
@@ -181,7 +175,7 @@ class RecordRefusals : public RecordedDatabase, public testing::WithParamInterfa
 TEST_P(RecordRefusals, OneLineAndNothingChanged) {
     const auto& refusal = GetParam();
     for (const auto& name : refusal.existing) std::ofstream(folder.Path() + "/" + name) << "kept";
-    auto before = ReadAll(db);
+    auto before = test::FileBytes(db);
     auto listing = [&] {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
@@ -201,9 +195,9 @@ TEST_P(RecordRefusals, OneLineAndNothingChanged) {
     EXPECT_EQ(ran.status, 2);
     EXPECT_EQ(ran.out, "");
     EXPECT_EQ(ran.errors, line + "\n");
-    EXPECT_EQ(ReadAll(db), before);
+    EXPECT_EQ(test::FileBytes(db), before);
     EXPECT_EQ(listing(), files);
-    for (const auto& name : refusal.existing) EXPECT_EQ(ReadAll(folder.Path() + "/" + name), "kept") << name;
+    for (const auto& name : refusal.existing) EXPECT_EQ(test::FileBytes(folder.Path() + "/" + name), "kept") << name;
 }
 
 const RecordRefusal RecordRefusalCases[] = {
@@ -264,7 +258,7 @@ TEST_P(ScriptedAnswers, AreTheWholeIntention) {
     ASSERT_EQ(Lock("P-100010", "", "Assembly").status, 0);
     auto answers = folder.Path() + "/answers.json";
     std::ofstream(answers) << test.answers;
-    auto before = ReadAll(db);
+    auto before = test::FileBytes(db);
     auto recording = folder.Path() + "/r.json";
     auto ran = Quendra({"hook", test.hook, "--db", db, "--user", "carl", "--row", test.row, "--answers", answers,
                         "--record", recording});
@@ -274,10 +268,10 @@ TEST_P(ScriptedAnswers, AreTheWholeIntention) {
         EXPECT_EQ(ran.errors, std::string(test.errors) +
                                   "quendra hook: the answers do not fit the windows shown; the hook's writes are "
                                   "undone\n");
-        EXPECT_EQ(ReadAll(db), before);
+        EXPECT_EQ(test::FileBytes(db), before);
     } else {
         EXPECT_EQ(ran.status, 0) << ran.errors;
-        EXPECT_NE(ReadAll(db), before);
+        EXPECT_NE(test::FileBytes(db), before);
     }
     // A call the answers do not fit is not recorded.
     EXPECT_EQ(std::filesystem::exists(recording), fits);
@@ -314,7 +308,7 @@ TEST_P(CommandMistakes, OneLineStatusTwoAndNothingChanged) {
     auto bad = folder.Path() + "/bad.db";
     ASSERT_EQ(Quendra({"init", db}).status, 0);
     std::ofstream(bad) << "not a database";
-    auto before = ReadAll(db);
+    auto before = test::FileBytes(db);
     std::vector<std::string> arguments;
     for (auto argument : GetParam().arguments) {
         if (argument == "DB") argument = db;
@@ -333,7 +327,7 @@ TEST_P(CommandMistakes, OneLineStatusTwoAndNothingChanged) {
     } else if (!line.empty()) {
         EXPECT_EQ(ran.errors, line + "\n");
     }
-    EXPECT_EQ(ReadAll(db), before);
+    EXPECT_EQ(test::FileBytes(db), before);
 }
 
 const Mistake Mistakes[] = {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +20,14 @@ namespace quendra::test {
 // A file of that name in the folder.
 inline std::string File(const host::TempFolder& folder, const std::string& name) {
     return folder.Path() + "/" + name;
+}
+
+// The bytes of a file, empty when there is none (a journal that was never made).
+inline std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 // Runs the work in a child process; the child writes the problems it found, one a line, to the report file

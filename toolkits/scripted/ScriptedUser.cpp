@@ -11,37 +11,38 @@ namespace quendra::scripted {
 
 namespace {
 
-std::string Quoted(const std::string& text) {
+// A caption, key or value in double quotes, as the messages about answers show it.
+std::string InQuotes(const std::string& text) {
     return "\"" + text + "\"";
 }
 
 std::string List(const std::vector<std::string>& items) {
     std::string text = "[";
-    for (size_t i = 0; i < items.size(); ++i) text += (i ? ", " : "") + Quoted(items[i]);
+    for (size_t i = 0; i < items.size(); ++i) text += (i ? ", " : "") + InQuotes(items[i]);
     return text + "]";
 }
 
 // The answer as the scenario wrote it, or as near as its fields tell.
 std::string Describe(const Answer& answer) {
     if (!answer.description.empty()) return answer.description;
-    std::string button = answer.button.empty() ? "" : ", \"button\": " + Quoted(answer.button);
+    std::string button = answer.button.empty() ? "" : ", \"button\": " + InQuotes(answer.button);
     switch (answer.kind) {
     case Answer::Kind::Button:
-        return "{\"button\": " + Quoted(answer.button) + "}";
+        return "{\"button\": " + InQuotes(answer.button) + "}";
     case Answer::Kind::Key:
-        return "{\"key\": " + Quoted(answer.key) + "}";
+        return "{\"key\": " + InQuotes(answer.key) + "}";
     case Answer::Kind::Close:
         return "{\"close\": true}";
     case Answer::Kind::Set: {
         std::string text = "{\"set\": {";
         for (size_t i = 0; i < answer.set.size(); ++i)
-            text += (i ? ", " : "") + Quoted(answer.set[i].first) + ": " + Quoted(answer.set[i].second);
+            text += (i ? ", " : "") + InQuotes(answer.set[i].first) + ": " + InQuotes(answer.set[i].second);
         return text + "}" + button + "}";
     }
     case Answer::Kind::Actions:
         return "{\"actions\": [" + std::to_string(answer.actions.size()) + " actions]}";
     case Answer::Kind::Choose:
-        return "{\"choose\": " + (answer.choose ? Quoted(*answer.choose) : std::string("null")) + button + "}";
+        return "{\"choose\": " + (answer.choose ? InQuotes(*answer.choose) : std::string("null")) + button + "}";
     case Answer::Kind::Open:
         return "{\"open\": " + List(answer.open) + "}";
     case Answer::Kind::Search:
@@ -51,7 +52,7 @@ std::string Describe(const Answer& answer) {
     case Answer::Kind::Fill: {
         std::string text = "{\"fill\": {";
         for (size_t i = 0; i < answer.fill.size(); ++i)
-            text += (i ? ", " : "") + Quoted(answer.fill[i].first) + ": " + Quoted(answer.fill[i].second.AsText());
+            text += (i ? ", " : "") + InQuotes(answer.fill[i].first) + ": " + InQuotes(answer.fill[i].second.AsText());
         return text + "}" + button + "}";
     }
     }
@@ -114,7 +115,7 @@ void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
     record.choices = window.ComboEntries();
     size_t index = windows.size();
     windows.push_back(record);
-    std::string name = "window " + Quoted(window.Caption());
+    std::string name = "window " + InQuotes(window.Caption());
 
     auto answer = Next();
     if (!answer) {
@@ -163,7 +164,7 @@ bool ScriptedUser::Impl::PlaySet(SimulatedWindow& window, const Answer& answer, 
         const std::string& display = entry.first;
         bool known = std::any_of(rows.begin(), rows.end(), [&](const auto& row) { return row.first == display; });
         if (!known) {
-            Fail("the answer " + Describe(answer) + " names no row " + Quoted(display) + " of the " + name);
+            Fail("the answer " + Describe(answer) + " names no row " + InQuotes(display) + " of the " + name);
             return true;
         }
     }
@@ -197,7 +198,7 @@ bool ScriptedUser::Impl::PlayActions(SimulatedWindow& window, const Answer& answ
             done = true;
         }
         if (!done) {
-            Fail("the action " + Quoted(action.verb) + " of the answer " + Describe(answer) +
+            Fail("the action " + InQuotes(action.verb) + " of the answer " + Describe(answer) +
                  " cannot be done in the " + name);
             return true;
         }
@@ -273,7 +274,7 @@ ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& 
     record.title = title;
     record.icon = IconName(icon);
     record.buttons = buttons == ui::Buttons::Ok ? "OK" : "YesNo";
-    const std::string name = "message box " + Quoted(text);
+    const std::string name = "message box " + InQuotes(text);
     ui::Answer result = defaultButton;
     std::optional<ui::Answer> given;
     auto answer = impl_->Next();
@@ -376,7 +377,7 @@ bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>&
 }
 
 bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) {
-    const std::string name = "new-object dialog of " + Quoted(className);
+    const std::string name = "new-object dialog of " + InQuotes(className);
     WindowRecord record;
     record.kind = WindowRecord::Kind::Platform;
     record.platform = "newObject";
@@ -398,8 +399,8 @@ bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<
             const Value& value = entry.second;
             auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == attribute; });
             if (field == fields.end()) {
-                impl_->Fail("the answer " + Describe(*answer) + " fills " + Quoted(attribute) + ", which the " + name +
-                            " does not show");
+                impl_->Fail("the answer " + Describe(*answer) + " fills " + InQuotes(attribute) + ", which the " +
+                            name + " does not show");
                 accepted = false;
                 break;
             }

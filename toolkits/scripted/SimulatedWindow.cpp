@@ -1,6 +1,8 @@
 // SimulatedWindow: a window without a screen whose controls keep the focus rules of a real one.
 #include "SimulatedWindow.h"
 
+#include "KeyNames.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -192,15 +194,6 @@ private:
     int col_ = 0;
 };
 
-int KeyCode(const std::string& keyName) {
-    static const std::vector<std::pair<std::string, int>> codes = {
-        {"Enter", ui::keys::Enter}, {"Escape", ui::keys::Escape}, {"Space", ui::keys::Space}, {"Left", ui::keys::Left},
-        {"Up", ui::keys::Up},       {"Right", ui::keys::Right},   {"Down", ui::keys::Down},   {"Tab", 9}};
-    for (const auto& [name, code] : codes)
-        if (name == keyName) return code;
-    return -1;
-}
-
 } // namespace
 
 SimulatedWindow::SimulatedWindow(std::string caption, int, int, ui::WindowEvents& events,
@@ -344,7 +337,7 @@ void SimulatedWindow::SelectAll() {
 }
 
 bool SimulatedWindow::PressKey(const std::string& keyName) {
-    int code = KeyCode(keyName);
+    int code = ui::keys::Named(keyName);
     if (code < 0) return false;
     if (!focused_) {
         events_.FormKeyDown(code);
