@@ -59,12 +59,6 @@ private:
 
 } // namespace
 
-ui::Answer TimelineWindows::MessageBox(const std::string& text, const std::string& title, ui::Icon icon,
-                                       ui::Buttons buttons, ui::Answer defaultButton) {
-    Note();
-    return windows_.MessageBox(text, title, icon, buttons, defaultButton);
-}
-
 std::unique_ptr<ui::CommonDialog> TimelineWindows::CreateCommonDialog() {
     return std::make_unique<NotedDialog>(windows_.CreateCommonDialog(), *this);
 }
@@ -72,23 +66,6 @@ std::unique_ptr<ui::CommonDialog> TimelineWindows::CreateCommonDialog() {
 std::unique_ptr<ui::Window> TimelineWindows::CreateWindow(const std::string& caption, int clientWidth, int clientHeight,
                                                           ui::WindowEvents& events) {
     return std::make_unique<NotedWindow>(windows_.CreateWindow(caption, clientWidth, clientHeight, events), *this);
-}
-
-bool TimelineWindows::RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames,
-                                     embedded::SearchQuery& query) {
-    Note();
-    return dialogs_.RunQueryDialog(classNames, query);
-}
-
-bool TimelineWindows::RunResultDialog(const std::vector<embedded::SearchCandidate>& found,
-                                      std::vector<embedded::ObjectKey>& picked) {
-    Note();
-    return dialogs_.RunResultDialog(found, picked);
-}
-
-bool TimelineWindows::RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) {
-    Note();
-    return dialogs_.RunNewObjectDialog(className, fields);
 }
 
 } // namespace quendra::host

@@ -23,15 +23,28 @@ public:
     const std::vector<size_t>& Shown() const { return shown_; }
 
     ui::Answer MessageBox(const std::string& text, const std::string& title, ui::Icon icon, ui::Buttons buttons,
-                          ui::Answer defaultButton) override;
+                          ui::Answer defaultButton) override {
+        Note();
+        return windows_.MessageBox(text, title, icon, buttons, defaultButton);
+    }
+    // Open-file dialogs and windows note themselves as they show.
     std::unique_ptr<ui::CommonDialog> CreateCommonDialog() override;
     std::unique_ptr<ui::Window> CreateWindow(const std::string& caption, int clientWidth, int clientHeight,
                                              ui::WindowEvents& events) override;
     bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames,
-                        embedded::SearchQuery& query) override;
+                        embedded::SearchQuery& query) override {
+        Note();
+        return dialogs_.RunQueryDialog(classNames, query);
+    }
     bool RunResultDialog(const std::vector<embedded::SearchCandidate>& found,
-                         std::vector<embedded::ObjectKey>& picked) override;
-    bool RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) override;
+                         std::vector<embedded::ObjectKey>& picked) override {
+        Note();
+        return dialogs_.RunResultDialog(found, picked);
+    }
+    bool RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) override {
+        Note();
+        return dialogs_.RunNewObjectDialog(className, fields);
+    }
 
     // Called as a window shows.
     void Note() { shown_.push_back(database_.Harness().Events().size()); }

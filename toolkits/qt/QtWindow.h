@@ -29,19 +29,20 @@ public:
              double twipsPerPixel, std::function<void(QDialog&)> beforeModal, WindowLog& log);
     ~QtWindow() override;
 
-    ui::Label& AddLabel(const std::string& name, const ui::Rect& rect, const std::string& text, int tabIndex) override;
-    ui::Button& AddButton(const std::string& name, const ui::Rect& rect, const std::string& caption,
-                          int tabIndex) override;
-    ui::ComboBox& AddComboBox(const std::string& name, const ui::Rect& rect, int tabIndex) override;
-    ui::TextBox& AddTextBox(const std::string& name, const ui::Rect& rect, int tabIndex) override;
-    ui::Grid& AddGrid(const std::string& name, const ui::Rect& rect, int tabIndex) override;
-
     std::string Caption() const override;
     void ShowModal() override;
     void Hide() override;
     bool Visible() const override;
     void Unload() override;
     double TextWidth(const std::string& text) const override;
+
+    // The controls, in QtControls.cpp and QtGrid.cpp.
+    ui::Label& AddLabel(const std::string& name, const ui::Rect& rect, const std::string& text, int tabIndex) override;
+    ui::Button& AddButton(const std::string& name, const ui::Rect& rect, const std::string& caption,
+                          int tabIndex) override;
+    ui::ComboBox& AddComboBox(const std::string& name, const ui::Rect& rect, int tabIndex) override;
+    ui::TextBox& AddTextBox(const std::string& name, const ui::Rect& rect, int tabIndex) override;
+    ui::Grid& AddGrid(const std::string& name, const ui::Rect& rect, int tabIndex) override;
 
     // Used by the controls and the event routing.
     int Pixels(int twips) const;
@@ -52,8 +53,15 @@ public:
     bool Alive() const { return dialog_ != nullptr; }
 
 private:
-    template <class T> T& Add(std::unique_ptr<T> control, int tabIndex);
+    // Keeps a new control, in the tab order; the controls are added in QtControls.cpp and QtGrid.cpp.
+    template <class T> T& Add(std::unique_ptr<T> control) {
+        T& added = *control;
+        Adopt(std::move(control));
+        return added;
+    }
+    void Adopt(std::unique_ptr<QtControl> control);
     void Destroy();
+    // What it shows and how the person answered it, in QtAnswers.cpp.
     scripted::WindowRecord Record() const;
     // The answer that leaves the window as the person left it, from what it shows now.
     scripted::Answer AnswerGiven(const scripted::WindowRecord& shown, int shownIndex) const;

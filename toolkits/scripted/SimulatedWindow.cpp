@@ -235,10 +235,6 @@ ui::Grid& SimulatedWindow::AddGrid(const std::string& name, const ui::Rect& rect
     return Add(std::make_unique<SimGrid>(*this, name, tabIndex, rect));
 }
 
-std::string SimulatedWindow::Caption() const {
-    return caption_;
-}
-
 void SimulatedWindow::ShowModal() {
     if (visible_) throw std::logic_error("window \"" + caption_ + "\" is already shown");
     visible_ = true;
@@ -254,10 +250,6 @@ void SimulatedWindow::Hide() {
     if (!visible_) return;
     visible_ = false;
     focused_ = nullptr;
-}
-
-bool SimulatedWindow::Visible() const {
-    return visible_;
 }
 
 void SimulatedWindow::Unload() {

@@ -28,10 +28,10 @@ public:
     ui::TextBox& AddTextBox(const std::string& name, const ui::Rect& rect, int tabIndex) override;
     ui::Grid& AddGrid(const std::string& name, const ui::Rect& rect, int tabIndex) override;
 
-    std::string Caption() const override;
+    std::string Caption() const override { return caption_; }
     void ShowModal() override;
     void Hide() override;
-    bool Visible() const override;
+    bool Visible() const override { return visible_; }
     void Unload() override;
     // Every character is 90 twips wide, about what an 8-point sans serif needs.
     double TextWidth(const std::string& text) const override;

@@ -1,0 +1,69 @@
+// QtAnswers: what a Qt window shows and how the person answered it, as a script would have.
+#include "QtControls.h"
+
+#include <algorithm>
+
+namespace quendra::qt {
+
+// What the window shows, as the scripted toolkit notes it: the first label, grid and list.
+scripted::WindowRecord QtWindow::Record() const {
+    scripted::WindowRecord record;
+    record.kind = scripted::WindowRecord::Kind::Window;
+    record.title = Caption();
+    if (auto* label = FirstOf<ui::Label>(controls_)) record.text = label->Text();
+    if (auto* grid = FirstOf<ui::Grid>(controls_); grid && grid->Cols() >= 2)
+        for (int r = 0; r < grid->Rows(); ++r) record.rows.emplace_back(grid->TextMatrix(r, 0), grid->TextMatrix(r, 1));
+    if (auto* combo = FirstOf<ui::ComboBox>(controls_))
+        for (int i = 0; i < combo->ListCount(); ++i) record.choices.push_back(combo->List(i));
+    return record;
+}
+
+// A button leaves the grid's changed values or the list's entry with it. A key that leaves a
+// list changed stands for the window's first button, as Enter in the file type list does.
+scripted::Answer QtWindow::AnswerGiven(const scripted::WindowRecord& shown, int shownIndex) const {
+    using Kind = scripted::Answer::Kind;
+    scripted::Answer answer;
+    answer.kind = Kind::Close;
+    auto* grid = FirstOf<ui::Grid>(controls_);
+    auto* combo = FirstOf<ui::ComboBox>(controls_);
+    auto choose = [&](const std::string& button) {
+        answer.kind = Kind::Choose;
+        answer.button = button;
+        if (combo->ListIndex() >= 0) answer.choose = combo->List(combo->ListIndex());
+    };
+    switch (tap_->way) {
+    case EventTap::Way::Button:
+        answer.kind = Kind::Button;
+        answer.button = tap_->detail;
+        if (grid && grid->Cols() >= 2) {
+            for (int r = 0; r < grid->Rows() && r < static_cast<int>(shown.rows.size()); ++r) {
+                std::string now = grid->TextMatrix(r, 1);
+                if (now != shown.rows[static_cast<size_t>(r)].second)
+                    answer.set.emplace_back(shown.rows[static_cast<size_t>(r)].first, now);
+            }
+            if (!answer.set.empty()) answer.kind = Kind::Set;
+        } else if (combo) {
+            choose(tap_->detail);
+        }
+        break;
+    case EventTap::Way::Key:
+        answer.kind = Kind::Key;
+        answer.key = tap_->detail;
+        if (combo && combo->ListIndex() != shownIndex) {
+            std::vector<QtControl*> buttons;
+            for (const auto& control : controls_)
+                if (dynamic_cast<ui::Button*>(control.get())) buttons.push_back(control.get());
+            auto first = std::min_element(buttons.begin(), buttons.end(), [](const QtControl* a, const QtControl* b) {
+                return a->TabIndex() < b->TabIndex();
+            });
+            if (first != buttons.end()) choose(dynamic_cast<ui::Button*>(*first)->Caption());
+        }
+        break;
+    case EventTap::Way::Frame:
+    case EventTap::Way::Open:
+        break;
+    }
+    return answer;
+}
+
+} // namespace quendra::qt
