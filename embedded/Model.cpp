@@ -2,6 +2,8 @@
 // ModelFile.cpp.
 #include "Model.h"
 
+#include "AttributeType.h"
+
 #include <algorithm>
 
 namespace quendra::embedded {
@@ -77,14 +79,14 @@ namespace {
 
 // The kind of value an attribute of that type holds.
 Value::Kind KindOfType(int32_t type) {
-    switch (type) {
-    case 2:
+    switch (static_cast<AttributeType>(type)) {
+    case AttributeType::Int16:
         return Value::Kind::Int16;
-    case 3:
+    case AttributeType::Int32:
         return Value::Kind::Int32;
-    case 4:
+    case AttributeType::Double:
         return Value::Kind::Double;
-    case 15:
+    case AttributeType::Bool:
         return Value::Kind::Bool;
     default:
         return Value::Kind::Text;
@@ -97,17 +99,16 @@ Value ConvertToType(const Value& value, int32_t type) {
     // A value of the attribute's own kind converts to itself.
     if (value.IsNull() || value.GetKind() == KindOfType(type)) return value;
     // A cleared field: an empty text is no number and no Boolean, it is no value.
-    if (value.GetKind() == Value::Kind::Text && value.AsText().empty() &&
-        (type == 2 || type == 3 || type == 4 || type == 15))
+    if (value.GetKind() == Value::Kind::Text && value.AsText().empty() && KindOfType(type) != Value::Kind::Text)
         return {};
-    switch (type) {
-    case 2:
+    switch (static_cast<AttributeType>(type)) {
+    case AttributeType::Int16:
         return Value::Int16(value.AsInt16());
-    case 3:
+    case AttributeType::Int32:
         return Value::Int32(value.AsInt32());
-    case 4:
+    case AttributeType::Double:
         return Value::Double(value.AsDouble());
-    case 15:
+    case AttributeType::Bool:
         return Value::Bool(value.AsBool());
     default:
         return Value::Text(value.AsText());
@@ -115,12 +116,12 @@ Value ConvertToType(const Value& value, int32_t type) {
 }
 
 const char* SqlType(int32_t type) {
-    switch (type) {
-    case 2:
-    case 3:
-    case 15:
+    switch (static_cast<AttributeType>(type)) {
+    case AttributeType::Int16:
+    case AttributeType::Int32:
+    case AttributeType::Bool:
         return "INTEGER";
-    case 4:
+    case AttributeType::Double:
         return "REAL";
     default:
         return "TEXT";

@@ -1,6 +1,7 @@
 // Binding values to statements, stepping them and reading their columns, failing with CvError.
 #include "Statement.h"
 
+#include "AttributeType.h"
 #include "CvError.h"
 #include "SqliteConnection.h"
 
@@ -100,16 +101,17 @@ std::string Statement::Text(int column) const {
 Value Statement::Get(int column, int32_t type) const {
     int stored = sqlite3_column_type(statement_, column);
     if (stored == SQLITE_NULL) return {};
-    switch (type) {
-    case 2:
-    case 3:
-    case 4:
-    case 15:
+    const auto named = static_cast<AttributeType>(type);
+    switch (named) {
+    case AttributeType::Int16:
+    case AttributeType::Int32:
+    case AttributeType::Double:
+    case AttributeType::Bool:
         if (stored == SQLITE_INTEGER) {
             int64_t number = Int(column);
-            if (type == 15) return Value::Bool(number != 0);
-            if (type == 4) return Value::Double(static_cast<double>(number));
-            if (type == 2 && number >= std::numeric_limits<int16_t>::min() &&
+            if (named == AttributeType::Bool) return Value::Bool(number != 0);
+            if (named == AttributeType::Double) return Value::Double(static_cast<double>(number));
+            if (named == AttributeType::Int16 && number >= std::numeric_limits<int16_t>::min() &&
                 number <= std::numeric_limits<int16_t>::max())
                 return Value::Int16(static_cast<int16_t>(number));
             if (number >= std::numeric_limits<int32_t>::min() && number <= std::numeric_limits<int32_t>::max())
@@ -118,7 +120,7 @@ Value Statement::Get(int column, int32_t type) const {
         }
         if (stored == SQLITE_FLOAT) return Value::Double(sqlite3_column_double(statement_, column));
         return Value::Text(Text(column));
-    case 0:
+    case AttributeType{0}: // no declared type: as stored
         if (stored == SQLITE_INTEGER) {
             int64_t number = Int(column);
             if (number >= std::numeric_limits<int32_t>::min() && number <= std::numeric_limits<int32_t>::max())

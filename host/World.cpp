@@ -1,6 +1,7 @@
 // World: building a scenario's data on the embedded platform and reading refs and values.
 #include "World.h"
 
+#include "AttributeType.h"
 #include "FileError.h"
 #include "Selector.h"
 
@@ -12,17 +13,17 @@ namespace quendra::host {
 
 namespace {
 
-const char* TypeName(int32_t code) {
-    switch (code) {
-    case 1:
+const char* TypeName(AttributeType type) {
+    switch (type) {
+    case AttributeType::Text:
         return "a text";
-    case 2:
+    case AttributeType::Int16:
         return "a 16-bit integer";
-    case 3:
+    case AttributeType::Int32:
         return "a 32-bit integer";
-    case 4:
+    case AttributeType::Double:
         return "a number";
-    case 15:
+    case AttributeType::Bool:
         return "a Boolean";
     default:
         return "a value kept as text";
@@ -183,7 +184,7 @@ Value World::ConvertByKind(const WrittenValue& value) const {
 }
 
 Value World::Convert(const std::string& className, const std::string& attribute, const WrittenValue& value) const {
-    int32_t code = TypeCode(className, attribute, value.path);
+    const auto code = static_cast<AttributeType>(TypeCode(className, attribute, value.path));
     const Json& json = value.json;
     if (json.is_null()) return Value();
     auto wrong = [&]() {
@@ -193,13 +194,13 @@ Value World::Convert(const std::string& className, const std::string& attribute,
     if (json.is_object()) {
         auto converted = ConvertByKind(value);
         if (converted.GetKind() == Value::Kind::Text) {
-            if (code == 1 || code == 2 || code == 3 || code == 4 || code == 15) {
-                if (code != 1) wrong();
-            }
+            if (code == AttributeType::Int16 || code == AttributeType::Int32 || code == AttributeType::Double ||
+                code == AttributeType::Bool)
+                wrong();
             return converted;
         }
-        if (code == 1 || code == 15 || code == 4) wrong();
-        if (code == 2) {
+        if (code == AttributeType::Text || code == AttributeType::Bool || code == AttributeType::Double) wrong();
+        if (code == AttributeType::Int16) {
             int32_t id = converted.AsInt32();
             if (id < std::numeric_limits<int16_t>::min() || id > std::numeric_limits<int16_t>::max()) wrong();
             return Value::Int16(static_cast<int16_t>(id));
@@ -207,10 +208,10 @@ Value World::Convert(const std::string& className, const std::string& attribute,
         return converted;
     }
     switch (code) {
-    case 1:
+    case AttributeType::Text:
         if (!json.is_string()) wrong();
         return Value::Text(json.get<std::string>());
-    case 2: {
+    case AttributeType::Int16: {
         if (!json.is_number_integer()) wrong();
         auto number = json.get<int64_t>();
         if (number < std::numeric_limits<int16_t>::min() || number > std::numeric_limits<int16_t>::max())
@@ -218,7 +219,7 @@ Value World::Convert(const std::string& className, const std::string& attribute,
                                  ", which is a 16-bit integer");
         return Value::Int16(static_cast<int16_t>(number));
     }
-    case 3: {
+    case AttributeType::Int32: {
         if (!json.is_number_integer()) wrong();
         auto number = json.get<int64_t>();
         if (number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
@@ -226,10 +227,10 @@ Value World::Convert(const std::string& className, const std::string& attribute,
                                  ", which is a 32-bit integer");
         return Value::Int32(static_cast<int32_t>(number));
     }
-    case 4:
+    case AttributeType::Double:
         if (!json.is_number()) wrong();
         return Value::Double(json.get<double>());
-    case 15:
+    case AttributeType::Bool:
         if (!json.is_boolean()) wrong();
         return Value::Bool(json.get<bool>());
     default:

@@ -6,6 +6,7 @@
 // and record-list rows count from 0.
 #pragma once
 
+#include "AttributeType.h"
 #include "CvError.h"
 #include "Value.h"
 
@@ -296,7 +297,7 @@ public:
     virtual ~CvAttributeDef() = default;
     virtual std::string Name() = 0;
     virtual std::string DisplayName() = 0;
-    // 1 text, 2 16-bit integer, 3 32-bit integer, 4 double, 15 Boolean; others as the model has them.
+    // An AttributeType for the types the component handles; others as the model has them.
     virtual int32_t TypeCode() = 0;
     virtual bool IsMandatory() = 0;
     virtual bool IsPrimary(const std::string& name) = 0;

@@ -2,6 +2,7 @@
 #include "ClsUtils.h"
 
 #include "AsciiText.h"
+#include "AttributeType.h"
 #include "ClsForm.h"
 #include "MessageBox.h"
 #include "Names.h"
@@ -56,20 +57,20 @@ bool IsUnsupportedType(int32_t code) {
 // Writes one edited text into the link's data in the attribute's own type; other codes write nothing.
 void WriteConverted(CvRecord& data, const std::string& name, int32_t typeCode, const std::string& text) {
     const Value value = Value::Text(text);
-    switch (typeCode) {
-    case 1:
+    switch (static_cast<AttributeType>(typeCode)) {
+    case AttributeType::Text:
         data.SetValueAsText(name, text);
         break;
-    case 2:
+    case AttributeType::Int16:
         data.SetValueAsInt16(name, value.AsInt16());
         break;
-    case 3:
+    case AttributeType::Int32:
         data.SetValueAsInt32(name, value.AsInt32());
         break;
-    case 4:
+    case AttributeType::Double:
         data.SetValueAsDouble(name, value.AsDouble());
         break;
-    case 15:
+    case AttributeType::Bool:
         data.SetValueAsBool(name, value.AsBool());
         break;
     default:

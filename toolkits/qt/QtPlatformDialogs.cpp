@@ -1,6 +1,7 @@
 // QtPlatformDialogs: the embedded platform's query, result and new-object dialogs as Qt dialogs.
 #include "QtPlatformDialogs.h"
 
+#include "AttributeType.h"
 #include "CvError.h"
 
 #include <QCheckBox>
@@ -35,14 +36,14 @@ QDialogButtonBox* AddButtons(QDialog& dialog, QLayout* layout) {
 Value ReadValue(int32_t typeCode, const std::string& text) {
     if (text.empty()) return Value();
     Value written = Value::Text(text);
-    switch (typeCode) {
-    case 2:
+    switch (static_cast<AttributeType>(typeCode)) {
+    case AttributeType::Int16:
         return Value::Int16(written.AsInt16());
-    case 3:
+    case AttributeType::Int32:
         return Value::Int32(written.AsInt32());
-    case 4:
+    case AttributeType::Double:
         return Value::Double(written.AsDouble());
-    case 15:
+    case AttributeType::Bool:
         return Value::Bool(written.AsBool());
     default:
         return written;
@@ -149,7 +150,7 @@ bool QtPlatformDialogs::RunNewObjectDialog(const std::string& className,
                     combo->setCurrentIndex(combo->count() - 1);
             }
             editor = combo;
-        } else if (field.typeCode == 15) {
+        } else if (static_cast<AttributeType>(field.typeCode) == AttributeType::Bool) {
             auto* check = new QCheckBox(&dialog);
             check->setChecked(field.value.AsBool());
             editor = check;

@@ -1,6 +1,7 @@
 // WindowGallery: pictures of every window of the Qt toolkit, for the user documentation.
 #include "WindowGallery.h"
 
+#include "AttributeType.h"
 #include "ClsForm.h"
 #include "CvError.h"
 #include "QtWindowSystem.h"
@@ -124,7 +125,7 @@ int RenderWindowGallery(const std::string& outDir) {
     fields[0] = {"CN_PART_NUMBER", "Part Number", 1, true, {}, Value::Text("P-000013")};
     fields[1] = {"CN_DESCRIPTION", "Description", 1, true, {}, Value()};
     fields[2] = {"CN_UNIT", "Unit", 2, false, {{"Piece", 1}, {"Metre", 2}, {"Kilogram", 3}}, Value::Int16(1)};
-    fields[3] = {"CN_STANDARD", "Standard", 15, false, {}, Value::Bool(false)};
+    fields[3] = {"CN_STANDARD", "Standard", static_cast<int32_t>(AttributeType::Bool), false, {}, Value::Bool(false)};
     shoot("new-object", nullptr, [&] { windows.RunNewObjectDialog("Part", fields); });
 
     shoot("query", nullptr, [&] {
