@@ -20,6 +20,9 @@
 namespace quendra::host {
 namespace {
 
+using test::Quendra;
+using test::Ran;
+
 TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
     TempFolder folder;
     auto db = folder.Path() + "/plant.db";

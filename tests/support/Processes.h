@@ -1,7 +1,10 @@
-// Child processes that work on a database file, and a plain SQLite connection to look at it.
+// Child processes that work on a database file, the file made for them, and a plain SQLite connection to
+// look at it.
 #pragma once
 
+#include "Names.h"
 #include "TempFolder.h"
+#include "World.h"
 
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -54,6 +57,29 @@ inline std::vector<std::string> ReadLines(const std::string& path) {
     for (std::string line; std::getline(file, line);) lines.push_back(line);
     return lines;
 }
+
+// A new plant database file, open until `db` is reset, and the ids of two of its users.
+struct PlantFile {
+    explicit PlantFile(const std::string& path)
+        : db(embedded::Database::Create(path, embedded::BuiltInModel("plant"))), carl(*db->UserId("carl")),
+          dora(*db->UserId("dora")) {}
+
+    // Released parts "<prefix>0", "<prefix>1", ... with the values given besides.
+    std::vector<ObjectKey> Parts(const std::string& prefix, int count, const Values& values) {
+        std::vector<ObjectKey> parts;
+        for (int i = 0; i < count; ++i) {
+            Values all{{names::CN_PART_NUMBER, Value::Text(prefix + std::to_string(i))},
+                       {names::STATE, Value::Int16(5)}};
+            all.insert(all.end(), values.begin(), values.end());
+            parts.push_back(db->CreateObject(names::ClassPart, all));
+        }
+        return parts;
+    }
+
+    std::shared_ptr<embedded::Database> db;
+    int32_t carl;
+    int32_t dora;
+};
 
 // A plain connection for what only SQLite itself can tell (integrity, counts while a child works).
 class RawDatabase {

@@ -3,64 +3,61 @@
 namespace quendra::test {
 
 namespace {
+using Kind = scripted::Answer::Kind;
+
 // Without a description: the scripted user describes the answer as a scenario file writes it.
-scripted::Answer Made(scripted::Answer::Kind kind, const std::string& button = "") {
+scripted::Answer Made(Kind kind, const std::string& button = "") {
     scripted::Answer answer;
     answer.kind = kind;
     answer.button = button;
     return answer;
 }
+
+// An answer of that kind with what the user gives in its one field.
+template <typename Field>
+scripted::Answer Made(Kind kind, Field scripted::Answer::*field, Field given, const std::string& button = "") {
+    auto answer = Made(kind, button);
+    answer.*field = std::move(given);
+    return answer;
+}
 } // namespace
 
 scripted::Answer Press(const std::string& button) {
-    return Made(scripted::Answer::Kind::Button, button);
+    return Made(Kind::Button, button);
 }
 
 scripted::Answer KeyAnswer(const std::string& key) {
-    auto answer = Made(scripted::Answer::Kind::Key);
-    answer.key = key;
-    return answer;
+    return Made(Kind::Key, &scripted::Answer::key, key);
 }
 
 scripted::Answer CloseAnswer() {
-    return Made(scripted::Answer::Kind::Close);
+    return Made(Kind::Close);
 }
 
 scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Set, button);
-    answer.set = std::move(rows);
-    return answer;
+    return Made(Kind::Set, &scripted::Answer::set, std::move(rows), button);
 }
 
 scripted::Answer Choose(std::optional<std::string> entry, const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Choose, button);
-    answer.choose = std::move(entry);
-    return answer;
+    return Made(Kind::Choose, &scripted::Answer::choose, std::move(entry), button);
 }
 
 scripted::Answer Open(std::vector<std::string> paths) {
-    auto answer = Made(scripted::Answer::Kind::Open);
-    answer.open = std::move(paths);
-    return answer;
+    return Made(Kind::Open, &scripted::Answer::open, std::move(paths));
 }
 
 scripted::Answer Search(std::vector<ObjectKey> picks, scripted::Answer::SearchMode mode) {
-    auto answer = Made(scripted::Answer::Kind::Search);
-    answer.picks = std::move(picks);
+    auto answer = Made(Kind::Search, &scripted::Answer::picks, std::move(picks));
     answer.search = mode;
     return answer;
 }
 
 scripted::Answer Fill(Values fill, const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Fill, button);
-    answer.fill = std::move(fill);
-    return answer;
+    return Made(Kind::Fill, &scripted::Answer::fill, std::move(fill), button);
 }
 
 scripted::Answer Acts(std::vector<scripted::Action> actions) {
-    auto answer = Made(scripted::Answer::Kind::Actions);
-    answer.actions = std::move(actions);
-    return answer;
+    return Made(Kind::Actions, &scripted::Answer::actions, std::move(actions));
 }
 
 std::string Line(const scripted::WindowRecord& window) {
