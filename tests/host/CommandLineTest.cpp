@@ -2,9 +2,14 @@
 #include "CommandRun.h"
 #include "Database.h"
 #include "Processes.h"
+#include "QtMessages.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#ifdef QUENDRA_WITH_QT
+#include <QtGlobal>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -116,6 +121,17 @@ TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/new.db"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2); // plant.db, s.json
 }
+
+#ifdef QUENDRA_WITH_QT
+TEST(CommandLine, TheQtPluginsNotesAboutItselfStayOffTheTerminal) {
+    QuietQtPlatformNotes();
+    testing::internal::CaptureStderr();
+    qWarning("This plugin does not support propagateSizeHints()");
+    qWarning("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'");
+    qWarning("a warning that matters");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "a warning that matters\n");
+}
+#endif
 
 TEST(CommandLine, ListCallsNamesEveryOperationAFaultCanName) {
     auto listed = Quendra({"play", "--list-calls"});
