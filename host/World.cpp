@@ -330,8 +330,25 @@ std::vector<embedded::ObjectKey> World::FindLinks(const Selector& selector) cons
         else
             values.emplace_back(attribute(name), text);
     }
-    auto classId = database_.ClassId(selector.className);
-    auto links = database_.FindObjects(selector.className, "CLASS_ID", std::to_string(classId));
+    // The candidates: those one condition finds in the database (a value, or an end given as a ref),
+    // else every link of the class; each candidate is then held against every condition.
+    std::vector<embedded::ObjectKey> links;
+    if (!values.empty()) {
+        links = database_.FindObjects(selector.className, values.front().first, values.front().second);
+    } else {
+        std::string ignored;
+        std::optional<Target> end;
+        bool parent = false;
+        for (const auto& [isParent, text] : ends)
+            if (!end && (named_.contains(text) || Selector::Parse(text)) && (end = TryResolve(text, ignored)))
+                parent = isParent;
+        if (end)
+            links = database_.FindObjects(selector.className, parent ? "OBJECT_ID1" : "OBJECT_ID2",
+                                          std::to_string(end->key.objectId));
+        else
+            links = database_.FindObjects(selector.className, "CLASS_ID",
+                                          std::to_string(database_.ClassId(selector.className)));
+    }
     std::vector<embedded::ObjectKey> found;
     for (const auto& link : links) {
         bool matches = true;
