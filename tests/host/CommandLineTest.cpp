@@ -36,8 +36,9 @@ TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
     auto tree = Quendra({"tree", db, "P-100020"});
     ASSERT_EQ(tree.status, 0) << tree.errors;
     EXPECT_EQ(tree.out, "Assembly P-100020 - Output shaft assembly\n"
-                        "  Part P-100021 - Output shaft (Quantity=1, Position=10, Length=240) locked by dora\n"
-                        "  Part P-100022 - Ball bearing 6206 (Quantity=2, Position=20)\n");
+                        "  Part P-100021 - Output shaft (link 23, Parts Tree: Quantity=1, Position=10, Length=240) "
+                        "locked by dora\n"
+                        "  Part P-100022 - Ball bearing 6206 (link 24, Parts Tree: Quantity=2, Position=20)\n");
 }
 
 TEST(CommandLine, InitRefusesNamesThatAreNoPlainFileAndMakesNothing) {
