@@ -1105,7 +1105,8 @@ Ptr<CvGUIView> AutoViewMaker::MakeView(int32_t kind) {
 int32_t AutoDialogMaker::RunQueryDialog(Ptr<CvGUIDialog>& dialog) {
     Variant out = Variant::Object(DispatchOf(dialog));
     int32_t answer = Call(Operation::CvDialogMakerRunQueryDialog, {Variant::RefTo(out.Raw())}).ToValue().AsInt32();
-    dialog = Adapt<CvGUIDialog>(out, Answer::NoneAllowed);
+    // A confirmed query dialog hands over the dialog.
+    dialog = Adapt<CvGUIDialog>(out, answer == 1 ? Answer::Required : Answer::NoneAllowed);
     return answer;
 }
 

@@ -9,7 +9,10 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -80,6 +83,170 @@ HRESULT CallHook(IDispatch* application, DISPID id, VARIANT* arguments, UINT cou
     argumentError = 0;
     return application->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, &result, &exception,
                                &argumentError);
+}
+
+// A platform object whose members are handlers by name; it lives as long as the test.
+class FakeObject final : public IDispatch {
+public:
+    using Handler = std::function<void(DISPPARAMS& arguments, VARIANT& result)>;
+
+    void On(const std::wstring& name, Handler handler) {
+        ids_[name] = static_cast<DISPID>(handlers_.size() + 1);
+        handlers_.push_back(std::move(handler));
+    }
+    // A member answering another object, or a 32-bit integer.
+    void Answers(const std::wstring& name, IDispatch* object) {
+        On(name, [object](DISPPARAMS&, VARIANT& result) {
+            result.vt = VT_DISPATCH;
+            result.pdispVal = object;
+            object->AddRef();
+        });
+    }
+    void AnswersNumber(const std::wstring& name, LONG number) {
+        On(name, [number](DISPPARAMS&, VARIANT& result) {
+            result.vt = VT_I4;
+            result.lVal = number;
+        });
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
+            *object = this;
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
+        auto found = ids_.find(names[0]);
+        if (found == ids_.end()) return DISP_E_UNKNOWNNAME;
+        ids[0] = found->second;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* arguments, VARIANT* result, EXCEPINFO*,
+                                     UINT*) override {
+        VARIANT ignored;
+        VariantInit(&ignored);
+        handlers_.at(static_cast<size_t>(id - 1))(*arguments, result ? *result : ignored);
+        return S_OK;
+    }
+
+    ULONG References() const { return references_; }
+
+private:
+    std::map<std::wstring, DISPID> ids_;
+    std::vector<Handler> handlers_;
+    ULONG references_ = 0;
+};
+
+// CopyTreeFrom without a part to copy from: the user picks one in the platform's search, whose
+// query dialog answers through an argument by reference, and the picked part comes back in the
+// script's variable. The picked part has no tree below it, so the copy succeeds with no link.
+void CheckObjectHandedBack(IDispatch* application) {
+    FakeObject session, metaInfo, parts, documents, partClass, target, source, data, user, links, gui, view, dialog,
+        selection, contents, store;
+    session.Answers(L"MetaInfo", &metaInfo);
+    session.Answers(L"CurrentUser", &user);
+    session.Answers(L"ObjectStore", &store);
+    std::wstring createdProgId;
+    session.On(L"CreateObject", [&](DISPPARAMS& arguments, VARIANT& result) {
+        createdProgId = arguments.rgvarg[0].bstrVal;
+        result.vt = VT_DISPATCH;
+        result.pdispVal = &gui;
+        gui.AddRef();
+    });
+    metaInfo.On(L"ClassByName", [&](DISPPARAMS& arguments, VARIANT& result) {
+        result.vt = VT_DISPATCH;
+        result.pdispVal = std::wcscmp(arguments.rgvarg[0].bstrVal, L"Parts") == 0 ? &parts : &documents;
+        result.pdispVal->AddRef();
+    });
+    parts.AnswersNumber(L"ClassId", 10);
+    documents.AnswersNumber(L"ClassId", 20);
+    partClass.AnswersNumber(L"ClassId", 11);
+    partClass.AnswersNumber(L"SuperClassId", 10);
+    partClass.On(L"BelongsToClass", [](DISPPARAMS&, VARIANT& result) {
+        result.vt = VT_BOOL;
+        result.boolVal = VARIANT_TRUE;
+    });
+    bool sourceRetrieved = false;
+    for (FakeObject* part : {&target, &source}) {
+        part->Answers(L"Data", &data);
+        part->Answers(L"Class", &partClass);
+        part->Answers(L"WorkingObject", part);
+        part->Answers(L"TreeLinks", &links);
+        part->On(L"Retrieve", [&sourceRetrieved, part, &source](DISPPARAMS&, VARIANT&) {
+            if (part == &source) sourceRetrieved = true;
+        });
+    }
+    data.On(L"GetValue", [](DISPPARAMS&, VARIANT& result) {
+        result.vt = VT_I2;
+        result.iVal = 5; // released: the component's lock lets the user change the part
+    });
+    data.AnswersNumber(L"ValueAsInt32", 0);
+    data.On(L"ValueAsBool", [](DISPPARAMS&, VARIANT& result) {
+        result.vt = VT_BOOL;
+        result.boolVal = VARIANT_FALSE;
+    });
+    user.AnswersNumber(L"UserObjectId", 7);
+    links.AnswersNumber(L"Count", 0);
+    gui.Answers(L"ViewMaker", &gui);
+    gui.Answers(L"MakeView", &view);
+    gui.Answers(L"DialogMaker", &gui);
+    gui.On(L"RunQueryDialog", [&dialog](DISPPARAMS& arguments, VARIANT& result) {
+        VARIANT& out = *arguments.rgvarg[0].pvarVal;
+        out.vt = VT_DISPATCH;
+        out.pdispVal = &dialog;
+        dialog.AddRef();
+        result.vt = VT_I4;
+        result.lVal = 1;
+    });
+    for (const wchar_t* name : {L"Close", L"SetOption", L"Prepare"}) dialog.On(name, [](DISPPARAMS&, VARIANT&) {});
+    dialog.Answers(L"View", &dialog);
+    dialog.Answers(L"Selection", &selection);
+    dialog.AnswersNumber(L"Show", 1);
+    selection.Answers(L"Query", &selection);
+    selection.On(L"SetQuery", [](DISPPARAMS&, VARIANT&) {});
+    view.Answers(L"Selection", &selection);
+    view.Answers(L"ResultDialog", &dialog);
+    view.Answers(L"Contents", &contents);
+    contents.Answers(L"Objects", &contents);
+    contents.Answers(L"Item", &source);
+
+    VARIANT fromObj;
+    VariantInit(&fromObj);
+    VARIANT arguments[4];
+    for (VARIANT& argument : arguments) VariantInit(&argument);
+    arguments[3].vt = VT_DISPATCH;
+    arguments[3].pdispVal = &session;
+    arguments[2].vt = VT_DISPATCH;
+    arguments[2].pdispVal = &target;
+    arguments[1].vt = VT_BYREF | VT_VARIANT;
+    arguments[1].pvarVal = &fromObj;
+    arguments[0].vt = VT_BSTR;
+    arguments[0].bstrVal = SysAllocString(L"");
+    VARIANT result;
+    EXCEPINFO exception;
+    UINT argumentError = 0;
+    HRESULT code = CallHook(application, 10, arguments, 4, result, exception, argumentError);
+    Check(code == S_OK && result.vt == VT_I2 && result.iVal == 0, "CopyTreeFrom copies the picked part's tree");
+    Check(createdProgId == L"CvGUISrv.CvCommonGUI", "the search is created by its programmatic identifier");
+    Check(sourceRetrieved, "the picked part is retrieved");
+    Check(fromObj.vt == VT_DISPATCH && fromObj.pdispVal == &source, "FromObj holds the picked part afterwards");
+    VariantClear(&fromObj);
+    VariantClear(&arguments[0]);
+    bool allReleased = true;
+    for (FakeObject* object : {&session, &metaInfo, &parts, &documents, &partClass, &target, &source, &data, &user,
+                               &links, &gui, &view, &dialog, &selection, &contents, &store})
+        allReleased = allReleased && object->References() == 0;
+    Check(allReleased, "the component releases every platform object it obtained");
 }
 
 void CheckTypeLibrary(IDispatch* application) {
@@ -215,6 +382,7 @@ int wmain(int argc, wchar_t** argv) {
 
     CheckTypeLibrary(application);
     CheckHooks(application);
+    CheckObjectHandedBack(application);
 
     Check(application->Release() == 0, "the application ends with its last reference");
     Check(canUnloadNow() == S_OK, "with every object released the server can unload");
