@@ -23,6 +23,28 @@ namespace {
 // The HRESULT a script sees for a failure that a hook lets pass; the description says what failed.
 constexpr HRESULT HookFailed = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0200);
 
+// The DISPIDs of the hooks, in the order of the method table.
+enum HookId : DISPID {
+    IdAddExistingPart = 1,
+    IdAddMainPart,
+    IdAddNewPart,
+    IdAfterCheckInDocuments,
+    IdBeforeAddPartsTreeLink,
+    IdBeforeCheckOutReleaseDocs,
+    IdBeforeDeleteDocuments,
+    IdBeforeNewReleaseObj,
+    IdBeforeUpdate,
+    IdCopyTreeFrom,
+    IdDeleteLink,
+    IdLinkUpdate,
+    IdLockObject,
+    IdReplacePart,
+    IdReplacePartByNewPart,
+    IdUnLockObject,
+    IdUploadDocument,
+    IdIsLockedForUpdate,
+};
+
 struct Hook {
     const wchar_t* name;
     UINT parameters;
@@ -159,7 +181,7 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                                      EXCEPINFO* exception, UINT* argumentError) override {
         if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        if (id < 1 || id > static_cast<DISPID>(std::size(hooks))) return DISP_E_MEMBERNOTFOUND;
+        if (id < 1 || id > IdIsLockedForUpdate) return DISP_E_MEMBERNOTFOUND;
         if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) return DISP_E_MEMBERNOTFOUND;
         if (!parameters) return E_INVALIDARG;
         if (parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
@@ -187,7 +209,7 @@ private:
         // Each call starts with a user who has answered nothing yet.
         windows_.SetAnswers({});
         auto session = SessionOver(arguments.Object(0));
-        if (id == 10) {
+        if (id == IdCopyTreeFrom) {
             auto obj = ObjectOver(arguments.Object(1));
             auto fromObj = ObjectOver(arguments.Object(2));
             auto linkAttributes = arguments.Text(3);
@@ -197,59 +219,59 @@ private:
         }
         auto recList = RecListOver(arguments.Object(1));
         switch (id) {
-        case 1: {
+        case IdAddExistingPart: {
             auto linkAttributes = arguments.Text(2);
             return application_.AddExistingPart(session, recList, linkAttributes);
         }
-        case 2:
+        case IdAddMainPart:
             return application_.AddMainPart(session, recList);
-        case 3: {
+        case IdAddNewPart: {
             auto linkAttributes = arguments.Text(2);
             return application_.AddNewPart(session, recList, linkAttributes);
         }
-        case 4:
+        case IdAfterCheckInDocuments:
             return application_.AfterCheckInDocuments(session, recList);
-        case 5:
+        case IdBeforeAddPartsTreeLink:
             return application_.BeforeAddPartsTreeLink(session, recList);
-        case 6: {
+        case IdBeforeCheckOutReleaseDocs: {
             auto selectOp = arguments.Text(2);
             return application_.BeforeCheckOutReleaseDocs(session, recList, selectOp);
         }
-        case 7:
+        case IdBeforeDeleteDocuments:
             return application_.BeforeDeleteDocuments(session, recList);
-        case 8:
+        case IdBeforeNewReleaseObj:
             return application_.BeforeNewReleaseObj(session, recList);
-        case 9: {
+        case IdBeforeUpdate: {
             auto selectOp = arguments.Text(2);
             return application_.BeforeUpdate(session, recList, selectOp);
         }
-        case 11:
+        case IdDeleteLink:
             return application_.DeleteLink(session, recList);
-        case 12: {
+        case IdLinkUpdate: {
             auto linkAttributes = arguments.Text(2);
             return application_.LinkUpdate(session, recList, linkAttributes);
         }
-        case 13:
+        case IdLockObject:
             return application_.LockObject(session, recList);
-        case 14: {
+        case IdReplacePart: {
             auto linkAttributes = arguments.Text(2);
             return application_.ReplacePart(session, recList, linkAttributes);
         }
-        case 15: {
+        case IdReplacePartByNewPart: {
             auto linkAttributes = arguments.Text(2);
             auto myNewPart = ObjectOver(arguments.Object(3));
             int16_t answer = application_.ReplacePartByNewPart(session, recList, linkAttributes, myNewPart);
             arguments.SetObject(3, myNewPart);
             return answer;
         }
-        case 16:
+        case IdUnLockObject:
             return application_.UnLockObject(session, recList);
-        case 17: {
+        case IdUploadDocument: {
             auto extensions = arguments.Text(2);
             auto fileTypes = arguments.Text(3);
             return application_.UploadDocument(session, recList, extensions, fileTypes);
         }
-        default:
+        default: // Invoke lets only the eighteen DISPIDs through: this is IdIsLockedForUpdate.
             return application_.IsLockedForUpdate(session, recList);
         }
     }
