@@ -300,25 +300,50 @@ void CheckHooks(IDispatch* application) {
     Check(application->GetIDsOfNames(IID_NULL, &unknown, 1, LOCALE_USER_DEFAULT, &id) == DISP_E_UNKNOWNNAME,
           "an unknown name is refused");
 
-    // Empty arguments: a hook that catches answers 1, one that does not fails with the failure's text.
-    VARIANT arguments[2];
-    VariantInit(&arguments[0]);
-    VariantInit(&arguments[1]);
+    // Empty arguments: a hook that catches answers 1, one that does not fails with the failure's text
+    // (the first empty argument that the hook needs).
+    const wchar_t* failures[] = {
+        nullptr,
+        nullptr,
+        nullptr,
+        L"the hook argument Session is empty",
+        L"the hook argument Session is empty",
+        L"the hook argument RecListIn is empty",
+        L"the hook argument RecListIn is empty",
+        L"the hook argument RecListIn is empty",
+        L"the hook argument RecListIn is empty",
+        L"the hook argument Session is empty",
+        L"the hook argument Session is empty",
+        L"the hook argument Session is empty",
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        L"the hook argument CvSession is empty",
+    };
+    VARIANT arguments[4];
+    for (VARIANT& argument : arguments) VariantInit(&argument);
     VARIANT result;
     EXCEPINFO exception;
     UINT argumentError = 0;
-    HRESULT code = CallHook(application, 13, arguments, 2, result, exception, argumentError);
-    Check(code == S_OK && result.vt == VT_I2 && result.iVal == 1, "LockObject catches the failure and answers 1");
-    code = CallHook(application, 18, arguments, 2, result, exception, argumentError);
-    Check(code == DISP_E_EXCEPTION, "IsLockedForUpdate lets the failure pass");
-    Check(exception.scode == MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0200), "the failure has the hook's code");
-    Check(exception.bstrDescription &&
-              std::wcscmp(exception.bstrDescription, L"the hook argument CvSession is empty") == 0,
-          "the failure's text is the exception's description");
-    Check(exception.bstrSource && std::wcscmp(exception.bstrSource, L"Quendra.Application") == 0,
-          "the failure names its source");
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
+    HRESULT code = S_OK;
+    for (size_t i = 0; i < std::size(hooks); ++i) {
+        code = CallHook(application, static_cast<DISPID>(i + 1), arguments, hooks[i].parameters, result, exception,
+                        argumentError);
+        if (!failures[i]) {
+            Check(code == S_OK && result.vt == VT_I2 && result.iVal == 1, "a hook that catches answers 1");
+            continue;
+        }
+        Check(code == DISP_E_EXCEPTION, "a hook that does not catch lets the failure pass");
+        Check(exception.scode == MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0200), "the failure has the hook's code");
+        Check(exception.bstrDescription && std::wcscmp(exception.bstrDescription, failures[i]) == 0,
+              "the failure's text is the exception's description");
+        Check(exception.bstrSource && std::wcscmp(exception.bstrSource, L"Quendra.Application") == 0,
+              "the failure names its source");
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+    }
 
     code = CallHook(application, 18, arguments, 1, result, exception, argumentError);
     Check(code == DISP_E_BADPARAMCOUNT, "a wrong number of arguments is refused");
