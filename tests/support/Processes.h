@@ -2,6 +2,7 @@
 // look at it.
 #pragma once
 
+#include "FileError.h"
 #include "Names.h"
 #include "TempFolder.h"
 #include "World.h"
@@ -13,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,10 +27,7 @@ inline std::string File(const host::TempFolder& folder, const std::string& name)
 
 // The bytes of a file, empty when there is none (a journal that was never made).
 inline std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return std::filesystem::exists(path) ? ReadFileText(path) : std::string();
 }
 
 // Runs the work in a child process; the child writes the problems it found, one a line, to the report file
