@@ -47,7 +47,7 @@ const std::vector<std::string> kLinkSystem = {"CLASS_ID1",  "OBJECT_ID1",    "CL
                                               "OBJECT_ID2", "PAR_OBJECT_ID", "SON_OBJECT_ID"};
 
 int32_t SystemType(const std::string& name) {
-    return name.rfind("CLASS_ID", 0) == 0 ? 2 : 3;
+    return static_cast<int32_t>(name.rfind("CLASS_ID", 0) == 0 ? AttributeType::Int16 : AttributeType::Int32);
 }
 
 // Walks one model text, naming the JSON pointer of every mistake.
