@@ -3,38 +3,10 @@
 
 #include "World.h"
 
+#include <type_traits>
+#include <variant>
+
 namespace quendra::host {
-
-namespace {
-
-const char* EventKind(embedded::Event::Kind kind) {
-    using Kind = embedded::Event::Kind;
-    switch (kind) {
-    case Kind::Sql:
-        return "sql";
-    case Kind::Notify:
-        return "notify";
-    case Kind::Refresh:
-        return "refresh";
-    case Kind::Forward:
-        return "forward";
-    case Kind::Attach:
-        return "attach";
-    case Kind::Show:
-        return "show";
-    case Kind::Insert:
-        return "insert";
-    case Kind::Update:
-        return "update";
-    case Kind::Delete:
-        return "delete";
-    case Kind::Error:
-        return "error";
-    }
-    return "event";
-}
-
-} // namespace
 
 Json Descriptions::Window(const scripted::WindowRecord& window) {
     using Kind = scripted::WindowRecord::Kind;
@@ -67,33 +39,36 @@ Json Descriptions::Window(const scripted::WindowRecord& window) {
 }
 
 Json Descriptions::Event(const embedded::Event& event, const World& world) {
-    using Kind = embedded::Event::Kind;
+    namespace ev = embedded::events;
+    auto names = [&](const std::vector<embedded::ObjectKey>& keys) {
+        Json list = Json::array();
+        for (const auto& key : keys) list.push_back(world.Name(key));
+        return list;
+    };
     Json json = Json::object();
-    const char* kind = EventKind(event.kind);
-    Json objects = Json::array();
-    for (const auto& key : event.objects) objects.push_back(world.Name(key));
-    switch (event.kind) {
-    case Kind::Sql:
-    case Kind::Forward:
-        json[kind] = event.text;
-        break;
-    case Kind::Notify:
-        json[kind] = event.code;
-        json["objects"] = objects;
-        json["flag"] = event.flag;
-        break;
-    case Kind::Refresh:
-        json[kind] = event.code;
-        json["objects"] = objects;
-        break;
-    case Kind::Error:
-        json[kind] = event.operation;
-        json["text"] = event.text;
-        break;
-    default:
-        json[kind] = objects.empty() ? Json() : objects[0];
-        break;
-    }
+    std::visit(
+        [&](const auto& e) {
+            using E = std::decay_t<decltype(e)>;
+            Json& head = json[E::kind];
+            if constexpr (std::is_same_v<E, ev::Sql>) {
+                head = e.statement;
+            } else if constexpr (std::is_same_v<E, ev::Forward>) {
+                head = e.comment;
+            } else if constexpr (std::is_same_v<E, ev::Notify>) {
+                head = e.code;
+                json["objects"] = names(e.objects);
+                json["flag"] = e.flag;
+            } else if constexpr (std::is_same_v<E, ev::Refresh>) {
+                head = e.action;
+                json["objects"] = names(e.objects);
+            } else if constexpr (std::is_same_v<E, ev::Error>) {
+                head = e.operation;
+                json["text"] = e.text;
+            } else {
+                head = world.Name(e.object);
+            }
+        },
+        event);
     return json;
 }
 
@@ -122,23 +97,30 @@ std::string Descriptions::WindowLine(const scripted::WindowRecord& window) {
 }
 
 std::string Descriptions::EventLine(const embedded::Event& event, const World& world) {
-    using Kind = embedded::Event::Kind;
-    std::string line = EventKind(event.kind);
-    std::string objects;
-    for (const auto& key : event.objects) objects += (objects.empty() ? "" : ", ") + world.Name(key);
-    switch (event.kind) {
-    case Kind::Sql:
-    case Kind::Forward:
-        return line + " " + JsonText(event.text);
-    case Kind::Notify:
-        return line + " " + std::to_string(event.code) + " [" + objects + "] " + (event.flag ? "true" : "false");
-    case Kind::Refresh:
-        return line + " " + std::to_string(event.code) + " [" + objects + "]";
-    case Kind::Error:
-        return line + " " + event.operation + ": " + JsonText(event.text);
-    default:
-        return line + " " + objects;
-    }
+    namespace ev = embedded::events;
+    auto names = [&](const std::vector<embedded::ObjectKey>& keys) {
+        std::string list;
+        for (const auto& key : keys) list += (list.empty() ? "" : ", ") + world.Name(key);
+        return "[" + list + "]";
+    };
+    std::string line(embedded::KindOf(event));
+    return std::visit(
+        [&](const auto& e) {
+            using E = std::decay_t<decltype(e)>;
+            if constexpr (std::is_same_v<E, ev::Sql>)
+                return line + " " + JsonText(e.statement);
+            else if constexpr (std::is_same_v<E, ev::Forward>)
+                return line + " " + JsonText(e.comment);
+            else if constexpr (std::is_same_v<E, ev::Notify>)
+                return line + " " + std::to_string(e.code) + " " + names(e.objects) + " " + (e.flag ? "true" : "false");
+            else if constexpr (std::is_same_v<E, ev::Refresh>)
+                return line + " " + std::to_string(e.action) + " " + names(e.objects);
+            else if constexpr (std::is_same_v<E, ev::Error>)
+                return line + " " + e.operation + ": " + JsonText(e.text);
+            else
+                return line + " " + world.Name(e.object);
+        },
+        event);
 }
 
 } // namespace quendra::host

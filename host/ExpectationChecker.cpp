@@ -3,6 +3,9 @@
 
 #include "Descriptions.h"
 
+#include <type_traits>
+#include <variant>
+
 namespace quendra::host {
 
 namespace {
@@ -212,21 +215,37 @@ void ExpectationChecker::CheckLinks(const LinksExpect& expect, std::vector<std::
 }
 
 bool ExpectationChecker::EventMatches(const EventExpect& expect, const embedded::Event& event) const {
-    auto described = Descriptions::Event(event, world_);
-    if (!described.contains(expect.kind)) return false;
-    if (expect.text && event.text != *expect.text) return false;
-    if (expect.operation && event.operation != *expect.operation) return false;
-    if (expect.code && event.code != *expect.code) return false;
-    if (expect.flag && event.flag != *expect.flag) return false;
-    if (expect.refs) {
-        if (expect.refs->size() != event.objects.size()) return false;
-        for (size_t i = 0; i < expect.refs->size(); ++i) {
+    namespace ev = embedded::events;
+    if (expect.kind != embedded::KindOf(event)) return false;
+    auto sameText = [&](const std::string& text) { return !expect.text || text == *expect.text; };
+    auto sameCode = [&](int32_t code) { return !expect.code || code == *expect.code; };
+    auto sameObjects = [&](const std::vector<embedded::ObjectKey>& objects) {
+        if (!expect.refs) return true;
+        if (expect.refs->size() != objects.size()) return false;
+        for (size_t i = 0; i < objects.size(); ++i) {
             std::string why;
             auto target = world_.TryResolve((*expect.refs)[i], why);
-            if (!target || !(target->key == event.objects[i])) return false;
+            if (!target || !(target->key == objects[i])) return false;
         }
-    }
-    return true;
+        return true;
+    };
+    return std::visit(
+        [&](const auto& e) {
+            using E = std::decay_t<decltype(e)>;
+            if constexpr (std::is_same_v<E, ev::Sql>)
+                return sameText(e.statement);
+            else if constexpr (std::is_same_v<E, ev::Forward>)
+                return sameText(e.comment);
+            else if constexpr (std::is_same_v<E, ev::Error>)
+                return sameText(e.text) && (!expect.operation || e.operation == *expect.operation);
+            else if constexpr (std::is_same_v<E, ev::Notify>)
+                return sameCode(e.code) && (!expect.flag || e.flag == *expect.flag) && sameObjects(e.objects);
+            else if constexpr (std::is_same_v<E, ev::Refresh>)
+                return sameCode(e.action) && sameObjects(e.objects);
+            else
+                return sameObjects({e.object});
+        },
+        event);
 }
 
 void ExpectationChecker::CheckSequence(const Expectations& expect, const StepOutcome& outcome,

@@ -105,7 +105,7 @@ struct ObjectsExpect {
 };
 
 struct EventExpect {
-    std::string kind; // "sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete", "error"
+    std::string kind;                             // one of embedded::EventKinds
     std::optional<std::string> text;              // sql, forward; error: the failure's text when given
     std::optional<std::string> operation;         // error: the operation that failed
     std::optional<int64_t> code;                  // notify: the code; refresh: the action

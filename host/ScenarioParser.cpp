@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <tuple>
 
 namespace quendra::host {
 
@@ -431,36 +432,34 @@ EventExpect ScenarioParser::Event(const JsonCursor& event) {
     parsed.path = event.Path();
     parsed.written = event.Value();
     if (!event.IsObject()) event.Fail("an event is an object such as {\"sql\": \"statement\"}");
-    if (event.Has("sql") || event.Has("forward")) {
-        parsed.kind = event.Has("sql") ? "sql" : "forward";
+    namespace ev = embedded::events;
+    for (const char* kind : embedded::EventKinds)
+        if (parsed.kind.empty() && event.Has(kind)) parsed.kind = kind;
+    if (parsed.kind.empty()) {
+        std::apply([&](auto... kinds) { event.ExpectObject({kinds...}); }, embedded::EventKinds);
+        std::string kinds;
+        for (const char* kind : embedded::EventKinds) kinds += (kinds.empty() ? "" : ", ") + std::string(kind);
+        event.Fail("an event needs one of " + kinds);
+    }
+    if (parsed.kind == ev::Sql::kind || parsed.kind == ev::Forward::kind) {
         event.ExpectObject({parsed.kind.c_str()});
         parsed.text = event.At(parsed.kind).String();
-    } else if (event.Has("notify") || event.Has("refresh")) {
-        parsed.kind = event.Has("notify") ? "notify" : "refresh";
-        if (parsed.kind == "notify")
-            event.ExpectObject({"notify", "objects", "flag"});
+    } else if (parsed.kind == ev::Notify::kind || parsed.kind == ev::Refresh::kind) {
+        if (parsed.kind == ev::Notify::kind)
+            event.ExpectObject({ev::Notify::kind, "objects", "flag"});
         else
-            event.ExpectObject({"refresh", "objects"});
+            event.ExpectObject({ev::Refresh::kind, "objects"});
         parsed.code = event.At(parsed.kind).Integer();
         if (auto flag = event.Find("flag")) parsed.flag = flag->Bool();
         if (auto objects = event.Find("objects")) {
             parsed.refs.emplace();
             for (const auto& ref : objects->Items()) parsed.refs->push_back(Ref(ref));
         }
-    } else if (event.Has("error")) {
-        parsed.kind = "error";
-        event.ExpectObject({"error", "text"});
-        parsed.operation = event.At("error").String();
+    } else if (parsed.kind == ev::Error::kind) {
+        event.ExpectObject({ev::Error::kind, "text"});
+        parsed.operation = event.At(parsed.kind).String();
         parsed.text = OptionalString(event, "text");
     } else {
-        for (const char* kind : {"attach", "show", "insert", "update", "delete"})
-            if (event.Has(kind)) parsed.kind = kind;
-        if (parsed.kind.empty()) {
-            event.ExpectObject(
-                {"sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete", "error"});
-            event.Fail(
-                "an event needs one of sql, notify, refresh, forward, attach, show, insert, update, delete, error");
-        }
         event.ExpectObject({parsed.kind.c_str()});
         parsed.refs = std::vector<std::string>{Ref(event.At(parsed.kind))};
     }

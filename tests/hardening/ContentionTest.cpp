@@ -64,7 +64,8 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
             if (!locking) continue;
             std::set<int32_t> written;
             for (const auto& event : db->Harness().Events())
-                if (event.kind == embedded::Event::Kind::Update) written.insert(event.objects.at(0).objectId);
+                if (auto* update = std::get_if<embedded::events::Update>(&event))
+                    written.insert(update->object.objectId);
             for (const auto& part : picked)
                 if (!refused.count(part.objectId) && !written.count(part.objectId))
                     problems.push_back("round " + std::to_string(round) + ": part " + std::to_string(part.objectId) +
@@ -142,9 +143,9 @@ std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, con
             else
                 app.UnLockObject(session, rows);
             for (const auto& event : db->Harness().Events())
-                if (event.kind == embedded::Event::Kind::Error)
-                    problems.push_back("round " + std::to_string(round) + ": " + event.operation +
-                                       " failed: " + event.text);
+                if (auto* error = std::get_if<embedded::events::Error>(&event))
+                    problems.push_back("round " + std::to_string(round) + ": " + error->operation +
+                                       " failed: " + error->text);
         }
     }
     return problems;

@@ -96,7 +96,8 @@ TEST_F(MidwayWorld, ObjectServicesPassFailuresOnOrSwallowThemAsEachPromises) {
     EXPECT_THROW(utils.CreateProcess(session, object, "No Such Process"), CvError);
     EXPECT_EQ(Shown(), Texts{"window Quendra: No Such Process process creation for Part P-2-Desc"});
     for (const auto& event : db->Harness().Events())
-        EXPECT_TRUE(event.kind != Event::Kind::Forward && event.kind != Event::Kind::Attach);
+        EXPECT_FALSE(std::holds_alternative<embedded::events::Forward>(event) ||
+                     std::holds_alternative<embedded::events::Attach>(event));
 }
 
 } // namespace

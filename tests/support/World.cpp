@@ -187,7 +187,7 @@ void World::ExpectAllAnswered() const {
 std::vector<ObjectKey> World::Updated() const {
     std::vector<ObjectKey> keys;
     for (const auto& event : db->Harness().Events())
-        if (event.kind == Event::Kind::Update) keys.push_back(event.objects.at(0));
+        if (auto* update = std::get_if<embedded::events::Update>(&event)) keys.push_back(update->object);
     return keys;
 }
 
