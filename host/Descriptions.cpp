@@ -9,31 +9,26 @@
 namespace quendra::host {
 
 Json Descriptions::Window(const scripted::WindowRecord& window) {
-    using Kind = scripted::WindowRecord::Kind;
+    namespace records = scripted::records;
     Json json = Json::object();
-    switch (window.kind) {
-    case Kind::MessageBox:
-        json["messageBox"] = window.text;
-        json["title"] = window.title;
-        json["icon"] = window.icon;
-        json["buttons"] = window.buttons;
-        break;
-    case Kind::Window:
-        json["window"] = window.title;
-        json["text"] = window.text;
-        if (!window.rows.empty()) {
+    if (const auto* box = std::get_if<records::MessageBox>(&window.what)) {
+        json["messageBox"] = box->text;
+        json["title"] = box->title;
+        json["icon"] = IconName(box->icon);
+        json["buttons"] = ButtonsName(box->buttons);
+    } else if (const auto* shown = std::get_if<records::Window>(&window.what)) {
+        json["window"] = shown->title;
+        json["text"] = shown->text;
+        if (!shown->rows.empty()) {
             json["rows"] = Json::array();
-            for (const auto& [name, value] : window.rows) json["rows"].push_back(Json::array({name, value}));
+            for (const auto& [name, value] : shown->rows) json["rows"].push_back(Json::array({name, value}));
         }
-        if (!window.choices.empty()) json["choices"] = window.choices;
-        break;
-    case Kind::OpenFile:
-        json["openFile"] = window.filter;
-        break;
-    case Kind::Platform:
-        json["platform"] = window.platform;
-        if (!window.className.empty()) json["class"] = window.className;
-        break;
+        if (!shown->choices.empty()) json["choices"] = shown->choices;
+    } else if (const auto* open = std::get_if<records::OpenFile>(&window.what)) {
+        json["openFile"] = open->filter;
+    } else if (const auto* platform = std::get_if<records::Platform>(&window.what)) {
+        json["platform"] = DialogName(platform->dialog);
+        if (!platform->className.empty()) json["class"] = platform->className;
     }
     return json;
 }
@@ -73,27 +68,56 @@ Json Descriptions::Event(const embedded::Event& event, const World& world) {
 }
 
 std::string Descriptions::WindowLine(const scripted::WindowRecord& window) {
-    using Kind = scripted::WindowRecord::Kind;
-    switch (window.kind) {
-    case Kind::MessageBox:
-        return "message box " + JsonText(window.title) + " [" + window.icon + ", " + window.buttons +
-               "]: " + JsonText(window.text);
-    case Kind::Window: {
+    namespace records = scripted::records;
+    if (const auto* box = std::get_if<records::MessageBox>(&window.what))
+        return "message box " + JsonText(box->title) + " [" + IconName(box->icon) + ", " + ButtonsName(box->buttons) +
+               "]: " + JsonText(box->text);
+    if (const auto* shown = std::get_if<records::Window>(&window.what)) {
         std::string line =
-            "window " + JsonText(window.title) + (window.text.empty() ? "" : ": " + JsonText(window.text));
-        if (!window.rows.empty()) {
+            "window " + JsonText(shown->title) + (shown->text.empty() ? "" : ": " + JsonText(shown->text));
+        if (!shown->rows.empty()) {
             line += " rows";
-            for (const auto& [name, value] : window.rows) line += " " + JsonText(name) + "=" + JsonText(value);
+            for (const auto& [name, value] : shown->rows) line += " " + JsonText(name) + "=" + JsonText(value);
         }
-        if (!window.choices.empty()) line += " choices " + JsonText(Json(window.choices));
+        if (!shown->choices.empty()) line += " choices " + JsonText(Json(shown->choices));
         return line;
     }
-    case Kind::OpenFile:
-        return "open-file dialog, filter " + JsonText(window.filter);
-    case Kind::Platform:
-        return "platform " + window.platform + " dialog" + (window.className.empty() ? "" : " for " + window.className);
+    if (const auto* open = std::get_if<records::OpenFile>(&window.what))
+        return "open-file dialog, filter " + JsonText(open->filter);
+    const auto& platform = std::get<records::Platform>(window.what);
+    return std::string("platform ") + DialogName(platform.dialog) + " dialog" +
+           (platform.className.empty() ? "" : " for " + platform.className);
+}
+
+const char* Descriptions::IconName(ui::Icon icon) {
+    switch (icon) {
+    case ui::Icon::Information:
+        return "information";
+    case ui::Icon::Exclamation:
+        return "exclamation";
+    case ui::Icon::Critical:
+        return "critical";
+    case ui::Icon::Question:
+        return "question";
     }
-    return "window";
+    return "";
+}
+
+const char* Descriptions::ButtonsName(ui::Buttons buttons) {
+    return buttons == ui::Buttons::Ok ? "OK" : "YesNo";
+}
+
+const char* Descriptions::DialogName(scripted::records::Platform::Dialog dialog) {
+    using Dialog = scripted::records::Platform::Dialog;
+    switch (dialog) {
+    case Dialog::Query:
+        return "query";
+    case Dialog::Results:
+        return "results";
+    case Dialog::NewObject:
+        return "newObject";
+    }
+    return "";
 }
 
 std::string Descriptions::EventLine(const embedded::Event& event, const World& world) {

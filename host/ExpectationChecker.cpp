@@ -3,6 +3,7 @@
 
 #include "Descriptions.h"
 
+#include <array>
 #include <type_traits>
 #include <variant>
 
@@ -10,19 +11,12 @@ namespace quendra::host {
 
 namespace {
 
-std::string KindWord(scripted::WindowRecord::Kind kind) {
-    using Kind = scripted::WindowRecord::Kind;
-    switch (kind) {
-    case Kind::MessageBox:
-        return "a message box";
-    case Kind::Window:
-        return "a window";
-    case Kind::OpenFile:
-        return "the open-file dialog";
-    case Kind::Platform:
-        return "a platform dialog";
-    }
-    return "a window";
+// A window's kind, by the place of its struct in the record.
+std::string KindWord(size_t kind) {
+    constexpr std::array<const char*, 4> words = {"a message box", "a window", "the open-file dialog",
+                                                  "a platform dialog"};
+    static_assert(words.size() == std::variant_size_v<decltype(scripted::WindowRecord::what)>);
+    return words.at(kind);
 }
 
 void Compare(const char* what, const std::optional<std::string>& expected, const std::string& found,
@@ -46,37 +40,33 @@ bool SameValue(const Value& expected, const Value& found) {
 }
 
 std::string DialogDifference(const DialogExpect& expect, const scripted::WindowRecord& window) {
-    if (expect.kind != window.kind) return "expected " + KindWord(expect.kind) + ", found " + KindWord(window.kind);
+    if (expect.kind.index() != window.what.index())
+        return "expected " + KindWord(expect.kind.index()) + ", found " + KindWord(window.what.index());
+    namespace records = scripted::records;
     std::string differences;
-    using Kind = scripted::WindowRecord::Kind;
-    switch (expect.kind) {
-    case Kind::MessageBox:
-        Compare("text", expect.text, window.text, differences);
-        Compare("title", expect.title, window.title, differences);
-        Compare("icon", expect.icon, window.icon, differences);
-        Compare("buttons", expect.buttons, window.buttons, differences);
-        break;
-    case Kind::Window:
-        Compare("caption", expect.title, window.title, differences);
-        Compare("text", expect.text, window.text, differences);
-        if (expect.rows && *expect.rows != window.rows) {
+    if (const auto* box = std::get_if<records::MessageBox>(&window.what)) {
+        Compare("text", expect.text, box->text, differences);
+        Compare("title", expect.title, box->title, differences);
+        Compare("icon", expect.icon, Descriptions::IconName(box->icon), differences);
+        Compare("buttons", expect.buttons, Descriptions::ButtonsName(box->buttons), differences);
+    } else if (const auto* shown = std::get_if<records::Window>(&window.what)) {
+        Compare("caption", expect.title, shown->title, differences);
+        Compare("text", expect.text, shown->text, differences);
+        if (expect.rows && *expect.rows != shown->rows) {
             Json expected = Json::array(), found = Json::array();
             for (const auto& [name, value] : *expect.rows) expected.push_back(Json::array({name, value}));
-            for (const auto& [name, value] : window.rows) found.push_back(Json::array({name, value}));
+            for (const auto& [name, value] : shown->rows) found.push_back(Json::array({name, value}));
             differences += std::string(differences.empty() ? "" : "; ") + "rows expected " + JsonText(expected) +
                            ", found " + JsonText(found);
         }
-        if (expect.choices && *expect.choices != window.choices)
+        if (expect.choices && *expect.choices != shown->choices)
             differences += std::string(differences.empty() ? "" : "; ") + "choices expected " +
-                           JsonText(Json(*expect.choices)) + ", found " + JsonText(Json(window.choices));
-        break;
-    case Kind::OpenFile:
-        Compare("filter", expect.filter, window.filter, differences);
-        break;
-    case Kind::Platform:
-        Compare("platform dialog", expect.platform, window.platform, differences);
-        Compare("class", expect.className, window.className, differences);
-        break;
+                           JsonText(Json(*expect.choices)) + ", found " + JsonText(Json(shown->choices));
+    } else if (const auto* open = std::get_if<records::OpenFile>(&window.what)) {
+        Compare("filter", expect.filter, open->filter, differences);
+    } else if (const auto* platform = std::get_if<records::Platform>(&window.what)) {
+        Compare("platform dialog", expect.platform, Descriptions::DialogName(platform->dialog), differences);
+        Compare("class", expect.className, platform->className, differences);
     }
     return differences;
 }

@@ -77,7 +77,7 @@ struct ScenarioAnswer {
 };
 
 struct DialogExpect {
-    scripted::WindowRecord::Kind kind = scripted::WindowRecord::Kind::MessageBox;
+    decltype(scripted::WindowRecord::what) kind; // the kind of window, by an empty record of it
     std::optional<std::string> text, title, icon, buttons, filter, platform, className;
     std::optional<std::vector<std::pair<std::string, std::string>>> rows;
     std::optional<std::vector<std::string>> choices;

@@ -54,9 +54,10 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
                 app.UnLockObject(session, rows);
             std::set<int32_t> refused;
             for (const auto& window : user.Windows()) {
-                auto found = refusalTexts.find(window.text);
+                const auto& text = std::get<scripted::records::MessageBox>(window.what).text;
+                auto found = refusalTexts.find(text);
                 if (found == refusalTexts.end())
-                    problems.push_back("round " + std::to_string(round) + ": unexpected message: " + window.text);
+                    problems.push_back("round " + std::to_string(round) + ": unexpected message: " + text);
                 else
                     refused.insert(found->second.objectId);
             }
@@ -252,10 +253,7 @@ TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlock
         specs[0].kind = embedded::HookRow::Kind::Link;
         specs[0].key = db.CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int16(1)}});
         auto rows = db.MakeRecList(specs);
-        scripted::Answer pick;
-        pick.kind = scripted::Answer::Kind::Search;
-        pick.picks = {part};
-        pick.description = "search";
+        scripted::Answer pick{scripted::answers::Search{scripted::answers::Search::Mode::Pick, {part}}, "search"};
         user.SetAnswers({pick, Press("OK")});
         std::string linkAttributes = "CN_QUANTITY";
         app.ReplacePart(session, rows, linkAttributes);

@@ -87,7 +87,8 @@ TEST_F(MidwayWorld, ObjectServicesPassFailuresOnOrSwallowThemAsEachPromises) {
         else
             EXPECT_NO_THROW(c.call());
         EXPECT_EQ(db->CountObjects("Part"), 2);
-        for (const auto& window : user.Windows()) EXPECT_NE(window.kind, scripted::WindowRecord::Kind::MessageBox);
+        for (const auto& window : user.Windows())
+            EXPECT_FALSE(std::holds_alternative<scripted::records::MessageBox>(window.what));
         ExpectAllAnswered();
     }
     // A process the platform does not know fails after its window, with nothing started.

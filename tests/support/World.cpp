@@ -2,80 +2,57 @@
 
 namespace quendra::test {
 
-namespace {
 // Without a description: the scripted user describes the answer as a scenario file writes it.
-scripted::Answer Made(scripted::Answer::Kind kind, const std::string& button = "") {
-    scripted::Answer answer;
-    answer.kind = kind;
-    answer.button = button;
-    return answer;
-}
-} // namespace
-
 scripted::Answer Press(const std::string& button) {
-    return Made(scripted::Answer::Kind::Button, button);
+    return {scripted::answers::Button{button}, ""};
 }
 
 scripted::Answer KeyAnswer(const std::string& key) {
-    auto answer = Made(scripted::Answer::Kind::Key);
-    answer.key = key;
-    return answer;
+    return {scripted::answers::Key{key}, ""};
 }
 
 scripted::Answer CloseAnswer() {
-    return Made(scripted::Answer::Kind::Close);
+    return {scripted::answers::Close{}, ""};
 }
 
 scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Set, button);
-    answer.set = std::move(rows);
-    return answer;
+    return {scripted::answers::Set{std::move(rows), button}, ""};
 }
 
 scripted::Answer Choose(std::optional<std::string> entry, const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Choose, button);
-    answer.choose = std::move(entry);
-    return answer;
+    return {scripted::answers::Choose{std::move(entry), button}, ""};
 }
 
 scripted::Answer Open(std::vector<std::string> paths) {
-    auto answer = Made(scripted::Answer::Kind::Open);
-    answer.open = std::move(paths);
-    return answer;
+    return {scripted::answers::Open{std::move(paths)}, ""};
 }
 
-scripted::Answer Search(std::vector<ObjectKey> picks, scripted::Answer::SearchMode mode) {
-    auto answer = Made(scripted::Answer::Kind::Search);
-    answer.picks = std::move(picks);
-    answer.search = mode;
-    return answer;
+scripted::Answer Search(std::vector<ObjectKey> picks, scripted::answers::Search::Mode mode) {
+    return {scripted::answers::Search{mode, std::move(picks)}, ""};
 }
 
 scripted::Answer Fill(Values fill, const std::string& button) {
-    auto answer = Made(scripted::Answer::Kind::Fill, button);
-    answer.fill = std::move(fill);
-    return answer;
+    return {scripted::answers::Fill{std::move(fill), button}, ""};
 }
 
 scripted::Answer Acts(std::vector<scripted::Action> actions) {
-    auto answer = Made(scripted::Answer::Kind::Actions);
-    answer.actions = std::move(actions);
-    return answer;
+    return {scripted::answers::Actions{std::move(actions)}, ""};
 }
 
 std::string Line(const scripted::WindowRecord& window) {
-    using Kind = scripted::WindowRecord::Kind;
-    switch (window.kind) {
-    case Kind::MessageBox:
-        return window.icon + "/" + window.buttons + ": " + window.text;
-    case Kind::Window:
-        return "window " + window.title + (window.text.empty() ? "" : ": " + window.text);
-    case Kind::OpenFile:
-        return "open " + window.filter;
-    case Kind::Platform:
-        return "platform " + window.platform + (window.className.empty() ? "" : " " + window.className);
+    namespace records = scripted::records;
+    if (const auto* box = std::get_if<records::MessageBox>(&window.what)) {
+        constexpr const char* icons[] = {"information", "exclamation", "critical", "question"};
+        return std::string(icons[static_cast<int>(box->icon)]) + "/" +
+               (box->buttons == ui::Buttons::Ok ? "OK" : "YesNo") + ": " + box->text;
     }
-    return "";
+    if (const auto* shown = std::get_if<records::Window>(&window.what))
+        return "window " + shown->title + (shown->text.empty() ? "" : ": " + shown->text);
+    if (const auto* open = std::get_if<records::OpenFile>(&window.what)) return "open " + open->filter;
+    const auto& platform = std::get<records::Platform>(window.what);
+    constexpr const char* dialogs[] = {"query", "results", "newObject"};
+    return std::string("platform ") + dialogs[static_cast<int>(platform.dialog)] +
+           (platform.className.empty() ? "" : " " + platform.className);
 }
 
 World::World(std::shared_ptr<const embedded::Model> model, const std::string& login)
