@@ -24,11 +24,7 @@ bool FloorAddExisting(RawSql& sql, int32_t parent, int32_t picked) {
 }
 
 scripted::Answer SearchAnswer(int32_t picked) {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Search;
-    answer.picks = {{PartClass, picked}};
-    answer.description = "search";
-    return answer;
+    return {scripted::answers::Search{scripted::answers::Search::Mode::Pick, {{PartClass, picked}}}, "search"};
 }
 
 void AddExistingPart(benchmark::State& state) {
@@ -160,14 +156,8 @@ void AddNewPart(benchmark::State& state) {
     for (auto _ : state) {
         world.sql->Exec("UPDATE PLATFORM_WORK_ENTRIES SET OPEN = 0");
         world.db->Harness().ClearEvents();
-        scripted::Answer fill;
-        fill.kind = scripted::Answer::Kind::Fill;
-        fill.fill = {{"CN_DESCRIPTION", Value::Text("Bolt")}};
-        fill.button = "OK";
-        scripted::Answer editor;
-        editor.kind = scripted::Answer::Kind::Set;
-        editor.set = {{"Quantity", "4"}};
-        editor.button = "OK";
+        scripted::Answer fill{scripted::answers::Fill{{{"CN_DESCRIPTION", Value::Text("Bolt")}}, "OK"}, ""};
+        scripted::Answer editor{scripted::answers::Set{{{"Quantity", "4"}}, "OK"}, ""};
         world.Answers({fill, ButtonAnswer("Continue"), editor});
         std::string attributes = "CN_QUANTITY";
         comparison.Hook([&] { world.app.AddNewPart(world.session, rows, attributes); });

@@ -6,11 +6,7 @@
 namespace quendra::bench {
 
 scripted::Answer ButtonAnswer(const std::string& caption) {
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Button;
-    answer.button = caption;
-    answer.description = "button " + caption;
-    return answer;
+    return {scripted::answers::Button{caption}, "button " + caption};
 }
 
 int64_t NextObjectId(RawSql& sql) {

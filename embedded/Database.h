@@ -5,12 +5,14 @@
 #include "CvPlatform.h"
 #include "PlatformDialogs.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace quendra::embedded {
@@ -34,17 +36,70 @@ std::shared_ptr<const Model> ParseModel(const std::string& jsonText, const std::
 std::shared_ptr<const Model> BuiltInModel(const std::string& name);
 std::vector<std::string> BuiltInModelNames();
 
-// Something the platform was asked to do that a person would see.
-struct Event {
-    // Error: a platform operation failed (whether or not the component caught the failure).
-    enum class Kind { Sql, Notify, Refresh, Forward, Attach, Show, Insert, Update, Delete, Error };
-    Kind kind = Kind::Sql;
-    std::string text;               // Sql: the statement; Forward: the comment; Error: the failure's text
-    int32_t code = 0;               // Notify: the code; Refresh: the action
-    bool flag = false;              // Notify: the flag
-    std::vector<ObjectKey> objects; // the objects concerned (one for Attach, Show, Insert, Update, Delete)
-    std::string operation;          // Error: the operation that failed, as "CvObject.Update"
+// What the platform was asked to do that a person would see, one struct per kind. Each kind's
+// name is the one scenario files and transcripts give it.
+namespace events {
+struct Sql {
+    static constexpr const char* kind = "sql";
+    std::string statement;
 };
+struct Notify {
+    static constexpr const char* kind = "notify";
+    int32_t code = 0;
+    std::vector<ObjectKey> objects;
+    bool flag = false;
+};
+struct Refresh {
+    static constexpr const char* kind = "refresh";
+    int32_t action = 0;
+    std::vector<ObjectKey> objects;
+    bool flag = false;
+};
+struct Forward {
+    static constexpr const char* kind = "forward";
+    std::string comment;
+    ObjectKey process;
+};
+struct Attach {
+    static constexpr const char* kind = "attach";
+    ObjectKey object;
+};
+struct Show {
+    static constexpr const char* kind = "show";
+    ObjectKey object;
+    bool flag = false;
+};
+struct Insert {
+    static constexpr const char* kind = "insert";
+    ObjectKey object;
+};
+struct Update {
+    static constexpr const char* kind = "update";
+    ObjectKey object;
+};
+struct Delete {
+    static constexpr const char* kind = "delete";
+    ObjectKey object;
+};
+// A platform operation failed, whether or not the component caught the failure.
+struct Error {
+    static constexpr const char* kind = "error";
+    std::string operation; // as "CvObject.Update"
+    std::string text;      // the failure's text
+};
+} // namespace events
+
+using Event = std::variant<events::Sql, events::Notify, events::Refresh, events::Forward, events::Attach, events::Show,
+                           events::Insert, events::Update, events::Delete, events::Error>;
+
+// The kinds' names in the order of the variant.
+inline constexpr auto EventKinds = []<class... Kinds>(std::variant<Kinds...>*) {
+    return std::array<const char*, sizeof...(Kinds)>{Kinds::kind...};
+}(static_cast<Event*>(nullptr));
+
+inline const char* KindOf(const Event& event) {
+    return EventKinds[event.index()];
+}
 
 // Every operation name that fault injection can make fail ("CvObject.Update", ...), sorted.
 std::vector<std::string> FailableCalls();

@@ -132,7 +132,7 @@ public:
     }
     void RefreshObjects(int32_t action, const Ptr<CvObjects>& objects, bool flag) override try {
         auto operation = context_->storage->Call("CvGUIView.RefreshObjects");
-        context_->storage->Record(Event{Event::Kind::Refresh, "", action, flag, KeysOf(objects), ""});
+        context_->storage->Record(events::Refresh{action, KeysOf(objects), flag});
     } catch (...) {
         context_->storage->Failed();
     }

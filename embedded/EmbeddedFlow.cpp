@@ -124,7 +124,7 @@ public:
             open.BindInt(1, entry_.processId).BindInt(2, next.step).BindInt(3, context_->userId).Run();
         }
         transaction.Commit();
-        storage.Record(Event{Event::Kind::Forward, comment, 0, false, {{entry_.classId, entry_.processId}}, ""});
+        storage.Record(events::Forward{comment, {entry_.classId, entry_.processId}});
     } catch (...) {
         context_->storage->Failed();
     }
@@ -261,7 +261,7 @@ public:
             "INSERT INTO PLATFORM_ATTACHMENTS (PROCESS_ID, CLASS_ID, OBJECT_ID) VALUES (?, ?, ?)");
         insert.BindInt(1, processId_).BindInt(2, attached.Key().classId).BindInt(3, attached.Key().objectId).Run();
         transaction.Commit();
-        storage.Record(Event{Event::Kind::Attach, "", 0, false, {attached.Key()}, ""});
+        storage.Record(events::Attach{attached.Key()});
     } catch (...) {
         context_->storage->Failed();
     }

@@ -12,7 +12,7 @@ public:
     explicit EmbeddedGUINotifier(Context context) : context_(std::move(context)) {}
     void NotifyObjects(int32_t code, const Ptr<CvObjects>& objects, bool flag) override try {
         auto operation = context_->storage->Call("CvGUINotifier.NotifyObjects");
-        context_->storage->Record(Event{Event::Kind::Notify, "", code, flag, KeysOf(objects), ""});
+        context_->storage->Record(events::Notify{code, KeysOf(objects), flag});
     } catch (...) {
         context_->storage->Failed();
     }

@@ -238,7 +238,7 @@ void EmbeddedObject::InsertNow() {
     if (data_->Has("USER_ID_MOD") || written.Has("USER_ID_MOD")) data_->Put("USER_ID_MOD", written.Get("USER_ID_MOD"));
     data_->Put("CLASS_ID", Value::Int16(cls_->id));
     data_->Put("OBJECT_ID", Value::Int32(objectId));
-    storage.Record(Event{Event::Kind::Insert, "", 0, false, {Key()}, ""});
+    storage.Record(events::Insert{Key()});
 }
 
 void EmbeddedObject::UpdateNow() {
@@ -257,7 +257,7 @@ void EmbeddedObject::UpdateNow() {
         throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
     transaction.Commit();
     if (data_->Has("USER_ID_MOD")) data_->Put("USER_ID_MOD", written.Get("USER_ID_MOD"));
-    storage.Record(Event{Event::Kind::Update, "", 0, false, {Key()}, ""});
+    storage.Record(events::Update{Key()});
 }
 
 void EmbeddedObject::Store() try {
@@ -292,7 +292,7 @@ void EmbeddedObject::Delete(const Ptr<CvUpdateOptions>&) try {
     Transaction transaction(storage.Sql());
     storage.Delete(*cls_, objectId_);
     transaction.Commit();
-    storage.Record(Event{Event::Kind::Delete, "", 0, false, {Key()}, ""});
+    storage.Record(events::Delete{Key()});
 } catch (...) {
     context_->storage->Failed();
 }
@@ -364,8 +364,7 @@ void EmbeddedObject::RemoveLink(int32_t, const Ptr<CvObject>& other, const Ptr<C
     Transaction transaction(storage.Sql());
     for (const auto& link : links) storage.Delete(storage.Class(link.linkClassId), link.linkId);
     transaction.Commit();
-    for (const auto& link : links)
-        storage.Record(Event{Event::Kind::Delete, "", 0, false, {{link.linkClassId, link.linkId}}, ""});
+    for (const auto& link : links) storage.Record(events::Delete{{link.linkClassId, link.linkId}});
 } catch (...) {
     context_->storage->Failed();
 }

@@ -18,7 +18,7 @@ void EmbeddedQuery::Run() try {
     auto statement = storage_->Sql().PrepareReading(sql_);
     if (!sqlite3_stmt_readonly(statement->Raw()))
         throw CvError("only statements that read can be run as a query: " + sql_);
-    storage_->Record(Event{Event::Kind::Sql, sql_, 0, false, {}, ""});
+    storage_->Record(events::Sql{sql_});
     std::vector<std::string> names;
     for (int column = 0; column < statement->ColumnCount(); ++column) names.push_back(statement->ColumnName(column));
     std::vector<RecListRow> rows;

@@ -7,7 +7,7 @@ namespace quendra::embedded {
 
 void EmbeddedSessionUtil::ShowObject(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool flag) try {
     auto operation = context_->storage->Call("CvSessionUtil.ShowObject");
-    context_->storage->Record(Event{Event::Kind::Show, "", 0, flag, {Own(object).Key()}, ""});
+    context_->storage->Record(events::Show{Own(object).Key(), flag});
 } catch (...) {
     context_->storage->Failed();
 }

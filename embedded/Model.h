@@ -1,6 +1,7 @@
 // Model: a checked data model with every class resolved (family, attributes, table, link ends).
 #pragma once
 
+#include "AttributeType.h"
 #include "Value.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ struct ReferenceInfo {
 struct AttributeInfo {
     std::string name;
     std::string display;
-    int32_t type = 1;
+    int32_t type = static_cast<int32_t>(AttributeType::Text);
     bool mandatory = false;
     bool primary = false;
     bool system = false; // CLASS_ID, OBJECT_ID and the link ends
@@ -57,7 +58,7 @@ struct ClassInfo {
 
 struct ColumnInfo {
     std::string name;
-    int32_t type = 1;
+    int32_t type = static_cast<int32_t>(AttributeType::Text);
 };
 
 struct TableInfo {

@@ -35,7 +35,7 @@ const std::vector<std::string> kLinkSystem = {"CLASS_ID1",  "OBJECT_ID1",    "CL
                                               "OBJECT_ID2", "PAR_OBJECT_ID", "SON_OBJECT_ID"};
 
 int32_t SystemType(const std::string& name) {
-    return name.rfind("CLASS_ID", 0) == 0 ? 2 : 3;
+    return static_cast<int32_t>(name.rfind("CLASS_ID", 0) == 0 ? AttributeType::Int16 : AttributeType::Int32);
 }
 
 // The readers of one value each: a key that may be left out gives the fallback.

@@ -306,9 +306,7 @@ void Storage::Fire(const char* operation) {
 
 void Storage::Failed() {
     if (depth_ == 0) {
-        Event event;
-        event.kind = Event::Kind::Error;
-        event.operation = operation_;
+        events::Error event{operation_, ""};
         try {
             throw;
         } catch (const std::exception& error) {

@@ -68,8 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto& windows = world.user.Windows();
     Check(windows.size() == (report.empty() ? 0u : 1u));
     if (!report.empty())
-        Check(windows[0].text == "The following attributes cannot be treated because their types is not supported "
-                                 ":\r\n" +
-                                     report + "\r\nPlease Contact your Administrator");
+        Check(std::get<quendra::scripted::records::MessageBox>(windows[0].what).text ==
+              "The following attributes cannot be treated because their types is not supported "
+              ":\r\n" +
+                  report + "\r\nPlease Contact your Administrator");
     return 0;
 }

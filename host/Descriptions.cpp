@@ -3,142 +3,148 @@
 
 #include "World.h"
 
+#include <type_traits>
+#include <variant>
+
 namespace quendra::host {
 
-namespace {
-
-const char* EventKind(embedded::Event::Kind kind) {
-    using Kind = embedded::Event::Kind;
-    switch (kind) {
-    case Kind::Sql:
-        return "sql";
-    case Kind::Notify:
-        return "notify";
-    case Kind::Refresh:
-        return "refresh";
-    case Kind::Forward:
-        return "forward";
-    case Kind::Attach:
-        return "attach";
-    case Kind::Show:
-        return "show";
-    case Kind::Insert:
-        return "insert";
-    case Kind::Update:
-        return "update";
-    case Kind::Delete:
-        return "delete";
-    case Kind::Error:
-        return "error";
-    }
-    return "event";
-}
-
-} // namespace
-
 Json Descriptions::Window(const scripted::WindowRecord& window) {
-    using Kind = scripted::WindowRecord::Kind;
+    namespace records = scripted::records;
     Json json = Json::object();
-    switch (window.kind) {
-    case Kind::MessageBox:
-        json["messageBox"] = window.text;
-        json["title"] = window.title;
-        json["icon"] = window.icon;
-        json["buttons"] = window.buttons;
-        break;
-    case Kind::Window:
-        json["window"] = window.title;
-        json["text"] = window.text;
-        if (!window.rows.empty()) {
+    if (const auto* box = std::get_if<records::MessageBox>(&window.what)) {
+        json["messageBox"] = box->text;
+        json["title"] = box->title;
+        json["icon"] = IconName(box->icon);
+        json["buttons"] = ButtonsName(box->buttons);
+    } else if (const auto* shown = std::get_if<records::Window>(&window.what)) {
+        json["window"] = shown->title;
+        json["text"] = shown->text;
+        if (!shown->rows.empty()) {
             json["rows"] = Json::array();
-            for (const auto& [name, value] : window.rows) json["rows"].push_back(Json::array({name, value}));
+            for (const auto& [name, value] : shown->rows) json["rows"].push_back(Json::array({name, value}));
         }
-        if (!window.choices.empty()) json["choices"] = window.choices;
-        break;
-    case Kind::OpenFile:
-        json["openFile"] = window.filter;
-        break;
-    case Kind::Platform:
-        json["platform"] = window.platform;
-        if (!window.className.empty()) json["class"] = window.className;
-        break;
+        if (!shown->choices.empty()) json["choices"] = shown->choices;
+    } else if (const auto* open = std::get_if<records::OpenFile>(&window.what)) {
+        json["openFile"] = open->filter;
+    } else if (const auto* platform = std::get_if<records::Platform>(&window.what)) {
+        json["platform"] = DialogName(platform->dialog);
+        if (!platform->className.empty()) json["class"] = platform->className;
     }
     return json;
 }
 
 Json Descriptions::Event(const embedded::Event& event, const World& world) {
-    using Kind = embedded::Event::Kind;
+    namespace ev = embedded::events;
+    auto names = [&](const std::vector<embedded::ObjectKey>& keys) {
+        Json list = Json::array();
+        for (const auto& key : keys) list.push_back(world.Name(key));
+        return list;
+    };
     Json json = Json::object();
-    const char* kind = EventKind(event.kind);
-    Json objects = Json::array();
-    for (const auto& key : event.objects) objects.push_back(world.Name(key));
-    switch (event.kind) {
-    case Kind::Sql:
-    case Kind::Forward:
-        json[kind] = event.text;
-        break;
-    case Kind::Notify:
-        json[kind] = event.code;
-        json["objects"] = objects;
-        json["flag"] = event.flag;
-        break;
-    case Kind::Refresh:
-        json[kind] = event.code;
-        json["objects"] = objects;
-        break;
-    case Kind::Error:
-        json[kind] = event.operation;
-        json["text"] = event.text;
-        break;
-    default:
-        json[kind] = objects.empty() ? Json() : objects[0];
-        break;
-    }
+    std::visit(
+        [&](const auto& e) {
+            using E = std::decay_t<decltype(e)>;
+            Json& head = json[E::kind];
+            if constexpr (std::is_same_v<E, ev::Sql>) {
+                head = e.statement;
+            } else if constexpr (std::is_same_v<E, ev::Forward>) {
+                head = e.comment;
+            } else if constexpr (std::is_same_v<E, ev::Notify>) {
+                head = e.code;
+                json["objects"] = names(e.objects);
+                json["flag"] = e.flag;
+            } else if constexpr (std::is_same_v<E, ev::Refresh>) {
+                head = e.action;
+                json["objects"] = names(e.objects);
+            } else if constexpr (std::is_same_v<E, ev::Error>) {
+                head = e.operation;
+                json["text"] = e.text;
+            } else {
+                head = world.Name(e.object);
+            }
+        },
+        event);
     return json;
 }
 
 std::string Descriptions::WindowLine(const scripted::WindowRecord& window) {
-    using Kind = scripted::WindowRecord::Kind;
-    switch (window.kind) {
-    case Kind::MessageBox:
-        return "message box " + JsonText(window.title) + " [" + window.icon + ", " + window.buttons +
-               "]: " + JsonText(window.text);
-    case Kind::Window: {
+    namespace records = scripted::records;
+    if (const auto* box = std::get_if<records::MessageBox>(&window.what))
+        return "message box " + JsonText(box->title) + " [" + IconName(box->icon) + ", " + ButtonsName(box->buttons) +
+               "]: " + JsonText(box->text);
+    if (const auto* shown = std::get_if<records::Window>(&window.what)) {
         std::string line =
-            "window " + JsonText(window.title) + (window.text.empty() ? "" : ": " + JsonText(window.text));
-        if (!window.rows.empty()) {
+            "window " + JsonText(shown->title) + (shown->text.empty() ? "" : ": " + JsonText(shown->text));
+        if (!shown->rows.empty()) {
             line += " rows";
-            for (const auto& [name, value] : window.rows) line += " " + JsonText(name) + "=" + JsonText(value);
+            for (const auto& [name, value] : shown->rows) line += " " + JsonText(name) + "=" + JsonText(value);
         }
-        if (!window.choices.empty()) line += " choices " + JsonText(Json(window.choices));
+        if (!shown->choices.empty()) line += " choices " + JsonText(Json(shown->choices));
         return line;
     }
-    case Kind::OpenFile:
-        return "open-file dialog, filter " + JsonText(window.filter);
-    case Kind::Platform:
-        return "platform " + window.platform + " dialog" + (window.className.empty() ? "" : " for " + window.className);
+    if (const auto* open = std::get_if<records::OpenFile>(&window.what))
+        return "open-file dialog, filter " + JsonText(open->filter);
+    const auto& platform = std::get<records::Platform>(window.what);
+    return std::string("platform ") + DialogName(platform.dialog) + " dialog" +
+           (platform.className.empty() ? "" : " for " + platform.className);
+}
+
+const char* Descriptions::IconName(ui::Icon icon) {
+    switch (icon) {
+    case ui::Icon::Information:
+        return "information";
+    case ui::Icon::Exclamation:
+        return "exclamation";
+    case ui::Icon::Critical:
+        return "critical";
+    case ui::Icon::Question:
+        return "question";
     }
-    return "window";
+    return "";
+}
+
+const char* Descriptions::ButtonsName(ui::Buttons buttons) {
+    return buttons == ui::Buttons::Ok ? "OK" : "YesNo";
+}
+
+const char* Descriptions::DialogName(scripted::records::Platform::Dialog dialog) {
+    using Dialog = scripted::records::Platform::Dialog;
+    switch (dialog) {
+    case Dialog::Query:
+        return "query";
+    case Dialog::Results:
+        return "results";
+    case Dialog::NewObject:
+        return "newObject";
+    }
+    return "";
 }
 
 std::string Descriptions::EventLine(const embedded::Event& event, const World& world) {
-    using Kind = embedded::Event::Kind;
-    std::string line = EventKind(event.kind);
-    std::string objects;
-    for (const auto& key : event.objects) objects += (objects.empty() ? "" : ", ") + world.Name(key);
-    switch (event.kind) {
-    case Kind::Sql:
-    case Kind::Forward:
-        return line + " " + JsonText(event.text);
-    case Kind::Notify:
-        return line + " " + std::to_string(event.code) + " [" + objects + "] " + (event.flag ? "true" : "false");
-    case Kind::Refresh:
-        return line + " " + std::to_string(event.code) + " [" + objects + "]";
-    case Kind::Error:
-        return line + " " + event.operation + ": " + JsonText(event.text);
-    default:
-        return line + " " + objects;
-    }
+    namespace ev = embedded::events;
+    auto names = [&](const std::vector<embedded::ObjectKey>& keys) {
+        std::string list;
+        for (const auto& key : keys) list += (list.empty() ? "" : ", ") + world.Name(key);
+        return "[" + list + "]";
+    };
+    std::string line(embedded::KindOf(event));
+    return std::visit(
+        [&](const auto& e) {
+            using E = std::decay_t<decltype(e)>;
+            if constexpr (std::is_same_v<E, ev::Sql>)
+                return line + " " + JsonText(e.statement);
+            else if constexpr (std::is_same_v<E, ev::Forward>)
+                return line + " " + JsonText(e.comment);
+            else if constexpr (std::is_same_v<E, ev::Notify>)
+                return line + " " + std::to_string(e.code) + " " + names(e.objects) + " " + (e.flag ? "true" : "false");
+            else if constexpr (std::is_same_v<E, ev::Refresh>)
+                return line + " " + std::to_string(e.action) + " " + names(e.objects);
+            else if constexpr (std::is_same_v<E, ev::Error>)
+                return line + " " + e.operation + ": " + JsonText(e.text);
+            else
+                return line + " " + world.Name(e.object);
+        },
+        event);
 }
 
 } // namespace quendra::host

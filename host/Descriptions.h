@@ -21,6 +21,10 @@ public:
     // One line for a transcript.
     static std::string WindowLine(const scripted::WindowRecord& window);
     static std::string EventLine(const embedded::Event& event, const World& world);
+    // The names scenario files give a message box's icon and buttons, and the platform's dialogs.
+    static const char* IconName(ui::Icon icon);
+    static const char* ButtonsName(ui::Buttons buttons);
+    static const char* DialogName(scripted::records::Platform::Dialog dialog);
 };
 
 } // namespace quendra::host

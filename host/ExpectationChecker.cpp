@@ -3,23 +3,20 @@
 
 #include "Descriptions.h"
 
+#include <array>
+#include <type_traits>
+#include <variant>
+
 namespace quendra::host {
 
 namespace {
 
-std::string KindWord(scripted::WindowRecord::Kind kind) {
-    using Kind = scripted::WindowRecord::Kind;
-    switch (kind) {
-    case Kind::MessageBox:
-        return "a message box";
-    case Kind::Window:
-        return "a window";
-    case Kind::OpenFile:
-        return "the open-file dialog";
-    case Kind::Platform:
-        return "a platform dialog";
-    }
-    return "a window";
+// A window's kind, by the place of its struct in the record.
+std::string KindWord(size_t kind) {
+    constexpr std::array<const char*, 4> words = {"a message box", "a window", "the open-file dialog",
+                                                  "a platform dialog"};
+    static_assert(words.size() == std::variant_size_v<decltype(scripted::WindowRecord::what)>);
+    return words.at(kind);
 }
 
 void Compare(const char* what, const std::optional<std::string>& expected, const std::string& found,
@@ -43,37 +40,33 @@ bool SameValue(const Value& expected, const Value& found) {
 }
 
 std::string DialogDifference(const DialogExpect& expect, const scripted::WindowRecord& window) {
-    if (expect.kind != window.kind) return "expected " + KindWord(expect.kind) + ", found " + KindWord(window.kind);
+    if (expect.kind.index() != window.what.index())
+        return "expected " + KindWord(expect.kind.index()) + ", found " + KindWord(window.what.index());
+    namespace records = scripted::records;
     std::string differences;
-    using Kind = scripted::WindowRecord::Kind;
-    switch (expect.kind) {
-    case Kind::MessageBox:
-        Compare("text", expect.text, window.text, differences);
-        Compare("title", expect.title, window.title, differences);
-        Compare("icon", expect.icon, window.icon, differences);
-        Compare("buttons", expect.buttons, window.buttons, differences);
-        break;
-    case Kind::Window:
-        Compare("caption", expect.title, window.title, differences);
-        Compare("text", expect.text, window.text, differences);
-        if (expect.rows && *expect.rows != window.rows) {
+    if (const auto* box = std::get_if<records::MessageBox>(&window.what)) {
+        Compare("text", expect.text, box->text, differences);
+        Compare("title", expect.title, box->title, differences);
+        Compare("icon", expect.icon, Descriptions::IconName(box->icon), differences);
+        Compare("buttons", expect.buttons, Descriptions::ButtonsName(box->buttons), differences);
+    } else if (const auto* shown = std::get_if<records::Window>(&window.what)) {
+        Compare("caption", expect.title, shown->title, differences);
+        Compare("text", expect.text, shown->text, differences);
+        if (expect.rows && *expect.rows != shown->rows) {
             Json expected = Json::array(), found = Json::array();
             for (const auto& [name, value] : *expect.rows) expected.push_back(Json::array({name, value}));
-            for (const auto& [name, value] : window.rows) found.push_back(Json::array({name, value}));
+            for (const auto& [name, value] : shown->rows) found.push_back(Json::array({name, value}));
             differences += std::string(differences.empty() ? "" : "; ") + "rows expected " + JsonText(expected) +
                            ", found " + JsonText(found);
         }
-        if (expect.choices && *expect.choices != window.choices)
+        if (expect.choices && *expect.choices != shown->choices)
             differences += std::string(differences.empty() ? "" : "; ") + "choices expected " +
-                           JsonText(Json(*expect.choices)) + ", found " + JsonText(Json(window.choices));
-        break;
-    case Kind::OpenFile:
-        Compare("filter", expect.filter, window.filter, differences);
-        break;
-    case Kind::Platform:
-        Compare("platform dialog", expect.platform, window.platform, differences);
-        Compare("class", expect.className, window.className, differences);
-        break;
+                           JsonText(Json(*expect.choices)) + ", found " + JsonText(Json(shown->choices));
+    } else if (const auto* open = std::get_if<records::OpenFile>(&window.what)) {
+        Compare("filter", expect.filter, open->filter, differences);
+    } else if (const auto* platform = std::get_if<records::Platform>(&window.what)) {
+        Compare("platform dialog", expect.platform, Descriptions::DialogName(platform->dialog), differences);
+        Compare("class", expect.className, platform->className, differences);
     }
     return differences;
 }
@@ -212,21 +205,37 @@ void ExpectationChecker::CheckLinks(const LinksExpect& expect, std::vector<std::
 }
 
 bool ExpectationChecker::EventMatches(const EventExpect& expect, const embedded::Event& event) const {
-    auto described = Descriptions::Event(event, world_);
-    if (!described.contains(expect.kind)) return false;
-    if (expect.text && event.text != *expect.text) return false;
-    if (expect.operation && event.operation != *expect.operation) return false;
-    if (expect.code && event.code != *expect.code) return false;
-    if (expect.flag && event.flag != *expect.flag) return false;
-    if (expect.refs) {
-        if (expect.refs->size() != event.objects.size()) return false;
-        for (size_t i = 0; i < expect.refs->size(); ++i) {
+    namespace ev = embedded::events;
+    if (expect.kind != embedded::KindOf(event)) return false;
+    auto sameText = [&](const std::string& text) { return !expect.text || text == *expect.text; };
+    auto sameCode = [&](int32_t code) { return !expect.code || code == *expect.code; };
+    auto sameObjects = [&](const std::vector<embedded::ObjectKey>& objects) {
+        if (!expect.refs) return true;
+        if (expect.refs->size() != objects.size()) return false;
+        for (size_t i = 0; i < objects.size(); ++i) {
             std::string why;
             auto target = world_.TryResolve((*expect.refs)[i], why);
-            if (!target || !(target->key == event.objects[i])) return false;
+            if (!target || !(target->key == objects[i])) return false;
         }
-    }
-    return true;
+        return true;
+    };
+    return std::visit(
+        [&](const auto& e) {
+            using E = std::decay_t<decltype(e)>;
+            if constexpr (std::is_same_v<E, ev::Sql>)
+                return sameText(e.statement);
+            else if constexpr (std::is_same_v<E, ev::Forward>)
+                return sameText(e.comment);
+            else if constexpr (std::is_same_v<E, ev::Error>)
+                return sameText(e.text) && (!expect.operation || e.operation == *expect.operation);
+            else if constexpr (std::is_same_v<E, ev::Notify>)
+                return sameCode(e.code) && (!expect.flag || e.flag == *expect.flag) && sameObjects(e.objects);
+            else if constexpr (std::is_same_v<E, ev::Refresh>)
+                return sameCode(e.action) && sameObjects(e.objects);
+            else
+                return sameObjects({e.object});
+        },
+        event);
 }
 
 void ExpectationChecker::CheckSequence(const Expectations& expect, const StepOutcome& outcome,

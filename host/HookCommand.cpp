@@ -75,61 +75,51 @@ std::string ScenarioPath(const std::filesystem::path& file, const std::filesyste
 // ids, which the database kept beside the recording still holds; files picked go into `files`.
 Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, const std::filesystem::path& folder,
                   Json& files) {
-    using Kind = scripted::Answer::Kind;
+    namespace answers = scripted::answers;
     Json json = Json::object();
-    switch (answer.kind) {
-    case Kind::Button:
-        json["button"] = answer.button;
-        break;
-    case Kind::Key:
-        json["key"] = answer.key;
-        break;
-    case Kind::Close:
+    if (const auto* button = std::get_if<answers::Button>(&answer.what)) {
+        json["button"] = button->caption;
+    } else if (const auto* key = std::get_if<answers::Key>(&answer.what)) {
+        json["key"] = key->name;
+    } else if (std::holds_alternative<answers::Close>(answer.what)) {
         json["close"] = true;
-        break;
-    case Kind::Set:
+    } else if (const auto* set = std::get_if<answers::Set>(&answer.what)) {
         json["set"] = Json::object();
-        for (const auto& [name, text] : answer.set) json["set"][name] = text;
-        json["button"] = answer.button;
-        break;
-    case Kind::Actions:
+        for (const auto& [name, text] : set->rows) json["set"][name] = text;
+        json["button"] = set->button;
+    } else if (const auto* actions = std::get_if<answers::Actions>(&answer.what)) {
         json["actions"] = Json::array();
-        for (const auto& action : answer.actions) {
+        for (const auto& action : actions->actions) {
             if (action.verb == "click")
                 json["actions"].push_back(Json::array({action.verb, action.row, action.col}));
             else
                 json["actions"].push_back(Json::array({action.verb, action.text}));
         }
-        break;
-    case Kind::Choose:
-        json["choose"] = answer.choose ? Json(*answer.choose) : Json();
-        json["button"] = answer.button;
-        break;
-    case Kind::Open:
+    } else if (const auto* choose = std::get_if<answers::Choose>(&answer.what)) {
+        json["choose"] = choose->entry ? Json(*choose->entry) : Json();
+        json["button"] = choose->button;
+    } else if (const auto* open = std::get_if<answers::Open>(&answer.what)) {
         json["open"] = Json::array();
-        for (const auto& path : answer.open) {
+        for (const auto& path : open->paths) {
             auto name = ScenarioPath(path, folder);
             json["open"].push_back(name);
             if (std::filesystem::is_regular_file(path)) files[name] = ReadFileText(path);
         }
-        break;
-    case Kind::Search:
-        if (answer.search == scripted::Answer::SearchMode::CancelQuery) {
+    } else if (const auto* search = std::get_if<answers::Search>(&answer.what)) {
+        if (search->mode == answers::Search::Mode::CancelQuery) {
             json["search"] = "cancel";
-        } else if (answer.search == scripted::Answer::SearchMode::CancelResults) {
+        } else if (search->mode == answers::Search::Mode::CancelResults) {
             json["search"] = "cancel results";
         } else {
             json["search"] = Json::array();
-            for (const auto& key : answer.picks)
+            for (const auto& key : search->picks)
                 json["search"].push_back(database.ClassName(key.classId) +
                                          "(OBJECT_ID=" + std::to_string(key.objectId) + ")");
         }
-        break;
-    case Kind::Fill:
+    } else if (const auto* fill = std::get_if<answers::Fill>(&answer.what)) {
         json["fill"] = Json::object();
-        for (const auto& [name, value] : answer.fill) json["fill"][name] = ValueJson(value);
-        json["button"] = answer.button;
-        break;
+        for (const auto& [name, value] : fill->values) json["fill"][name] = ValueJson(value);
+        json["button"] = fill->button;
     }
     return json;
 }
@@ -305,7 +295,7 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
             if (shown.answer) {
                 Json answer = PersonAnswer(*shown.answer, *database, answersFolder, files);
                 window.answer = JsonText(answer);
-                if (shown.answer->kind == scripted::Answer::Kind::Search) searchAnswer = window.answer;
+                if (std::holds_alternative<scripted::answers::Search>(shown.answer->what)) searchAnswer = window.answer;
                 answers.push_back(answer);
             } else {
                 window.answer = searchAnswer;

@@ -77,7 +77,7 @@ struct ScenarioAnswer {
 };
 
 struct DialogExpect {
-    scripted::WindowRecord::Kind kind = scripted::WindowRecord::Kind::MessageBox;
+    decltype(scripted::WindowRecord::what) kind; // the kind of window, by an empty record of it
     std::optional<std::string> text, title, icon, buttons, filter, platform, className;
     std::optional<std::vector<std::pair<std::string, std::string>>> rows;
     std::optional<std::vector<std::string>> choices;
@@ -105,7 +105,7 @@ struct ObjectsExpect {
 };
 
 struct EventExpect {
-    std::string kind; // "sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete", "error"
+    std::string kind;                             // one of embedded::EventKinds
     std::optional<std::string> text;              // sql, forward; error: the failure's text when given
     std::optional<std::string> operation;         // error: the operation that failed
     std::optional<int64_t> code;                  // notify: the code; refresh: the action

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <tuple>
 
 namespace quendra::host {
 
@@ -224,7 +225,7 @@ std::vector<ScenarioAnswer> ScenarioParser::ParseAnswers(const JsonCursor& list)
 }
 
 ScenarioAnswer ScenarioParser::ParseAnswer(const JsonCursor& answer) {
-    using Kind = scripted::Answer::Kind;
+    namespace answers = scripted::answers;
     ScenarioAnswer parsed;
     parsed.path = answer.Path();
     parsed.written = answer.Value();
@@ -233,12 +234,13 @@ ScenarioAnswer ScenarioParser::ParseAnswer(const JsonCursor& answer) {
     if (!answer.IsObject()) answer.Fail("an answer is an object such as {\"button\": \"OK\"}");
     if (answer.Has("set")) {
         answer.ExpectObject({"set", "button"});
-        result.kind = Kind::Set;
-        for (const auto& [name, text] : answer.At("set").Members()) result.set.emplace_back(name, text.String());
-        result.button = Button(answer.At("button"));
+        answers::Set set;
+        for (const auto& [name, text] : answer.At("set").Members()) set.rows.emplace_back(name, text.String());
+        set.button = Button(answer.At("button"));
+        result.what = set;
     } else if (answer.Has("actions")) {
         answer.ExpectObject({"actions"});
-        result.kind = Kind::Actions;
+        answers::Actions actions;
         for (const auto& action : answer.At("actions").Items()) {
             auto parts = action.Items();
             if (parts.empty()) action.Fail("an action is a list such as [\"click\", 0, 1]");
@@ -252,48 +254,46 @@ ScenarioAnswer ScenarioParser::ParseAnswer(const JsonCursor& answer) {
                 if (parts.size() != 2) action.Fail("a " + step.verb + " action is [\"" + step.verb + "\", text]");
                 step.text = parts[1].String();
             }
-            result.actions.push_back(step);
+            actions.actions.push_back(step);
         }
+        result.what = actions;
     } else if (answer.Has("choose")) {
         answer.ExpectObject({"choose", "button"});
-        result.kind = Kind::Choose;
-        auto choose = answer.At("choose");
-        if (!choose.IsNull()) result.choose = choose.String();
-        result.button = Button(answer.At("button"));
+        answers::Choose choose;
+        auto entry = answer.At("choose");
+        if (!entry.IsNull()) choose.entry = entry.String();
+        choose.button = Button(answer.At("button"));
+        result.what = choose;
     } else if (answer.Has("open")) {
         answer.ExpectObject({"open"});
-        result.kind = Kind::Open;
+        result.what = answers::Open{};
         for (const auto& file : answer.At("open").Items())
             parsed.openFiles.push_back(RelativeFilePath(file, file.String()));
     } else if (answer.Has("search")) {
         answer.ExpectObject({"search"});
-        result.kind = Kind::Search;
+        using Mode = answers::Search::Mode;
         auto search = answer.At("search");
         if (search.IsString()) {
             auto mode = OneOf(search, {"cancel", "cancel results"});
-            result.search = mode == "cancel" ? scripted::Answer::SearchMode::CancelQuery
-                                             : scripted::Answer::SearchMode::CancelResults;
+            result.what = answers::Search{mode == "cancel" ? Mode::CancelQuery : Mode::CancelResults, {}};
         } else {
-            result.search = scripted::Answer::SearchMode::Pick;
+            result.what = answers::Search{Mode::Pick, {}};
             for (const auto& ref : search.Items()) parsed.searchRefs.push_back(Ref(ref));
         }
     } else if (answer.Has("fill")) {
         answer.ExpectObject({"fill", "button"});
-        result.kind = Kind::Fill;
         parsed.fill = Values(answer.At("fill"));
-        result.button = Button(answer.At("button"));
+        result.what = answers::Fill{{}, Button(answer.At("button"))};
     } else if (answer.Has("key")) {
         answer.ExpectObject({"key"});
-        result.kind = Kind::Key;
-        result.key = answer.At("key").String();
+        result.what = answers::Key{answer.At("key").String()};
     } else if (answer.Has("close")) {
         answer.ExpectObject({"close"});
         if (!answer.At("close").Bool()) answer.At("close").Fail("write {\"close\": true}");
-        result.kind = Kind::Close;
+        result.what = answers::Close{};
     } else if (answer.Has("button")) {
         answer.ExpectObject({"button"});
-        result.kind = Kind::Button;
-        result.button = Button(answer.At("button"));
+        result.what = answers::Button{Button(answer.At("button"))};
     } else {
         answer.ExpectObject({"button", "key", "close", "set", "actions", "choose", "open", "search", "fill"});
         answer.Fail("an answer needs one of button, key, close, set, actions, choose, open, search, fill");
@@ -380,14 +380,14 @@ Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
 }
 
 DialogExpect ScenarioParser::Dialog(const JsonCursor& dialog) {
-    using Kind = scripted::WindowRecord::Kind;
+    namespace records = scripted::records;
     DialogExpect parsed;
     parsed.path = dialog.Path();
     parsed.written = dialog.Value();
     if (!dialog.IsObject()) dialog.Fail("a dialog descriptor is an object such as {\"messageBox\": \"text\"}");
     if (dialog.Has("messageBox")) {
         dialog.ExpectObject({"messageBox", "title", "icon", "buttons"});
-        parsed.kind = Kind::MessageBox;
+        parsed.kind = records::MessageBox{};
         parsed.text = dialog.At("messageBox").String();
         parsed.title = OptionalString(dialog, "title");
         if (auto icon = dialog.Find("icon"))
@@ -395,7 +395,7 @@ DialogExpect ScenarioParser::Dialog(const JsonCursor& dialog) {
         if (auto buttons = dialog.Find("buttons")) parsed.buttons = OneOf(*buttons, {"OK", "YesNo"});
     } else if (dialog.Has("window")) {
         dialog.ExpectObject({"window", "text", "rows", "choices"});
-        parsed.kind = Kind::Window;
+        parsed.kind = records::Window{};
         parsed.title = dialog.At("window").String();
         parsed.text = OptionalString(dialog, "text");
         if (auto rows = dialog.Find("rows")) {
@@ -412,11 +412,11 @@ DialogExpect ScenarioParser::Dialog(const JsonCursor& dialog) {
         }
     } else if (dialog.Has("openFile")) {
         dialog.ExpectObject({"openFile"});
-        parsed.kind = Kind::OpenFile;
+        parsed.kind = records::OpenFile{};
         parsed.filter = dialog.At("openFile").String();
     } else if (dialog.Has("platform")) {
         dialog.ExpectObject({"platform", "class"});
-        parsed.kind = Kind::Platform;
+        parsed.kind = records::Platform{};
         parsed.platform = OneOf(dialog.At("platform"), {"query", "results", "newObject"});
         parsed.className = OptionalString(dialog, "class");
     } else {
@@ -431,36 +431,34 @@ EventExpect ScenarioParser::Event(const JsonCursor& event) {
     parsed.path = event.Path();
     parsed.written = event.Value();
     if (!event.IsObject()) event.Fail("an event is an object such as {\"sql\": \"statement\"}");
-    if (event.Has("sql") || event.Has("forward")) {
-        parsed.kind = event.Has("sql") ? "sql" : "forward";
+    namespace ev = embedded::events;
+    for (const char* kind : embedded::EventKinds)
+        if (parsed.kind.empty() && event.Has(kind)) parsed.kind = kind;
+    if (parsed.kind.empty()) {
+        std::apply([&](auto... kinds) { event.ExpectObject({kinds...}); }, embedded::EventKinds);
+        std::string kinds;
+        for (const char* kind : embedded::EventKinds) kinds += (kinds.empty() ? "" : ", ") + std::string(kind);
+        event.Fail("an event needs one of " + kinds);
+    }
+    if (parsed.kind == ev::Sql::kind || parsed.kind == ev::Forward::kind) {
         event.ExpectObject({parsed.kind.c_str()});
         parsed.text = event.At(parsed.kind).String();
-    } else if (event.Has("notify") || event.Has("refresh")) {
-        parsed.kind = event.Has("notify") ? "notify" : "refresh";
-        if (parsed.kind == "notify")
-            event.ExpectObject({"notify", "objects", "flag"});
+    } else if (parsed.kind == ev::Notify::kind || parsed.kind == ev::Refresh::kind) {
+        if (parsed.kind == ev::Notify::kind)
+            event.ExpectObject({ev::Notify::kind, "objects", "flag"});
         else
-            event.ExpectObject({"refresh", "objects"});
+            event.ExpectObject({ev::Refresh::kind, "objects"});
         parsed.code = event.At(parsed.kind).Integer();
         if (auto flag = event.Find("flag")) parsed.flag = flag->Bool();
         if (auto objects = event.Find("objects")) {
             parsed.refs.emplace();
             for (const auto& ref : objects->Items()) parsed.refs->push_back(Ref(ref));
         }
-    } else if (event.Has("error")) {
-        parsed.kind = "error";
-        event.ExpectObject({"error", "text"});
-        parsed.operation = event.At("error").String();
+    } else if (parsed.kind == ev::Error::kind) {
+        event.ExpectObject({ev::Error::kind, "text"});
+        parsed.operation = event.At(parsed.kind).String();
         parsed.text = OptionalString(event, "text");
     } else {
-        for (const char* kind : {"attach", "show", "insert", "update", "delete"})
-            if (event.Has(kind)) parsed.kind = kind;
-        if (parsed.kind.empty()) {
-            event.ExpectObject(
-                {"sql", "notify", "refresh", "forward", "attach", "show", "insert", "update", "delete", "error"});
-            event.Fail(
-                "an event needs one of sql, notify, refresh, forward, attach, show, insert, update, delete, error");
-        }
         event.ExpectObject({parsed.kind.c_str()});
         parsed.refs = std::vector<std::string>{Ref(event.At(parsed.kind))};
     }

@@ -427,13 +427,17 @@ embedded::HookRow World::MakeRow(const RowArg& row, bool storedLink) const {
 
 scripted::Answer World::MakeAnswer(const ScenarioAnswer& answer) const {
     scripted::Answer made = answer.answer;
-    for (size_t i = 0; i < answer.searchRefs.size(); ++i) {
-        auto target = Resolve(answer.searchRefs[i], answer.path + "/search/" + std::to_string(i));
-        made.picks.push_back(target.key);
+    if (auto* search = std::get_if<scripted::answers::Search>(&made.what)) {
+        for (size_t i = 0; i < answer.searchRefs.size(); ++i) {
+            auto target = Resolve(answer.searchRefs[i], answer.path + "/search/" + std::to_string(i));
+            search->picks.push_back(target.key);
+        }
     }
-    for (const auto& file : answer.openFiles)
-        made.open.push_back((std::filesystem::path(FilesFolder()) / file).lexically_normal().string());
-    for (const auto& [name, value] : answer.fill) made.fill.emplace_back(name, ConvertByKind(value));
+    if (auto* open = std::get_if<scripted::answers::Open>(&made.what))
+        for (const auto& file : answer.openFiles)
+            open->paths.push_back((std::filesystem::path(FilesFolder()) / file).lexically_normal().string());
+    if (auto* fill = std::get_if<scripted::answers::Fill>(&made.what))
+        for (const auto& [name, value] : answer.fill) fill->values.emplace_back(name, ConvertByKind(value));
     return made;
 }
 

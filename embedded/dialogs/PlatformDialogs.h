@@ -1,6 +1,7 @@
 // PlatformDialogs: the embedded platform's own interactive dialogs, shown by a window toolkit.
 #pragma once
 
+#include "AttributeType.h"
 #include "Value.h"
 
 #include <cstdint>
@@ -35,7 +36,7 @@ struct SearchCandidate {
 struct NewObjectField {
     std::string name;
     std::string displayName;
-    int32_t typeCode = 1;
+    int32_t typeCode = static_cast<int32_t>(AttributeType::Text);
     bool mandatory = false;
     std::vector<std::pair<std::string, int32_t>> lookup; // (text, code) when the attribute takes lookup values
     Value value;                                         // edited in place

@@ -18,11 +18,7 @@ int main() {
 
     // Carl wants to change the washer Dora holds: the hook tells him so and refuses.
     scripted::ScriptedUser carl;
-    scripted::Answer ok;
-    ok.kind = scripted::Answer::Kind::Button;
-    ok.button = "OK";
-    ok.description = "button OK";
-    carl.SetAnswers({ok});
+    carl.SetAnswers({{scripted::answers::Button{"OK"}, "button OK"}});
     auto session = db->Login("carl", carl);
 
     embedded::HookRow row;
@@ -32,7 +28,10 @@ int main() {
     int16_t result = app.IsLockedForUpdate(session, rows);
 
     std::cout << "IsLockedForUpdate answered " << result << '\n';
-    for (const auto& window : carl.Windows())
-        std::cout << window.icon << " message box \"" << window.title << "\": " << window.text << '\n';
+    const char* icons[] = {"information", "exclamation", "critical", "question"};
+    for (const auto& window : carl.Windows()) {
+        const auto& box = std::get<scripted::records::MessageBox>(window.what);
+        std::cout << icons[static_cast<int>(box.icon)] << " message box \"" << box.title << "\": " << box.text << '\n';
+    }
     return result == 1 && !carl.Failure() ? 0 : 1;
 }

@@ -146,10 +146,10 @@ TEST_P(FormBehaviour, FileTypeWindowAnswersTheChosenCode) {
         EXPECT_EQ(ClsForm(backend_->Windows()).ShowFileType(table, "dwg"), c.code);
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].title, "Select File Type");
-        EXPECT_EQ(shown[0].text, "This Extension \"dwg\" is unknown.");
-        EXPECT_EQ(shown[0].choices,
-                  (std::vector<std::string>{"Drawing", "Document", "Spreadsheet", "Model", "Picture"}));
+        const auto& window = std::get<scripted::records::Window>(shown[0].what);
+        EXPECT_EQ(window.title, "Select File Type");
+        EXPECT_EQ(window.text, "This Extension \"dwg\" is unknown.");
+        EXPECT_EQ(window.choices, (std::vector<std::string>{"Drawing", "Document", "Spreadsheet", "Model", "Picture"}));
     }
 }
 
@@ -167,8 +167,9 @@ TEST_P(FormBehaviour, MessageWindowClosesByContinueEnterOrFrame) {
             ClsForm(backend_->Windows()).ShowMessage(message);
             auto shown = backend_->Shown();
             ASSERT_EQ(shown.size(), 1u);
-            EXPECT_EQ(shown[0].title, "Quendra");
-            EXPECT_EQ(shown[0].text, message);
+            const auto& window = std::get<scripted::records::Window>(shown[0].what);
+            EXPECT_EQ(window.title, "Quendra");
+            EXPECT_EQ(window.text, message);
         }
     }
 }
@@ -198,10 +199,11 @@ TEST_P(FormBehaviour, MessageBoxesOfEveryIconAndButtonSet) {
         EXPECT_EQ(backend_->Windows().MessageBox(text, "Quendra", c.icon, c.buttons, c.defaultButton), c.expected);
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].text, text);
-        EXPECT_EQ(shown[0].title, "Quendra");
-        EXPECT_EQ(shown[0].icon, c.iconName);
-        EXPECT_EQ(shown[0].buttons, c.buttons == ui::Buttons::Ok ? "OK" : "YesNo");
+        const auto& box = std::get<scripted::records::MessageBox>(shown[0].what);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.title, "Quendra");
+        EXPECT_EQ(box.icon, c.icon);
+        EXPECT_EQ(box.buttons, c.buttons);
     }
 }
 

@@ -88,15 +88,15 @@ private:
     void PlayMessageBox(QMessageBox& box) {
         auto answer = Next();
         if (!answer) return Fail("no answer for a message box");
-        using Kind = scripted::Answer::Kind;
-        if (answer->kind == Kind::Button) {
-            QMessageBox::StandardButton button = answer->button == "Yes"  ? QMessageBox::Yes
-                                                 : answer->button == "No" ? QMessageBox::No
-                                                                          : QMessageBox::Ok;
+        namespace answers = scripted::answers;
+        if (const auto* pressed = std::get_if<answers::Button>(&answer->what)) {
+            QMessageBox::StandardButton button = pressed->caption == "Yes"  ? QMessageBox::Yes
+                                                 : pressed->caption == "No" ? QMessageBox::No
+                                                                            : QMessageBox::Ok;
             if (box.button(button)) QTest::mouseClick(box.button(button), Qt::LeftButton);
-        } else if (answer->kind == Kind::Key) {
-            QTest::keyClick(QApplication::focusWidget(), QtKey(answer->key));
-        } else if (answer->kind == Kind::Close) {
+        } else if (const auto* key = std::get_if<answers::Key>(&answer->what)) {
+            QTest::keyClick(QApplication::focusWidget(), QtKey(key->name));
+        } else if (std::holds_alternative<answers::Close>(answer->what)) {
             box.close();
         }
     }
@@ -107,30 +107,26 @@ private:
         auto* combo = dialog.findChild<QComboBox*>();
         auto answer = Next();
         if (!answer) return Fail("no answer for the window " + title);
-        using Kind = scripted::Answer::Kind;
+        namespace answers = scripted::answers;
         QPointer<QDialog> alive(&dialog);
-        switch (answer->kind) {
-        case Kind::Button:
-            Press(dialog, answer->button);
-            break;
-        case Kind::Key:
-            QTest::keyClick(QApplication::focusWidget(), QtKey(answer->key));
-            break;
-        case Kind::Close:
+        const auto& what = answer->what;
+        if (const auto* button = std::get_if<answers::Button>(&what)) {
+            Press(dialog, button->caption);
+        } else if (const auto* key = std::get_if<answers::Key>(&what)) {
+            QTest::keyClick(QApplication::focusWidget(), QtKey(key->name));
+        } else if (std::holds_alternative<answers::Close>(what)) {
             dialog.close();
-            break;
-        case Kind::Set:
+        } else if (const auto* set = std::get_if<answers::Set>(&what)) {
             for (int r = 0; table && r < table->rowCount(); ++r)
-                for (const auto& [name, text] : answer->set)
+                for (const auto& [name, text] : set->rows)
                     if (Cell(*table, r, 0) == name) {
                         ClickCell(*table, r, 1);
                         QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
                         Type(text);
                     }
-            Press(dialog, answer->button);
-            break;
-        case Kind::Actions:
-            for (const auto& action : answer->actions) {
+            Press(dialog, set->button);
+        } else if (const auto* actions = std::get_if<answers::Actions>(&what)) {
+            for (const auto& action : actions->actions) {
                 if (!alive || !alive->isVisible()) return Fail("an action after the window closed");
                 if (action.verb == "click") ClickCell(*table, action.row, action.col);
                 if (action.verb == "type") Type(action.text);
@@ -138,15 +134,12 @@ private:
                 if (action.verb == "button") Press(dialog, action.text);
                 if (action.verb == "close") dialog.close();
             }
-            break;
-        case Kind::Choose:
+        } else if (const auto* choose = std::get_if<answers::Choose>(&what)) {
             combo->setFocus(Qt::MouseFocusReason);
-            combo->setCurrentIndex(answer->choose ? combo->findText(QString::fromStdString(*answer->choose)) : -1);
-            Press(dialog, answer->button);
-            break;
-        default:
+            combo->setCurrentIndex(choose->entry ? combo->findText(QString::fromStdString(*choose->entry)) : -1);
+            Press(dialog, choose->button);
+        } else {
             Fail("an answer that does not fit the window " + title);
-            break;
         }
     }
 

@@ -129,9 +129,9 @@ TEST_F(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
               (std::vector<ObjectKey>{{made->ClassId(), made->ObjectId()}}));
     EXPECT_THROW(made->Insert(store->DefaultUpdateOptions()), CvError);
     ASSERT_EQ(db->Harness().Events().size(), 2u);
-    EXPECT_EQ(db->Harness().Events()[0].kind, Event::Kind::Insert);
-    EXPECT_EQ(db->Harness().Events()[1].kind, Event::Kind::Error);
-    EXPECT_EQ(db->Harness().Events()[1].text, "the object " + std::to_string(made->ObjectId()) + " is stored already");
+    EXPECT_TRUE(std::holds_alternative<events::Insert>(db->Harness().Events()[0]));
+    EXPECT_EQ(std::get<events::Error>(db->Harness().Events()[1]).text,
+              "the object " + std::to_string(made->ObjectId()) + " is stored already");
 }
 
 TEST_F(ObjectsTest, LinksMadeThroughTheObjects) {

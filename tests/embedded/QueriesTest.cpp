@@ -57,8 +57,7 @@ TEST_F(QueriesTest, TheComponentsStatementsRunOnTheTables) {
     ASSERT_EQ(found->RecordCount(), 1);
     EXPECT_EQ(found->ValueAsInt16("CLASS_ID1", 0), part.classId);
     ASSERT_FALSE(db->Harness().Events().empty());
-    EXPECT_EQ(db->Harness().Events().back().kind, Event::Kind::Sql);
-    EXPECT_EQ(db->Harness().Events().back().text, references);
+    EXPECT_EQ(std::get<events::Sql>(db->Harness().Events().back()).statement, references);
 }
 
 TEST_F(QueriesTest, DuplicateLinksAreFoundWithAndWithoutPrimaryValues) {

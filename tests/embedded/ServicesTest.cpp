@@ -174,7 +174,7 @@ TEST_F(ServicesTest, InjectedFaultsFailTheNthCallOnlyAndEveryFailureIsRecordedOn
     auto errors = [&] {
         std::vector<std::pair<std::string, std::string>> found;
         for (const auto& event : db->Harness().Events())
-            if (event.kind == Event::Kind::Error) found.emplace_back(event.operation, event.text);
+            if (auto* error = std::get_if<events::Error>(&event)) found.emplace_back(error->operation, error->text);
         return found;
     };
     using Errors = std::vector<std::pair<std::string, std::string>>;
@@ -273,8 +273,9 @@ TEST_F(ServicesTest, ReadOnlyRefusesEveryWriteAndLeavesTheDataAsItWas) {
     EXPECT_EQ(Object(parentKey)->Children(nullptr)->Count(), 0);
     std::vector<std::string> failed;
     for (const auto& event : db->Harness().Events()) {
-        EXPECT_EQ(event.text, "the database is read-only: nothing can be written") << event.operation;
-        failed.push_back(event.operation);
+        const auto& error = std::get<events::Error>(event);
+        EXPECT_EQ(error.text, "the database is read-only: nothing can be written") << error.operation;
+        failed.push_back(error.operation);
     }
     EXPECT_EQ(failed, (std::vector<std::string>{"CvObject.Update", "CvObject.Store", "CvObject.Delete",
                                                 "CvObject.LinkUnderParent", "CvObject.Store", "CvSequence.NextValue",

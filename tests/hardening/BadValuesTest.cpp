@@ -93,7 +93,7 @@ protected:
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
         for (const auto& window : user.Windows())
-            if (window.kind == scripted::WindowRecord::Kind::MessageBox) texts.push_back(window.text);
+            if (const auto* box = std::get_if<scripted::records::MessageBox>(&window.what)) texts.push_back(box->text);
         return texts;
     }
 

@@ -92,9 +92,10 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
             desk.Lock(locking, rows, {Press("OK"), Press("OK")});
             std::set<int32_t> refused;
             for (const auto& window : desk.user.Windows()) {
-                auto found = refusalTexts.find(window.text);
+                const auto& text = std::get<scripted::records::MessageBox>(window.what).text;
+                auto found = refusalTexts.find(text);
                 if (found == refusalTexts.end())
-                    problems.push_back("round " + std::to_string(round) + ": unexpected message: " + window.text);
+                    problems.push_back("round " + std::to_string(round) + ": unexpected message: " + text);
                 else
                     refused.insert(found->second.objectId);
             }
@@ -102,7 +103,8 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
             if (!locking) continue;
             std::set<int32_t> written;
             for (const auto& event : desk.db->Harness().Events())
-                if (event.kind == embedded::Event::Kind::Update) written.insert(event.objects.at(0).objectId);
+                if (auto* update = std::get_if<embedded::events::Update>(&event))
+                    written.insert(update->object.objectId);
             for (const auto& part : picked)
                 if (!refused.count(part.objectId) && !written.count(part.objectId))
                     problems.push_back("round " + std::to_string(round) + ": part " + std::to_string(part.objectId) +
@@ -149,9 +151,9 @@ std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, con
         for (bool locking : {true, false}) {
             desk.Lock(locking, rows, {Press("Yes"), Press("OK")});
             for (const auto& event : desk.db->Harness().Events())
-                if (event.kind == embedded::Event::Kind::Error)
-                    problems.push_back("round " + std::to_string(round) + ": " + event.operation +
-                                       " failed: " + event.text);
+                if (auto* error = std::get_if<embedded::events::Error>(&event))
+                    problems.push_back("round " + std::to_string(round) + ": " + error->operation +
+                                       " failed: " + error->text);
         }
     }
     return problems;
@@ -233,10 +235,7 @@ TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlock
         specs[0].kind = embedded::HookRow::Kind::Link;
         specs[0].key = db.CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int16(1)}});
         auto rows = db.MakeRecList(specs);
-        scripted::Answer pick;
-        pick.kind = scripted::Answer::Kind::Search;
-        pick.picks = {part};
-        pick.description = "search";
+        scripted::Answer pick{scripted::answers::Search{scripted::answers::Search::Mode::Pick, {part}}, "search"};
         desk.user.SetAnswers({pick, Press("OK")});
         std::string linkAttributes = "CN_QUANTITY";
         desk.app.ReplacePart(desk.session, rows, linkAttributes);

@@ -225,7 +225,8 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
         holder.reset();
         std::vector<std::pair<std::string, std::string>> errors;
         for (const auto& event : db->Harness().Events())
-            if (event.kind == embedded::Event::Kind::Error) errors.emplace_back(event.operation, event.text);
+            if (auto* error = std::get_if<embedded::events::Error>(&event))
+                errors.emplace_back(error->operation, error->text);
         EXPECT_EQ(errors, (std::vector<std::pair<std::string, std::string>>{{"CvObject.Update", c.text}})) << c.name;
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << c.name;
         EXPECT_TRUE(FileBytes(path) + FileBytes(path + "-wal") == before) << c.name;

@@ -87,7 +87,8 @@ TEST_F(MidwayWorld, ObjectServicesPassFailuresOnOrSwallowThemAsEachPromises) {
         else
             EXPECT_NO_THROW(c.call());
         EXPECT_EQ(db->CountObjects("Part"), 2);
-        for (const auto& window : user.Windows()) EXPECT_NE(window.kind, scripted::WindowRecord::Kind::MessageBox);
+        for (const auto& window : user.Windows())
+            EXPECT_FALSE(std::holds_alternative<scripted::records::MessageBox>(window.what));
         ExpectAllAnswered();
     }
     // A process the platform does not know fails after its window, with nothing started.
@@ -96,7 +97,8 @@ TEST_F(MidwayWorld, ObjectServicesPassFailuresOnOrSwallowThemAsEachPromises) {
     EXPECT_THROW(utils.CreateProcess(session, object, "No Such Process"), CvError);
     EXPECT_EQ(Shown(), Texts{"window Quendra: No Such Process process creation for Part P-2-Desc"});
     for (const auto& event : db->Harness().Events())
-        EXPECT_TRUE(event.kind != Event::Kind::Forward && event.kind != Event::Kind::Attach);
+        EXPECT_FALSE(std::holds_alternative<embedded::events::Forward>(event) ||
+                     std::holds_alternative<embedded::events::Attach>(event));
 }
 
 } // namespace

@@ -2,77 +2,57 @@
 
 namespace quendra::test {
 
-namespace {
-using Kind = scripted::Answer::Kind;
-
 // Without a description: the scripted user describes the answer as a scenario file writes it.
-scripted::Answer Made(Kind kind, const std::string& button = "") {
-    scripted::Answer answer;
-    answer.kind = kind;
-    answer.button = button;
-    return answer;
-}
-
-// An answer of that kind with what the user gives in its one field.
-template <typename Field>
-scripted::Answer Made(Kind kind, Field scripted::Answer::*field, Field given, const std::string& button = "") {
-    auto answer = Made(kind, button);
-    answer.*field = std::move(given);
-    return answer;
-}
-} // namespace
-
 scripted::Answer Press(const std::string& button) {
-    return Made(Kind::Button, button);
+    return {scripted::answers::Button{button}, ""};
 }
 
 scripted::Answer KeyAnswer(const std::string& key) {
-    return Made(Kind::Key, &scripted::Answer::key, key);
+    return {scripted::answers::Key{key}, ""};
 }
 
 scripted::Answer CloseAnswer() {
-    return Made(Kind::Close);
+    return {scripted::answers::Close{}, ""};
 }
 
 scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button) {
-    return Made(Kind::Set, &scripted::Answer::set, std::move(rows), button);
+    return {scripted::answers::Set{std::move(rows), button}, ""};
 }
 
 scripted::Answer Choose(std::optional<std::string> entry, const std::string& button) {
-    return Made(Kind::Choose, &scripted::Answer::choose, std::move(entry), button);
+    return {scripted::answers::Choose{std::move(entry), button}, ""};
 }
 
 scripted::Answer Open(std::vector<std::string> paths) {
-    return Made(Kind::Open, &scripted::Answer::open, std::move(paths));
+    return {scripted::answers::Open{std::move(paths)}, ""};
 }
 
-scripted::Answer Search(std::vector<ObjectKey> picks, scripted::Answer::SearchMode mode) {
-    auto answer = Made(Kind::Search, &scripted::Answer::picks, std::move(picks));
-    answer.search = mode;
-    return answer;
+scripted::Answer Search(std::vector<ObjectKey> picks, scripted::answers::Search::Mode mode) {
+    return {scripted::answers::Search{mode, std::move(picks)}, ""};
 }
 
 scripted::Answer Fill(Values fill, const std::string& button) {
-    return Made(Kind::Fill, &scripted::Answer::fill, std::move(fill), button);
+    return {scripted::answers::Fill{std::move(fill), button}, ""};
 }
 
 scripted::Answer Acts(std::vector<scripted::Action> actions) {
-    return Made(Kind::Actions, &scripted::Answer::actions, std::move(actions));
+    return {scripted::answers::Actions{std::move(actions)}, ""};
 }
 
 std::string Line(const scripted::WindowRecord& window) {
-    using Kind = scripted::WindowRecord::Kind;
-    switch (window.kind) {
-    case Kind::MessageBox:
-        return window.icon + "/" + window.buttons + ": " + window.text;
-    case Kind::Window:
-        return "window " + window.title + (window.text.empty() ? "" : ": " + window.text);
-    case Kind::OpenFile:
-        return "open " + window.filter;
-    case Kind::Platform:
-        return "platform " + window.platform + (window.className.empty() ? "" : " " + window.className);
+    namespace records = scripted::records;
+    if (const auto* box = std::get_if<records::MessageBox>(&window.what)) {
+        constexpr const char* icons[] = {"information", "exclamation", "critical", "question"};
+        return std::string(icons[static_cast<int>(box->icon)]) + "/" +
+               (box->buttons == ui::Buttons::Ok ? "OK" : "YesNo") + ": " + box->text;
     }
-    return "";
+    if (const auto* shown = std::get_if<records::Window>(&window.what))
+        return "window " + shown->title + (shown->text.empty() ? "" : ": " + shown->text);
+    if (const auto* open = std::get_if<records::OpenFile>(&window.what)) return "open " + open->filter;
+    const auto& platform = std::get<records::Platform>(window.what);
+    constexpr const char* dialogs[] = {"query", "results", "newObject"};
+    return std::string("platform ") + dialogs[static_cast<int>(platform.dialog)] +
+           (platform.className.empty() ? "" : " " + platform.className);
 }
 
 World::World(std::shared_ptr<const embedded::Model> model, const std::string& login)
@@ -184,7 +164,7 @@ void World::ExpectAllAnswered() const {
 std::vector<ObjectKey> World::Updated() const {
     std::vector<ObjectKey> keys;
     for (const auto& event : db->Harness().Events())
-        if (event.kind == Event::Kind::Update) keys.push_back(event.objects.at(0));
+        if (auto* update = std::get_if<embedded::events::Update>(&event)) keys.push_back(update->object);
     return keys;
 }
 

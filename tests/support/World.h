@@ -31,7 +31,7 @@ scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, 
 scripted::Answer Choose(std::optional<std::string> entry, const std::string& button = "OK");
 scripted::Answer Open(std::vector<std::string> paths);
 scripted::Answer Search(std::vector<ObjectKey> picks,
-                        scripted::Answer::SearchMode mode = scripted::Answer::SearchMode::Pick);
+                        scripted::answers::Search::Mode mode = scripted::answers::Search::Mode::Pick);
 scripted::Answer Fill(Values fill, const std::string& button = "OK");
 scripted::Answer Acts(std::vector<scripted::Action> actions);
 

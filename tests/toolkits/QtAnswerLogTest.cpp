@@ -52,41 +52,35 @@ const QTemporaryDir& Files() {
 
 // An answer in a short form that the cases compare.
 std::string Written(const scripted::Answer& answer) {
-    using Kind = scripted::Answer::Kind;
+    namespace answers = scripted::answers;
     auto pairs = [](const auto& entries, auto text) {
         std::string joined;
         for (const auto& [name, value] : entries) joined += (joined.empty() ? "" : ", ") + name + "=" + text(value);
         return joined;
     };
-    switch (answer.kind) {
-    case Kind::Button:
-        return "button " + answer.button;
-    case Kind::Key:
-        return "key " + answer.key;
-    case Kind::Close:
-        return "close";
-    case Kind::Set:
-        return "set " + pairs(answer.set, [](const std::string& text) { return text; }) + " / " + answer.button;
-    case Kind::Choose:
-        return "choose " + answer.choose.value_or("(none)") + " / " + answer.button;
-    case Kind::Open: {
+    const auto& what = answer.what;
+    if (const auto* button = std::get_if<answers::Button>(&what)) return "button " + button->caption;
+    if (const auto* key = std::get_if<answers::Key>(&what)) return "key " + key->name;
+    if (std::holds_alternative<answers::Close>(what)) return "close";
+    if (const auto* set = std::get_if<answers::Set>(&what))
+        return "set " + pairs(set->rows, [](const std::string& text) { return text; }) + " / " + set->button;
+    if (const auto* choose = std::get_if<answers::Choose>(&what))
+        return "choose " + choose->entry.value_or("(none)") + " / " + choose->button;
+    if (const auto* open = std::get_if<answers::Open>(&what)) {
         std::string names = "open";
-        for (const auto& path : answer.open) names += " " + std::filesystem::path(path).filename().string();
+        for (const auto& path : open->paths) names += " " + std::filesystem::path(path).filename().string();
         return names;
     }
-    case Kind::Search: {
-        if (answer.search == scripted::Answer::SearchMode::CancelQuery) return "search cancel";
-        if (answer.search == scripted::Answer::SearchMode::CancelResults) return "search cancel results";
+    if (const auto* search = std::get_if<answers::Search>(&what)) {
+        if (search->mode == answers::Search::Mode::CancelQuery) return "search cancel";
+        if (search->mode == answers::Search::Mode::CancelResults) return "search cancel results";
         std::string picks = "search";
-        for (const auto& key : answer.picks) picks += " " + std::to_string(key.objectId);
+        for (const auto& key : search->picks) picks += " " + std::to_string(key.objectId);
         return picks;
     }
-    case Kind::Fill:
-        return "fill " + pairs(answer.fill, [](const Value& value) { return value.AsText(); }) + " / " + answer.button;
-    case Kind::Actions:
-        return "actions";
-    }
-    return "";
+    if (const auto* fill = std::get_if<answers::Fill>(&what))
+        return "fill " + pairs(fill->values, [](const Value& value) { return value.AsText(); }) + " / " + fill->button;
+    return "actions";
 }
 
 // What a person does in one dialog.
@@ -397,16 +391,7 @@ TEST_P(PersonAnswers, AreLoggedAndReplayToTheSameOutcome) {
     for (size_t i = 0; i < replay.Windows().size(); ++i) {
         const auto& real = windows.Answered()[i].window;
         const auto& scripted = replay.Windows()[i];
-        EXPECT_EQ(real.kind, scripted.kind);
-        EXPECT_EQ(real.title, scripted.title);
-        EXPECT_EQ(real.text, scripted.text);
-        EXPECT_EQ(real.icon, scripted.icon);
-        EXPECT_EQ(real.buttons, scripted.buttons);
-        EXPECT_EQ(real.rows, scripted.rows);
-        EXPECT_EQ(real.choices, scripted.choices);
-        EXPECT_EQ(real.filter, scripted.filter);
-        EXPECT_EQ(real.platform, scripted.platform);
-        EXPECT_EQ(real.className, scripted.className);
+        EXPECT_TRUE(real.what == scripted.what) << "window " << i;
     }
 }
 

@@ -6,10 +6,8 @@
 namespace quendra::qt {
 
 // What the window shows, as the scripted toolkit notes it: the first label, grid and list.
-scripted::WindowRecord QtWindow::Record() const {
-    scripted::WindowRecord record;
-    record.kind = scripted::WindowRecord::Kind::Window;
-    record.title = Caption();
+scripted::records::Window QtWindow::Record() const {
+    scripted::records::Window record{Caption(), "", {}, {}};
     if (auto* label = FirstOf<ui::Label>(controls_)) record.text = label->Text();
     if (auto* grid = FirstOf<ui::Grid>(controls_); grid && grid->Cols() >= 2)
         for (int r = 0; r < grid->Rows(); ++r) record.rows.emplace_back(grid->TextMatrix(r, 0), grid->TextMatrix(r, 1));
@@ -20,35 +18,33 @@ scripted::WindowRecord QtWindow::Record() const {
 
 // A button leaves the grid's changed values or the list's entry with it. A key that leaves a
 // list changed stands for the window's first button, as Enter in the file type list does.
-scripted::Answer QtWindow::AnswerGiven(const scripted::WindowRecord& shown, int shownIndex) const {
-    using Kind = scripted::Answer::Kind;
-    scripted::Answer answer;
-    answer.kind = Kind::Close;
+scripted::Answer QtWindow::AnswerGiven(const scripted::records::Window& shown, int shownIndex) const {
+    namespace answers = scripted::answers;
+    scripted::Answer answer{answers::Close{}, ""};
     auto* grid = FirstOf<ui::Grid>(controls_);
     auto* combo = FirstOf<ui::ComboBox>(controls_);
     auto choose = [&](const std::string& button) {
-        answer.kind = Kind::Choose;
-        answer.button = button;
-        if (combo->ListIndex() >= 0) answer.choose = combo->List(combo->ListIndex());
+        answers::Choose chosen{std::nullopt, button};
+        if (combo->ListIndex() >= 0) chosen.entry = combo->List(combo->ListIndex());
+        answer.what = chosen;
     };
     switch (tap_->way) {
     case EventTap::Way::Button:
-        answer.kind = Kind::Button;
-        answer.button = tap_->detail;
+        answer.what = answers::Button{tap_->detail};
         if (grid && grid->Cols() >= 2) {
+            answers::Set set{{}, tap_->detail};
             for (int r = 0; r < grid->Rows() && r < static_cast<int>(shown.rows.size()); ++r) {
                 std::string now = grid->TextMatrix(r, 1);
                 if (now != shown.rows[static_cast<size_t>(r)].second)
-                    answer.set.emplace_back(shown.rows[static_cast<size_t>(r)].first, now);
+                    set.rows.emplace_back(shown.rows[static_cast<size_t>(r)].first, now);
             }
-            if (!answer.set.empty()) answer.kind = Kind::Set;
+            if (!set.rows.empty()) answer.what = set;
         } else if (combo) {
             choose(tap_->detail);
         }
         break;
     case EventTap::Way::Key:
-        answer.kind = Kind::Key;
-        answer.key = tap_->detail;
+        answer.what = answers::Key{tap_->detail};
         if (combo && combo->ListIndex() != shownIndex) {
             std::vector<QtControl*> buttons;
             for (const auto& control : controls_)

@@ -60,18 +60,14 @@ void QtCommonDialog::ShowOpen() {
     dialog.setFileMode((flags_ & AllowMultiSelect) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(NameFilters(filter_));
     fileName_.clear();
-    scripted::WindowRecord record;
-    record.kind = scripted::WindowRecord::Kind::OpenFile;
-    record.filter = filter_;
-    size_t place = log_.Shown(record);
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Open;
+    size_t place = log_.Shown({scripted::records::OpenFile{filter_}, ""});
+    scripted::answers::Open open;
     if (runModal_(dialog) == QDialog::Accepted) {
         fileName_ = JoinFileNames(dialog.selectedFiles());
         for (const QString& path : dialog.selectedFiles())
-            answer.open.push_back(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString());
+            open.paths.push_back(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString());
     }
-    log_.Answered(place, answer);
+    log_.Answered(place, {open, ""});
 }
 
 } // namespace quendra::qt

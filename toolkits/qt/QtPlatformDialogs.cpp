@@ -50,12 +50,10 @@ Value ReadValue(int32_t typeCode, const std::string& text) {
     }
 }
 
-scripted::WindowRecord PlatformRecord(const std::string& platform, const std::string& className = "") {
-    scripted::WindowRecord record;
-    record.kind = scripted::WindowRecord::Kind::Platform;
-    record.platform = platform;
-    record.className = className;
-    return record;
+using Dialog = scripted::records::Platform::Dialog;
+
+scripted::WindowRecord PlatformRecord(Dialog dialog, const std::string& className = "") {
+    return {scripted::records::Platform{dialog, className}, ""};
 }
 
 } // namespace
@@ -82,13 +80,11 @@ bool QtPlatformDialogs::RunQueryDialog(const std::vector<std::pair<int16_t, std:
     form->addRow("Contains", text);
     auto* buttons = AddButtons(dialog, layout);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    size_t place = Log().Shown(PlatformRecord("query"));
+    size_t place = Log().Shown(PlatformRecord(Dialog::Query));
     bool confirmed = RunModal(dialog) == QDialog::Accepted;
     // What was searched for is not kept: a replay names the objects picked from the results.
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Search;
-    answer.search = confirmed ? scripted::Answer::SearchMode::Pick : scripted::Answer::SearchMode::CancelQuery;
-    Log().QueryAnswered(place, answer);
+    using Mode = scripted::answers::Search::Mode;
+    Log().QueryAnswered(place, {scripted::answers::Search{confirmed ? Mode::Pick : Mode::CancelQuery, {}}, ""});
     if (!confirmed) return false;
     query.classId = static_cast<int16_t>(classes->currentData().toInt());
     query.conditions.clear();
@@ -120,7 +116,7 @@ bool QtPlatformDialogs::RunResultDialog(const std::vector<embedded::SearchCandid
     });
     auto* buttons = AddButtons(dialog, layout);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    size_t place = Log().Shown(PlatformRecord("results"));
+    size_t place = Log().Shown(PlatformRecord(Dialog::Results));
     bool confirmed = RunModal(dialog) == QDialog::Accepted;
     std::vector<embedded::ObjectKey> chosen;
     for (int row : order) chosen.push_back(found[static_cast<size_t>(row)].key);
@@ -185,15 +181,13 @@ bool QtPlatformDialogs::RunNewObjectDialog(const std::string& className,
         }
         dialog.accept();
     });
-    size_t place = Log().Shown(PlatformRecord("newObject", className));
+    size_t place = Log().Shown(PlatformRecord(Dialog::NewObject, className));
     bool accepted = RunModal(dialog) == QDialog::Accepted;
     // The answer fills only the values the person changed; the others stay as the platform gave them.
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Fill;
-    answer.button = accepted ? "OK" : "Cancel";
+    scripted::answers::Fill fill{{}, accepted ? "OK" : "Cancel"};
     for (size_t i = 0; accepted && i < fields.size(); ++i)
-        if (values[i] != fields[i].value) answer.fill.emplace_back(fields[i].name, values[i]);
-    Log().Answered(place, answer);
+        if (values[i] != fields[i].value) fill.values.emplace_back(fields[i].name, values[i]);
+    Log().Answered(place, {fill, ""});
     if (!accepted) return false;
     for (size_t i = 0; i < fields.size(); ++i) fields[i].value = values[i];
     return true;

@@ -58,7 +58,7 @@ void QtWindow::ShowModal() {
     auto shown = Record();
     auto* combo = FirstOf<ui::ComboBox>(controls_);
     int shownIndex = combo ? combo->ListIndex() : -1;
-    size_t place = log_.Shown(shown);
+    size_t place = log_.Shown({shown, ""});
     QDialog* dialog = dialog_;
     QTimer::singleShot(0, dialog, [this, dialog] {
         dialog->activateWindow();

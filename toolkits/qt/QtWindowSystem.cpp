@@ -49,13 +49,7 @@ ui::Answer QtWindowSystem::MessageBox(const std::string& text, const std::string
         shown = QMessageBox::Question;
         break;
     }
-    scripted::WindowRecord record;
-    record.kind = scripted::WindowRecord::Kind::MessageBox;
-    record.text = text;
-    record.title = title;
-    record.icon = scripted::IconName(icon);
-    record.buttons = buttons == ui::Buttons::Ok ? "OK" : "YesNo";
-    size_t place = log_.Shown(record);
+    size_t place = log_.Shown({scripted::records::MessageBox{text, title, icon, buttons}, ""});
     QString message = QString::fromStdString(text).replace("\r\n", "\n");
     QMessageBox box(shown, QString::fromStdString(title), message);
     box.setTextFormat(Qt::PlainText);
@@ -77,10 +71,10 @@ ui::Answer QtWindowSystem::MessageBox(const std::string& text, const std::string
     else if (clicked == box.button(QMessageBox::No))
         given = ui::Answer::No;
     // Enter and Escape end in a button too, so every way out is written as the button it gave.
-    scripted::Answer answer;
-    answer.kind = scripted::Answer::Kind::Button;
-    answer.button = given == ui::Answer::Ok ? "OK" : given == ui::Answer::Yes ? "Yes" : "No";
-    log_.Answered(place, answer);
+    log_.Answered(place, {scripted::answers::Button{given == ui::Answer::Ok    ? "OK"
+                                                    : given == ui::Answer::Yes ? "Yes"
+                                                                               : "No"},
+                          ""});
     return given;
 }
 

@@ -13,25 +13,23 @@ void WindowLog::Answered(size_t place, scripted::Answer answer) {
 }
 
 void WindowLog::QueryAnswered(size_t place, scripted::Answer answer) {
-    bool confirmed = answer.search != scripted::Answer::SearchMode::CancelQuery;
+    bool confirmed =
+        std::get<scripted::answers::Search>(answer.what).mode != scripted::answers::Search::Mode::CancelQuery;
     Answered(place, std::move(answer));
     pendingSearch_.reset();
     if (confirmed) pendingSearch_ = place;
 }
 
 void WindowLog::ResultsAnswered(size_t place, bool confirmed, const std::vector<embedded::ObjectKey>& picked) {
-    scripted::Answer* answer = nullptr;
+    using Search = scripted::answers::Search;
+    Search results{confirmed ? Search::Mode::Pick : Search::Mode::CancelResults,
+                   confirmed ? picked : std::vector<embedded::ObjectKey>{}};
     if (pendingSearch_) {
-        answer = &*windows_.at(*pendingSearch_).answer;
+        windows_.at(*pendingSearch_).answer->what = results;
         pendingSearch_.reset();
     } else {
-        auto& own = windows_.at(place).answer;
-        own.emplace();
-        own->kind = scripted::Answer::Kind::Search;
-        answer = &*own;
+        windows_.at(place).answer = scripted::Answer{results, ""};
     }
-    answer->search = confirmed ? scripted::Answer::SearchMode::Pick : scripted::Answer::SearchMode::CancelResults;
-    answer->picks = confirmed ? picked : std::vector<embedded::ObjectKey>{};
 }
 
 void WindowLog::Clear() {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <variant>
 
 namespace quendra::scripted {
 
@@ -22,41 +23,50 @@ std::string List(const std::vector<std::string>& items) {
     return text + "]";
 }
 
+template <class... Ways> struct Overloaded : Ways... { using Ways::operator()...; };
+
+std::string WithButton(const std::string& button) {
+    return button.empty() ? "" : ", \"button\": " + InQuotes(button);
+}
+
 // The answer as the scenario wrote it, or as near as its fields tell.
 std::string Describe(const Answer& answer) {
     if (!answer.description.empty()) return answer.description;
-    std::string button = answer.button.empty() ? "" : ", \"button\": " + InQuotes(answer.button);
-    switch (answer.kind) {
-    case Answer::Kind::Button:
-        return "{\"button\": " + InQuotes(answer.button) + "}";
-    case Answer::Kind::Key:
-        return "{\"key\": " + InQuotes(answer.key) + "}";
-    case Answer::Kind::Close:
-        return "{\"close\": true}";
-    case Answer::Kind::Set: {
-        std::string text = "{\"set\": {";
-        for (size_t i = 0; i < answer.set.size(); ++i)
-            text += (i ? ", " : "") + InQuotes(answer.set[i].first) + ": " + InQuotes(answer.set[i].second);
-        return text + "}" + button + "}";
-    }
-    case Answer::Kind::Actions:
-        return "{\"actions\": [" + std::to_string(answer.actions.size()) + " actions]}";
-    case Answer::Kind::Choose:
-        return "{\"choose\": " + (answer.choose ? InQuotes(*answer.choose) : std::string("null")) + button + "}";
-    case Answer::Kind::Open:
-        return "{\"open\": " + List(answer.open) + "}";
-    case Answer::Kind::Search:
-        if (answer.search == Answer::SearchMode::CancelQuery) return "{\"search\": \"cancel\"}";
-        if (answer.search == Answer::SearchMode::CancelResults) return "{\"search\": \"cancel results\"}";
-        return "{\"search\": [" + std::to_string(answer.picks.size()) + " objects]}";
-    case Answer::Kind::Fill: {
-        std::string text = "{\"fill\": {";
-        for (size_t i = 0; i < answer.fill.size(); ++i)
-            text += (i ? ", " : "") + InQuotes(answer.fill[i].first) + ": " + InQuotes(answer.fill[i].second.AsText());
-        return text + "}" + button + "}";
-    }
-    }
-    return "an answer";
+    return std::visit(Overloaded{
+                          [](const answers::Button& a) { return "{\"button\": " + InQuotes(a.caption) + "}"; },
+                          [](const answers::Key& a) { return "{\"key\": " + InQuotes(a.name) + "}"; },
+                          [](const answers::Close&) { return std::string("{\"close\": true}"); },
+                          [](const answers::Set& a) {
+                              std::string text = "{\"set\": {";
+                              for (size_t i = 0; i < a.rows.size(); ++i)
+                                  text +=
+                                      (i ? ", " : "") + InQuotes(a.rows[i].first) + ": " + InQuotes(a.rows[i].second);
+                              return text + "}" + WithButton(a.button) + "}";
+                          },
+                          [](const answers::Actions& a) {
+                              return "{\"actions\": [" + std::to_string(a.actions.size()) + " actions]}";
+                          },
+                          [](const answers::Choose& a) {
+                              return "{\"choose\": " + (a.entry ? InQuotes(*a.entry) : std::string("null")) +
+                                     WithButton(a.button) + "}";
+                          },
+                          [](const answers::Open& a) { return "{\"open\": " + List(a.paths) + "}"; },
+                          [](const answers::Search& a) {
+                              if (a.mode == answers::Search::Mode::CancelQuery)
+                                  return std::string("{\"search\": \"cancel\"}");
+                              if (a.mode == answers::Search::Mode::CancelResults)
+                                  return std::string("{\"search\": \"cancel results\"}");
+                              return "{\"search\": [" + std::to_string(a.picks.size()) + " objects]}";
+                          },
+                          [](const answers::Fill& a) {
+                              std::string text = "{\"fill\": {";
+                              for (size_t i = 0; i < a.values.size(); ++i)
+                                  text += (i ? ", " : "") + InQuotes(a.values[i].first) + ": " +
+                                          InQuotes(a.values[i].second.AsText());
+                              return text + "}" + WithButton(a.button) + "}";
+                          },
+                      },
+                      answer.what);
 }
 
 } // namespace
@@ -102,19 +112,18 @@ struct ScriptedUser::Impl {
     void PlayWindow(SimulatedWindow& window);
     bool PlaySet(SimulatedWindow& window, const Answer& answer, const std::string& name);
     bool PlayActions(SimulatedWindow& window, const Answer& answer, const std::string& name);
+    // The platform's dialogs: the answer of the kind they take, after noting the window.
+    template <class Kind>
+    const Kind* Take(std::optional<Answer>& answer, WindowRecord& record, const std::string& name);
 };
 
 // Plays one answer on a shown window; an answer that does not fit closes it by its frame.
 void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
-    WindowRecord record;
-    record.kind = WindowRecord::Kind::Window;
-    record.title = window.Caption();
+    records::Window shown{window.Caption(), "", window.GridRows(), window.ComboEntries()};
     auto labels = window.LabelTexts();
-    if (!labels.empty()) record.text = labels.front();
-    record.rows = window.GridRows();
-    record.choices = window.ComboEntries();
+    if (!labels.empty()) shown.text = labels.front();
     size_t index = windows.size();
-    windows.push_back(record);
+    windows.push_back({shown, ""});
     std::string name = "window " + InQuotes(window.Caption());
 
     auto answer = Next();
@@ -125,30 +134,22 @@ void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
         return;
     }
     windows[index].answer = Describe(*answer);
-    bool fits = true;
-    switch (answer->kind) {
-    case Answer::Kind::Button:
-        fits = window.ClickButton(answer->button);
-        break;
-    case Answer::Kind::Key:
-        fits = window.PressKey(answer->key);
-        break;
-    case Answer::Kind::Close:
-        window.CloseByFrame();
-        break;
-    case Answer::Kind::Set:
-        fits = PlaySet(window, *answer, name);
-        break;
-    case Answer::Kind::Actions:
-        fits = PlayActions(window, *answer, name);
-        break;
-    case Answer::Kind::Choose:
-        fits = window.Choose(answer->choose) && window.ClickButton(answer->button.empty() ? "OK" : answer->button);
-        break;
-    default:
-        fits = false;
-        break;
-    }
+    bool fits =
+        std::visit(Overloaded{
+                       [&](const answers::Button& a) { return window.ClickButton(a.caption); },
+                       [&](const answers::Key& a) { return window.PressKey(a.name); },
+                       [&](const answers::Close&) {
+                           window.CloseByFrame();
+                           return true;
+                       },
+                       [&](const answers::Set&) { return PlaySet(window, *answer, name); },
+                       [&](const answers::Actions&) { return PlayActions(window, *answer, name); },
+                       [&](const answers::Choose& a) {
+                           return window.Choose(a.entry) && window.ClickButton(a.button.empty() ? "OK" : a.button);
+                       },
+                       [](const auto&) { return false; },
+                   },
+                   answer->what);
     if (!fits) {
         WrongAnswer(name, *answer);
     } else if (window.Visible()) {
@@ -159,8 +160,9 @@ void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
 
 bool ScriptedUser::Impl::PlaySet(SimulatedWindow& window, const Answer& answer, const std::string& name) {
     if (!window.HasGrid()) return false;
+    const auto& set = std::get<answers::Set>(answer.what);
     auto rows = window.GridRows();
-    for (const auto& entry : answer.set) {
+    for (const auto& entry : set.rows) {
         const std::string& display = entry.first;
         bool known = std::any_of(rows.begin(), rows.end(), [&](const auto& row) { return row.first == display; });
         if (!known) {
@@ -169,18 +171,18 @@ bool ScriptedUser::Impl::PlaySet(SimulatedWindow& window, const Answer& answer, 
         }
     }
     for (size_t r = 0; r < rows.size(); ++r) {
-        auto wanted = std::find_if(answer.set.begin(), answer.set.end(),
+        auto wanted = std::find_if(set.rows.begin(), set.rows.end(),
                                    [&](const auto& entry) { return entry.first == rows[r].first; });
-        if (wanted == answer.set.end()) continue;
+        if (wanted == set.rows.end()) continue;
         window.ClickCell(static_cast<int>(r), 1);
         window.SelectAll();
         window.Type(wanted->second);
     }
-    return window.ClickButton(answer.button.empty() ? "OK" : answer.button);
+    return window.ClickButton(set.button.empty() ? "OK" : set.button);
 }
 
 bool ScriptedUser::Impl::PlayActions(SimulatedWindow& window, const Answer& answer, const std::string& name) {
-    for (const Action& action : answer.actions) {
+    for (const Action& action : std::get<answers::Actions>(answer.what).actions) {
         if (!window.Visible()) {
             Fail("the answer " + Describe(answer) + " acts on the " + name + " after it closed");
             return true;
@@ -206,22 +208,29 @@ bool ScriptedUser::Impl::PlayActions(SimulatedWindow& window, const Answer& answ
     return true;
 }
 
+template <class Kind>
+const Kind* ScriptedUser::Impl::Take(std::optional<Answer>& answer, WindowRecord& record, const std::string& name) {
+    record.answer = "cancelled";
+    if (!answer) {
+        NoAnswer(name);
+        return nullptr;
+    }
+    const auto* taken = std::get_if<Kind>(&answer->what);
+    if (!taken) {
+        WrongAnswer(name, *answer);
+        return nullptr;
+    }
+    record.answer = Describe(*answer);
+    return taken;
+}
+
 void ScriptedUser::Impl::OpenFileDialog::ShowOpen() {
     const std::string name = "open-file dialog";
-    WindowRecord record;
-    record.kind = WindowRecord::Kind::OpenFile;
-    record.filter = filter_;
+    WindowRecord record{records::OpenFile{filter_}, ""};
     fileName_.clear();
     auto answer = user_.Next();
-    if (!answer) {
-        user_.NoAnswer(name);
-        record.answer = "cancelled";
-    } else if (answer->kind != Answer::Kind::Open) {
-        user_.WrongAnswer(name, *answer);
-        record.answer = "cancelled";
-    } else {
-        record.answer = Describe(*answer);
-        const auto& paths = answer->open;
+    if (const auto* open = user_.Take<answers::Open>(answer, record, name)) {
+        const auto& paths = open->paths;
         if (paths.size() == 1) {
             fileName_ = paths.front();
         } else if (!paths.empty()) {
@@ -268,12 +277,7 @@ size_t ScriptedUser::AnswersLeft() const {
 
 ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& title, ui::Icon icon,
                                     ui::Buttons buttons, ui::Answer defaultButton) {
-    WindowRecord record;
-    record.kind = WindowRecord::Kind::MessageBox;
-    record.text = text;
-    record.title = title;
-    record.icon = IconName(icon);
-    record.buttons = buttons == ui::Buttons::Ok ? "OK" : "YesNo";
+    WindowRecord record{records::MessageBox{text, title, icon, buttons}, ""};
     const std::string name = "message box " + InQuotes(text);
     ui::Answer result = defaultButton;
     std::optional<ui::Answer> given;
@@ -284,14 +288,14 @@ ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& 
     } else {
         record.answer = Describe(*answer);
         bool okOnly = buttons == ui::Buttons::Ok;
-        if (answer->kind == Answer::Kind::Button) {
-            if (okOnly && answer->button == "OK") given = ui::Answer::Ok;
-            if (!okOnly && answer->button == "Yes") given = ui::Answer::Yes;
-            if (!okOnly && answer->button == "No") given = ui::Answer::No;
-        } else if (answer->kind == Answer::Kind::Key && answer->key == "Enter") {
+        const auto* key = std::get_if<answers::Key>(&answer->what);
+        if (const auto* button = std::get_if<answers::Button>(&answer->what)) {
+            if (okOnly && button->caption == "OK") given = ui::Answer::Ok;
+            if (!okOnly && button->caption == "Yes") given = ui::Answer::Yes;
+            if (!okOnly && button->caption == "No") given = ui::Answer::No;
+        } else if (key && key->name == "Enter") {
             given = defaultButton;
-        } else if (okOnly && (answer->kind == Answer::Kind::Close ||
-                              (answer->kind == Answer::Kind::Key && answer->key == "Escape"))) {
+        } else if (okOnly && (std::holds_alternative<answers::Close>(answer->what) || (key && key->name == "Escape"))) {
             given = ui::Answer::Ok;
         }
         if (given) {
@@ -317,23 +321,14 @@ std::unique_ptr<ui::Window> ScriptedUser::CreateWindow(const std::string& captio
 
 bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>&, embedded::SearchQuery& query) {
     const std::string name = "query dialog";
-    WindowRecord record;
-    record.kind = WindowRecord::Kind::Platform;
-    record.platform = "query";
+    WindowRecord record{records::Platform{records::Platform::Dialog::Query, ""}, ""};
     bool confirmed = false;
     impl_->pendingSearch.reset();
     auto answer = impl_->Next();
-    if (!answer) {
-        impl_->NoAnswer(name);
-        record.answer = "cancelled";
-    } else if (answer->kind != Answer::Kind::Search) {
-        impl_->WrongAnswer(name, *answer);
-        record.answer = "cancelled";
-    } else {
-        record.answer = Describe(*answer);
-        confirmed = answer->search != Answer::SearchMode::CancelQuery;
+    if (const auto* search = impl_->Take<answers::Search>(answer, record, name)) {
+        confirmed = search->mode != answers::Search::Mode::CancelQuery;
         if (confirmed) {
-            query.objects = answer->picks;
+            query.objects = search->picks;
             impl_->pendingSearch = std::move(*answer);
         }
     }
@@ -344,24 +339,19 @@ bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::stri
 bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>& found,
                                    std::vector<embedded::ObjectKey>& picked) {
     const std::string name = "result dialog";
-    WindowRecord record;
-    record.kind = WindowRecord::Kind::Platform;
-    record.platform = "results";
+    WindowRecord record{records::Platform{records::Platform::Dialog::Results, ""}, ""};
     std::optional<Answer> answer = std::move(impl_->pendingSearch);
     impl_->pendingSearch.reset();
     if (!answer) answer = impl_->Next();
     bool confirmed = false;
     picked.clear();
-    if (!answer) {
-        impl_->NoAnswer(name);
-        record.answer = "cancelled";
-    } else if (answer->kind != Answer::Kind::Search || answer->search == Answer::SearchMode::CancelQuery) {
+    const auto* search = impl_->Take<answers::Search>(answer, record, name);
+    if (search && search->mode == answers::Search::Mode::CancelQuery) {
         impl_->WrongAnswer(name, *answer);
         record.answer = "cancelled";
-    } else {
-        record.answer = Describe(*answer);
-        confirmed = answer->search == Answer::SearchMode::Pick;
-        for (const auto& key : answer->picks) {
+    } else if (search) {
+        confirmed = search->mode == answers::Search::Mode::Pick;
+        for (const auto& key : search->picks) {
             bool shown = std::any_of(found.begin(), found.end(), [&](const auto& c) { return c.key == key; });
             if (!shown) {
                 impl_->Fail("the answer " + Describe(*answer) + " picks an object the " + name + " does not list");
@@ -378,23 +368,25 @@ bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>&
 
 bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) {
     const std::string name = "new-object dialog of " + InQuotes(className);
-    WindowRecord record;
-    record.kind = WindowRecord::Kind::Platform;
-    record.platform = "newObject";
-    record.className = className;
+    WindowRecord record{records::Platform{records::Platform::Dialog::NewObject, className}, ""};
     bool accepted = false;
     auto answer = impl_->Next();
+    // A button alone fills nothing.
+    std::optional<answers::Fill> fill;
+    if (answer) {
+        if (const auto* button = std::get_if<answers::Button>(&answer->what)) fill = answers::Fill{{}, button->caption};
+        if (const auto* given = std::get_if<answers::Fill>(&answer->what)) fill = *given;
+    }
     if (!answer) {
         impl_->NoAnswer(name);
         record.answer = "cancelled";
-    } else if ((answer->kind != Answer::Kind::Fill && answer->kind != Answer::Kind::Button) ||
-               (answer->button != "OK" && answer->button != "Cancel")) {
+    } else if (!fill || (fill->button != "OK" && fill->button != "Cancel")) {
         impl_->WrongAnswer(name, *answer);
         record.answer = "cancelled";
     } else {
         record.answer = Describe(*answer);
-        accepted = answer->button == "OK";
-        for (const auto& entry : answer->fill) {
+        accepted = fill->button == "OK";
+        for (const auto& entry : fill->values) {
             const std::string& attribute = entry.first;
             const Value& value = entry.second;
             auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == attribute; });
@@ -409,20 +401,6 @@ bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<
     }
     impl_->windows.push_back(record);
     return accepted;
-}
-
-const char* IconName(ui::Icon icon) {
-    switch (icon) {
-    case ui::Icon::Information:
-        return "information";
-    case ui::Icon::Exclamation:
-        return "exclamation";
-    case ui::Icon::Critical:
-        return "critical";
-    case ui::Icon::Question:
-        return "question";
-    }
-    return "";
 }
 
 } // namespace quendra::scripted

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace quendra::scripted {
@@ -27,40 +28,80 @@ struct Action {
     std::string text; // type: the text; key: the key name; button: the caption
 };
 
-struct Answer {
-    enum class Kind { Button, Key, Close, Set, Actions, Choose, Open, Search, Fill };
-    enum class SearchMode { Pick, CancelQuery, CancelResults };
+// One answer to one window, one struct per kind.
+namespace answers {
+struct Button {
+    std::string caption;
+};
+struct Key {
+    std::string name; // "Enter"
+};
+// Closes the window by its frame.
+struct Close {};
+struct Set {
+    std::vector<std::pair<std::string, std::string>> rows; // display name -> text, in the given order
+    std::string button;                                    // the button that ends it, "" for OK
+};
+struct Actions {
+    std::vector<Action> actions;
+};
+struct Choose {
+    std::optional<std::string> entry; // nullopt selects nothing
+    std::string button;
+};
+struct Open {
+    std::vector<std::string> paths; // full paths; none cancels
+};
+struct Search {
+    enum class Mode { Pick, CancelQuery, CancelResults };
+    Mode mode = Mode::Pick;
+    std::vector<embedded::ObjectKey> picks; // the objects picked, in order
+};
+struct Fill {
+    std::vector<std::pair<std::string, Value>> values; // attribute name -> value
+    std::string button;
+};
+} // namespace answers
 
-    Kind kind = Kind::Button;
-    std::string button;                                   // Button; the button ending Set, Choose and Fill
-    std::string key;                                      // Key: "Enter"
-    std::vector<std::pair<std::string, std::string>> set; // Set: display name -> text, in the given order
-    std::vector<Action> actions;                          // Actions
-    std::optional<std::string> choose;                    // Choose: entry text; nullopt selects nothing
-    std::vector<std::string> open;                        // Open: full paths; empty cancels
-    SearchMode search = SearchMode::Pick;                 // Search
-    std::vector<embedded::ObjectKey> picks;               // Search: the objects picked, in order
-    std::vector<std::pair<std::string, Value>> fill;      // Fill: attribute name -> value
-    std::string description;                              // the answer as written, for messages
+struct Answer {
+    std::variant<answers::Button, answers::Key, answers::Close, answers::Set, answers::Actions, answers::Choose,
+                 answers::Open, answers::Search, answers::Fill>
+        what;
+    std::string description; // the answer as written, for messages
 };
 
-// The name of a message box icon as window records and scenario files write it.
-const char* IconName(ui::Icon icon);
+// One window that appeared, one struct per kind.
+namespace records {
+struct MessageBox {
+    std::string text;
+    std::string title;
+    ui::Icon icon = ui::Icon::Information;
+    ui::Buttons buttons = ui::Buttons::Ok;
+    bool operator==(const MessageBox&) const = default;
+};
+struct Window {
+    std::string title;                                     // the caption
+    std::string text;                                      // the first label's text
+    std::vector<std::pair<std::string, std::string>> rows; // link attribute editor rows as shown
+    std::vector<std::string> choices;                      // file type window entries
+    bool operator==(const Window&) const = default;
+};
+struct OpenFile {
+    std::string filter;
+    bool operator==(const OpenFile&) const = default;
+};
+struct Platform {
+    enum class Dialog { Query, Results, NewObject };
+    Dialog dialog = Dialog::Query;
+    std::string className; // NewObject: the class
+    bool operator==(const Platform&) const = default;
+};
+} // namespace records
 
 // One window that appeared, with what it showed and how it was answered.
 struct WindowRecord {
-    enum class Kind { MessageBox, Window, OpenFile, Platform };
-    Kind kind = Kind::MessageBox;
-    std::string text;    // MessageBox: the text; Window: the label text
-    std::string title;   // MessageBox: the title; Window: the caption
-    std::string icon;    // MessageBox: "information", "exclamation", "critical", "question"
-    std::string buttons; // MessageBox: "OK" or "YesNo"
-    std::vector<std::pair<std::string, std::string>> rows; // link attribute editor rows as shown
-    std::vector<std::string> choices;                      // file type window entries
-    std::string filter;                                    // OpenFile: the filter text
-    std::string platform;                                  // Platform: "query", "results", "newObject"
-    std::string className;                                 // Platform newObject: the class
-    std::string answer;                                    // how it was answered
+    std::variant<records::MessageBox, records::Window, records::OpenFile, records::Platform> what;
+    std::string answer; // how it was answered
 };
 
 class ScriptedUser : public ui::WindowSystem, public embedded::PlatformDialogs {
