@@ -376,6 +376,11 @@ const Mistake Mistakes[] = {
     {"MistypedCommand",
      {"plya", "x.json"},
      "quendra: unknown command 'plya'; did you mean 'play'? (quendra --help lists the commands)"},
+    {"MistypedOption",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--rows", "P1"},
+     "quendra hook: The following arguments were not expected: P1 --rows; did you mean --row where you wrote --rows? "
+     "(see "
+     "quendra hook --help)"},
     {"HelpOfNoCommand", {"help", "bogus"}, "quendra help: unknown command 'bogus' (quendra --help lists the commands)"},
     {"LinkRowMatchingNothing",
      {"hook", "DeleteLink", "--db", "DB", "--user", "carl", "--row", "Parts Tree(parent=P-1, child=P-2, Position=3)"},
