@@ -35,6 +35,26 @@ std::string UnknownCommand(const std::string& word, const std::vector<std::strin
            " (quendra --help lists the commands)";
 }
 
+// "did you mean --row?" for the first option that the command does not know, or empty.
+std::string UnknownOption(const CLI::App& command, int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        if (!word.starts_with("--") || word == "--") continue;
+        std::string name = word.substr(2, word.find('=') == std::string::npos ? std::string::npos : word.find('=') - 2);
+        std::string nearest;
+        size_t best = std::max<size_t>(2, name.size() / 3) + 1;
+        bool known = false;
+        for (const auto* option : command.get_options())
+            for (const auto& candidate : option->get_lnames()) {
+                known = known || candidate == name;
+                size_t distance = EditDistance(name, candidate);
+                if (distance < best) best = distance, nearest = "--" + candidate;
+            }
+        if (!known && !nearest.empty()) return "did you mean " + nearest + " where you wrote --" + name + "?";
+    }
+    return "";
+}
+
 } // namespace
 
 int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::ostream& errors) {
@@ -107,7 +127,9 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     } catch (const CLI::ParseError& error) {
         std::string where =
             app.get_subcommands().empty() ? "quendra" : "quendra " + app.get_subcommands().front()->get_name();
-        std::string hint = where == "quendra hook" ? hook.ParseHint(error) : "";
+        std::string hint =
+            app.get_subcommands().empty() ? "" : UnknownOption(*app.get_subcommands().front(), argc, argv);
+        if (hint.empty() && where == "quendra hook") hint = hook.ParseHint(error);
         errors << where << ": " << error.what() << (hint.empty() ? "" : "; " + hint) << " (see " << where
                << " --help)\n";
         return WrongArgument;

@@ -319,14 +319,14 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
             }
         }
     }
-    bool unseen = !noDisplay.empty() && (outcome.scriptedFailure || !outcome.answersLeft.empty());
-    if (!unseen) transcript.Outcome(1, outcome, world);
-    if (outcome.scriptedFailure && !unseen) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
-    for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
+    // Windows that nobody could see end the call without a transcript of what nobody answered.
     if (misfit && !noDisplay.empty())
         throw EnvironmentError("this call shows windows, and " + noDisplay +
                                "; the hook's writes are undone: give --answers FILE to answer them from a file (a "
                                "JSON list such as [{\"button\": \"OK\"}]), or run it where a display is");
+    transcript.Outcome(1, outcome, world);
+    if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
+    for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
     if (misfit) {
         errors << "quendra hook: the answers do not fit the windows shown; the hook's writes are undone\n";
         return 2;

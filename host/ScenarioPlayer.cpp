@@ -31,6 +31,8 @@ std::shared_ptr<embedded::Database> OpenCopy(const Scenario& scenario, const Tem
         throw FileError(scenario.file, "/database", "no database file " + source.string() + " exists");
     auto copy = std::filesystem::path(folder.Path()) / "start.db";
     std::filesystem::copy_file(source, copy, error);
+    if (error == std::errc::no_space_on_device || error == std::errc::read_only_file_system)
+        throw EnvironmentError("cannot copy " + source.string() + " to " + copy.string() + ": " + error.message());
     if (error) throw FileError(scenario.file, "/database", source.string() + " cannot be copied: " + error.message());
     try {
         return embedded::Database::Open(copy.string());

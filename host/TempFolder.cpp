@@ -38,9 +38,15 @@ TempFolder::~TempFolder() {
 void TempFolder::Write(const std::string& relative, const std::string& content) const {
     auto target = std::filesystem::path(path_) / relative;
     std::filesystem::create_directories(target.parent_path());
+    errno = 0;
     std::ofstream out(target, std::ios::binary);
     out << content;
-    if (!out) throw std::runtime_error("cannot write " + target.string());
+    out.flush();
+    if (out) return;
+    // A full disk or a refused write is the machine's; anything else is the name's.
+    if (errno == ENOSPC || errno == EDQUOT || errno == EACCES || errno == EROFS)
+        throw EnvironmentError("cannot write " + target.string() + ": " + std::strerror(errno));
+    throw std::runtime_error("cannot write " + target.string());
 }
 
 } // namespace quendra::host

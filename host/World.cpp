@@ -55,6 +55,8 @@ void World::Build(const Scenario& scenario) {
                                        code.message());
             Fail((Json::json_pointer() / "files" / relative).to_string(),
                  "the file cannot be made: " + error.code().message());
+        } catch (const EnvironmentError&) {
+            throw;
         } catch (const std::runtime_error&) {
             Fail((Json::json_pointer() / "files" / relative).to_string(), "the file cannot be written");
         }

@@ -137,6 +137,20 @@ TEST(CommandLine, TheQtPluginsNotesAboutItselfStayOffTheTerminal) {
 }
 #endif
 
+TEST(CommandLine, HelpAndVersionAnswerAndEveryUsageLineStartsWithQuendra) {
+    for (const std::vector<std::string>& asked :
+         {std::vector<std::string>{"help"}, {"--help"}, {"help", "play"}, {"tree", "--help"}, {"hook", "--help"}}) {
+        auto ran = Quendra(asked);
+        EXPECT_EQ(ran.status, 0) << asked.front();
+        auto usage = ran.out.find("Usage: ");
+        ASSERT_NE(usage, std::string::npos) << ran.out;
+        EXPECT_EQ(ran.out.substr(usage, 15), "Usage: quendra ") << ran.out;
+    }
+    auto version = Quendra({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("quendra ") && version.out.ends_with("\n")) << version.out;
+}
+
 TEST(CommandLine, ListCallsNamesEveryOperationAFaultCanName) {
     auto listed = Quendra({"play", "--list-calls"});
     ASSERT_EQ(listed.status, 0) << listed.errors;
@@ -380,6 +394,11 @@ const Mistake Mistakes[] = {
     {"MistypedCommand",
      {"plya", "x.json"},
      "quendra: unknown command 'plya'; did you mean 'play'? (quendra --help lists the commands)"},
+    {"MistypedOption",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--rows", "P1"},
+     "quendra hook: The following arguments were not expected: P1 --rows; did you mean --row where you wrote --rows? "
+     "(see "
+     "quendra hook --help)"},
     {"HelpOfNoCommand", {"help", "bogus"}, "quendra help: unknown command 'bogus' (quendra --help lists the commands)"},
     {"LinkRowMatchingNothing",
      {"hook", "DeleteLink", "--db", "DB", "--user", "carl", "--row", "Parts Tree(parent=P-1, child=P-2, Position=3)"},
