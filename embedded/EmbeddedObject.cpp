@@ -172,7 +172,7 @@ void EmbeddedObject::AddAttributesToRetrieve(const std::string& namesJoinedBySem
 
 Ptr<CvClass> EmbeddedObject::Class() try {
     auto operation = context_->storage->Call("CvObject.Class");
-    return std::make_shared<EmbeddedClass>(context_->storage, *cls_);
+    return context_->classes->Of(*cls_);
 } catch (...) {
     context_->storage->Failed();
 }
