@@ -69,7 +69,7 @@ struct FloorTree {
                                      "WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
             links.Int(1, parent);
             while (links.Step()) {
-                std::string link = " (link " + std::to_string(links.ColumnInt(0)) + ", Parts Tree";
+                std::string link = " (Parts Tree#" + std::to_string(links.ColumnInt(0));
                 bool first = true;
                 for (int i = 0; i < 8; ++i) {
                     if (links.IsNull(2 + i)) continue;

@@ -3,8 +3,10 @@
 
 Usage: bench/instructions.py BINARY FILTER [ITERATIONS]
 FILTER selects one benchmark run (e.g. 'LockObject/1/'). Only the timed parts are counted; the hook's count is
-the inclusive count of its entry point in Application, the floor's the rest of the timed parts.
+the inclusive count of its entry point in Application, the floor's the rest of the timed parts. Benchmarks that set
+their own number of runs keep it; the count is read from the benchmark's own report.
 """
+import json
 import os
 import re
 import subprocess
@@ -16,9 +18,11 @@ def main(binary, pattern, iterations=20):
     with tempfile.TemporaryDirectory() as folder:
         out = os.path.join(folder, "callgrind.out")
         environment = dict(os.environ, QUENDRA_BENCH_ITERATIONS=str(iterations))
-        subprocess.run(["valgrind", "--tool=callgrind", "--toggle-collect=*Seconds*", "--callgrind-out-file=" + out,
-                        binary, "--benchmark_filter=" + pattern], env=environment, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        ran = subprocess.run(["valgrind", "--tool=callgrind", "--toggle-collect=*Seconds*",
+                              "--callgrind-out-file=" + out, binary, "--benchmark_filter=" + pattern,
+                              "--benchmark_format=json"], env=environment, check=True, capture_output=True, text=True)
+        runs = [run for run in json.loads(ran.stdout)["benchmarks"] if run.get("run_type") == "iteration"]
+        iterations = runs[0]["iterations"]
         report = subprocess.run(["callgrind_annotate", "--inclusive=yes", "--threshold=100", out],
                                 capture_output=True, text=True, check=True).stdout
     total = hook = 0

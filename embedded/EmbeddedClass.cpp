@@ -6,6 +6,12 @@
 
 namespace quendra::embedded {
 
+const Ptr<CvClass>& ClassViews::Of(const ClassInfo& cls) {
+    auto& view = views_[cls.id];
+    if (!view) view = std::make_shared<EmbeddedClass>(storage_, cls);
+    return view;
+}
+
 namespace {
 
 class EmbeddedLinkClasses : public CvLinkClasses {

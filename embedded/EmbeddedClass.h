@@ -4,8 +4,10 @@
 #include "CvPlatform.h"
 #include "Storage.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quendra::embedded {
@@ -26,6 +28,18 @@ public:
 private:
     std::shared_ptr<Storage> storage_;
     const ClassInfo& cls_;
+};
+
+// The class objects of one session, each made once: a class object holds no state of its own, and the
+// component asks for the class of an object many times in every hook.
+class ClassViews {
+public:
+    explicit ClassViews(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
+    const Ptr<CvClass>& Of(const ClassInfo& cls);
+
+private:
+    std::shared_ptr<Storage> storage_;
+    std::unordered_map<int16_t, Ptr<CvClass>> views_;
 };
 
 } // namespace quendra::embedded

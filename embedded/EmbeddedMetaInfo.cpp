@@ -8,14 +8,14 @@ namespace quendra::embedded {
 
 Ptr<CvClass> EmbeddedMetaInfo::ClassByName(const std::string& name) try {
     auto operation = storage_->Call("CvMetaInfo.ClassByName");
-    return std::make_shared<EmbeddedClass>(storage_, storage_->Class(name));
+    return classes_->Of(storage_->Class(name));
 } catch (...) {
     storage_->Failed();
 }
 
 Ptr<CvClass> EmbeddedMetaInfo::ClassById(int16_t classId) try {
     auto operation = storage_->Call("CvMetaInfo.ClassById");
-    return std::make_shared<EmbeddedClass>(storage_, storage_->Class(classId));
+    return classes_->Of(storage_->Class(classId));
 } catch (...) {
     storage_->Failed();
 }

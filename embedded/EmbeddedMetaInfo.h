@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CvPlatform.h"
+#include "EmbeddedClass.h"
 #include "Storage.h"
 
 #include <memory>
@@ -10,7 +11,8 @@ namespace quendra::embedded {
 
 class EmbeddedMetaInfo : public CvMetaInfo {
 public:
-    explicit EmbeddedMetaInfo(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
+    EmbeddedMetaInfo(std::shared_ptr<Storage> storage, std::shared_ptr<ClassViews> classes)
+        : storage_(std::move(storage)), classes_(std::move(classes)) {}
     Ptr<CvClass> ClassByName(const std::string& name) override;
     Ptr<CvClass> ClassById(int16_t classId) override;
     int16_t LinkClassBetween(int16_t parentClassId, int16_t childClassId) override;
@@ -20,6 +22,7 @@ public:
 
 private:
     std::shared_ptr<Storage> storage_;
+    std::shared_ptr<ClassViews> classes_;
 };
 
 } // namespace quendra::embedded

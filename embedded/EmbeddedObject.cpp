@@ -12,6 +12,7 @@
 #include "ReadSnapshot.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace quendra::embedded {
 
@@ -172,7 +173,7 @@ void EmbeddedObject::AddAttributesToRetrieve(const std::string& namesJoinedBySem
 
 Ptr<CvClass> EmbeddedObject::Class() try {
     auto operation = context_->storage->Call("CvObject.Class");
-    return std::make_shared<EmbeddedClass>(context_->storage, *cls_);
+    return context_->classes->Of(*cls_);
 } catch (...) {
     context_->storage->Failed();
 }
@@ -386,10 +387,16 @@ Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) try {
     std::vector<Ptr<CvTreeLink>> items;
     if (IsStored()) {
         ReadSnapshot snapshot(context_->storage->Sql());
-        for (const auto& row : context_->storage->LinksBelow(*cls_, objectId_)) {
+        // The links come with their stored values; only the children are read one by one.
+        auto links = context_->storage->LinksBelowAfter(*cls_, objectId_, 0,
+                                                        static_cast<size_t>(std::numeric_limits<int64_t>::max()));
+        for (auto& [row, values] : links.links) {
             auto child = Find(context_, row.childClassId, row.childId);
-            auto link = Find(context_, row.linkClassId, row.linkId);
-            if (child && link) items.push_back(std::make_shared<EmbeddedTreeLink>(context_->storage, child, link));
+            if (!child) continue;
+            const ClassInfo& linkClass = *values.cls;
+            auto link = std::make_shared<EmbeddedObject>(context_, linkClass,
+                                                         std::make_shared<RecordData>(std::move(values)), row.linkId);
+            items.push_back(std::make_shared<EmbeddedTreeLink>(context_->storage, child, link));
         }
     }
     return std::make_shared<EmbeddedTreeLinks>(context_->storage, std::move(items));

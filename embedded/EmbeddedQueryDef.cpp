@@ -151,9 +151,14 @@ bool IsEmpty(const Value& value) {
     return value.IsNull() || (value.GetKind() == Value::Kind::Text && value.AsText().empty());
 }
 
+// Numbers and texts by their bytes, each text with its length and each list with its count in front, so that no two
+// different queries give the same key.
+void AddNumber(std::string& key, size_t number) {
+    key.append(reinterpret_cast<const char*>(&number), sizeof number);
+}
+
 void AddToKey(std::string& key, const std::string& part) {
-    key += std::to_string(part.size());
-    key += ':';
+    AddNumber(key, part.size());
     key += part;
 }
 
@@ -161,16 +166,17 @@ void AddToKey(std::string& key, const std::string& part) {
 std::string ShapeOf(const QueryParts& parts) {
     std::string key;
     key.reserve(256);
+    AddNumber(key, parts.classes.size());
     for (const auto& cls : parts.classes) {
-        key += std::to_string(cls.classId);
+        AddNumber(key, static_cast<size_t>(static_cast<uint16_t>(cls.classId)));
         AddToKey(key, cls.alias);
     }
-    key += '|';
+    AddNumber(key, parts.columns.size());
     for (const auto& column : parts.columns) {
         AddToKey(key, column.attribute);
         AddToKey(key, column.alias);
     }
-    key += '|';
+    AddNumber(key, parts.conditions.size());
     for (const auto& condition : parts.conditions) {
         AddToKey(key, condition.connector);
         AddToKey(key, condition.attribute);

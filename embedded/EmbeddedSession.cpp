@@ -45,7 +45,7 @@ Ptr<CvObjectStore> EmbeddedSession::ObjectStore() try {
 
 Ptr<CvMetaInfo> EmbeddedSession::MetaInfo() try {
     auto operation = context_->storage->Call("CvSession.MetaInfo");
-    return std::make_shared<EmbeddedMetaInfo>(context_->storage);
+    return std::make_shared<EmbeddedMetaInfo>(context_->storage, context_->classes);
 } catch (...) {
     context_->storage->Failed();
 }

@@ -9,8 +9,11 @@
 
 namespace quendra::embedded {
 
+class ClassViews;
+
 struct SessionContext {
     std::shared_ptr<Storage> storage;
+    std::shared_ptr<ClassViews> classes; // the session's class objects
     int32_t userId = 0;
     bool admin = false;
     std::string login;

@@ -2,6 +2,7 @@
 #include "SqliteDatabase.h"
 
 #include "CvError.h"
+#include "EmbeddedClass.h"
 #include "EmbeddedRecList.h"
 #include "EmbeddedRecord.h"
 #include "EmbeddedSession.h"
@@ -247,6 +248,7 @@ Ptr<CvSession> SqliteDatabase::Login(const std::string& login, PlatformDialogs& 
     if (!user) throw EmbeddedError("", "", "there is no user with the login \"" + login + "\"");
     auto context = std::make_shared<SessionContext>();
     context->storage = storage_;
+    context->classes = std::make_shared<ClassViews>(storage_);
     context->userId = user->objectId;
     context->admin = user->admin;
     context->login = login;

@@ -25,7 +25,7 @@ void PrintLine(std::ostream& out, size_t depth, const embedded::TreeEntry& entry
     line += ' ';
     line += entry.displayText;
     if (entry.link.objectId != 0) {
-        line += " (link " + std::to_string(entry.link.objectId) + ", " + entry.linkClassName;
+        line += " (" + entry.linkClassName + "#" + std::to_string(entry.link.objectId);
         for (size_t i = 0; i < entry.linkValues.size(); ++i) {
             line += i == 0 ? ": " : ", ";
             line += entry.linkValues[i].first;

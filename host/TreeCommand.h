@@ -14,9 +14,9 @@ public:
     int Run(std::ostream& out);
     // Prints the tree below every part of that number, one line per object:
     //   Assembly P-100020 - Output shaft assembly
-    //     Part P-100021 - Output shaft (link 21, Parts Tree: Quantity=1, Position=10) locked by dora
-    // The link part names the link that joins the object to the line above: its id, its class and its values
-    // that are set, by display name ("(link 25, Specification dependency Link)" when it has none).
+    //     Part P-100021 - Output shaft (Parts Tree#23: Quantity=1, Position=10) locked by dora
+    // The link part names the link that joins the object to the line above as transcripts name objects, class#id,
+    // then its values that are set, by display name ("(Specification dependency Link#26)" when it has none).
     static void Print(const std::string& database, const std::string& partNumber, std::ostream& out);
 
 private:

@@ -260,8 +260,8 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
         ASSERT_TRUE(command->parsed()) << journal;
         std::ostringstream out;
         EXPECT_EQ(tree.Run(out), 0) << journal;
-        EXPECT_EQ(out.str(), "Part P-1 - \n  Part P-2 - Pin (link " + std::to_string(link.objectId) +
-                                 ", Parts Tree: Quantity=3)\n")
+        EXPECT_EQ(out.str(),
+                  "Part P-1 - \n  Part P-2 - Pin (Parts Tree#" + std::to_string(link.objectId) + ": Quantity=3)\n")
             << journal;
         EXPECT_TRUE(FileBytes(path) == before) << journal;
         auto reading = embedded::Database::Open(path, embedded::OpenMode::ReadOnly);

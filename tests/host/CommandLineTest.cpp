@@ -35,10 +35,10 @@ TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
     ASSERT_EQ(made.status, 0) << made.errors;
     auto tree = Quendra({"tree", db, "P-100020"});
     ASSERT_EQ(tree.status, 0) << tree.errors;
-    EXPECT_EQ(tree.out, "Assembly P-100020 - Output shaft assembly\n"
-                        "  Part P-100021 - Output shaft (link 23, Parts Tree: Quantity=1, Position=10, Length=240) "
-                        "locked by dora\n"
-                        "  Part P-100022 - Ball bearing 6206 (link 24, Parts Tree: Quantity=2, Position=20)\n");
+    EXPECT_EQ(tree.out,
+              "Assembly P-100020 - Output shaft assembly\n"
+              "  Part P-100021 - Output shaft (Parts Tree#23: Quantity=1, Position=10, Length=240) locked by dora\n"
+              "  Part P-100022 - Ball bearing 6206 (Parts Tree#24: Quantity=2, Position=20)\n");
 }
 
 TEST(CommandLine, InitRefusesNamesThatAreNoPlainFileAndMakesNothing) {
