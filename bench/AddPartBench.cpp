@@ -51,7 +51,7 @@ void AddExistingPart(benchmark::State& state) {
     comparison.Report(count);
 }
 
-BENCHMARK(AddExistingPart)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.3);
+BENCHMARK(AddExistingPart)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<300>);
 
 // Number, part, process with its first work entry, taking and forwarding it, attaching the part, the
 // duplicate test and the link: each write in a transaction of its own, as the platform makes them.
@@ -168,7 +168,7 @@ void AddNewPart(benchmark::State& state) {
     comparison.Report(1);
 }
 
-BENCHMARK(AddNewPart)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.3);
+BENCHMARK(AddNewPart)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<300>);
 
 } // namespace
 } // namespace quendra::bench

@@ -3,9 +3,6 @@
 
 #include <stdexcept>
 
-#include <cstdlib>
-#include <filesystem>
-
 namespace quendra::bench {
 
 scripted::Answer ButtonAnswer(const std::string& caption) {
@@ -22,25 +19,28 @@ void MoveCounterPast(RawSql& sql, int64_t objectId) {
     sql.Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = ?").Int(1, objectId + 1).Run();
 }
 
+std::vector<ChildLink> ChildLinks(RawSql& sql, int32_t parent) {
+    std::vector<ChildLink> children;
+    for (const char* select : {"SELECT OBJECT_ID, SON_OBJECT_ID FROM TDM_LINKS_00091 WHERE PAR_OBJECT_ID = ? "
+                               "ORDER BY OBJECT_ID",
+                               "SELECT OBJECT_ID, SON_OBJECT_ID FROM TDM_LINKS_00092 WHERE PAR_OBJECT_ID = ? "
+                               "ORDER BY OBJECT_ID"}) {
+        auto links = sql.Prepare(select);
+        links.Int(1, parent);
+        while (links.Step())
+            children.push_back({static_cast<int32_t>(links.ColumnInt(0)), static_cast<int32_t>(links.ColumnInt(1))});
+    }
+    return children;
+}
+
 BenchWorld::BenchWorld(const std::string& login) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quendra-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    folder = pattern;
-    path = folder + "/plant.db";
+    path = folder.Path() + "/plant.db";
     db = embedded::Database::Create(path, embedded::BuiltInModel("plant"));
     session = db->Login(login, user);
     userId = *db->UserId(login);
     sql = std::make_unique<RawSql>(path);
     sql->Exec("CREATE TABLE BENCH_SETTLE (N INTEGER NOT NULL)");
     sql->Exec("INSERT INTO BENCH_SETTLE (N) VALUES (0)");
-}
-
-BenchWorld::~BenchWorld() {
-    sql.reset();
-    session.reset();
-    db.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }
 
 int32_t BenchWorld::ReserveIds(int32_t count) {

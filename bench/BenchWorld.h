@@ -6,6 +6,7 @@
 #include "Database.h"
 #include "RawSql.h"
 #include "ScriptedUser.h"
+#include "TempFolder.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,10 +30,16 @@ scripted::Answer ButtonAnswer(const std::string& caption);
 int64_t NextObjectId(RawSql& sql);
 void MoveCounterPast(RawSql& sql, int64_t objectId);
 
+struct ChildLink {
+    int32_t link;
+    int32_t child;
+};
+// The links below a part in both link tables it may be the parent in, as the platform reads them for a copy.
+std::vector<ChildLink> ChildLinks(RawSql& sql, int32_t parent);
+
 class BenchWorld {
 public:
     explicit BenchWorld(const std::string& login = "carl");
-    ~BenchWorld();
     BenchWorld(const BenchWorld&) = delete;
     BenchWorld& operator=(const BenchWorld&) = delete;
 
@@ -57,7 +64,7 @@ public:
     // Fails the benchmark run when a window went unanswered or answers are left.
     void CheckScriptPlayed() const;
 
-    std::string folder;
+    host::TempFolder folder; // declared first: removed after everything that uses the file is closed
     std::string path;
     scripted::ScriptedUser user;
     std::shared_ptr<embedded::Database> db;

@@ -5,10 +5,21 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdlib>
 #include <functional>
 #include <utility>
 
 namespace quendra::bench {
+
+// Runs a benchmark for at least that many milliseconds, or for exactly QUENDRA_BENCH_ITERATIONS iterations when
+// that is set: instruction counts under callgrind are repeatable only for a fixed number of runs, and under it the
+// first, slow run would fill the time alone.
+template <int Milliseconds> void RunFor(benchmark::internal::Benchmark* bench) {
+    if (const char* iterations = std::getenv("QUENDRA_BENCH_ITERATIONS"))
+        bench->Iterations(std::atoi(iterations));
+    else
+        bench->MinTime(Milliseconds / 1000.0);
+}
 
 class Comparison {
 public:

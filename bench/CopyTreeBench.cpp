@@ -6,21 +6,7 @@ namespace quendra::bench {
 namespace {
 
 void FloorCopy(RawSql& sql, int32_t target, int32_t source) {
-    struct Entry {
-        int32_t link;
-        int32_t child;
-    };
-    std::vector<Entry> entries;
-    for (const char* select : {"SELECT OBJECT_ID, SON_OBJECT_ID FROM TDM_LINKS_00091 WHERE PAR_OBJECT_ID = ? "
-                               "ORDER BY OBJECT_ID",
-                               "SELECT OBJECT_ID, SON_OBJECT_ID FROM TDM_LINKS_00092 WHERE PAR_OBJECT_ID = ? "
-                               "ORDER BY OBJECT_ID"}) {
-        auto links = sql.Prepare(select);
-        links.Int(1, source);
-        while (links.Step())
-            entries.push_back({static_cast<int32_t>(links.ColumnInt(0)), static_cast<int32_t>(links.ColumnInt(1))});
-    }
-    for (const auto& entry : entries) {
+    for (const auto& entry : ChildLinks(sql, source)) {
         {
             auto child = sql.Prepare("SELECT * FROM PARTS WHERE OBJECT_ID = ?");
             child.Int(1, entry.child);

@@ -46,7 +46,7 @@ void LockObject(benchmark::State& state) {
     comparison.Report(count);
 }
 
-BENCHMARK(LockObject)->Arg(1)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(LockObject)->Arg(1)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<500>);
 
 } // namespace
 } // namespace quendra::bench

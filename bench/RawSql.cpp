@@ -43,7 +43,7 @@ std::string RawStatement::ColumnText(int column) const {
 }
 
 RawSql::RawSql(const std::string& path) {
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
         throw std::runtime_error("cannot open " + path);
     sqlite3_busy_timeout(db_, 10000);
     Exec("PRAGMA synchronous=NORMAL");

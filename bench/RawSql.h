@@ -25,6 +25,8 @@ public:
     void Run();
     int64_t ColumnInt(int column) const { return sqlite3_column_int64(statement_, column); }
     std::string ColumnText(int column) const;
+    double ColumnDouble(int column) const { return sqlite3_column_double(statement_, column); }
+    bool IsNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
     int Columns() const { return sqlite3_column_count(statement_); }
 
 private:

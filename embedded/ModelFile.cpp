@@ -3,31 +3,19 @@
 #include "BuiltInModelTexts.h"
 #include "CvError.h"
 #include "Database.h"
+#include "JsonCursor.h"
 #include "Model.h"
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <limits>
 #include <set>
-#include <sstream>
 
 namespace quendra::embedded {
 
 namespace {
 
-using nlohmann::json;
-
-// "/key" with the key escaped as a JSON pointer token.
-std::string PointerToken(const std::string& key) {
-    return (json::json_pointer() / key).to_string();
-}
-
-std::string Item(const std::string& path, size_t index) {
-    return path + "/" + std::to_string(index);
-}
+using Wording = JsonCursor::Wording;
 
 bool IsIdentifier(const std::string& text) {
     if (text.empty() || std::isdigit(static_cast<unsigned char>(text[0]))) return false;
@@ -50,120 +38,90 @@ int32_t SystemType(const std::string& name) {
     return static_cast<int32_t>(name.rfind("CLASS_ID", 0) == 0 ? AttributeType::Int16 : AttributeType::Int32);
 }
 
-// Walks one model text, naming the JSON pointer of every mistake.
-class ModelReader {
-public:
-    explicit ModelReader(std::string file) : file_(std::move(file)) {}
+// The readers of one value each: a key that may be left out gives the fallback.
 
-    [[noreturn]] void Fail(const std::string& path, const std::string& message) const {
-        throw EmbeddedError(file_, path, message);
+// An object whose keys are all among `allowed`, with every one of `required`.
+void ExpectObject(const JsonCursor& node, std::initializer_list<const char*> allowed,
+                  std::initializer_list<const char*> required) {
+    node.ExpectObject(allowed);
+    for (const char* name : required) node.At(name);
+}
+
+std::vector<JsonCursor> List(const JsonCursor& node, const char* key) {
+    auto list = node.Find(key);
+    return list ? list->Items() : std::vector<JsonCursor>{};
+}
+
+std::string Text(const JsonCursor& node, const char* key, const std::string& fallback = {}) {
+    auto text = node.Find(key);
+    return text ? text->String() : fallback;
+}
+
+std::string Name(const JsonCursor& node, const char* key) {
+    std::string text = Text(node, key);
+    if (text.empty()) node.At(key).Fail("the name must not be empty");
+    return text;
+}
+
+int64_t Integer(const JsonCursor& node, const char* key, int64_t low, int64_t high, int64_t fallback = 0) {
+    auto value = node.Find(key);
+    if (!value) return fallback;
+    int64_t number = value->Integer();
+    if (value->Value().is_number_unsigned() && value->Value().get<uint64_t>() > uint64_t(high)) number = high + 1;
+    if (number < low || number > high)
+        value->Fail("the number must lie between " + std::to_string(low) + " and " + std::to_string(high));
+    return number;
+}
+
+bool Flag(const JsonCursor& node, const char* key) {
+    auto flag = node.Find(key);
+    return flag && flag->Bool();
+}
+
+std::vector<std::string> Names(const JsonCursor& node, const char* key) {
+    std::vector<std::string> names;
+    for (const auto& item : List(node, key)) names.push_back(item.String());
+    return names;
+}
+
+Value Scalar(const JsonCursor& node, int32_t type) {
+    const Json& value = node.Value();
+    Value raw;
+    if (value.is_string())
+        raw = Value::Text(value.get<std::string>());
+    else if (value.is_boolean())
+        raw = Value::Bool(value.get<bool>());
+    else if (value.is_number_integer()) {
+        int64_t number = value.is_number_unsigned() && value.get<uint64_t>() > uint64_t(INT64_MAX)
+                             ? INT64_MAX
+                             : value.get<int64_t>();
+        if (number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
+            raw = Value::Double(static_cast<double>(number));
+        else
+            raw = Value::Int32(static_cast<int32_t>(number));
+    } else if (value.is_number_float())
+        raw = Value::Double(value.get<double>());
+    else if (!value.is_null())
+        node.Fail("a single value is expected here");
+    try {
+        return ConvertToType(raw, type);
+    } catch (const CvError& error) {
+        node.Fail(error.what());
     }
+}
 
-    void Object(const json& node, const std::string& path, std::initializer_list<const char*> allowed,
-                std::initializer_list<const char*> required) const {
-        if (!node.is_object()) Fail(path, "an object is expected here");
-        for (const auto& item : node.items()) {
-            const std::string& key = item.key();
-            if (std::none_of(allowed.begin(), allowed.end(), [&](const char* name) { return key == name; }))
-                Fail(path + PointerToken(key), "unknown key \"" + key + "\"");
-        }
-        for (const char* name : required)
-            if (!node.contains(name))
-                Fail(path + PointerToken(name), std::string("the key \"") + name + "\" is missing");
-    }
-
-    const json* Array(const json& node, const char* key, const std::string& path) const {
-        if (!node.contains(key)) return nullptr;
-        const json& value = node.at(key);
-        if (!value.is_array()) Fail(path + PointerToken(key), "a list is expected here");
-        return &value;
-    }
-
-    std::string Text(const json& node, const char* key, const std::string& path,
-                     const std::string& fallback = {}) const {
-        if (!node.contains(key)) return fallback;
-        const json& value = node.at(key);
-        if (!value.is_string()) Fail(path + PointerToken(key), "a text is expected here");
-        return value.get<std::string>();
-    }
-
-    std::string Name(const json& node, const char* key, const std::string& path) const {
-        std::string text = Text(node, key, path);
-        if (text.empty()) Fail(path + PointerToken(key), "the name must not be empty");
-        return text;
-    }
-
-    int64_t Integer(const json& node, const char* key, const std::string& path, int64_t low, int64_t high,
-                    int64_t fallback = 0) const {
-        if (!node.contains(key)) return fallback;
-        const json& value = node.at(key);
-        if (!value.is_number_integer()) Fail(path + PointerToken(key), "a whole number is expected here");
-        int64_t number =
-            value.is_number_unsigned() && value.get<uint64_t>() > uint64_t(high) ? high + 1 : value.get<int64_t>();
-        if (number < low || number > high)
-            Fail(path + PointerToken(key),
-                 "the number must lie between " + std::to_string(low) + " and " + std::to_string(high));
-        return number;
-    }
-
-    bool Flag(const json& node, const char* key, const std::string& path) const {
-        if (!node.contains(key)) return false;
-        const json& value = node.at(key);
-        if (!value.is_boolean()) Fail(path + PointerToken(key), "true or false is expected here");
-        return value.get<bool>();
-    }
-
-    std::vector<std::string> Names(const json& node, const char* key, const std::string& path) const {
-        std::vector<std::string> names;
-        const json* list = Array(node, key, path);
-        if (!list) return names;
-        for (size_t i = 0; i < list->size(); ++i) {
-            if (!(*list)[i].is_string()) Fail(Item(path + PointerToken(key), i), "a text is expected here");
-            names.push_back((*list)[i].get<std::string>());
-        }
-        return names;
-    }
-
-    Value Scalar(const json& value, const std::string& path, int32_t type) const {
-        Value raw;
-        if (value.is_string())
-            raw = Value::Text(value.get<std::string>());
-        else if (value.is_boolean())
-            raw = Value::Bool(value.get<bool>());
-        else if (value.is_number_integer()) {
-            int64_t number = value.is_number_unsigned() && value.get<uint64_t>() > uint64_t(INT64_MAX)
-                                 ? INT64_MAX
-                                 : value.get<int64_t>();
-            if (number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
-                raw = Value::Double(static_cast<double>(number));
-            else
-                raw = Value::Int32(static_cast<int32_t>(number));
-        } else if (value.is_number_float())
-            raw = Value::Double(value.get<double>());
-        else if (!value.is_null())
-            Fail(path, "a single value is expected here");
-        try {
-            return ConvertToType(raw, type);
-        } catch (const CvError& error) {
-            Fail(path, error.what());
-        }
-    }
-
-    AttributeInfo Attribute(const json& node, const std::string& path) const {
-        Object(node, path, {"name", "display", "type", "mandatory", "primary", "lookup", "reference"}, {"name"});
-        AttributeInfo attribute;
-        attribute.name = Name(node, "name", path);
-        if (!IsIdentifier(attribute.name))
-            Fail(path + "/name", "an attribute name takes only letters, digits and underscores");
-        attribute.display = Text(node, "display", path, attribute.name);
-        attribute.type = static_cast<int32_t>(Integer(node, "type", path, 0, 1000, 1));
-        attribute.mandatory = Flag(node, "mandatory", path);
-        attribute.primary = Flag(node, "primary", path);
-        return attribute;
-    }
-
-    std::string file_;
-};
+AttributeInfo Attribute(const JsonCursor& node) {
+    ExpectObject(node, {"name", "display", "type", "mandatory", "primary", "lookup", "reference"}, {"name"});
+    AttributeInfo attribute;
+    attribute.name = Name(node, "name");
+    if (!IsIdentifier(attribute.name))
+        node.At("name").Fail("an attribute name takes only letters, digits and underscores");
+    attribute.display = Text(node, "display", attribute.name);
+    attribute.type = static_cast<int32_t>(Integer(node, "type", 0, 1000, 1));
+    attribute.mandatory = Flag(node, "mandatory");
+    attribute.primary = Flag(node, "primary");
+    return attribute;
+}
 
 void AddSystemAttributes(ClassInfo& info, const std::vector<std::string>& names) {
     for (const auto& name : names) {
@@ -176,11 +134,12 @@ void AddSystemAttributes(ClassInfo& info, const std::vector<std::string>& names)
     }
 }
 
-// A class's attribute list: the name must be new in it.
-void AddAttribute(ClassInfo& info, AttributeInfo attribute, const ModelReader& reader, const std::string& path) {
+// A class's attribute list: the name must be new in it; `node` declares the attribute, or the class
+// for an attribute the class brings itself.
+void AddAttribute(ClassInfo& info, AttributeInfo attribute, const JsonCursor& node) {
     if (info.Attribute(attribute.name))
-        reader.Fail(path + "/name",
-                    "the attribute \"" + attribute.name + "\" is already an attribute of \"" + info.name + "\"");
+        node.At("name").Fail("the attribute \"" + attribute.name + "\" is already an attribute of \"" + info.name +
+                             "\"");
     info.attributeIndex[attribute.name] = info.attributes.size();
     info.attributes.push_back(std::move(attribute));
 }
@@ -194,22 +153,23 @@ void IndexAttributes(ClassInfo& info) {
 struct PendingAttribute {
     int16_t classId;
     std::string name;
-    std::string path;
+    JsonCursor node;
     std::string lookup;
-    const json* reference;
+    std::optional<JsonCursor> reference;
 };
 
 // Builds a model section by section. The model stays the builder's own, and changeable, until
-// Finish() indexes it and hands it out unchanging.
+// Build() has read every section; only then is it indexed and handed out unchanging.
 class ModelBuilder {
 public:
-    ModelBuilder(const json& root, const std::string& source, const std::string& text) : root_(root), reader_(source) {
+    ModelBuilder(const Json& root, const std::string& source, const std::string& text)
+        : root_(root, "", source, Wording::Brief) {
         model_.source = source;
         model_.jsonText = text;
     }
 
     std::shared_ptr<const Model> Build() {
-        reader_.Object(root_, "", {"classes", "links", "processes", "sequences", "lookups", "users"}, {"classes"});
+        ExpectObject(root_, {"classes", "links", "processes", "sequences", "lookups", "users"}, {"classes"});
         ReadClasses();
         ReadLinks();
         ReadProcesses();
@@ -225,42 +185,29 @@ public:
     }
 
 private:
-    // The list under that key of the file's top level, each item with its JSON path.
-    template <typename Read> void EachItem(const char* key, Read read) {
-        const json* list = reader_.Array(root_, key, "");
-        if (!list) return;
-        for (size_t i = 0; i < list->size(); ++i) read((*list)[i], Item(std::string("/") + key, i));
-    }
-
     // The id, name and display every class, link class and process has; both must be new.
-    void Claim(const json& node, const std::string& path, ClassInfo& info) {
-        info.id = static_cast<int16_t>(reader_.Integer(node, "id", path, 1, std::numeric_limits<int16_t>::max()));
-        if (!ids_.insert(info.id).second)
-            reader_.Fail(path + "/id", "the id " + std::to_string(info.id) + " is used twice");
-        info.name = reader_.Name(node, "name", path);
-        if (!names_.insert(info.name).second)
-            reader_.Fail(path + "/name", "the name \"" + info.name + "\" is used twice");
-        info.display = reader_.Text(node, "display", path, info.name);
+    void Claim(const JsonCursor& node, ClassInfo& info) {
+        info.id = static_cast<int16_t>(Integer(node, "id", 1, std::numeric_limits<int16_t>::max()));
+        if (!ids_.insert(info.id).second) node.At("id").Fail("the id " + std::to_string(info.id) + " is used twice");
+        info.name = Name(node, "name");
+        if (!names_.insert(info.name).second) node.At("name").Fail("the name \"" + info.name + "\" is used twice");
+        info.display = Text(node, "display", info.name);
         info.superId = info.id;
         info.rootId = info.id;
     }
 
     // A class's own attributes; their lookups and references are resolved once all sections are read.
-    void OwnAttributes(const json& node, const std::string& path, ClassInfo& info) {
-        const json* list = reader_.Array(node, "attributes", path);
-        if (!list) return;
-        for (size_t i = 0; i < list->size(); ++i) {
-            std::string itemPath = Item(path + "/attributes", i);
-            AttributeInfo attribute = reader_.Attribute((*list)[i], itemPath);
-            pending_.push_back({info.id, attribute.name, itemPath, reader_.Text((*list)[i], "lookup", itemPath),
-                                (*list)[i].contains("reference") ? &(*list)[i].at("reference") : nullptr});
-            AddAttribute(info, std::move(attribute), reader_, itemPath);
+    void OwnAttributes(const JsonCursor& node, ClassInfo& info) {
+        for (const auto& item : List(node, "attributes")) {
+            AttributeInfo attribute = Attribute(item);
+            pending_.push_back({info.id, attribute.name, item, Text(item, "lookup"), item.Find("reference")});
+            AddAttribute(info, std::move(attribute), item);
         }
     }
 
-    void Add(ClassInfo info, const std::string& path) {
+    void Add(ClassInfo info, const JsonCursor& node) {
         model_.classes.push_back(std::move(info));
-        classPaths_.push_back(path);
+        classNodes_.push_back(node);
     }
 
     // The class with that id, to change; the model is indexed.
@@ -269,98 +216,96 @@ private:
     }
 
     void ReadClasses() {
-        EachItem("classes", [&](const json& node, const std::string& path) {
-            reader_.Object(node, path, {"id", "name", "display", "super", "displayText", "attributes"}, {"id", "name"});
+        for (const auto& node : List(root_, "classes")) {
+            ExpectObject(node, {"id", "name", "display", "super", "displayText", "attributes"}, {"id", "name"});
             ClassInfo info;
-            Claim(node, path, info);
+            Claim(node, info);
             AddSystemAttributes(info, kObjectSystem);
             IndexAttributes(info);
-            if (node.contains("super")) {
-                std::string superName = reader_.Name(node, "super", path);
+            if (node.Has("super")) {
+                std::string superName = Name(node, "super");
                 auto super = std::find_if(model_.classes.begin(), model_.classes.end(),
                                           [&](const ClassInfo& c) { return c.name == superName; });
                 if (super == model_.classes.end())
-                    reader_.Fail(path + "/super", "\"" + superName + "\" is not a class declared before this one");
+                    node.At("super").Fail("\"" + superName + "\" is not a class declared before this one");
                 info.superId = super->id;
                 info.rootId = super->rootId;
                 info.attributes = super->attributes;
                 info.displayText = super->displayText;
                 IndexAttributes(info);
             }
-            if (node.contains("displayText")) info.displayText = reader_.Names(node, "displayText", path);
-            OwnAttributes(node, path, info);
+            if (node.Has("displayText")) info.displayText = Names(node, "displayText");
+            OwnAttributes(node, info);
             for (size_t d = 0; d < info.displayText.size(); ++d)
                 if (!info.Attribute(info.displayText[d]))
-                    reader_.Fail(Item(path + "/displayText", d),
-                                 "\"" + info.displayText[d] + "\" is not an attribute of \"" + info.name + "\"");
-            Add(std::move(info), path);
-        });
+                    node.At("displayText")
+                        .Items()[d]
+                        .Fail("\"" + info.displayText[d] + "\" is not an attribute of \"" + info.name + "\"");
+            Add(std::move(info), node);
+        }
     }
 
     void ReadLinks() {
-        EachItem("links", [&](const json& node, const std::string& path) {
-            reader_.Object(node, path, {"id", "name", "display", "parent", "child", "table", "attributes"},
-                           {"id", "name", "parent", "child", "table"});
+        for (const auto& node : List(root_, "links")) {
+            ExpectObject(node, {"id", "name", "display", "parent", "child", "table", "attributes"},
+                         {"id", "name", "parent", "child", "table"});
             ClassInfo info;
-            Claim(node, path, info);
+            Claim(node, info);
             info.kind = ClassKind::Link;
             for (const char* end : {"parent", "child"}) {
-                std::string endName = reader_.Name(node, end, path);
+                std::string endName = Name(node, end);
                 auto found = std::find_if(model_.classes.begin(), model_.classes.end(), [&](const ClassInfo& c) {
                     return c.name == endName && c.kind == ClassKind::Object;
                 });
-                if (found == model_.classes.end())
-                    reader_.Fail(path + PointerToken(end), "\"" + endName + "\" is not a class of the model");
+                if (found == model_.classes.end()) node.At(end).Fail("\"" + endName + "\" is not a class of the model");
                 (std::string(end) == "parent" ? info.parentId : info.childId) = found->id;
             }
-            info.table = reader_.Name(node, "table", path);
+            info.table = Name(node, "table");
             if (!IsIdentifier(info.table))
-                reader_.Fail(path + "/table", "a table name takes only letters, digits and underscores");
+                node.At("table").Fail("a table name takes only letters, digits and underscores");
             AddSystemAttributes(info, kObjectSystem);
             AddSystemAttributes(info, kLinkSystem);
             IndexAttributes(info);
-            OwnAttributes(node, path, info);
-            Add(std::move(info), path);
-        });
+            OwnAttributes(node, info);
+            Add(std::move(info), node);
+        }
     }
 
     void ReadProcesses() {
-        EachItem("processes", [&](const json& node, const std::string& path) {
-            reader_.Object(node, path, {"id", "name", "display", "steps"}, {"id", "name", "steps"});
+        for (const auto& node : List(root_, "processes")) {
+            ExpectObject(node, {"id", "name", "display", "steps"}, {"id", "name", "steps"});
             ClassInfo info;
-            Claim(node, path, info);
+            Claim(node, info);
             info.kind = ClassKind::Process;
-            info.steps = reader_.Names(node, "steps", path);
-            if (info.steps.empty()) reader_.Fail(path + "/steps", "a process needs at least one step");
+            info.steps = Names(node, "steps");
+            if (info.steps.empty()) node.At("steps").Fail("a process needs at least one step");
             info.table = "PLATFORM_PROCESSES";
             AddSystemAttributes(info, kObjectSystem);
             IndexAttributes(info);
-            AddAttribute(info, AttributeInfo{"STEP", "Step", 2, false, false, true, 0, std::nullopt}, reader_, path);
-            Add(std::move(info), path);
-        });
+            AddAttribute(info, AttributeInfo{"STEP", "Step", 2, false, false, true, 0, std::nullopt}, node);
+            Add(std::move(info), node);
+        }
     }
 
     void ReadLookups() {
         std::set<int> lookupIds;
-        EachItem("lookups", [&](const json& node, const std::string& path) {
-            reader_.Object(node, path, {"id", "name", "entries"}, {"id", "name", "entries"});
+        for (const auto& node : List(root_, "lookups")) {
+            ExpectObject(node, {"id", "name", "entries"}, {"id", "name", "entries"});
             LookupInfo lookup;
-            lookup.id = static_cast<int16_t>(reader_.Integer(node, "id", path, 1, std::numeric_limits<int16_t>::max()));
-            lookup.name = reader_.Name(node, "name", path);
-            if (!lookupIds.insert(lookup.id).second) reader_.Fail(path + "/id", "the lookup id is used twice");
+            lookup.id = static_cast<int16_t>(Integer(node, "id", 1, std::numeric_limits<int16_t>::max()));
+            lookup.name = Name(node, "name");
+            if (!lookupIds.insert(lookup.id).second) node.At("id").Fail("the lookup id is used twice");
             for (const auto& other : model_.lookups)
-                if (other.name == lookup.name) reader_.Fail(path + "/name", "the lookup name is used twice");
-            const json& entries = *reader_.Array(node, "entries", path);
-            for (size_t e = 0; e < entries.size(); ++e) {
-                std::string entryPath = Item(path + "/entries", e);
-                reader_.Object(entries[e], entryPath, {"code", "text"}, {"code", "text"});
-                lookup.entries.emplace_back(static_cast<int32_t>(reader_.Integer(entries[e], "code", entryPath,
-                                                                                 std::numeric_limits<int32_t>::min(),
-                                                                                 std::numeric_limits<int32_t>::max())),
-                                            reader_.Text(entries[e], "text", entryPath));
+                if (other.name == lookup.name) node.At("name").Fail("the lookup name is used twice");
+            for (const auto& entry : node.At("entries").Items()) {
+                ExpectObject(entry, {"code", "text"}, {"code", "text"});
+                lookup.entries.emplace_back(
+                    static_cast<int32_t>(Integer(entry, "code", std::numeric_limits<int32_t>::min(),
+                                                 std::numeric_limits<int32_t>::max())),
+                    Text(entry, "text"));
             }
             model_.lookups.push_back(std::move(lookup));
-        });
+        }
     }
 
     // References and lookups may name classes and tables declared anywhere in the file.
@@ -372,10 +317,10 @@ private:
                 auto found = std::find_if(model_.lookups.begin(), model_.lookups.end(),
                                           [&](const LookupInfo& l) { return l.name == item.lookup; });
                 if (found == model_.lookups.end())
-                    reader_.Fail(item.path + "/lookup", "\"" + item.lookup + "\" is not a lookup table of the model");
+                    item.node.At("lookup").Fail("\"" + item.lookup + "\" is not a lookup table of the model");
                 attribute.lookupId = found->id;
             }
-            if (item.reference) attribute.reference = Reference(*item.reference, item.path + "/reference");
+            if (item.reference) attribute.reference = Reference(*item.reference);
         }
         // Subclasses copied their super class's attributes before lookups and references were resolved.
         for (auto& info : model_.classes) {
@@ -386,20 +331,20 @@ private:
         }
     }
 
-    ReferenceInfo Reference(const json& node, const std::string& path) const {
-        reader_.Object(node, path, {"class", "text", "display"}, {"class"});
+    ReferenceInfo Reference(const JsonCursor& node) const {
+        ExpectObject(node, {"class", "text", "display"}, {"class"});
         ReferenceInfo reference;
-        reference.className = reader_.Name(node, "class", path);
+        reference.className = Name(node, "class");
         const ClassInfo* target = model_.ClassByName(reference.className);
         if (!target || target->kind != ClassKind::Object)
-            reader_.Fail(path + "/class", "\"" + reference.className + "\" is not a class of the model");
+            node.At("class").Fail("\"" + reference.className + "\" is not a class of the model");
         reference.classId = target->id;
-        reference.text = reader_.Text(node, "text", path);
-        reference.display = reader_.Names(node, "display", path);
+        reference.text = Text(node, "text");
+        reference.display = Names(node, "display");
         for (size_t d = 0; d < reference.display.size(); ++d)
             if (!target->Attribute(reference.display[d]))
-                reader_.Fail(Item(path + "/display", d),
-                             "\"" + reference.display[d] + "\" is not an attribute of \"" + target->name + "\"");
+                node.At("display").Items()[d].Fail("\"" + reference.display[d] + "\" is not an attribute of \"" +
+                                                   target->name + "\"");
         return reference;
     }
 
@@ -421,17 +366,17 @@ private:
             TableInfo* table = nullptr;
             for (auto& existing : model_.tables)
                 if (existing.name == info.table) table = &existing;
-            std::string path = classPaths_[i] + (info.kind == ClassKind::Link ? "/table" : "/name");
+            const JsonCursor named = classNodes_[i].At(info.kind == ClassKind::Link ? "table" : "name");
             if (!table) {
                 if (info.table.rfind("PLATFORM_", 0) == 0 && info.kind != ClassKind::Process)
-                    reader_.Fail(path, "the table name \"" + info.table + "\" is reserved");
+                    named.Fail("the table name \"" + info.table + "\" is reserved");
                 model_.tables.push_back(TableInfo{info.table, info.kind, {}});
                 table = &model_.tables.back();
             } else if (table->kind != info.kind) {
-                reader_.Fail(path, "the table \"" + info.table + "\" would hold objects and links together");
+                named.Fail("the table \"" + info.table + "\" would hold objects and links together");
             } else if (info.kind == ClassKind::Object && info.superId == info.id) {
-                reader_.Fail(path, "the classes \"" + info.name + "\" and another class would share the table \"" +
-                                       info.table + "\"");
+                named.Fail("the classes \"" + info.name + "\" and another class would share the table \"" + info.table +
+                           "\"");
             }
             for (const auto& attribute : info.attributes) {
                 auto column = std::find_if(table->columns.begin(), table->columns.end(),
@@ -439,8 +384,8 @@ private:
                 if (column == table->columns.end())
                     table->columns.push_back({attribute.name, attribute.type});
                 else if (column->type != attribute.type)
-                    reader_.Fail(classPaths_[i], "the attribute \"" + attribute.name +
-                                                     "\" has two types in the table \"" + table->name + "\"");
+                    classNodes_[i].Fail("the attribute \"" + attribute.name + "\" has two types in the table \"" +
+                                        table->name + "\"");
             }
         }
     }
@@ -448,29 +393,30 @@ private:
     void CheckUsersClass() {
         const ClassInfo* users = model_.ClassByName("Users");
         if (!users || users->kind != ClassKind::Object || users->superId != users->id)
-            reader_.Fail("/classes", "the model must declare the class \"Users\" without a super class");
+            root_.At("classes").Fail("the model must declare the class \"Users\" without a super class");
         if (!users->Attribute("LOGIN") || users->Attribute("LOGIN")->type != 1)
-            reader_.Fail("/classes", "the class \"Users\" must have the text attribute \"LOGIN\"");
+            root_.At("classes").Fail("the class \"Users\" must have the text attribute \"LOGIN\"");
         if (users->Attribute("IS_ADMINISTRATOR"))
-            reader_.Fail("/classes", "the attribute \"IS_ADMINISTRATOR\" of \"Users\" is reserved");
+            root_.At("classes").Fail("the attribute \"IS_ADMINISTRATOR\" of \"Users\" is reserved");
         model_.usersClassId = users->id;
     }
 
     void ReadSequences() {
-        EachItem("sequences", [&](const json& node, const std::string& path) {
-            reader_.Object(node, path, {"name", "format", "next"}, {"name"});
+        for (const auto& node : List(root_, "sequences")) {
+            ExpectObject(node, {"name", "format", "next"}, {"name"});
             SequenceInfo sequence;
-            sequence.name = reader_.Name(node, "name", path);
+            sequence.name = Name(node, "name");
             for (const auto& other : model_.sequences)
-                if (other.name == sequence.name) reader_.Fail(path + "/name", "the sequence name is used twice");
-            SequenceFormat(reader_.Text(node, "format", path, "%d"), path + "/format", sequence);
-            sequence.next = reader_.Integer(node, "next", path, 0, std::numeric_limits<int32_t>::max(), 1);
+                if (other.name == sequence.name) node.At("name").Fail("the sequence name is used twice");
+            SequenceFormat(node, sequence);
+            sequence.next = Integer(node, "next", 0, std::numeric_limits<int32_t>::max(), 1);
             model_.sequences.push_back(std::move(sequence));
-        });
+        }
     }
 
     // A sequence's format: a prefix, one number written as %d or %0Nd, a suffix; %% is a percent sign.
-    void SequenceFormat(const std::string& format, const std::string& path, SequenceInfo& sequence) const {
+    static void SequenceFormat(const JsonCursor& node, SequenceInfo& sequence) {
+        const std::string format = Text(node, "format", "%d");
         std::string* part = &sequence.prefix;
         bool seen = false;
         for (size_t p = 0; p < format.size(); ++p) {
@@ -491,67 +437,69 @@ private:
             size_t widthStart = q;
             while (q < format.size() && std::isdigit(static_cast<unsigned char>(format[q]))) ++q;
             if (seen || q >= format.size() || format[q] != 'd' || q - widthStart > 2)
-                reader_.Fail(path, "the format takes one number written as %d or %0Nd");
+                node.At("format").Fail("the format takes one number written as %d or %0Nd");
             if (q > widthStart) sequence.width = std::stoi(format.substr(widthStart, q - widthStart));
             seen = true;
             part = &sequence.suffix;
             p = q;
         }
-        if (!seen) reader_.Fail(path, "the format takes one number written as %d or %0Nd");
+        if (!seen) node.At("format").Fail("the format takes one number written as %d or %0Nd");
     }
 
     void ReadUsers() {
         const ClassInfo* users = model_.ClassById(model_.usersClassId);
-        EachItem("users", [&](const json& node, const std::string& path) {
-            reader_.Object(node, path, {"login", "admin", "values"}, {"login"});
+        for (const auto& node : List(root_, "users")) {
+            ExpectObject(node, {"login", "admin", "values"}, {"login"});
             UserInfo user;
-            user.login = reader_.Name(node, "login", path);
+            user.login = Name(node, "login");
             for (const auto& other : model_.users)
-                if (other.login == user.login) reader_.Fail(path + "/login", "the login is used twice");
-            user.admin = reader_.Flag(node, "admin", path);
-            if (node.contains("values")) {
-                const json& values = node.at("values");
-                if (!values.is_object()) reader_.Fail(path + "/values", "an object is expected here");
-                for (const auto& [key, value] : values.items()) {
-                    std::string valuePath = path + "/values" + PointerToken(key);
+                if (other.login == user.login) node.At("login").Fail("the login is used twice");
+            user.admin = Flag(node, "admin");
+            if (auto values = node.Find("values")) {
+                for (const auto& [key, value] : values->Members()) {
                     const AttributeInfo* attribute = users->Attribute(key);
                     if (!attribute || attribute->system || key == "LOGIN")
-                        reader_.Fail(valuePath, "\"" + key + "\" is not an attribute a user can be given");
-                    user.values.emplace_back(key, reader_.Scalar(value, valuePath, attribute->type));
+                        value.Fail("\"" + key + "\" is not an attribute a user can be given");
+                    user.values.emplace_back(key, Scalar(value, attribute->type));
                 }
             }
             model_.users.push_back(std::move(user));
-        });
+        }
     }
 
-    const json& root_;
-    ModelReader reader_;
+    const JsonCursor root_;
     Model model_;
     std::set<int> ids_;
     std::set<std::string> names_;
-    std::vector<std::string> classPaths_; // where each class of the model was declared
+    std::vector<JsonCursor> classNodes_; // where each class of the model was declared
     std::vector<PendingAttribute> pending_;
 };
 
 } // namespace
 
 std::shared_ptr<const Model> ParseModel(const std::string& jsonText, const std::string& source) {
-    json root;
+    Json root;
     try {
-        root = json::parse(jsonText, nullptr, true, true);
-    } catch (const json::exception& error) {
+        root = Json::parse(jsonText, nullptr, true, true);
+    } catch (const Json::exception& error) {
         // Syntax errors and numbers too large for any type alike.
         throw EmbeddedError(source, "", std::string("the model is not valid JSON: ") + error.what());
     }
-    return ModelBuilder(root, source, jsonText).Build();
+    try {
+        return ModelBuilder(root, source, jsonText).Build();
+    } catch (const FileError& error) {
+        throw EmbeddedError(error.file, error.jsonPath, error.message);
+    }
 }
 
 std::shared_ptr<const Model> LoadModelFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw EmbeddedError(path, "", "the model file cannot be read");
-    std::stringstream text;
-    text << in.rdbuf();
-    return ParseModel(text.str(), path);
+    std::string text;
+    try {
+        text = ReadFileText(path);
+    } catch (const FileError&) {
+        throw EmbeddedError(path, "", "the model file cannot be read");
+    }
+    return ParseModel(text, path);
 }
 
 std::shared_ptr<const Model> BuiltInModel(const std::string& name) {

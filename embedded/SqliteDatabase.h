@@ -34,6 +34,8 @@ public:
     void BeginOuterTransaction() override;
     void CommitOuterTransaction() override;
     void RollbackOuterTransaction() override;
+    // The connection and model behind the platform, for readers that bypass its objects.
+    const std::shared_ptr<Storage>& StorageOf() const { return storage_; }
 
 private:
     const ClassInfo& NamedClass(const std::string& name) const;

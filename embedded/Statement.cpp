@@ -101,37 +101,24 @@ std::string Statement::Text(int column) const {
 Value Statement::Get(int column, int32_t type) const {
     int stored = sqlite3_column_type(statement_, column);
     if (stored == SQLITE_NULL) return {};
+    // A column of no declared type (0) reads as stored, as a number column does.
     const auto named = static_cast<AttributeType>(type);
-    switch (named) {
-    case AttributeType::Int16:
-    case AttributeType::Int32:
-    case AttributeType::Double:
-    case AttributeType::Bool:
-        if (stored == SQLITE_INTEGER) {
-            int64_t number = Int(column);
-            if (named == AttributeType::Bool) return Value::Bool(number != 0);
-            if (named == AttributeType::Double) return Value::Double(static_cast<double>(number));
-            if (named == AttributeType::Int16 && number >= std::numeric_limits<int16_t>::min() &&
-                number <= std::numeric_limits<int16_t>::max())
-                return Value::Int16(static_cast<int16_t>(number));
-            if (number >= std::numeric_limits<int32_t>::min() && number <= std::numeric_limits<int32_t>::max())
-                return Value::Int32(static_cast<int32_t>(number));
-            return Value::Double(static_cast<double>(number));
-        }
-        if (stored == SQLITE_FLOAT) return Value::Double(sqlite3_column_double(statement_, column));
-        return Value::Text(Text(column));
-    case AttributeType{0}: // no declared type: as stored
-        if (stored == SQLITE_INTEGER) {
-            int64_t number = Int(column);
-            if (number >= std::numeric_limits<int32_t>::min() && number <= std::numeric_limits<int32_t>::max())
-                return Value::Int32(static_cast<int32_t>(number));
-            return Value::Double(static_cast<double>(number));
-        }
-        if (stored == SQLITE_FLOAT) return Value::Double(sqlite3_column_double(statement_, column));
-        return Value::Text(Text(column));
-    default:
-        return Value::Text(Text(column));
+    const bool number = type == 0 || named == AttributeType::Int16 || named == AttributeType::Int32 ||
+                        named == AttributeType::Double || named == AttributeType::Bool;
+    if (!number) return Value::Text(Text(column));
+    if (stored == SQLITE_INTEGER) {
+        int64_t whole = Int(column);
+        if (named == AttributeType::Bool) return Value::Bool(whole != 0);
+        if (named == AttributeType::Double) return Value::Double(static_cast<double>(whole));
+        if (named == AttributeType::Int16 && whole >= std::numeric_limits<int16_t>::min() &&
+            whole <= std::numeric_limits<int16_t>::max())
+            return Value::Int16(static_cast<int16_t>(whole));
+        if (whole >= std::numeric_limits<int32_t>::min() && whole <= std::numeric_limits<int32_t>::max())
+            return Value::Int32(static_cast<int32_t>(whole));
+        return Value::Double(static_cast<double>(whole));
     }
+    if (stored == SQLITE_FLOAT) return Value::Double(sqlite3_column_double(statement_, column));
+    return Value::Text(Text(column));
 }
 
 } // namespace quendra::embedded

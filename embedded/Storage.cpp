@@ -51,9 +51,14 @@ Storage::Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<c
             if (link.kind == ClassKind::Link && model_->Includes(link.parentId, cls.id) &&
                 std::find(tables.begin(), tables.end(), link.table) == tables.end())
                 tables.push_back(link.table);
-        for (const auto& table : tables)
+        for (const auto& table : tables) {
             layout.linksBelowSql.push_back(std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table) +
                                            " WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
+            const TableLayout& links = layouts_.at(table);
+            std::string page = links.selectSql.substr(0, links.selectSql.rfind(" WHERE "));
+            layout.linkPageSql.emplace_back(
+                &links, page + " WHERE PAR_OBJECT_ID = ? AND OBJECT_ID > ? ORDER BY OBJECT_ID LIMIT ?");
+        }
         classLayouts_.emplace(cls.id, std::move(layout));
     }
 }
@@ -356,7 +361,10 @@ std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
     if (!statement.Step()) return std::nullopt;
     int16_t storedClassId = static_cast<int16_t>(statement.Int(layout.classIdColumn));
     if (!model_->Includes(asked.id, storedClassId)) return std::nullopt;
-    const ClassInfo& cls = Class(storedClassId);
+    return ReadRecord(statement, Class(storedClassId));
+}
+
+RecordData Storage::ReadRecord(const Statement& statement, const ClassInfo& cls) const {
     const ClassLayout& own = LayoutOf(cls);
     RecordData data;
     data.cls = &cls;
@@ -471,6 +479,55 @@ std::vector<LinkRow> Storage::LinksBelow(const ClassInfo& parent, int32_t parent
     if (statements.size() > 1)
         std::sort(rows.begin(), rows.end(), [](const LinkRow& a, const LinkRow& b) { return a.linkId < b.linkId; });
     return rows;
+}
+
+Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t parentId, int32_t afterLinkId,
+                                           size_t count) {
+    LinkPage page;
+    page.lastLinkId = afterLinkId;
+    if (count == 0) return page;
+    std::vector<std::pair<LinkRow, RecordData>> read;
+    for (const auto& [table, sql] : LayoutOf(parent).linkPageSql) {
+        Statement statement = connection_->Prepare(sql);
+        statement.BindInt(1, parentId).BindInt(2, afterLinkId).BindInt(3, static_cast<int64_t>(count));
+        size_t rows = 0;
+        const int id = table->columnIndex.at("OBJECT_ID");
+        const int parentClass = table->columnIndex.at("CLASS_ID1");
+        const int parentObject = table->columnIndex.at("OBJECT_ID1");
+        const int childClass = table->columnIndex.at("CLASS_ID2");
+        const int childObject = table->columnIndex.at("OBJECT_ID2");
+        while (statement.Step()) {
+            ++rows;
+            LinkRow row;
+            row.linkId = static_cast<int32_t>(statement.Int(id));
+            row.linkClassId = static_cast<int16_t>(statement.Int(table->classIdColumn));
+            row.parentClassId = static_cast<int16_t>(statement.Int(parentClass));
+            row.parentId = static_cast<int32_t>(statement.Int(parentObject));
+            row.childClassId = static_cast<int16_t>(statement.Int(childClass));
+            row.childId = static_cast<int32_t>(statement.Int(childObject));
+            const ClassInfo* linkClass = model_->ClassById(row.linkClassId);
+            // A link of an unknown class, or of one that cannot hang below the parent, is passed over (but
+            // still counts for where the next page starts).
+            RecordData values;
+            if (linkClass && LayoutOf(*linkClass).table == table) values = ReadRecord(statement, *linkClass);
+            read.emplace_back(row, std::move(values));
+        }
+        if (rows == count) page.more = true;
+    }
+    if (page.more || LayoutOf(parent).linkPageSql.size() > 1)
+        std::sort(read.begin(), read.end(),
+                  [](const auto& a, const auto& b) { return a.first.linkId < b.first.linkId; });
+    if (read.size() > count) {
+        read.resize(count);
+        page.more = true;
+    }
+    if (!read.empty()) page.lastLinkId = read.back().first.linkId;
+    for (auto& [row, values] : read) {
+        const ClassInfo* linkClass = model_->ClassById(row.linkClassId);
+        if (values.cls && linkClass && model_->Includes(linkClass->parentId, parent.id))
+            page.links.emplace_back(row, std::move(values));
+    }
+    return page;
 }
 
 std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace quendra::embedded {
@@ -91,6 +92,14 @@ public:
     std::vector<LinkRow> LinksBetween(int32_t firstId, int32_t secondId);
     // Links of that class from parent to child, in the order they were made.
     std::vector<LinkRow> LinksByEnds(const ClassInfo& linkClass, int32_t parentId, int32_t childId);
+    // A page of the links with that object as parent: at most `count` of those made after the link
+    // `afterLinkId` (0: from the first), in the order they were made, each with its stored values.
+    struct LinkPage {
+        std::vector<std::pair<LinkRow, RecordData>> links;
+        int32_t lastLinkId = 0; // where the next page starts
+        bool more = false;      // links may follow
+    };
+    LinkPage LinksBelowAfter(const ClassInfo& parent, int32_t parentId, int32_t afterLinkId, size_t count);
 
     struct UserRow {
         int32_t objectId = 0;
@@ -124,9 +133,13 @@ private:
         std::vector<int> attributeColumns; // position in the table's select of each attribute of the class
         std::string insertSql;
         std::vector<std::string> linksBelowSql; // one per link table that may hold links below the class
+        // The same tables read a page at a time with every column: (table, select).
+        std::vector<std::pair<const TableLayout*, std::string>> linkPageSql;
     };
     const ClassLayout& LayoutOf(const ClassInfo& cls) const { return classLayouts_.at(cls.id); }
     LinkRow ReadLink(Statement& statement) const;
+    // The values of an object of that class from a row of its table's select.
+    RecordData ReadRecord(const Statement& statement, const ClassInfo& cls) const;
     static bool IsFailable(const char* operation);
     void Fire(const char* operation);
 

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
         Build(quendra::host::ScenarioParser::ParseText(text, "fuzz.json"));
-    } catch (const quendra::host::FileError&) {
+    } catch (const quendra::FileError&) {
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include "CommandError.h"
 #include "FileError.h"
+#include "HookCatalog.h"
 #include "HookCommand.h"
 #include "InitCommand.h"
 #include "PlayCommand.h"
@@ -14,12 +15,35 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <functional>
+#include <vector>
+
 namespace quendra::host {
+
+namespace {
+
+// "unknown command 'inti'; did you mean 'init'?" for a first word that names no command.
+std::string UnknownCommand(const std::string& word, const std::vector<std::string>& commands) {
+    std::string nearest;
+    size_t best = std::max<size_t>(2, word.size() / 3) + 1;
+    for (const auto& command : commands) {
+        size_t distance = EditDistance(word, command);
+        if (distance < best) best = distance, nearest = command;
+    }
+    return "unknown command '" + word + "'" + (nearest.empty() ? "" : "; did you mean '" + nearest + "'?") +
+           " (quendra --help lists the commands)";
+}
+
+} // namespace
 
 int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::ostream& errors) {
     // The last guard: whatever a command did not foresee still ends in one line and status 2.
     try {
         return RunCommand(argc, argv, out, errors);
+    } catch (const EnvironmentError& error) {
+        errors << "quendra: " << error.what() << '\n';
+        return EnvironmentFault;
     } catch (const std::exception& error) {
         errors << "quendra: " << error.what() << '\n';
     } catch (...) {
@@ -41,16 +65,38 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     auto* treeApp = tree.Register(app);
     auto* playApp = play.Register(app);
     auto* hookApp = hook.Register(app);
+    auto* hooksApp = app.add_subcommand("hooks", "List the eighteen hooks: their arguments, what each does and what "
+                                                 "its result means");
     WindowsCommand windows;
     CLI::App* windowsApp = nullptr;
 #ifdef QUENDRA_WITH_QT
     windowsApp = windows.Register(app);
 #endif
+    std::string helpTopic;
+    auto* helpApp = app.add_subcommand("help", "Print the help of quendra or of one command");
+    helpApp->add_option("COMMAND", helpTopic, "The command");
+
+    std::vector<std::string> commands;
+    std::function<bool(CLI::App*)> every = [](CLI::App*) { return true; };
+    for (const auto* command : app.get_subcommands(every)) commands.push_back(command->get_name());
+    auto isCommand = [&](const std::string& word) {
+        return std::find(commands.begin(), commands.end(), word) != commands.end();
+    };
+    if (argc > 1 && argv[1][0] != '-' && !isCommand(argv[1])) {
+        errors << "quendra: " << UnknownCommand(argv[1], commands) << '\n';
+        return WrongArgument;
+    }
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        out << (app.get_subcommands().empty() ? app.help() : app.get_subcommands().front()->help());
+        if (app.get_subcommands().empty()) {
+            out << app.get_formatter()->make_help(&app, "quendra", CLI::AppFormatMode::Normal);
+        } else {
+            auto* command = app.get_subcommands().front();
+            if (command == hookApp) out << hook.Page();
+            out << command->help("quendra");
+        }
         return 0;
     } catch (const CLI::CallForAllHelp&) {
         out << app.help("", CLI::AppFormatMode::All);
@@ -61,8 +107,26 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     } catch (const CLI::ParseError& error) {
         std::string where =
             app.get_subcommands().empty() ? "quendra" : "quendra " + app.get_subcommands().front()->get_name();
-        errors << where << ": " << error.what() << " (see " << where << " --help)\n";
-        return 2;
+        std::string hint = where == "quendra hook" ? hook.ParseHint(error) : "";
+        errors << where << ": " << error.what() << (hint.empty() ? "" : "; " + hint) << " (see " << where
+               << " --help)\n";
+        return WrongArgument;
+    }
+    if (helpApp->parsed()) {
+        if (helpTopic.empty()) {
+            out << app.get_formatter()->make_help(&app, "quendra", CLI::AppFormatMode::Normal);
+            return Done;
+        }
+        if (!isCommand(helpTopic)) {
+            errors << "quendra help: " << UnknownCommand(helpTopic, commands) << '\n';
+            return WrongArgument;
+        }
+        out << app.get_subcommand(helpTopic)->help("quendra");
+        return Done;
+    }
+    if (hooksApp->parsed()) {
+        out << HookCatalog::Table();
+        return Done;
     }
 
     std::string where = "quendra " + app.get_subcommands().front()->get_name();
@@ -74,6 +138,9 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
         if (windowsApp && windowsApp->parsed()) return windows.Run(out);
     } catch (const CommandError& error) {
         errors << where << ": " << error.what() << '\n';
+    } catch (const EnvironmentError& error) {
+        errors << where << ": " << error.what() << '\n';
+        return EnvironmentFault;
     } catch (const FileError& error) {
         errors << where << ": " << error.what() << '\n';
     } catch (const embedded::EmbeddedError& error) {
@@ -84,7 +151,7 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     } catch (const std::exception& error) {
         errors << where << ": " << error.what() << '\n';
     }
-    return 2;
+    return WrongArgument;
 }
 
 } // namespace quendra::host

@@ -6,6 +6,7 @@
 #include "Descriptions.h"
 #include "FileError.h"
 #include "HookCatalog.h"
+#include "QtMessages.h"
 #include "ScenarioParser.h"
 #include "StepRunner.h"
 #include "Transcript.h"
@@ -28,6 +29,9 @@
 #include <optional>
 
 namespace quendra::host {
+
+const char* const HookCommand::Usage =
+    "quendra hook NAME --db FILE --user LOGIN [--row REF]... [arguments] [--answers FILE]";
 
 namespace {
 
@@ -142,22 +146,28 @@ private:
 } // namespace
 
 CLI::App* HookCommand::Register(CLI::App& app) {
-    command_ = app.add_subcommand("hook", "Call one hook on a database file and print its windows, events and result.\n"
-                                          "Exit status: 0 the hook returned (whatever its result), 2 it failed.");
+    command_ = app.add_subcommand(
+        "hook", "Call one hook on a database file and print its windows, events and result.\n"
+                "Exit status: 0 the hook returned (whatever its result), 2 it failed or an argument is wrong,\n"
+                "3 the machine stopped it (no display for the windows, no temporary folder).");
     command_->add_option("NAME", hook_, "The hook, e.g. LockObject")->required();
     command_->add_option("--db", database_, "The database file")->required();
     command_->add_option("--user", user_, "The login of the user who calls the hook")->required();
-    command_->add_option("--row", rows_,
-                         "A row of the record list, row 0 first: a selector such as 'Part(CN_PART_NUMBER=P-1)', or "
-                         "a JSON row such as '{\"class\": \"Parts Tree\", \"parent\": ..., \"child\": ...}'");
+    // One value per --row, so the hook name after a row is still read as the hook name.
+    command_
+        ->add_option("--row", rows_,
+                     "A row of the record list, row 0 first; repeat for more rows: a selector such as "
+                     "'Part(CN_PART_NUMBER=P-1)', a link by its ends 'Parts Tree(parent=P-1, child=P-2)', or a "
+                     "JSON row as in scenario files")
+        ->allow_extra_args(false);
     command_->add_option("--link-attributes", linkAttributes_,
                          "The LinkAttributes text, e.g. 'CN_QUANTITY,CN_POSITION'");
     command_->add_option("--select-op", selectOp_, "The SelectOp text, e.g. APPROVE");
     command_->add_option("--extensions", extensions_, "The Extensions text, e.g. 'dwg,txt'");
     command_->add_option("--file-types", fileTypes_, "The FileTypes text, e.g. 'Drawing,Document'");
-    command_->add_option("--obj", obj_, "The Obj argument (a selector)");
-    command_->add_option("--from-obj", fromObj_, "The FromObj argument (a selector; empty lets the user search)");
-    command_->add_option("--my-new-part", myNewPart_, "The MyNewPart argument (a selector)");
+    command_->add_option("--obj", obj_, "The Obj argument (a selector; '' for empty)");
+    command_->add_option("--from-obj", fromObj_, "The FromObj argument (a selector; '' lets the user search)");
+    command_->add_option("--my-new-part", myNewPart_, "The MyNewPart argument (a selector; '' for empty)");
     command_->add_option("--answers", answersFile_,
                          "Answer the windows from this file (a JSON list of answers as in scenario files) instead of "
                          "showing them");
@@ -173,7 +183,12 @@ CLI::App* HookCommand::Register(CLI::App& app) {
 
 ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
     const HookInfo* hook = HookCatalog::Find(hook_);
-    if (!hook) throw CommandError("unknown hook name \"" + hook_ + "\" (one of " + HookCatalog::Names() + ")");
+    if (!hook) {
+        auto nearest = HookCatalog::Nearest(hook_);
+        throw CommandError("unknown hook name \"" + hook_ + "\"" +
+                           (nearest.empty() ? "" : "; did you mean " + nearest + "?") +
+                           " (quendra hooks lists the eighteen; the name comes first: " + Usage + ")");
+    }
     ScenarioParser parser;
     ScenarioStep step;
     step.hook = hook_;
@@ -198,10 +213,10 @@ ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
         if (!command_->count(option.flag)) continue;
         if (std::find(hook->objects.begin(), hook->objects.end(), option.parameter) == hook->objects.end())
             throw CommandError(hook_ + " takes no " + option.parameter + " (" + option.flag + ")");
-        documents.push_back(Json(*command_->get_option(option.flag)->results().begin()));
-        auto arg = parser.ParseObjectArg(JsonCursor(documents.back(), "", option.flag));
-        if (arg.ref && arg.ref->empty()) arg.ref.reset();
-        step.objectArgs[option.parameter] = arg;
+        // The empty text is the empty object, as null is in a scenario file.
+        auto text = *command_->get_option(option.flag)->results().begin();
+        documents.push_back(text.empty() ? Json() : Json(text));
+        step.objectArgs[option.parameter] = parser.ParseObjectArg(JsonCursor(documents.back(), "", option.flag));
     }
     if (!rows_.empty() && !hook->takesRows) throw CommandError(hook_ + " takes no record list");
     if (!answersFile_.empty()) {
@@ -235,8 +250,9 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
 #else
     bool person = false;
 #endif
-    if (person && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-        throw CommandError("no display to show windows on: give --answers FILE, or set QT_QPA_PLATFORM");
+    // Without a display, a call that shows no window still runs; one that would show one is undone.
+    std::string noDisplay = person ? NoDisplay() : "";
+    if (!noDisplay.empty()) person = false;
     std::ofstream recording;
     if (!recordFile_.empty()) recording = PrepareRecording();
     // A call that ends without its recording written leaves no recording and no database beside it.
@@ -251,6 +267,9 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     World world(*database, scripted, "command line");
     world.SetDefaultUser(user_);
     world.SetFilesFolder(answersFolder.string());
+    // A row that names nothing, or several, is said before anything else is printed.
+    if (step.rows)
+        for (const auto& row : *step.rows) world.MakeRow(row, HookCatalog::Find(hook_)->storedLinks);
     Transcript transcript(out, errors, json_);
     transcript.Step(1, step, user_);
     out.flush(); // the call may wait for a person at a real window
@@ -264,6 +283,7 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         static char name[] = "quendra";
         static char* argv[] = {name, nullptr};
         std::optional<QApplication> application;
+        QuietQtPlatformNotes();
         if (!qApp) application.emplace(argc, argv);
         qt::QtWindowSystem windows;
         StepRunner runner(world, windows, windows, nullptr);
@@ -299,9 +319,14 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
             }
         }
     }
-    transcript.Outcome(1, outcome, world);
-    if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
+    bool unseen = !noDisplay.empty() && (outcome.scriptedFailure || !outcome.answersLeft.empty());
+    if (!unseen) transcript.Outcome(1, outcome, world);
+    if (outcome.scriptedFailure && !unseen) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
+    if (misfit && !noDisplay.empty())
+        throw EnvironmentError("this call shows windows, and " + noDisplay +
+                               "; the hook's writes are undone: give --answers FILE to answer them from a file (a "
+                               "JSON list such as [{\"button\": \"OK\"}]), or run it where a display is");
     if (misfit) {
         errors << "quendra hook: the answers do not fit the windows shown; the hook's writes are undone\n";
         return 2;
@@ -311,6 +336,32 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         unrecorded.written = true;
     }
     return outcome.error ? 2 : 0;
+}
+
+std::string HookCommand::NoDisplay() {
+#ifdef QUENDRA_WITH_QT
+    // Inside a program that runs Qt already (a test at the screen), its windows are seen where it shows them.
+    if (qApp) return "";
+#endif
+    std::string platform = std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
+    if (platform == "offscreen" || platform == "minimal")
+        return "QT_QPA_PLATFORM=" + platform + " shows windows to nobody";
+    if (platform.empty() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        return "there is no display to show windows on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    return "";
+}
+
+std::string HookCommand::Page() const {
+    const HookInfo* hook = HookCatalog::Find(hook_);
+    return hook ? HookCatalog::Page(*hook) + "\n" : "";
+}
+
+std::string HookCommand::ParseHint(const CLI::ParseError& error) const {
+    auto code = error.get_exit_code();
+    if (code != static_cast<int>(CLI::ExitCodes::ExtrasError) &&
+        code != static_cast<int>(CLI::ExitCodes::RequiredError))
+        return "";
+    return "the hook name comes right after hook, and each --row takes one value: " + std::string(Usage);
 }
 
 std::ofstream HookCommand::PrepareRecording() {

@@ -19,9 +19,16 @@ class HookCommand {
 public:
     CLI::App* Register(CLI::App& app);
     int Run(std::ostream& out, std::ostream& errors);
+    // The named hook's arguments, purpose and result, for `quendra hook NAME --help`; empty for no hook.
+    std::string Page() const;
+    // What to do about a mistake on the command line, or empty.
+    std::string ParseHint(const CLI::ParseError& error) const;
+    static const char* const Usage;
 
 private:
     ScenarioStep MakeStep(std::deque<Json>& documents);
+    // Why windows shown now would be seen by nobody, or empty when a person can see them.
+    static std::string NoDisplay();
     // Refuses a recording or its database that exist (unless forced), keeps the database beside the
     // recording and opens the recording for writing, all before the hook runs.
     std::ofstream PrepareRecording();

@@ -12,10 +12,11 @@
 namespace quendra::host {
 
 CLI::App* PlayCommand::Register(CLI::App& app) {
-    auto* command =
-        app.add_subcommand("play", "Play scenario files on fresh databases with a scripted user.\n"
-                                   "Exit status: 0 every expectation holds, 1 one does not, 2 a file is wrong.\n"
-                                   "The file format is described in docs/scenarios.md.");
+    auto* command = app.add_subcommand(
+        "play", "Play scenario files on fresh databases with a scripted user.\n"
+                "Exit status: 0 every expectation holds, 1 one does not, 2 a file is wrong, 3 the machine\n"
+                "stopped it (no temporary folder, no permission, a full disk).\n"
+                "The file format is described in docs/scenarios.md.");
     command->add_option("FILE", files_, "Scenario files");
     command->add_flag("--json", json_, "Print one JSON object a line instead of the readable transcript");
     command->add_flag("--list-calls", listCalls_,

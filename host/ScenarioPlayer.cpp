@@ -1,6 +1,7 @@
 // ScenarioPlayer: parse, build the world, run each step, check it, tell the transcript.
 #include "ScenarioPlayer.h"
 
+#include "CommandError.h"
 #include "DatabaseFile.h"
 #include "ExpectationChecker.h"
 #include "FileError.h"
@@ -76,6 +77,9 @@ int ScenarioPlayer::Play(const std::string& path) {
         }
         transcript_.EndFile(path, status);
         return status;
+    } catch (const EnvironmentError& error) {
+        transcript_.EnvironmentFault(path, error.what());
+        return EnvironmentFault;
     } catch (const FileError& error) {
         transcript_.WrongFile(path, error);
     } catch (const embedded::EmbeddedError& error) {

@@ -23,7 +23,7 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
 
     std::vector<embedded::HookRow> rows;
     if (step.rows)
-        for (const auto& row : *step.rows) rows.push_back(world_.MakeRow(row));
+        for (const auto& row : *step.rows) rows.push_back(world_.MakeRow(row, hook->storedLinks));
     std::vector<scripted::Answer> answers;
     for (const auto& answer : step.answers) answers.push_back(world_.MakeAnswer(answer));
 

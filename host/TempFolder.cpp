@@ -1,7 +1,11 @@
 // TempFolder: made with a name nobody else holds, removed on every path.
 #include "TempFolder.h"
 
+#include "CommandError.h"
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -14,13 +18,15 @@ TempFolder::TempFolder() {
     auto base = std::filesystem::temp_directory_path(noFolder);
     if (noFolder) {
         const char* named = std::getenv("TMPDIR");
-        throw std::runtime_error(std::string("no temporary folder to work in") +
-                                 (named ? std::string(": TMPDIR names ") + named + ", which is no folder" : "") +
-                                 "; set TMPDIR to an existing folder");
+        throw EnvironmentError(std::string("no temporary folder to work in") +
+                               (named ? std::string(": TMPDIR names ") + named + ", which is no folder" : "") +
+                               "; set TMPDIR to an existing folder");
     }
     // mkdtemp picks the name and makes the folder (mode 0700) in one step, so no one else can hold it.
     std::string pattern = (base / "quendra-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder in " + base.string());
+    if (!mkdtemp(pattern.data()))
+        throw EnvironmentError("cannot make a temporary folder in " + base.string() + " (" + std::strerror(errno) +
+                               "); set TMPDIR to a folder you may write");
     path_ = pattern;
 }
 

@@ -2,10 +2,19 @@
 #include "Transcript.h"
 
 #include "Descriptions.h"
+#include "HookCatalog.h"
 
 namespace quendra::host {
 
 Transcript::Transcript(std::ostream& out, std::ostream& errors, bool json) : out_(out), errors_(errors), json_(json) {}
+
+namespace {
+// " — always 1 for this hook; see the events": what the result means for that hook.
+std::string ResultNote(const std::string& hook, int16_t result) {
+    const HookInfo* info = HookCatalog::Find(hook);
+    return info ? " \u2014 " + HookCatalog::ResultNote(*info, result) : "";
+}
+} // namespace
 
 void Transcript::Line(const Json& json) {
     out_ << JsonText(json) << '\n';
@@ -34,6 +43,7 @@ void Transcript::BeginFile(const Scenario& scenario) {
 
 void Transcript::Step(size_t number, const ScenarioStep& step, const std::string& user) {
     auto arguments = Arguments(step);
+    hook_ = step.hook;
     if (json_) {
         Line({{"step", number}, {"user", user}, {"hook", step.hook}, {"arguments", arguments}});
         return;
@@ -47,7 +57,11 @@ void Transcript::Outcome(size_t number, const StepOutcome& outcome, const World&
         if (moment.window) {
             const auto& window = outcome.windows[moment.index];
             if (json_) {
-                Line({{"step", number}, {"window", Descriptions::Window(window)}, {"answer", window.answer}});
+                // An answer is a JSON object as the scenario writes it; a window nobody answered says how it ended.
+                auto answer = Json::parse(window.answer, nullptr, false);
+                Line({{"step", number},
+                      {"window", Descriptions::Window(window)},
+                      {"answer", answer.is_discarded() ? Json(window.answer) : answer}});
             } else {
                 out_ << "   " << Descriptions::WindowLine(window) << '\n';
                 out_ << "     answer: " << (window.answer.empty() ? "(none)" : window.answer) << '\n';
@@ -69,7 +83,7 @@ void Transcript::Outcome(size_t number, const StepOutcome& outcome, const World&
         if (outcome.error)
             out_ << "   result: error: " << *outcome.error << '\n';
         else
-            out_ << "   result " << *outcome.result << '\n';
+            out_ << "   result " << *outcome.result << ResultNote(hook_, *outcome.result) << '\n';
     }
 }
 
@@ -102,6 +116,13 @@ void Transcript::WrongFile(const std::string& file, const FileError& error) {
         return;
     }
     errors_ << "quendra: " << error.what() << '\n';
+}
+
+void Transcript::EnvironmentFault(const std::string& file, const std::string& message) {
+    if (json_)
+        Line({{"file", file}, {"status", "environment"}, {"message", message}});
+    else
+        errors_ << "quendra: " << file << ": cannot be played here: " << message << '\n';
 }
 
 void Transcript::Summary(int passed, int failed) {

@@ -24,6 +24,8 @@ public:
     // status: 0 passed, 1 failed.
     void EndFile(const std::string& file, int status);
     void WrongFile(const std::string& file, const FileError& error);
+    // The machine, not the file, stopped the play (no temporary folder, no permission).
+    void EnvironmentFault(const std::string& file, const std::string& message);
     void Summary(int passed, int failed);
 
     // The arguments of a step as the scenario writes them.
@@ -35,6 +37,7 @@ private:
     std::ostream& out_;
     std::ostream& errors_;
     bool json_;
+    std::string hook_; // the hook of the step under way, whose results the readable form explains
 };
 
 } // namespace quendra::host

@@ -1,10 +1,11 @@
-// TreeCommand: walks the tree with its own stack (trees may be very deep) and stops at cycles.
+// TreeCommand: walks the tree with its own stack (trees may be very deep) and stops at cycles. Each level holds
+// one page of the links below its object, so a wide tree is printed as it is read.
 #include "TreeCommand.h"
 
 #include "CommandError.h"
 #include "DatabaseFile.h"
 
-#include "ScriptedUser.h"
+#include "TreeReader.h"
 
 #include <map>
 #include <set>
@@ -14,29 +15,32 @@ namespace quendra::host {
 
 namespace {
 
-const std::set<std::string> LinkEnds = {"CLASS_ID",  "OBJECT_ID",  "CLASS_ID1",     "OBJECT_ID1",
-                                        "CLASS_ID2", "OBJECT_ID2", "PAR_OBJECT_ID", "SON_OBJECT_ID"};
+// Links read at a time below one object.
+constexpr size_t PageSize = 64;
 
-std::string LinkValues(CvObject& link) {
-    auto definitions = link.AttributeDefs();
-    auto data = link.Data();
-    std::string text;
-    for (int32_t i = 0; i < definitions->Count(); ++i) {
-        auto definition = definitions->Item(i);
-        if (LinkEnds.contains(definition->Name())) continue;
-        auto value = data->GetValue(definition->Name());
-        if (value.IsNull()) continue;
-        text += (text.empty() ? "" : ", ") + definition->DisplayName() + "=" + value.AsText();
+void PrintLine(std::ostream& out, size_t depth, const embedded::TreeEntry& entry,
+               const std::map<int32_t, std::string>& logins, bool cycle) {
+    std::string line(depth * 2, ' ');
+    line += entry.className;
+    line += ' ';
+    line += entry.displayText;
+    if (entry.link.objectId != 0) {
+        line += " (link " + std::to_string(entry.link.objectId) + ", " + entry.linkClassName;
+        for (size_t i = 0; i < entry.linkValues.size(); ++i) {
+            line += i == 0 ? ": " : ", ";
+            line += entry.linkValues[i].first;
+            line += '=';
+            line += entry.linkValues[i].second.AsText();
+        }
+        line += ')';
     }
-    return text.empty() ? "" : " (" + text + ")";
-}
-
-std::string LockText(CvObject& object, const std::map<int32_t, std::string>& logins) {
-    if (!object.Class()->HasAttribute("CN_LOCKED")) return "";
-    auto data = object.Data();
-    if (!data->ValueAsBool("CN_LOCKED")) return "";
-    auto holder = logins.find(data->ValueAsInt32("USER_OBJECT_ID"));
-    return " locked by " + (holder == logins.end() ? std::string("an unknown user") : holder->second);
+    if (entry.locked) {
+        auto holder = logins.find(entry.lockHolder);
+        line += " locked by " + (holder == logins.end() ? std::string("an unknown user") : holder->second);
+    }
+    if (cycle) line += " (already above: the tree has a cycle here)";
+    line += '\n';
+    out << line;
 }
 
 } // namespace
@@ -49,58 +53,55 @@ CLI::App* TreeCommand::Register(CLI::App& app) {
 }
 
 int TreeCommand::Run(std::ostream& out) {
-    // Printing the tree only reads: the file stays as it is, and may be one that cannot be written.
-    auto database = DatabaseFile::Open(database_, embedded::OpenMode::ReadOnly);
-    auto users = DatabaseFile::Users(database_);
-    if (users.empty()) throw CommandError(database_ + " has no users to read it with");
-    std::map<int32_t, std::string> logins(users.begin(), users.end());
-    auto tops = database->FindObjects("Parts", "CN_PART_NUMBER", partNumber_);
-    if (tops.empty()) throw CommandError("no part numbered \"" + partNumber_ + "\" in " + database_);
+    Print(database_, partNumber_, out);
+    return 0;
+}
 
-    scripted::ScriptedUser nobody;
-    auto session = database->Login(users.front().second, nobody);
-    auto store = session->ObjectStore();
-    struct Entry {
-        Ptr<CvObject> object;
-        size_t depth;
-        std::string link;
+void TreeCommand::Print(const std::string& databasePath, const std::string& partNumber, std::ostream& out) {
+    // Printing the tree only reads: the file stays as it is, and may be one that cannot be written.
+    auto database = DatabaseFile::Open(databasePath, embedded::OpenMode::ReadOnly);
+    auto users = DatabaseFile::Users(databasePath);
+    if (users.empty()) throw CommandError(databasePath + " has no users to read it with");
+    std::map<int32_t, std::string> logins(users.begin(), users.end());
+    auto tops = database->FindObjects("Parts", "CN_PART_NUMBER", partNumber);
+    if (tops.empty()) throw CommandError("no part numbered \"" + partNumber + "\" in " + databasePath);
+
+    embedded::TreeReader reader(*database, " - ");
+    // One level per object on the path from the top: the page of links below it being printed.
+    struct Level {
+        embedded::ObjectKey object;
+        embedded::TreeReader::Page page;
+        size_t next = 0;
     };
     for (const auto& top : tops) {
-        std::vector<Entry> stack{{store->ObjectById(top.classId, top.objectId), 0, ""}};
-        std::vector<std::pair<int16_t, int32_t>> path;
-        std::set<std::pair<int16_t, int32_t>> onPath;
-        while (!stack.empty()) {
-            auto entry = std::move(stack.back());
-            stack.pop_back();
-            while (path.size() > entry.depth) {
-                onPath.erase(path.back());
+        auto entry = reader.Object(top);
+        if (!entry) continue;
+        PrintLine(out, 0, *entry, logins, false);
+        std::set<std::pair<int16_t, int32_t>> onPath{{top.classId, top.objectId}};
+        std::vector<Level> path;
+        path.push_back({top, reader.Below(top, 0, PageSize), 0});
+        while (!path.empty()) {
+            Level& level = path.back();
+            if (level.next == level.page.entries.size()) {
+                if (level.page.more) {
+                    level.page = reader.Below(level.object, level.page.lastLink, PageSize);
+                    level.next = 0;
+                    continue;
+                }
+                onPath.erase({level.object.classId, level.object.objectId});
                 path.pop_back();
-            }
-            auto& object = *entry.object;
-            std::pair<int16_t, int32_t> key{object.ClassId(), object.ObjectId()};
-            std::string line(entry.depth * 2, ' ');
-            line += object.Class()->Name() + " " + object.DisplayText(" - ") + entry.link + LockText(object, logins);
-            if (onPath.contains(key)) {
-                out << line << " (already above: the tree has a cycle here)\n";
                 continue;
             }
-            out << line << '\n';
-            path.push_back(key);
-            onPath.insert(key);
-            auto links = object.TreeLinks(nullptr);
-            std::vector<Entry> children;
-            for (int32_t i = 0; i < links->Count(); ++i) {
-                auto treeLink = links->Item(i)->WorkingEntry();
-                auto child = treeLink->Element(0)->WorkingObject();
-                auto link = treeLink->Element(1)->WorkingObject();
-                child->Retrieve();
-                link->Retrieve();
-                children.push_back({child, entry.depth + 1, LinkValues(*link)});
-            }
-            for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back(std::move(*it));
+            const embedded::TreeEntry& child = level.page.entries[level.next++];
+            const embedded::ObjectKey key = child.object;
+            const bool cycle = onPath.contains({key.classId, key.objectId});
+            PrintLine(out, path.size(), child, logins, cycle);
+            if (cycle) continue;
+            onPath.insert({key.classId, key.objectId});
+            auto below = reader.Below(key, 0, PageSize);
+            path.push_back({key, std::move(below), 0});
         }
     }
-    return 0;
 }
 
 } // namespace quendra::host

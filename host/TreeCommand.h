@@ -1,4 +1,4 @@
-// TreeCommand: `quendra tree DB PART_NUMBER`: the parts tree below a part, with link values and lock holders.
+// TreeCommand: `quendra tree DB PART_NUMBER`: the parts tree below a part, with its links and lock holders.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -12,6 +12,12 @@ class TreeCommand {
 public:
     CLI::App* Register(CLI::App& app);
     int Run(std::ostream& out);
+    // Prints the tree below every part of that number, one line per object:
+    //   Assembly P-100020 - Output shaft assembly
+    //     Part P-100021 - Output shaft (link 21, Parts Tree: Quantity=1, Position=10) locked by dora
+    // The link part names the link that joins the object to the line above: its id, its class and its values
+    // that are set, by display name ("(link 25, Specification dependency Link)" when it has none).
+    static void Print(const std::string& database, const std::string& partNumber, std::ostream& out);
 
 private:
     std::string database_;

@@ -2,6 +2,7 @@
 #include "WindowsCommand.h"
 
 #include "CommandError.h"
+#include "QtMessages.h"
 
 #ifdef QUENDRA_WITH_QT
 #include "WindowGallery.h"
@@ -17,6 +18,7 @@ CLI::App* WindowsCommand::Register(CLI::App& app) {
 
 int WindowsCommand::Run(std::ostream& out) {
 #ifdef QUENDRA_WITH_QT
+    QuietQtPlatformNotes();
     if (quendra::qt::RenderWindowGallery(outDir_) != 0)
         throw CommandError("not every window could be written to " + outDir_);
     out << "wrote the window pictures to " << outDir_ << '\n';

@@ -2,6 +2,7 @@
 #include "World.h"
 
 #include "AttributeType.h"
+#include "CommandError.h"
 #include "FileError.h"
 #include "Selector.h"
 
@@ -45,7 +46,13 @@ void World::Build(const Scenario& scenario) {
         try {
             folder_->Write(relative, content);
         } catch (const std::filesystem::filesystem_error& error) {
-            // Such as "a" given as a file and as the folder of "a/b", or a name too long for the system.
+            // The machine may refuse any file; else the names are at fault, such as "a" given as a file
+            // and as the folder of "a/b", or a name too long for the system.
+            auto code = error.code();
+            if (code == std::errc::permission_denied || code == std::errc::no_space_on_device ||
+                code == std::errc::read_only_file_system || code == std::errc::too_many_files_open)
+                throw EnvironmentError("the file " + relative + " cannot be made in " + folder_->Path() + ": " +
+                                       code.message());
             Fail((Json::json_pointer() / "files" / relative).to_string(),
                  "the file cannot be made: " + error.code().message());
         } catch (const std::runtime_error&) {
@@ -256,19 +263,108 @@ std::optional<World::Target> World::TryResolve(const std::string& ref, std::stri
         why = "the ref \"" + ref + "\" names nothing";
         return std::nullopt;
     }
+    bool link = IsLinkClass(selector->className);
     std::vector<embedded::ObjectKey> found;
     try {
-        found = database_.FindObjects(selector->className, selector->attribute, selector->text);
+        found = link ? FindLinks(*selector)
+                     : database_.FindObjects(selector->className, selector->attribute, selector->text);
     } catch (const std::exception& error) {
         why = "the selector " + ref + " cannot be used: " + error.what();
         return std::nullopt;
     }
     if (found.size() != 1) {
         why = "the selector " + ref +
-              (found.empty() ? " matches nothing" : " matches " + std::to_string(found.size()) + " objects");
+              (found.empty() ? " matches nothing"
+                             : " matches " + std::to_string(found.size()) + (link ? " links" : " objects"));
+        if (link && found.size() > 1) why += "; tell them apart by parent, child, a link value or the link's id";
         return std::nullopt;
     }
     return Target{found.front(), IsLinkClass(database_.ClassName(found.front().classId))};
+}
+
+bool World::EndMatches(embedded::ObjectKey end, const std::string& text) const {
+    // A ref or selector names the end itself; else the text is the end's first display value (its number).
+    if (named_.contains(text) || Selector::Parse(text)) {
+        std::string ignored;
+        auto target = TryResolve(text, ignored);
+        return target && target->key.classId == end.classId && target->key.objectId == end.objectId;
+    }
+    const char separator[] = "\x1f";
+    auto display = database_.DisplayText(end, separator);
+    return display.substr(0, display.find(separator)) == text;
+}
+
+std::vector<embedded::ObjectKey> World::FindLinks(const Selector& selector) const {
+    // Conditions are NAME=text joined by commas; a comma not followed by NAME= belongs to the text before it.
+    std::vector<std::pair<std::string, std::string>> conditions;
+    std::string inside = selector.attribute + "=" + selector.text;
+    size_t start = 0;
+    while (start <= inside.size()) {
+        size_t comma = inside.find(',', start);
+        std::string piece = inside.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        size_t equals = piece.find('=');
+        size_t first = piece.find_first_not_of(' ');
+        bool named = equals != std::string::npos && first < equals && piece.find_first_of(" ()", first) > equals;
+        if (named || conditions.empty())
+            conditions.emplace_back(piece.substr(first == std::string::npos ? 0 : first, equals - first),
+                                    equals == std::string::npos ? "" : piece.substr(equals + 1));
+        else
+            conditions.back().second += "," + piece;
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    auto definitions = MetaSession()->MetaInfo()->ClassByName(selector.className)->AttributeDefs();
+    auto attribute = [&](const std::string& name) -> std::string {
+        if (name == "id") return "OBJECT_ID";
+        for (int32_t i = 0; i < definitions->Count(); ++i) {
+            auto definition = definitions->Item(i);
+            if (definition->Name() == name || definition->DisplayName() == name) return definition->Name();
+        }
+        throw std::invalid_argument("a link of \"" + selector.className + "\" has no \"" + name +
+                                    "\" (give parent=, child=, id= or a link attribute)");
+    };
+    std::vector<std::pair<std::string, std::string>> values;
+    std::vector<std::pair<bool, std::string>> ends; // parent?, text
+    for (const auto& [name, text] : conditions) {
+        if (name == "parent" || name == "child")
+            ends.emplace_back(name == "parent", text);
+        else
+            values.emplace_back(attribute(name), text);
+    }
+    // The candidates: those one condition finds in the database (a value, or an end given as a ref),
+    // else every link of the class; each candidate is then held against every condition.
+    std::vector<embedded::ObjectKey> links;
+    if (!values.empty()) {
+        links = database_.FindObjects(selector.className, values.front().first, values.front().second);
+    } else {
+        std::string ignored;
+        std::optional<Target> end;
+        bool parent = false;
+        for (const auto& [isParent, text] : ends)
+            if (!end && (named_.contains(text) || Selector::Parse(text)) && (end = TryResolve(text, ignored)))
+                parent = isParent;
+        if (end)
+            links = database_.FindObjects(selector.className, parent ? "OBJECT_ID1" : "OBJECT_ID2",
+                                          std::to_string(end->key.objectId));
+        else
+            links = database_.FindObjects(selector.className, "CLASS_ID",
+                                          std::to_string(database_.ClassId(selector.className)));
+    }
+    std::vector<embedded::ObjectKey> found;
+    for (const auto& link : links) {
+        bool matches = true;
+        for (const auto& [name, text] : values)
+            if (matches && database_.ReadValue(link, name).AsText() != text) matches = false;
+        for (const auto& [parent, text] : ends) {
+            if (!matches) break;
+            embedded::ObjectKey end{
+                static_cast<int16_t>(database_.ReadValue(link, parent ? "CLASS_ID1" : "CLASS_ID2").AsInt32()),
+                database_.ReadValue(link, parent ? "OBJECT_ID1" : "OBJECT_ID2").AsInt32()};
+            matches = EndMatches(end, text);
+        }
+        if (matches) found.push_back(link);
+    }
+    return found;
 }
 
 World::Target World::Resolve(const std::string& ref, const std::string& path) const {
@@ -290,7 +386,7 @@ std::string World::Name(const embedded::ObjectKey& key) const {
     return className + "#" + std::to_string(key.objectId);
 }
 
-embedded::HookRow World::MakeRow(const RowArg& row) const {
+embedded::HookRow World::MakeRow(const RowArg& row, bool storedLink) const {
     embedded::HookRow listed;
     if (row.kind == RowArg::Kind::PendingLink) {
         listed.kind = embedded::HookRow::Kind::PendingLink;
@@ -301,6 +397,18 @@ embedded::HookRow World::MakeRow(const RowArg& row) const {
         if (parent.isLink || child.isLink) Fail(row.path, "both ends of a link must be objects");
         listed.parent = parent.key;
         listed.child = child.key;
+        if (storedLink) {
+            auto links = database_.FindLinks(row.className, parent.key, child.key);
+            if (links.size() != 1)
+                Fail(row.path, "the row " + JsonText(row.written) + " names " +
+                                   (links.empty() ? "no stored link" : std::to_string(links.size()) + " stored links") +
+                                   " between " + row.parent + " and " + row.child +
+                                   (links.empty() ? ""
+                                                  : "; name one by a selector with a link value or its id, such as " +
+                                                        row.className + "(parent=..., child=..., id=...)"));
+            listed.kind = embedded::HookRow::Kind::Link;
+            listed.key = links.front();
+        }
         return listed;
     }
     auto refPath = row.kind == RowArg::Kind::Ref ? row.path : row.path + "/ref";

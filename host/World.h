@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Scenario.h"
+#include "Selector.h"
 #include "TempFolder.h"
 
 #include "Database.h"
@@ -40,7 +41,9 @@ public:
     // A value read by its own JSON kind, where no attribute type is known.
     Value ConvertByKind(const WrittenValue& value) const;
 
-    embedded::HookRow MakeRow(const RowArg& row) const;
+    // storedLink: the hook works on stored links, so a link row by class, parent and child names the one
+    // stored link between the two; else it is a link about to be made.
+    embedded::HookRow MakeRow(const RowArg& row, bool storedLink = false) const;
     scripted::Answer MakeAnswer(const ScenarioAnswer& answer) const;
     Ptr<CvObject> MakeObject(CvSession& session, const ObjectArg& arg) const;
 
@@ -62,6 +65,10 @@ private:
     Ptr<CvClass> FindClass(const std::string& className) const;
     bool IsLinkClass(const std::string& className) const;
     void RequireClass(const std::string& className, const std::string& path) const;
+    // The stored links a selector of a link class names: by parent=, child= (a ref, or the end's first
+    // display value such as its number), id= and link values by name or display name, joined by commas.
+    std::vector<embedded::ObjectKey> FindLinks(const Selector& selector) const;
+    bool EndMatches(embedded::ObjectKey end, const std::string& text) const;
     [[noreturn]] void Fail(const std::string& path, const std::string& message) const;
 
     embedded::Database& database_;

@@ -40,6 +40,28 @@ void NotifyChanged(CvSession& session, CvObjectStore& store, const Ptr<CvObject>
     services->ObjectViewNotifier()->NotifyObjects(1, changed, false);
 }
 
+// Sets the lock flag of each object of the list that the user may change to `locked`, with the user as
+// its holder, where the flag is not so already. `before` sees each such object first and ends the
+// walk by answering false.
+template <typename Before>
+void SetLockFlags(ClsLock& lock, const Ptr<CvSession>& session, CvRecList& recList, bool locked, Before before) {
+    auto store = session->ObjectStore();
+    auto options = MakeUpdateOptions(*store);
+    const int32_t rowCount = recList.RowCount();
+    for (int32_t row = 0; row < rowCount; ++row) {
+        CheckCounter(row);
+        auto object = RetrievedObjectAt(*store, recList, row);
+        if (!lock.LockMechanism(session, object)) continue;
+        if (!before(object)) return;
+        if (object->Data()->ValueAsBool(names::CN_LOCKED) == locked) continue;
+        auto data = object->Data();
+        data->SetValueAsBool(names::CN_LOCKED, locked);
+        data->SetValueAsInt32(names::USER_OBJECT_ID, session->CurrentUser()->UserObjectId());
+        object->Update(options);
+        NotifyChanged(*session, *store, object);
+    }
+}
+
 // The life-cycle states in which a family's objects may be changed; a null state never refuses.
 bool StateRefuses(const Value& state, bool isPart, bool isDocument) {
     if (state.IsNull()) return false;
@@ -107,44 +129,19 @@ std::string ClsLock::GetLockHolderName(const Ptr<CvSession>& /*Session*/, const 
 }
 
 int16_t ClsLock::LockObject(const Ptr<CvSession>& Session, const Ptr<CvRecList>& RecListIn) {
-    auto store = Session->ObjectStore();
-    auto options = MakeUpdateOptions(*store);
-    const int32_t rowCount = RecListIn->RowCount();
-    for (int32_t row = 0; row < rowCount; ++row) {
-        CheckCounter(row);
-        auto object = RetrievedObjectAt(*store, *RecListIn, row);
-        if (!LockMechanism(Session, object)) continue;
-        // An object locked already keeps its holder, also when an administrator passed the check.
-        if (object->Data()->ValueAsBool(names::CN_LOCKED)) continue;
-        auto data = object->Data();
-        data->SetValueAsBool(names::CN_LOCKED, true);
-        data->SetValueAsInt32(names::USER_OBJECT_ID, Session->CurrentUser()->UserObjectId());
-        object->Update(options);
-        NotifyChanged(*Session, *store, object);
-    }
+    // An object locked already keeps its holder, also when an administrator passed the check.
+    SetLockFlags(*this, Session, *RecListIn, true, [](const Ptr<CvObject>&) { return true; });
     return 0;
 }
 
 int16_t ClsLock::UnLockObject(const Ptr<CvSession>& Session, const Ptr<CvRecList>& RecListIn) {
-    auto store = Session->ObjectStore();
-    auto options = MakeUpdateOptions(*store);
-    const int32_t rowCount = RecListIn->RowCount();
-    for (int32_t row = 0; row < rowCount; ++row) {
-        CheckCounter(row);
-        auto object = RetrievedObjectAt(*store, *RecListIn, row);
-        if (!LockMechanism(Session, object)) continue;
+    // The unlocker's id is kept, not cleared.
+    SetLockFlags(*this, Session, *RecListIn, false, [&](const Ptr<CvObject>& object) {
         auto children = object->Children(nullptr);
-        if (children->Count() > 0 && AskYesNo(windows_, "Do You Want To Propagate Unlock To All Children ?")) {
-            if (!UnlockChildren(object, children)) return 0;
-        }
-        if (!object->Data()->ValueAsBool(names::CN_LOCKED)) continue;
-        auto data = object->Data();
-        data->SetValueAsBool(names::CN_LOCKED, false);
-        // The unlocker's id is kept, not cleared.
-        data->SetValueAsInt32(names::USER_OBJECT_ID, Session->CurrentUser()->UserObjectId());
-        object->Update(options);
-        NotifyChanged(*Session, *store, object);
-    }
+        if (children->Count() > 0 && AskYesNo(windows_, "Do You Want To Propagate Unlock To All Children ?"))
+            return UnlockChildren(object, children);
+        return true;
+    });
     return 0;
 }
 

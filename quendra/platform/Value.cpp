@@ -12,36 +12,6 @@
 
 namespace quendra {
 
-Value Value::Text(std::string text) {
-    Value v;
-    v.data_ = std::move(text);
-    return v;
-}
-
-Value Value::Int16(int16_t value) {
-    Value v;
-    v.data_ = value;
-    return v;
-}
-
-Value Value::Int32(int32_t value) {
-    Value v;
-    v.data_ = value;
-    return v;
-}
-
-Value Value::Double(double value) {
-    Value v;
-    v.data_ = value;
-    return v;
-}
-
-Value Value::Bool(bool value) {
-    Value v;
-    v.data_ = value;
-    return v;
-}
-
 Value::Kind Value::GetKind() const {
     return static_cast<Kind>(data_.index());
 }

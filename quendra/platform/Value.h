@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 
 namespace quendra {
@@ -12,11 +13,11 @@ public:
     enum class Kind { Null, Text, Int16, Int32, Double, Bool };
 
     Value() = default; // null
-    static Value Text(std::string text);
-    static Value Int16(int16_t value);
-    static Value Int32(int32_t value);
-    static Value Double(double value);
-    static Value Bool(bool value);
+    static Value Text(std::string text) { return Value(std::in_place, std::move(text)); }
+    static Value Int16(int16_t value) { return Value(std::in_place, value); }
+    static Value Int32(int32_t value) { return Value(std::in_place, value); }
+    static Value Double(double value) { return Value(std::in_place, value); }
+    static Value Bool(bool value) { return Value(std::in_place, value); }
 
     Kind GetKind() const;
     bool IsNull() const { return GetKind() == Kind::Null; }
@@ -36,6 +37,8 @@ public:
     bool operator==(const Value& other) const = default;
 
 private:
+    template <typename T> Value(std::in_place_t, T held) : data_(std::in_place_type<T>, std::move(held)) {}
+
     std::variant<std::monostate, std::string, int16_t, int32_t, double, bool> data_;
 };
 

@@ -21,18 +21,61 @@ struct Person {
     int offset;            // which parts a round takes: the other person's overlap by one
 };
 
+// One user in a child process: once the start signal comes, the database file opened and the user logged in.
+struct Desk {
+    Desk(const std::string& path, const std::string& login, int startPipe)
+        : db(OpenWhenStarted(path, startPipe)), session(db->Login(login, user)), app(user) {}
+
+    static std::shared_ptr<embedded::Database> OpenWhenStarted(const std::string& path, int startPipe) {
+        char go = 0;
+        if (read(startPipe, &go, 1) != 1) throw std::runtime_error("no start signal");
+        return embedded::Database::Open(path);
+    }
+
+    // LockObject or UnLockObject on the rows, with the answers the user will give and a fresh event log.
+    void Lock(bool locking, Ptr<CvRecList>& rows, std::vector<scripted::Answer> answers) {
+        user.SetAnswers(std::move(answers));
+        db->Harness().ClearEvents();
+        if (locking)
+            app.LockObject(session, rows);
+        else
+            app.UnLockObject(session, rows);
+    }
+
+    scripted::ScriptedUser user;
+    std::shared_ptr<embedded::Database> db;
+    Ptr<CvSession> session;
+    Application app;
+};
+
+// Runs each work in a child process of its own, all started together; each must end normally with an empty
+// report "<name>.report".
+using ChildWork = std::function<std::vector<std::string>(int startPipe)>;
+void RunTogether(const host::TempFolder& folder, const std::vector<std::pair<std::string, ChildWork>>& works) {
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    std::vector<pid_t> children;
+    for (const auto& work : works)
+        children.push_back(RunInChild(File(folder, work.first + ".report"), [&] { return work.second(start[0]); }));
+    const std::string go(works.size(), 'g');
+    ASSERT_EQ(write(start[1], go.data(), go.size()), static_cast<ssize_t>(go.size()));
+    for (size_t i = 0; i < children.size(); ++i) {
+        int status = 0;
+        ASSERT_EQ(waitpid(children[i], &status, 0), children[i]);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(ReadLines(File(folder, works[i].first + ".report")), std::vector<std::string>{}) << works[i].first;
+    }
+    close(start[0]);
+    close(start[1]);
+}
+
 // Rounds of LockObject then UnLockObject on two neighbouring parts. After each LockObject every part the
 // user was not refused has been written (a call that failed on a busy database writes nothing); every
 // refusal names the other user.
 std::vector<std::string> Work(const std::string& path, const std::vector<ObjectKey>& parts, const Person& person,
                               int startPipe) {
-    char go = 0;
-    if (read(startPipe, &go, 1) != 1) return {"no start signal"};
+    Desk desk(path, person.login, startPipe);
     std::vector<std::string> problems;
-    scripted::ScriptedUser user;
-    auto db = embedded::Database::Open(path);
-    auto session = db->Login(person.login, user);
-    Application app(user);
     int refusals = 0;
     for (int round = 0; round < Rounds && problems.size() < 20; ++round) {
         std::vector<ObjectKey> picked{parts[(round + person.offset) % PartCount],
@@ -41,19 +84,14 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
         std::map<std::string, ObjectKey> refusalTexts;
         for (size_t i = 0; i < picked.size(); ++i) {
             specs[i].key = picked[i];
-            refusalTexts[names::ClassPart + std::string(" ") + db->DisplayText(picked[i], "-") + " is locked by " +
+            refusalTexts[names::ClassPart + std::string(" ") + desk.db->DisplayText(picked[i], "-") + " is locked by " +
                          person.otherName] = picked[i];
         }
-        auto rows = db->MakeRecList(specs);
+        auto rows = desk.db->MakeRecList(specs);
         for (bool locking : {true, false}) {
-            user.SetAnswers({Press("OK"), Press("OK")});
-            db->Harness().ClearEvents();
-            if (locking)
-                app.LockObject(session, rows);
-            else
-                app.UnLockObject(session, rows);
+            desk.Lock(locking, rows, {Press("OK"), Press("OK")});
             std::set<int32_t> refused;
-            for (const auto& window : user.Windows()) {
+            for (const auto& window : desk.user.Windows()) {
                 const auto& text = std::get<scripted::records::MessageBox>(window.what).text;
                 auto found = refusalTexts.find(text);
                 if (found == refusalTexts.end())
@@ -64,7 +102,7 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
             refusals += static_cast<int>(refused.size());
             if (!locking) continue;
             std::set<int32_t> written;
-            for (const auto& event : db->Harness().Events())
+            for (const auto& event : desk.db->Harness().Events())
                 if (auto* update = std::get_if<embedded::events::Update>(&event))
                     written.insert(update->object.objectId);
             for (const auto& part : picked)
@@ -80,36 +118,15 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
 TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
     host::TempFolder folder;
     const std::string path = File(folder, "plant.db");
-    std::vector<ObjectKey> parts;
-    int32_t carl = 0;
-    int32_t dora = 0;
-    {
-        auto db = embedded::Database::Create(path, embedded::BuiltInModel("plant"));
-        carl = *db->UserId("carl");
-        dora = *db->UserId("dora");
-        for (int i = 0; i < PartCount; ++i)
-            parts.push_back(
-                db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("S-" + std::to_string(i))},
-                                                    {"CN_DESCRIPTION", Value::Text("Shared")},
-                                                    {names::STATE, Value::Int16(5)}}));
-    }
+    PlantFile file(path);
+    const auto parts = file.Parts("S-", PartCount, {{"CN_DESCRIPTION", Value::Text("Shared")}});
+    file.db.reset(); // the children open the file themselves
 
-    int start[2];
-    ASSERT_EQ(pipe(start), 0);
     const std::vector<Person> people{{"carl", "Dora Lind", 0}, {"dora", "Carl Berg", 1}};
-    std::vector<pid_t> children;
-    for (size_t i = 0; i < people.size(); ++i)
-        children.push_back(RunInChild(File(folder, people[i].login + ".report"),
-                                      [&, i] { return Work(path, parts, people[i], start[0]); }));
-    ASSERT_EQ(write(start[1], "gg", 2), 2);
-    for (size_t i = 0; i < children.size(); ++i) {
-        int status = 0;
-        ASSERT_EQ(waitpid(children[i], &status, 0), children[i]);
-        EXPECT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(ReadLines(File(folder, people[i].login + ".report")), std::vector<std::string>{}) << people[i].login;
-    }
-    close(start[0]);
-    close(start[1]);
+    std::vector<std::pair<std::string, ChildWork>> works;
+    for (const auto& person : people)
+        works.emplace_back(person.login, [&](int startPipe) { return Work(path, parts, person, startPipe); });
+    RunTogether(folder, works);
 
     // Each round ends with an unlock: nobody holds a part, and flag, holder and modifier were written together.
     EXPECT_EQ(RawDatabase(path).Column("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
@@ -117,7 +134,7 @@ TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
     for (const auto& part : parts) {
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << part.objectId;
         const int32_t holder = db->ReadValue(part, names::USER_OBJECT_ID).AsInt32();
-        EXPECT_TRUE(holder == carl || holder == dora) << part.objectId;
+        EXPECT_TRUE(holder == file.carl || holder == file.dora) << part.objectId;
         EXPECT_EQ(db->ReadValue(part, names::USER_ID_MOD).AsInt32(), holder) << part.objectId;
     }
 }
@@ -125,25 +142,15 @@ TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
 // Rounds of LockObject then UnLockObject on one part through the hooks; every call must go through.
 std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, const std::string& login, int rounds,
                                     int startPipe) {
-    char go = 0;
-    if (read(startPipe, &go, 1) != 1) return {"no start signal"};
+    Desk desk(path, login, startPipe);
     std::vector<std::string> problems;
-    scripted::ScriptedUser user;
-    auto db = embedded::Database::Open(path);
-    auto session = db->Login(login, user);
-    Application app(user);
     std::vector<embedded::HookRow> specs(1);
     specs[0].key = part;
-    auto rows = db->MakeRecList(specs);
+    auto rows = desk.db->MakeRecList(specs);
     for (int round = 0; round < rounds && problems.size() < 20; ++round) {
         for (bool locking : {true, false}) {
-            user.SetAnswers({Press("Yes"), Press("OK")});
-            db->Harness().ClearEvents();
-            if (locking)
-                app.LockObject(session, rows);
-            else
-                app.UnLockObject(session, rows);
-            for (const auto& event : db->Harness().Events())
+            desk.Lock(locking, rows, {Press("Yes"), Press("OK")});
+            for (const auto& event : desk.db->Harness().Events())
                 if (auto* error = std::get_if<embedded::events::Error>(&event))
                     problems.push_back("round " + std::to_string(round) + ": " + error->operation +
                                        " failed: " + error->text);
@@ -154,9 +161,7 @@ std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, con
 
 // What one round of the other user writes, and what the part must hold afterwards.
 struct Change {
-    std::function<void(int round, embedded::Database& db, Application& app, scripted::ScriptedUser& user,
-                       Ptr<CvSession>& session)>
-        make;
+    std::function<void(int round, Desk& desk)> make;
     std::function<std::string(int round)> expected; // the value of `attribute` after that round
     std::string attribute;
 };
@@ -165,22 +170,17 @@ struct Change {
 // the value of the last change (a lost update shows as an older value).
 std::vector<std::string> ChangeRounds(const std::string& path, ObjectKey part, const Change& change, int rounds,
                                       int startPipe) {
-    char go = 0;
-    if (read(startPipe, &go, 1) != 1) return {"no start signal"};
+    Desk desk(path, "dora", startPipe);
     std::vector<std::string> problems;
-    scripted::ScriptedUser user;
-    auto db = embedded::Database::Open(path);
-    auto session = db->Login("dora", user);
-    Application app(user);
     auto check = [&](int round, const std::string& when) {
-        std::string stored = db->ReadValue(part, change.attribute).AsText();
+        std::string stored = desk.db->ReadValue(part, change.attribute).AsText();
         if (stored != change.expected(round))
             problems.push_back(when + " round " + std::to_string(round) + ": " + change.attribute + " is \"" + stored +
                                "\", not \"" + change.expected(round) + "\"");
     };
     for (int round = 0; round < rounds && problems.size() < 20; ++round) {
         if (round > 0) check(round - 1, "after");
-        change.make(round, *db, app, user, session);
+        change.make(round, desk);
         check(round, "at the end of");
     }
     return problems;
@@ -188,32 +188,14 @@ std::vector<std::string> ChangeRounds(const std::string& path, ObjectKey part, c
 
 class ConcurrentChangeTest : public testing::Test {
 protected:
-    void SetUp() override {
-        auto db = embedded::Database::Create(path, embedded::BuiltInModel("plant"));
-        part = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("R-1")},
-                                                   {"CN_DESCRIPTION", Value::Text("Shared")},
-                                                   {names::STATE, Value::Int16(5)}});
-    }
+    void SetUp() override { part = PlantFile(path).Parts("R-", 1, {{"CN_DESCRIPTION", Value::Text("Shared")}})[0]; }
 
     // Carl locks and unlocks the part while dora makes the change, each in a process of its own.
     void Run(const Change& change) {
         constexpr int Rounds = 150;
-        int start[2];
-        ASSERT_EQ(pipe(start), 0);
-        std::vector<pid_t> children{
-            RunInChild(File(folder, "locker.report"), [&] { return LockRounds(path, part, "carl", Rounds, start[0]); }),
-            RunInChild(File(folder, "changer.report"),
-                       [&] { return ChangeRounds(path, part, change, Rounds, start[0]); })};
-        ASSERT_EQ(write(start[1], "gg", 2), 2);
-        for (size_t i = 0; i < children.size(); ++i) {
-            int status = 0;
-            ASSERT_EQ(waitpid(children[i], &status, 0), children[i]);
-            EXPECT_TRUE(WIFEXITED(status));
-        }
-        close(start[0]);
-        close(start[1]);
-        EXPECT_EQ(ReadLines(File(folder, "locker.report")), std::vector<std::string>{});
-        EXPECT_EQ(ReadLines(File(folder, "changer.report")), std::vector<std::string>{});
+        RunTogether(folder,
+                    {{"locker", [&](int startPipe) { return LockRounds(path, part, "carl", Rounds, startPipe); }},
+                     {"changer", [&](int startPipe) { return ChangeRounds(path, part, change, Rounds, startPipe); }}});
         auto db = embedded::Database::Open(path);
         EXPECT_EQ(db->ReadValue(part, change.attribute).AsText(), change.expected(Rounds - 1));
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool());
@@ -228,8 +210,8 @@ TEST_F(ConcurrentChangeTest, AnotherUsersDescriptionSurvivesLockingAndUnlocking)
     Change edit;
     edit.attribute = "CN_DESCRIPTION";
     edit.expected = [](int round) { return "Edit " + std::to_string(round); };
-    edit.make = [&](int round, embedded::Database&, Application&, scripted::ScriptedUser&, Ptr<CvSession>& session) {
-        auto store = session->ObjectStore();
+    edit.make = [&](int round, Desk& desk) {
+        auto store = desk.session->ObjectStore();
         auto object = store->ObjectById(part.classId, part.objectId);
         object->Data()->SetValueAsText("CN_DESCRIPTION", edit.expected(round));
         object->Update(store->DefaultUpdateOptions());
@@ -242,8 +224,8 @@ TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlock
     Change replace;
     replace.attribute = "CN_ISSUED_FROM";
     replace.expected = [](int round) { return "C-" + std::to_string(round); };
-    replace.make = [&](int round, embedded::Database& db, Application& app, scripted::ScriptedUser& user,
-                       Ptr<CvSession>& session) {
+    replace.make = [&](int round, Desk& desk) {
+        auto& db = *desk.db;
         auto parent =
             db.CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("A-" + std::to_string(round))},
                                                {names::STATE, Value::Int16(5)}});
@@ -254,9 +236,9 @@ TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlock
         specs[0].key = db.CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int16(1)}});
         auto rows = db.MakeRecList(specs);
         scripted::Answer pick{scripted::answers::Search{scripted::answers::Search::Mode::Pick, {part}}, "search"};
-        user.SetAnswers({pick, Press("OK")});
+        desk.user.SetAnswers({pick, Press("OK")});
         std::string linkAttributes = "CN_QUANTITY";
-        app.ReplacePart(session, rows, linkAttributes);
+        desk.app.ReplacePart(desk.session, rows, linkAttributes);
     };
     Run(replace);
 }

@@ -18,27 +18,20 @@ constexpr int PartCount = 2000;
 TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) {
     host::TempFolder folder;
     const std::string path = File(folder, "plant.db");
-    std::vector<ObjectKey> parts;
     std::vector<std::pair<int, int>> links; // positions in parts: parent, child
-    int32_t carl = 0;
-    int32_t dora = 0;
-    {
-        auto db = embedded::Database::Create(path, embedded::BuiltInModel("plant"));
-        carl = *db->UserId("carl");
-        dora = *db->UserId("dora");
-        // Locked by carl, last changed by dora: an unlock by carl rewrites both flag and modifier.
-        for (int i = 0; i < PartCount; ++i)
-            parts.push_back(
-                db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("W-" + std::to_string(i))},
-                                                    {names::STATE, Value::Int16(5)},
-                                                    {names::CN_LOCKED, Value::Bool(true)},
-                                                    {names::USER_OBJECT_ID, Value::Int32(carl)},
-                                                    {names::USER_ID_MOD, Value::Int32(dora)}}));
-        for (int i = 1; i < PartCount; ++i) {
-            links.emplace_back((i - 1) / 10, i);
-            db->CreateLink(names::LinkClassPartsTree, parts[(i - 1) / 10], parts[i], {});
-        }
+    PlantFile file(path);
+    const int32_t carl = file.carl;
+    const int32_t dora = file.dora;
+    // Locked by carl, last changed by dora: an unlock by carl rewrites both flag and modifier.
+    const auto parts = file.Parts("W-", PartCount,
+                                  {{names::CN_LOCKED, Value::Bool(true)},
+                                   {names::USER_OBJECT_ID, Value::Int32(carl)},
+                                   {names::USER_ID_MOD, Value::Int32(dora)}});
+    for (int i = 1; i < PartCount; ++i) {
+        links.emplace_back((i - 1) / 10, i);
+        file.db->CreateLink(names::LinkClassPartsTree, parts[(i - 1) / 10], parts[i], {});
     }
+    file.db.reset(); // the child opens the file itself
 
     pid_t child = RunInChild(File(folder, "walk.report"), [&] {
         scripted::ScriptedUser user;

@@ -235,11 +235,12 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
 
 // Printing the tree only reads: a file nobody may write, in either journal mode, is read and left as it was.
 TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTheFileStaysAsItWas) {
+    embedded::ObjectKey link;
     {
         auto db = embedded::Database::Open(path);
         auto child = db->CreateObject(
             names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("P-2")}, {"CN_DESCRIPTION", Value::Text("Pin")}});
-        db->CreateLink(names::LinkClassPartsTree, part, child, {{"CN_QUANTITY", Value::Int16(3)}});
+        link = db->CreateLink(names::LinkClassPartsTree, part, child, {{"CN_QUANTITY", Value::Int16(3)}});
     }
     struct Case {
         std::string journal;
@@ -259,7 +260,9 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
         ASSERT_TRUE(command->parsed()) << journal;
         std::ostringstream out;
         EXPECT_EQ(tree.Run(out), 0) << journal;
-        EXPECT_EQ(out.str(), "Part P-1 - \n  Part P-2 - Pin (Quantity=3)\n") << journal;
+        EXPECT_EQ(out.str(), "Part P-1 - \n  Part P-2 - Pin (link " + std::to_string(link.objectId) +
+                                 ", Parts Tree: Quantity=3)\n")
+            << journal;
         EXPECT_TRUE(FileBytes(path) == before) << journal;
         auto reading = embedded::Database::Open(path, embedded::OpenMode::ReadOnly);
         scripted::ScriptedUser user;

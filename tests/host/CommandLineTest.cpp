@@ -2,9 +2,14 @@
 #include "CommandRun.h"
 #include "Database.h"
 #include "Processes.h"
+#include "QtMessages.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#ifdef QUENDRA_WITH_QT
+#include <QtGlobal>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,6 +25,9 @@
 namespace quendra::host {
 namespace {
 
+using test::Quendra;
+using test::Ran;
+
 TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
     TempFolder folder;
     auto db = folder.Path() + "/plant.db";
@@ -28,8 +36,9 @@ TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
     auto tree = Quendra({"tree", db, "P-100020"});
     ASSERT_EQ(tree.status, 0) << tree.errors;
     EXPECT_EQ(tree.out, "Assembly P-100020 - Output shaft assembly\n"
-                        "  Part P-100021 - Output shaft (Quantity=1, Position=10, Length=240) locked by dora\n"
-                        "  Part P-100022 - Ball bearing 6206 (Quantity=2, Position=20)\n");
+                        "  Part P-100021 - Output shaft (link 23, Parts Tree: Quantity=1, Position=10, Length=240) "
+                        "locked by dora\n"
+                        "  Part P-100022 - Ball bearing 6206 (link 24, Parts Tree: Quantity=2, Position=20)\n");
 }
 
 TEST(CommandLine, InitRefusesNamesThatAreNoPlainFileAndMakesNothing) {
@@ -79,7 +88,8 @@ TEST(CommandLine, TwoInitsOnOnePathLeaveOneWholeDatabase) {
     }
 }
 
-// Errors of the surroundings, not of the arguments: one line, status 2, nothing made or changed.
+// Errors of the surroundings, not of the arguments: one line, nothing made or changed; a missing
+// temporary folder is the machine's fault (status 3).
 TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
     TempFolder folder;
     auto db = folder.Path() + "/plant.db";
@@ -108,13 +118,24 @@ TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
     unsetenv("TMPDIR");
     std::string why = "no temporary folder to work in: TMPDIR names " + none +
                       ", which is no folder; set TMPDIR to an existing folder\n";
-    EXPECT_EQ(played.status, 2);
-    EXPECT_EQ(played.errors, "quendra: " + scenario + ": " + why);
-    EXPECT_EQ(made.status, 2);
+    EXPECT_EQ(played.status, 3);
+    EXPECT_EQ(played.errors, "quendra: " + scenario + ": cannot be played here: " + why);
+    EXPECT_EQ(made.status, 3);
     EXPECT_EQ(made.errors, "quendra init: " + why);
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/new.db"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2); // plant.db, s.json
 }
+
+#ifdef QUENDRA_WITH_QT
+TEST(CommandLine, TheQtPluginsNotesAboutItselfStayOffTheTerminal) {
+    QuietQtPlatformNotes();
+    testing::internal::CaptureStderr();
+    qWarning("This plugin does not support propagateSizeHints()");
+    qWarning("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'");
+    qWarning("a warning that matters");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "a warning that matters\n");
+}
+#endif
 
 TEST(CommandLine, ListCallsNamesEveryOperationAFaultCanName) {
     auto listed = Quendra({"play", "--list-calls"});
@@ -350,10 +371,23 @@ const Mistake Mistakes[] = {
     {"TreeOfAnUnknownPart", {"tree", "DB", "P-404"}, "quendra tree: no part numbered \"P-404\" in DB"},
     {"UnknownHook",
      {"hook", "Lock", "--db", "DB", "--user", "carl"},
-     "quendra hook: unknown hook name \"Lock\" (one of AddExistingPart, AddMainPart, AddNewPart, "
-     "AfterCheckInDocuments, BeforeAddPartsTreeLink, BeforeCheckOutReleaseDocs, BeforeDeleteDocuments, "
-     "BeforeNewReleaseObj, BeforeUpdate, CopyTreeFrom, DeleteLink, LinkUpdate, LockObject, ReplacePart, "
-     "ReplacePartByNewPart, UnLockObject, UploadDocument, IsLockedForUpdate)"},
+     "quendra hook: unknown hook name \"Lock\" (quendra hooks lists the eighteen; the name comes first: quendra "
+     "hook NAME --db FILE --user LOGIN [--row REF]... [arguments] [--answers FILE])"},
+    {"MistypedHook",
+     {"hook", "lockobjekt", "--db", "DB", "--user", "carl"},
+     "quendra hook: unknown hook name \"lockobjekt\"; did you mean LockObject? (quendra hooks lists the eighteen; "
+     "the name comes first: quendra hook NAME --db FILE --user LOGIN [--row REF]... [arguments] [--answers FILE])"},
+    {"MistypedCommand",
+     {"plya", "x.json"},
+     "quendra: unknown command 'plya'; did you mean 'play'? (quendra --help lists the commands)"},
+    {"HelpOfNoCommand", {"help", "bogus"}, "quendra help: unknown command 'bogus' (quendra --help lists the commands)"},
+    {"LinkRowMatchingNothing",
+     {"hook", "DeleteLink", "--db", "DB", "--user", "carl", "--row", "Parts Tree(parent=P-1, child=P-2, Position=3)"},
+     "quendra hook: command line: the selector Parts Tree(parent=P-1, child=P-2, Position=3) matches nothing"},
+    {"LinkRowByNoSuchValue",
+     {"hook", "DeleteLink", "--db", "DB", "--user", "carl", "--row", "Parts Tree(Colour=red)"},
+     "quendra hook: command line: the selector Parts Tree(Colour=red) cannot be used: a link of \"Parts Tree\" has "
+     "no \"Colour\" (give parent=, child=, id= or a link attribute)"},
     {"ArgumentTheHookLacks",
      {"hook", "LockObject", "--db", "DB", "--user", "carl", "--select-op", "APPROVE"},
      "quendra hook: LockObject takes no SelectOp (--select-op)"},

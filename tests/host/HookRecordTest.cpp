@@ -31,6 +31,8 @@
 namespace quendra::host {
 namespace {
 
+using test::Quendra;
+
 // What the person does in one dialog; `folder` is the test's fresh folder.
 using Play = std::function<void(QDialog&, const std::string& folder)>;
 

@@ -211,7 +211,7 @@ TEST(ScenarioPlayer, JsonTranscriptHasOneObjectALineWithTheSameContent) {
     EXPECT_EQ(objects[1]["arguments"]["rows"], Json::array({"P1"}));
     EXPECT_EQ(objects[2]["window"], Json({{"platform", "query"}}));
     EXPECT_EQ(objects[4]["window"]["messageBox"], "Link Between Part P-1-Bracket and Part P-2-Boltcannot be created");
-    EXPECT_EQ(objects[4]["answer"], "{\"button\":\"OK\"}");
+    EXPECT_EQ(objects[4]["answer"], Json({{"button", "OK"}})); // an object, not JSON text in a string
     auto verdict = objects[objects.size() - 2];
     EXPECT_EQ(verdict["ok"], false);
     EXPECT_EQ(verdict["failures"], Json::array({"result: expected 0, found 1"}));

@@ -1,7 +1,11 @@
-// Child processes that work on a database file, and a plain SQLite connection to look at it.
+// Child processes that work on a database file, the file made for them, and a plain SQLite connection to
+// look at it.
 #pragma once
 
+#include "FileError.h"
+#include "Names.h"
 #include "TempFolder.h"
+#include "World.h"
 
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -10,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,10 +27,7 @@ inline std::string File(const host::TempFolder& folder, const std::string& name)
 
 // The bytes of a file, empty when there is none (a journal that was never made).
 inline std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return std::filesystem::exists(path) ? ReadFileText(path) : std::string();
 }
 
 // Runs the work in a child process; the child writes the problems it found, one a line, to the report file
@@ -54,6 +54,29 @@ inline std::vector<std::string> ReadLines(const std::string& path) {
     for (std::string line; std::getline(file, line);) lines.push_back(line);
     return lines;
 }
+
+// A new plant database file, open until `db` is reset, and the ids of two of its users.
+struct PlantFile {
+    explicit PlantFile(const std::string& path)
+        : db(embedded::Database::Create(path, embedded::BuiltInModel("plant"))), carl(*db->UserId("carl")),
+          dora(*db->UserId("dora")) {}
+
+    // Released parts "<prefix>0", "<prefix>1", ... with the values given besides.
+    std::vector<ObjectKey> Parts(const std::string& prefix, int count, const Values& values) {
+        std::vector<ObjectKey> parts;
+        for (int i = 0; i < count; ++i) {
+            Values all{{names::CN_PART_NUMBER, Value::Text(prefix + std::to_string(i))},
+                       {names::STATE, Value::Int16(5)}};
+            all.insert(all.end(), values.begin(), values.end());
+            parts.push_back(db->CreateObject(names::ClassPart, all));
+        }
+        return parts;
+    }
+
+    std::shared_ptr<embedded::Database> db;
+    int32_t carl;
+    int32_t dora;
+};
 
 // A plain connection for what only SQLite itself can tell (integrity, counts while a child works).
 class RawDatabase {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::test {
 
 struct Ran {
     int status;
@@ -21,8 +21,8 @@ inline Ran Quendra(std::vector<std::string> arguments) {
     std::vector<const char*> argv;
     for (const auto& argument : arguments) argv.push_back(argument.c_str());
     std::ostringstream out, errors;
-    int status = CommandLine::Run(static_cast<int>(argv.size()), argv.data(), out, errors);
+    int status = host::CommandLine::Run(static_cast<int>(argv.size()), argv.data(), out, errors);
     return {status, out.str(), errors.str()};
 }
 
-} // namespace quendra::host
+} // namespace quendra::test

@@ -1,9 +1,7 @@
-// JsonCursor: checked reading of scenario and answer files.
+// JsonCursor: checked reading of model, scenario and answer files.
 #include "JsonCursor.h"
 
-#include "FileError.h"
-
-namespace quendra::host {
+namespace quendra {
 
 namespace {
 
@@ -33,8 +31,8 @@ const char* KindName(const Json& value) {
 
 } // namespace
 
-JsonCursor::JsonCursor(const Json& value, std::string path, std::string file)
-    : value_(&value), path_(std::move(path)), file_(std::move(file)) {}
+JsonCursor::JsonCursor(const Json& value, std::string path, std::string file, Wording wording)
+    : value_(&value), path_(std::move(path)), file_(std::move(file)), wording_(wording) {}
 
 Json JsonCursor::Parse(const std::string& text, const std::string& file) {
     // Refused while parsing, before anything copies or prints the value.
@@ -60,20 +58,29 @@ Json JsonCursor::ReadFile(const std::string& path) {
 }
 
 void JsonCursor::Fail(const std::string& message) const {
-    throw FileError(file_, path_.empty() ? "/" : path_, message);
+    throw FileError(file_, path_.empty() && wording_ == Wording::Describing ? "/" : path_, message);
+}
+
+JsonCursor JsonCursor::Child(const Json& value, const std::string& token) const {
+    return JsonCursor(value, path_ + token, file_, wording_);
+}
+
+void JsonCursor::Expect(bool isKind, const char* expected) const {
+    if (isKind) return;
+    if (wording_ == Wording::Brief) Fail(std::string(expected) + " is expected here");
+    Fail(std::string("must be ") + expected + ", not " + KindName(*value_));
 }
 
 void JsonCursor::ExpectObject(std::initializer_list<const char*> allowed) const {
-    if (!value_->is_object()) Fail(std::string("must be an object, not ") + KindName(*value_));
+    Expect(value_->is_object(), "an object");
     for (const auto& [key, member] : value_->items()) {
         bool known = false;
         for (const char* name : allowed) known = known || key == name;
-        if (!known) {
-            std::string names;
-            for (const char* name : allowed) names += std::string(names.empty() ? "" : ", ") + name;
-            JsonCursor(member, path_ + PointerToken(key), file_)
-                .Fail("unknown key \"" + key + "\" (known keys: " + names + ")");
-        }
+        if (known) continue;
+        std::string names;
+        for (const char* name : allowed) names += std::string(names.empty() ? "" : ", ") + name;
+        Child(member, PointerToken(key))
+            .Fail("unknown key \"" + key + "\"" + (wording_ == Wording::Brief ? "" : " (known keys: " + names + ")"));
     }
 }
 
@@ -83,45 +90,45 @@ bool JsonCursor::Has(const std::string& key) const {
 
 JsonCursor JsonCursor::At(const std::string& key) const {
     auto found = Find(key);
-    if (!found) Fail("the key \"" + key + "\" is missing");
-    return *found;
+    if (found) return *found;
+    const std::string message = "the key \"" + key + "\" is missing";
+    if (wording_ == Wording::Brief) Child(*value_, PointerToken(key)).Fail(message);
+    Fail(message);
 }
 
 std::optional<JsonCursor> JsonCursor::Find(const std::string& key) const {
-    if (!value_->is_object()) Fail(std::string("must be an object, not ") + KindName(*value_));
+    Expect(value_->is_object(), "an object");
     auto it = value_->find(key);
     if (it == value_->end()) return std::nullopt;
-    return JsonCursor(*it, path_ + PointerToken(key), file_);
+    return Child(*it, PointerToken(key));
 }
 
 std::vector<JsonCursor> JsonCursor::Items() const {
-    if (!value_->is_array()) Fail(std::string("must be a list, not ") + KindName(*value_));
+    Expect(value_->is_array(), "a list");
     std::vector<JsonCursor> items;
-    for (size_t i = 0; i < value_->size(); ++i)
-        items.emplace_back((*value_)[i], path_ + "/" + std::to_string(i), file_);
+    for (size_t i = 0; i < value_->size(); ++i) items.push_back(Child((*value_)[i], "/" + std::to_string(i)));
     return items;
 }
 
 std::vector<std::pair<std::string, JsonCursor>> JsonCursor::Members() const {
-    if (!value_->is_object()) Fail(std::string("must be an object, not ") + KindName(*value_));
+    Expect(value_->is_object(), "an object");
     std::vector<std::pair<std::string, JsonCursor>> members;
-    for (const auto& [key, member] : value_->items())
-        members.emplace_back(key, JsonCursor(member, path_ + PointerToken(key), file_));
+    for (const auto& [key, member] : value_->items()) members.emplace_back(key, Child(member, PointerToken(key)));
     return members;
 }
 
 std::string JsonCursor::String() const {
-    if (!value_->is_string()) Fail(std::string("must be a text, not ") + KindName(*value_));
+    Expect(value_->is_string(), "a text");
     return value_->get<std::string>();
 }
 
 bool JsonCursor::Bool() const {
-    if (!value_->is_boolean()) Fail(std::string("must be true or false, not ") + KindName(*value_));
+    Expect(value_->is_boolean(), "true or false");
     return value_->get<bool>();
 }
 
 int64_t JsonCursor::Integer() const {
-    if (!value_->is_number_integer()) Fail(std::string("must be a whole number, not ") + KindName(*value_));
+    Expect(value_->is_number_integer(), "a whole number");
     return value_->get<int64_t>();
 }
 
@@ -129,4 +136,4 @@ std::string JsonText(const Json& value) {
     return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-} // namespace quendra::host
+} // namespace quendra

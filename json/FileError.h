@@ -1,11 +1,11 @@
-// FileError: a scenario, answer or sample file that is wrong, with where and what; and the one
-// reader of whole files that reports through it.
+// FileError: a file that is wrong (a model, scenario, answer or sample file), with where and what;
+// and the one reader of whole files that reports through it.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 
-namespace quendra::host {
+namespace quendra {
 
 class FileError : public std::runtime_error {
 public:
@@ -19,4 +19,4 @@ public:
 // naming it.
 std::string ReadFileText(const std::string& path);
 
-} // namespace quendra::host
+} // namespace quendra

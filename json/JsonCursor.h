@@ -1,6 +1,8 @@
 // JsonCursor: one place in a parsed JSON file, read with checks that name the file and JSON path.
 #pragma once
 
+#include "FileError.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
@@ -10,14 +12,23 @@
 #include <utility>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra {
 
 // Objects keep the order in which the file writes their keys.
 using Json = nlohmann::ordered_json;
 
 class JsonCursor {
 public:
-    JsonCursor(const Json& value, std::string path, std::string file);
+    // How mistakes are worded; each kind of file keeps the way its users know.
+    enum class Wording {
+        // "must be a list, not a text"; an unknown key lists the known ones; a missing key is reported
+        // at its object; the top level is "/".
+        Describing,
+        // "a list is expected here"; a missing key is reported at its own path; the top level is "".
+        Brief,
+    };
+
+    JsonCursor(const Json& value, std::string path, std::string file, Wording wording = Wording::Describing);
 
     // Lists and objects nest at most this deep: copying and printing a value recurse once per level.
     static constexpr int MaxDepth = 100;
@@ -29,6 +40,7 @@ public:
     const Json& Value() const { return *value_; }
     const std::string& Path() const { return path_; }
     const std::string& File() const { return file_; }
+    // Throws a FileError naming the file and this place.
     [[noreturn]] void Fail(const std::string& message) const;
 
     bool IsNull() const { return value_->is_null(); }
@@ -52,12 +64,17 @@ public:
     int64_t Integer() const;
 
 private:
+    JsonCursor Child(const Json& value, const std::string& token) const;
+    // Fails unless the value is of the kind `expected` names ("a list").
+    void Expect(bool isKind, const char* expected) const;
+
     const Json* value_;
     std::string path_;
     std::string file_;
+    Wording wording_;
 };
 
 // The JSON value as one line of text, for messages.
 std::string JsonText(const Json& value);
 
-} // namespace quendra::host
+} // namespace quendra

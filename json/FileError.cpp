@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace quendra::host {
+namespace quendra {
 
 namespace {
 std::string Describe(const std::string& file, const std::string& jsonPath, const std::string& message) {
@@ -27,4 +27,4 @@ std::string ReadFileText(const std::string& path) {
     return text.str();
 }
 
-} // namespace quendra::host
+} // namespace quendra

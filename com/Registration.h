@@ -1,0 +1,24 @@
+// Registration of Quendra.Application: class, programmatic identifiers and type library.
+#pragma once
+
+// <windows.h> comes first: the other Windows headers build on it.
+#include <windows.h>
+
+#include <oaidl.h>
+
+namespace quendra::com {
+
+// {CAA60299-1FFF-497F-82B2-87E1416FD89D}
+extern const CLSID ClsidApplication;
+// The type library and the dispatch interface that it describes.
+extern const GUID LibidQuendra;
+extern const IID DiidApplication;
+
+HRESULT RegisterServer();
+// Removes every key that RegisterServer writes; keys that are already gone are no failure.
+HRESULT UnregisterServer();
+
+// The type library embedded in this module; the caller releases it.
+HRESULT LoadServerTypeLib(ITypeLib** typeLib);
+
+} // namespace quendra::com

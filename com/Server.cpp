@@ -1,0 +1,79 @@
+// quendra.dll: the four entry points of the in-process server and its object counts.
+#include "ClassFactory.h"
+#include "Registration.h"
+#include "ServerState.h"
+
+#include <atomic>
+
+namespace quendra::com {
+
+namespace {
+
+std::atomic<long> objectsAndLocks{0};
+HMODULE module = nullptr;
+
+} // namespace
+
+void ObjectCreated() {
+    ++objectsAndLocks;
+}
+
+void ObjectDestroyed() {
+    --objectsAndLocks;
+}
+
+void LockServer(bool lock) {
+    if (lock)
+        ++objectsAndLocks;
+    else
+        --objectsAndLocks;
+}
+
+bool CanUnload() {
+    return objectsAndLocks == 0;
+}
+
+HMODULE ServerModule() {
+    return module;
+}
+
+void SetServerModule(HMODULE loaded) {
+    module = loaded;
+}
+
+} // namespace quendra::com
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        quendra::com::SetServerModule(instance);
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (!IsEqualCLSID(clsid, quendra::com::ClsidApplication)) return CLASS_E_CLASSNOTAVAILABLE;
+    IClassFactory* factory = quendra::com::CreateClassFactory();
+    if (!factory) return E_OUTOFMEMORY;
+    HRESULT code = factory->QueryInterface(iid, object);
+    factory->Release();
+    return code;
+}
+
+HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return quendra::com::CanUnload() ? S_OK : S_FALSE;
+}
+
+HRESULT STDAPICALLTYPE DllRegisterServer() {
+    return quendra::com::RegisterServer();
+}
+
+HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    return quendra::com::UnregisterServer();
+}
+
+} // extern "C"

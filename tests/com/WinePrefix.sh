@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Creates the private Wine prefix of the COM tests once ($WINEPREFIX, under the build folder).
+set -euo pipefail
+wine=$1
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    "$(dirname "$wine")/wineboot" -i
+    "$(dirname "$wine")/wineserver" -w
+fi
+test -f "$WINEPREFIX/system.reg"
