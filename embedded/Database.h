@@ -60,27 +60,22 @@ struct Forward {
     std::string comment;
     ObjectKey process;
 };
-struct Attach {
-    static constexpr const char* kind = "attach";
-    ObjectKey object;
-};
 struct Show {
     static constexpr const char* kind = "show";
     ObjectKey object;
     bool flag = false;
 };
-struct Insert {
-    static constexpr const char* kind = "insert";
+// The kinds that name one object and nothing more.
+template <const char* Name> struct OnObject {
+    static constexpr const char* kind = Name;
     ObjectKey object;
 };
-struct Update {
-    static constexpr const char* kind = "update";
-    ObjectKey object;
-};
-struct Delete {
-    static constexpr const char* kind = "delete";
-    ObjectKey object;
-};
+inline constexpr char AttachName[] = "attach", InsertName[] = "insert", UpdateName[] = "update",
+                      DeleteName[] = "delete";
+using Attach = OnObject<AttachName>;
+using Insert = OnObject<InsertName>;
+using Update = OnObject<UpdateName>;
+using Delete = OnObject<DeleteName>;
 // A platform operation failed, whether or not the component caught the failure.
 struct Error {
     static constexpr const char* kind = "error";
