@@ -4,18 +4,22 @@
 #include "CvError.h"
 #include "EmbeddedObject.h"
 
-#include <ctime>
+#include <chrono>
+#include <cstdio>
 
 namespace quendra::embedded {
 
 namespace {
 
+// The calendar of std::chrono, not the C library's gmtime_r, which Windows lacks.
 std::string TimeText(std::chrono::system_clock::time_point when) {
-    std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-    std::tm parts{};
-    gmtime_r(&seconds, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    auto day = std::chrono::floor<std::chrono::days>(when);
+    std::chrono::year_month_day date{day};
+    std::chrono::hh_mm_ss time{std::chrono::floor<std::chrono::seconds>(when - day)};
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", int(date.year()), unsigned(date.month()),
+                  unsigned(date.day()), int(time.hours().count()), int(time.minutes().count()),
+                  int(time.seconds().count()));
     return text;
 }
 

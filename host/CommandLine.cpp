@@ -75,6 +75,8 @@ int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::
 int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& errors) {
     CLI::App app("quendra: makes embedded databases, calls hooks and plays scenario files", "quendra");
     app.require_subcommand(1);
+    // The same options on Windows: a path such as /data/plant.db is an argument there too, not an option.
+    app.allow_windows_style_options(false);
     app.set_help_all_flag("--help-all", "Print the help of every command");
     app.set_version_flag("--version", "quendra " QUENDRA_VERSION, "Print the version and exit");
     InitCommand init;

@@ -73,8 +73,8 @@ std::string ScenarioPath(const std::filesystem::path& file, const std::filesyste
 
 // A person's answer as a scenario writes it. Objects picked are named by selectors on their object
 // ids, which the database kept beside the recording still holds; files picked go into `files`.
-Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, const std::filesystem::path& folder,
-                  Json& files) {
+[[maybe_unused]] Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database,
+                                   const std::filesystem::path& folder, Json& files) {
     namespace answers = scripted::answers;
     Json json = Json::object();
     if (const auto* button = std::get_if<answers::Button>(&answer.what)) {

@@ -20,8 +20,12 @@
 #include <filesystem>
 #include <random>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 namespace quendra::host {
 
@@ -59,6 +63,19 @@ struct MadeFiles {
     }
 };
 
+#ifdef _WIN32
+// Puts the made file at `to` unless something is there already: a move that may not replace refuses
+// an existing name.
+void LinkIntoPlace(const std::string& from, const std::string& to) {
+    if (MoveFileExW(std::filesystem::path(from).c_str(), std::filesystem::path(to).c_str(), MOVEFILE_COPY_ALLOWED))
+        return;
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        throw CommandError(to + " exists already; init only makes new database files");
+    throw CommandError("cannot put the database at " + to + ": " +
+                       std::error_code(static_cast<int>(error), std::system_category()).message());
+}
+#else
 // Puts the made file at `to` unless something is there already: a hard link fails on an existing name;
 // on file systems without hard links, a rename that refuses to replace does the same.
 void LinkIntoPlace(const std::string& from, const std::string& to) {
@@ -72,6 +89,7 @@ void LinkIntoPlace(const std::string& from, const std::string& to) {
     }
     throw CommandError("cannot put the database at " + to + ": " + std::strerror(linkError));
 }
+#endif
 
 } // namespace
 

@@ -8,10 +8,42 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
 namespace quendra::host {
+
+namespace {
+
+#ifdef _WIN32
+// Windows has no mkdtemp: a folder made under a random name fails when the name is taken, so a
+// made folder is ours alone.
+std::string MakeUniqueFolder(const std::filesystem::path& base) {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("quendra-" + std::to_string(random() % 1000000000000ULL));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) return candidate.string();
+        if (error)
+            throw EnvironmentError("cannot make a temporary folder in " + base.string() + " (" + error.message() +
+                                   "); set TMP to a folder you may write");
+    }
+    throw EnvironmentError("cannot find a free temporary folder name in " + base.string());
+}
+#else
+// mkdtemp picks the name and makes the folder (mode 0700) in one step, so no one else can hold it.
+std::string MakeUniqueFolder(const std::filesystem::path& base) {
+    std::string pattern = (base / "quendra-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw EnvironmentError("cannot make a temporary folder in " + base.string() + " (" + std::strerror(errno) +
+                               "); set TMPDIR to a folder you may write");
+    return pattern;
+}
+#endif
+
+} // namespace
 
 TempFolder::TempFolder() {
     std::error_code noFolder;
@@ -22,12 +54,7 @@ TempFolder::TempFolder() {
                                (named ? std::string(": TMPDIR names ") + named + ", which is no folder" : "") +
                                "; set TMPDIR to an existing folder");
     }
-    // mkdtemp picks the name and makes the folder (mode 0700) in one step, so no one else can hold it.
-    std::string pattern = (base / "quendra-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw EnvironmentError("cannot make a temporary folder in " + base.string() + " (" + std::strerror(errno) +
-                               "); set TMPDIR to a folder you may write");
-    path_ = pattern;
+    path_ = MakeUniqueFolder(base);
 }
 
 TempFolder::~TempFolder() {
