@@ -106,7 +106,11 @@ public:
     void SetSelLength(int length) override {
         SendMessageW(handle_, EM_SETSEL, static_cast<WPARAM>(selStart_), selStart_ + std::max(length, 0));
     }
-    bool OwnKey(int keyCode) override { return keyCode == ui::keys::Enter || keyCode == ui::keys::Escape; }
+    // A one-line text box has no use for Up and Down: the selection stays.
+    bool OwnKey(int keyCode) override {
+        return keyCode == ui::keys::Enter || keyCode == ui::keys::Escape || keyCode == ui::keys::Up ||
+               keyCode == ui::keys::Down;
+    }
     bool DropsChar(wchar_t c) const override { return c == L'\r' || c == L'\n' || c == 0x1B; }
 
 private:

@@ -134,6 +134,25 @@ public:
             if (clicked && window_.Routing()) window_.Events().Click(*this);
             return 0;
         }
+        case GridCellRect: {
+            int row = LOWORD(wParam);
+            int col = HIWORD(wParam);
+            if (row >= Rows() || col >= Cols() || row < topRow_ || !lParam) return 0;
+            int top = (row - topRow_) * rowHeight_;
+            int left = ColLeft(col);
+            *reinterpret_cast<RECT*>(lParam) = {left, top, left + widths_[static_cast<size_t>(col)] - 1,
+                                                top + rowHeight_ - 1};
+            return 1;
+        }
+        case GridSize:
+            return MAKELRESULT(Rows(), Cols());
+        case GridCellText: {
+            int row = LOWORD(wParam);
+            int col = HIWORD(wParam);
+            if (row >= Rows() || col >= Cols() || !lParam) return 0;
+            *reinterpret_cast<std::wstring*>(lParam) = Wide(TextMatrix(row, col));
+            return 1;
+        }
         case WM_MOUSEWHEEL: {
             int step = GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? -1 : 1;
             topRow_ = std::clamp(topRow_ + step, 0, std::max(Rows() - VisibleRows(), 0));

@@ -15,18 +15,22 @@ const wchar_t* const FormClass = L"QuendraForm";
 
 thread_local std::function<void(void*)> pendingHook;
 
+BOOL CALLBACK NoteLastShown(HWND hwnd, LPARAM found) {
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) *reinterpret_cast<HWND*>(found) = hwnd;
+    return TRUE;
+}
+
+BOOL CALLBACK NoteEnabled(HWND hwnd, LPARAM list) {
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
 // The thread's window that the modal loop runs for: the active one, else the last shown one.
 HWND ModalWindow() {
     HWND active = GetActiveWindow();
     if (active && IsWindowVisible(active)) return active;
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM found) {
-            if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) *reinterpret_cast<HWND*>(found) = hwnd;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), NoteLastShown, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -129,7 +133,7 @@ Win32Window::Win32Window(const std::string& caption, int clientWidth, int client
     int dpi = static_cast<int>(std::lround(1440.0 / twipsPerPixel_));
     font_ =
         CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Shell Dlg");
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
 
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
@@ -179,14 +183,7 @@ void Win32Window::ShowModal() {
     }
     // Modal without owner: the thread's other windows take no input meanwhile.
     std::vector<HWND> disabled;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM list) {
-            if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabled));
+    EnumThreadWindows(GetCurrentThreadId(), NoteEnabled, reinterpret_cast<LPARAM>(&disabled));
     for (HWND other : disabled) EnableWindow(other, FALSE);
 
     // The first control takes the focus as the window activates, which is no focus change inside it.

@@ -33,6 +33,16 @@ private:
     std::function<void(void*)> hook_;
 };
 
+// What the grid window answers, for a program in the same process that reads or drives it (the
+// window messages WM_USER + 1 to + 3 of the window class "QuendraGrid"):
+// - GridCellRect: wParam MAKEWPARAM(row, col), lParam a RECT* it fills with the cell's place in the
+//   grid's client area; answers 0 for a cell outside the grid.
+// - GridSize: answers MAKELRESULT(rows, columns).
+// - GridCellText: wParam MAKEWPARAM(row, col), lParam a std::wstring* it fills with the cell's text.
+constexpr unsigned GridCellRect = 0x0400 + 1;
+constexpr unsigned GridSize = 0x0400 + 2;
+constexpr unsigned GridCellText = 0x0400 + 3;
+
 // Texts cross between the component (UTF-8) and Win32 (UTF-16).
 std::wstring Wide(const std::string& text);
 std::string Narrow(const std::wstring& text);
