@@ -282,6 +282,7 @@ const wchar_t* GridClass() {
         grid.hInstance = Module();
         grid.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         grid.lpszClassName = GridClassName;
+        UnregisterClassW(GridClassName, Module());
         return RegisterClassExW(&grid) != 0;
     }();
     return registered ? GridClassName : nullptr;

@@ -125,6 +125,8 @@ Win32Window::Win32Window(const std::string& caption, int clientWidth, int client
         form.lpszClassName = FormClass;
         INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&common);
+        // A class left by an earlier load of this DLL names a procedure that is gone: replace it.
+        UnregisterClassW(FormClass, Module());
         return RegisterClassExW(&form) != 0 && GridClass() != nullptr;
     }();
     if (!registered) throw std::runtime_error("the window classes could not be registered");
