@@ -86,6 +86,12 @@ protected:
 };
 
 TEST_P(Win32Windows, MessageBoxesShowTheirIconAndAnswerTheButtonPressed) {
+    const std::string configuration =
+        "Please Contact your Administrator\r\nUpload Configuration in the Script is wrong";
+    // An object's name may hold any letter: the box shows the text as UTF-16.
+    const std::string question = "Do you want to place Document 'D-000003-B\xC3\xBCgel \xE2\x80\x9E"
+                                 "drawing\xE2\x80\x9C' "
+                                 "on the CORVANT desktop?";
     struct Case {
         ui::Icon icon;
         const char* iconName;
@@ -93,25 +99,28 @@ TEST_P(Win32Windows, MessageBoxesShowTheirIconAndAnswerTheButtonPressed) {
         ui::Answer defaultButton;
         Answer answer;
         ui::Answer expected;
+        std::string text;
     };
     const std::vector<Case> cases = {
-        {ui::Icon::Information, "information", ui::Buttons::Ok, ui::Answer::Ok, Press("OK"), ui::Answer::Ok},
-        {ui::Icon::Exclamation, "exclamation", ui::Buttons::Ok, ui::Answer::Ok, KeyAnswer("Enter"), ui::Answer::Ok},
-        {ui::Icon::Critical, "critical", ui::Buttons::Ok, ui::Answer::Ok, Made(Kind::Close), ui::Answer::Ok},
-        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, Press("No"), ui::Answer::No},
-        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::No, KeyAnswer("Enter"), ui::Answer::No},
-        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, KeyAnswer("Enter"), ui::Answer::Yes},
+        {ui::Icon::Information, "information", ui::Buttons::Ok, ui::Answer::Ok, Press("OK"), ui::Answer::Ok,
+         "You Selected an Incorrect Object"},
+        {ui::Icon::Exclamation, "exclamation", ui::Buttons::Ok, ui::Answer::Ok, KeyAnswer("Enter"), ui::Answer::Ok,
+         configuration + "\r\nFile Type \"Drawing\" is wrongly defined for the extension \"dwg\""},
+        {ui::Icon::Critical, "critical", ui::Buttons::Ok, ui::Answer::Ok, Made(Kind::Close), ui::Answer::Ok,
+         configuration},
+        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, Press("No"), ui::Answer::No, question},
+        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::No, KeyAnswer("Enter"), ui::Answer::No,
+         question},
+        {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, KeyAnswer("Enter"), ui::Answer::Yes,
+         question},
     };
-    const std::string text = "Die Datei \xE2\x80\x9E"
-                             "Gr\xC3\xB6\xC3\x9F"
-                             "e.dwg\xE2\x80\x9C fehlt\r\nPlease try again";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.iconName);
         backend_->Answer({c.answer});
-        EXPECT_EQ(backend_->Windows().MessageBox(text, "Quendra", c.icon, c.buttons, c.defaultButton), c.expected);
+        EXPECT_EQ(backend_->Windows().MessageBox(c.text, "Quendra", c.icon, c.buttons, c.defaultButton), c.expected);
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].text, text);
+        EXPECT_EQ(shown[0].text, c.text);
         EXPECT_EQ(shown[0].title, "Quendra");
         EXPECT_EQ(shown[0].icon, c.iconName);
         EXPECT_EQ(shown[0].buttons, c.buttons == ui::Buttons::Ok ? "OK" : "YesNo");
@@ -121,11 +130,11 @@ TEST_P(Win32Windows, MessageBoxesShowTheirIconAndAnswerTheButtonPressed) {
 TEST_P(Win32Windows, MessageWindowClosesByContinueEnterOrFrame) {
     for (const auto& answer : {Press("Continue"), KeyAnswer("Enter"), Made(Kind::Close)}) {
         backend_->Answer({answer});
-        ClsForm(backend_->Windows()).ShowMessage("Process New Part Development created for Part P-000001-Bracket");
+        ClsForm(backend_->Windows()).ShowMessage("New Part Development process creation for Part P-000013-Bracket");
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].title, "Quendra");
-        EXPECT_EQ(shown[0].text, "Process New Part Development created for Part P-000001-Bracket");
+        EXPECT_EQ(shown[0].text, "New Part Development process creation for Part P-000013-Bracket");
     }
 }
 
