@@ -3,7 +3,7 @@
 // The component's headers come before the Windows headers: <windows.h> defines MessageBox and
 // CreateWindow as macros, which would rename the window system's members here.
 #include "Application.h"
-#include "ScriptedUser.h"
+#include "Win32WindowSystem.h"
 
 #include "ApplicationObject.h"
 #include "AutomationPlatform.h"
@@ -206,8 +206,6 @@ public:
 
 private:
     int16_t Call(DISPID id, Arguments arguments) {
-        // Each call starts with a user who has answered nothing yet.
-        windows_.SetAnswers({});
         auto session = SessionOver(arguments.Object(0));
         if (id == IdCopyTreeFrom) {
             auto obj = ObjectOver(arguments.Object(1));
@@ -288,9 +286,8 @@ private:
     }
 
     std::atomic<ULONG> references_{1};
-    // Until the native Win32 windows land (issue 15), a scripted user with no answers meets the
-    // component's windows: message boxes take their default button, windows close by their frame.
-    scripted::ScriptedUser windows_;
+    // The component's windows are native windows, modal on the calling thread.
+    win32::Win32WindowSystem windows_;
     Application application_{windows_};
 };
 

@@ -22,25 +22,34 @@ private:
 
 } // namespace
 
-#ifndef QUENDRA_TEST_WITH_QT
-std::vector<std::string> BackendNames() {
-    return {"scripted"};
-}
-
-std::unique_ptr<WindowBackend> MakeBackend(const std::string&) {
-    return std::make_unique<ScriptedBackend>();
-}
-#else
+#ifdef QUENDRA_TEST_WITH_QT
 std::unique_ptr<WindowBackend> MakeQtBackend();
+#endif
+#ifdef QUENDRA_TEST_WITH_WIN32
+std::unique_ptr<WindowBackend> MakeWin32Backend();
+#endif
 
+// "scripted", and each native toolkit this build has.
 std::vector<std::string> BackendNames() {
-    return {"scripted", "qt"};
+    std::vector<std::string> names = {"scripted"};
+#ifdef QUENDRA_TEST_WITH_QT
+    names.push_back("qt");
+#endif
+#ifdef QUENDRA_TEST_WITH_WIN32
+    names.push_back("win32");
+#endif
+    return names;
 }
 
 std::unique_ptr<WindowBackend> MakeBackend(const std::string& name) {
+#ifdef QUENDRA_TEST_WITH_QT
     if (name == "qt") return MakeQtBackend();
+#endif
+#ifdef QUENDRA_TEST_WITH_WIN32
+    if (name == "win32") return MakeWin32Backend();
+#endif
+    (void)name;
     return std::make_unique<ScriptedBackend>();
 }
-#endif
 
 } // namespace quendra::test

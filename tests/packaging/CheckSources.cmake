@@ -2,8 +2,9 @@
 file(STRINGS ${LIST} built)
 file(GLOB_RECURSE sources ${ROOT}/quendra/*.cpp ${ROOT}/embedded/*.cpp ${ROOT}/toolkits/*.cpp ${ROOT}/host/*.cpp
      ${ROOT}/tests/*.cpp)
-# The Windows presets build the COM server's tests.
+# The Windows presets build the COM server's tests and the Win32 window toolkit.
 list(FILTER sources EXCLUDE REGEX "^${ROOT}/tests/com/")
+list(FILTER sources EXCLUDE REGEX "^${ROOT}/toolkits/win32/")
 if(NOT WITH_QT)
     list(FILTER sources EXCLUDE REGEX "^${ROOT}/toolkits/qt/")
 endif()
