@@ -71,7 +71,11 @@ void TempFolder::Write(const std::string& relative, const std::string& content) 
     out.flush();
     if (out) return;
     // A full disk or a refused write is the machine's; anything else is the name's.
-    if (errno == ENOSPC || errno == EDQUOT || errno == EACCES || errno == EROFS)
+    bool machine = errno == ENOSPC || errno == EACCES || errno == EROFS;
+#ifdef EDQUOT // no disk quotas on Windows
+    machine = machine || errno == EDQUOT;
+#endif
+    if (machine)
         throw EnvironmentError("cannot write " + target.string() + ": " + std::strerror(errno));
     throw std::runtime_error("cannot write " + target.string());
 }
