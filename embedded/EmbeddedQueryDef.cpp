@@ -315,9 +315,10 @@ void EmbeddedQueryDef::Execute() {
         if (plans.size() >= 256) plans.clear(); // shapes come from code, a few per operation; this only bounds it
         found = plans.emplace(std::move(shape), std::move(made)).first;
     }
-    const QueryPlan& plan = found->second;
+    QueryPlan& plan = found->second;
 
-    Statement statement = storage_->Sql().Prepare(plan.sql);
+    if (!plan.statement) plan.statement = &storage_->Sql().Pin(plan.sql);
+    Statement statement = storage_->Sql().Prepare(*plan.statement);
     int position = 0;
     for (size_t i = 0; i < plan.bindings.size(); ++i) {
         const QueryPlan::Binding& binding = plan.bindings[i];

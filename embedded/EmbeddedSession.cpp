@@ -38,21 +38,24 @@ private:
 
 Ptr<CvObjectStore> EmbeddedSession::ObjectStore() try {
     auto operation = context_->storage->Call("CvSession.ObjectStore");
-    return std::make_shared<EmbeddedObjectStore>(context_);
+    if (!store_) store_ = std::make_shared<EmbeddedObjectStore>(context_);
+    return store_;
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvMetaInfo> EmbeddedSession::MetaInfo() try {
     auto operation = context_->storage->Call("CvSession.MetaInfo");
-    return std::make_shared<EmbeddedMetaInfo>(context_->storage, context_->classes);
+    if (!metaInfo_) metaInfo_ = std::make_shared<EmbeddedMetaInfo>(context_->storage, context_->classes);
+    return metaInfo_;
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvUserInfo> EmbeddedSession::CurrentUser() try {
     auto operation = context_->storage->Call("CvSession.CurrentUser");
-    return std::make_shared<EmbeddedUserInfo>(context_);
+    if (!user_) user_ = std::make_shared<EmbeddedUserInfo>(context_);
+    return user_;
 } catch (...) {
     context_->storage->Failed();
 }

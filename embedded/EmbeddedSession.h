@@ -16,6 +16,10 @@ public:
 
 private:
     Context context_;
+    // Made on first use and handed out again: they hold nothing but the session's context.
+    Ptr<CvObjectStore> store_;
+    Ptr<CvMetaInfo> metaInfo_;
+    Ptr<CvUserInfo> user_;
 };
 
 } // namespace quendra::embedded

@@ -1,6 +1,8 @@
 // QueryPlan: the SQL of a structured query of one shape, with how its columns are read and its values bound.
 #pragma once
 
+#include "SqliteConnection.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,6 +22,9 @@ struct QueryPlan {
         int32_t type = 0;
     };
     std::string sql;
+    // The statement of that SQL, pinned in the connection when the plan is first run (shapes come from code,
+    // a few per operation, so the pinned statements stay few).
+    SqliteConnection::KeptStatement* statement = nullptr;
     std::vector<Output> outputs;
     std::vector<Binding> bindings;
 };

@@ -99,15 +99,21 @@ std::string Statement::Text(int column) const {
 }
 
 Value Statement::Get(int column, int32_t type) const {
-    int stored = sqlite3_column_type(statement_, column);
+    // The column's value is looked up once; each sqlite3_column_* call would look it up again.
+    sqlite3_value* cell = sqlite3_column_value(statement_, column);
+    int stored = sqlite3_value_type(cell);
     if (stored == SQLITE_NULL) return {};
+    auto text = [cell] {
+        const unsigned char* bytes = sqlite3_value_text(cell);
+        return Value::Text(bytes ? std::string(reinterpret_cast<const char*>(bytes), sqlite3_value_bytes(cell)) : "");
+    };
     // A column of no declared type (0) reads as stored, as a number column does.
     const auto named = static_cast<AttributeType>(type);
     const bool number = type == 0 || named == AttributeType::Int16 || named == AttributeType::Int32 ||
                         named == AttributeType::Double || named == AttributeType::Bool;
-    if (!number) return Value::Text(Text(column));
+    if (!number) return text();
     if (stored == SQLITE_INTEGER) {
-        int64_t whole = Int(column);
+        int64_t whole = sqlite3_value_int64(cell);
         if (named == AttributeType::Bool) return Value::Bool(whole != 0);
         if (named == AttributeType::Double) return Value::Double(static_cast<double>(whole));
         if (named == AttributeType::Int16 && whole >= std::numeric_limits<int16_t>::min() &&
@@ -117,8 +123,8 @@ Value Statement::Get(int column, int32_t type) const {
             return Value::Int32(static_cast<int32_t>(whole));
         return Value::Double(static_cast<double>(whole));
     }
-    if (stored == SQLITE_FLOAT) return Value::Double(sqlite3_column_double(statement_, column));
-    return Value::Text(Text(column));
+    if (stored == SQLITE_FLOAT) return Value::Double(sqlite3_value_double(cell));
+    return text();
 }
 
 } // namespace quendra::embedded
