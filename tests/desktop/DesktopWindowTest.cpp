@@ -93,7 +93,28 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
     EXPECT_FALSE(Locked("P-100030"));
     EXPECT_EQ(window->FindItem("P-100030")->text(DesktopWindow::LockColumn).toStdString(), "");
     EXPECT_TRUE(window->FindItem("P-100030")->icon(DesktopWindow::LockColumn).isNull());
-    EXPECT_NE(window->Log()->toPlainText().indexOf("LockObject"), -1);
+    // The log tells each call as `quendra play` does, the refusal's message box and answer included.
+    EXPECT_EQ(window->Log()->toPlainText().toStdString(),
+              "logged in as carl\n"
+              "-- step 1: carl calls LockObject\n"
+              "   rows [\"Part(OBJECT_ID=11)\"]\n"
+              "   event update Part#11\n"
+              "   event notify 1 [Part#11] false\n"
+              "   result 1 \u2014 always 1 for this hook; see the events\n"
+              "logged in as dora\n"
+              "-- step 2: dora calls UnLockObject\n"
+              "   rows [\"Part(OBJECT_ID=11)\"]\n"
+              "   message box \"Quendra\" [information, OK]: \"Part P-100030-Housing is locked by Carl Berg\"\n"
+              "     answer: {\"button\": \"OK\"}\n"
+              "   result 1 \u2014 always 1 for this hook; see the events\n"
+              "logged in as carl\n"
+              "-- step 3: carl calls UnLockObject\n"
+              "   rows [\"Part(OBJECT_ID=11)\"]\n"
+              "   message box \"Quendra\" [question, YesNo]: \"Do You Want To Propagate Unlock To All Children ?\"\n"
+              "     answer: {\"button\": \"Yes\"}\n"
+              "   event update Part#11\n"
+              "   event notify 1 [Part#11] false\n"
+              "   result 1 \u2014 always 1 for this hook; see the events");
 }
 
 TEST_F(DesktopWindowTest, DeletesALinkAndTheTreeLosesItsRow) {
