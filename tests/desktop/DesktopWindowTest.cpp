@@ -7,12 +7,17 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -129,6 +134,63 @@ TEST_F(DesktopWindowTest, DeletesALinkAndTheTreeLosesItsRow) {
     EXPECT_TRUE(database->FindLinks("Parts Tree", gearBox, cover).empty());
     EXPECT_EQ(window->FindItem("P-100031"), nullptr);
     EXPECT_NE(window->FindItem("P-100030"), nullptr);
+}
+
+} // namespace
+} // namespace quendra::desktop
+
+namespace quendra::desktop {
+namespace {
+
+TEST_F(DesktopWindowTest, AddsAnExistingPartThroughTheSearchAndTheLinkEditor) {
+    window->Search("Assembly", "P-100000");
+    window->OpenResult(0);
+    window->Expand(window->FindItem("P-100030"));
+    std::vector<std::string> titles;
+    window->Windows().SetModalHook([&](QDialog& dialog) {
+        titles.push_back(dialog.windowTitle().toStdString());
+        if (dialog.windowTitle() == "Search") {
+            dialog.findChild<QLineEdit*>("Attribute")->setText("CN_PART_NUMBER");
+            dialog.findChild<QLineEdit*>("Text")->setText("P-100031");
+            dialog.accept();
+        } else if (dialog.windowTitle() == "Search Results") {
+            dialog.findChild<QListWidget*>("Results")->item(0)->setSelected(true);
+            dialog.accept();
+        } else if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+            messages.push_back(box->text().toStdString());
+            box->buttons().front()->click();
+        } else {
+            // The link attribute editor: Quantity 2, Return to the next row, Position 50.
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            auto* grid = dialog.findChild<QTableWidget*>();
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualRect(grid->model()->index(0, 1)).center());
+            QTest::keyClicks(QApplication::focusWidget(), "2");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClicks(QApplication::focusWidget(), "50");
+            for (auto* button : dialog.findChildren<QPushButton*>())
+                if (button->text() == "OK") QTest::mouseClick(button, Qt::LeftButton);
+        }
+    });
+    Choose(window->MenuFor(window->FindItem("P-100030")), "Add Existing Part...");
+
+    auto housing = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100030").front();
+    auto cover = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100031").front();
+    EXPECT_EQ(titles, (std::vector<std::string>{"Search", "Search Results", "Link Relation Input"}));
+    EXPECT_EQ(messages, std::vector<std::string>{});
+    auto links = database->FindLinks("Parts Tree", housing, cover);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(database->ReadValue(links.front(), "CN_QUANTITY").AsText(), "2");
+    EXPECT_EQ(database->ReadValue(links.front(), "CN_POSITION").AsText(), "50");
+    auto* added = window->FindItem("P-100030")->child(1);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->text(DesktopWindow::ObjectColumn).toStdString(), "Part P-100031 - Cover");
+    // The link's values show in the columns named after the attributes of the links in the tree.
+    auto* header = window->Tree()->headerItem();
+    std::vector<std::string> columns;
+    for (int column = DesktopWindow::FirstLinkColumn; column < header->columnCount(); ++column)
+        columns.push_back(header->text(column).toStdString() + "=" + added->text(column).toStdString());
+    EXPECT_EQ(columns, (std::vector<std::string>{"Quantity=2", "Position=50", "Remark=", "Optional="}));
 }
 
 } // namespace
