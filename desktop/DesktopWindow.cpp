@@ -4,6 +4,7 @@
 
 #include "DatabaseFile.h"
 #include "EmbeddedCommonGUI.h"
+#include "JsonCursor.h"
 #include "SqliteDatabase.h"
 #include "Transcript.h"
 #include "TreeReader.h"
@@ -78,15 +79,46 @@ QIcon LockIcon() {
     return QIcon(pixmap);
 }
 
-// A person's answer in the words of a scenario file, as far as the log needs it.
-std::string AnswerText(const std::optional<scripted::Answer>& answer) {
+// A person's answer as a scenario file writes it, objects picked named by their object ids.
+std::string AnswerText(const scripted::Answer& answer, embedded::Database& database) {
     namespace answers = scripted::answers;
-    if (!answer) return "";
-    if (const auto* button = std::get_if<answers::Button>(&answer->what))
-        return "{\"button\": \"" + button->caption + "\"}";
-    if (const auto* key = std::get_if<answers::Key>(&answer->what)) return "{\"key\": \"" + key->name + "\"}";
-    if (std::holds_alternative<answers::Close>(answer->what)) return "{\"close\": true}";
-    return answer->description.empty() ? "(answered)" : answer->description;
+    Json json = Json::object();
+    if (const auto* button = std::get_if<answers::Button>(&answer.what)) {
+        json["button"] = button->caption;
+    } else if (const auto* key = std::get_if<answers::Key>(&answer.what)) {
+        json["key"] = key->name;
+    } else if (std::holds_alternative<answers::Close>(answer.what)) {
+        json["close"] = true;
+    } else if (const auto* set = std::get_if<answers::Set>(&answer.what)) {
+        json["set"] = Json::object();
+        for (const auto& [name, text] : set->rows) json["set"][name] = text;
+        json["button"] = set->button.empty() ? "OK" : set->button;
+    } else if (const auto* choose = std::get_if<answers::Choose>(&answer.what)) {
+        json["choose"] = choose->entry ? Json(*choose->entry) : Json();
+        json["button"] = choose->button;
+    } else if (const auto* open = std::get_if<answers::Open>(&answer.what)) {
+        json["open"] = Json::array();
+        for (const auto& path : open->paths) json["open"].push_back(path);
+    } else if (const auto* search = std::get_if<answers::Search>(&answer.what)) {
+        using Mode = answers::Search::Mode;
+        if (search->mode == Mode::CancelQuery) {
+            json["search"] = "cancel";
+        } else if (search->mode == Mode::CancelResults) {
+            json["search"] = "cancel results";
+        } else {
+            json["search"] = Json::array();
+            for (const auto& key : search->picks)
+                json["search"].push_back(database.ClassName(key.classId) +
+                                         "(OBJECT_ID=" + std::to_string(key.objectId) + ")");
+        }
+    } else if (const auto* fill = std::get_if<answers::Fill>(&answer.what)) {
+        json["fill"] = Json::object();
+        for (const auto& [name, value] : fill->values) json["fill"][name] = value.AsText();
+        json["button"] = fill->button;
+    } else {
+        return answer.description;
+    }
+    return JsonText(json);
 }
 
 } // namespace
@@ -407,9 +439,13 @@ void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, bool li
         log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
         return;
     }
+    // A result dialog shares its query dialog's answer, as in scenarios.
+    std::string searchAnswer;
     for (const auto& shown : windows_.Answered()) {
         auto window = shown.window;
-        window.answer = AnswerText(shown.answer);
+        window.answer = shown.answer ? AnswerText(*shown.answer, *database_) : searchAnswer;
+        if (shown.answer && std::holds_alternative<scripted::answers::Search>(shown.answer->what))
+            searchAnswer = window.answer;
         outcome.windows.push_back(window);
     }
     transcript.Outcome(calls_, outcome, world_);
