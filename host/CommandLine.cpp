@@ -2,6 +2,9 @@
 #include "CommandLine.h"
 
 #include "CommandError.h"
+#ifdef QUENDRA_WITH_QT
+#include "DesktopCommand.h"
+#endif
 #include "FileError.h"
 #include "HookCatalog.h"
 #include "HookCommand.h"
@@ -94,6 +97,10 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
 #ifdef QUENDRA_WITH_QT
     windowsApp = windows.Register(app);
 #endif
+#ifdef QUENDRA_WITH_QT
+    DesktopCommand desktop;
+    auto* desktopApp = desktop.Register(app);
+#endif
     std::string helpTopic;
     auto* helpApp = app.add_subcommand("help", "Print the help of quendra or of one command");
     helpApp->add_option("COMMAND", helpTopic, "The command");
@@ -160,6 +167,9 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
         if (playApp->parsed()) return play.Run(out, errors);
         if (hookApp->parsed()) return hook.Run(out, errors);
         if (windowsApp && windowsApp->parsed()) return windows.Run(out);
+#ifdef QUENDRA_WITH_QT
+        if (desktopApp->parsed()) return desktop.Run(out);
+#endif
     } catch (const CommandError& error) {
         errors << where << ": " << error.what() << '\n';
     } catch (const EnvironmentError& error) {

@@ -1,0 +1,51 @@
+// DesktopRun: the picture opens the first assembly two levels deep, where the sample's locked part shows.
+#include "DesktopRun.h"
+
+#include "CommandError.h"
+#include "DatabaseFile.h"
+#include "DesktopWindow.h"
+#include "QtMessages.h"
+
+#include <QApplication>
+#include <QTreeWidget>
+
+#include <optional>
+
+namespace quendra::desktop {
+
+int RunDesktop(const DesktopOptions& options, std::ostream& out) {
+    auto database = host::DatabaseFile::Open(options.database);
+    auto users = host::DatabaseFile::Users(options.database);
+    if (users.empty()) throw host::CommandError(options.database + " has no users to log in with");
+    std::string user = options.user.empty() ? users.front().second : options.user;
+    if (!database->UserId(user)) throw host::CommandError("there is no user \"" + user + "\" in " + options.database);
+    auto config = options.config.empty() ? DesktopConfig::PlantDefault() : DesktopConfig::ReadFile(options.config);
+
+    static int argc = 1;
+    static char name[] = "quendra";
+    static char* argv[] = {name, nullptr};
+    host::QuietQtPlatformNotes();
+    std::optional<QApplication> application;
+    if (!qApp) application.emplace(argc, argv);
+    DesktopWindow window(database, options.database, user, std::move(config));
+    window.resize(1200, 720);
+    if (options.screenshot.empty()) {
+        window.show();
+        return QApplication::exec();
+    }
+    // The picture: the first object of the first class, two levels open.
+    window.Search("Assembly", "");
+    window.OpenResult(0);
+    if (auto* top = window.Tree()->topLevelItem(0)) {
+        for (int i = 0; i < top->childCount(); ++i) window.Expand(top->child(i));
+        if (top->childCount() > 0) window.Tree()->setCurrentItem(top->child(0));
+    }
+    window.show();
+    QApplication::processEvents();
+    if (!window.grab().save(QString::fromStdString(options.screenshot), "PNG"))
+        throw host::CommandError("cannot write the picture " + options.screenshot);
+    out << "wrote " << options.screenshot << '\n';
+    return 0;
+}
+
+} // namespace quendra::desktop

@@ -1,0 +1,502 @@
+// DesktopWindow: the tree reads a page of links at a time as items expand; after each hook call the items
+// showing what the platform's events name are read again, so the view shows what is stored.
+#include "DesktopWindow.h"
+
+#include "DatabaseFile.h"
+#include "EmbeddedCommonGUI.h"
+#include "JsonCursor.h"
+#include "SqliteDatabase.h"
+#include "Transcript.h"
+#include "TreeReader.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+
+namespace quendra::desktop {
+
+namespace {
+
+// Links read at a time below one object.
+constexpr size_t PageSize = 64;
+// The attributes the search looks for its text in.
+const char* const SearchAttributes[] = {"CN_PART_NUMBER", "CN_DESCRIPTION"};
+const char* const Separator = " - ";
+
+enum Role {
+    ClassRole = Qt::UserRole,
+    ObjectRole,
+    LinkClassRole,
+    LinkRole,
+    LoadedRole, // the children have been read
+    LinkNameRole,
+    MoreRole, // an item standing for the links after this link id
+    TextRole, // the object's display text
+};
+
+embedded::ObjectKey KeyOf(const QTreeWidgetItem* item) {
+    return {static_cast<int16_t>(item->data(0, ClassRole).toInt()), item->data(0, ObjectRole).toInt()};
+}
+embedded::ObjectKey LinkOf(const QTreeWidgetItem* item) {
+    return {static_cast<int16_t>(item->data(0, LinkClassRole).toInt()), item->data(0, LinkRole).toInt()};
+}
+bool IsMore(const QTreeWidgetItem* item) {
+    return item->data(0, MoreRole).isValid();
+}
+
+// A closed padlock, drawn so the picture is the same on every platform.
+QIcon LockIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(90, 90, 90), 2));
+    painter.drawArc(QRectF(4, 1, 8, 9), 0, 180 * 16);
+    painter.drawLine(QPointF(4, 5.5), QPointF(4, 8));
+    painter.drawLine(QPointF(12, 5.5), QPointF(12, 8));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(200, 150, 30));
+    painter.drawRoundedRect(QRectF(2, 7, 12, 8), 1.5, 1.5);
+    return QIcon(pixmap);
+}
+
+// A person's answer as a scenario file writes it, objects picked named by their object ids.
+std::string AnswerText(const scripted::Answer& answer, embedded::Database& database) {
+    namespace answers = scripted::answers;
+    Json json = Json::object();
+    if (const auto* button = std::get_if<answers::Button>(&answer.what)) {
+        json["button"] = button->caption;
+    } else if (const auto* key = std::get_if<answers::Key>(&answer.what)) {
+        json["key"] = key->name;
+    } else if (std::holds_alternative<answers::Close>(answer.what)) {
+        json["close"] = true;
+    } else if (const auto* set = std::get_if<answers::Set>(&answer.what)) {
+        json["set"] = Json::object();
+        for (const auto& [name, text] : set->rows) json["set"][name] = text;
+        json["button"] = set->button.empty() ? "OK" : set->button;
+    } else if (const auto* choose = std::get_if<answers::Choose>(&answer.what)) {
+        json["choose"] = choose->entry ? Json(*choose->entry) : Json();
+        json["button"] = choose->button;
+    } else if (const auto* open = std::get_if<answers::Open>(&answer.what)) {
+        json["open"] = Json::array();
+        for (const auto& path : open->paths) json["open"].push_back(path);
+    } else if (const auto* search = std::get_if<answers::Search>(&answer.what)) {
+        using Mode = answers::Search::Mode;
+        if (search->mode == Mode::CancelQuery) {
+            json["search"] = "cancel";
+        } else if (search->mode == Mode::CancelResults) {
+            json["search"] = "cancel results";
+        } else {
+            json["search"] = Json::array();
+            for (const auto& key : search->picks)
+                json["search"].push_back(database.ClassName(key.classId) +
+                                         "(OBJECT_ID=" + std::to_string(key.objectId) + ")");
+        }
+    } else if (const auto* fill = std::get_if<answers::Fill>(&answer.what)) {
+        json["fill"] = Json::object();
+        for (const auto& [name, value] : fill->values) json["fill"][name] = value.AsText();
+        json["button"] = fill->button;
+    } else {
+        return answer.description;
+    }
+    return JsonText(json);
+}
+
+} // namespace
+
+DesktopWindow::DesktopWindow(std::shared_ptr<embedded::Database> database, std::string path, std::string user,
+                             DesktopConfig config)
+    : database_(std::move(database)), path_(std::move(path)), user_(std::move(user)), config_(std::move(config)),
+      world_(*database_, windows_, path_), runner_(world_, windows_, windows_, nullptr) {
+    for (const auto& [id, login] : host::DatabaseFile::Users(path_)) logins_[id] = login;
+    world_.SetDefaultUser(user_);
+    BuildWindow();
+    SwitchUser(user_);
+}
+
+DesktopWindow::~DesktopWindow() = default;
+
+void DesktopWindow::BuildWindow() {
+    auto* search = new QWidget;
+    auto* searchLayout = new QVBoxLayout(search);
+    searchLayout->setContentsMargins(0, 0, 0, 0);
+    auto* searchRow = new QHBoxLayout;
+    classes_ = new QComboBox;
+    auto* storage = dynamic_cast<embedded::SqliteDatabase*>(database_.get());
+    if (storage)
+        for (const auto& [id, name] : storage->StorageOf()->ObjectClassNames())
+            classes_->addItem(QString::fromStdString(name), id);
+    text_ = new QLineEdit;
+    text_->setPlaceholderText("Number or description");
+    auto* find = new QPushButton("Search");
+    searchRow->addWidget(classes_);
+    searchRow->addWidget(text_, 1);
+    searchRow->addWidget(find);
+    searchLayout->addLayout(searchRow);
+    results_ = new QListWidget;
+    searchLayout->addWidget(results_);
+    connect(find, &QPushButton::clicked, this, [this] { RunSearch(); });
+    connect(text_, &QLineEdit::returnPressed, this, [this] { RunSearch(); });
+    connect(results_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { OpenResult(results_->row(item)); });
+
+    tree_ = new QTreeWidget;
+    tree_->setHeaderLabels({"Object", "State", "Locked by"});
+    tree_->header()->setSectionResizeMode(ObjectColumn, QHeaderView::ResizeToContents);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (IsMore(item)) return;
+        if (!item->data(0, LoadedRole).toBool()) LoadChildren(item);
+    });
+    connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        if (IsMore(item)) LoadMore(item);
+    });
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { ShowAttributes(item); });
+    connect(tree_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        auto* item = tree_->itemAt(at);
+        if (!item || IsMore(item)) return;
+        MenuFor(item)->popup(tree_->viewport()->mapToGlobal(at));
+    });
+
+    attributes_ = new QTableWidget(0, 2);
+    attributes_->setHorizontalHeaderLabels({"Attribute", "Value"});
+    attributes_->horizontalHeader()->setStretchLastSection(true);
+    attributes_->verticalHeader()->hide();
+    attributes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    log_ = new QPlainTextEdit;
+    log_->setReadOnly(true);
+    log_->setFont(QFont("monospace"));
+
+    auto* top = new QSplitter(Qt::Horizontal);
+    top->addWidget(search);
+    top->addWidget(tree_);
+    top->addWidget(attributes_);
+    top->setStretchFactor(1, 3);
+    top->setStretchFactor(2, 1);
+    auto* whole = new QSplitter(Qt::Vertical);
+    whole->addWidget(top);
+    whole->addWidget(log_);
+    whole->setStretchFactor(0, 3);
+    whole->setStretchFactor(1, 1);
+    setCentralWidget(whole);
+
+    auto* userMenu = menuBar()->addMenu("&User");
+    users_ = new QActionGroup(this);
+    for (const auto& [id, login] : logins_) {
+        auto* action = userMenu->addAction(QString::fromStdString(login));
+        action->setCheckable(true);
+        users_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, name = login] { SwitchUser(name); });
+    }
+}
+
+void DesktopWindow::SwitchUser(const std::string& login) {
+    if (!database_->UserId(login)) throw std::invalid_argument("there is no user \"" + login + "\" in " + path_);
+    user_ = login;
+    world_.SetDefaultUser(login);
+    for (auto* action : users_->actions()) action->setChecked(action->text().toStdString() == login);
+    setWindowTitle(QString::fromStdString(path_ + " - " + login + " - Quendra desktop"));
+    log_->appendPlainText(QString::fromStdString("logged in as " + login));
+    ShowAttributes(tree_->currentItem());
+}
+
+void DesktopWindow::Search(const std::string& className, const std::string& text) {
+    int index = classes_->findText(QString::fromStdString(className));
+    if (index >= 0) classes_->setCurrentIndex(index);
+    text_->setText(QString::fromStdString(text));
+    RunSearch();
+}
+
+void DesktopWindow::RunSearch() {
+    results_->clear();
+    auto* storage = dynamic_cast<embedded::SqliteDatabase*>(database_.get());
+    if (!storage) return;
+    embedded::SearchQuery query;
+    query.classId = static_cast<int16_t>(classes_->currentData().toInt());
+    std::string text = text_->text().toStdString();
+    std::vector<embedded::SearchCandidate> found;
+    if (text.empty()) {
+        found = embedded::FindCandidates(*storage->StorageOf(), query);
+    } else {
+        std::set<std::pair<int16_t, int32_t>> seen;
+        for (const char* attribute : SearchAttributes) {
+            query.conditions = {{attribute, text}};
+            for (auto& candidate : embedded::FindCandidates(*storage->StorageOf(), query))
+                if (seen.insert({candidate.key.classId, candidate.key.objectId}).second)
+                    found.push_back(std::move(candidate));
+        }
+    }
+    for (const auto& candidate : found) {
+        auto* item = new QListWidgetItem(QString::fromStdString(candidate.className + " " + candidate.displayText));
+        item->setData(ClassRole, candidate.key.classId);
+        item->setData(ObjectRole, candidate.key.objectId);
+        results_->addItem(item);
+    }
+    if (results_->count() > 0) results_->setCurrentRow(0);
+}
+
+void DesktopWindow::OpenResult(int row) {
+    auto* item = results_->item(row);
+    if (item) OpenTree({static_cast<int16_t>(item->data(ClassRole).toInt()), item->data(ObjectRole).toInt()});
+}
+
+void DesktopWindow::OpenTree(embedded::ObjectKey key) {
+    tree_->clear();
+    auto* top = new QTreeWidgetItem;
+    top->setData(0, ClassRole, key.classId);
+    top->setData(0, ObjectRole, key.objectId);
+    top->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    tree_->addTopLevelItem(top);
+    if (!Fill(top)) {
+        delete top;
+        return;
+    }
+    tree_->setCurrentItem(top);
+    tree_->expandItem(top);
+}
+
+void DesktopWindow::Expand(QTreeWidgetItem* item) {
+    tree_->expandItem(item);
+}
+
+QTreeWidgetItem* DesktopWindow::FindItem(const std::string& displayStart) const {
+    std::vector<QTreeWidgetItem*> pending;
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i) pending.push_back(tree_->topLevelItem(i));
+    for (size_t next = 0; next < pending.size(); ++next) {
+        auto* item = pending[next];
+        if (!IsMore(item) && item->data(0, TextRole).toString().startsWith(QString::fromStdString(displayStart)))
+            return item;
+        for (int i = 0; i < item->childCount(); ++i) pending.push_back(item->child(i));
+    }
+    return nullptr;
+}
+
+std::string DesktopWindow::LoginOf(int32_t userId) const {
+    auto found = logins_.find(userId);
+    return found == logins_.end() ? std::string("an unknown user") : found->second;
+}
+
+int DesktopWindow::LinkColumn(const std::string& name) {
+    auto found = linkColumns_.find(name);
+    if (found != linkColumns_.end()) return found->second;
+    int column = FirstLinkColumn + static_cast<int>(linkColumns_.size());
+    linkColumns_[name] = column;
+    tree_->setColumnCount(column + 1);
+    tree_->headerItem()->setText(column, QString::fromStdString(name));
+    return column;
+}
+
+bool DesktopWindow::Fill(QTreeWidgetItem* item) {
+    embedded::TreeReader reader(*database_, Separator);
+    auto entry = reader.Object(KeyOf(item));
+    if (!entry) return false;
+    item->setData(0, TextRole, QString::fromStdString(entry->displayText));
+    item->setText(ObjectColumn, QString::fromStdString(entry->className + " " + entry->displayText));
+    std::string state;
+    try {
+        state = database_->ReadValue(entry->object, "STATE").AsText();
+    } catch (const std::exception&) {
+        // A class without a life cycle shows no state.
+    }
+    item->setText(StateColumn, QString::fromStdString(state));
+    item->setText(LockColumn, entry->locked ? QString::fromStdString(LoginOf(entry->lockHolder)) : QString());
+    item->setIcon(LockColumn, entry->locked ? LockIcon() : QIcon());
+    return true;
+}
+
+void DesktopWindow::LoadChildren(QTreeWidgetItem* item) {
+    // The children are read again: the items of those expanded before are expanded again.
+    std::set<int32_t> expanded;
+    for (int i = 0; i < item->childCount(); ++i)
+        if (item->child(i)->isExpanded()) expanded.insert(LinkOf(item->child(i)).objectId);
+    qDeleteAll(item->takeChildren());
+    item->setData(0, LoadedRole, true);
+    embedded::TreeReader reader(*database_, Separator);
+    AddEntries(item, reader.Below(KeyOf(item), 0, PageSize));
+    if (item->childCount() == 0) item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    for (int i = 0; i < item->childCount(); ++i)
+        if (expanded.contains(LinkOf(item->child(i)).objectId)) tree_->expandItem(item->child(i));
+}
+
+void DesktopWindow::LoadMore(QTreeWidgetItem* more) {
+    auto* parent = more->parent();
+    int32_t after = more->data(0, MoreRole).toInt();
+    delete more;
+    embedded::TreeReader reader(*database_, Separator);
+    AddEntries(parent, reader.Below(KeyOf(parent), after, PageSize));
+}
+
+void DesktopWindow::AddEntries(QTreeWidgetItem* item, const embedded::TreeReader::Page& page) {
+    std::set<std::pair<int16_t, int32_t>> above;
+    for (auto* up = item; up; up = up->parent()) above.insert({KeyOf(up).classId, KeyOf(up).objectId});
+    for (const auto& entry : page.entries) {
+        auto* child = new QTreeWidgetItem;
+        child->setData(0, ClassRole, entry.object.classId);
+        child->setData(0, ObjectRole, entry.object.objectId);
+        child->setData(0, LinkClassRole, entry.link.classId);
+        child->setData(0, LinkRole, entry.link.objectId);
+        child->setData(0, LinkNameRole, QString::fromStdString(entry.linkClassName));
+        item->addChild(child);
+        Fill(child);
+        for (const auto& [name, value] : entry.linkValues)
+            child->setText(LinkColumn(std::string(name)), QString::fromStdString(value.AsText()));
+        if (above.contains({entry.object.classId, entry.object.objectId})) {
+            child->setText(ObjectColumn, child->text(ObjectColumn) + " (already above: the tree has a cycle here)");
+            child->setData(0, LoadedRole, true);
+        } else {
+            child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        }
+    }
+    if (page.more) {
+        auto* more = new QTreeWidgetItem({"more..."});
+        more->setData(0, MoreRole, page.lastLink);
+        item->addChild(more);
+    }
+}
+
+void DesktopWindow::ShowAttributes(QTreeWidgetItem* item) {
+    attributes_->setRowCount(0);
+    if (!item || IsMore(item)) return;
+    try {
+        auto session = database_->Login(user_, windows_);
+        auto object = session->ObjectStore()->ObjectById(KeyOf(item).classId, KeyOf(item).objectId);
+        object->Retrieve();
+        auto definitions = object->Class()->AttributeDefs();
+        auto data = object->Data();
+        for (int32_t i = 0; i < definitions->Count(); ++i) {
+            auto definition = definitions->Item(i);
+            int row = attributes_->rowCount();
+            attributes_->insertRow(row);
+            attributes_->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(definition->DisplayName())));
+            attributes_->setItem(
+                row, 1, new QTableWidgetItem(QString::fromStdString(data->GetValue(definition->Name()).AsText())));
+        }
+    } catch (const std::exception& error) {
+        log_->appendPlainText(QString::fromStdString(std::string("cannot read the object: ") + error.what()));
+    }
+}
+
+QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
+    menu_ = std::make_unique<QMenu>();
+    tree_->setCurrentItem(item);
+    auto add = [&](const char* caption, const char* hook, bool linkRow) {
+        connect(menu_->addAction(caption), &QAction::triggered, this,
+                [this, item, hook, linkRow] { Call(hook, item, linkRow); });
+    };
+    add("Lock", "LockObject", false);
+    add("Unlock", "UnLockObject", false);
+    menu_->addSeparator();
+    add("Add Existing Part...", "AddExistingPart", false);
+    if (LinkOf(item).objectId != 0) add("Delete Link", "DeleteLink", true);
+    return menu_.get();
+}
+
+void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, bool linkRow) {
+    host::ScenarioStep step;
+    step.hook = hook;
+    step.user = user_;
+    step.path = "/desktop";
+    host::RowArg row;
+    row.kind = host::RowArg::Kind::Ref;
+    row.path = step.path + "/rows/0";
+    row.ref = linkRow ? item->data(0, LinkNameRole).toString().toStdString() +
+                            "(id=" + std::to_string(LinkOf(item).objectId) + ")"
+                      : database_->ClassName(KeyOf(item).classId) +
+                            "(OBJECT_ID=" + std::to_string(KeyOf(item).objectId) + ")";
+    row.written = row.ref;
+    step.rows = std::vector<host::RowArg>{row};
+    step.texts = config_.Texts(hook);
+
+    std::ostringstream out;
+    host::Transcript transcript(out, out, false);
+    transcript.Step(++calls_, step, user_);
+    host::StepOutcome outcome;
+    windows_.ForgetAnswered();
+    try {
+        outcome = runner_.Run(step, user_);
+    } catch (const std::exception& error) {
+        out << "   " << error.what() << '\n';
+        log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
+        return;
+    }
+    // A result dialog shares its query dialog's answer, as in scenarios.
+    std::string searchAnswer;
+    for (const auto& shown : windows_.Answered()) {
+        auto window = shown.window;
+        window.answer = shown.answer ? AnswerText(*shown.answer, *database_) : searchAnswer;
+        if (shown.answer && std::holds_alternative<scripted::answers::Search>(shown.answer->what))
+            searchAnswer = window.answer;
+        outcome.windows.push_back(window);
+    }
+    transcript.Outcome(calls_, outcome, world_);
+    log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
+    ApplyEvents(outcome.events, item);
+}
+
+void DesktopWindow::ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted) {
+    // What the platform was asked to redraw, notified of or wrote, and the object acted on.
+    std::set<std::pair<int16_t, int32_t>> touched{{KeyOf(acted).classId, KeyOf(acted).objectId}};
+    auto touch = [&](embedded::ObjectKey key) { touched.insert({key.classId, key.objectId}); };
+    for (const auto& event : events) {
+        if (const auto* notify = std::get_if<embedded::events::Notify>(&event))
+            for (const auto& key : notify->objects) touch(key);
+        else if (const auto* refresh = std::get_if<embedded::events::Refresh>(&event))
+            for (const auto& key : refresh->objects) touch(key);
+        else if (const auto* insert = std::get_if<embedded::events::Insert>(&event))
+            touch(insert->object);
+        else if (const auto* update = std::get_if<embedded::events::Update>(&event))
+            touch(update->object);
+        else if (const auto* removed = std::get_if<embedded::events::Delete>(&event))
+            touch(removed->object);
+    }
+    auto isTouched = [&](embedded::ObjectKey key) { return touched.contains({key.classId, key.objectId}); };
+    // Items whose object was touched are filled again; their children, and the children of the parent of
+    // a touched link, are read again.
+    std::vector<QTreeWidgetItem*> refill, reload;
+    std::vector<QTreeWidgetItem*> pending;
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i) pending.push_back(tree_->topLevelItem(i));
+    for (size_t next = 0; next < pending.size(); ++next) {
+        auto* item = pending[next];
+        if (IsMore(item)) continue;
+        if (isTouched(KeyOf(item))) {
+            refill.push_back(item);
+            if (item->data(0, LoadedRole).toBool()) reload.push_back(item);
+        }
+        if (item->parent() && isTouched(LinkOf(item))) reload.push_back(item->parent());
+        for (int i = 0; i < item->childCount(); ++i) pending.push_back(item->child(i));
+    }
+    auto below = [](QTreeWidgetItem* item, const std::vector<QTreeWidgetItem*>& others) {
+        for (auto* up = item->parent(); up; up = up->parent())
+            if (std::find(others.begin(), others.end(), up) != others.end()) return true;
+        return false;
+    };
+    for (auto* item : refill)
+        if (!below(item, reload) && !Fill(item) && item->parent()) reload.push_back(item->parent());
+    std::vector<QTreeWidgetItem*> outer;
+    for (auto* item : reload)
+        if (!below(item, reload) && std::find(outer.begin(), outer.end(), item) == outer.end()) outer.push_back(item);
+    for (auto* item : outer) LoadChildren(item);
+    ShowAttributes(tree_->currentItem());
+}
+
+} // namespace quendra::desktop

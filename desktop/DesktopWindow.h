@@ -1,0 +1,101 @@
+// DesktopWindow: the embedded platform's desktop: a search, the parts tree, the selected object's
+// attributes and a log, with the hooks called from the tree's context menu as the platform's scripts would.
+#pragma once
+
+#include "DesktopConfig.h"
+
+#include "Database.h"
+#include "QtWindowSystem.h"
+#include "StepRunner.h"
+#include "TreeReader.h"
+#include "World.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+#include <string>
+
+class QActionGroup;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QTableWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace quendra::desktop {
+
+class DesktopWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // `path` names the database in the title and is where the users are read from.
+    DesktopWindow(std::shared_ptr<embedded::Database> database, std::string path, std::string user,
+                  DesktopConfig config);
+    ~DesktopWindow() override;
+
+    // The search: objects of that class (or any class below it) whose number or description contains the text.
+    void Search(const std::string& className, const std::string& text);
+    // Opens the tree of the search result in that row.
+    void OpenResult(int row);
+    // Shows the tree of that object at the top.
+    void OpenTree(embedded::ObjectKey key);
+    // Expands the item, reading its children on the first expansion.
+    void Expand(QTreeWidgetItem* item);
+    // The first item of the tree that shows the object with that display text at its start, or null.
+    QTreeWidgetItem* FindItem(const std::string& displayStart) const;
+    // The context menu for an item: the operations that fit it. The window owns the menu until the next one.
+    QMenu* MenuFor(QTreeWidgetItem* item);
+    void SwitchUser(const std::string& login);
+
+    const std::string& User() const { return user_; }
+    // The windows the hooks show, for a test or a picture to watch.
+    qt::QtWindowSystem& Windows() { return windows_; }
+    QTreeWidget* Tree() const { return tree_; }
+    QListWidget* Results() const { return results_; }
+    QTableWidget* Attributes() const { return attributes_; }
+    QPlainTextEdit* Log() const { return log_; }
+
+    // Tree columns.
+    enum Column { ObjectColumn, StateColumn, LockColumn, FirstLinkColumn };
+
+private:
+    void BuildWindow();
+    void RunSearch();
+    void ShowResult(QTreeWidgetItem* top);
+    void ShowAttributes(QTreeWidgetItem* item);
+    // Fills the item's columns from what is stored now; false when the object is gone.
+    bool Fill(QTreeWidgetItem* item);
+    void LoadChildren(QTreeWidgetItem* item);
+    void LoadMore(QTreeWidgetItem* more);
+    void AddEntries(QTreeWidgetItem* item, const embedded::TreeReader::Page& page);
+    // Calls the hook with the item's object or link as its row and updates what it changed.
+    void Call(const std::string& hook, QTreeWidgetItem* item, bool linkRow);
+    void ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted);
+    int LinkColumn(const std::string& name);
+    std::string LoginOf(int32_t userId) const;
+
+    std::shared_ptr<embedded::Database> database_;
+    std::string path_;
+    std::string user_;
+    DesktopConfig config_;
+    std::map<int32_t, std::string> logins_;
+    qt::QtWindowSystem windows_;
+    host::World world_;
+    host::StepRunner runner_;
+    size_t calls_ = 0;
+    std::map<std::string, int> linkColumns_;
+
+    QComboBox* classes_ = nullptr;
+    QLineEdit* text_ = nullptr;
+    QListWidget* results_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    QTableWidget* attributes_ = nullptr;
+    QPlainTextEdit* log_ = nullptr;
+    QActionGroup* users_ = nullptr;
+    std::unique_ptr<QMenu> menu_;
+};
+
+} // namespace quendra::desktop

@@ -1,0 +1,197 @@
+// The desktop driven as a person would: search, open the tree, the context menu, the user menu.
+#include "DesktopWindow.h"
+#include "CommandLine.h"
+#include "DatabaseFile.h"
+#include "QtApplication.h"
+#include "TempFolder.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace quendra::desktop {
+namespace {
+
+void Choose(QMenu* menu, const QString& caption) {
+    for (auto* action : menu->actions())
+        if (action->text() == caption) return action->trigger();
+    FAIL() << "no menu entry " << caption.toStdString();
+}
+
+class DesktopWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        test::QtApplication();
+        std::ostringstream out, errors;
+        const char* arguments[] = {"quendra", "init", path.c_str(), "--sample"};
+        ASSERT_EQ(host::CommandLine::Run(4, arguments, out, errors), 0) << errors.str();
+        database = host::DatabaseFile::Open(path);
+        window = std::make_unique<DesktopWindow>(database, path, "carl", DesktopConfig::PlantDefault());
+        // Every message box is noted and answered with its first button (OK, or Yes).
+        window->Windows().SetModalHook([this](QDialog& dialog) {
+            auto* box = qobject_cast<QMessageBox*>(&dialog);
+            ASSERT_NE(box, nullptr);
+            messages.push_back(box->text().toStdString());
+            box->buttons().front()->click();
+        });
+    }
+    bool Locked(const char* partNumber) {
+        return database->ReadValue(database->FindObjects("Parts", "CN_PART_NUMBER", partNumber).front(), "CN_LOCKED")
+            .AsBool();
+    }
+    void SwitchUser(const QString& login) {
+        for (auto* action : window->menuBar()->actions().front()->menu()->actions())
+            if (action->text() == login) action->trigger();
+    }
+
+    host::TempFolder folder;
+    std::string path = folder.Path() + "/sample.db";
+    std::shared_ptr<embedded::Database> database;
+    std::unique_ptr<DesktopWindow> window;
+    std::vector<std::string> messages;
+};
+
+TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
+    window->Search("Assembly", "gear");
+    ASSERT_EQ(window->Results()->count(), 1);
+    EXPECT_EQ(window->Results()->item(0)->text().toStdString(), "Assembly P-100000-Gear box");
+    window->OpenResult(0);
+
+    // The sample's output shaft, two levels down, is dora's.
+    window->Expand(window->FindItem("P-100020"));
+    auto* shaft = window->FindItem("P-100021");
+    ASSERT_NE(shaft, nullptr);
+    EXPECT_EQ(shaft->text(DesktopWindow::LockColumn).toStdString(), "dora");
+    EXPECT_FALSE(shaft->icon(DesktopWindow::LockColumn).isNull());
+
+    Choose(window->MenuFor(window->FindItem("P-100030")), "Lock");
+    auto* housing = window->FindItem("P-100030");
+    EXPECT_EQ(housing->text(DesktopWindow::LockColumn).toStdString(), "carl");
+    EXPECT_FALSE(housing->icon(DesktopWindow::LockColumn).isNull());
+    EXPECT_TRUE(Locked("P-100030"));
+    EXPECT_TRUE(messages.empty());
+
+    SwitchUser("dora");
+    EXPECT_EQ(window->User(), "dora");
+    Choose(window->MenuFor(window->FindItem("P-100030")), "Unlock");
+    EXPECT_EQ(messages, std::vector<std::string>{"Part P-100030-Housing is locked by Carl Berg"});
+    EXPECT_TRUE(Locked("P-100030"));
+    EXPECT_EQ(window->FindItem("P-100030")->text(DesktopWindow::LockColumn).toStdString(), "carl");
+
+    SwitchUser("carl");
+    Choose(window->MenuFor(window->FindItem("P-100030")), "Unlock");
+    EXPECT_FALSE(Locked("P-100030"));
+    EXPECT_EQ(window->FindItem("P-100030")->text(DesktopWindow::LockColumn).toStdString(), "");
+    EXPECT_TRUE(window->FindItem("P-100030")->icon(DesktopWindow::LockColumn).isNull());
+    // The log tells each call as `quendra play` does, the refusal's message box and answer included.
+    EXPECT_EQ(window->Log()->toPlainText().toStdString(),
+              "logged in as carl\n"
+              "-- step 1: carl calls LockObject\n"
+              "   rows [\"Part(OBJECT_ID=11)\"]\n"
+              "   event update Part#11\n"
+              "   event notify 1 [Part#11] false\n"
+              "   result 1 \u2014 always 1 for this hook; see the events\n"
+              "logged in as dora\n"
+              "-- step 2: dora calls UnLockObject\n"
+              "   rows [\"Part(OBJECT_ID=11)\"]\n"
+              "   message box \"Quendra\" [information, OK]: \"Part P-100030-Housing is locked by Carl Berg\"\n"
+              "     answer: {\"button\":\"OK\"}\n"
+              "   result 1 \u2014 always 1 for this hook; see the events\n"
+              "logged in as carl\n"
+              "-- step 3: carl calls UnLockObject\n"
+              "   rows [\"Part(OBJECT_ID=11)\"]\n"
+              "   message box \"Quendra\" [question, YesNo]: \"Do You Want To Propagate Unlock To All Children ?\"\n"
+              "     answer: {\"button\":\"Yes\"}\n"
+              "   event update Part#11\n"
+              "   event notify 1 [Part#11] false\n"
+              "   result 1 \u2014 always 1 for this hook; see the events");
+}
+
+TEST_F(DesktopWindowTest, DeletesALinkAndTheTreeLosesItsRow) {
+    window->Search("Assembly", "P-100000");
+    window->OpenResult(0);
+    auto gearBox = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100000").front();
+    auto cover = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100031").front();
+    ASSERT_EQ(database->FindLinks("Parts Tree", gearBox, cover).size(), 1u);
+
+    Choose(window->MenuFor(window->FindItem("P-100031")), "Delete Link");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(database->FindLinks("Parts Tree", gearBox, cover).empty());
+    EXPECT_EQ(window->FindItem("P-100031"), nullptr);
+    EXPECT_NE(window->FindItem("P-100030"), nullptr);
+}
+
+} // namespace
+} // namespace quendra::desktop
+
+namespace quendra::desktop {
+namespace {
+
+TEST_F(DesktopWindowTest, AddsAnExistingPartThroughTheSearchAndTheLinkEditor) {
+    window->Search("Assembly", "P-100000");
+    window->OpenResult(0);
+    window->Expand(window->FindItem("P-100030"));
+    std::vector<std::string> titles;
+    window->Windows().SetModalHook([&](QDialog& dialog) {
+        titles.push_back(dialog.windowTitle().toStdString());
+        if (dialog.windowTitle() == "Search") {
+            dialog.findChild<QLineEdit*>("Attribute")->setText("CN_PART_NUMBER");
+            dialog.findChild<QLineEdit*>("Text")->setText("P-100031");
+            dialog.accept();
+        } else if (dialog.windowTitle() == "Search Results") {
+            dialog.findChild<QListWidget*>("Results")->item(0)->setSelected(true);
+            dialog.accept();
+        } else if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+            messages.push_back(box->text().toStdString());
+            box->buttons().front()->click();
+        } else {
+            // The link attribute editor: Quantity 2, Return to the next row, Position 50.
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            auto* grid = dialog.findChild<QTableWidget*>();
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualRect(grid->model()->index(0, 1)).center());
+            QTest::keyClicks(QApplication::focusWidget(), "2");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClicks(QApplication::focusWidget(), "50");
+            for (auto* button : dialog.findChildren<QPushButton*>())
+                if (button->text() == "OK") QTest::mouseClick(button, Qt::LeftButton);
+        }
+    });
+    Choose(window->MenuFor(window->FindItem("P-100030")), "Add Existing Part...");
+
+    auto housing = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100030").front();
+    auto cover = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100031").front();
+    EXPECT_EQ(titles, (std::vector<std::string>{"Search", "Search Results", "Link Relation Input"}));
+    EXPECT_EQ(messages, std::vector<std::string>{});
+    auto links = database->FindLinks("Parts Tree", housing, cover);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(database->ReadValue(links.front(), "CN_QUANTITY").AsText(), "2");
+    EXPECT_EQ(database->ReadValue(links.front(), "CN_POSITION").AsText(), "50");
+    auto* added = window->FindItem("P-100030")->child(1);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->text(DesktopWindow::ObjectColumn).toStdString(), "Part P-100031 - Cover");
+    // The link's values show in the columns named after the attributes of the links in the tree.
+    auto* header = window->Tree()->headerItem();
+    std::vector<std::string> columns;
+    for (int column = DesktopWindow::FirstLinkColumn; column < header->columnCount(); ++column)
+        columns.push_back(header->text(column).toStdString() + "=" + added->text(column).toStdString());
+    EXPECT_EQ(columns, (std::vector<std::string>{"Quantity=2", "Position=50", "Remark=", "Optional="}));
+}
+
+} // namespace
+} // namespace quendra::desktop
