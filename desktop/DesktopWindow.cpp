@@ -4,6 +4,7 @@
 
 #include "DatabaseFile.h"
 #include "EmbeddedCommonGUI.h"
+#include "HookCatalog.h"
 #include "JsonCursor.h"
 #include "SqliteDatabase.h"
 #include "Transcript.h"
@@ -399,32 +400,52 @@ void DesktopWindow::ShowAttributes(QTreeWidgetItem* item) {
 QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
     menu_ = std::make_unique<QMenu>();
     tree_->setCurrentItem(item);
-    auto add = [&](const char* caption, const char* hook, bool linkRow) {
+    auto add = [&](const char* caption, const char* hook, Row row) {
         connect(menu_->addAction(caption), &QAction::triggered, this,
-                [this, item, hook, linkRow] { Call(hook, item, linkRow); });
+                [this, item, hook, row] { Call(hook, item, row); });
     };
-    add("Lock", "LockObject", false);
-    add("Unlock", "UnLockObject", false);
+    add("Lock", "LockObject", Row::Object);
+    add("Unlock", "UnLockObject", Row::Object);
     menu_->addSeparator();
-    add("Add Existing Part...", "AddExistingPart", false);
-    if (LinkOf(item).objectId != 0) add("Delete Link", "DeleteLink", true);
+    add("Add Existing Part...", "AddExistingPart", Row::Object);
+    add("Add New Part...", "AddNewPart", Row::Object);
+    add("Add Main Part...", "AddMainPart", Row::Object);
+    add("Copy Children From...", "CopyTreeFrom", Row::None);
+    if (LinkOf(item).objectId != 0) {
+        menu_->addSeparator();
+        add("Edit Link...", "LinkUpdate", Row::Link);
+        add("Replace by Existing Part...", "ReplacePart", Row::Link);
+        add("Replace by New Part...", "ReplacePartByNewPart", Row::Link);
+        add("Delete Link", "DeleteLink", Row::Link);
+    }
     return menu_.get();
 }
 
-void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, bool linkRow) {
+void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row) {
     host::ScenarioStep step;
     step.hook = hook;
     step.user = user_;
     step.path = "/desktop";
-    host::RowArg row;
-    row.kind = host::RowArg::Kind::Ref;
-    row.path = step.path + "/rows/0";
-    row.ref = linkRow ? item->data(0, LinkNameRole).toString().toStdString() +
-                            "(id=" + std::to_string(LinkOf(item).objectId) + ")"
-                      : database_->ClassName(KeyOf(item).classId) +
-                            "(OBJECT_ID=" + std::to_string(KeyOf(item).objectId) + ")";
-    row.written = row.ref;
-    step.rows = std::vector<host::RowArg>{row};
+    std::string object =
+        database_->ClassName(KeyOf(item).classId) + "(OBJECT_ID=" + std::to_string(KeyOf(item).objectId) + ")";
+    if (row != Row::None) {
+        host::RowArg arg;
+        arg.kind = host::RowArg::Kind::Ref;
+        arg.path = step.path + "/rows/0";
+        arg.ref = row == Row::Link ? item->data(0, LinkNameRole).toString().toStdString() +
+                                         "(id=" + std::to_string(LinkOf(item).objectId) + ")"
+                                   : object;
+        arg.written = arg.ref;
+        step.rows = std::vector<host::RowArg>{arg};
+    }
+    // The object arguments: Obj is the selected object; FromObj and MyNewPart start empty, so the user
+    // searches for the one and the hook fills in the other.
+    for (const auto& name : host::HookCatalog::Find(hook)->objects) {
+        host::ObjectArg arg;
+        arg.path = step.path + "/" + name;
+        if (name == "Obj") arg.ref = object;
+        step.objectArgs[name] = arg;
+    }
     step.texts = config_.Texts(hook);
 
     std::ostringstream out;

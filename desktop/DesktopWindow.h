@@ -71,8 +71,10 @@ private:
     void LoadChildren(QTreeWidgetItem* item);
     void LoadMore(QTreeWidgetItem* more);
     void AddEntries(QTreeWidgetItem* item, const embedded::TreeReader::Page& page);
-    // Calls the hook with the item's object or link as its row and updates what it changed.
-    void Call(const std::string& hook, QTreeWidgetItem* item, bool linkRow);
+    // What a hook gets as its one row: nothing (the item's object is its Obj), the item's object or its link.
+    enum class Row { None, Object, Link };
+    // Calls the hook on the item and updates what it changed.
+    void Call(const std::string& hook, QTreeWidgetItem* item, Row row);
     void ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted);
     int LinkColumn(const std::string& name);
     std::string LoginOf(int32_t userId) const;
