@@ -201,6 +201,11 @@ void DesktopWindow::BuildWindow() {
     whole->setStretchFactor(1, 1);
     setCentralWidget(whole);
 
+    auto* view = menuBar()->addMenu("&View");
+    auto* refresh = view->addAction("&Refresh");
+    refresh->setShortcut(QKeySequence::Refresh);
+    connect(refresh, &QAction::triggered, this, [this] { Refresh(); });
+
     auto* userMenu = menuBar()->addMenu("&User");
     users_ = new QActionGroup(this);
     for (const auto& [id, login] : logins_) {
@@ -218,6 +223,17 @@ void DesktopWindow::SwitchUser(const std::string& login) {
     for (auto* action : users_->actions()) action->setChecked(action->text().toStdString() == login);
     setWindowTitle(QString::fromStdString(path_ + " - " + login + " - Quendra desktop"));
     log_->appendPlainText(QString::fromStdString("logged in as " + login));
+    ShowAttributes(tree_->currentItem());
+}
+
+void DesktopWindow::Refresh() {
+    for (int i = tree_->topLevelItemCount() - 1; i >= 0; --i) {
+        auto* top = tree_->topLevelItem(i);
+        if (!Fill(top))
+            delete top;
+        else if (top->data(0, LoadedRole).toBool())
+            LoadChildren(top);
+    }
     ShowAttributes(tree_->currentItem());
 }
 

@@ -49,6 +49,9 @@ public:
     // The context menu for an item: the operations that fit it. The window owns the menu until the next one.
     QMenu* MenuFor(QTreeWidgetItem* item);
     void SwitchUser(const std::string& login);
+    // Reads the whole tree again as it is stored now (another process may have changed it), keeping
+    // open what was open.
+    void Refresh();
 
     const std::string& User() const { return user_; }
     // The windows the hooks show, for a test or a picture to watch.

@@ -76,7 +76,7 @@ protected:
             .AsBool();
     }
     void SwitchUser(const QString& login) {
-        for (auto* action : window->menuBar()->actions().front()->menu()->actions())
+        for (auto* action : window->menuBar()->actions().back()->menu()->actions())
             if (action->text() == login) action->trigger();
     }
 
@@ -199,6 +199,23 @@ TEST_F(DesktopWindowTest, EditsALinkInTheLinkEditor) {
     EXPECT_EQ(database->ReadValue(database->FindLinks("Parts Tree", gearBox, cover).front(), "CN_QUANTITY").AsText(),
               "3");
     EXPECT_EQ(window->FindItem("P-100031")->text(DesktopWindow::FirstLinkColumn).toStdString(), "3");
+}
+
+TEST_F(DesktopWindowTest, RefreshShowsAnotherProcesssChanges) {
+    window->Search("Assembly", "P-100000");
+    window->OpenResult(0);
+    window->Expand(window->FindItem("P-100030"));
+    auto other = host::DatabaseFile::Open(path);
+    auto housing = other->FindObjects("Parts", "CN_PART_NUMBER", "P-100030").front();
+    auto bearing = other->FindObjects("Parts", "CN_PART_NUMBER", "P-100012").front();
+    other->CreateLink("Parts Tree", housing, bearing, {});
+    EXPECT_EQ(window->FindItem("P-100030")->childCount(), 1);
+
+    window->Refresh();
+    auto* item = window->FindItem("P-100030");
+    ASSERT_EQ(item->childCount(), 2);
+    EXPECT_EQ(item->child(1)->text(DesktopWindow::ObjectColumn).toStdString(), "Part P-100012 - Ball bearing 6204");
+    EXPECT_TRUE(window->FindItem("P-100000")->isExpanded());
 }
 
 } // namespace
