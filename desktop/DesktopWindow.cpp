@@ -308,6 +308,17 @@ QTreeWidgetItem* DesktopWindow::FindItem(const std::string& displayStart) const 
     return nullptr;
 }
 
+QTreeWidgetItem* DesktopWindow::ItemOf(embedded::ObjectKey key) const {
+    std::vector<QTreeWidgetItem*> pending;
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i) pending.push_back(tree_->topLevelItem(i));
+    for (size_t next = 0; next < pending.size(); ++next) {
+        auto* item = pending[next];
+        if (!IsMore(item) && KeyOf(item) == key) return item;
+        for (int i = 0; i < item->childCount(); ++i) pending.push_back(item->child(i));
+    }
+    return nullptr;
+}
+
 std::string DesktopWindow::LoginOf(int32_t userId) const {
     auto found = logins_.find(userId);
     return found == logins_.end() ? std::string("an unknown user") : found->second;
@@ -427,6 +438,7 @@ QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
     add("Add New Part...", "AddNewPart", Row::Object);
     add("Add Main Part...", "AddMainPart", Row::Object);
     add("Copy Children From...", "CopyTreeFrom", Row::None);
+    add("Upload Documents...", "UploadDocument", Row::Object);
     if (LinkOf(item).objectId != 0) {
         menu_->addSeparator();
         add("Edit Link...", "LinkUpdate", Row::Link);
@@ -533,6 +545,10 @@ void DesktopWindow::ApplyEvents(const std::vector<embedded::Event>& events, QTre
     for (auto* item : reload)
         if (!below(item, reload) && std::find(outer.begin(), outer.end(), item) == outer.end()) outer.push_back(item);
     for (auto* item : outer) LoadChildren(item);
+    // An object the platform was asked to show is selected where the tree shows it.
+    for (const auto& event : events)
+        if (const auto* show = std::get_if<embedded::events::Show>(&event))
+            if (auto* shown = ItemOf(show->object)) tree_->setCurrentItem(shown);
     ShowAttributes(tree_->currentItem());
 }
 

@@ -46,6 +46,8 @@ public:
     void Expand(QTreeWidgetItem* item);
     // The first item of the tree that shows the object with that display text at its start, or null.
     QTreeWidgetItem* FindItem(const std::string& displayStart) const;
+    // The first item of the tree that shows that object, or null.
+    QTreeWidgetItem* ItemOf(embedded::ObjectKey key) const;
     // The context menu for an item: the operations that fit it. The window owns the menu until the next one.
     QMenu* MenuFor(QTreeWidgetItem* item);
     void SwitchUser(const std::string& login);
