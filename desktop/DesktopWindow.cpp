@@ -155,10 +155,10 @@ void DesktopWindow::BuildWindow() {
     searchLayout->addLayout(searchRow);
     results_ = new QListWidget;
     searchLayout->addWidget(results_);
-    connect(find, &QPushButton::clicked, this, [this] { RunSearch(); });
-    connect(text_, &QLineEdit::returnPressed, this, [this] { RunSearch(); });
+    connect(find, &QPushButton::clicked, this, [this] { Guarded([this] { RunSearch(); }); });
+    connect(text_, &QLineEdit::returnPressed, this, [this] { Guarded([this] { RunSearch(); }); });
     connect(results_, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { OpenResult(results_->row(item)); });
+            [this](QListWidgetItem* item) { Guarded([&] { OpenResult(results_->row(item)); }); });
 
     tree_ = new QTreeWidget;
     tree_->setHeaderLabels({"Object", "State", "Locked by"});
@@ -166,10 +166,10 @@ void DesktopWindow::BuildWindow() {
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         if (IsMore(item)) return;
-        if (!item->data(0, LoadedRole).toBool()) LoadChildren(item);
+        if (!item->data(0, LoadedRole).toBool()) Guarded([&] { LoadChildren(item); });
     });
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        if (IsMore(item)) LoadMore(item);
+        if (IsMore(item)) Guarded([&] { LoadMore(item); });
     });
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { ShowAttributes(item); });
     connect(tree_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -204,7 +204,7 @@ void DesktopWindow::BuildWindow() {
     auto* view = menuBar()->addMenu("&View");
     auto* refresh = view->addAction("&Refresh");
     refresh->setShortcut(QKeySequence::Refresh);
-    connect(refresh, &QAction::triggered, this, [this] { Refresh(); });
+    connect(refresh, &QAction::triggered, this, [this] { Guarded([this] { Refresh(); }); });
 
     auto* userMenu = menuBar()->addMenu("&User");
     users_ = new QActionGroup(this);
@@ -213,6 +213,15 @@ void DesktopWindow::BuildWindow() {
         action->setCheckable(true);
         users_->addAction(action);
         connect(action, &QAction::triggered, this, [this, name = login] { SwitchUser(name); });
+    }
+}
+
+void DesktopWindow::Guarded(const std::function<void()>& work) {
+    // A database that another process holds, or that went away, is said in the log; the window stays.
+    try {
+        work();
+    } catch (const std::exception& error) {
+        log_->appendPlainText(QString::fromStdString(std::string("failed: ") + error.what()));
     }
 }
 
@@ -429,7 +438,7 @@ QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
     tree_->setCurrentItem(item);
     auto add = [&](const char* caption, const char* hook, Row row) {
         connect(menu_->addAction(caption), &QAction::triggered, this,
-                [this, item, hook, row] { Call(hook, item, row); });
+                [this, item, hook, row] { Guarded([&] { Call(hook, item, row); }); });
     };
     add("Lock", "LockObject", Row::Object);
     add("Unlock", "UnLockObject", Row::Object);

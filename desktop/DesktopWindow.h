@@ -12,6 +12,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -68,6 +69,8 @@ public:
 
 private:
     void BuildWindow();
+    // Runs what a person started; a failure ends it with a line in the log instead of leaving the event loop.
+    void Guarded(const std::function<void()>& work);
     void RunSearch();
     void ShowResult(QTreeWidgetItem* top);
     void ShowAttributes(QTreeWidgetItem* item);
