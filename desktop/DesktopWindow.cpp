@@ -4,6 +4,7 @@
 
 #include "DatabaseFile.h"
 #include "EmbeddedCommonGUI.h"
+#include "HookCatalog.h"
 #include "JsonCursor.h"
 #include "SqliteDatabase.h"
 #include "Transcript.h"
@@ -154,10 +155,10 @@ void DesktopWindow::BuildWindow() {
     searchLayout->addLayout(searchRow);
     results_ = new QListWidget;
     searchLayout->addWidget(results_);
-    connect(find, &QPushButton::clicked, this, [this] { RunSearch(); });
-    connect(text_, &QLineEdit::returnPressed, this, [this] { RunSearch(); });
+    connect(find, &QPushButton::clicked, this, [this] { Guarded([this] { RunSearch(); }); });
+    connect(text_, &QLineEdit::returnPressed, this, [this] { Guarded([this] { RunSearch(); }); });
     connect(results_, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { OpenResult(results_->row(item)); });
+            [this](QListWidgetItem* item) { Guarded([&] { OpenResult(results_->row(item)); }); });
 
     tree_ = new QTreeWidget;
     tree_->setHeaderLabels({"Object", "State", "Locked by"});
@@ -165,10 +166,10 @@ void DesktopWindow::BuildWindow() {
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         if (IsMore(item)) return;
-        if (!item->data(0, LoadedRole).toBool()) LoadChildren(item);
+        if (!item->data(0, LoadedRole).toBool()) Guarded([&] { LoadChildren(item); });
     });
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        if (IsMore(item)) LoadMore(item);
+        if (IsMore(item)) Guarded([&] { LoadMore(item); });
     });
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { ShowAttributes(item); });
     connect(tree_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -200,6 +201,11 @@ void DesktopWindow::BuildWindow() {
     whole->setStretchFactor(1, 1);
     setCentralWidget(whole);
 
+    auto* view = menuBar()->addMenu("&View");
+    auto* refresh = view->addAction("&Refresh");
+    refresh->setShortcut(QKeySequence::Refresh);
+    connect(refresh, &QAction::triggered, this, [this] { Guarded([this] { Refresh(); }); });
+
     auto* userMenu = menuBar()->addMenu("&User");
     users_ = new QActionGroup(this);
     for (const auto& [id, login] : logins_) {
@@ -210,6 +216,15 @@ void DesktopWindow::BuildWindow() {
     }
 }
 
+void DesktopWindow::Guarded(const std::function<void()>& work) {
+    // A database that another process holds, or that went away, is said in the log; the window stays.
+    try {
+        work();
+    } catch (const std::exception& error) {
+        log_->appendPlainText(QString::fromStdString(std::string("failed: ") + error.what()));
+    }
+}
+
 void DesktopWindow::SwitchUser(const std::string& login) {
     if (!database_->UserId(login)) throw std::invalid_argument("there is no user \"" + login + "\" in " + path_);
     user_ = login;
@@ -217,6 +232,17 @@ void DesktopWindow::SwitchUser(const std::string& login) {
     for (auto* action : users_->actions()) action->setChecked(action->text().toStdString() == login);
     setWindowTitle(QString::fromStdString(path_ + " - " + login + " - Quendra desktop"));
     log_->appendPlainText(QString::fromStdString("logged in as " + login));
+    ShowAttributes(tree_->currentItem());
+}
+
+void DesktopWindow::Refresh() {
+    for (int i = tree_->topLevelItemCount() - 1; i >= 0; --i) {
+        auto* top = tree_->topLevelItem(i);
+        if (!Fill(top))
+            delete top;
+        else if (top->data(0, LoadedRole).toBool())
+            LoadChildren(top);
+    }
     ShowAttributes(tree_->currentItem());
 }
 
@@ -286,6 +312,17 @@ QTreeWidgetItem* DesktopWindow::FindItem(const std::string& displayStart) const 
         auto* item = pending[next];
         if (!IsMore(item) && item->data(0, TextRole).toString().startsWith(QString::fromStdString(displayStart)))
             return item;
+        for (int i = 0; i < item->childCount(); ++i) pending.push_back(item->child(i));
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* DesktopWindow::ItemOf(embedded::ObjectKey key) const {
+    std::vector<QTreeWidgetItem*> pending;
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i) pending.push_back(tree_->topLevelItem(i));
+    for (size_t next = 0; next < pending.size(); ++next) {
+        auto* item = pending[next];
+        if (!IsMore(item) && KeyOf(item) == key) return item;
         for (int i = 0; i < item->childCount(); ++i) pending.push_back(item->child(i));
     }
     return nullptr;
@@ -399,32 +436,53 @@ void DesktopWindow::ShowAttributes(QTreeWidgetItem* item) {
 QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
     menu_ = std::make_unique<QMenu>();
     tree_->setCurrentItem(item);
-    auto add = [&](const char* caption, const char* hook, bool linkRow) {
+    auto add = [&](const char* caption, const char* hook, Row row) {
         connect(menu_->addAction(caption), &QAction::triggered, this,
-                [this, item, hook, linkRow] { Call(hook, item, linkRow); });
+                [this, item, hook, row] { Guarded([&] { Call(hook, item, row); }); });
     };
-    add("Lock", "LockObject", false);
-    add("Unlock", "UnLockObject", false);
+    add("Lock", "LockObject", Row::Object);
+    add("Unlock", "UnLockObject", Row::Object);
     menu_->addSeparator();
-    add("Add Existing Part...", "AddExistingPart", false);
-    if (LinkOf(item).objectId != 0) add("Delete Link", "DeleteLink", true);
+    add("Add Existing Part...", "AddExistingPart", Row::Object);
+    add("Add New Part...", "AddNewPart", Row::Object);
+    add("Add Main Part...", "AddMainPart", Row::Object);
+    add("Copy Children From...", "CopyTreeFrom", Row::None);
+    add("Upload Documents...", "UploadDocument", Row::Object);
+    if (LinkOf(item).objectId != 0) {
+        menu_->addSeparator();
+        add("Edit Link...", "LinkUpdate", Row::Link);
+        add("Replace by Existing Part...", "ReplacePart", Row::Link);
+        add("Replace by New Part...", "ReplacePartByNewPart", Row::Link);
+        add("Delete Link", "DeleteLink", Row::Link);
+    }
     return menu_.get();
 }
 
-void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, bool linkRow) {
+void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row) {
     host::ScenarioStep step;
     step.hook = hook;
     step.user = user_;
     step.path = "/desktop";
-    host::RowArg row;
-    row.kind = host::RowArg::Kind::Ref;
-    row.path = step.path + "/rows/0";
-    row.ref = linkRow ? item->data(0, LinkNameRole).toString().toStdString() +
-                            "(id=" + std::to_string(LinkOf(item).objectId) + ")"
-                      : database_->ClassName(KeyOf(item).classId) +
-                            "(OBJECT_ID=" + std::to_string(KeyOf(item).objectId) + ")";
-    row.written = row.ref;
-    step.rows = std::vector<host::RowArg>{row};
+    std::string object =
+        database_->ClassName(KeyOf(item).classId) + "(OBJECT_ID=" + std::to_string(KeyOf(item).objectId) + ")";
+    if (row != Row::None) {
+        host::RowArg arg;
+        arg.kind = host::RowArg::Kind::Ref;
+        arg.path = step.path + "/rows/0";
+        arg.ref = row == Row::Link ? item->data(0, LinkNameRole).toString().toStdString() +
+                                         "(id=" + std::to_string(LinkOf(item).objectId) + ")"
+                                   : object;
+        arg.written = arg.ref;
+        step.rows = std::vector<host::RowArg>{arg};
+    }
+    // The object arguments: Obj is the selected object; FromObj and MyNewPart start empty, so the user
+    // searches for the one and the hook fills in the other.
+    for (const auto& name : host::HookCatalog::Find(hook)->objects) {
+        host::ObjectArg arg;
+        arg.path = step.path + "/" + name;
+        if (name == "Obj") arg.ref = object;
+        step.objectArgs[name] = arg;
+    }
     step.texts = config_.Texts(hook);
 
     std::ostringstream out;
@@ -496,6 +554,10 @@ void DesktopWindow::ApplyEvents(const std::vector<embedded::Event>& events, QTre
     for (auto* item : reload)
         if (!below(item, reload) && std::find(outer.begin(), outer.end(), item) == outer.end()) outer.push_back(item);
     for (auto* item : outer) LoadChildren(item);
+    // An object the platform was asked to show is selected where the tree shows it.
+    for (const auto& event : events)
+        if (const auto* show = std::get_if<embedded::events::Show>(&event))
+            if (auto* shown = ItemOf(show->object)) tree_->setCurrentItem(shown);
     ShowAttributes(tree_->currentItem());
 }
 

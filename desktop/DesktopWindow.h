@@ -12,6 +12,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -46,9 +47,14 @@ public:
     void Expand(QTreeWidgetItem* item);
     // The first item of the tree that shows the object with that display text at its start, or null.
     QTreeWidgetItem* FindItem(const std::string& displayStart) const;
+    // The first item of the tree that shows that object, or null.
+    QTreeWidgetItem* ItemOf(embedded::ObjectKey key) const;
     // The context menu for an item: the operations that fit it. The window owns the menu until the next one.
     QMenu* MenuFor(QTreeWidgetItem* item);
     void SwitchUser(const std::string& login);
+    // Reads the whole tree again as it is stored now (another process may have changed it), keeping
+    // open what was open.
+    void Refresh();
 
     const std::string& User() const { return user_; }
     // The windows the hooks show, for a test or a picture to watch.
@@ -63,6 +69,8 @@ public:
 
 private:
     void BuildWindow();
+    // Runs what a person started; a failure ends it with a line in the log instead of leaving the event loop.
+    void Guarded(const std::function<void()>& work);
     void RunSearch();
     void ShowResult(QTreeWidgetItem* top);
     void ShowAttributes(QTreeWidgetItem* item);
@@ -71,8 +79,10 @@ private:
     void LoadChildren(QTreeWidgetItem* item);
     void LoadMore(QTreeWidgetItem* more);
     void AddEntries(QTreeWidgetItem* item, const embedded::TreeReader::Page& page);
-    // Calls the hook with the item's object or link as its row and updates what it changed.
-    void Call(const std::string& hook, QTreeWidgetItem* item, bool linkRow);
+    // What a hook gets as its one row: nothing (the item's object is its Obj), the item's object or its link.
+    enum class Row { None, Object, Link };
+    // Calls the hook on the item and updates what it changed.
+    void Call(const std::string& hook, QTreeWidgetItem* item, Row row);
     void ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted);
     int LinkColumn(const std::string& name);
     std::string LoginOf(int32_t userId) const;

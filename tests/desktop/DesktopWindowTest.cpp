@@ -42,12 +42,33 @@ protected:
         ASSERT_EQ(host::CommandLine::Run(4, arguments, out, errors), 0) << errors.str();
         database = host::DatabaseFile::Open(path);
         window = std::make_unique<DesktopWindow>(database, path, "carl", DesktopConfig::PlantDefault());
-        // Every message box is noted and answered with its first button (OK, or Yes).
+        // Every window is noted and answered: message boxes with their first button (OK, or Yes), the
+        // search with `searchFor` as a part number and its first result, the link attribute editor with
+        // `typed` from its first row on.
         window->Windows().SetModalHook([this](QDialog& dialog) {
-            auto* box = qobject_cast<QMessageBox*>(&dialog);
-            ASSERT_NE(box, nullptr);
-            messages.push_back(box->text().toStdString());
-            box->buttons().front()->click();
+            titles.push_back(dialog.windowTitle().toStdString());
+            if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+                messages.push_back(box->text().toStdString());
+                box->buttons().front()->click();
+            } else if (dialog.windowTitle() == "Search") {
+                dialog.findChild<QLineEdit*>("Attribute")->setText("CN_PART_NUMBER");
+                dialog.findChild<QLineEdit*>("Text")->setText(searchFor);
+                dialog.accept();
+            } else if (dialog.windowTitle() == "Search Results") {
+                dialog.findChild<QListWidget*>("Results")->item(0)->setSelected(true);
+                dialog.accept();
+            } else {
+                ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+                auto* grid = dialog.findChild<QTableWidget*>();
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                                  grid->visualRect(grid->model()->index(0, 1)).center());
+                for (size_t i = 0; i < typed.size(); ++i) {
+                    if (i > 0) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                    QTest::keyClicks(QApplication::focusWidget(), typed[i]);
+                }
+                for (auto* button : dialog.findChildren<QPushButton*>())
+                    if (button->text() == "OK") QTest::mouseClick(button, Qt::LeftButton);
+            }
         });
     }
     bool Locked(const char* partNumber) {
@@ -55,7 +76,7 @@ protected:
             .AsBool();
     }
     void SwitchUser(const QString& login) {
-        for (auto* action : window->menuBar()->actions().front()->menu()->actions())
+        for (auto* action : window->menuBar()->actions().back()->menu()->actions())
             if (action->text() == login) action->trigger();
     }
 
@@ -63,7 +84,9 @@ protected:
     std::string path = folder.Path() + "/sample.db";
     std::shared_ptr<embedded::Database> database;
     std::unique_ptr<DesktopWindow> window;
-    std::vector<std::string> messages;
+    std::vector<std::string> titles, messages;
+    QString searchFor;
+    std::vector<QString> typed;
 };
 
 TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
@@ -136,42 +159,12 @@ TEST_F(DesktopWindowTest, DeletesALinkAndTheTreeLosesItsRow) {
     EXPECT_NE(window->FindItem("P-100030"), nullptr);
 }
 
-} // namespace
-} // namespace quendra::desktop
-
-namespace quendra::desktop {
-namespace {
-
 TEST_F(DesktopWindowTest, AddsAnExistingPartThroughTheSearchAndTheLinkEditor) {
     window->Search("Assembly", "P-100000");
     window->OpenResult(0);
     window->Expand(window->FindItem("P-100030"));
-    std::vector<std::string> titles;
-    window->Windows().SetModalHook([&](QDialog& dialog) {
-        titles.push_back(dialog.windowTitle().toStdString());
-        if (dialog.windowTitle() == "Search") {
-            dialog.findChild<QLineEdit*>("Attribute")->setText("CN_PART_NUMBER");
-            dialog.findChild<QLineEdit*>("Text")->setText("P-100031");
-            dialog.accept();
-        } else if (dialog.windowTitle() == "Search Results") {
-            dialog.findChild<QListWidget*>("Results")->item(0)->setSelected(true);
-            dialog.accept();
-        } else if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-            messages.push_back(box->text().toStdString());
-            box->buttons().front()->click();
-        } else {
-            // The link attribute editor: Quantity 2, Return to the next row, Position 50.
-            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-            auto* grid = dialog.findChild<QTableWidget*>();
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                              grid->visualRect(grid->model()->index(0, 1)).center());
-            QTest::keyClicks(QApplication::focusWidget(), "2");
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            QTest::keyClicks(QApplication::focusWidget(), "50");
-            for (auto* button : dialog.findChildren<QPushButton*>())
-                if (button->text() == "OK") QTest::mouseClick(button, Qt::LeftButton);
-        }
-    });
+    searchFor = "P-100031";
+    typed = {"2", "50"};
     Choose(window->MenuFor(window->FindItem("P-100030")), "Add Existing Part...");
 
     auto housing = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100030").front();
@@ -191,6 +184,38 @@ TEST_F(DesktopWindowTest, AddsAnExistingPartThroughTheSearchAndTheLinkEditor) {
     for (int column = DesktopWindow::FirstLinkColumn; column < header->columnCount(); ++column)
         columns.push_back(header->text(column).toStdString() + "=" + added->text(column).toStdString());
     EXPECT_EQ(columns, (std::vector<std::string>{"Quantity=2", "Position=50", "Remark=", "Optional="}));
+}
+
+TEST_F(DesktopWindowTest, EditsALinkInTheLinkEditor) {
+    window->Search("Assembly", "P-100000");
+    window->OpenResult(0);
+    typed = {"3"};
+    Choose(window->MenuFor(window->FindItem("P-100031")), "Edit Link...");
+
+    EXPECT_EQ(titles, std::vector<std::string>{"Link Relation Input"});
+    EXPECT_EQ(messages, std::vector<std::string>{});
+    auto gearBox = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100000").front();
+    auto cover = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100031").front();
+    EXPECT_EQ(database->ReadValue(database->FindLinks("Parts Tree", gearBox, cover).front(), "CN_QUANTITY").AsText(),
+              "3");
+    EXPECT_EQ(window->FindItem("P-100031")->text(DesktopWindow::FirstLinkColumn).toStdString(), "3");
+}
+
+TEST_F(DesktopWindowTest, RefreshShowsAnotherProcesssChanges) {
+    window->Search("Assembly", "P-100000");
+    window->OpenResult(0);
+    window->Expand(window->FindItem("P-100030"));
+    auto other = host::DatabaseFile::Open(path);
+    auto housing = other->FindObjects("Parts", "CN_PART_NUMBER", "P-100030").front();
+    auto bearing = other->FindObjects("Parts", "CN_PART_NUMBER", "P-100012").front();
+    other->CreateLink("Parts Tree", housing, bearing, {});
+    EXPECT_EQ(window->FindItem("P-100030")->childCount(), 1);
+
+    window->Refresh();
+    auto* item = window->FindItem("P-100030");
+    ASSERT_EQ(item->childCount(), 2);
+    EXPECT_EQ(item->child(1)->text(DesktopWindow::ObjectColumn).toStdString(), "Part P-100012 - Ball bearing 6204");
+    EXPECT_TRUE(window->FindItem("P-100000")->isExpanded());
 }
 
 } // namespace
