@@ -13,7 +13,7 @@
 
 namespace quendra::desktop {
 
-int RunDesktop(const DesktopOptions& options, std::ostream& out) {
+int RunDesktop(const host::DesktopOptions& options, std::ostream& out) {
     auto database = host::DatabaseFile::Open(options.database);
     auto users = host::DatabaseFile::Users(options.database);
     if (users.empty()) throw host::CommandError(options.database + " has no users to log in with");

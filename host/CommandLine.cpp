@@ -60,10 +60,11 @@ std::string UnknownOption(const CLI::App& command, int argc, const char* const* 
 
 } // namespace
 
-int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::ostream& errors) {
+int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::ostream& errors,
+                     DesktopRunner desktop) {
     // The last guard: whatever a command did not foresee still ends in one line and status 2.
     try {
-        return RunCommand(argc, argv, out, errors);
+        return RunCommand(argc, argv, out, errors, desktop);
     } catch (const EnvironmentError& error) {
         errors << "quendra: " << error.what() << '\n';
         return EnvironmentFault;
@@ -75,7 +76,8 @@ int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::
     return 2;
 }
 
-int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& errors) {
+int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& errors,
+                            DesktopRunner desktopRunner) {
     CLI::App app("quendra: makes embedded databases, calls hooks and plays scenario files", "quendra");
     app.require_subcommand(1);
     // The same options on Windows: a path such as /data/plant.db is an argument there too, not an option.
@@ -97,10 +99,8 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
 #ifdef QUENDRA_WITH_QT
     windowsApp = windows.Register(app);
 #endif
-#ifdef QUENDRA_WITH_QT
-    DesktopCommand desktop;
+    DesktopCommand desktop(desktopRunner);
     auto* desktopApp = desktop.Register(app);
-#endif
     std::string helpTopic;
     auto* helpApp = app.add_subcommand("help", "Print the help of quendra or of one command");
     helpApp->add_option("COMMAND", helpTopic, "The command");
@@ -167,9 +167,7 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
         if (playApp->parsed()) return play.Run(out, errors);
         if (hookApp->parsed()) return hook.Run(out, errors);
         if (windowsApp && windowsApp->parsed()) return windows.Run(out);
-#ifdef QUENDRA_WITH_QT
-        if (desktopApp->parsed()) return desktop.Run(out);
-#endif
+        if (desktopApp && desktopApp->parsed()) return desktop.Run(out);
     } catch (const CommandError& error) {
         errors << where << ": " << error.what() << '\n';
     } catch (const EnvironmentError& error) {

@@ -1,24 +1,24 @@
-// DesktopCommand: the options; the window itself is the desktop target's.
+// DesktopCommand: the options; the window itself is the runner's.
 #include "DesktopCommand.h"
-
-#include "DesktopRun.h"
 
 namespace quendra::host {
 
 CLI::App* DesktopCommand::Register(CLI::App& app) {
+    if (!runner_) return nullptr;
     auto* command = app.add_subcommand("desktop", "Open the desktop window on a database: search, the parts tree, "
                                                   "and the hooks from the tree's context menu");
-    command->add_option("DB", database_, "The database file")->required();
-    command->add_option("--user", user_, "The login to work as (default: the database's first user)");
-    command->add_option("--config", config_,
+    command->add_option("DB", options_.database, "The database file")->required();
+    command->add_option("--user", options_.user, "The login to work as (default: the database's first user)");
+    command->add_option("--config", options_.config,
                         "A JSON file of the text arguments per hook, e.g. "
                         "{\"AddExistingPart\": {\"LinkAttributes\": \"CN_QUANTITY\"}} (default: the plant model's)");
-    command->add_option("--screenshot", screenshot_, "Render the window into this PNG file instead of showing it");
+    command->add_option("--screenshot", options_.screenshot,
+                        "Render the window into this PNG file instead of showing it");
     return command;
 }
 
 int DesktopCommand::Run(std::ostream& out) {
-    return desktop::RunDesktop({database_, user_, config_, screenshot_}, out);
+    return runner_(options_, out);
 }
 
 } // namespace quendra::host

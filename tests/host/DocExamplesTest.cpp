@@ -213,7 +213,8 @@ TEST_P(DocExamples, RunAsWrittenAndPrintWhatTheyShow) {
     EXPECT_GT(examples, 0) << GetParam() << " shows no example the test runs";
 }
 
-INSTANTIATE_TEST_SUITE_P(Documents, DocExamples, testing::Values("README.md", "docs/commands.md", "docs/scenarios.md"),
+INSTANTIATE_TEST_SUITE_P(Documents, DocExamples,
+                         testing::Values("README.md", "docs/commands.md", "docs/scenarios.md", "docs/desktop.md"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              std::string name;
                              for (char c : std::string(info.param))
