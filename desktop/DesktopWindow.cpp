@@ -6,6 +6,7 @@
 #include "EmbeddedCommonGUI.h"
 #include "HookCatalog.h"
 #include "JsonCursor.h"
+#include "PersonAnswer.h"
 #include "SqliteDatabase.h"
 #include "Transcript.h"
 #include "TreeReader.h"
@@ -78,48 +79,6 @@ QIcon LockIcon() {
     painter.setBrush(QColor(200, 150, 30));
     painter.drawRoundedRect(QRectF(2, 7, 12, 8), 1.5, 1.5);
     return QIcon(pixmap);
-}
-
-// A person's answer as a scenario file writes it, objects picked named by their object ids.
-std::string AnswerText(const scripted::Answer& answer, embedded::Database& database) {
-    namespace answers = scripted::answers;
-    Json json = Json::object();
-    if (const auto* button = std::get_if<answers::Button>(&answer.what)) {
-        json["button"] = button->caption;
-    } else if (const auto* key = std::get_if<answers::Key>(&answer.what)) {
-        json["key"] = key->name;
-    } else if (std::holds_alternative<answers::Close>(answer.what)) {
-        json["close"] = true;
-    } else if (const auto* set = std::get_if<answers::Set>(&answer.what)) {
-        json["set"] = Json::object();
-        for (const auto& [name, text] : set->rows) json["set"][name] = text;
-        json["button"] = set->button.empty() ? "OK" : set->button;
-    } else if (const auto* choose = std::get_if<answers::Choose>(&answer.what)) {
-        json["choose"] = choose->entry ? Json(*choose->entry) : Json();
-        json["button"] = choose->button;
-    } else if (const auto* open = std::get_if<answers::Open>(&answer.what)) {
-        json["open"] = Json::array();
-        for (const auto& path : open->paths) json["open"].push_back(path);
-    } else if (const auto* search = std::get_if<answers::Search>(&answer.what)) {
-        using Mode = answers::Search::Mode;
-        if (search->mode == Mode::CancelQuery) {
-            json["search"] = "cancel";
-        } else if (search->mode == Mode::CancelResults) {
-            json["search"] = "cancel results";
-        } else {
-            json["search"] = Json::array();
-            for (const auto& key : search->picks)
-                json["search"].push_back(database.ClassName(key.classId) +
-                                         "(OBJECT_ID=" + std::to_string(key.objectId) + ")");
-        }
-    } else if (const auto* fill = std::get_if<answers::Fill>(&answer.what)) {
-        json["fill"] = Json::object();
-        for (const auto& [name, value] : fill->values) json["fill"][name] = value.AsText();
-        json["button"] = fill->button;
-    } else {
-        return answer.description;
-    }
-    return JsonText(json);
 }
 
 } // namespace
@@ -501,7 +460,12 @@ void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row
     std::string searchAnswer;
     for (const auto& shown : windows_.Answered()) {
         auto window = shown.window;
-        window.answer = shown.answer ? AnswerText(*shown.answer, *database_) : searchAnswer;
+        if (shown.answer) {
+            Json files; // the log names files picked; their content stays where it is
+            window.answer = JsonText(host::PersonAnswer(*shown.answer, *database_, {}, files));
+        } else {
+            window.answer = searchAnswer;
+        }
         if (shown.answer && std::holds_alternative<scripted::answers::Search>(shown.answer->what))
             searchAnswer = window.answer;
         outcome.windows.push_back(window);
