@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <deque>
 #include <set>
+#include <variant>
 
 namespace quendra::test {
 
@@ -158,41 +159,41 @@ private:
     }
 
     void PlayMessageBox(HWND box) {
-        scripted::WindowRecord record;
-        record.kind = scripted::WindowRecord::Kind::MessageBox;
+        scripted::records::MessageBox record;
         record.title = TextOf(box);
-        const std::pair<LPCWSTR, const char*> icons[] = {{IDI_INFORMATION, "information"},
-                                                         {IDI_WARNING, "exclamation"},
-                                                         {IDI_ERROR, "critical"},
-                                                         {IDI_QUESTION, "question"}};
+        const std::pair<LPCWSTR, ui::Icon> icons[] = {{IDI_INFORMATION, ui::Icon::Information},
+                                                      {IDI_WARNING, ui::Icon::Exclamation},
+                                                      {IDI_ERROR, ui::Icon::Critical},
+                                                      {IDI_QUESTION, ui::Icon::Question}};
+        const char* iconNames[] = {"information", "exclamation", "critical", "question"};
         for (HWND child : Children(box)) {
             if (lstrcmpiW(ClassOf(child).c_str(), L"Static") != 0) continue;
             if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
                 auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-                for (const auto& [id, name] : icons)
-                    if (icon && icon == LoadIconW(nullptr, id)) record.icon = name;
+                for (const auto& [id, kind] : icons)
+                    if (icon && icon == LoadIconW(nullptr, id)) record.icon = kind;
             } else if (record.text.empty()) {
                 record.text = TextOf(child);
             }
         }
-        record.buttons = GetDlgItem(box, IDYES) ? "YesNo" : "OK";
-        shown_.push_back(record);
-        Picture(box, "messagebox-" + record.icon);
+        record.buttons = GetDlgItem(box, IDYES) ? ui::Buttons::YesNo : ui::Buttons::Ok;
+        shown_.push_back({record, ""});
+        Picture(box, std::string("messagebox-") + iconNames[static_cast<int>(record.icon)]);
 
         auto answer = Next();
         if (!answer) return Fail("no answer for a message box");
-        using Kind = scripted::Answer::Kind;
-        if (answer->kind == Kind::Button) {
-            int id = answer->button == "Yes" ? IDYES : answer->button == "No" ? IDNO : IDOK;
+        namespace answers = scripted::answers;
+        if (const auto* pressed = std::get_if<answers::Button>(&answer->what)) {
+            int id = pressed->caption == "Yes" ? IDYES : pressed->caption == "No" ? IDNO : IDOK;
             HWND button = GetDlgItem(box, id);
-            if (!button) return Fail("no button " + answer->button);
+            if (!button) return Fail("no button " + pressed->caption);
             SendMessageW(button, BM_CLICK, 0, 0);
-        } else if (answer->kind == Kind::Key) {
+        } else if (const auto* key = std::get_if<answers::Key>(&answer->what)) {
             // The message box's own loop reads the key, as the dialog it is.
             HWND focus = GetFocus() ? GetFocus() : box;
-            PostMessageW(focus, WM_KEYDOWN, VirtualKey(answer->key), 1);
-            PostMessageW(focus, WM_KEYUP, VirtualKey(answer->key), 0xC0000001);
-        } else if (answer->kind == Kind::Close) {
+            PostMessageW(focus, WM_KEYDOWN, VirtualKey(key->name), 1);
+            PostMessageW(focus, WM_KEYUP, VirtualKey(key->name), 0xC0000001);
+        } else if (std::holds_alternative<answers::Close>(answer->what)) {
             PostMessageW(box, WM_CLOSE, 0, 0);
         } else {
             Fail("an answer that does not fit a message box");
@@ -201,32 +202,30 @@ private:
 
     // The open-file dialog: the names are typed into its file name box, quoted, and Open pressed.
     void PlayOpenFile(HWND dialog) {
-        scripted::WindowRecord record;
-        record.kind = scripted::WindowRecord::Kind::OpenFile;
-        shown_.push_back(record);
+        shown_.push_back({scripted::records::OpenFile{}, ""});
         auto answer = Next();
-        if (!answer || answer->kind != scripted::Answer::Kind::Open) {
+        const auto* open = answer ? std::get_if<scripted::answers::Open>(&answer->what) : nullptr;
+        if (!open) {
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             return Fail("no open-file answer for the open-file dialog");
         }
-        if (answer->open.empty()) return (void)PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        if (open->paths.empty()) return (void)PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         // Several names are picked in one folder: the dialog goes there first, then takes them quoted.
-        std::string names = answer->open.front();
-        if (answer->open.size() > 1) {
+        std::string names = open->paths.front();
+        if (open->paths.size() > 1) {
             auto cut = names.find_last_of('\\');
             SetWindowTextW(GetDlgItem(dialog, FileNameBox), win32::Wide(names.substr(0, cut)).c_str());
             SendMessageW(dialog, WM_COMMAND, IDOK, 0);
             names.clear();
-            for (const auto& path : answer->open)
+            for (const auto& path : open->paths)
                 names += (names.empty() ? "\"" : " \"") + path.substr(path.find_last_of('\\') + 1) + "\"";
         }
         SetWindowTextW(GetDlgItem(dialog, FileNameBox), win32::Wide(names).c_str());
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
 
-    static scripted::WindowRecord Record(HWND window) {
-        scripted::WindowRecord record;
-        record.kind = scripted::WindowRecord::Kind::Window;
+    static scripted::records::Window Record(HWND window) {
+        scripted::records::Window record;
         record.title = TextOf(window);
         // The record's text is the topmost label's, as the window's first label is.
         HWND label = nullptr;
@@ -269,34 +268,30 @@ private:
 
     void PlayWindow(HWND window) {
         auto record = Record(window);
-        shown_.push_back(record);
+        shown_.push_back({record, ""});
         auto answer = Next();
         if (!answer) return Fail("no answer for the window " + record.title);
-        using Kind = scripted::Answer::Kind;
+        namespace answers = scripted::answers;
         HWND grid = ChildOf(window, L"QuendraGrid");
-        switch (answer->kind) {
-        case Kind::Button:
+        const auto& what = answer->what;
+        if (const auto* button = std::get_if<answers::Button>(&what)) {
             Picture(window, PictureName(record.title, window));
-            Press(window, answer->button);
-            break;
-        case Kind::Key:
-            Key(window, answer->key);
-            break;
-        case Kind::Close:
+            Press(window, button->caption);
+        } else if (const auto* key = std::get_if<answers::Key>(&what)) {
+            Key(window, key->name);
+        } else if (std::holds_alternative<answers::Close>(what)) {
             SendMessageW(window, WM_CLOSE, 0, 0);
-            break;
-        case Kind::Set:
+        } else if (const auto* set = std::get_if<answers::Set>(&what)) {
             for (int r = 0; grid && r < static_cast<int>(record.rows.size()); ++r)
-                for (const auto& [name, text] : answer->set)
+                for (const auto& [name, text] : set->rows)
                     if (record.rows[static_cast<size_t>(r)].first == name) {
                         ClickCell(grid, r, 1);
                         Type(text);
                     }
-            Press(window, answer->button);
-            break;
-        case Kind::Actions:
-            for (size_t i = 0; i < answer->actions.size(); ++i) {
-                const auto& action = answer->actions[i];
+            Press(window, set->button);
+        } else if (const auto* actions = std::get_if<answers::Actions>(&what)) {
+            for (size_t i = 0; i < actions->actions.size(); ++i) {
+                const auto& action = actions->actions[i];
                 if (!IsWindowVisible(window)) return Fail("an action after the window closed");
                 if (action.verb == "click") {
                     if (!grid) return Fail("no grid to click in " + record.title);
@@ -309,22 +304,18 @@ private:
                 if (action.verb == "button") Press(window, action.text);
                 if (action.verb == "close") SendMessageW(window, WM_CLOSE, 0, 0);
             }
-            break;
-        case Kind::Choose: {
+        } else if (const auto* choose = std::get_if<answers::Choose>(&what)) {
             HWND combo = ChildOf(window, L"ComboBox");
             if (!combo) return Fail("no list in " + record.title);
             SetFocus(combo);
             LRESULT index = -1;
-            if (answer->choose)
+            if (choose->entry)
                 index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(win32::Wide(*answer->choose).c_str()));
+                                     reinterpret_cast<LPARAM>(win32::Wide(*choose->entry).c_str()));
             SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-            Press(window, answer->button);
-            break;
-        }
-        default:
+            Press(window, choose->button);
+        } else {
             Fail("an answer that does not fit the window " + record.title);
-            break;
         }
         Pump();
     }

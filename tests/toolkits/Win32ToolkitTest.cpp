@@ -5,6 +5,7 @@
 #include "ClsForm.h"
 #include "Win32WindowSystem.h"
 #include "WindowBackend.h"
+#include "World.h"
 
 #include <windows.h>
 #undef CreateWindow
@@ -14,38 +15,14 @@
 
 #include <memory>
 #include <utility>
+#include <variant>
 
 namespace quendra::test {
 namespace {
 
 using scripted::Action;
 using scripted::Answer;
-using Kind = scripted::Answer::Kind;
 
-Answer Made(Kind kind, const std::string& button = {}) {
-    Answer answer;
-    answer.kind = kind;
-    answer.button = button;
-    return answer;
-}
-Answer Press(const std::string& button) {
-    return Made(Kind::Button, button);
-}
-Answer KeyAnswer(const std::string& key) {
-    auto answer = Made(Kind::Key);
-    answer.key = key;
-    return answer;
-}
-Answer Choose(std::optional<std::string> entry, const std::string& button) {
-    auto answer = Made(Kind::Choose, button);
-    answer.choose = std::move(entry);
-    return answer;
-}
-Answer Acts(std::vector<Action> actions) {
-    auto answer = Made(Kind::Actions);
-    answer.actions = std::move(actions);
-    return answer;
-}
 Action Click(int row, int col) {
     return {"click", row, col, ""};
 }
@@ -106,8 +83,7 @@ TEST_P(Win32Windows, MessageBoxesShowTheirIconAndAnswerTheButtonPressed) {
          "You Selected an Incorrect Object"},
         {ui::Icon::Exclamation, "exclamation", ui::Buttons::Ok, ui::Answer::Ok, KeyAnswer("Enter"), ui::Answer::Ok,
          configuration + "\r\nFile Type \"Drawing\" is wrongly defined for the extension \"dwg\""},
-        {ui::Icon::Critical, "critical", ui::Buttons::Ok, ui::Answer::Ok, Made(Kind::Close), ui::Answer::Ok,
-         configuration},
+        {ui::Icon::Critical, "critical", ui::Buttons::Ok, ui::Answer::Ok, CloseAnswer(), ui::Answer::Ok, configuration},
         {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::Yes, Press("No"), ui::Answer::No, question},
         {ui::Icon::Question, "question", ui::Buttons::YesNo, ui::Answer::No, KeyAnswer("Enter"), ui::Answer::No,
          question},
@@ -120,21 +96,20 @@ TEST_P(Win32Windows, MessageBoxesShowTheirIconAndAnswerTheButtonPressed) {
         EXPECT_EQ(backend_->Windows().MessageBox(c.text, "Quendra", c.icon, c.buttons, c.defaultButton), c.expected);
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].text, c.text);
-        EXPECT_EQ(shown[0].title, "Quendra");
-        EXPECT_EQ(shown[0].icon, c.iconName);
-        EXPECT_EQ(shown[0].buttons, c.buttons == ui::Buttons::Ok ? "OK" : "YesNo");
+        EXPECT_EQ(std::get<scripted::records::MessageBox>(shown[0].what),
+                  (scripted::records::MessageBox{c.text, "Quendra", c.icon, c.buttons}));
     }
 }
 
 TEST_P(Win32Windows, MessageWindowClosesByContinueEnterOrFrame) {
-    for (const auto& answer : {Press("Continue"), KeyAnswer("Enter"), Made(Kind::Close)}) {
+    for (const auto& answer : {Press("Continue"), KeyAnswer("Enter"), CloseAnswer()}) {
         backend_->Answer({answer});
         ClsForm(backend_->Windows()).ShowMessage("New Part Development process creation for Part P-000013-Bracket");
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].title, "Quendra");
-        EXPECT_EQ(shown[0].text, "New Part Development process creation for Part P-000013-Bracket");
+        const auto& window = std::get<scripted::records::Window>(shown[0].what);
+        EXPECT_EQ(window.title, "Quendra");
+        EXPECT_EQ(window.text, "New Part Development process creation for Part P-000013-Bracket");
     }
 }
 
@@ -143,20 +118,22 @@ TEST_P(Win32Windows, FileTypeWindowAnswersTheChosenCode) {
         {Press("OK"), 12},
         {Choose("Model", "OK"), 1},
         {Choose("Document", "Cancel"), -2},
-        {Made(Kind::Close), -2},
+        {CloseAnswer(), -2},
         {KeyAnswer("Enter"), 12},
         {Acts({Key("Down"), Key("Enter")}), 3},
         {Choose(std::nullopt, "OK"), -2},
     };
-    for (const auto& [answer, code] : cases) {
-        SCOPED_TRACE(answer.description + answer.button + std::to_string(code));
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const auto& [answer, code] = cases[i];
+        SCOPED_TRACE("case " + std::to_string(i));
         backend_->Answer({answer});
         EXPECT_EQ(ClsForm(backend_->Windows()).ShowFileType(std::make_shared<FileTypeTable>(), "dwg"), code);
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].title, "Select File Type");
-        EXPECT_EQ(shown[0].text, "This Extension \"dwg\" is unknown.");
-        EXPECT_EQ(shown[0].choices, (std::vector<std::string>{"Drawing", "Document", "Model"}));
+        const auto& window = std::get<scripted::records::Window>(shown[0].what);
+        EXPECT_EQ(window.title, "Select File Type");
+        EXPECT_EQ(window.text, "This Extension \"dwg\" is unknown.");
+        EXPECT_EQ(window.choices, (std::vector<std::string>{"Drawing", "Document", "Model"}));
     }
 }
 
@@ -208,7 +185,7 @@ TEST_P(Win32Windows, LinkAttributeEditorEditsInPlace) {
         EXPECT_EQ(values, c.values);
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].title, "Link Relation Input");
+        EXPECT_EQ(std::get<scripted::records::Window>(shown[0].what).title, "Link Relation Input");
     }
 }
 
@@ -235,9 +212,7 @@ TEST_P(Win32Windows, OpenFileDialogAnswersOneFileOrTheFolderAndTheNames) {
         {{}, ""},
     };
     for (const auto& c : cases) {
-        Answer answer = Made(Kind::Open);
-        answer.open = c.picked;
-        backend_->Answer({answer});
+        backend_->Answer({Open(c.picked)});
         auto dialog = backend_->Windows().CreateCommonDialog();
         dialog->SetFilter("All Basic Supported Types(*.dwg;*.txt)|*.dwg;*.txt|All Files (*.*)|*.*");
         dialog->SetFlags(524804);
