@@ -13,21 +13,7 @@ namespace {
 using scripted::Action;
 using scripted::Answer;
 
-Action Click(int row, int col) {
-    return {"click", row, col, ""};
-}
-Action Type(const std::string& text) {
-    return {"type", 0, 0, text};
-}
-Action Key(const std::string& key) {
-    return {"key", 0, 0, key};
-}
-Action Button(const std::string& button) {
-    return {"button", 0, 0, button};
-}
-Action CloseByFrame() {
-    return {"close", 0, 0, ""};
-}
+using namespace actions;
 
 // The file types of the built-in plant, and a lookup table without entries.
 Ptr<CvLookupTable> FileTypes(World& world) {

@@ -35,6 +35,25 @@ scripted::Answer Search(std::vector<ObjectKey> picks,
 scripted::Answer Fill(Values fill, const std::string& button = "OK");
 scripted::Answer Acts(std::vector<scripted::Action> actions);
 
+// The low-level actions of an `Acts` answer.
+namespace actions {
+inline scripted::Action Click(int row, int col) {
+    return {"click", row, col, ""};
+}
+inline scripted::Action Type(const std::string& text) {
+    return {"type", 0, 0, text};
+}
+inline scripted::Action Key(const std::string& key) {
+    return {"key", 0, 0, key};
+}
+inline scripted::Action Button(const std::string& button) {
+    return {"button", 0, 0, button};
+}
+inline scripted::Action CloseByFrame() {
+    return {"close", 0, 0, ""};
+}
+} // namespace actions
+
 // One line per window: "icon/buttons: text" for a message box, "window caption: text", "open filter",
 // "platform kind class".
 std::string Line(const scripted::WindowRecord& window);

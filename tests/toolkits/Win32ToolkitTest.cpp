@@ -23,18 +23,7 @@ namespace {
 using scripted::Action;
 using scripted::Answer;
 
-Action Click(int row, int col) {
-    return {"click", row, col, ""};
-}
-Action Type(const std::string& text) {
-    return {"type", 0, 0, text};
-}
-Action Key(const std::string& key) {
-    return {"key", 0, 0, key};
-}
-Action Button(const std::string& button) {
-    return {"button", 0, 0, button};
-}
+using namespace actions;
 
 // The file types as the platform's lookup table lists them: text and code.
 class FileTypeTable : public CvLookupTable {
