@@ -7,10 +7,10 @@
 
 #include "ApplicationObject.h"
 #include "AutomationPlatform.h"
+#include "ComObject.h"
 #include "Registration.h"
 #include "ServerState.h"
 
-#include <atomic>
 #include <cwchar>
 #include <iterator>
 #include <new>
@@ -126,30 +126,10 @@ private:
     DISPPARAMS& parameters_;
 };
 
-class ApplicationObject final : public IDispatch {
+class ApplicationObject final : public ComObject<IDispatch> {
 public:
-    ApplicationObject() { ObjectCreated(); }
-    ~ApplicationObject() { ObjectDestroyed(); }
-    ApplicationObject(const ApplicationObject&) = delete;
-    ApplicationObject& operator=(const ApplicationObject&) = delete;
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DiidApplication)) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
+        return Answer(iid, object, {&IID_IDispatch, &DiidApplication});
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -285,7 +265,6 @@ private:
         return DISP_E_EXCEPTION;
     }
 
-    std::atomic<ULONG> references_{1};
     // The component's windows are native windows, modal on the calling thread.
     win32::Win32WindowSystem windows_;
     Application application_{windows_};

@@ -2,39 +2,19 @@
 #include "ClassFactory.h"
 
 #include "ApplicationObject.h"
+#include "ComObject.h"
 #include "ServerState.h"
 
-#include <atomic>
 #include <new>
 
 namespace quendra::com {
 
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<IClassFactory> {
 public:
-    ClassFactory() { ObjectCreated(); }
-    ~ClassFactory() { ObjectDestroyed(); }
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
+        return Answer(iid, object, {&IID_IClassFactory});
     }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
@@ -52,9 +32,6 @@ public:
         com::LockServer(lock != FALSE);
         return S_OK;
     }
-
-private:
-    std::atomic<ULONG> references_{1};
 };
 
 } // namespace

@@ -1,0 +1,49 @@
+// ComObject: what the server's own COM objects share: reference counts, counting as a live object of
+// the server, and answering QueryInterface for their interfaces.
+#pragma once
+
+#include "ServerState.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <initializer_list>
+
+namespace quendra::com {
+
+template <typename Interface> class ComObject : public Interface {
+public:
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
+
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+
+    ULONG STDMETHODCALLTYPE Release() override {
+        ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+protected:
+    ComObject() { ObjectCreated(); }
+    virtual ~ComObject() { ObjectDestroyed(); }
+
+    // QueryInterface for IUnknown and `interfaces`, all of them answered by this object as `Interface`.
+    HRESULT Answer(REFIID iid, void** object, std::initializer_list<const IID*> interfaces) {
+        if (!object) return E_POINTER;
+        bool known = IsEqualIID(iid, IID_IUnknown);
+        for (const IID* id : interfaces) known = known || IsEqualIID(iid, *id);
+        if (!known) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<Interface*>(this);
+        AddRef();
+        return S_OK;
+    }
+
+private:
+    std::atomic<ULONG> references_{1};
+};
+
+} // namespace quendra::com
