@@ -99,6 +99,27 @@ inline const char* KindOf(const Event& event) {
 // Every operation name that fault injection can make fail ("CvObject.Update", ...), sorted.
 std::vector<std::string> FailableCalls();
 
+// A database server that cannot be reached: not running, a wrong address, no network or no access.
+class UnreachableServer : public EmbeddedError {
+public:
+    UnreachableServer(const std::string& address, const std::string& message) : EmbeddedError(address, "", message) {}
+};
+
+// A schema of its own on a database server for a database that lives only as long as this object (a scenario,
+// a test): made on construction (refused when it exists), dropped with all it holds on destruction.
+class ServerSchema {
+public:
+    ServerSchema(const std::string& address, const std::string& name);
+    ServerSchema(const ServerSchema&) = delete;
+    ServerSchema& operator=(const ServerSchema&) = delete;
+    ~ServerSchema();
+    // The server address that selects the schema.
+    const std::string& Address() const { return address_; }
+
+private:
+    std::string server_, name_, address_;
+};
+
 // ReadOnly never writes the file: no journal change, no schema write; a session's writes fail.
 enum class OpenMode { ReadWrite, ReadOnly };
 

@@ -2,6 +2,7 @@
 #include "EmbeddedQueryDef.h"
 
 #include "AsciiText.h"
+#include "AttributeType.h"
 #include "CvError.h"
 
 #include <algorithm>
@@ -257,7 +258,11 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
         std::string clause;
         QueryPlan::Binding binding;
         if (IsEmpty(condition.value) && (op == "=" || op == "<>" || op == "!=")) {
-            clause = "(" + column + " IS NULL OR " + column + " = '')";
+            // Only a text holds an empty value; a number or Boolean column holds none or a value.
+            const auto type = static_cast<AttributeType>(attribute.type);
+            const bool number = type == AttributeType::Int16 || type == AttributeType::Int32 ||
+                                type == AttributeType::Double || type == AttributeType::Bool;
+            clause = number ? column + " IS NULL" : "(" + column + " IS NULL OR " + column + " = '')";
             if (op != "=") clause = "NOT " + clause;
         } else {
             static const std::vector<std::string> operators = {"=", "<>", "!=", "<", "<=", ">", ">=", "like"};

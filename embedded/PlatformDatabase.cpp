@@ -8,7 +8,7 @@
 #include "EmbeddedSession.h"
 #include "SqliteFiles.h"
 #ifdef QUENDRA_WITH_POSTGRES
-#include "PostgresConnection.h"
+#include "PostgresStorage.h"
 #endif
 
 #include <algorithm>
@@ -70,6 +70,31 @@ bool IsServerAddress(const std::string& address) {
     return address.starts_with("postgresql://") || address.starts_with("postgres://");
 }
 
+ServerSchema::ServerSchema(const std::string& address, const std::string& name) : server_(address), name_(name) {
+#ifdef QUENDRA_WITH_POSTGRES
+    try {
+        CreateSchemaOnServer(address, name);
+    } catch (const ServerUnreachable& error) {
+        throw UnreachableServer(address, error.what());
+    } catch (const CvError& error) {
+        throw EmbeddedError(address, "", std::string("the schema ") + name + " cannot be made: " + error.what());
+    }
+    address_ = AddressWithSchema(address, name);
+#else
+    throw EmbeddedError(address, "", "this build of the platform has no PostgreSQL storage: use a database file");
+#endif
+}
+
+ServerSchema::~ServerSchema() {
+#ifdef QUENDRA_WITH_POSTGRES
+    try {
+        DropSchemaOnServer(server_, name_);
+    } catch (const std::exception&) {
+        // A server gone meanwhile keeps the schema; nothing else can be done about it here.
+    }
+#endif
+}
+
 std::shared_ptr<Database> Database::Create(const std::string& path, std::shared_ptr<const Model> model) {
     if (!model) throw EmbeddedError(path, "", "a database needs a model");
     try {
@@ -82,6 +107,10 @@ std::shared_ptr<Database> Database::Create(const std::string& path, std::shared_
         storage->CreateSchema();
         storage->Sql().MarkFormat(kStorageFormat);
         return std::make_shared<PlatformDatabase>(storage);
+#ifdef QUENDRA_WITH_POSTGRES
+    } catch (const ServerUnreachable& error) {
+        throw UnreachableServer(path, error.what());
+#endif
     } catch (const StorageError& error) {
         throw EmbeddedError(path, "", error.what());
     } catch (const CvError& error) {
@@ -94,6 +123,10 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode)
     std::unique_ptr<Connection> connection;
     try {
         connection = IsServerAddress(path) ? ServerConnection(path, false, reading) : OpenSqliteFile(path, reading);
+#ifdef QUENDRA_WITH_POSTGRES
+    } catch (const ServerUnreachable& error) {
+        throw UnreachableServer(path, error.what());
+#endif
     } catch (const StorageError& error) {
         throw EmbeddedError(path, "", error.what());
     } catch (const CvError& error) {

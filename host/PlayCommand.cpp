@@ -18,6 +18,9 @@ CLI::App* PlayCommand::Register(CLI::App& app) {
                 "stopped it (no temporary folder, no permission, a full disk).\n"
                 "The file format is described in docs/scenarios.md.");
     command->add_option("FILE", files_, "Scenario files");
+    command->add_option("--database", server_,
+                        "Play each scenario in a fresh schema on this database server (postgresql://...), dropped "
+                        "afterwards, instead of in memory");
     command->add_flag("--json", json_, "Print one JSON object a line instead of the readable transcript");
     command->add_flag("--list-calls", listCalls_,
                       "Print every platform operation a step's \"faults\" can make fail, one a line, and play nothing");
@@ -31,8 +34,10 @@ int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
         return 0;
     }
     if (files_.empty()) throw CommandError("no scenario file to play: give one or more FILE (see quendra play --help)");
+    if (!server_.empty() && !embedded::IsServerAddress(server_))
+        throw CommandError("--database takes a database server's address (postgresql://...), not " + server_);
     Transcript transcript(out, errors, json_);
-    ScenarioPlayer player(transcript);
+    ScenarioPlayer player(transcript, server_);
     int worst = 0, passed = 0, failed = 0;
     for (const auto& file : files_) {
         int status = player.Play(file);

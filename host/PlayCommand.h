@@ -16,6 +16,7 @@ public:
 
 private:
     std::vector<std::string> files_;
+    std::string server_;
     bool json_ = false;
     bool listCalls_ = false;
 };

@@ -15,8 +15,12 @@
 #include "Model.h"
 #include "ScriptedUser.h"
 
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace quendra::host {
 
@@ -41,6 +45,14 @@ std::shared_ptr<embedded::Database> OpenCopy(const Scenario& scenario, const Tem
     }
 }
 
+// A schema name no other player uses at the same time on the same server.
+std::string FreshSchemaName() {
+    static int played = 0;
+    return "quendra_play_" + std::to_string(getpid()) + "_" +
+           std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007) + "_" +
+           std::to_string(++played);
+}
+
 } // namespace
 
 int ScenarioPlayer::Play(const std::string& path) {
@@ -48,15 +60,21 @@ int ScenarioPlayer::Play(const std::string& path) {
         auto scenario = ScenarioParser::ReadFile(path);
         transcript_.BeginFile(scenario);
         TempFolder databaseFolder;
+        std::optional<embedded::ServerSchema> schema; // outlives the database made in it
         std::shared_ptr<embedded::Database> database;
         std::string firstUser;
-        if (!scenario.database.empty()) {
+        if (!scenario.database.empty() && !server_.empty()) {
+            throw FileError(scenario.file, "/database",
+                            "a scenario that starts from a database file plays on a copy "
+                            "of that file, not on a database server");
+        } else if (!scenario.database.empty()) {
             database = OpenCopy(scenario, databaseFolder);
             auto users = DatabaseFile::Users((std::filesystem::path(databaseFolder.Path()) / "start.db").string());
             if (!users.empty()) firstUser = users.front().second;
         } else {
             auto model = ModelSource::Load(scenario.model, scenario.folder, scenario.file, "/model");
-            database = embedded::Database::Create(":memory:", model);
+            if (!server_.empty()) schema.emplace(server_, FreshSchemaName());
+            database = embedded::Database::Create(schema ? schema->Address() : ":memory:", model);
             if (!model->users.empty()) firstUser = model->users.front().login;
         }
         scripted::ScriptedUser user;
@@ -80,6 +98,9 @@ int ScenarioPlayer::Play(const std::string& path) {
         transcript_.EndFile(path, status);
         return status;
     } catch (const EnvironmentError& error) {
+        transcript_.EnvironmentFault(path, error.what());
+        return EnvironmentFault;
+    } catch (const embedded::UnreachableServer& error) {
         transcript_.EnvironmentFault(path, error.what());
         return EnvironmentFault;
     } catch (const FileError& error) {

@@ -4,18 +4,22 @@
 #include "Transcript.h"
 
 #include <string>
+#include <utility>
 
 namespace quendra::host {
 
 class ScenarioPlayer {
 public:
-    explicit ScenarioPlayer(Transcript& transcript) : transcript_(transcript) {}
+    // Scenarios play in memory, or each in a fresh schema on the database server at that address.
+    explicit ScenarioPlayer(Transcript& transcript, std::string server = "")
+        : transcript_(transcript), server_(std::move(server)) {}
 
     // 0 when every expectation holds, 1 when one does not, 2 when the file is wrong.
     int Play(const std::string& path);
 
 private:
     Transcript& transcript_;
+    std::string server_;
 };
 
 } // namespace quendra::host

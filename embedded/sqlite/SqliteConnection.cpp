@@ -13,15 +13,6 @@
 
 namespace quendra::embedded {
 
-int BusyWaitMilliseconds() {
-    // QUENDRA_BUSY_WAIT_MS shortens or lengthens the wait (scripts that must not hang, tests).
-    const char* given = std::getenv("QUENDRA_BUSY_WAIT_MS");
-    if (!given || !*given) return 10000;
-    char* end = nullptr;
-    long milliseconds = std::strtol(given, &end, 10);
-    return *end || milliseconds < 0 || milliseconds > 3600000 ? 10000 : static_cast<int>(milliseconds);
-}
-
 namespace {
 
 std::string WaitText() {

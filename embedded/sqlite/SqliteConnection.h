@@ -22,9 +22,6 @@ namespace quendra::embedded {
 // a full disk, a file or folder that cannot be written, a file that is no database or a damaged one.
 std::string FailureText(sqlite3* db, int rc, const std::string& path);
 
-// How long a statement waits for another program's lock before it fails as busy.
-int BusyWaitMilliseconds();
-
 class SqliteConnection final : public Connection {
 public:
     // Opens (flags as sqlite3_open_v2); throws CvError with SQLite's message.

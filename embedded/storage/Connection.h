@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -26,6 +27,16 @@ namespace quendra::embedded {
 // The format of the tables this version makes and reads (0 for databases made before it was kept, which
 // have the same tables).
 inline constexpr int64_t kStorageFormat = 1;
+
+// How long a statement waits for another program's lock before it fails as busy.
+inline int BusyWaitMilliseconds() {
+    // QUENDRA_BUSY_WAIT_MS shortens or lengthens the wait (scripts that must not hang, tests).
+    const char* given = std::getenv("QUENDRA_BUSY_WAIT_MS");
+    if (!given || !*given) return 10000;
+    char* end = nullptr;
+    long milliseconds = std::strtol(given, &end, 10);
+    return *end || milliseconds < 0 || milliseconds > 3600000 ? 10000 : static_cast<int>(milliseconds);
+}
 
 // A database that is not what the platform can open, said in full for people (the caller names the database).
 class StorageError : public std::runtime_error {

@@ -1,0 +1,361 @@
+// PostgreSQL connections: kept statements, transactions and savepoints, server sequences, failing with CvError.
+#include "PostgresConnection.h"
+
+#include "AttributeType.h"
+#include "PostgresText.h"
+
+#include <cstdlib>
+
+namespace quendra::embedded {
+
+namespace {
+
+struct ResultGuard {
+    PGresult* result;
+    ~ResultGuard() { PQclear(result); }
+};
+
+bool Succeeded(const PGresult* result) {
+    const auto status = PQresultStatus(result);
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+std::string Quoted(PGconn* connection, const std::string& name) {
+    char* quoted = PQescapeIdentifier(connection, name.c_str(), name.size());
+    if (!quoted) throw CvError("the name \"" + name + "\" cannot be used on the server");
+    std::string text = quoted;
+    PQfreemem(quoted);
+    return text;
+}
+
+PGconn* Connect(const std::string& address) {
+    PGconn* connection = PQconnectdb(address.c_str());
+    if (PQstatus(connection) == CONNECTION_OK) {
+        // Notices (a savepoint released twice, what a dropped schema held) are no failures: not shown.
+        PQsetNoticeProcessor(
+            connection, [](void*, const char*) {}, nullptr);
+        return connection;
+    }
+    std::string detail = connection ? PQerrorMessage(connection) : "out of memory";
+    PQfinish(connection);
+    while (!detail.empty() && (detail.back() == '\n' || detail.back() == ' ')) detail.pop_back();
+    throw ServerUnreachable("the database server at " + ShownAddress(address) + " cannot be reached (" + detail +
+                            "): check that it runs, the address and your access to it, then try again");
+}
+
+} // namespace
+
+std::string ShownAddress(const std::string& address) {
+    std::string shown = address;
+    auto scheme = shown.find("://");
+    auto at = shown.find('@');
+    if (scheme != std::string::npos && at != std::string::npos && at > scheme) {
+        auto colon = shown.find(':', scheme + 3);
+        if (colon != std::string::npos && colon < at) shown.erase(colon, at - colon);
+    }
+    auto password = shown.find("password=");
+    if (password != std::string::npos) {
+        auto end = shown.find('&', password);
+        shown.erase(password, end == std::string::npos ? std::string::npos : end - password);
+    }
+    return shown;
+}
+
+std::string AddressWithSchema(const std::string& address, const std::string& schema) {
+    return address + (address.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + schema;
+}
+
+void CreateSchemaOnServer(const std::string& address, const std::string& schema) {
+    PGconn* connection = Connect(address);
+    ResultGuard made{PQexec(connection, ("CREATE SCHEMA " + Quoted(connection, schema)).c_str())};
+    std::string failure =
+        Succeeded(made.result) ? "" : PostgresFailureText(connection, made.result, ShownAddress(address));
+    PQfinish(connection);
+    if (!failure.empty()) throw CvError(failure);
+}
+
+void DropSchemaOnServer(const std::string& address, const std::string& schema) {
+    PGconn* connection = Connect(address);
+    ResultGuard dropped{
+        PQexec(connection, ("DROP SCHEMA IF EXISTS " + Quoted(connection, schema) + " CASCADE").c_str())};
+    std::string failure =
+        Succeeded(dropped.result) ? "" : PostgresFailureText(connection, dropped.result, ShownAddress(address));
+    PQfinish(connection);
+    if (!failure.empty()) throw CvError(failure);
+}
+
+std::unique_ptr<Connection> OpenPostgres(const std::string& address, bool create, bool reading) {
+    auto connection = std::make_unique<PostgresConnection>(address, reading);
+    if (create) connection->CheckEmpty();
+    return connection;
+}
+
+PostgresConnection::PostgresConnection(const std::string& address, bool reading)
+    : connection_(Connect(address)), name_(ShownAddress(address)) {
+    std::string settings = "SET lock_timeout = " + std::to_string(BusyWaitMilliseconds());
+    if (reading) settings += "; SET default_transaction_read_only = on";
+    Command(settings.c_str());
+}
+
+PostgresConnection::~PostgresConnection() {
+    cache_.clear();
+    PQfinish(connection_);
+}
+
+void PostgresConnection::Fail(PGresult* result, const std::string& prefix) {
+    std::string state = SqlState(result);
+    std::string text;
+    const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    if (!prefix.empty() && primary && PQstatus(connection_) == CONNECTION_OK && state.starts_with("42"))
+        text = prefix + ": " + primary;
+    else
+        text = PostgresFailureText(connection_, result, name_);
+    PQclear(result);
+    throw PostgresError(text, state);
+}
+
+void PostgresConnection::Command(const char* sql) {
+    PGresult* result = PQexec(connection_, sql);
+    if (!Succeeded(result)) Fail(result);
+    PQclear(result);
+}
+
+void PostgresConnection::Execute(const std::string& sql) {
+    int parameters = 0;
+    Command(PostgresSql(sql, parameters).c_str());
+}
+
+PostgresConnection::Kept& PostgresConnection::Keep(const std::string& sql) {
+    int parameters = 0;
+    const std::string text = PostgresSql(sql, parameters);
+    const std::string name = "platform_" + std::to_string(cache_.size() + 1);
+    PGresult* prepared = PQprepare(connection_, name.c_str(), text.c_str(), parameters, nullptr);
+    if (!Succeeded(prepared)) Fail(prepared, "the statement cannot be prepared");
+    PQclear(prepared);
+    Kept& kept = cache_[sql];
+    kept.name = name;
+    kept.parameters = parameters;
+    kept.body = std::make_unique<PostgresStatement>(*this, name, parameters);
+    return kept;
+}
+
+Statement PostgresConnection::Prepare(const std::string& sql) {
+    auto found = cache_.find(sql);
+    return Prepare(found != cache_.end() ? found->second : Keep(sql));
+}
+
+Statement PostgresConnection::Prepare(KeptStatement& pinned) {
+    auto& kept = static_cast<Kept&>(pinned);
+    // A nested use of the same SQL reads rows of its own from the same prepared statement.
+    if (kept.busy) return Statement(std::make_unique<PostgresStatement>(*this, kept.name, kept.parameters));
+    return Statement(*kept.body, kept.busy);
+}
+
+KeptStatement& PostgresConnection::Pin(const std::string& sql) {
+    auto found = cache_.find(sql);
+    return found != cache_.end() ? found->second : Keep(sql);
+}
+
+PGresult* PostgresConnection::Run(const std::string& name, const std::vector<const char*>& values) {
+    PGresult* result =
+        PQexecPrepared(connection_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0);
+    if (!Succeeded(result)) Fail(result);
+    const char* changed = PQcmdTuples(result);
+    changes_ = changed && *changed ? std::atoll(changed) : 0;
+    return result;
+}
+
+PGresult* PostgresConnection::Describe(const std::string& name) {
+    PGresult* result = PQdescribePrepared(connection_, name.c_str());
+    if (!Succeeded(result)) Fail(result);
+    return result;
+}
+
+// SQL text from outside runs in a transaction that only reads: a savepoint switched to reading inside an open
+// transaction (undone afterwards, so the transaction goes on as before), else a read-only transaction of its
+// own. It must be one statement that gives rows.
+std::unique_ptr<Statement> PostgresConnection::PrepareReading(const std::string& sql) {
+    const std::string refused = "only statements that read can be run as a query: " + sql;
+    const bool inside = InTransaction();
+    Command(inside ? "SAVEPOINT platform_query; SET TRANSACTION READ ONLY" : "BEGIN READ ONLY");
+    auto end = [&] {
+        PGresult* ended =
+            PQexec(connection_, inside ? "ROLLBACK TO platform_query; RELEASE platform_query" : "ROLLBACK");
+        PQclear(ended);
+    };
+    try {
+        int parameters = 0;
+        const std::string text = PostgresSql(sql, parameters);
+        if (text.find_first_not_of(" \t\r\n;") == std::string::npos) throw CvError("the SQL text holds no statement");
+        PGresult* prepared = PQprepare(connection_, "", text.c_str(), 0, nullptr);
+        if (!Succeeded(prepared)) {
+            if (SqlState(prepared) == "42601" &&
+                std::string(PQresultErrorMessage(prepared)).find("multiple") != std::string::npos) {
+                PQclear(prepared);
+                throw CvError("the SQL text holds more than one statement");
+            }
+            Fail(prepared, "the statement cannot be prepared");
+        }
+        PQclear(prepared);
+        ResultGuard shape{Describe("")};
+        if (PQnfields(shape.result) == 0) throw CvError(refused);
+        auto body = std::make_unique<PostgresStatement>(*this, "", 0);
+        try {
+            body->Adopt(Run("", {}));
+        } catch (const PostgresError& error) {
+            if (error.state == "25006") throw CvError(refused);
+            throw;
+        }
+        end();
+        return std::make_unique<Statement>(std::move(body));
+    } catch (...) {
+        end();
+        throw;
+    }
+}
+
+bool PostgresConnection::InTransaction() const {
+    return PQtransactionStatus(connection_) != PQTRANS_IDLE;
+}
+
+void PostgresConnection::BeginOuterTransaction() {
+    if (outer_ || InTransaction()) throw CvError("a transaction is open already");
+    Command("BEGIN");
+    outer_ = true;
+}
+
+void PostgresConnection::CommitOuterTransaction() {
+    if (!outer_) throw CvError("no transaction is open");
+    outer_ = false;
+    if (PQtransactionStatus(connection_) == PQTRANS_INERROR) {
+        Command("ROLLBACK");
+        throw CvError("the database undid the open transaction after a failure");
+    }
+    Command("COMMIT");
+}
+
+void PostgresConnection::RollbackOuterTransaction() {
+    if (!outer_) throw CvError("no transaction is open");
+    outer_ = false;
+    if (InTransaction()) Command("ROLLBACK");
+}
+
+bool PostgresConnection::BeginWrite() {
+    if (!outer_) {
+        Command("BEGIN");
+        return false;
+    }
+    if (PQtransactionStatus(connection_) == PQTRANS_INERROR)
+        throw CvError("the database undid the open transaction after a failure: nothing more is written");
+    Command("SAVEPOINT platform_write");
+    return true;
+}
+
+void PostgresConnection::CommitWrite(bool savepoint) {
+    if (PQtransactionStatus(connection_) == PQTRANS_INERROR)
+        throw CvError("the database undid the write after a failure: nothing of it is kept");
+    Command(savepoint ? "RELEASE platform_write" : "COMMIT");
+}
+
+void PostgresConnection::AbandonWrite(bool savepoint) noexcept {
+    if (!InTransaction()) return;
+    PQclear(PQexec(connection_, savepoint ? "ROLLBACK TO platform_write; RELEASE platform_write" : "ROLLBACK"));
+}
+
+bool PostgresConnection::BeginRead() {
+    if (InTransaction()) return false;
+    Command("BEGIN ISOLATION LEVEL REPEATABLE READ");
+    return true;
+}
+
+void PostgresConnection::EndRead() noexcept {
+    if (!InTransaction()) return;
+    // A transaction that only read loses nothing when it is rolled back.
+    PQclear(PQexec(connection_, "ROLLBACK"));
+}
+
+std::string PostgresConnection::ColumnType(int32_t attributeType) const {
+    switch (static_cast<AttributeType>(attributeType)) {
+    case AttributeType::Int16:
+    case AttributeType::Int32:
+    case AttributeType::Bool:
+        return "INTEGER";
+    case AttributeType::Double:
+        return "DOUBLE PRECISION";
+    default:
+        return "TEXT";
+    }
+}
+
+void PostgresConnection::CreateNumberSources(const std::vector<std::pair<std::string, int64_t>>& sequences) {
+    Command("CREATE SEQUENCE platform_object_ids");
+    for (size_t i = 0; i < sequences.size(); ++i) {
+        const int64_t next = sequences[i].second;
+        Command(("CREATE SEQUENCE platform_sequence_" + std::to_string(i) + " MINVALUE " +
+                 std::to_string(next < 1 ? next : 1) + " START WITH " + std::to_string(next))
+                    .c_str());
+    }
+}
+
+void PostgresConnection::MarkFormat(int64_t format) {
+    Command(("CREATE TABLE platform_format (format INTEGER NOT NULL); INSERT INTO platform_format VALUES (" +
+             std::to_string(format) + ")")
+                .c_str());
+}
+
+int32_t PostgresConnection::TakeObjectId() {
+    Statement next = Prepare("SELECT nextval('platform_object_ids')");
+    if (!next.Step()) throw CvError("the object counter is missing");
+    return static_cast<int32_t>(next.Int(0));
+}
+
+std::optional<int64_t> PostgresConnection::NextSequenceNumber(const std::string&, size_t position) {
+    try {
+        Statement next = Prepare("SELECT nextval('platform_sequence_" + std::to_string(position) + "')");
+        next.Step();
+        return next.Int(0);
+    } catch (const PostgresError& error) {
+        if (error.state == "42P01") return std::nullopt; // no such sequence
+        throw;
+    }
+}
+
+void PostgresConnection::CheckEmpty() {
+    Statement found = Prepare("SELECT to_regclass('platform_model') IS NOT NULL, current_schema()");
+    found.Step();
+    if (found.Int(0)) throw StorageError("the schema " + found.Text(1) + " holds a database of this platform already");
+}
+
+std::string PostgresConnection::StoredModelText() {
+    {
+        Statement known = Prepare("SELECT to_regclass('platform_model') IS NOT NULL, "
+                                  "to_regclass('platform_format') IS NOT NULL, current_schema()");
+        known.Step();
+        if (!known.Int(0))
+            throw StorageError("the schema " + (known.IsNull(2) ? std::string("(none)") : known.Text(2)) +
+                               " on the server holds no database of this platform: make one with quendra init");
+        if (known.Int(1)) {
+            Statement version = Prepare("SELECT MAX(format) FROM platform_format");
+            version.Step();
+            if (version.Int(0) > kStorageFormat)
+                throw StorageError("the database was made by a newer version of this platform (format " +
+                                   std::to_string(version.Int(0)) + ", this version reads format " +
+                                   std::to_string(kStorageFormat) + "): open it with that version");
+        }
+    }
+    Statement statement = Prepare("SELECT MODEL_TEXT FROM PLATFORM_MODEL");
+    if (!statement.Step())
+        throw StorageError("the database is damaged: it holds no data model; restore it from a backup");
+    return statement.Text(0);
+}
+
+std::vector<std::string> PostgresConnection::TableColumns(const std::string& table) {
+    Statement columns = Prepare("SELECT column_name FROM information_schema.columns WHERE table_schema = "
+                                "current_schema() AND table_name = lower(?) ORDER BY ordinal_position");
+    columns.BindText(1, table);
+    std::vector<std::string> stored;
+    while (columns.Step()) stored.push_back(columns.Text(0));
+    return stored;
+}
+
+} // namespace quendra::embedded

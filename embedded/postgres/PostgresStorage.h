@@ -1,0 +1,31 @@
+// PostgresStorage: the platform's storage on a PostgreSQL server, as the rest of the platform reaches it
+// (without libpq's headers).
+#pragma once
+
+#include "Connection.h"
+
+#include <memory>
+#include <string>
+
+namespace quendra::embedded {
+
+// A server that cannot be reached (not running, wrong address, no network, refused login).
+class ServerUnreachable : public StorageError {
+public:
+    using StorageError::StorageError;
+};
+
+// A connection to the server at that address (a libpq connection URI); throws ServerUnreachable. Create:
+// refuses with StorageError a schema that holds a database of the platform already. Reading: every
+// transaction of the connection only reads.
+std::unique_ptr<Connection> OpenPostgres(const std::string& address, bool create, bool reading);
+
+// The address with the schema made the one its tables are found and made in.
+std::string AddressWithSchema(const std::string& address, const std::string& schema);
+// Makes the schema (refused when it exists) and drops it with all it holds; throw ServerUnreachable or CvError.
+void CreateSchemaOnServer(const std::string& address, const std::string& schema);
+void DropSchemaOnServer(const std::string& address, const std::string& schema);
+// The address as it may be shown: without a password.
+std::string ShownAddress(const std::string& address);
+
+} // namespace quendra::embedded
