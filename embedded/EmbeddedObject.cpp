@@ -70,10 +70,8 @@ private:
 std::shared_ptr<RecordData> EmptyData(const ClassInfo& cls) {
     auto data = std::make_shared<RecordData>();
     data->cls = &cls;
-    for (const auto& attribute : cls.attributes) {
-        data->names.push_back(attribute.name);
-        data->values.emplace_back();
-    }
+    data->names = NameList(cls.attributes);
+    data->values.resize(cls.attributes.size());
     data->Put("CLASS_ID", Value::Int16(cls.id));
     return data;
 }
