@@ -192,7 +192,8 @@ int32_t EmbeddedObject::ObjectId() try {
 
 Ptr<CvRecord> EmbeddedObject::Data() try {
     auto operation = context_->storage->Call("CvObject.Data");
-    return std::make_shared<EmbeddedRecord>(context_->storage, data_);
+    if (!record_) record_ = std::make_shared<EmbeddedRecord>(context_->storage, data_);
+    return record_;
 } catch (...) {
     context_->storage->Failed();
 }
