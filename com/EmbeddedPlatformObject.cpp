@@ -20,6 +20,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quendra::com {
@@ -129,16 +130,16 @@ private:
             world_.reset();
             session_.reset();
             database_ = embedded::Database::Open(file);
-            world_.emplace(*database_, dialogs_, file);
+            world_.emplace(*database_, *dialogs_, file);
             return {};
         }
         case IdLogIn: {
             auto login = Text(parameters, 0);
             if (!TheWorld().Database().UserId(login)) throw std::runtime_error("there is no user \"" + login + "\"");
-            session_ = database_->Login(login, dialogs_);
+            session_ = database_->Login(login, *dialogs_);
             // Refs are resolved as this user sees the data model.
             world_->SetDefaultUser(login);
-            return Variant::Object(DispatchOver(session_));
+            return Variant::Object(DispatchOver(session_, KeepAlive()));
         }
         case IdRecList: {
             auto text = Text(parameters, 0);
@@ -149,7 +150,7 @@ private:
             host::ScenarioParser parser;
             std::vector<embedded::HookRow> made;
             for (const auto& row : list.Items()) made.push_back(TheWorld().MakeRow(parser.ParseRow(row), storedLinks));
-            return Variant::Object(DispatchOver(TheWorld().Database().MakeRecList(made)));
+            return Variant::Object(DispatchOver(TheWorld().Database().MakeRecList(made), KeepAlive()));
         }
         case IdObject: {
             auto text = Text(parameters, 0);
@@ -157,7 +158,7 @@ private:
             Json ref = Parse(text, "Object");
             host::ScenarioParser parser;
             auto arg = parser.ParseObjectArg(JsonCursor(ref, "", "Object"));
-            return Variant::Object(DispatchOver(TheWorld().MakeObject(*session_, arg)));
+            return Variant::Object(DispatchOver(TheWorld().MakeObject(*session_, arg), KeepAlive()));
         }
         case IdAnswer: {
             Json answers = Parse(Text(parameters, 0), "Answer");
@@ -165,22 +166,30 @@ private:
             std::vector<scripted::Answer> made;
             for (const auto& answer : parser.ParseAnswers(JsonCursor(answers, "", "Answer")))
                 made.push_back(TheWorld().MakeAnswer(answer));
-            dialogs_.SetAnswers(std::move(made));
+            dialogs_->SetAnswers(std::move(made));
             return {};
         }
         case IdFailure: {
             // The first answer since Answer that did not fit the platform's dialogs, or an answer left.
-            if (dialogs_.Failure()) return Variant::Text(*dialogs_.Failure());
-            if (dialogs_.AnswersLeft() > 0)
-                return Variant::Text(std::to_string(dialogs_.AnswersLeft()) + " answers left");
+            if (dialogs_->Failure()) return Variant::Text(*dialogs_->Failure());
+            if (dialogs_->AnswersLeft() > 0)
+                return Variant::Text(std::to_string(dialogs_->AnswersLeft()) + " answers left");
             return Variant::Text("");
         }
         }
         return {};
     }
 
+    // What the objects handed out need alive, held by each of them too: a script may keep them longer
+    // than this object.
+    std::shared_ptr<void> KeepAlive() const {
+        return std::make_shared<
+            std::pair<std::shared_ptr<scripted::ScriptedUser>, std::shared_ptr<embedded::Database>>>(dialogs_,
+                                                                                                     database_);
+    }
+
     // The platform's own dialogs (search, new object) are answered by what Answer gave.
-    scripted::ScriptedUser dialogs_;
+    std::shared_ptr<scripted::ScriptedUser> dialogs_ = std::make_shared<scripted::ScriptedUser>();
     std::shared_ptr<embedded::Database> database_;
     std::optional<host::World> world_;
     Ptr<CvSession> session_;

@@ -81,16 +81,22 @@ const IID IidPlatformObject = {0x5E0C3E41, 0x7B5D, 0x4E5C, {0x9A, 0x35, 0x1C, 0x
 // A platform object of any interface, viewed as each interface it implements (null where it does not).
 class Held {
 public:
+    explicit Held(std::shared_ptr<void> keepAlive) : keepAlive(std::move(keepAlive)) {}
     virtual ~Held() = default;
 #define QUENDRA_AS(T) virtual T* As##T() const = 0;
     QUENDRA_INTERFACES(QUENDRA_AS)
 #undef QUENDRA_AS
     virtual std::shared_ptr<void> Owner() const = 0;
+
+    // What the platform object needs alive beside itself (the database and dialogs it was made
+    // with), handed on to every object that its operations answer.
+    const std::shared_ptr<void> keepAlive;
 };
 
 template <typename Object> class HeldOf final : public Held {
 public:
-    explicit HeldOf(Ptr<Object> object) : object_(std::move(object)) {}
+    HeldOf(Ptr<Object> object, std::shared_ptr<void> keepAlive)
+        : Held(std::move(keepAlive)), object_(std::move(object)) {}
 #define QUENDRA_AS(T)                                                                                                  \
     T* As##T() const override {                                                                                        \
         return dynamic_cast<T*>(object_.get());                                                                        \
@@ -118,7 +124,10 @@ template <typename T> Ptr<T> View(const Held& held) {
     return raw ? Ptr<T>(held.Owner(), raw) : nullptr;
 }
 
-template <typename T> DispatchPtr Wrap(const Ptr<T>& object);
+template <typename T> DispatchPtr Wrap(const Ptr<T>& object, const std::shared_ptr<void>& keepAlive);
+
+// The keep-alive of the object whose operation runs now (calls come on the apartment's one thread).
+thread_local std::shared_ptr<void> runningKeepAlive;
 
 // A failure of the caller: DISP_E_BADPARAMCOUNT or DISP_E_TYPEMISMATCH.
 struct CallerError {
@@ -182,7 +191,7 @@ Variant Answer(const Value& value) {
     return Variant::FromValue(value);
 }
 template <typename T> Variant Answer(const Ptr<T>& object) {
-    return Variant::Object(Wrap(object));
+    return Variant::Object(Wrap(object, runningKeepAlive));
 }
 
 // An out argument (a non-const reference) gets the value the operation left in it, when the caller
@@ -457,6 +466,10 @@ public:
             return DISP_E_MEMBERNOTFOUND;
         if (!parameters) return E_INVALIDARG;
         if (parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+        struct Running {
+            std::shared_ptr<void> before;
+            ~Running() { runningKeepAlive = std::move(before); }
+        } running{std::exchange(runningKeepAlive, held_->keepAlive)};
         try {
             Variant answer = binding.call(*held_, *parameters);
             if (result) {
@@ -498,26 +511,26 @@ const Held* HeldBy(IDispatch* object) {
     return &static_cast<PlatformObject*>(own)->Object();
 }
 
-template <typename T> DispatchPtr Wrap(const Ptr<T>& object) {
+template <typename T> DispatchPtr Wrap(const Ptr<T>& object, const std::shared_ptr<void>& keepAlive) {
     DispatchPtr wrapped;
     if (!object) return wrapped;
-    auto* created = new PlatformObject(std::make_unique<HeldOf<T>>(object));
+    auto* created = new PlatformObject(std::make_unique<HeldOf<T>>(object, keepAlive));
     *wrapped.Receive() = created;
     return wrapped;
 }
 
 } // namespace
 
-DispatchPtr DispatchOver(const Ptr<CvSession>& session) {
-    return Wrap(session);
+DispatchPtr DispatchOver(const Ptr<CvSession>& session, const std::shared_ptr<void>& keepAlive) {
+    return Wrap(session, keepAlive);
 }
 
-DispatchPtr DispatchOver(const Ptr<CvRecList>& recList) {
-    return Wrap(recList);
+DispatchPtr DispatchOver(const Ptr<CvRecList>& recList, const std::shared_ptr<void>& keepAlive) {
+    return Wrap(recList, keepAlive);
 }
 
-DispatchPtr DispatchOver(const Ptr<CvObject>& object) {
-    return Wrap(object);
+DispatchPtr DispatchOver(const Ptr<CvObject>& object, const std::shared_ptr<void>& keepAlive) {
+    return Wrap(object, keepAlive);
 }
 
 } // namespace quendra::com

@@ -6,11 +6,14 @@
 #include "Automation.h"
 #include "CvPlatform.h"
 
+#include <memory>
+
 namespace quendra::com {
 
-// An empty pointer for none.
-DispatchPtr DispatchOver(const Ptr<CvSession>& session);
-DispatchPtr DispatchOver(const Ptr<CvRecList>& recList);
-DispatchPtr DispatchOver(const Ptr<CvObject>& object);
+// An empty pointer for none. `keepAlive` is held by the automation object and by every object that
+// its operations answer, for what the platform objects need alive beside themselves.
+DispatchPtr DispatchOver(const Ptr<CvSession>& session, const std::shared_ptr<void>& keepAlive);
+DispatchPtr DispatchOver(const Ptr<CvRecList>& recList, const std::shared_ptr<void>& keepAlive);
+DispatchPtr DispatchOver(const Ptr<CvObject>& object, const std::shared_ptr<void>& keepAlive);
 
 } // namespace quendra::com
