@@ -1,7 +1,6 @@
-// ClassFactory: makes ApplicationObjects; apartment threading, no aggregation.
+// ClassFactory: makes the server's creatable objects; apartment threading, no aggregation.
 #include "ClassFactory.h"
 
-#include "ApplicationObject.h"
 #include "ComObject.h"
 #include "ServerState.h"
 
@@ -13,6 +12,8 @@ namespace {
 
 class ClassFactory final : public ComObject<IClassFactory> {
 public:
+    explicit ClassFactory(IDispatch* (*create)()) : create_(create) {}
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         return Answer(iid, object, {&IID_IClassFactory});
     }
@@ -21,10 +22,10 @@ public:
         if (!object) return E_POINTER;
         *object = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        IDispatch* application = CreateApplicationObject();
-        if (!application) return E_OUTOFMEMORY;
-        HRESULT code = application->QueryInterface(iid, object);
-        application->Release();
+        IDispatch* created = create_();
+        if (!created) return E_OUTOFMEMORY;
+        HRESULT code = created->QueryInterface(iid, object);
+        created->Release();
         return code;
     }
 
@@ -32,12 +33,15 @@ public:
         com::LockServer(lock != FALSE);
         return S_OK;
     }
+
+private:
+    IDispatch* (*create_)();
 };
 
 } // namespace
 
-IClassFactory* CreateClassFactory() {
-    return new (std::nothrow) ClassFactory();
+IClassFactory* CreateClassFactory(IDispatch* (*create)()) {
+    return new (std::nothrow) ClassFactory(create);
 }
 
 } // namespace quendra::com

@@ -1,4 +1,4 @@
-// ClassFactory: makes ApplicationObjects for CoCreateInstance.
+// ClassFactory: makes the server's creatable objects for CoCreateInstance.
 #pragma once
 
 // <windows.h> comes first: the other Windows headers build on it.
@@ -8,7 +8,7 @@
 
 namespace quendra::com {
 
-// A new factory with one reference.
-IClassFactory* CreateClassFactory();
+// A new factory with one reference for the objects that `create` makes (nullptr when memory is short).
+IClassFactory* CreateClassFactory(IDispatch* (*create)());
 
 } // namespace quendra::com

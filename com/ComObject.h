@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <unknwn.h>
+
 #include <atomic>
 #include <initializer_list>
 

@@ -10,6 +10,7 @@
 namespace quendra::com {
 
 const CLSID ClsidApplication = {0xCAA60299, 0x1FFF, 0x497F, {0x82, 0xB2, 0x87, 0xE1, 0x41, 0x6F, 0xD8, 0x9D}};
+const CLSID ClsidPlatform = {0x7D3E6A52, 0x1C84, 0x4B0F, {0x9E, 0x27, 0x5A, 0x6C, 0x3D, 0x8B, 0x1F, 0x04}};
 const GUID LibidQuendra = {0x93BB3613, 0xC4AF, 0x4EDD, {0x9D, 0x60, 0x3F, 0x8A, 0x27, 0x34, 0x49, 0x00}};
 const IID DiidApplication = {0xC42BA17C, 0xF867, 0x418B, {0x85, 0x4C, 0xAF, 0x31, 0x20, 0x8E, 0x45, 0x14}};
 
@@ -21,6 +22,9 @@ constexpr const wchar_t* LibraryText = L"{93BB3613-C4AF-4EDD-9D60-3F8A27344900}"
 constexpr const wchar_t* ProgId = L"Quendra.Application";
 constexpr const wchar_t* VersionedProgId = L"Quendra.Application.1";
 constexpr const wchar_t* Description = L"Quendra.Application";
+constexpr const wchar_t* PlatformClassKey = L"CLSID\\{7D3E6A52-1C84-4B0F-9E27-5A6C3D8B1F04}";
+constexpr const wchar_t* PlatformClassText = L"{7D3E6A52-1C84-4B0F-9E27-5A6C3D8B1F04}";
+constexpr const wchar_t* PlatformProgId = L"Quendra.Platform";
 constexpr WORD LibraryMajor = 1;
 constexpr WORD LibraryMinor = 0;
 
@@ -76,6 +80,12 @@ HRESULT WriteKeys(const std::wstring& path) {
         {std::wstring(ProgId) + L"\\CurVer", {nullptr, VersionedProgId}},
         {VersionedProgId, {nullptr, Description}},
         {std::wstring(VersionedProgId) + L"\\CLSID", {nullptr, ClassText}},
+        {PlatformClassKey, {nullptr, PlatformProgId}},
+        {std::wstring(PlatformClassKey) + L"\\InprocServer32", {nullptr, path}},
+        {std::wstring(PlatformClassKey) + L"\\InprocServer32", {L"ThreadingModel", L"Apartment"}},
+        {std::wstring(PlatformClassKey) + L"\\ProgID", {nullptr, PlatformProgId}},
+        {PlatformProgId, {nullptr, PlatformProgId}},
+        {std::wstring(PlatformProgId) + L"\\CLSID", {nullptr, PlatformClassText}},
     };
     for (const auto& [key, value] : values) {
         HRESULT code = SetText(key, value.first, value.second);
@@ -115,7 +125,8 @@ HRESULT UnregisterServer() {
     // The library's own key goes once no version is left under it (a key with subkeys stays).
     std::wstring libraryKey = std::wstring(L"TypeLib\\") + LibraryText;
     RegDeleteKeyW(HKEY_CLASSES_ROOT, libraryKey.c_str());
-    for (const std::wstring& key : {std::wstring(ClassKey), std::wstring(VersionedProgId), std::wstring(ProgId)}) {
+    for (const std::wstring& key : {std::wstring(ClassKey), std::wstring(VersionedProgId), std::wstring(ProgId),
+                                    std::wstring(PlatformClassKey), std::wstring(PlatformProgId)}) {
         code = DeleteTree(key);
         if (FAILED(code)) result = code;
     }

@@ -1,4 +1,5 @@
-// Registration of Quendra.Application: class, programmatic identifiers and type library.
+// Registration of Quendra.Application (class, programmatic identifiers and type library) and of
+// Quendra.Platform.
 #pragma once
 
 // <windows.h> comes first: the other Windows headers build on it.
@@ -10,6 +11,8 @@ namespace quendra::com {
 
 // {CAA60299-1FFF-497F-82B2-87E1416FD89D}
 extern const CLSID ClsidApplication;
+// Quendra.Platform, the embedded platform for scripts: {7D3E6A52-1C84-4B0F-9E27-5A6C3D8B1F04}
+extern const CLSID ClsidPlatform;
 // The type library and the dispatch interface that it describes.
 extern const GUID LibidQuendra;
 extern const IID DiidApplication;

@@ -1,5 +1,7 @@
 // quendra.dll: the four entry points of the in-process server and its object counts.
+#include "ApplicationObject.h"
 #include "ClassFactory.h"
+#include "EmbeddedPlatformObject.h"
 #include "Registration.h"
 #include "ServerState.h"
 
@@ -56,8 +58,11 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (!IsEqualCLSID(clsid, quendra::com::ClsidApplication)) return CLASS_E_CLASSNOTAVAILABLE;
-    IClassFactory* factory = quendra::com::CreateClassFactory();
+    IDispatch* (*create)() = nullptr;
+    if (IsEqualCLSID(clsid, quendra::com::ClsidApplication)) create = quendra::com::CreateApplicationObject;
+    if (IsEqualCLSID(clsid, quendra::com::ClsidPlatform)) create = quendra::com::CreateEmbeddedPlatformObject;
+    if (!create) return CLASS_E_CLASSNOTAVAILABLE;
+    IClassFactory* factory = quendra::com::CreateClassFactory(create);
     if (!factory) return E_OUTOFMEMORY;
     HRESULT code = factory->QueryInterface(iid, object);
     factory->Release();

@@ -5,6 +5,7 @@
 #include "DatabaseFile.h"
 #include "Descriptions.h"
 #include "FileError.h"
+#include "FilePath.h"
 #include "HookCatalog.h"
 #include "PersonAnswer.h"
 #include "QtMessages.h"
@@ -159,8 +160,9 @@ ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
 int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     // Files picked are looked for beside the answers, else in the working folder, which must still exist.
     std::error_code noFolder;
-    auto answersFolder = answersFile_.empty() ? std::filesystem::current_path(noFolder)
-                                              : std::filesystem::absolute(answersFile_, noFolder).parent_path();
+    auto answersFolder = answersFile_.empty()
+                             ? std::filesystem::current_path(noFolder)
+                             : std::filesystem::absolute(PathFromText(answersFile_), noFolder).parent_path();
     if (noFolder)
         throw CommandError("the working folder cannot be read (" + noFolder.message() +
                            "); it may have been removed: change to an existing folder");
@@ -189,7 +191,7 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     scripted::ScriptedUser scripted;
     World world(*database, scripted, "command line");
     world.SetDefaultUser(user_);
-    world.SetFilesFolder(answersFolder.string());
+    world.SetFilesFolder(TextFromPath(answersFolder));
     // A row that names nothing, or several, is said before anything else is printed.
     if (step.rows)
         for (const auto& row : *step.rows) world.MakeRow(row, HookCatalog::Find(hook_)->storedLinks);
@@ -237,8 +239,8 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         for (size_t i = 0; i < used; ++i) {
             answers.push_back(step.answers[i].written);
             for (const auto& file : step.answers[i].openFiles) {
-                auto path = answersFolder / file;
-                if (std::filesystem::is_regular_file(path)) files[file] = ReadFileText(path.string());
+                auto path = answersFolder / PathFromText(file);
+                if (std::filesystem::is_regular_file(path)) files[file] = ReadFileText(TextFromPath(path));
             }
         }
     }

@@ -2,6 +2,7 @@
 #include "ScenarioParser.h"
 
 #include "FileError.h"
+#include "FilePath.h"
 #include "HookCatalog.h"
 #include "Selector.h"
 
@@ -41,7 +42,7 @@ std::string OneOf(const JsonCursor& cursor, const std::set<std::string>& allowed
 }
 
 std::string RelativeFilePath(const JsonCursor& cursor, const std::string& path) {
-    std::filesystem::path relative(path);
+    auto relative = PathFromText(path);
     if (path.empty() || relative.is_absolute()) cursor.Fail("\"" + path + "\" must be a path relative to the folder");
     for (const auto& part : relative)
         if (part == "..") cursor.Fail("\"" + path + "\" must stay inside the folder (no ..)");
@@ -57,7 +58,7 @@ Scenario ScenarioParser::ReadFile(const std::string& path) {
 Scenario ScenarioParser::ParseText(const std::string& text, const std::string& file) {
     Json document = JsonCursor::Parse(text, file);
     ScenarioParser parser;
-    auto folder = std::filesystem::path(file).parent_path().string();
+    auto folder = TextFromPath(PathFromText(file).parent_path());
     auto scenario = parser.ParseScenario(JsonCursor(document, "", file), folder);
     parser.CheckRefs();
     return scenario;

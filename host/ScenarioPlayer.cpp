@@ -5,6 +5,7 @@
 #include "DatabaseFile.h"
 #include "ExpectationChecker.h"
 #include "FileError.h"
+#include "FilePath.h"
 #include "ModelSource.h"
 #include "ScenarioParser.h"
 #include "StepRunner.h"
@@ -28,20 +29,22 @@ namespace {
 
 // A scenario that starts from a database file plays on a copy of it, so the file stays as it is.
 std::shared_ptr<embedded::Database> OpenCopy(const Scenario& scenario, const TempFolder& folder) {
-    std::filesystem::path source(scenario.database);
-    if (source.is_relative()) source = std::filesystem::path(scenario.folder) / source;
+    auto source = PathFromText(scenario.database);
+    if (source.is_relative()) source = PathFromText(scenario.folder) / source;
     std::error_code error;
     if (!std::filesystem::is_regular_file(source, error))
-        throw FileError(scenario.file, "/database", "no database file " + source.string() + " exists");
-    auto copy = std::filesystem::path(folder.Path()) / "start.db";
+        throw FileError(scenario.file, "/database", "no database file " + TextFromPath(source) + " exists");
+    auto copy = PathFromText(folder.Path()) / "start.db";
     std::filesystem::copy_file(source, copy, error);
     if (error == std::errc::no_space_on_device || error == std::errc::read_only_file_system)
-        throw EnvironmentError("cannot copy " + source.string() + " to " + copy.string() + ": " + error.message());
-    if (error) throw FileError(scenario.file, "/database", source.string() + " cannot be copied: " + error.message());
+        throw EnvironmentError("cannot copy " + TextFromPath(source) + " to " + TextFromPath(copy) + ": " +
+                               error.message());
+    if (error)
+        throw FileError(scenario.file, "/database", TextFromPath(source) + " cannot be copied: " + error.message());
     try {
-        return embedded::Database::Open(copy.string());
+        return embedded::Database::Open(TextFromPath(copy));
     } catch (const embedded::EmbeddedError& wrong) {
-        throw FileError(scenario.file, "/database", source.string() + ": " + wrong.what());
+        throw FileError(scenario.file, "/database", TextFromPath(source) + ": " + wrong.what());
     }
 }
 

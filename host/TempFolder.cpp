@@ -2,6 +2,7 @@
 #include "TempFolder.h"
 
 #include "CommandError.h"
+#include "FilePath.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -63,7 +64,7 @@ TempFolder::~TempFolder() {
 }
 
 void TempFolder::Write(const std::string& relative, const std::string& content) const {
-    auto target = std::filesystem::path(path_) / relative;
+    auto target = PathFromText(path_) / PathFromText(relative);
     std::filesystem::create_directories(target.parent_path());
     errno = 0;
     std::ofstream out(target, std::ios::binary);
@@ -76,8 +77,8 @@ void TempFolder::Write(const std::string& relative, const std::string& content) 
     machine = machine || errno == EDQUOT;
 #endif
     if (machine)
-        throw EnvironmentError("cannot write " + target.string() + ": " + std::strerror(errno));
-    throw std::runtime_error("cannot write " + target.string());
+        throw EnvironmentError("cannot write " + TextFromPath(target) + ": " + std::strerror(errno));
+    throw std::runtime_error("cannot write " + TextFromPath(target));
 }
 
 } // namespace quendra::host

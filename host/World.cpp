@@ -4,6 +4,7 @@
 #include "AttributeType.h"
 #include "CommandError.h"
 #include "FileError.h"
+#include "FilePath.h"
 #include "Selector.h"
 
 #include <filesystem>
@@ -186,8 +187,8 @@ Value World::ConvertByKind(const WrittenValue& value) const {
     if (json.contains("id"))
         return Value::Int32(Resolve(json["id"].get<std::string>(), value.path + "/id").key.objectId);
     if (json.contains("file")) {
-        auto full = std::filesystem::path(FilesFolder()) / json["file"].get<std::string>();
-        return Value::Text(full.lexically_normal().string());
+        auto full = PathFromText(FilesFolder()) / PathFromText(json["file"].get<std::string>());
+        return Value::Text(TextFromPath(full.lexically_normal()));
     }
     Fail(value.path, "not a value");
 }
@@ -437,7 +438,7 @@ scripted::Answer World::MakeAnswer(const ScenarioAnswer& answer) const {
     }
     if (auto* open = std::get_if<scripted::answers::Open>(&made.what))
         for (const auto& file : answer.openFiles)
-            open->paths.push_back((std::filesystem::path(FilesFolder()) / file).lexically_normal().string());
+            open->paths.push_back(TextFromPath((PathFromText(FilesFolder()) / PathFromText(file)).lexically_normal()));
     if (auto* fill = std::get_if<scripted::answers::Fill>(&made.what))
         for (const auto& [name, value] : answer.fill) fill->values.emplace_back(name, ConvertByKind(value));
     return made;

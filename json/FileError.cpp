@@ -1,6 +1,7 @@
 // FileError: one line naming the file, the JSON path and the mistake.
 #include "FileError.h"
 
+#include "FilePath.h"
 #include <fstream>
 #include <sstream>
 
@@ -19,7 +20,7 @@ FileError::FileError(std::string file, std::string jsonPath, const std::string& 
       message(message) {}
 
 std::string ReadFileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromText(path), std::ios::binary);
     if (!in) throw FileError(path, "", "cannot be read (missing or not readable)");
     std::ostringstream text;
     text << in.rdbuf();

@@ -3,6 +3,7 @@
 
 #include "ClsForm.h"
 #include "ClsUtils.h"
+#include "FilePath.h"
 #include "FrmShowOpenDialog.h"
 #include "LowerCase.h"
 #include "MessageBox.h"
@@ -26,7 +27,7 @@ const char* const WrongConfiguration =
 // A regular file (or a link to one) exists at that path; folders do not count.
 bool FileExists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(path), error);
+    return std::filesystem::is_regular_file(PathFromText(path), error);
 }
 
 // The text after the last dot of a file name, empty when there is none.
@@ -89,9 +90,9 @@ bool ClsUpload::ShowOpenDialogBox(const Ptr<CvSession>& Session, const Ptr<CvObj
         auto pieces = SplitAtNul(fileName);
         if (pieces.size() == 1) {
             if (!FileExists(fileName)) return false;
-            std::filesystem::path path(fileName);
-            return UploadFile(Session, RootObject, path.filename().string(), path.parent_path().string(), Extensions,
-                              FileTypes);
+            auto path = PathFromText(fileName);
+            return UploadFile(Session, RootObject, TextFromPath(path.filename()), TextFromPath(path.parent_path()),
+                              Extensions, FileTypes);
         }
 
         // A multiple selection: the folder, then the names in it.

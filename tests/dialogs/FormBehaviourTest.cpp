@@ -147,8 +147,8 @@ TEST_P(FormBehaviour, FileTypeWindowWithAnEmptyTableIsNotShown) {
 }
 
 TEST_P(FormBehaviour, MessageWindowClosesByContinueEnterOrFrame) {
-    for (const auto& answer : {Press("Continue"), KeyAnswer("Enter"), CloseAnswer()}) {
-        for (const std::string message : {"", "Process New Part Development created for Part P-000001-Bracket"}) {
+    for (const std::string message : {"Process New Part Development created for Part P-000001-Bracket", ""}) {
+        for (const auto& answer : {Press("Continue"), KeyAnswer("Enter"), CloseAnswer()}) {
             backend_->Answer({answer});
             ClsForm(backend_->Windows()).ShowMessage(message);
             auto shown = backend_->Shown();

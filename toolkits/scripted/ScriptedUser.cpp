@@ -1,6 +1,7 @@
 // ScriptedUser: a window toolkit whose every window is answered from a script.
 #include "ScriptedUser.h"
 
+#include "FilePath.h"
 #include "SimulatedWindow.h"
 
 #include <algorithm>
@@ -234,13 +235,13 @@ void ScriptedUser::Impl::OpenFileDialog::ShowOpen() {
         if (paths.size() == 1) {
             fileName_ = paths.front();
         } else if (!paths.empty()) {
-            std::string folder = std::filesystem::path(paths.front()).parent_path().string();
+            std::string folder = TextFromPath(PathFromText(paths.front()).parent_path());
             bool sameFolder = (flags_ & 0x200) != 0;
             std::string names;
             for (const auto& path : paths) {
-                std::filesystem::path file(path);
-                if (file.parent_path().string() != folder) sameFolder = false;
-                names += std::string(1, '\0') + file.filename().string();
+                auto file = PathFromText(path);
+                if (TextFromPath(file.parent_path()) != folder) sameFolder = false;
+                names += std::string(1, '\0') + TextFromPath(file.filename());
             }
             if (sameFolder) {
                 fileName_ = folder + names;
