@@ -129,7 +129,7 @@ void DesktopWindow::Store(const std::string& what, embedded::ObjectKey key,
         auto session = database_->Login(user_, windows_);
         auto object = session->ObjectStore()->ObjectById(key.classId, key.objectId)->WorkingObject();
         object->Retrieve();
-        work(*session, object);
+        Busy(what, [&] { work(*session, object); });
     } catch (const std::exception& error) {
         out << "   failed: " << error.what() << '\n';
     }
