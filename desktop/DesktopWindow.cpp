@@ -384,6 +384,13 @@ QTreeWidgetItem* DesktopWindow::ItemOf(embedded::ObjectKey key) const {
     return nullptr;
 }
 
+std::string DesktopWindow::ShownValue(const std::string& attribute, const Value& value) const {
+    // The attributes that hold a user's object id show the user's login.
+    if ((attribute == "USER_OBJECT_ID" || attribute == "USER_ID_MOD") && value.GetKind() != Value::Kind::Null)
+        if (auto found = logins_.find(value.AsInt32()); found != logins_.end()) return found->second;
+    return value.AsText();
+}
+
 std::string DesktopWindow::LoginOf(int32_t userId) const {
     auto found = logins_.find(userId);
     return found == logins_.end() ? std::string("an unknown user") : found->second;
@@ -481,8 +488,9 @@ void DesktopWindow::ShowAttributes(QTreeWidgetItem* item) {
             int row = attributes_->rowCount();
             attributes_->insertRow(row);
             attributes_->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(definition->DisplayName())));
-            attributes_->setItem(
-                row, 1, new QTableWidgetItem(QString::fromStdString(data->GetValue(definition->Name()).AsText())));
+            attributes_->setItem(row, 1,
+                                 new QTableWidgetItem(QString::fromStdString(
+                                     ShownValue(definition->Name(), data->GetValue(definition->Name())))));
         }
     } catch (const std::exception& error) {
         log_->appendPlainText(QString::fromStdString(std::string("cannot read the object: ") + error.what()));

@@ -151,6 +151,8 @@ private:
     void ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted);
     int LinkColumn(const std::string& name);
     std::string LoginOf(int32_t userId) const;
+    // A value as the attribute pane and the edit dialog show it.
+    std::string ShownValue(const std::string& attribute, const Value& value) const;
 
     std::shared_ptr<embedded::Database> database_;
     std::string path_;

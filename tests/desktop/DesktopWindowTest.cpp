@@ -26,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 namespace quendra::desktop {
@@ -138,6 +139,13 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
     EXPECT_FALSE(housing->icon(DesktopWindow::LockColumn).isNull());
     EXPECT_TRUE(Locked("P-100030"));
     EXPECT_TRUE(messages.empty());
+    // The attribute pane names the users by their logins.
+    std::map<std::string, std::string> shown;
+    for (int row = 0; row < window->Attributes()->rowCount(); ++row)
+        shown[window->Attributes()->item(row, 0)->text().toStdString()] =
+            window->Attributes()->item(row, 1)->text().toStdString();
+    EXPECT_EQ(shown["Locked By"], "carl");
+    EXPECT_EQ(shown["Modified By"], "carl");
 
     SwitchUser("dora");
     EXPECT_EQ(window->User(), "dora");
