@@ -7,8 +7,8 @@
 #include "HookCatalog.h"
 #include "JsonCursor.h"
 #include "PersonAnswer.h"
+#include "PlatformDatabase.h"
 #include "Recording.h"
-#include "SqliteDatabase.h"
 #include "Transcript.h"
 #include "TreeItems.h"
 #include "TreeReader.h"
@@ -128,7 +128,7 @@ void DesktopWindow::BuildWindow() {
     searchLayout->setContentsMargins(0, 0, 0, 0);
     auto* searchRow = new QHBoxLayout;
     classes_ = new QComboBox;
-    auto* storage = dynamic_cast<embedded::SqliteDatabase*>(database_.get());
+    auto* storage = dynamic_cast<embedded::PlatformDatabase*>(database_.get());
     if (storage)
         for (const auto& [id, name] : storage->StorageOf()->ObjectClassNames())
             classes_->addItem(QString::fromStdString(name), id);
@@ -311,7 +311,7 @@ void DesktopWindow::Search(const std::string& className, const std::string& text
 
 void DesktopWindow::RunSearch() {
     results_->clear();
-    auto* storage = dynamic_cast<embedded::SqliteDatabase*>(database_.get());
+    auto* storage = dynamic_cast<embedded::PlatformDatabase*>(database_.get());
     if (!storage) return;
     embedded::SearchQuery query;
     query.classId = static_cast<int16_t>(classes_->currentData().toInt());
