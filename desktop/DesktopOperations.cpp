@@ -129,7 +129,7 @@ void DesktopWindow::Store(const std::string& what, embedded::ObjectKey key,
         auto session = database_->Login(user_, windows_);
         auto object = session->ObjectStore()->ObjectById(key.classId, key.objectId)->WorkingObject();
         object->Retrieve();
-        work(*session, object);
+        Busy(what, [&] { work(*session, object); });
     } catch (const std::exception& error) {
         out << "   failed: " << error.what() << '\n';
     }
@@ -166,7 +166,8 @@ std::optional<std::vector<std::pair<std::string, Value>>> DesktopWindow::AskValu
         auto* name = new QTableWidgetItem(QString::fromStdString(definition->DisplayName()));
         name->setFlags(name->flags() & ~Qt::ItemIsEditable);
         grid->setItem(row, 0, name);
-        auto* value = new QTableWidgetItem(QString::fromStdString(data->GetValue(definition->Name()).AsText()));
+        auto* value = new QTableWidgetItem(
+            QString::fromStdString(ShownValue(definition->Name(), data->GetValue(definition->Name()))));
         if (IsFixed(definition->Name())) value->setFlags(value->flags() & ~Qt::ItemIsEditable);
         grid->setItem(row, 1, value);
         shown.push_back(definition);
@@ -182,7 +183,7 @@ std::optional<std::vector<std::pair<std::string, Value>>> DesktopWindow::AskValu
     for (int row = 0; row < grid->rowCount(); ++row) {
         auto& definition = shown[static_cast<size_t>(row)];
         auto text = grid->item(row, 1)->text().toStdString();
-        if (text == data->GetValue(definition->Name()).AsText()) continue;
+        if (IsFixed(definition->Name()) || text == data->GetValue(definition->Name()).AsText()) continue;
         changed.emplace_back(definition->Name(), ParseValue(text, definition->TypeCode(), definition->DisplayName()));
     }
     return changed;

@@ -38,7 +38,12 @@ int RunDesktop(const host::DesktopOptions& options, std::ostream& out) {
     window.OpenResult(0);
     if (auto* top = window.Tree()->topLevelItem(0)) {
         for (int i = 0; i < top->childCount(); ++i) window.Expand(top->child(i));
-        if (top->childCount() > 0) window.Tree()->setCurrentItem(top->child(0));
+        // The first row that shows a lock is selected, so the attributes show its holder; else the first child.
+        QTreeWidgetItem* shown = top->childCount() > 0 ? top->child(0) : nullptr;
+        for (auto* item = top; item && shown && shown->text(DesktopWindow::LockColumn).isEmpty();
+             item = window.Tree()->itemBelow(item))
+            if (!item->text(DesktopWindow::LockColumn).isEmpty()) shown = item;
+        if (shown) window.Tree()->setCurrentItem(shown);
     }
     window.show();
     QApplication::processEvents();

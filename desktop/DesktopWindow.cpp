@@ -8,13 +8,16 @@
 #include "JsonCursor.h"
 #include "PersonAnswer.h"
 #include "PlatformDatabase.h"
+#include "Recording.h"
 #include "Transcript.h"
 #include "TreeItems.h"
 #include "TreeReader.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -24,13 +27,18 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableWidget>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -39,6 +47,8 @@ namespace quendra::desktop {
 
 namespace {
 
+// Platform writes between two updates of the busy indicator.
+constexpr size_t WritesPerUpdate = 100;
 // Links read at a time below one object.
 constexpr size_t PageSize = 64;
 // The attributes the search looks for its text in.
@@ -73,7 +83,44 @@ DesktopWindow::DesktopWindow(std::shared_ptr<embedded::Database> database, std::
     SwitchUser(user_);
 }
 
-DesktopWindow::~DesktopWindow() = default;
+DesktopWindow::~DesktopWindow() {
+    database_->Harness().SetEventListener(nullptr);
+    tree_->disconnect(this);
+    results_->disconnect(this);
+}
+
+void DesktopWindow::Busy(const std::string& operation, const std::function<void()>& work) {
+    busyWith_ = operation;
+    writes_ = 0;
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    tools_->setEnabled(false);
+    struct Done {
+        DesktopWindow& window;
+        ~Done() {
+            window.busyWith_.clear();
+            window.busyText_->hide();
+            window.busyBar_->hide();
+            window.centralWidget()->setEnabled(true);
+            window.menuBar()->setEnabled(true);
+            window.tools_->setEnabled(true);
+        }
+    } done{*this};
+    work();
+}
+
+void DesktopWindow::Counted(const embedded::Event& event) {
+    if (!IsBusy() || !(std::holds_alternative<embedded::events::Insert>(event) ||
+                       std::holds_alternative<embedded::events::Update>(event) ||
+                       std::holds_alternative<embedded::events::Delete>(event)))
+        return;
+    // The platform works on this thread: the window is drawn and moved from here while it does.
+    if (++writes_ % WritesPerUpdate != 0) return;
+    busyText_->setText(QString::fromStdString(busyWith_ + ": " + std::to_string(writes_) + " platform writes so far"));
+    busyText_->show();
+    busyBar_->show();
+    QApplication::processEvents();
+}
 
 void DesktopWindow::BuildWindow() {
     auto* search = new QWidget;
@@ -110,7 +157,11 @@ void DesktopWindow::BuildWindow() {
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         if (IsMore(item)) Guarded([&] { LoadMore(item); });
     });
-    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { ShowAttributes(item); });
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        ShowAttributes(item);
+        UpdateTools();
+    });
+    connect(results_, &QListWidget::currentItemChanged, this, [this] { UpdateTools(); });
     connect(tree_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         auto* item = tree_->itemAt(at);
         if (!item || IsMore(item)) return;
@@ -140,6 +191,36 @@ void DesktopWindow::BuildWindow() {
     whole->setStretchFactor(1, 1);
     setCentralWidget(whole);
 
+    tools_ = addToolBar("Operations");
+    tools_->setObjectName("Operations");
+    busyText_ = new QLabel;
+    busyBar_ = new QProgressBar;
+    busyBar_->setRange(0, 0); // a count of writes, with no end known
+    busyBar_->setMaximumWidth(160);
+    statusBar()->addWidget(busyText_);
+    statusBar()->addWidget(busyBar_);
+    busyText_->hide();
+    busyBar_->hide();
+    database_->Harness().SetEventListener([this](const embedded::Event& event) { Counted(event); });
+
+    auto* file = menuBar()->addMenu("&File");
+    record_ = file->addAction("&Record...");
+    record_->setCheckable(true);
+    connect(record_, &QAction::triggered, this, [this] {
+        Guarded([this] {
+            if (IsRecording()) return StopRecording();
+            QFileDialog dialog(this, "Record to");
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setNameFilter("Scenario files (*.json)");
+            dialog.setDefaultSuffix("json");
+            if (RunModal(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+                StartRecording(dialog.selectedFiles().front().toStdString());
+        });
+        record_->setChecked(IsRecording());
+    });
+    file->addAction("&Close", QKeySequence::Close, this, &QWidget::close);
+
     auto* view = menuBar()->addMenu("&View");
     auto* refresh = view->addAction("&Refresh");
     refresh->setShortcut(QKeySequence::Refresh);
@@ -156,6 +237,10 @@ void DesktopWindow::BuildWindow() {
 }
 
 void DesktopWindow::Guarded(const std::function<void()>& work) {
+    if (IsBusy()) {
+        log_->appendPlainText(QString::fromStdString("busy with " + busyWith_ + ": wait until it ends"));
+        return;
+    }
     // A database that another process holds, or that went away, is said in the log; the window stays.
     try {
         work();
@@ -172,6 +257,38 @@ void DesktopWindow::SwitchUser(const std::string& login) {
     setWindowTitle(QString::fromStdString(path_ + " - " + login + " - Quendra desktop"));
     log_->appendPlainText(QString::fromStdString("logged in as " + login));
     ShowAttributes(tree_->currentItem());
+}
+
+void DesktopWindow::StartRecording(const std::string& file) {
+    if (IsRecording()) StopRecording();
+    auto snapshot = std::filesystem::path(file).replace_extension(".db").string();
+    std::error_code error;
+    for (const auto& path : {file, snapshot})
+        if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+            throw std::invalid_argument(path + " exists already; choose another name");
+    host::DatabaseFile::Copy(path_, snapshot);
+    recordFile_ = file;
+    recordedSteps_ = Json::array();
+    recordedFiles_ = Json::object();
+    record_->setChecked(true);
+    log_->appendPlainText(QString::fromStdString("recording to " + file));
+}
+
+void DesktopWindow::closeEvent(QCloseEvent* event) {
+    Guarded([this] { StopRecording(); });
+    QMainWindow::closeEvent(event);
+}
+
+void DesktopWindow::StopRecording() {
+    if (!IsRecording()) return;
+    auto file = std::exchange(recordFile_, std::string());
+    record_->setChecked(false);
+    auto snapshot = std::filesystem::path(file).replace_extension(".db").filename().string();
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    host::WriteRecording(
+        out, host::RecordedScenario("a desktop session on " + path_, snapshot, recordedFiles_, recordedSteps_), file);
+    log_->appendPlainText(
+        QString::fromStdString("recorded " + std::to_string(recordedSteps_.size()) + " hook calls in " + file));
 }
 
 void DesktopWindow::Refresh() {
@@ -265,6 +382,13 @@ QTreeWidgetItem* DesktopWindow::ItemOf(embedded::ObjectKey key) const {
         for (int i = 0; i < item->childCount(); ++i) pending.push_back(item->child(i));
     }
     return nullptr;
+}
+
+std::string DesktopWindow::ShownValue(const std::string& attribute, const Value& value) const {
+    // The attributes that hold a user's object id show the user's login.
+    if ((attribute == "USER_OBJECT_ID" || attribute == "USER_ID_MOD") && value.GetKind() != Value::Kind::Null)
+        if (auto found = logins_.find(value.AsInt32()); found != logins_.end()) return found->second;
+    return value.AsText();
 }
 
 std::string DesktopWindow::LoginOf(int32_t userId) const {
@@ -364,8 +488,9 @@ void DesktopWindow::ShowAttributes(QTreeWidgetItem* item) {
             int row = attributes_->rowCount();
             attributes_->insertRow(row);
             attributes_->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(definition->DisplayName())));
-            attributes_->setItem(
-                row, 1, new QTableWidgetItem(QString::fromStdString(data->GetValue(definition->Name()).AsText())));
+            attributes_->setItem(row, 1,
+                                 new QTableWidgetItem(QString::fromStdString(
+                                     ShownValue(definition->Name(), data->GetValue(definition->Name())))));
         }
     } catch (const std::exception& error) {
         log_->appendPlainText(QString::fromStdString(std::string("cannot read the object: ") + error.what()));
@@ -373,32 +498,50 @@ void DesktopWindow::ShowAttributes(QTreeWidgetItem* item) {
 }
 
 QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
-    menu_ = std::make_unique<QMenu>();
     tree_->setCurrentItem(item);
+    menu_ = BuildActions(item);
+    return menu_.get();
+}
+
+void DesktopWindow::UpdateTools() {
+    // The old actions may be the one running now: they go once it has returned.
+    tools_->clear();
+    if (toolActions_) toolActions_->deleteLater();
+    toolActions_ = nullptr;
+    auto* item = tree_->currentItem();
+    if (!item || IsMore(item)) return;
+    toolActions_ = BuildActions(item).release();
+    toolActions_->setParent(this, Qt::Popup);
+    for (auto* action : toolActions_->actions())
+        if (!action->isSeparator() || !tools_->actions().isEmpty()) tools_->addAction(action);
+}
+
+std::unique_ptr<QMenu> DesktopWindow::BuildActions(QTreeWidgetItem* item) {
+    auto menu = std::make_unique<QMenu>();
     auto add = [&](const char* caption, const char* hook, Row row) {
-        connect(menu_->addAction(caption), &QAction::triggered, this,
+        connect(menu->addAction(caption), &QAction::triggered, this,
                 [this, item, hook, row] { Guarded([&] { Call(hook, item, row); }); });
     };
     auto run = [&](const char* caption, void (DesktopWindow::*operation)(QTreeWidgetItem*)) {
-        connect(menu_->addAction(caption), &QAction::triggered, this,
+        connect(menu->addAction(caption), &QAction::triggered, this,
                 [this, item, operation] { Guarded([&] { (this->*operation)(item); }); });
     };
     add("Lock", "LockObject", Row::Object);
     add("Unlock", "UnLockObject", Row::Object);
-    menu_->addSeparator();
+    menu->addSeparator();
     run("Edit Values...", &DesktopWindow::EditValues);
     run("Release", &DesktopWindow::Release);
     bool document = false;
     Guarded([&] { document = IsDocument(item); });
     if (document) {
-        connect(menu_->addAction("Check Out"), &QAction::triggered, this,
+        connect(menu->addAction("Check Out"), &QAction::triggered, this,
                 [this, item] { Guarded([&] { CheckOutOrApprove(item, "CheckOut", CheckedOutState); }); });
         run("Check In", &DesktopWindow::CheckIn);
-        connect(menu_->addAction("Approve"), &QAction::triggered, this,
+        connect(menu->addAction("Approve"), &QAction::triggered, this,
                 [this, item] { Guarded([&] { CheckOutOrApprove(item, "Approve", ReleasedState); }); });
         run("Delete Document", &DesktopWindow::DeleteDocument);
     }
-    menu_->addSeparator();
+    menu->addSeparator();
     add("Add Existing Part...", "AddExistingPart", Row::Object);
     add("Add New Part...", "AddNewPart", Row::Object);
     add("Add Main Part...", "AddMainPart", Row::Object);
@@ -407,13 +550,13 @@ QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
     if (auto* result = results_->currentItem())
         run(("Link " + result->text().toStdString() + " Below").c_str(), &DesktopWindow::LinkResultBelow);
     if (LinkOf(item).objectId != 0) {
-        menu_->addSeparator();
+        menu->addSeparator();
         add("Edit Link...", "LinkUpdate", Row::Link);
         add("Replace by Existing Part...", "ReplacePart", Row::Link);
         add("Replace by New Part...", "ReplacePartByNewPart", Row::Link);
         add("Delete Link", "DeleteLink", Row::Link);
     }
-    return menu_.get();
+    return menu;
 }
 
 host::ScenarioStep DesktopWindow::MakeStep(const std::string& hook) const {
@@ -460,19 +603,23 @@ std::optional<int16_t> DesktopWindow::RunStep(const host::ScenarioStep& step, QT
     host::StepOutcome outcome;
     windows_.ForgetAnswered();
     try {
-        outcome = runner_.Run(step, user_);
+        Busy(step.hook, [&] { outcome = runner_.Run(step, user_); });
     } catch (const std::exception& error) {
         out << "   " << error.what() << '\n';
         log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
         return std::nullopt;
     }
-    // A result dialog shares its query dialog's answer, as in scenarios.
+    // A result dialog shares its query dialog's answer, as in scenarios. A recording names the files picked
+    // beside it and keeps their content.
     std::string searchAnswer;
+    Json answers = Json::array(), files = Json::object();
+    auto folder = std::filesystem::path(recordFile_).parent_path();
     for (const auto& shown : windows_.Answered()) {
         auto window = shown.window;
         if (shown.answer) {
-            Json files; // the log names files picked; their content stays where it is
-            window.answer = JsonText(host::PersonAnswer(*shown.answer, *database_, {}, files));
+            auto answer = host::PersonAnswer(*shown.answer, *database_, folder, files);
+            window.answer = JsonText(answer);
+            answers.push_back(answer);
         } else {
             window.answer = searchAnswer;
         }
@@ -482,6 +629,10 @@ std::optional<int16_t> DesktopWindow::RunStep(const host::ScenarioStep& step, QT
     }
     transcript.Outcome(calls_, outcome, world_);
     log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
+    if (IsRecording()) {
+        recordedSteps_.push_back(host::RecordedStep(step, user_, outcome, answers));
+        recordedFiles_.update(files);
+    }
     ApplyEvents(outcome.events, acted);
     return outcome.error ? std::nullopt : outcome.result;
 }

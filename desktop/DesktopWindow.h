@@ -5,6 +5,7 @@
 #include "DesktopConfig.h"
 
 #include "CvPlatform.h"
+#include "JsonCursor.h"
 
 #include "Database.h"
 #include "QtWindowSystem.h"
@@ -22,8 +23,12 @@
 #include <utility>
 #include <vector>
 
+class QAction;
 class QActionGroup;
 class QComboBox;
+class QLabel;
+class QProgressBar;
+class QToolBar;
 class QDialog;
 class QLineEdit;
 class QListWidget;
@@ -60,6 +65,12 @@ public:
     void SwitchUser(const std::string& login);
     // Runs once every modal dialog has shown, the hooks' windows and the desktop's own (for tests and pictures).
     void SetModalHook(std::function<void(QDialog&)> hook);
+    // Starts writing the hook calls made from now on as a scenario file that `quendra play` replays, from a
+    // copy of the database as it is now (FILE with the extension .db); refuses files that exist.
+    void StartRecording(const std::string& file);
+    // Writes the recording.
+    void StopRecording();
+    bool IsRecording() const { return !recordFile_.empty(); }
     // Reads the whole tree again as it is stored now (another process may have changed it), keeping
     // open what was open.
     void Refresh();
@@ -71,6 +82,11 @@ public:
     QListWidget* Results() const { return results_; }
     QTableWidget* Attributes() const { return attributes_; }
     QPlainTextEdit* Log() const { return log_; }
+    // The operations that fit the current row, as the context menu offers them.
+    QToolBar* Tools() const { return tools_; }
+    // While an operation runs: what it is and how many platform writes it made so far.
+    QLabel* BusyText() const { return busyText_; }
+    bool IsBusy() const { return !busyWith_.empty(); }
 
     // The life-cycle states the platform's own operations move an object to.
     static constexpr int16_t CheckedOutState = 1, CheckedInState = 2, ReleasedState = 5;
@@ -78,10 +94,22 @@ public:
     // Tree columns.
     enum Column { ObjectColumn, StateColumn, LockColumn, FirstLinkColumn };
 
+protected:
+    // A recording under way is written when the window closes.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void BuildWindow();
     // Runs what a person started; a failure ends it with a line in the log instead of leaving the event loop.
+    // Nothing starts while an operation runs.
     void Guarded(const std::function<void()>& work);
+    // The entries of the context menu and the toolbar for the item.
+    std::unique_ptr<QMenu> BuildActions(QTreeWidgetItem* item);
+    void UpdateTools();
+    // Marks the window busy with the operation while `work` runs: nothing else can start, and the platform's
+    // writes are counted in the status bar as they happen.
+    void Busy(const std::string& operation, const std::function<void()>& work);
+    void Counted(const embedded::Event& event);
     void RunSearch();
     void ShowResult(QTreeWidgetItem* top);
     void ShowAttributes(QTreeWidgetItem* item);
@@ -123,6 +151,8 @@ private:
     void ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted);
     int LinkColumn(const std::string& name);
     std::string LoginOf(int32_t userId) const;
+    // A value as the attribute pane and the edit dialog show it.
+    std::string ShownValue(const std::string& attribute, const Value& value) const;
 
     std::shared_ptr<embedded::Database> database_;
     std::string path_;
@@ -143,6 +173,15 @@ private:
     QPlainTextEdit* log_ = nullptr;
     QActionGroup* users_ = nullptr;
     std::unique_ptr<QMenu> menu_;
+    QToolBar* tools_ = nullptr;
+    QMenu* toolActions_ = nullptr; // owns the toolbar's actions
+    QLabel* busyText_ = nullptr;
+    QProgressBar* busyBar_ = nullptr;
+    std::string busyWith_;
+    std::string recordFile_;
+    Json recordedSteps_, recordedFiles_;
+    QAction* record_ = nullptr;
+    size_t writes_ = 0;
     std::function<void(QDialog&)> modalHook_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -147,6 +148,8 @@ public:
     // What sessions of this database were asked to do, in order.
     virtual const std::vector<Event>& Events() const = 0;
     virtual void ClearEvents() = 0;
+    // Called with each event as it is recorded, so a host can show long work as it goes; empty: nobody.
+    virtual void SetEventListener(std::function<void(const Event&)> listener) = 0;
 
     // Fault injection: the n-th call (from 1, counted from now) of the named operation
     // ("CvObject.Update", "CvObjectStore.ObjectById", ...) throws CvError. A name not among

@@ -9,6 +9,7 @@
 #include "Transaction.h"
 
 #include <cassert>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,9 +69,13 @@ public:
     void SetOpenedForReading() { openedForReading_ = true; }
     // Refuses a write through a session while the database is read-only.
     void CheckWritable() const;
-    void Record(Event event) { events_.push_back(std::move(event)); }
+    void Record(Event event) {
+        events_.push_back(std::move(event));
+        if (listener_) listener_(events_.back());
+    }
     const std::vector<Event>& Events() const override { return events_; }
     void ClearEvents() override { events_.clear(); }
+    void SetEventListener(std::function<void(const Event&)> listener) override { listener_ = std::move(listener); }
 
     // The class; CvError for an unknown id or name.
     const ClassInfo& Class(int16_t classId) const;
@@ -160,6 +165,7 @@ private:
     bool readOnly_ = false;
     bool openedForReading_ = false;
     std::vector<Event> events_;
+    std::function<void(const Event&)> listener_;
     std::vector<std::pair<int16_t, std::string>> objectClassNames_;
     std::unordered_map<std::string, QueryPlan> queryPlans_;
     // UPDATE statements by class and the attributes they write (positions in the class).

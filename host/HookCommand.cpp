@@ -1,5 +1,6 @@
 // HookCommand: the arguments are read like a scenario step's, so a recorded call replays with `play`.
 #include "HookCommand.h"
+#include "Recording.h"
 
 #include "CommandError.h"
 #include "DatabaseFile.h"
@@ -330,29 +331,10 @@ std::string HookCommand::SnapshotPath() const {
 
 void HookCommand::Record(std::ofstream& file, const ScenarioStep& step, const StepOutcome& outcome, const Json& answers,
                          const Json& files) const {
-    auto snapshot = SnapshotPath();
-    Json scenario = Json::object();
-    scenario["description"] = hook_ + " called by " + user_ + " on " + database_;
-    scenario["database"] = std::filesystem::path(snapshot).filename().string();
-    Json recorded = Json::object();
-    recorded["user"] = user_;
-    recorded["hook"] = hook_;
-    auto arguments = Transcript::Arguments(step);
-    for (const auto& [name, value] : arguments.items()) recorded[name] = value;
-    if (!files.empty()) scenario["files"] = files;
-    recorded["answers"] = answers;
-    Json expect = Json::object();
-    if (outcome.error)
-        expect["result"] = "error";
-    else
-        expect["result"] = *outcome.result;
-    expect["dialogs"] = Json::array();
-    for (const auto& window : outcome.windows) expect["dialogs"].push_back(Descriptions::Window(window));
-    recorded["expect"] = expect;
-    scenario["steps"] = Json::array({recorded});
-    // A picked file's content that is no text is kept as near as JSON text allows.
-    file << scenario.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
-    if (!file) throw CommandError("cannot write " + recordFile_);
+    auto snapshot = std::filesystem::path(SnapshotPath()).filename().string();
+    Json steps = Json::array({RecordedStep(step, user_, outcome, answers)});
+    WriteRecording(file, RecordedScenario(hook_ + " called by " + user_ + " on " + database_, snapshot, files, steps),
+                   recordFile_);
 }
 
 } // namespace quendra::host

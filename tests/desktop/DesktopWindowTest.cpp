@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -18,10 +20,13 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 namespace quendra::desktop {
@@ -56,6 +61,9 @@ protected:
             } else if (dialog.windowTitle() == "Search") {
                 dialog.findChild<QLineEdit*>("Attribute")->setText("CN_PART_NUMBER");
                 dialog.findChild<QLineEdit*>("Text")->setText(searchFor);
+                dialog.accept();
+            } else if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+                files->selectFile(QString::fromStdString(recordTo));
                 dialog.accept();
             } else if (dialog.windowTitle() == "Edit Values") {
                 auto* grid = dialog.findChild<QTableWidget*>("Values");
@@ -109,6 +117,7 @@ protected:
     QString searchFor;
     std::vector<QString> typed;
     std::vector<std::pair<QString, QString>> edits; // the edit dialog's changes, by attribute's display name
+    std::string recordTo;                           // the file the record dialog names
 };
 
 TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
@@ -130,6 +139,13 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
     EXPECT_FALSE(housing->icon(DesktopWindow::LockColumn).isNull());
     EXPECT_TRUE(Locked("P-100030"));
     EXPECT_TRUE(messages.empty());
+    // The attribute pane names the users by their logins.
+    std::map<std::string, std::string> shown;
+    for (int row = 0; row < window->Attributes()->rowCount(); ++row)
+        shown[window->Attributes()->item(row, 0)->text().toStdString()] =
+            window->Attributes()->item(row, 1)->text().toStdString();
+    EXPECT_EQ(shown["Locked By"], "carl");
+    EXPECT_EQ(shown["Modified By"], "carl");
 
     SwitchUser("dora");
     EXPECT_EQ(window->User(), "dora");
@@ -165,6 +181,14 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
               "   event update Part#11\n"
               "   event notify 1 [Part#11] false\n"
               "   result 1 \u2014 always 1 for this hook; see the events");
+
+    // The administrator unlocking the output assembly with its tree frees dora's shaft below it, and its
+    // row shows it.
+    SwitchUser("admin");
+    Choose(window->MenuFor(window->FindItem("P-100020")), "Unlock");
+    EXPECT_FALSE(Locked("P-100021"));
+    EXPECT_EQ(window->FindItem("P-100021")->text(DesktopWindow::LockColumn).toStdString(), "");
+    EXPECT_TRUE(window->FindItem("P-100021")->icon(DesktopWindow::LockColumn).isNull());
 }
 
 TEST_F(DesktopWindowTest, DeletesALinkAndTheTreeLosesItsRow) {
@@ -335,6 +359,87 @@ TEST_F(DesktopWindowTest, LinksASearchResultBelowAPartTheLockLets) {
     ASSERT_EQ(window->FindItem("P-100030")->childCount(), 2);
     EXPECT_EQ(window->FindItem("P-100030")->child(1)->text(DesktopWindow::ObjectColumn).toStdString(),
               "Part P-100031 - Cover");
+}
+
+std::vector<std::string> Entries(const QList<QAction*>& actions) {
+    std::vector<std::string> entries;
+    for (auto* action : actions)
+        if (!action->isSeparator()) entries.push_back(action->text().toStdString());
+    return entries;
+}
+
+// Unlocking a large tree from the toolbar: the status bar counts the platform's writes as they happen and
+// nothing else starts meanwhile; the rows below show the change once it ends.
+TEST_F(DesktopWindowTest, UnlocksALargeTreeCountingItsWritesWhileNothingElseStarts) {
+    auto housing = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100030").front();
+    for (int i = 0; i < 250; ++i) {
+        auto part = database->CreateObject("Part", {{"CN_PART_NUMBER", Value::Text("P-" + std::to_string(200000 + i))},
+                                                    {"CN_DESCRIPTION", Value::Text("Screw")},
+                                                    {"STATE", Value::Int16(5)},
+                                                    {"CN_LOCKED", Value::Bool(true)},
+                                                    {"USER_OBJECT_ID", Value::Int32(*database->UserId("carl"))}});
+        database->CreateLink("Parts Tree", housing, part, {});
+    }
+    window->Search("Assembly", "P-100000");
+    window->OpenResult(0);
+    window->Expand(window->FindItem("P-100030"));
+    EXPECT_EQ(window->FindItem("P-200062")->text(DesktopWindow::LockColumn).toStdString(), "carl");
+    window->Tree()->setCurrentItem(window->FindItem("P-100030"));
+    auto offered = Entries(window->Tools()->actions());
+    EXPECT_EQ(offered, Entries(window->MenuFor(window->FindItem("P-100030"))->actions()));
+
+    // Once the count shows, the test tries another operation, as a person clicking would.
+    std::vector<std::string> seen;
+    bool ended = false;
+    std::function<void()> watch = [&] {
+        if (ended) return;
+        if (window->BusyText()->isHidden()) return QTimer::singleShot(0, watch);
+        seen.push_back(window->BusyText()->text().toStdString());
+        seen.push_back(window->Tree()->isEnabled() ? "tree enabled" : "tree disabled");
+        Choose(window->MenuFor(window->FindItem("P-100031")), "Lock");
+    };
+    QTimer::singleShot(0, watch);
+    QAction* unlock = nullptr;
+    for (auto* action : window->Tools()->actions())
+        if (action->text() == "Unlock") unlock = action;
+    ASSERT_NE(unlock, nullptr);
+    unlock->trigger();
+    ended = true;
+
+    EXPECT_EQ(seen, (std::vector<std::string>{"UnLockObject: 100 platform writes so far", "tree disabled"}));
+    EXPECT_FALSE(Locked("P-200000"));
+    EXPECT_FALSE(Locked("P-200249"));
+    EXPECT_FALSE(Locked("P-100031"));
+    EXPECT_TRUE(window->BusyText()->isHidden());
+    EXPECT_TRUE(window->Tree()->isEnabled());
+    EXPECT_EQ(window->FindItem("P-200062")->text(DesktopWindow::LockColumn).toStdString(), "");
+    EXPECT_TRUE(window->Log()->toPlainText().contains("\nbusy with UnLockObject: wait until it ends\n"));
+}
+
+// A session recorded from the File menu plays back with `quendra play`: the same windows, answers and results.
+TEST_F(DesktopWindowTest, RecordsASessionThatPlaysBack) {
+    window->Search("Assembly", "P-100000");
+    window->OpenResult(0);
+    recordTo = folder.Path() + "/session.json";
+    auto* file = window->menuBar()->actions().front()->menu();
+    Choose(file, "&Record...");
+    Choose(window->MenuFor(window->FindItem("P-100030")), "Lock");
+    SwitchUser("dora");
+    Choose(window->MenuFor(window->FindItem("P-100030")), "Unlock");
+    Choose(file, "&Record...");
+    EXPECT_FALSE(window->IsRecording());
+    EXPECT_TRUE(window->Log()->toPlainText().endsWith("recorded 2 hook calls in " + QString::fromStdString(recordTo)));
+
+    std::ostringstream out, errors;
+    const char* arguments[] = {"quendra", "play", recordTo.c_str()};
+    EXPECT_EQ(host::CommandLine::Run(3, arguments, out, errors), 0) << out.str() << errors.str();
+    EXPECT_NE(out.str().find("-- step 2: dora calls UnLockObject\n"
+                             "   rows [\"Part(OBJECT_ID=11)\"]\n"
+                             "   message box \"Quendra\" [information, OK]: \"Part P-100030-Housing is locked by Carl "
+                             "Berg\"\n"
+                             "     answer: {\"button\":\"OK\"}\n"),
+              std::string::npos)
+        << out.str();
 }
 
 TEST_F(DesktopWindowTest, RefreshShowsAnotherProcesssChanges) {
