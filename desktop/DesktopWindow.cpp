@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -275,6 +276,8 @@ void DesktopWindow::StartRecording(const std::string& file) {
 }
 
 void DesktopWindow::closeEvent(QCloseEvent* event) {
+    // The platform is at work on this thread: the window stays until it is done.
+    if (IsBusy()) return event->ignore();
     Guarded([this] { StopRecording(); });
     QMainWindow::closeEvent(event);
 }
@@ -547,8 +550,14 @@ std::unique_ptr<QMenu> DesktopWindow::BuildActions(QTreeWidgetItem* item) {
     add("Add Main Part...", "AddMainPart", Row::Object);
     add("Copy Children From...", "CopyTreeFrom", Row::None);
     add("Upload Documents...", "UploadDocument", Row::Object);
-    if (auto* result = results_->currentItem())
-        run(("Link " + result->text().toStdString() + " Below").c_str(), &DesktopWindow::LinkResultBelow);
+    // A search result is offered for linking below the row unless it is the row's object or above it.
+    if (auto* result = results_->currentItem()) {
+        embedded::ObjectKey picked{static_cast<int16_t>(result->data(ClassRole).toInt()),
+                                   result->data(ObjectRole).toInt()};
+        bool above = false;
+        for (auto* up = item; up && !above; up = up->parent()) above = KeyOf(up) == picked;
+        if (!above) run(("Link " + result->text().toStdString() + " Below").c_str(), &DesktopWindow::LinkResultBelow);
+    }
     if (LinkOf(item).objectId != 0) {
         menu->addSeparator();
         add("Edit Link...", "LinkUpdate", Row::Link);

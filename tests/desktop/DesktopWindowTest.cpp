@@ -26,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -38,6 +39,13 @@ void Choose(QMenu* menu, const QString& caption) {
     QStringList entries;
     for (auto* action : menu->actions()) entries << action->text();
     FAIL() << "no menu entry " << caption.toStdString() << " among " << entries.join(", ").toStdString();
+}
+
+std::vector<std::string> Entries(const QList<QAction*>& actions) {
+    std::vector<std::string> entries;
+    for (auto* action : actions)
+        if (!action->isSeparator()) entries.push_back(action->text().toStdString());
+    return entries;
 }
 
 class DesktopWindowTest : public testing::Test {
@@ -348,6 +356,9 @@ TEST_F(DesktopWindowTest, LinksASearchResultBelowAPartTheLockLets) {
     auto shaft = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100021").front();
     auto cover = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100031").front();
 
+    // The cover is not offered below itself.
+    auto offered = Entries(window->MenuFor(window->FindItem("P-100031"))->actions());
+    EXPECT_EQ(std::count(offered.begin(), offered.end(), "Link Part P-100031-Cover Below"), 0);
     Choose(window->MenuFor(window->FindItem("P-100021")), "Link Part P-100031-Cover Below");
     EXPECT_EQ(messages, std::vector<std::string>{"Part P-100021-Output shaft is locked by Dora Lind"});
     EXPECT_TRUE(database->FindLinks("Parts Tree", shaft, cover).empty());
@@ -359,13 +370,6 @@ TEST_F(DesktopWindowTest, LinksASearchResultBelowAPartTheLockLets) {
     ASSERT_EQ(window->FindItem("P-100030")->childCount(), 2);
     EXPECT_EQ(window->FindItem("P-100030")->child(1)->text(DesktopWindow::ObjectColumn).toStdString(),
               "Part P-100031 - Cover");
-}
-
-std::vector<std::string> Entries(const QList<QAction*>& actions) {
-    std::vector<std::string> entries;
-    for (auto* action : actions)
-        if (!action->isSeparator()) entries.push_back(action->text().toStdString());
-    return entries;
 }
 
 // Unlocking a large tree from the toolbar: the status bar counts the platform's writes as they happen and
