@@ -3,18 +3,23 @@
 // The component's headers come before the Windows headers: <windows.h> defines MessageBox and
 // CreateWindow as macros, which would rename the window system's members here.
 #include "Application.h"
+#include "ScriptedUser.h"
 #include "Win32WindowSystem.h"
 
 #include "ApplicationObject.h"
 #include "AutomationPlatform.h"
 #include "ComObject.h"
 #include "Registration.h"
+#include "ScriptedAnswers.h"
 #include "ServerState.h"
 
+#include <cstddef>
 #include <cwchar>
 #include <iterator>
 #include <new>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace quendra::com {
 
@@ -167,7 +172,7 @@ public:
         if (parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
         if (parameters->cArgs != hooks[id - 1].parameters) return DISP_E_BADPARAMCOUNT;
         try {
-            int16_t answer = Call(id, Arguments(*parameters));
+            int16_t answer = CallAnswered(id, Arguments(*parameters));
             if (result) {
                 VariantInit(result);
                 result->vt = VT_I2;
@@ -185,6 +190,30 @@ public:
     }
 
 private:
+    // With QUENDRA_ANSWERS set, each call takes the answers that earlier calls left, in order; a
+    // window that the answers do not fit makes the call fail with what did not fit.
+    int16_t CallAnswered(DISPID id, Arguments arguments) {
+        if (answersFile_.empty()) return Call(id, arguments);
+        if (!answersRead_) {
+            answers_ = ReadAnswers(answersFile_);
+            answersRead_ = true;
+        }
+        size_t given = answers_.size() - used_;
+        scripted_.SetAnswers({answers_.begin() + static_cast<std::ptrdiff_t>(used_), answers_.end()});
+        struct Used {
+            ApplicationObject& self;
+            size_t given;
+            ~Used() { self.used_ += given - self.scripted_.AnswersLeft(); }
+        };
+        int16_t answer;
+        {
+            Used used{*this, given};
+            answer = Call(id, arguments);
+        }
+        if (const auto& failure = scripted_.Failure()) throw std::runtime_error("the scripted user: " + *failure);
+        return answer;
+    }
+
     int16_t Call(DISPID id, Arguments arguments) {
         auto session = SessionOver(arguments.Object(0));
         if (id == IdCopyTreeFrom) {
@@ -265,9 +294,15 @@ private:
         return DISP_E_EXCEPTION;
     }
 
-    // The component's windows are native windows, modal on the calling thread.
+    // The component's windows are native windows, modal on the calling thread, unless a scripted
+    // user answers them from the file that QUENDRA_ANSWERS names.
     win32::Win32WindowSystem windows_;
-    Application application_{windows_};
+    scripted::ScriptedUser scripted_;
+    std::string answersFile_ = AnswersFileSetting();
+    std::vector<scripted::Answer> answers_;
+    size_t used_ = 0;
+    bool answersRead_ = false;
+    Application application_{answersFile_.empty() ? static_cast<ui::WindowSystem&>(windows_) : scripted_};
 };
 
 } // namespace

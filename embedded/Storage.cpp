@@ -363,12 +363,10 @@ RecordData Storage::ReadRecord(const Statement& statement, const ClassInfo& cls)
     const ClassLayout& own = LayoutOf(cls);
     RecordData data;
     data.cls = &cls;
-    data.names.reserve(cls.attributes.size());
+    data.names = NameList(cls.attributes);
     data.values.reserve(cls.attributes.size());
-    for (size_t i = 0; i < cls.attributes.size(); ++i) {
-        data.names.push_back(cls.attributes[i].name);
+    for (size_t i = 0; i < cls.attributes.size(); ++i)
         data.values.push_back(statement.Get(own.attributeColumns[i], cls.attributes[i].type));
-    }
     return data;
 }
 

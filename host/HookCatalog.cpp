@@ -191,12 +191,6 @@ const HookInfo* HookCatalog::Find(const std::string& name) {
     return nullptr;
 }
 
-std::string HookCatalog::Names() {
-    std::string names;
-    for (const auto& hook : All()) names += (names.empty() ? "" : ", ") + hook.name;
-    return names;
-}
-
 size_t EditDistance(const std::string& a, const std::string& b) {
     std::vector<size_t> row(b.size() + 1);
     for (size_t j = 0; j <= b.size(); ++j) row[j] = j;

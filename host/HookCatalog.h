@@ -35,7 +35,6 @@ public:
     static const std::vector<HookInfo>& All();
     // The hook of that name, or nullptr.
     static const HookInfo* Find(const std::string& name);
-    static std::string Names(); // "AddExistingPart, AddMainPart, ..."
     // The hook name nearest to a mistyped one, or empty when none is near.
     static std::string Nearest(const std::string& name);
     // "rows: ...; LinkAttributes": the arguments of one hook in one line.

@@ -145,7 +145,11 @@ ScenarioStep ScenarioParser::Step(const JsonCursor& step) {
     auto hookCursor = step.At("hook");
     parsed.hook = hookCursor.String();
     const HookInfo* hook = HookCatalog::Find(parsed.hook);
-    if (!hook) hookCursor.Fail("unknown hook name \"" + parsed.hook + "\" (one of " + HookCatalog::Names() + ")");
+    if (!hook) {
+        auto nearest = HookCatalog::Nearest(parsed.hook);
+        hookCursor.Fail("unknown hook name \"" + parsed.hook + "\"" +
+                        (nearest.empty() ? " (quendra hooks lists the eighteen)" : "; did you mean " + nearest + "?"));
+    }
     if (auto rows = step.Find("rows")) {
         if (!hook->takesRows) rows->Fail(parsed.hook + " takes no record list");
         parsed.rows.emplace();

@@ -61,6 +61,35 @@ function Platform(values, columns, currentUserId, logins) {
 var app = new ActiveXObject("Quendra.Application");
 var loginQuery = "select LOGIN from USERS where OBJECT_ID = '12'";
 
+function scriptError(call) {
+    try {
+        call();
+    } catch (e) {
+        return e.description;
+    }
+    return "no error";
+}
+
+// Run with the argument "answered" and QUENDRA_ANSWERS naming Answers.json: the scripted user
+// answers the windows in order, across calls, and a window the answers do not fit fails the call.
+if (WScript.Arguments.length > 0 && WScript.Arguments(0) === "answered") {
+    var lockedText = "Part P-100-A has been locked by 'ANNA'\r\rYou cannot update any atrribute in this situation";
+    var free = new Platform({ CN_LOCKED: false, USER_OBJECT_ID: 0 }, ["CN_LOCKED", "USER_OBJECT_ID"], 7, {});
+    same(app.IsLockedForUpdate(free.session, free.recList), 0, "a call without a window takes no answer");
+    var logins = {};
+    logins[loginQuery] = "ANNA";
+    var held = new Platform({ CN_LOCKED: true, USER_OBJECT_ID: 12 }, ["CN_LOCKED", "USER_OBJECT_ID"], 7, logins);
+    same(app.IsLockedForUpdate(held.session, held.recList), 1, "the message box answered {\"button\": \"OK\"}");
+    same(scriptError(function () { app.IsLockedForUpdate(held.session, held.recList); }),
+         "the scripted user: the answer {\"button\":\"Yes\"} does not fit the message box \"" + lockedText + "\"",
+         "an answer that does not fit");
+    same(scriptError(function () { app.IsLockedForUpdate(held.session, held.recList); }),
+         "the scripted user: the message box \"" + lockedText + "\" appeared with no answer left",
+         "no answer left");
+    WScript.Echo(passed + " passed, " + failed + " failed");
+    WScript.Quit(failed === 0 ? 0 : 1);
+}
+
 // IsLockedForUpdate: 1 refuses the update, 0 lets it go on.
 var cases = [
     { what: "not locked", values: { CN_LOCKED: false, USER_OBJECT_ID: 0 }, user: 7, expected: 0, sql: 0 },

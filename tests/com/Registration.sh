@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # regsvr32 registers quendra.dll, a JScript and a VBScript file run by cscript call its hooks,
-# and regsvr32 /u removes every key that registration wrote.
-# Usage: Registration.sh <wine> <quendra.dll> <folder of Hooks.js and Hooks.vbs> <win32|win64>
+# the same JScript file calls a hook whose window a scripted user answers (QUENDRA_ANSWERS), and
+# regsvr32 /u removes every key that registration wrote.
+# Usage: Registration.sh <wine> <quendra.dll> <folder of Hooks.js, Hooks.vbs and Answers.json> <win32|win64>
 set -uo pipefail
 wine=$1
 dll=$("$wine" winepath -w "$2")
@@ -51,6 +52,12 @@ for script in Hooks.js Hooks.vbs; do
     echo "$script: $output"
     grep -qE '^[0-9]+ passed, 0 failed$' <<<"$output" || fail "$script did not pass"
 done
+
+# With QUENDRA_ANSWERS set, the scripted user answers the windows from Answers.json.
+output=$(QUENDRA_ANSWERS=$("$wine" winepath -w "$scripts/Answers.json") "$wine" cscript //nologo \
+         "$("$wine" winepath -w "$scripts/Hooks.js")" answered 2>&1 | tr -d '\r')
+echo "Hooks.js answered: $output"
+grep -qE '^[0-9]+ passed, 0 failed$' <<<"$output" || fail "Hooks.js answered did not pass"
 
 "$wine" regsvr32 /u /s "$dll" || fail "regsvr32 /u answered $?"
 for key in "${keys[@]}"; do

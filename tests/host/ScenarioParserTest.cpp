@@ -34,7 +34,7 @@ const WrongFile Mistakes[] = {
     {"NoModel", R"({"steps": []})", "/", "\"model\" is missing"},
     {"UnknownTopKey", R"({"model": "plant", "objcts": []})", "/objcts", "unknown key \"objcts\""},
     {"UnknownHook", R"({"model": "plant", "steps": [{"hook": "LockObjects"}]})", "/steps/0/hook",
-     "unknown hook name \"LockObjects\""},
+     "unknown hook name \"LockObjects\"; did you mean LockObject?"},
     {"TextTheHookDoesNotTake", R"({"model": "plant", "steps": [{"hook": "LockObject", "LinkAttributes": "A"}]})",
      "/steps/0/LinkAttributes", "LockObject takes no LinkAttributes"},
     {"RowsForCopyTree", R"({"model": "plant", "steps": [{"hook": "CopyTreeFrom", "rows": []}]})", "/steps/0/rows",
