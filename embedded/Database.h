@@ -193,6 +193,8 @@ public:
     // The display text of a stored object with that separator.
     virtual std::string DisplayText(ObjectKey key, const std::string& separator) = 0;
     virtual std::optional<int32_t> UserId(const std::string& login) = 0;
+    // (object id, login) of every user, in the order they were made.
+    virtual std::vector<std::pair<int32_t, std::string>> Users() = 0;
 
     // The record list a hook receives for these rows.
     virtual Ptr<CvRecList> MakeRecList(const std::vector<HookRow>& rows) = 0;

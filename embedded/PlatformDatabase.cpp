@@ -325,6 +325,13 @@ std::optional<int32_t> PlatformDatabase::UserId(const std::string& login) {
     return user->objectId;
 }
 
+std::vector<std::pair<int32_t, std::string>> PlatformDatabase::Users() {
+    Statement statement = storage_->Sql().Prepare("SELECT OBJECT_ID, LOGIN FROM USERS ORDER BY OBJECT_ID");
+    std::vector<std::pair<int32_t, std::string>> users;
+    while (statement.Step()) users.emplace_back(static_cast<int32_t>(statement.Int(0)), statement.Text(1));
+    return users;
+}
+
 Ptr<CvRecList> PlatformDatabase::MakeRecList(const std::vector<HookRow>& rows) {
     std::vector<RecListRow> built;
     for (const auto& wanted : rows) {

@@ -29,6 +29,7 @@ public:
     int16_t ClassId(const std::string& className) override;
     std::string DisplayText(ObjectKey key, const std::string& separator) override;
     std::optional<int32_t> UserId(const std::string& login) override;
+    std::vector<std::pair<int32_t, std::string>> Users() override;
     Ptr<CvRecList> MakeRecList(const std::vector<HookRow>& rows) override;
     embedded::Harness& Harness() override { return *storage_; }
     const embedded::Harness& Harness() const override { return *storage_; }

@@ -12,6 +12,15 @@
 namespace quendra::host {
 
 std::shared_ptr<embedded::Database> DatabaseFile::Open(const std::string& path, embedded::OpenMode mode) {
+    if (embedded::IsServerAddress(path)) {
+        try {
+            return embedded::Database::Open(path, mode);
+        } catch (const embedded::UnreachableServer& unreachable) {
+            throw EnvironmentError(unreachable.what());
+        } catch (const embedded::EmbeddedError& wrong) {
+            throw CommandError(path + ": " + wrong.what());
+        }
+    }
     std::error_code error;
     if (!std::filesystem::exists(path, error)) throw CommandError("no database file " + path + " exists");
     if (!std::filesystem::is_regular_file(path, error)) throw CommandError(path + " is not a database file");
@@ -25,6 +34,7 @@ std::shared_ptr<embedded::Database> DatabaseFile::Open(const std::string& path, 
 }
 
 std::vector<std::pair<int32_t, std::string>> DatabaseFile::Users(const std::string& path) {
+    if (embedded::IsServerAddress(path)) return Open(path, embedded::OpenMode::ReadOnly)->Users();
     sqlite3* connection = nullptr;
     std::vector<std::pair<int32_t, std::string>> users;
     auto [name, flags] = embedded::ReadingOpenArguments(path);
@@ -46,6 +56,9 @@ std::vector<std::pair<int32_t, std::string>> DatabaseFile::Users(const std::stri
 }
 
 void DatabaseFile::Copy(const std::string& from, const std::string& to) {
+    if (embedded::IsServerAddress(from))
+        throw CommandError("cannot keep the database at " + from + " as " + to +
+                           ": only a database file is copied beside a recording (use pg_dump for a server)");
     std::error_code error;
     if (std::filesystem::equivalent(from, to, error))
         throw CommandError("cannot keep the database as " + to + ": it is the database itself");

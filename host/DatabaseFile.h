@@ -1,4 +1,5 @@
-// DatabaseFile: an existing database file opened for a command, the users stored in it, and copies of it.
+// DatabaseFile: an existing database file, or a database on a server (a postgresql:// address), opened for a command,
+// the users stored in it, and copies of it.
 #pragma once
 
 #include "Database.h"
@@ -14,7 +15,8 @@ namespace quendra::host {
 class DatabaseFile {
 public:
     // A missing, unreadable, locked, damaged or foreign file throws CommandError naming it and saying
-    // what to do. ReadOnly never writes the file, and works on a file that cannot be written.
+    // what to do; a server that cannot be reached throws EnvironmentError. ReadOnly never writes the file, and works on
+    // a file that cannot be written.
     static std::shared_ptr<embedded::Database> Open(const std::string& path,
                                                     embedded::OpenMode mode = embedded::OpenMode::ReadWrite);
     // (object id, login) of every user, in the order they were made.

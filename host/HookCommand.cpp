@@ -73,7 +73,8 @@ CLI::App* HookCommand::Register(CLI::App& app) {
                 "Exit status: 0 the hook returned (whatever its result), 2 it failed or an argument is wrong,\n"
                 "3 the machine stopped it (no display for the windows, no temporary folder).");
     command_->add_option("NAME", hook_, "The hook, e.g. LockObject")->required();
-    command_->add_option("--db", database_, "The database file")->required();
+    command_->add_option("--db", database_, "The database file, or a database server's address (postgresql://...)")
+        ->required();
     command_->add_option("--user", user_, "The login of the user who calls the hook")->required();
     // One value per --row, so the hook name after a row is still read as the hook name.
     command_

@@ -95,13 +95,18 @@ void LinkIntoPlace(const std::string& from, const std::string& to) {
 
 CLI::App* InitCommand::Register(CLI::App& app) {
     auto* command = app.add_subcommand("init", "Make a new database file from a data model");
-    command->add_option("DB", database_, "The database file to make (must not exist yet)")->required();
+    command
+        ->add_option("DB", database_,
+                     "The database file to make (must not exist yet), or a database server's address "
+                     "(postgresql://...) whose schema holds no database yet")
+        ->required();
     command->add_option("--model", model_, "A built-in model's name or a model file (default: plant)");
     command->add_flag("--sample", sample_, "Load the sample product (an assembly with documents, a folder, a project)");
     return command;
 }
 
 int InitCommand::Run(std::ostream& out) {
+    if (embedded::IsServerAddress(database_)) return MakeOnServer(out);
     RefuseSpecialNames(database_);
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(database_, error)))
@@ -127,6 +132,29 @@ int InitCommand::Run(std::ostream& out) {
     }
     // The database is closed here: everything is in the one file, which now gets its name.
     LinkIntoPlace(made.path, database_);
+    out << "made " << database_ << " from the model " << model_ << (sample_ ? " with the sample product" : "") << '\n';
+    return 0;
+}
+
+// On a server the tables and the model are made in the schema the address selects, where other programs may
+// already look: there is no file to give its name only once it is complete.
+int InitCommand::MakeOnServer(std::ostream& out) {
+    auto model = ModelSource::Load(model_, "", "", "");
+    std::optional<Scenario> sample;
+    if (sample_) sample = ScenarioParser::ParseText(SampleDataText(), SampleDataName);
+    try {
+        auto database = embedded::Database::Create(database_, model);
+        if (sample) {
+            scripted::ScriptedUser dialogs;
+            World world(*database, dialogs, SampleDataName);
+            if (!model->users.empty()) world.SetDefaultUser(model->users.front().login);
+            world.Build(*sample);
+        }
+    } catch (const embedded::UnreachableServer& unreachable) {
+        throw EnvironmentError(unreachable.what());
+    } catch (const embedded::EmbeddedError& wrong) {
+        throw CommandError(database_ + ": " + wrong.what());
+    }
     out << "made " << database_ << " from the model " << model_ << (sample_ ? " with the sample product" : "") << '\n';
     return 0;
 }

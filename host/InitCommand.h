@@ -14,6 +14,7 @@ public:
     int Run(std::ostream& out);
 
 private:
+    int MakeOnServer(std::ostream& out);
     std::string database_;
     std::string model_ = "plant";
     bool sample_ = false;

@@ -47,7 +47,8 @@ void PrintLine(std::ostream& out, size_t depth, const embedded::TreeEntry& entry
 
 CLI::App* TreeCommand::Register(CLI::App& app) {
     auto* command = app.add_subcommand("tree", "Print the parts tree below a part");
-    command->add_option("DB", database_, "The database file")->required();
+    command->add_option("DB", database_, "The database file, or a database server's address (postgresql://...)")
+        ->required();
     command->add_option("PART_NUMBER", partNumber_, "The part number (CN_PART_NUMBER) of the top part")->required();
     return command;
 }

@@ -38,7 +38,11 @@ PGconn* Connect(const std::string& address) {
     }
     std::string detail = connection ? PQerrorMessage(connection) : "out of memory";
     PQfinish(connection);
-    while (!detail.empty() && (detail.back() == '\n' || detail.back() == ' ')) detail.pop_back();
+    // libpq says it on several lines, the last one ending the text.
+    for (auto& c : detail)
+        if (c == '\n' || c == '\t') c = ' ';
+    while (!detail.empty() && detail.back() == ' ') detail.pop_back();
+    for (auto at = detail.find("  "); at != std::string::npos; at = detail.find("  ")) detail.erase(at, 1);
     throw ServerUnreachable("the database server at " + ShownAddress(address) + " cannot be reached (" + detail +
                             "): check that it runs, the address and your access to it, then try again");
 }
