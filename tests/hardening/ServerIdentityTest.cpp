@@ -1,0 +1,124 @@
+// On a server the authenticated role, not the login a program names, says who works and whether as an
+// administrator.
+#include "Application.h"
+#include "Names.h"
+#include "Processes.h"
+#include "World.h"
+
+#include <libpq-fe.h>
+
+#include <unistd.h>
+
+namespace quendra::test {
+namespace {
+
+const std::string Server = QUENDRA_TEST_POSTGRES;
+
+// Runs SQL on the server as the test's own role; fails the test with the server's text.
+void OnServer(const std::string& sql) {
+    PGconn* connection = PQconnectdb(Server.c_str());
+    PGresult* result = PQexec(connection, sql.c_str());
+    const auto status = PQresultStatus(result);
+    EXPECT_TRUE(status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) << sql << ": " << PQerrorMessage(connection);
+    PQclear(result);
+    PQfinish(connection);
+}
+
+// Server roles of the test (roles belong to the whole server), gone at the end.
+struct Roles {
+    ~Roles() {
+        for (const auto& role : made) OnServer("DROP OWNED BY " + role + "; DROP ROLE " + role);
+    }
+    // A role that may log in and work on the schema's tables.
+    std::string Make(const std::string& name, const std::string& schema) {
+        const std::string role = name + "_" + std::to_string(getpid());
+        OnServer("CREATE ROLE " + role + " LOGIN; GRANT USAGE ON SCHEMA " + schema + " TO " + role +
+                 "; GRANT ALL ON ALL TABLES IN SCHEMA " + schema + " TO " + role +
+                 "; GRANT ALL ON ALL SEQUENCES IN SCHEMA " + schema + " TO " + role);
+        made.push_back(role);
+        return role;
+    }
+    std::vector<std::string> made;
+};
+
+class ServerIdentityTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (Server.empty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
+        schema.emplace(Server, SchemaName);
+        auto db = embedded::Database::Create(schema->Address(), embedded::BuiltInModel("plant"));
+        // cara is an administrator by the users' table only: her role is no member of the administrators'.
+        db->AddUser("cara", true, {{"FIRST_NAME", Value::Text("Cara")}, {"LAST_NAME", Value::Text("Vik")}});
+        const Value dora = Value::Int32(*db->UserId("dora"));
+        held = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("H-1")},
+                                                   {"CN_DESCRIPTION", Value::Text("Held")},
+                                                   {names::STATE, Value::Int16(5)},
+                                                   {names::CN_LOCKED, Value::Bool(true)},
+                                                   {names::USER_OBJECT_ID, dora},
+                                                   {names::USER_ID_MOD, dora}});
+        cara = roles.Make("cara", SchemaName);
+        chief = roles.Make("chief", SchemaName);
+        OnServer("DO $$ BEGIN CREATE ROLE quendra_admin NOLOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$");
+        OnServer("GRANT quendra_admin TO " + chief);
+        OnServer("INSERT INTO " + SchemaName + ".platform_role_logins VALUES ('" + cara + "', 'cara'), ('" + chief +
+                 "', 'admin')");
+    }
+
+    // The schema's address as the role connects to it.
+    std::string As(const std::string& role) const {
+        std::string address = schema->Address();
+        address.replace(address.find("://") + 3, address.find('@') - address.find("://") - 3, role);
+        return address;
+    }
+
+    const std::string SchemaName = "identity_" + std::to_string(getpid());
+    Roles roles; // dropped after the schema, which holds their grants
+    std::optional<embedded::ServerSchema> schema;
+    ObjectKey held;
+    std::string cara, chief;
+};
+
+TEST_F(ServerIdentityTest, ARoleWithoutAdministratorRightsCannotPassAnotherUsersLock) {
+    auto db = embedded::Database::Open(As(cara));
+    scripted::ScriptedUser user;
+    for (const char* claimed : {"dora", "admin"}) {
+        try {
+            db->Login(claimed, user);
+            ADD_FAILURE() << "cara's role worked as " << claimed;
+        } catch (const embedded::EmbeddedError& error) {
+            EXPECT_EQ(std::string(error.what()), "the database role \"" + cara +
+                                                     "\" works as the user \"cara\" only: only an administrator's "
+                                                     "role may work as \"" +
+                                                     claimed + "\"");
+        }
+    }
+    // As herself she is no administrator, whatever the users' table says: dora's lock holds.
+    auto session = db->Login("cara", user);
+    Application app(user);
+    embedded::HookRow row;
+    row.key = held;
+    auto rows = db->MakeRecList({row});
+    user.SetAnswers({Press("OK")});
+    EXPECT_EQ(app.LockObject(session, rows), 1);
+    ASSERT_EQ(user.Windows().size(), 1u);
+    EXPECT_EQ(Line(user.Windows()[0]), "information/OK: Part H-1-Held is locked by Dora Lind");
+    EXPECT_TRUE(db->ReadValue(held, names::CN_LOCKED).AsBool());
+    EXPECT_EQ(db->ReadValue(held, names::USER_OBJECT_ID).AsInt32(), *db->UserId("dora"));
+}
+
+TEST_F(ServerIdentityTest, AnAdministratorsRoleMayWorkAsAnotherUser) {
+    auto db = embedded::Database::Open(As(chief));
+    scripted::ScriptedUser user;
+    auto session = db->Login("dora", user);
+    Application app(user);
+    embedded::HookRow row;
+    row.key = held;
+    auto rows = db->MakeRecList({row});
+    user.SetAnswers({Press("Yes"), Press("OK")});
+    app.UnLockObject(session, rows);
+    for (const auto& window : user.Windows()) ADD_FAILURE() << Line(window);
+    EXPECT_FALSE(db->ReadValue(held, names::CN_LOCKED).AsBool());
+}
+
+} // namespace
+} // namespace quendra::test
