@@ -345,7 +345,8 @@ void EmbeddedQueryDef::Execute() {
         try {
             value = ConvertToType(given, binding.type);
         } catch (const CvError&) {
-            value = given; // compared as given: it matches no value of that type
+            // No value of that type: compared as no value, it matches none (a server refuses to compare a
+            // number column with a text that is no number).
         }
         statement.Bind(++position, value);
     }

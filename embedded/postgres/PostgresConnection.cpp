@@ -206,7 +206,11 @@ std::unique_ptr<Statement> PostgresConnection::PrepareReading(const std::string&
         if (PQnfields(shape.result) == 0) throw CvError(refused);
         auto body = std::make_unique<PostgresStatement>(*this, "", 0);
         try {
-            body->Adopt(Run("", {}));
+            PGresult* rows = Run("", {});
+            std::vector<std::string> names;
+            for (int column = 0; column < PQnfields(rows); ++column)
+                names.push_back(SpelledAsInText(PQfname(rows, column), sql));
+            body->Adopt(rows, std::move(names));
         } catch (const PostgresError& error) {
             if (error.state == "25006") throw CvError(refused);
             throw;

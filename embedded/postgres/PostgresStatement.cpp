@@ -65,9 +65,10 @@ void PostgresStatement::BindText(int position, const std::string& value) {
     Set(position, value);
 }
 
-void PostgresStatement::Adopt(PGresult* result) {
+void PostgresStatement::Adopt(PGresult* result, std::vector<std::string> names) {
     PQclear(result_);
     result_ = result;
+    names_ = std::move(names);
     row_ = -1;
 }
 
@@ -93,6 +94,7 @@ int PostgresStatement::ColumnCount() const {
 }
 
 std::string PostgresStatement::ColumnName(int column) const {
+    if (column >= 0 && column < static_cast<int>(names_.size())) return names_[static_cast<size_t>(column)];
     const char* name = PQfname(Shape(), column);
     return name ? name : "";
 }

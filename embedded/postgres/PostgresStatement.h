@@ -33,8 +33,9 @@ public:
     std::string Text(int column) const override;
     Value Get(int column, int32_t type) const override;
     void Reset() noexcept override;
-    // Takes rows that were read already (a statement run by other means) instead of running.
-    void Adopt(PGresult* result);
+    // Takes rows that were read already (a statement run by other means) instead of running, with the
+    // names its columns are given.
+    void Adopt(PGresult* result, std::vector<std::string> names = {});
 
 private:
     void Set(int position, std::optional<std::string> value);
@@ -47,6 +48,7 @@ private:
     PGresult* result_ = nullptr;
     mutable PGresult* description_ = nullptr;
     int row_ = -1;
+    std::vector<std::string> names_;
 };
 
 } // namespace quendra::embedded

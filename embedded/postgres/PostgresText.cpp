@@ -58,6 +58,20 @@ std::string PostgresSql(const std::string& sql, int& parameters) {
     return out;
 }
 
+std::string SpelledAsInText(const std::string& name, const std::string& sql) {
+    if (name.empty()) return name;
+    auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    for (size_t at = 0; at + name.size() <= sql.size(); ++at) {
+        if ((at > 0 && word(sql[at - 1])) || (at + name.size() < sql.size() && word(sql[at + name.size()]))) continue;
+        bool same = true;
+        for (size_t i = 0; same && i < name.size(); ++i)
+            same = std::tolower(static_cast<unsigned char>(sql[at + i])) ==
+                   std::tolower(static_cast<unsigned char>(name[i]));
+        if (same) return sql.substr(at, name.size());
+    }
+    return name;
+}
+
 std::string SqlState(const PGresult* result) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     return state ? state : "";

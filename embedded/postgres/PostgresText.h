@@ -17,6 +17,10 @@ std::string PostgresSql(const std::string& sql, int& parameters);
 // what to do; `database` names the database.
 std::string PostgresFailureText(PGconn* connection, const PGresult* result, const std::string& database);
 
+// A column name the server gave (folded to lower case) as the SQL text spells it, where the text holds it
+// as a word; else as the server gave it.
+std::string SpelledAsInText(const std::string& name, const std::string& sql);
+
 // The SQLSTATE of a failed result, or empty.
 std::string SqlState(const PGresult* result);
 

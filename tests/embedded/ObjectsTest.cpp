@@ -1,14 +1,14 @@
 // Objects, records and record lists of the embedded platform on the default model.
-#include "PlantFixture.h"
+#include "OnBothStorages.h"
 
 #include "CvError.h"
 
 namespace quendra::embedded {
 namespace {
 
-using ObjectsTest = test::PlantFixture;
+class ObjectsTest : public test::OnBothStorages {};
 
-TEST_F(ObjectsTest, ObjectByIdCarriesStoredValuesAlsoWhenAskedThroughTheSuperClass) {
+TEST_P(ObjectsTest, ObjectByIdCarriesStoredValuesAlsoWhenAskedThroughTheSuperClass) {
     ObjectKey part = Part("P-1", "Part", {{"STATE", Value::Int32(5)}, {"CN_LOCKED", Value::Bool(true)}});
     auto object = store->ObjectById(meta->ClassByName("Parts")->ClassId(), part.objectId);
     EXPECT_EQ(object->ClassId(), part.classId);
@@ -22,7 +22,7 @@ TEST_F(ObjectsTest, ObjectByIdCarriesStoredValuesAlsoWhenAskedThroughTheSuperCla
     EXPECT_THROW(store->ObjectById(part.classId, part.objectId + 1000), CvError);
 }
 
-TEST_F(ObjectsTest, NullsReadAsZeroFalseOrEmptyAndMissingAttributesFail) {
+TEST_P(ObjectsTest, NullsReadAsZeroFalseOrEmptyAndMissingAttributesFail) {
     auto object = Object(Part("P-1"));
     auto data = object->Data();
     EXPECT_EQ(data->ValueAsText("STATE"), "");
@@ -37,7 +37,7 @@ TEST_F(ObjectsTest, NullsReadAsZeroFalseOrEmptyAndMissingAttributesFail) {
 }
 
 // Another user's change made after this object was read survives its update.
-TEST_F(ObjectsTest, UpdateWritesOnlyTheValuesSetSinceTheObjectWasRead) {
+TEST_P(ObjectsTest, UpdateWritesOnlyTheValuesSetSinceTheObjectWasRead) {
     ObjectKey key = Part("P-1", "Part", {{"CN_DESCRIPTION", Value::Text("Old")}, {"STATE", Value::Int16(5)}});
     auto mine = Object(key);
     test::TestDialogs doraDialogs;
@@ -64,7 +64,7 @@ TEST_F(ObjectsTest, UpdateWritesOnlyTheValuesSetSinceTheObjectWasRead) {
     EXPECT_EQ(db->ReadValue(key, "USER_ID_MOD"), Value::Int32(*db->UserId("carl")));
 }
 
-TEST_F(ObjectsTest, ObjectFromRecordCarriesOnlyTheRecordsColumnsUntilRetrieved) {
+TEST_P(ObjectsTest, ObjectFromRecordCarriesOnlyTheRecordsColumnsUntilRetrieved) {
     ObjectKey part = Part("P-1", "Part", {{"CN_LOCKED", Value::Bool(true)}});
     auto list = db->MakeRecList({HookRow{HookRow::Kind::Object,
                                          part,
@@ -86,7 +86,7 @@ TEST_F(ObjectsTest, ObjectFromRecordCarriesOnlyTheRecordsColumnsUntilRetrieved) 
     EXPECT_EQ(object->Data()->ValueAsText("CN_PART_NUMBER"), "P-1");
 }
 
-TEST_F(ObjectsTest, RecordListsOfObjectsLinksAndPendingLinks) {
+TEST_P(ObjectsTest, RecordListsOfObjectsLinksAndPendingLinks) {
     ObjectKey parent = Part("P-1");
     ObjectKey child = Part("P-2", "Assembly");
     ObjectKey link = db->CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int32(2)}});
@@ -116,7 +116,7 @@ TEST_F(ObjectsTest, RecordListsOfObjectsLinksAndPendingLinks) {
         EmbeddedError);
 }
 
-TEST_F(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
+TEST_P(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
     auto object = store->NewObject(meta->ClassByName("Part")->ClassId());
     object->InitialiseNew();
     object->PrepareNew();
@@ -134,7 +134,7 @@ TEST_F(ObjectsTest, NewObjectIsStoredOnceAndGetsAnId) {
               "the object " + std::to_string(made->ObjectId()) + " is stored already");
 }
 
-TEST_F(ObjectsTest, LinksMadeThroughTheObjects) {
+TEST_P(ObjectsTest, LinksMadeThroughTheObjects) {
     auto parent = Object(Part("P-1"));
     auto child = Object(Part("P-2"));
     int16_t partsTree = meta->LinkClassBetween(parent->ClassId(), child->ClassId());
@@ -170,7 +170,7 @@ TEST_F(ObjectsTest, LinksMadeThroughTheObjects) {
     EXPECT_THROW(parent->LinkUnderParent(folder, 0, store->DefaultUpdateOptions()), CvError);
 }
 
-TEST_F(ObjectsTest, DeletingAnObjectRemovesItsLinks) {
+TEST_P(ObjectsTest, DeletingAnObjectRemovesItsLinks) {
     ObjectKey parent = Part("P-1");
     ObjectKey child = Part("P-2");
     db->CreateLink("Parts Tree", parent, child, {});
@@ -180,7 +180,7 @@ TEST_F(ObjectsTest, DeletingAnObjectRemovesItsLinks) {
     EXPECT_EQ(Object(parent)->Children(nullptr)->Count(), 0);
 }
 
-TEST_F(ObjectsTest, ReferencedUserThroughTheModifierAttribute) {
+TEST_P(ObjectsTest, ReferencedUserThroughTheModifierAttribute) {
     auto object = Object(Part("P-1"));
     object->Update(store->DefaultUpdateOptions());
     auto defs = object->Class()->AttributeDefs();
@@ -201,6 +201,8 @@ TEST_F(ObjectsTest, ReferencedUserThroughTheModifierAttribute) {
     auto unmodified = Object(Part("P-2"));
     EXPECT_EQ(unmodified->ReferencedObject(defs->KeyOf(definition)), nullptr);
 }
+
+QUENDRA_ON_BOTH_STORAGES(ObjectsTest);
 
 } // namespace
 } // namespace quendra::embedded

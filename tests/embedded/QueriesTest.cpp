@@ -1,12 +1,12 @@
 // SQL and structured queries on the default model's tables.
-#include "PlantFixture.h"
+#include "OnBothStorages.h"
 
 #include "CvError.h"
 
 namespace quendra::embedded {
 namespace {
 
-class QueriesTest : public test::PlantFixture {
+class QueriesTest : public test::OnBothStorages {
 protected:
     Ptr<CvRecList> Sql(const std::string& text) {
         auto query = store->NewSqlQuery();
@@ -36,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(QueriesTest, TheComponentsStatementsRunOnTheTables) {
+TEST_P(QueriesTest, TheComponentsStatementsRunOnTheTables) {
     int32_t carl = *db->UserId("carl");
     auto users = Sql("select LOGIN from USERS where OBJECT_ID = '" + std::to_string(carl) + "'");
     ASSERT_EQ(users->RowCount(), 1);
@@ -60,7 +60,7 @@ TEST_F(QueriesTest, TheComponentsStatementsRunOnTheTables) {
     EXPECT_EQ(std::get<events::Sql>(db->Harness().Events().back()).statement, references);
 }
 
-TEST_F(QueriesTest, DuplicateLinksAreFoundWithAndWithoutPrimaryValues) {
+TEST_P(QueriesTest, DuplicateLinksAreFoundWithAndWithoutPrimaryValues) {
     ObjectKey parent = Part("P-1", "Assembly");
     ObjectKey child = Part("P-2");
     ObjectKey other = Part("P-3");
@@ -77,7 +77,7 @@ TEST_F(QueriesTest, DuplicateLinksAreFoundWithAndWithoutPrimaryValues) {
     EXPECT_EQ(LinksBetween(parent, other, {{"CN_POSITION", Value::Text("not a number")}}), 0);
 }
 
-TEST_F(QueriesTest, ASuperClassCoversItsClassesAndRowsBecomeObjects) {
+TEST_P(QueriesTest, ASuperClassCoversItsClassesAndRowsBecomeObjects) {
     ObjectKey part = Part("P-7", "Part", {{"STATE", Value::Int32(5)}});
     ObjectKey assembly = Part("P-7", "Assembly", {{"STATE", Value::Int32(5)}});
     Part("P-7", "Part", {{"STATE", Value::Int32(1)}});
@@ -98,7 +98,7 @@ TEST_F(QueriesTest, ASuperClassCoversItsClassesAndRowsBecomeObjects) {
     EXPECT_EQ(objects->Item(1)->Class()->Name(), "Assembly");
 }
 
-TEST_F(QueriesTest, PartsLinkedToADocumentAreFoundFromTheDocumentsSide) {
+TEST_P(QueriesTest, PartsLinkedToADocumentAreFoundFromTheDocumentsSide) {
     ObjectKey document = db->CreateObject("Drawing", {{"CN_PART_NUMBER", Value::Text("P-1")}});
     ObjectKey first = Part("P-1");
     ObjectKey second = Part("P-2", "Assembly");
@@ -125,7 +125,7 @@ TEST_F(QueriesTest, PartsLinkedToADocumentAreFoundFromTheDocumentsSide) {
     EXPECT_EQ(objects->Item(1)->ObjectId(), first.objectId);
 }
 
-TEST_F(QueriesTest, QueriesOfOneShapeTakeTheirOwnValuesAndOperators) {
+TEST_P(QueriesTest, QueriesOfOneShapeTakeTheirOwnValuesAndOperators) {
     Part("P-1", "Part", {{"CN_DESCRIPTION", Value::Text("Bolt")}});
     Part("P-2", "Part", {{"CN_DESCRIPTION", Value::Text("Nut")}});
     Part("P-3", "Part", {});
@@ -149,7 +149,7 @@ TEST_F(QueriesTest, QueriesOfOneShapeTakeTheirOwnValuesAndOperators) {
     for (int run = 0; run < 2; ++run) EXPECT_THROW(count("~", Value::Text("Bolt")), CvError) << run;
 }
 
-TEST_F(QueriesTest, WrongQueriesFail) {
+TEST_P(QueriesTest, WrongQueriesFail) {
     auto unknownAttribute = store->NewQueryDef();
     unknownAttribute->Specification()->Classes()->AddClass(meta->ClassByName("Parts")->ClassId(), "F");
     unknownAttribute->Specification()->Conditions()->AddCondition("", "FILE_NAME", "=", Value::Text("x"), 0, "F");
@@ -160,6 +160,30 @@ TEST_F(QueriesTest, WrongQueriesFail) {
     EXPECT_THROW(unknownAlias->Run(), CvError);
     EXPECT_THROW(store->NewQueryDef()->RowCount(), CvError);
 }
+
+// The SQL query only reads, on every storage; a refused one leaves a hook's transaction going on.
+TEST_P(QueriesTest, TheSqlQueryRefusesWhatWritesOrControlsTheTransaction) {
+    ObjectKey part = Part("P-1");
+    db->BeginOuterTransaction();
+    for (const std::string sql :
+         {"DELETE FROM PARTS", "UPDATE PARTS SET STATE = 0",
+          "INSERT INTO USERS (CLASS_ID, OBJECT_ID, LOGIN) VALUES "
+          "(50, 999, 'eve')",
+          "DROP TABLE PARTS", "CREATE TABLE EXTRA (A INTEGER)", "select 1; delete from PARTS",
+          "WITH doomed AS (SELECT OBJECT_ID FROM PARTS) DELETE FROM PARTS WHERE OBJECT_ID IN (SELECT * FROM doomed)",
+          "BEGIN", "SAVEPOINT hold", "COMMIT", "ROLLBACK", "", "   ;  "})
+        EXPECT_THROW(Sql(sql), CvError) << sql;
+    EXPECT_EQ(Sql("select \"LOGIN\" from \"USERS\" where LOGIN = 'carl'")->RowCount(), 1);
+    auto object = Object(part);
+    object->Data()->SetValueAsText("CN_DESCRIPTION", "Kept");
+    object->Update(store->DefaultUpdateOptions());
+    db->CommitOuterTransaction();
+    EXPECT_EQ(db->ReadValue(part, "CN_DESCRIPTION"), Value::Text("Kept"));
+    EXPECT_EQ(db->CountObjects("Part"), 1);
+    EXPECT_EQ(Sql("select count(*) from USERS")->ValueAt(0, 0).AsInt32(), static_cast<int32_t>(db->Users().size()));
+}
+
+QUENDRA_ON_BOTH_STORAGES(QueriesTest);
 
 } // namespace
 } // namespace quendra::embedded

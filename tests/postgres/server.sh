@@ -27,6 +27,12 @@ if [ "$(id -u)" -eq 0 ]; then
     fi
 fi
 
+# The server user must reach the folder; a build tree it cannot reach (under /root) keeps the server in
+# /tmp instead, under a name made from the folder's.
+if [ "$(id -u)" -eq 0 ] && ! runuser -u "$owner" -- test -x "$(dirname "$folder")"; then
+    folder=/tmp/quendra-postgres-$(printf '%s' "$folder" | md5sum | cut -c1-16)
+fi
+
 case $action in
 start)
     port=$3
