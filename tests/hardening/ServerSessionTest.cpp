@@ -1,11 +1,13 @@
-// On a server the authenticated role, not the login a program names, says who works and whether as an
-// administrator.
+// Sessions on a server: the authenticated role, not the login a program names, says who works and whether
+// as an administrator; a row another transaction holds makes a write fail as busy after the busy wait.
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"
 #include "World.h"
 
 #include <libpq-fe.h>
+
+#include <cstdlib>
 
 #include <unistd.h>
 
@@ -41,7 +43,7 @@ struct Roles {
     std::vector<std::string> made;
 };
 
-class ServerIdentityTest : public testing::Test {
+class ServerSessionTest : public testing::Test {
 protected:
     void SetUp() override {
         if (Server.empty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
@@ -56,6 +58,9 @@ protected:
                                                    {names::CN_LOCKED, Value::Bool(true)},
                                                    {names::USER_OBJECT_ID, dora},
                                                    {names::USER_ID_MOD, dora}});
+        free = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("F-1")},
+                                                   {"CN_DESCRIPTION", Value::Text("Free")},
+                                                   {names::STATE, Value::Int16(5)}});
         cara = roles.Make("cara", SchemaName);
         chief = roles.Make("chief", SchemaName);
         OnServer("DO $$ BEGIN CREATE ROLE quendra_admin NOLOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$");
@@ -74,11 +79,11 @@ protected:
     const std::string SchemaName = "identity_" + std::to_string(getpid());
     Roles roles; // dropped after the schema, which holds their grants
     std::optional<embedded::ServerSchema> schema;
-    ObjectKey held;
+    ObjectKey held, free;
     std::string cara, chief;
 };
 
-TEST_F(ServerIdentityTest, ARoleWithoutAdministratorRightsCannotPassAnotherUsersLock) {
+TEST_F(ServerSessionTest, ARoleWithoutAdministratorRightsCannotPassAnotherUsersLock) {
     auto db = embedded::Database::Open(As(cara));
     scripted::ScriptedUser user;
     for (const char* claimed : {"dora", "admin"}) {
@@ -106,7 +111,7 @@ TEST_F(ServerIdentityTest, ARoleWithoutAdministratorRightsCannotPassAnotherUsers
     EXPECT_EQ(db->ReadValue(held, names::USER_OBJECT_ID).AsInt32(), *db->UserId("dora"));
 }
 
-TEST_F(ServerIdentityTest, AnAdministratorsRoleMayWorkAsAnotherUser) {
+TEST_F(ServerSessionTest, AnAdministratorsRoleMayWorkAsAnotherUser) {
     auto db = embedded::Database::Open(As(chief));
     scripted::ScriptedUser user;
     auto session = db->Login("dora", user);
@@ -118,6 +123,31 @@ TEST_F(ServerIdentityTest, AnAdministratorsRoleMayWorkAsAnotherUser) {
     app.UnLockObject(session, rows);
     for (const auto& window : user.Windows()) ADD_FAILURE() << Line(window);
     EXPECT_FALSE(db->ReadValue(held, names::CN_LOCKED).AsBool());
+}
+
+TEST_F(ServerSessionTest, ARowAnotherTransactionHoldsIsReportedAsBusyAndNothingChanges) {
+    setenv("QUENDRA_BUSY_WAIT_MS", "200", 1);
+    auto db = embedded::Database::Open(schema->Address());
+    PGconn* holder = PQconnectdb(schema->Address().c_str());
+    PQclear(PQexec(holder, "BEGIN"));
+    PQclear(PQexec(holder, "SELECT * FROM parts FOR UPDATE"));
+    scripted::ScriptedUser user;
+    auto session = db->Login("carl", user);
+    Application app(user);
+    embedded::HookRow row;
+    row.key = free;
+    auto rows = db->MakeRecList({row});
+    user.SetAnswers({Press("OK")});
+    app.LockObject(session, rows);
+    PQclear(PQexec(holder, "ROLLBACK"));
+    PQfinish(holder);
+    std::vector<std::string> errors;
+    for (const auto& event : db->Harness().Events())
+        if (auto* error = std::get_if<embedded::events::Error>(&event)) errors.push_back(error->text);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].starts_with("the database ")) << errors[0];
+    EXPECT_NE(errors[0].find(" is busy with another user's change ("), std::string::npos) << errors[0];
+    EXPECT_FALSE(db->ReadValue(free, names::CN_LOCKED).AsBool());
 }
 
 } // namespace
