@@ -233,9 +233,8 @@ void EmbeddedObject::InsertNow() {
     written.cls = cls_;
     if (cls_->Attribute("USER_ID_MOD")) written.Put("USER_ID_MOD", Value::Int32(context_->userId));
     Storage& storage = *context_->storage;
-    Transaction transaction(storage.Sql());
-    int32_t objectId = storage.Insert(*cls_, written);
-    transaction.Commit();
+    int32_t objectId = 0;
+    RepeatableWrite(storage.Sql(), [&] { objectId = storage.Insert(*cls_, written); });
     objectId_ = objectId;
     if (data_->Has("USER_ID_MOD") || written.Has("USER_ID_MOD")) data_->Put("USER_ID_MOD", written.Get("USER_ID_MOD"));
     data_->Put("CLASS_ID", Value::Int16(cls_->id));
@@ -257,10 +256,10 @@ void EmbeddedObject::UpdateNow() {
         if (data_->IsSet(i)) written.Put(data_->names[i], data_->values[i]);
     if (cls_->Attribute(kUserIdMod)) written.Put(kUserIdMod, Value::Int32(context_->userId));
     Storage& storage = *context_->storage;
-    Transaction transaction(storage.Sql());
-    if (!storage.Update(*cls_, objectId_, written))
-        throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
-    transaction.Commit();
+    RepeatableWrite(storage.Sql(), [&] {
+        if (!storage.Update(*cls_, objectId_, written))
+            throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
+    });
     if (data_->Has(kUserIdMod)) data_->Put(kUserIdMod, written.Get(kUserIdMod));
     storage.Record(events::Update{Key()});
 }
@@ -294,9 +293,7 @@ void EmbeddedObject::Delete(const Ptr<CvUpdateOptions>&) try {
     CheckWritable();
     if (!IsStored()) throw CvError("a new object cannot be deleted");
     Storage& storage = *context_->storage;
-    Transaction transaction(storage.Sql());
-    storage.Delete(*cls_, objectId_);
-    transaction.Commit();
+    RepeatableWrite(storage.Sql(), [&] { storage.Delete(*cls_, objectId_); });
     storage.Record(events::Delete{Key()});
 } catch (...) {
     context_->storage->Failed();

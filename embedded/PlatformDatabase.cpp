@@ -191,8 +191,21 @@ void PlatformDatabase::SetValues(RecordData& data, const std::vector<std::pair<s
 }
 
 Ptr<CvSession> PlatformDatabase::Login(const std::string& login, PlatformDialogs& dialogs) {
+    // On a server the authenticated role says who works: its own login, or for an administrator's role any
+    // other user; whether the user is an administrator is the server's word for the role's own login.
+    std::optional<ServerUser> server;
+    try {
+        server = storage_->Sql().AuthenticatedUser();
+    } catch (const CvError& error) {
+        throw EmbeddedError(storage_->Sql().Name(), "", error.what());
+    }
+    if (server && login != server->login && !server->admin)
+        throw EmbeddedError("", "",
+                            "the database role \"" + server->role + "\" works as the user \"" + server->login +
+                                "\" only: only an administrator's role may work as \"" + login + "\"");
     auto user = storage_->UserByLogin(login);
     if (!user) throw EmbeddedError("", "", "there is no user with the login \"" + login + "\"");
+    if (server && login == server->login) user->admin = server->admin;
     auto context = std::make_shared<SessionContext>();
     context->storage = storage_;
     context->classes = std::make_shared<ClassViews>(storage_);

@@ -5,6 +5,7 @@
 #ifdef QUENDRA_WITH_QT
 #include "DesktopCommand.h"
 #endif
+#include "CopyCommand.h"
 #include "FileError.h"
 #include "HookCatalog.h"
 #include "HookCommand.h"
@@ -88,10 +89,12 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     TreeCommand tree;
     PlayCommand play;
     HookCommand hook;
+    CopyCommand copy;
     auto* initApp = init.Register(app);
     auto* treeApp = tree.Register(app);
     auto* playApp = play.Register(app);
     auto* hookApp = hook.Register(app);
+    auto* copyApp = copy.Register(app);
     auto* hooksApp = app.add_subcommand("hooks", "List the eighteen hooks: their arguments, what each does and what "
                                                  "its result means");
     WindowsCommand windows;
@@ -166,6 +169,7 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
         if (treeApp->parsed()) return tree.Run(out);
         if (playApp->parsed()) return play.Run(out, errors);
         if (hookApp->parsed()) return hook.Run(out, errors);
+        if (copyApp->parsed()) return copy.Run(out, errors);
         if (windowsApp && windowsApp->parsed()) return windows.Run(out);
         if (desktopApp && desktopApp->parsed()) return desktop.Run(out);
     } catch (const CommandError& error) {

@@ -115,6 +115,7 @@ void PostgresConnection::Fail(PGresult* result, const std::string& prefix) {
     else
         text = PostgresFailureText(connection_, result, name_);
     PQclear(result);
+    if (state == "40001" || state == "40P01") throw PostgresConflict(text, state);
     throw PostgresError(text, state);
 }
 
@@ -309,6 +310,7 @@ void PostgresConnection::MarkFormat(int64_t format) {
     Command(("CREATE TABLE platform_format (format INTEGER NOT NULL); INSERT INTO platform_format VALUES (" +
              std::to_string(format) + ")")
                 .c_str());
+    Command(kRoleLoginsTable);
 }
 
 int32_t PostgresConnection::TakeObjectId() {

@@ -27,6 +27,18 @@ public:
     std::string state;
 };
 
+// A deadlock or serialisation failure: the server undid the transaction, which may be run again.
+class PostgresConflict final : public PostgresError, public WriteConflict {
+public:
+    using PostgresError::PostgresError;
+};
+
+// The mapping of server roles to the logins of the platform's users (a role without a row works as the login
+// of its own name), and the role whose members are administrators.
+inline constexpr const char* kRoleLoginsTable =
+    "CREATE TABLE platform_role_logins (role_name TEXT PRIMARY KEY, login TEXT NOT NULL)";
+inline constexpr const char* kAdministratorRole = "quendra_admin";
+
 class PostgresConnection final : public Connection {
 public:
     // Connects to the address (a libpq connection URI); throws ServerUnreachable. Reading: every transaction
@@ -65,6 +77,7 @@ public:
     std::optional<int64_t> NextSequenceNumber(const std::string& name, size_t position) override;
     std::string StoredModelText() override;
     std::vector<std::string> TableColumns(const std::string& table) override;
+    std::optional<ServerUser> AuthenticatedUser() override;
 
     // Refuses to make a database where the schema holds one of this platform already.
     void CheckEmpty();
@@ -91,6 +104,7 @@ private:
     bool outer_ = false;
     int64_t changes_ = 0;
     std::unordered_map<std::string, Kept> cache_;
+    std::optional<ServerUser> authenticated_; // asked once: a connection keeps its role
 };
 
 } // namespace quendra::embedded

@@ -44,11 +44,26 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Marks a failure of a write that the database undid because another client's transaction crossed it (a
+// deadlock, a serialisation failure): the same write, run again from its start, may well succeed.
+class WriteConflict {
+public:
+    virtual ~WriteConflict() = default;
+};
+
 // A statement the connection keeps for its whole life (a few statements of hot paths), found without
 // looking its text up again.
 class KeptStatement {
 public:
     virtual ~KeptStatement() = default;
+};
+
+// The user a database server authenticated: its role, the login of the platform's users it maps to, and
+// whether the server makes it an administrator.
+struct ServerUser {
+    std::string role;
+    std::string login;
+    bool admin = false;
 };
 
 class Connection {
@@ -114,6 +129,9 @@ public:
     // when there is no such table).
     virtual std::string StoredModelText() = 0;
     virtual std::vector<std::string> TableColumns(const std::string& table) = 0;
+
+    // The user the server authenticated; nothing where the database does not know who connects (a file).
+    virtual std::optional<ServerUser> AuthenticatedUser() { return std::nullopt; }
 };
 
 } // namespace quendra::embedded

@@ -27,4 +27,20 @@ private:
     bool done_ = false;
 };
 
+// Runs the write in a transaction of its own and commits it. When the database undid it for a conflict with
+// another client, the write runs again from its start, up to three times in all; inside the outer
+// transaction the conflict undid more than this write, so it goes to the caller at once.
+template <class Write> void RepeatableWrite(Connection& connection, Write&& write) {
+    for (int attempt = 1;; ++attempt) {
+        try {
+            Transaction transaction(connection);
+            write();
+            transaction.Commit();
+            return;
+        } catch (const WriteConflict&) {
+            if (connection.InOuterTransaction() || attempt == 3) throw;
+        }
+    }
+}
+
 } // namespace quendra::embedded

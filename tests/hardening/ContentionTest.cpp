@@ -1,11 +1,12 @@
-// Two users in two processes lock and unlock overlapping parts of one database file, or change one part
-// while the other locks and unlocks it.
+// Users in processes of their own lock and unlock overlapping parts of one database file or server, add and
+// replace parts, or change one part while another locks and unlocks it.
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"
 #include "World.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -13,15 +14,14 @@ namespace quendra::test {
 namespace {
 
 constexpr int PartCount = 4;
-constexpr int Rounds = 1000;
 
 struct Person {
     std::string login;
-    std::string otherName; // how a refusal names the other user
-    int offset;            // which parts a round takes: the other person's overlap by one
+    std::string name; // how a refusal names the user
+    int offset;       // which parts a round takes: the next person's overlap by one
 };
 
-// One user in a child process: once the start signal comes, the database file opened and the user logged in.
+// One user in a child process: once the start signal comes, the database opened and the user logged in.
 struct Desk {
     Desk(const std::string& path, const std::string& login, int startPipe)
         : db(OpenWhenStarted(path, startPipe)), session(db->Login(login, user)), app(user) {}
@@ -32,14 +32,26 @@ struct Desk {
         return embedded::Database::Open(path);
     }
 
-    // LockObject or UnLockObject on the rows, with the answers the user will give and a fresh event log.
-    void Lock(bool locking, Ptr<CvRecList>& rows, std::vector<scripted::Answer> answers) {
+    // The answers the user will give to the next hook, with a fresh event log.
+    void Prepare(std::vector<scripted::Answer> answers) {
         user.SetAnswers(std::move(answers));
         db->Harness().ClearEvents();
+    }
+    // LockObject or UnLockObject on the rows.
+    void Lock(bool locking, Ptr<CvRecList>& rows, std::vector<scripted::Answer> answers) {
+        Prepare(std::move(answers));
         if (locking)
             app.LockObject(session, rows);
         else
             app.UnLockObject(session, rows);
+    }
+    // The failures of platform operations during the last hook.
+    std::vector<std::string> Failures(const std::string& when) const {
+        std::vector<std::string> failures;
+        for (const auto& event : db->Harness().Events())
+            if (auto* error = std::get_if<embedded::events::Error>(&event))
+                failures.push_back(when + ": " + error->operation + " failed: " + error->text);
+        return failures;
     }
 
     scripted::ScriptedUser user;
@@ -69,23 +81,77 @@ void RunTogether(const host::TempFolder& folder, const std::vector<std::pair<std
     close(start[1]);
 }
 
-// Rounds of LockObject then UnLockObject on two neighbouring parts. After each LockObject every part the
-// user was not refused has been written (a call that failed on a busy database writes nothing); every
-// refusal names the other user.
-std::vector<std::string> Work(const std::string& path, const std::vector<ObjectKey>& parts, const Person& person,
-                              int startPipe) {
-    Desk desk(path, person.login, startPipe);
+// What the users of one contention run share: the database, the parts they lock, and for a team on a server
+// the assembly they add new parts below and the part they replace parts by.
+struct Contention {
+    std::string address;
+    std::vector<ObjectKey> parts;
+    std::vector<Person> people;
+    int rounds = 0;
+    std::optional<ObjectKey> top;         // each round adds a new part below it
+    std::optional<ObjectKey> replacement; // each round replaces a new part by it
+
+    static std::string AddedDescription(const Person& person, int round) {
+        return "Added by " + person.login + " in round " + std::to_string(round);
+    }
+    static std::string ReplacedNumber(const Person& person, const char* end, int round) {
+        return end + ("-" + person.login + "-" + std::to_string(round));
+    }
+};
+
+// AddNewPart below the top; the part is numbered from the server's sequence.
+void AddRound(Desk& desk, const Contention& run, const Person& person, int round, std::vector<std::string>& problems) {
+    std::vector<embedded::HookRow> specs(1);
+    specs[0].key = *run.top;
+    auto rows = desk.db->MakeRecList(specs);
+    desk.Prepare({Fill({{"CN_DESCRIPTION", Value::Text(Contention::AddedDescription(person, round))},
+                        {names::STATE, Value::Int16(5)}}),
+                  Press("Continue"), SetRows({{"Quantity", "1"}})});
+    std::string linkAttributes = "CN_QUANTITY";
+    desk.app.AddNewPart(desk.session, rows, linkAttributes);
+    auto failures = desk.Failures("round " + std::to_string(round) + " adding");
+    problems.insert(problems.end(), failures.begin(), failures.end());
+}
+
+// ReplacePart of a new child below a new parent by the shared replacement part.
+void ReplaceRound(Desk& desk, const Contention& run, const Person& person, int round,
+                  std::vector<std::string>& problems) {
+    auto& db = *desk.db;
+    auto parent = db.CreateObject(names::ClassPart,
+                                  {{names::CN_PART_NUMBER, Value::Text(Contention::ReplacedNumber(person, "A", round))},
+                                   {names::STATE, Value::Int16(5)}});
+    auto child = db.CreateObject(names::ClassPart,
+                                 {{names::CN_PART_NUMBER, Value::Text(Contention::ReplacedNumber(person, "C", round))},
+                                  {names::STATE, Value::Int16(5)}});
+    std::vector<embedded::HookRow> specs(1);
+    specs[0].kind = embedded::HookRow::Kind::Link;
+    specs[0].key = db.CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int16(1)}});
+    auto rows = db.MakeRecList(specs);
+    desk.Prepare({Search({*run.replacement}), Press("OK")});
+    std::string linkAttributes = "CN_QUANTITY";
+    desk.app.ReplacePart(desk.session, rows, linkAttributes);
+    auto failures = desk.Failures("round " + std::to_string(round) + " replacing");
+    problems.insert(problems.end(), failures.begin(), failures.end());
+}
+
+// Rounds of LockObject then UnLockObject on two neighbouring parts, on a server with a new part added and
+// one replaced in between. After each LockObject every part the user was not refused has been written (a
+// call that failed on a busy database writes nothing); every refusal names another user who takes that part.
+std::vector<std::string> Work(const Contention& run, const Person& person, int startPipe) {
+    Desk desk(run.address, person.login, startPipe);
     std::vector<std::string> problems;
     int refusals = 0;
-    for (int round = 0; round < Rounds && problems.size() < 20; ++round) {
-        std::vector<ObjectKey> picked{parts[(round + person.offset) % PartCount],
-                                      parts[(round + person.offset + 1) % PartCount]};
+    for (int round = 0; round < run.rounds && problems.size() < 20; ++round) {
+        std::vector<ObjectKey> picked{run.parts[(round + person.offset) % PartCount],
+                                      run.parts[(round + person.offset + 1) % PartCount]};
         std::vector<embedded::HookRow> specs(2);
         std::map<std::string, ObjectKey> refusalTexts;
         for (size_t i = 0; i < picked.size(); ++i) {
             specs[i].key = picked[i];
-            refusalTexts[names::ClassPart + std::string(" ") + desk.db->DisplayText(picked[i], "-") + " is locked by " +
-                         person.otherName] = picked[i];
+            for (const auto& other : run.people)
+                if (other.login != person.login)
+                    refusalTexts[names::ClassPart + std::string(" ") + desk.db->DisplayText(picked[i], "-") +
+                                 " is locked by " + other.name] = picked[i];
         }
         auto rows = desk.db->MakeRecList(specs);
         for (bool locking : {true, false}) {
@@ -109,34 +175,89 @@ std::vector<std::string> Work(const std::string& path, const std::vector<ObjectK
                 if (!refused.count(part.objectId) && !written.count(part.objectId))
                     problems.push_back("round " + std::to_string(round) + ": part " + std::to_string(part.objectId) +
                                        " was neither locked nor refused");
+            if (run.top) AddRound(desk, run, person, round, problems);
+            if (run.replacement) ReplaceRound(desk, run, person, round, problems);
         }
     }
-    if (problems.empty() && refusals == 0) problems.push_back("the other process never held a part");
+    if (problems.empty() && refusals == 0) problems.push_back("no other process ever held a part");
     return problems;
+}
+
+// Runs the people's work together, then checks that every lock is consistent: each round ends with an unlock,
+// so nobody holds a part, and flag, holder and modifier were written together.
+void RunContention(const host::TempFolder& folder, const Contention& run, const std::set<int32_t>& holders) {
+    std::vector<std::pair<std::string, ChildWork>> works;
+    for (const auto& person : run.people)
+        works.emplace_back(person.login, [&](int startPipe) { return Work(run, person, startPipe); });
+    RunTogether(folder, works);
+    auto db = embedded::Database::Open(run.address);
+    for (const auto& part : run.parts) {
+        EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << part.objectId;
+        const int32_t holder = db->ReadValue(part, names::USER_OBJECT_ID).AsInt32();
+        EXPECT_TRUE(holders.count(holder)) << part.objectId;
+        EXPECT_EQ(db->ReadValue(part, names::USER_ID_MOD).AsInt32(), holder) << part.objectId;
+    }
 }
 
 TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
     host::TempFolder folder;
-    const std::string path = File(folder, "plant.db");
-    PlantFile file(path);
-    const auto parts = file.Parts("S-", PartCount, {{"CN_DESCRIPTION", Value::Text("Shared")}});
+    Contention run;
+    run.address = File(folder, "plant.db");
+    PlantFile file(run.address);
+    run.parts = file.Parts("S-", PartCount, {{"CN_DESCRIPTION", Value::Text("Shared")}});
     file.db.reset(); // the children open the file themselves
+    run.people = {{"carl", "Carl Berg", 0}, {"dora", "Dora Lind", 1}};
+    run.rounds = 1000;
+    RunContention(folder, run, {file.carl, file.dora});
+    EXPECT_EQ(RawDatabase(run.address).Column("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+}
 
-    const std::vector<Person> people{{"carl", "Dora Lind", 0}, {"dora", "Carl Berg", 1}};
-    std::vector<std::pair<std::string, ChildWork>> works;
-    for (const auto& person : people)
-        works.emplace_back(person.login, [&](int startPipe) { return Work(path, parts, person, startPipe); });
-    RunTogether(folder, works);
+// Four users, each in a process of its own with a connection over TCP to one server, lock and unlock
+// overlapping parts, add new parts below one assembly and replace parts by one shared part.
+TEST(ContentionTest, FourUsersOnAServerShareOverlappingTreesWithoutLosingAChange) {
+    const std::string server = QUENDRA_TEST_POSTGRES;
+    if (server.empty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
+    host::TempFolder folder;
+    embedded::ServerSchema schema(server, "contention_" + std::to_string(getpid()));
+    Contention run;
+    run.address = schema.Address();
+    PlantFile file(run.address);
+    const int32_t eva =
+        file.db->AddUser("eva", false, {{"FIRST_NAME", Value::Text("Eva")}, {"LAST_NAME", Value::Text("Holm")}});
+    const int32_t finn =
+        file.db->AddUser("finn", false, {{"FIRST_NAME", Value::Text("Finn")}, {"LAST_NAME", Value::Text("Aalto")}});
+    run.parts = file.Parts("S-", PartCount, {{"CN_DESCRIPTION", Value::Text("Shared")}});
+    run.top = file.db->CreateObject("Assembly", {{names::CN_PART_NUMBER, Value::Text("TOP")},
+                                                 {"CN_DESCRIPTION", Value::Text("Top")},
+                                                 {names::STATE, Value::Int16(5)}});
+    run.replacement = file.Parts("R-", 1, {{"CN_DESCRIPTION", Value::Text("Replacement")}})[0];
+    file.db.reset();
+    run.people = {
+        {"carl", "Carl Berg", 0}, {"dora", "Dora Lind", 1}, {"eva", "Eva Holm", 2}, {"finn", "Finn Aalto", 3}};
+    run.rounds = 40;
+    RunContention(folder, run, {file.carl, file.dora, eva, finn});
 
-    // Each round ends with an unlock: nobody holds a part, and flag, holder and modifier were written together.
-    EXPECT_EQ(RawDatabase(path).Column("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
-    auto db = embedded::Database::Open(path);
-    for (const auto& part : parts) {
-        EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << part.objectId;
-        const int32_t holder = db->ReadValue(part, names::USER_OBJECT_ID).AsInt32();
-        EXPECT_TRUE(holder == file.carl || holder == file.dora) << part.objectId;
-        EXPECT_EQ(db->ReadValue(part, names::USER_ID_MOD).AsInt32(), holder) << part.objectId;
-    }
+    // Every added part is there once, linked below the top, with a number of its own; every replacement
+    // left the new parent with the shared part in place of its child.
+    auto db = embedded::Database::Open(run.address);
+    std::set<std::string> numbers;
+    for (const auto& person : run.people)
+        for (int round = 0; round < run.rounds; ++round) {
+            auto added =
+                db->FindObjects(names::ClassPart, "CN_DESCRIPTION", Contention::AddedDescription(person, round));
+            ASSERT_EQ(added.size(), 1u) << Contention::AddedDescription(person, round);
+            EXPECT_TRUE(numbers.insert(db->ReadValue(added[0], names::CN_PART_NUMBER).AsText()).second)
+                << db->ReadValue(added[0], names::CN_PART_NUMBER).AsText();
+            EXPECT_EQ(db->FindLinks("Parts Tree", *run.top, added[0]).size(), 1u);
+            auto parent = db->FindObjects(names::ClassPart, names::CN_PART_NUMBER,
+                                          Contention::ReplacedNumber(person, "A", round));
+            auto child = db->FindObjects(names::ClassPart, names::CN_PART_NUMBER,
+                                         Contention::ReplacedNumber(person, "C", round));
+            ASSERT_EQ(parent.size(), 1u);
+            ASSERT_EQ(child.size(), 1u);
+            EXPECT_EQ(db->FindLinks("Parts Tree", parent[0], *run.replacement).size(), 1u);
+            EXPECT_EQ(db->FindLinks("Parts Tree", parent[0], child[0]).size(), 0u);
+        }
 }
 
 // Rounds of LockObject then UnLockObject on one part through the hooks; every call must go through.
@@ -150,10 +271,8 @@ std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, con
     for (int round = 0; round < rounds && problems.size() < 20; ++round) {
         for (bool locking : {true, false}) {
             desk.Lock(locking, rows, {Press("Yes"), Press("OK")});
-            for (const auto& event : desk.db->Harness().Events())
-                if (auto* error = std::get_if<embedded::events::Error>(&event))
-                    problems.push_back("round " + std::to_string(round) + ": " + error->operation +
-                                       " failed: " + error->text);
+            auto failures = desk.Failures("round " + std::to_string(round));
+            problems.insert(problems.end(), failures.begin(), failures.end());
         }
     }
     return problems;

@@ -41,6 +41,32 @@ TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
               "  Part P-100022 - Ball bearing 6206 (Parts Tree#24: Quantity=2, Position=20)\n");
 }
 
+// A file copied to a server shows the same tree there, and both hand out the same object id next.
+TEST(CommandLine, CopyMovesAFileToAServerWithItsTreeAndNumbers) {
+    const std::string server = QUENDRA_TEST_POSTGRES;
+    if (server.empty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
+    TempFolder folder;
+    auto db = folder.Path() + "/plant.db";
+    ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
+    embedded::ServerSchema schema(server, "copy_" + std::to_string(getpid()));
+    auto copied = Quendra({"copy", db, schema.Address()});
+    ASSERT_EQ(copied.status, 0) << copied.errors;
+    EXPECT_TRUE(copied.out.starts_with("copied " + db + " to postgresql://")) << copied.out;
+    EXPECT_NE(copied.errors.find("copied USERS: 3 rows\n"), std::string::npos) << copied.errors;
+    auto onFile = Quendra({"tree", db, "P-100000"});
+    auto onServer = Quendra({"tree", schema.Address(), "P-100000"});
+    ASSERT_EQ(onServer.status, 0) << onServer.errors;
+    EXPECT_EQ(onServer.out, onFile.out);
+    EXPECT_NE(onFile.out.find("P-100021"), std::string::npos);
+    const test::Values part{{"CN_PART_NUMBER", Value::Text("N-1")}, {"STATE", Value::Int16(5)}};
+    EXPECT_EQ(embedded::Database::Open(schema.Address())->CreateObject("Part", part),
+              embedded::Database::Open(db)->CreateObject("Part", part));
+
+    auto again = Quendra({"copy", db, schema.Address()});
+    EXPECT_EQ(again.status, 2);
+    EXPECT_NE(again.errors.find("holds a database of this platform already"), std::string::npos) << again.errors;
+}
+
 TEST(CommandLine, InitRefusesNamesThatAreNoPlainFileAndMakesNothing) {
     TempFolder folder;
     auto uri = "file:" + folder.Path() + "/u.db?mode=rwc";

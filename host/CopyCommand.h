@@ -1,0 +1,22 @@
+// CopyCommand: `quendra copy FILE URI`: moves a database file to a database server.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+#include <string>
+
+namespace quendra::host {
+
+class CopyCommand {
+public:
+    CLI::App* Register(CLI::App& app);
+    // Progress goes to `progress` (one line a table, more for long ones), the result to `out`.
+    int Run(std::ostream& out, std::ostream& progress);
+
+private:
+    std::string file_;
+    std::string address_;
+};
+
+} // namespace quendra::host

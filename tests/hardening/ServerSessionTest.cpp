@@ -1,0 +1,154 @@
+// Sessions on a server: the authenticated role, not the login a program names, says who works and whether
+// as an administrator; a row another transaction holds makes a write fail as busy after the busy wait.
+#include "Application.h"
+#include "Names.h"
+#include "Processes.h"
+#include "World.h"
+
+#include <libpq-fe.h>
+
+#include <cstdlib>
+
+#include <unistd.h>
+
+namespace quendra::test {
+namespace {
+
+const std::string Server = QUENDRA_TEST_POSTGRES;
+
+// Runs SQL on the server as the test's own role; fails the test with the server's text.
+void OnServer(const std::string& sql) {
+    PGconn* connection = PQconnectdb(Server.c_str());
+    PGresult* result = PQexec(connection, sql.c_str());
+    const auto status = PQresultStatus(result);
+    EXPECT_TRUE(status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) << sql << ": " << PQerrorMessage(connection);
+    PQclear(result);
+    PQfinish(connection);
+}
+
+// Server roles of the test (roles belong to the whole server), gone at the end.
+struct Roles {
+    ~Roles() {
+        for (const auto& role : made) OnServer("DROP OWNED BY " + role + "; DROP ROLE " + role);
+    }
+    // A role that may log in and work on the schema's tables.
+    std::string Make(const std::string& name, const std::string& schema) {
+        const std::string role = name + "_" + std::to_string(getpid());
+        OnServer("CREATE ROLE " + role + " LOGIN; GRANT USAGE ON SCHEMA " + schema + " TO " + role +
+                 "; GRANT ALL ON ALL TABLES IN SCHEMA " + schema + " TO " + role +
+                 "; GRANT ALL ON ALL SEQUENCES IN SCHEMA " + schema + " TO " + role);
+        made.push_back(role);
+        return role;
+    }
+    std::vector<std::string> made;
+};
+
+class ServerSessionTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (Server.empty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
+        schema.emplace(Server, SchemaName);
+        auto db = embedded::Database::Create(schema->Address(), embedded::BuiltInModel("plant"));
+        // cara is an administrator by the users' table only: her role is no member of the administrators'.
+        db->AddUser("cara", true, {{"FIRST_NAME", Value::Text("Cara")}, {"LAST_NAME", Value::Text("Vik")}});
+        const Value dora = Value::Int32(*db->UserId("dora"));
+        held = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("H-1")},
+                                                   {"CN_DESCRIPTION", Value::Text("Held")},
+                                                   {names::STATE, Value::Int16(5)},
+                                                   {names::CN_LOCKED, Value::Bool(true)},
+                                                   {names::USER_OBJECT_ID, dora},
+                                                   {names::USER_ID_MOD, dora}});
+        free = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("F-1")},
+                                                   {"CN_DESCRIPTION", Value::Text("Free")},
+                                                   {names::STATE, Value::Int16(5)}});
+        cara = roles.Make("cara", SchemaName);
+        chief = roles.Make("chief", SchemaName);
+        OnServer("DO $$ BEGIN CREATE ROLE quendra_admin NOLOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$");
+        OnServer("GRANT quendra_admin TO " + chief);
+        OnServer("INSERT INTO " + SchemaName + ".platform_role_logins VALUES ('" + cara + "', 'cara'), ('" + chief +
+                 "', 'admin')");
+    }
+
+    // The schema's address as the role connects to it.
+    std::string As(const std::string& role) const {
+        std::string address = schema->Address();
+        address.replace(address.find("://") + 3, address.find('@') - address.find("://") - 3, role);
+        return address;
+    }
+
+    const std::string SchemaName = "identity_" + std::to_string(getpid());
+    Roles roles; // dropped after the schema, which holds their grants
+    std::optional<embedded::ServerSchema> schema;
+    ObjectKey held, free;
+    std::string cara, chief;
+};
+
+TEST_F(ServerSessionTest, ARoleWithoutAdministratorRightsCannotPassAnotherUsersLock) {
+    auto db = embedded::Database::Open(As(cara));
+    scripted::ScriptedUser user;
+    for (const char* claimed : {"dora", "admin"}) {
+        try {
+            db->Login(claimed, user);
+            ADD_FAILURE() << "cara's role worked as " << claimed;
+        } catch (const embedded::EmbeddedError& error) {
+            EXPECT_EQ(std::string(error.what()), "the database role \"" + cara +
+                                                     "\" works as the user \"cara\" only: only an administrator's "
+                                                     "role may work as \"" +
+                                                     claimed + "\"");
+        }
+    }
+    // As herself she is no administrator, whatever the users' table says: dora's lock holds.
+    auto session = db->Login("cara", user);
+    Application app(user);
+    embedded::HookRow row;
+    row.key = held;
+    auto rows = db->MakeRecList({row});
+    user.SetAnswers({Press("OK")});
+    EXPECT_EQ(app.LockObject(session, rows), 1);
+    ASSERT_EQ(user.Windows().size(), 1u);
+    EXPECT_EQ(Line(user.Windows()[0]), "information/OK: Part H-1-Held is locked by Dora Lind");
+    EXPECT_TRUE(db->ReadValue(held, names::CN_LOCKED).AsBool());
+    EXPECT_EQ(db->ReadValue(held, names::USER_OBJECT_ID).AsInt32(), *db->UserId("dora"));
+}
+
+TEST_F(ServerSessionTest, AnAdministratorsRoleMayWorkAsAnotherUser) {
+    auto db = embedded::Database::Open(As(chief));
+    scripted::ScriptedUser user;
+    auto session = db->Login("dora", user);
+    Application app(user);
+    embedded::HookRow row;
+    row.key = held;
+    auto rows = db->MakeRecList({row});
+    user.SetAnswers({Press("Yes"), Press("OK")});
+    app.UnLockObject(session, rows);
+    for (const auto& window : user.Windows()) ADD_FAILURE() << Line(window);
+    EXPECT_FALSE(db->ReadValue(held, names::CN_LOCKED).AsBool());
+}
+
+TEST_F(ServerSessionTest, ARowAnotherTransactionHoldsIsReportedAsBusyAndNothingChanges) {
+    setenv("QUENDRA_BUSY_WAIT_MS", "200", 1);
+    auto db = embedded::Database::Open(schema->Address());
+    PGconn* holder = PQconnectdb(schema->Address().c_str());
+    PQclear(PQexec(holder, "BEGIN"));
+    PQclear(PQexec(holder, "SELECT * FROM parts FOR UPDATE"));
+    scripted::ScriptedUser user;
+    auto session = db->Login("carl", user);
+    Application app(user);
+    embedded::HookRow row;
+    row.key = free;
+    auto rows = db->MakeRecList({row});
+    user.SetAnswers({Press("OK")});
+    app.LockObject(session, rows);
+    PQclear(PQexec(holder, "ROLLBACK"));
+    PQfinish(holder);
+    std::vector<std::string> errors;
+    for (const auto& event : db->Harness().Events())
+        if (auto* error = std::get_if<embedded::events::Error>(&event)) errors.push_back(error->text);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].starts_with("the database ")) << errors[0];
+    EXPECT_NE(errors[0].find(" is busy with another user's change ("), std::string::npos) << errors[0];
+    EXPECT_FALSE(db->ReadValue(free, names::CN_LOCKED).AsBool());
+}
+
+} // namespace
+} // namespace quendra::test
