@@ -6,6 +6,7 @@
 #include "CvError.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quendra::embedded {
 
@@ -161,38 +162,64 @@ bool IsEmpty(const Value& value) {
 }
 
 // Numbers and texts by their bytes, each text with its length and each list with its count in front, so that no two
-// different queries give the same key.
-void AddNumber(std::string& key, size_t number) {
-    key.append(reinterpret_cast<const char*>(&number), sizeof number);
-}
+// different queries give the same key. The key is sized first and then written in one pass.
+class ShapeKey {
+public:
+    void Number(size_t) { size_ += sizeof(size_t); }
+    void Text(const std::string& part) { size_ += sizeof(size_t) + part.size(); }
+    void Flag(char) { ++size_; }
+    size_t Size() const { return size_; }
 
-void AddToKey(std::string& key, const std::string& part) {
-    AddNumber(key, part.size());
-    key += part;
-}
+private:
+    size_t size_ = 0;
+};
+
+class ShapeWriter {
+public:
+    explicit ShapeWriter(char* at) : at_(at) {}
+    void Number(size_t number) {
+        std::memcpy(at_, &number, sizeof number);
+        at_ += sizeof number;
+    }
+    void Text(const std::string& part) {
+        Number(part.size());
+        std::memcpy(at_, part.data(), part.size());
+        at_ += part.size();
+    }
+    void Flag(char flag) { *at_++ = flag; }
+
+private:
+    char* at_;
+};
 
 // Everything the SQL of the query depends on: the values only by whether they are empty.
-std::string ShapeOf(const QueryParts& parts) {
-    std::string key;
-    key.reserve(256);
-    AddNumber(key, parts.classes.size());
+template <class Out> void WriteShape(const QueryParts& parts, Out& out) {
+    out.Number(parts.classes.size());
     for (const auto& cls : parts.classes) {
-        AddNumber(key, static_cast<size_t>(static_cast<uint16_t>(cls.classId)));
-        AddToKey(key, cls.alias);
+        out.Number(static_cast<size_t>(static_cast<uint16_t>(cls.classId)));
+        out.Text(cls.alias);
     }
-    AddNumber(key, parts.columns.size());
+    out.Number(parts.columns.size());
     for (const auto& column : parts.columns) {
-        AddToKey(key, column.attribute);
-        AddToKey(key, column.alias);
+        out.Text(column.attribute);
+        out.Text(column.alias);
     }
-    AddNumber(key, parts.conditions.size());
+    out.Number(parts.conditions.size());
     for (const auto& condition : parts.conditions) {
-        AddToKey(key, condition.connector);
-        AddToKey(key, condition.attribute);
-        AddToKey(key, condition.op);
-        AddToKey(key, condition.alias);
-        key += IsEmpty(condition.value) ? 'e' : 'v';
+        out.Text(condition.connector);
+        out.Text(condition.attribute);
+        out.Text(condition.op);
+        out.Text(condition.alias);
+        out.Flag(IsEmpty(condition.value) ? 'e' : 'v');
     }
+}
+
+std::string ShapeOf(const QueryParts& parts) {
+    ShapeKey size;
+    WriteShape(parts, size);
+    std::string key(size.Size(), '\0');
+    ShapeWriter writer(key.data());
+    WriteShape(parts, writer);
     return key;
 }
 
