@@ -18,6 +18,7 @@
 
 namespace quendra::embedded {
 
+#ifdef QUENDRA_WITH_POSTGRES
 namespace {
 
 // How many rows of a table go by between two reports of progress.
@@ -57,7 +58,6 @@ int64_t Highest(Connection& from, const std::string& table, const std::string& c
 
 std::string CopyToServer(const std::string& file, const std::string& address,
                          const std::function<void(const std::string& table, int64_t rows, bool done)>& progress) {
-#ifdef QUENDRA_WITH_POSTGRES
     // Opening the file the usual way says what is wrong with one that is not a database of this platform.
     Database::Open(file, OpenMode::ReadOnly);
     std::unique_ptr<Connection> from;
@@ -113,11 +113,12 @@ std::string CopyToServer(const std::string& file, const std::string& address,
         if (to.InOuterTransaction()) to.RollbackOuterTransaction();
         throw EmbeddedError(address, "", std::string("the database cannot be copied: ") + error.what());
     }
-#else
-    (void)file;
-    (void)progress;
-    throw EmbeddedError(address, "", "this build of the platform has no PostgreSQL storage: use a database file");
-#endif
 }
+#else
+std::string CopyToServer(const std::string&, const std::string& address,
+                         const std::function<void(const std::string& table, int64_t rows, bool done)>&) {
+    throw EmbeddedError(address, "", "this build of the platform has no PostgreSQL storage: use a database file");
+}
+#endif
 
 } // namespace quendra::embedded
