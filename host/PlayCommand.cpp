@@ -19,6 +19,11 @@ CLI::App* PlayCommand::Register(CLI::App& app) {
                 "The file format is described in docs/scenarios.md.");
     command->add_option("FILE", files_, "Scenario files");
     command->add_flag("--json", json_, "Print one JSON object a line instead of the readable transcript");
+#ifdef QUENDRA_WITH_COM
+    command->add_flag("--com", throughCom_,
+                      "Call the hooks through Quendra.Application, the registered quendra.dll, as a platform script "
+                      "does");
+#endif
     command->add_flag("--list-calls", listCalls_,
                       "Print every platform operation a step's \"faults\" can make fail, one a line, and play nothing");
     return command;
@@ -33,6 +38,7 @@ int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
     if (files_.empty()) throw CommandError("no scenario file to play: give one or more FILE (see quendra play --help)");
     Transcript transcript(out, errors, json_);
     ScenarioPlayer player(transcript);
+    player.CallThroughCom(throughCom_);
     int worst = 0, passed = 0, failed = 0;
     for (const auto& file : files_) {
         int status = player.Play(file);

@@ -18,6 +18,7 @@ private:
     std::vector<std::string> files_;
     bool json_ = false;
     bool listCalls_ = false;
+    bool throughCom_ = false;
 };
 
 } // namespace quendra::host
