@@ -7,8 +7,9 @@
 #include "HookCatalog.h"
 #include "JsonCursor.h"
 #include "PersonAnswer.h"
-#include "SqliteDatabase.h"
+#include "PlatformDatabase.h"
 #include "Transcript.h"
+#include "TreeItems.h"
 #include "TreeReader.h"
 
 #include <QAction>
@@ -43,27 +44,6 @@ constexpr size_t PageSize = 64;
 // The attributes the search looks for its text in.
 const char* const SearchAttributes[] = {"CN_PART_NUMBER", "CN_DESCRIPTION"};
 const char* const Separator = " - ";
-
-enum Role {
-    ClassRole = Qt::UserRole,
-    ObjectRole,
-    LinkClassRole,
-    LinkRole,
-    LoadedRole, // the children have been read
-    LinkNameRole,
-    MoreRole, // an item standing for the links after this link id
-    TextRole, // the object's display text
-};
-
-embedded::ObjectKey KeyOf(const QTreeWidgetItem* item) {
-    return {static_cast<int16_t>(item->data(0, ClassRole).toInt()), item->data(0, ObjectRole).toInt()};
-}
-embedded::ObjectKey LinkOf(const QTreeWidgetItem* item) {
-    return {static_cast<int16_t>(item->data(0, LinkClassRole).toInt()), item->data(0, LinkRole).toInt()};
-}
-bool IsMore(const QTreeWidgetItem* item) {
-    return item->data(0, MoreRole).isValid();
-}
 
 // A closed padlock, drawn so the picture is the same on every platform.
 QIcon LockIcon() {
@@ -101,7 +81,7 @@ void DesktopWindow::BuildWindow() {
     searchLayout->setContentsMargins(0, 0, 0, 0);
     auto* searchRow = new QHBoxLayout;
     classes_ = new QComboBox;
-    auto* storage = dynamic_cast<embedded::SqliteDatabase*>(database_.get());
+    auto* storage = dynamic_cast<embedded::PlatformDatabase*>(database_.get());
     if (storage)
         for (const auto& [id, name] : storage->StorageOf()->ObjectClassNames())
             classes_->addItem(QString::fromStdString(name), id);
@@ -214,7 +194,7 @@ void DesktopWindow::Search(const std::string& className, const std::string& text
 
 void DesktopWindow::RunSearch() {
     results_->clear();
-    auto* storage = dynamic_cast<embedded::SqliteDatabase*>(database_.get());
+    auto* storage = dynamic_cast<embedded::PlatformDatabase*>(database_.get());
     if (!storage) return;
     embedded::SearchQuery query;
     query.classId = static_cast<int16_t>(classes_->currentData().toInt());
@@ -399,14 +379,33 @@ QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
         connect(menu_->addAction(caption), &QAction::triggered, this,
                 [this, item, hook, row] { Guarded([&] { Call(hook, item, row); }); });
     };
+    auto run = [&](const char* caption, void (DesktopWindow::*operation)(QTreeWidgetItem*)) {
+        connect(menu_->addAction(caption), &QAction::triggered, this,
+                [this, item, operation] { Guarded([&] { (this->*operation)(item); }); });
+    };
     add("Lock", "LockObject", Row::Object);
     add("Unlock", "UnLockObject", Row::Object);
+    menu_->addSeparator();
+    run("Edit Values...", &DesktopWindow::EditValues);
+    run("Release", &DesktopWindow::Release);
+    bool document = false;
+    Guarded([&] { document = IsDocument(item); });
+    if (document) {
+        connect(menu_->addAction("Check Out"), &QAction::triggered, this,
+                [this, item] { Guarded([&] { CheckOutOrApprove(item, "CheckOut", CheckedOutState); }); });
+        run("Check In", &DesktopWindow::CheckIn);
+        connect(menu_->addAction("Approve"), &QAction::triggered, this,
+                [this, item] { Guarded([&] { CheckOutOrApprove(item, "Approve", ReleasedState); }); });
+        run("Delete Document", &DesktopWindow::DeleteDocument);
+    }
     menu_->addSeparator();
     add("Add Existing Part...", "AddExistingPart", Row::Object);
     add("Add New Part...", "AddNewPart", Row::Object);
     add("Add Main Part...", "AddMainPart", Row::Object);
     add("Copy Children From...", "CopyTreeFrom", Row::None);
     add("Upload Documents...", "UploadDocument", Row::Object);
+    if (auto* result = results_->currentItem())
+        run(("Link " + result->text().toStdString() + " Below").c_str(), &DesktopWindow::LinkResultBelow);
     if (LinkOf(item).objectId != 0) {
         menu_->addSeparator();
         add("Edit Link...", "LinkUpdate", Row::Link);
@@ -417,13 +416,22 @@ QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
     return menu_.get();
 }
 
-void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row) {
+host::ScenarioStep DesktopWindow::MakeStep(const std::string& hook) const {
     host::ScenarioStep step;
     step.hook = hook;
     step.user = user_;
     step.path = "/desktop";
-    std::string object =
-        database_->ClassName(KeyOf(item).classId) + "(OBJECT_ID=" + std::to_string(KeyOf(item).objectId) + ")";
+    step.texts = config_.Texts(hook);
+    return step;
+}
+
+std::string DesktopWindow::RefOf(embedded::ObjectKey key) const {
+    return database_->ClassName(key.classId) + "(OBJECT_ID=" + std::to_string(key.objectId) + ")";
+}
+
+void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row) {
+    auto step = MakeStep(hook);
+    std::string object = RefOf(KeyOf(item));
     if (row != Row::None) {
         host::RowArg arg;
         arg.kind = host::RowArg::Kind::Ref;
@@ -442,8 +450,10 @@ void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row
         if (name == "Obj") arg.ref = object;
         step.objectArgs[name] = arg;
     }
-    step.texts = config_.Texts(hook);
+    RunStep(step, item);
+}
 
+std::optional<int16_t> DesktopWindow::RunStep(const host::ScenarioStep& step, QTreeWidgetItem* acted) {
     std::ostringstream out;
     host::Transcript transcript(out, out, false);
     transcript.Step(++calls_, step, user_);
@@ -454,7 +464,7 @@ void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row
     } catch (const std::exception& error) {
         out << "   " << error.what() << '\n';
         log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
-        return;
+        return std::nullopt;
     }
     // A result dialog shares its query dialog's answer, as in scenarios.
     std::string searchAnswer;
@@ -472,12 +482,14 @@ void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row
     }
     transcript.Outcome(calls_, outcome, world_);
     log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
-    ApplyEvents(outcome.events, item);
+    ApplyEvents(outcome.events, acted);
+    return outcome.error ? std::nullopt : outcome.result;
 }
 
 void DesktopWindow::ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted) {
     // What the platform was asked to redraw, notified of or wrote, and the object acted on.
-    std::set<std::pair<int16_t, int32_t>> touched{{KeyOf(acted).classId, KeyOf(acted).objectId}};
+    std::set<std::pair<int16_t, int32_t>> touched;
+    if (acted) touched.insert({KeyOf(acted).classId, KeyOf(acted).objectId});
     auto touch = [&](embedded::ObjectKey key) { touched.insert({key.classId, key.objectId}); };
     for (const auto& event : events) {
         if (const auto* notify = std::get_if<embedded::events::Notify>(&event))

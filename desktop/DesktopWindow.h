@@ -4,6 +4,8 @@
 
 #include "DesktopConfig.h"
 
+#include "CvPlatform.h"
+
 #include "Database.h"
 #include "QtWindowSystem.h"
 #include "StepRunner.h"
@@ -15,10 +17,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QActionGroup;
 class QComboBox;
+class QDialog;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -52,6 +58,8 @@ public:
     // The context menu for an item: the operations that fit it. The window owns the menu until the next one.
     QMenu* MenuFor(QTreeWidgetItem* item);
     void SwitchUser(const std::string& login);
+    // Runs once every modal dialog has shown, the hooks' windows and the desktop's own (for tests and pictures).
+    void SetModalHook(std::function<void(QDialog&)> hook);
     // Reads the whole tree again as it is stored now (another process may have changed it), keeping
     // open what was open.
     void Refresh();
@@ -63,6 +71,9 @@ public:
     QListWidget* Results() const { return results_; }
     QTableWidget* Attributes() const { return attributes_; }
     QPlainTextEdit* Log() const { return log_; }
+
+    // The life-cycle states the platform's own operations move an object to.
+    static constexpr int16_t CheckedOutState = 1, CheckedInState = 2, ReleasedState = 5;
 
     // Tree columns.
     enum Column { ObjectColumn, StateColumn, LockColumn, FirstLinkColumn };
@@ -83,6 +94,32 @@ private:
     enum class Row { None, Object, Link };
     // Calls the hook on the item and updates what it changed.
     void Call(const std::string& hook, QTreeWidgetItem* item, Row row);
+    // A step of that hook as the logged-in user, with the configured texts.
+    host::ScenarioStep MakeStep(const std::string& hook) const;
+    // Runs the step, logs it and updates what it changed: the hook result, or nothing when the call failed.
+    std::optional<int16_t> RunStep(const host::ScenarioStep& step, QTreeWidgetItem* acted);
+    // A check of an operation on the item's object: true when the hook answered 0.
+    bool Check(QTreeWidgetItem* item, host::ScenarioStep step);
+    // Runs one of the platform's own operations on that object as the logged-in user, logs what it was
+    // asked to do and updates the tree.
+    void Store(const std::string& what, embedded::ObjectKey key,
+               const std::function<void(CvSession& session, const Ptr<CvObject>& object)>& work);
+    // The platform's operations, each after the check the platform's scripts call before it.
+    void EditValues(QTreeWidgetItem* item);
+    void Release(QTreeWidgetItem* item);
+    // Check-out and approval: the document moves to `state` once the check lets the operation go on.
+    void CheckOutOrApprove(QTreeWidgetItem* item, const std::string& operation, int16_t state);
+    // The step of a check on the item's object, with the object as row 0.
+    host::ScenarioStep CheckStep(const std::string& hook, QTreeWidgetItem* item) const;
+    void CheckIn(QTreeWidgetItem* item);
+    void DeleteDocument(QTreeWidgetItem* item);
+    // Links the search result chosen on the left below the item's object.
+    void LinkResultBelow(QTreeWidgetItem* item);
+    bool IsDocument(QTreeWidgetItem* item);
+    // The values the user changed in the edit dialog, or nothing when the dialog was cancelled.
+    std::optional<std::vector<std::pair<std::string, Value>>> AskValues(CvObject& object);
+    int RunModal(QDialog& dialog);
+    std::string RefOf(embedded::ObjectKey key) const;
     void ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted);
     int LinkColumn(const std::string& name);
     std::string LoginOf(int32_t userId) const;
@@ -106,6 +143,7 @@ private:
     QPlainTextEdit* log_ = nullptr;
     QActionGroup* users_ = nullptr;
     std::unique_ptr<QMenu> menu_;
+    std::function<void(QDialog&)> modalHook_;
 };
 
 } // namespace quendra::desktop

@@ -102,9 +102,9 @@ std::vector<std::string> FailableCalls();
 // ReadOnly never writes the file: no journal change, no schema write; a session's writes fail.
 enum class OpenMode { ReadWrite, ReadOnly };
 
-// The file name and flags for sqlite3_open_v2 with which a plain SQLite connection only reads the file and,
-// for a file nobody may write, leaves nothing beside it.
-std::pair<std::string, int> ReadingOpenArguments(const std::string& path);
+// Whether the text names a database server (a PostgreSQL connection URI: postgresql://… or postgres://…)
+// rather than a database file.
+bool IsServerAddress(const std::string& address);
 
 // One row of a record list a hook receives.
 struct HookRow {
@@ -141,10 +141,11 @@ public:
 
 class Database {
 public:
-    // A new database from a model: a file path (must not exist yet) or ":memory:".
+    // A new database from a model: a file path (must not exist yet), ":memory:", or a server address (the
+    // schema the address selects must hold no tables of the platform yet).
     static std::shared_ptr<Database> Create(const std::string& path, std::shared_ptr<const Model> model);
-    // An existing database file; a missing, unwritable (for ReadWrite), locked, damaged or foreign file
-    // throws EmbeddedError saying what is wrong and what to do.
+    // An existing database file or server; a missing, unwritable (for ReadWrite), locked, damaged or foreign
+    // file, or a server that cannot be reached, throws EmbeddedError saying what is wrong and what to do.
     static std::shared_ptr<Database> Open(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
     virtual ~Database() = default;
 

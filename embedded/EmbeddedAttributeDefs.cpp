@@ -8,7 +8,13 @@ namespace quendra::embedded {
 
 EmbeddedAttributeDefs::EmbeddedAttributeDefs(std::shared_ptr<Storage> storage, const ClassInfo& cls,
                                              std::vector<const AttributeInfo*> attributes)
-    : storage_(std::move(storage)), cls_(cls), attributes_(std::move(attributes)) {}
+    : storage_(std::move(storage)), cls_(cls), attributes_(std::move(attributes)), definitions_(attributes_.size()) {}
+
+const Ptr<CvAttributeDef>& EmbeddedAttributeDefs::DefinitionAt(size_t position) {
+    auto& definition = definitions_[position];
+    if (!definition) definition = std::make_shared<EmbeddedAttributeDef>(storage_, cls_, *attributes_[position]);
+    return definition;
+}
 
 Ptr<CvAttributeDefs> MakeAttributeDefs(const std::shared_ptr<Storage>& storage, const ClassInfo& cls) {
     std::vector<const AttributeInfo*> attributes;
@@ -19,8 +25,8 @@ Ptr<CvAttributeDefs> MakeAttributeDefs(const std::shared_ptr<Storage>& storage, 
 
 Ptr<CvAttributeDef> EmbeddedAttributeDefs::DefinitionByName(const std::string& name) try {
     auto operation = storage_->Call("CvAttributeDefs.DefinitionByName");
-    for (const AttributeInfo* attribute : attributes_)
-        if (attribute->name == name) return std::make_shared<EmbeddedAttributeDef>(storage_, cls_, *attribute);
+    for (size_t i = 0; i < attributes_.size(); ++i)
+        if (attributes_[i]->name == name) return DefinitionAt(i);
     throw CvError("the class \"" + cls_.name + "\" has no attribute \"" + name + "\"");
 } catch (...) {
     storage_->Failed();
@@ -37,7 +43,7 @@ Ptr<CvAttributeDef> EmbeddedAttributeDefs::Item(int32_t position) try {
     auto operation = storage_->Call("CvAttributeDefs.Item");
     if (position < 0 || static_cast<size_t>(position) >= attributes_.size())
         throw CvError("there is no attribute definition at position " + std::to_string(position));
-    return std::make_shared<EmbeddedAttributeDef>(storage_, cls_, *attributes_[position]);
+    return DefinitionAt(static_cast<size_t>(position));
 } catch (...) {
     storage_->Failed();
 }

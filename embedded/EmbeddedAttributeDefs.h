@@ -24,6 +24,9 @@ private:
     std::shared_ptr<Storage> storage_;
     const ClassInfo& cls_;
     std::vector<const AttributeInfo*> attributes_;
+    // The definition of each attribute, made on first use: a definition only shows its attribute.
+    std::vector<Ptr<CvAttributeDef>> definitions_;
+    const Ptr<CvAttributeDef>& DefinitionAt(size_t position);
 };
 
 // Every attribute of the class, in the class's order.

@@ -120,7 +120,8 @@ bool EmbeddedClass::HasAttribute(const std::string& name) try {
 
 Ptr<CvAttributeDefs> EmbeddedClass::AttributeDefs() try {
     auto operation = storage_->Call("CvClass.AttributeDefs");
-    return MakeAttributeDefs(storage_, cls_);
+    if (!definitions_) definitions_ = MakeAttributeDefs(storage_, cls_);
+    return definitions_;
 } catch (...) {
     storage_->Failed();
 }

@@ -28,6 +28,7 @@ public:
 private:
     std::shared_ptr<Storage> storage_;
     const ClassInfo& cls_;
+    Ptr<CvAttributeDefs> definitions_; // made on first use; the class's attributes never change
 };
 
 // The class objects of one session, each made once: a class object holds no state of its own, and the

@@ -114,13 +114,13 @@ public:
         : context_(std::move(context)), state_(std::move(state)) {}
     Ptr<CvGUISelection> Selection() override try {
         auto operation = context_->storage->Call("CvGUIView.Selection");
-        return std::make_shared<EmbeddedGUISelection>(context_, state_);
+        return SelectionOfState();
     } catch (...) {
         context_->storage->Failed();
     }
     Ptr<CvGUISelection> Contents() override try {
         auto operation = context_->storage->Call("CvGUIView.Contents");
-        return std::make_shared<EmbeddedGUISelection>(context_, state_);
+        return SelectionOfState();
     } catch (...) {
         context_->storage->Failed();
     }
@@ -138,8 +138,15 @@ public:
     }
 
 private:
+    // Selection and contents both show the view's state: one object serves for both.
+    const Ptr<CvGUISelection>& SelectionOfState() {
+        if (!selection_) selection_ = std::make_shared<EmbeddedGUISelection>(context_, state_);
+        return selection_;
+    }
+
     Context context_;
     std::shared_ptr<ViewState> state_;
+    Ptr<CvGUISelection> selection_;
 };
 
 Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
@@ -200,21 +207,24 @@ private:
 
 Ptr<CvViewMaker> EmbeddedCommonGUI::ViewMaker() try {
     auto operation = context_->storage->Call("CvCommonGUI.ViewMaker");
-    return std::make_shared<EmbeddedViewMaker>(context_);
+    if (!viewMaker_) viewMaker_ = std::make_shared<EmbeddedViewMaker>(context_);
+    return viewMaker_;
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvDialogMaker> EmbeddedCommonGUI::DialogMaker() try {
     auto operation = context_->storage->Call("CvCommonGUI.DialogMaker");
-    return std::make_shared<EmbeddedDialogMaker>(context_);
+    if (!dialogMaker_) dialogMaker_ = std::make_shared<EmbeddedDialogMaker>(context_);
+    return dialogMaker_;
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvDesktopWindow> EmbeddedCommonGUI::DesktopWindow() try {
     auto operation = context_->storage->Call("CvCommonGUI.DesktopWindow");
-    return std::make_shared<EmbeddedDesktopWindow>(context_);
+    if (!desktopWindow_) desktopWindow_ = std::make_shared<EmbeddedDesktopWindow>(context_);
+    return desktopWindow_;
 } catch (...) {
     context_->storage->Failed();
 }

@@ -17,6 +17,10 @@ public:
 
 private:
     Context context_;
+    // Made on first use: they hold nothing but the context (each view they make has a state of its own).
+    Ptr<CvViewMaker> viewMaker_;
+    Ptr<CvDialogMaker> dialogMaker_;
+    Ptr<CvDesktopWindow> desktopWindow_;
 };
 
 // The objects the search would offer for that query, in the order they were stored; their stored values into

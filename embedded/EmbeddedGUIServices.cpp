@@ -25,7 +25,8 @@ private:
 
 Ptr<CvGUINotifier> EmbeddedGUIServices::ObjectViewNotifier() try {
     auto operation = context_->storage->Call("CvGUIServices.ObjectViewNotifier");
-    return std::make_shared<EmbeddedGUINotifier>(context_);
+    if (!notifier_) notifier_ = std::make_shared<EmbeddedGUINotifier>(context_);
+    return notifier_;
 } catch (...) {
     context_->storage->Failed();
 }

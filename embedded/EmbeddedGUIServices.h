@@ -13,6 +13,7 @@ public:
 
 private:
     Context context_;
+    Ptr<CvGUINotifier> notifier_; // made on first use; it holds nothing but the context
 };
 
 } // namespace quendra::embedded

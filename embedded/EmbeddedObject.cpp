@@ -18,6 +18,8 @@ namespace quendra::embedded {
 
 namespace {
 
+const std::string kUserIdMod = "USER_ID_MOD";
+
 class EmbeddedTreeLink : public CvTreeLink {
 public:
     EmbeddedTreeLink(std::shared_ptr<Storage> storage, Ptr<CvObject> below, Ptr<CvObject> link)
@@ -70,10 +72,8 @@ private:
 std::shared_ptr<RecordData> EmptyData(const ClassInfo& cls) {
     auto data = std::make_shared<RecordData>();
     data->cls = &cls;
-    for (const auto& attribute : cls.attributes) {
-        data->names.push_back(attribute.name);
-        data->values.emplace_back();
-    }
+    data->names = NameList(cls.attributes);
+    data->values.resize(cls.attributes.size());
     data->Put("CLASS_ID", Value::Int16(cls.id));
     return data;
 }
@@ -194,7 +194,8 @@ int32_t EmbeddedObject::ObjectId() try {
 
 Ptr<CvRecord> EmbeddedObject::Data() try {
     auto operation = context_->storage->Call("CvObject.Data");
-    return std::make_shared<EmbeddedRecord>(context_->storage, data_);
+    if (!record_) record_ = std::make_shared<EmbeddedRecord>(context_->storage, data_);
+    return record_;
 } catch (...) {
     context_->storage->Failed();
 }
@@ -249,15 +250,18 @@ void EmbeddedObject::UpdateNow() {
     // writing it back would undo another user's change made since.
     RecordData written;
     written.cls = cls_;
+    const size_t count = static_cast<size_t>(std::count(data_->set.begin(), data_->set.end(), true)) + 1;
+    written.names.reserve(count);
+    written.values.reserve(count);
     for (size_t i = 0; i < data_->names.size(); ++i)
         if (data_->IsSet(i)) written.Put(data_->names[i], data_->values[i]);
-    if (cls_->Attribute("USER_ID_MOD")) written.Put("USER_ID_MOD", Value::Int32(context_->userId));
+    if (cls_->Attribute(kUserIdMod)) written.Put(kUserIdMod, Value::Int32(context_->userId));
     Storage& storage = *context_->storage;
     Transaction transaction(storage.Sql());
     if (!storage.Update(*cls_, objectId_, written))
         throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
     transaction.Commit();
-    if (data_->Has("USER_ID_MOD")) data_->Put("USER_ID_MOD", written.Get("USER_ID_MOD"));
+    if (data_->Has(kUserIdMod)) data_->Put(kUserIdMod, written.Get(kUserIdMod));
     storage.Record(events::Update{Key()});
 }
 

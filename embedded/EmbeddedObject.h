@@ -69,7 +69,8 @@ private:
 
     Context context_;
     const ClassInfo* cls_;
-    std::shared_ptr<RecordData> data_;
+    std::shared_ptr<RecordData> data_; // never replaced, only its contents (so record_ stays the object's)
+    Ptr<CvRecord> record_;             // the record over data_, made on first use
     int32_t objectId_;
     bool detached_;
     std::vector<std::string> extraAttributes_;

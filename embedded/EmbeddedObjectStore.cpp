@@ -168,11 +168,23 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
     }
     auto data = std::make_shared<RecordData>();
     data->cls = cls;
-    data->names.reserve(source.names.size() + 1);
-    data->values.reserve(source.names.size() + 1);
-    for (size_t i = 0; i < source.names.size(); ++i) {
-        const AttributeInfo* attribute = cls->Attribute(source.names[i]);
-        data->Put(source.names[i], attribute ? ConvertToType(source.values[i], attribute->type) : source.values[i]);
+    if (source.names.Borrows(cls->attributes)) {
+        // A record read for the same class: its names are the class's attributes (then perhaps names of its
+        // own), each once, so they are taken over as they are.
+        data->names = source.names;
+        data->values.reserve(source.values.size() + 1);
+        for (size_t i = 0; i < source.values.size(); ++i) {
+            const AttributeInfo* attribute =
+                i < cls->attributes.size() ? &cls->attributes[i] : cls->Attribute(source.names[i]);
+            data->values.push_back(attribute ? ConvertToType(source.values[i], attribute->type) : source.values[i]);
+        }
+    } else {
+        data->names.reserve(source.names.size() + 1);
+        data->values.reserve(source.names.size() + 1);
+        for (size_t i = 0; i < source.names.size(); ++i) {
+            const AttributeInfo* attribute = cls->Attribute(source.names[i]);
+            data->Put(source.names[i], attribute ? ConvertToType(source.values[i], attribute->type) : source.values[i]);
+        }
     }
     if (objectId == 0 && cls->kind != ClassKind::Object) throw CvError("the record names no stored object");
     data->Put("CLASS_ID", Value::Int16(cls->id));

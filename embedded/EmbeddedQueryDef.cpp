@@ -68,19 +68,22 @@ public:
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     Ptr<CvQueryClasses> Classes() override try {
         auto operation = storage_->Call("CvQuerySpec.Classes");
-        return std::make_shared<EmbeddedQueryClasses>(storage_, parts_);
+        if (!classes_) classes_ = std::make_shared<EmbeddedQueryClasses>(storage_, parts_);
+        return classes_;
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvQueryColumns> Columns() override try {
         auto operation = storage_->Call("CvQuerySpec.Columns");
-        return std::make_shared<EmbeddedQueryColumns>(storage_, parts_);
+        if (!columns_) columns_ = std::make_shared<EmbeddedQueryColumns>(storage_, parts_);
+        return columns_;
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvQueryConditions> Conditions() override try {
         auto operation = storage_->Call("CvQuerySpec.Conditions");
-        return std::make_shared<EmbeddedQueryConditions>(storage_, parts_);
+        if (!conditions_) conditions_ = std::make_shared<EmbeddedQueryConditions>(storage_, parts_);
+        return conditions_;
     } catch (...) {
         storage_->Failed();
     }
@@ -88,6 +91,10 @@ public:
 private:
     std::shared_ptr<Storage> storage_;
     std::shared_ptr<QueryParts> parts_;
+    // Made on first use: each writes into the query's parts and holds nothing else.
+    Ptr<CvQueryClasses> classes_;
+    Ptr<CvQueryColumns> columns_;
+    Ptr<CvQueryConditions> conditions_;
 };
 
 // One class of the query as SQL sees it.
@@ -110,7 +117,8 @@ std::string FamilyList(const ClassInfo& cls) {
 
 Ptr<CvQuerySpec> EmbeddedQueryDef::Specification() try {
     auto operation = storage_->Call("CvQueryDef.Specification");
-    return std::make_shared<EmbeddedQuerySpec>(storage_, parts_);
+    if (!spec_) spec_ = std::make_shared<EmbeddedQuerySpec>(storage_, parts_);
+    return spec_;
 } catch (...) {
     storage_->Failed();
 }

@@ -36,7 +36,12 @@ struct QueryParts {
 class EmbeddedQueryDef : public CvQueryDef {
 public:
     explicit EmbeddedQueryDef(std::shared_ptr<Storage> storage)
-        : storage_(std::move(storage)), parts_(std::make_shared<QueryParts>()) {}
+        : storage_(std::move(storage)), parts_(std::make_shared<QueryParts>()) {
+        // Room for the queries the hooks make (three classes, a few columns and conditions) in one allocation each.
+        parts_->classes.reserve(4);
+        parts_->columns.reserve(4);
+        parts_->conditions.reserve(4);
+    }
     Ptr<CvQuerySpec> Specification() override;
     void Run() override;
     void RunWithOptions(const Ptr<CvUpdateOptions>& options) override;
@@ -48,6 +53,7 @@ private:
 
     std::shared_ptr<Storage> storage_;
     std::shared_ptr<QueryParts> parts_;
+    Ptr<CvQuerySpec> spec_; // made on first use; it writes into parts_ and holds nothing else
     std::vector<RecListRow> rows_;
     bool ran_ = false;
 };

@@ -62,12 +62,23 @@ Ptr<CvUserInfo> EmbeddedSession::CurrentUser() try {
 
 Ptr<CvDispatch> EmbeddedSession::CreateObject(const std::string& progId) try {
     auto operation = context_->storage->Call("CvSession.CreateObject");
-    if (progId == "CvFlow.CvFlowStore") return std::make_shared<EmbeddedFlowStore>(context_);
-    if (progId == "CvGUISrv.CvGUIServices") return std::make_shared<EmbeddedGUIServices>(context_);
-    if (progId == "CvGUISrv.CvCommonGUI") return std::make_shared<EmbeddedCommonGUI>(context_);
-    if (progId == "CvIntegrationTool.CvIntegrationStore") return std::make_shared<EmbeddedIntegrationStore>(context_);
-    if (progId == "CvUtil.CvSessionUtil") return std::make_shared<EmbeddedSessionUtil>(context_);
-    throw CvError("the platform object " + progId + " cannot be created");
+    for (const auto& [name, made] : services_)
+        if (name == progId) return made;
+    Ptr<CvDispatch> made;
+    if (progId == "CvFlow.CvFlowStore")
+        made = std::make_shared<EmbeddedFlowStore>(context_);
+    else if (progId == "CvGUISrv.CvGUIServices")
+        made = std::make_shared<EmbeddedGUIServices>(context_);
+    else if (progId == "CvGUISrv.CvCommonGUI")
+        made = std::make_shared<EmbeddedCommonGUI>(context_);
+    else if (progId == "CvIntegrationTool.CvIntegrationStore")
+        made = std::make_shared<EmbeddedIntegrationStore>(context_);
+    else if (progId == "CvUtil.CvSessionUtil")
+        made = std::make_shared<EmbeddedSessionUtil>(context_);
+    else
+        throw CvError("the platform object " + progId + " cannot be created");
+    services_.emplace_back(progId, made);
+    return made;
 } catch (...) {
     context_->storage->Failed();
 }

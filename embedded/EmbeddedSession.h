@@ -4,6 +4,10 @@
 #include "CvPlatform.h"
 #include "SessionContext.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace quendra::embedded {
 
 class EmbeddedSession : public CvSession {
@@ -20,6 +24,8 @@ private:
     Ptr<CvObjectStore> store_;
     Ptr<CvMetaInfo> metaInfo_;
     Ptr<CvUserInfo> user_;
+    // The service objects by name, made on first use: they too hold nothing but the context.
+    std::vector<std::pair<std::string, Ptr<CvDispatch>>> services_;
 };
 
 } // namespace quendra::embedded

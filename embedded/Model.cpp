@@ -115,17 +115,4 @@ Value ConvertToType(const Value& value, int32_t type) {
     }
 }
 
-const char* SqlType(int32_t type) {
-    switch (static_cast<AttributeType>(type)) {
-    case AttributeType::Int16:
-    case AttributeType::Int32:
-    case AttributeType::Bool:
-        return "INTEGER";
-    case AttributeType::Double:
-        return "REAL";
-    default:
-        return "TEXT";
-    }
-}
-
 } // namespace quendra::embedded

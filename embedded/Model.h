@@ -118,7 +118,5 @@ private:
 
 // A value written in an attribute's type: text for unsupported types, null stays null.
 Value ConvertToType(const Value& value, int32_t type);
-// The column type of an attribute type in SQL.
-const char* SqlType(int32_t type);
 
 } // namespace quendra::embedded

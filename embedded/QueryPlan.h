@@ -1,7 +1,7 @@
 // QueryPlan: the SQL of a structured query of one shape, with how its columns are read and its values bound.
 #pragma once
 
-#include "SqliteConnection.h"
+#include "Connection.h"
 
 #include <cstdint>
 #include <string>
@@ -24,7 +24,7 @@ struct QueryPlan {
     std::string sql;
     // The statement of that SQL, pinned in the connection when the plan is first run (shapes come from code,
     // a few per operation, so the pinned statements stay few).
-    SqliteConnection::KeptStatement* statement = nullptr;
+    KeptStatement* statement = nullptr;
     std::vector<Output> outputs;
     std::vector<Binding> bindings;
 };

@@ -5,9 +5,12 @@
 
 namespace quendra::embedded {
 
-int RecordData::Find(const std::string& name) const {
-    for (size_t i = 0; i < names.size(); ++i)
-        if (names[i] == name) return static_cast<int>(i);
+int NameList::Find(const std::string& name) const {
+    const size_t borrowed = Borrowed();
+    for (size_t i = 0; i < borrowed; ++i)
+        if ((*attributes_)[i].name == name) return static_cast<int>(i);
+    for (size_t i = 0; i < own_.size(); ++i)
+        if (own_[i] == name) return static_cast<int>(borrowed + i);
     return -1;
 }
 

@@ -18,7 +18,7 @@ std::string SqlName(const std::string& name) {
     return "\"" + name + "\"";
 }
 
-Storage::Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<const Model> model)
+Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const Model> model)
     : connection_(std::move(connection)), model_(std::move(model)) {
     for (const auto& table : model_->tables) {
         TableLayout layout;
@@ -66,11 +66,11 @@ Storage::Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<c
 void Storage::CreateSchema() {
     Transaction transaction(*connection_);
     connection_->Execute("CREATE TABLE PLATFORM_MODEL (MODEL_TEXT TEXT NOT NULL, SOURCE TEXT)");
-    connection_->Execute("CREATE TABLE PLATFORM_COUNTER (NEXT_ID INTEGER NOT NULL)");
-    connection_->Execute("INSERT INTO PLATFORM_COUNTER (NEXT_ID) VALUES (1)");
-    connection_->Execute("CREATE TABLE PLATFORM_SEQUENCES (NAME TEXT PRIMARY KEY, NEXT_VALUE INTEGER NOT NULL)");
-    connection_->Execute("CREATE TABLE PLATFORM_WORK_ENTRIES (ENTRY_ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-                         "PROCESS_ID INTEGER NOT NULL, STEP INTEGER NOT NULL, USER_ID INTEGER, "
+    std::vector<std::pair<std::string, int64_t>> sequences;
+    for (const auto& sequence : model_->sequences) sequences.emplace_back(sequence.name, sequence.next);
+    connection_->CreateNumberSources(sequences);
+    connection_->Execute("CREATE TABLE PLATFORM_WORK_ENTRIES (ENTRY_ID " + connection_->GeneratedKeyColumn() +
+                         ", PROCESS_ID INTEGER NOT NULL, STEP INTEGER NOT NULL, USER_ID INTEGER, "
                          "TAKEN INTEGER NOT NULL DEFAULT 0, OPEN INTEGER NOT NULL DEFAULT 1)");
     connection_->Execute("CREATE TABLE PLATFORM_FLOW_HISTORY (PROCESS_ID INTEGER NOT NULL, FROM_STEP INTEGER, "
                          "TO_STEP INTEGER, COMMENT TEXT, WHEN_TIME TEXT, USER_ID INTEGER)");
@@ -81,7 +81,7 @@ void Storage::CreateSchema() {
         for (size_t i = 0; i < table.columns.size(); ++i) {
             const auto& column = table.columns[i];
             if (i > 0) sql += ", ";
-            sql += SqlName(column.name) + " " + SqlType(column.type);
+            sql += SqlName(column.name) + " " + connection_->ColumnType(column.type);
             if (column.name == "OBJECT_ID")
                 sql += " PRIMARY KEY";
             else if (column.name == "CLASS_ID")
@@ -103,10 +103,6 @@ void Storage::CreateSchema() {
     {
         Statement statement = connection_->Prepare("INSERT INTO PLATFORM_MODEL (MODEL_TEXT, SOURCE) VALUES (?, ?)");
         statement.BindText(1, model_->jsonText).BindText(2, model_->source).Run();
-    }
-    for (const auto& sequence : model_->sequences) {
-        Statement statement = connection_->Prepare("INSERT INTO PLATFORM_SEQUENCES (NAME, NEXT_VALUE) VALUES (?, ?)");
-        statement.BindText(1, sequence.name).BindInt(2, sequence.next).Run();
     }
     transaction.Commit();
     for (const auto& user : model_->users) AddUser(user.login, user.admin, user.values);
@@ -335,8 +331,7 @@ std::vector<std::pair<std::string, int>> Storage::UnfiredFaults() const {
 
 void Storage::CheckWritable() const {
     if (openedForReading_)
-        throw CvError("the database " + std::string(sqlite3_db_filename(connection_->Handle(), "main")) +
-                      " is open for reading only: nothing can be written");
+        throw CvError("the database " + connection_->Name() + " is open for reading only: nothing can be written");
     if (readOnly_) throw CvError("the database is read-only: nothing can be written");
 }
 
@@ -368,24 +363,15 @@ RecordData Storage::ReadRecord(const Statement& statement, const ClassInfo& cls)
     const ClassLayout& own = LayoutOf(cls);
     RecordData data;
     data.cls = &cls;
-    data.names.reserve(cls.attributes.size());
+    data.names = NameList(cls.attributes);
     data.values.reserve(cls.attributes.size());
-    for (size_t i = 0; i < cls.attributes.size(); ++i) {
-        data.names.push_back(cls.attributes[i].name);
+    for (size_t i = 0; i < cls.attributes.size(); ++i)
         data.values.push_back(statement.Get(own.attributeColumns[i], cls.attributes[i].type));
-    }
     return data;
 }
 
 int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
-    // The counter is read first and moved on after the insert, so that the insert is the transaction's first
-    // write and SQLite needs no statement journal for it.
-    int32_t objectId = 0;
-    {
-        Statement counter = connection_->Prepare("SELECT NEXT_ID FROM PLATFORM_COUNTER");
-        if (!counter.Step()) throw CvError("the object counter is missing");
-        objectId = static_cast<int32_t>(counter.Int(0));
-    }
+    const int32_t objectId = connection_->TakeObjectId();
     data.cls = &cls;
     data.Put("CLASS_ID", Value::Int16(cls.id));
     data.Put("OBJECT_ID", Value::Int32(objectId));
@@ -396,8 +382,7 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
                        position < 0 ? Value() : ConvertToType(data.values[position], cls.attributes[i].type));
     }
     statement.Run();
-    Statement next = connection_->Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = ?");
-    next.BindInt(1, static_cast<int64_t>(objectId) + 1).Run();
+    connection_->ObjectIdUsed(objectId);
     return objectId;
 }
 
@@ -589,14 +574,10 @@ std::optional<std::string> Storage::NextSequenceValue(const std::string& name) {
                                  [&](const SequenceInfo& s) { return s.name == name; });
     if (sequence == model_->sequences.end()) return std::nullopt;
     Transaction transaction(*connection_);
-    Statement statement = connection_->Prepare(
-        "UPDATE PLATFORM_SEQUENCES SET NEXT_VALUE = NEXT_VALUE + 1 WHERE NAME = ? RETURNING NEXT_VALUE - 1");
-    statement.BindText(1, name);
-    if (!statement.Step()) throw CvError("the sequence \"" + name + "\" is missing from the database");
-    int64_t number = statement.Int(0);
-    statement.Run();
+    auto number = connection_->NextSequenceNumber(name, static_cast<size_t>(sequence - model_->sequences.begin()));
+    if (!number) throw CvError("the sequence \"" + name + "\" is missing from the database");
     transaction.Commit();
-    return sequence->Format(number);
+    return sequence->Format(*number);
 }
 
 std::string Storage::DisplayText(const ClassInfo& cls, int32_t objectId, const RecordData* data,

@@ -1,11 +1,11 @@
 // Storage: one database connection with its model, and the reads and writes every session shares.
 #pragma once
 
+#include "Connection.h"
 #include "Database.h"
 #include "Model.h"
 #include "QueryPlan.h"
 #include "RecordData.h"
-#include "SqliteConnection.h"
 #include "Transaction.h"
 
 #include <cassert>
@@ -42,10 +42,10 @@ private:
 
 class Storage : public Harness {
 public:
-    Storage(std::unique_ptr<SqliteConnection> connection, std::shared_ptr<const Model> model);
+    Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const Model> model);
 
     const Model& GetModel() const { return *model_; }
-    SqliteConnection& Sql() { return *connection_; }
+    Connection& Sql() { return *connection_; }
     // Tables and first rows of a new database.
     void CreateSchema();
 
@@ -64,7 +64,7 @@ public:
     void ClearFaults() override { faults_.clear(); }
     std::vector<std::pair<std::string, int>> UnfiredFaults() const override;
     void SetReadOnly(bool on) override { readOnly_ = on; }
-    // The file was opened for reading only: every write through a session is refused.
+    // The database was opened for reading only: every write through a session is refused.
     void SetOpenedForReading() { openedForReading_ = true; }
     // Refuses a write through a session while the database is read-only.
     void CheckWritable() const;
@@ -125,7 +125,7 @@ private:
         std::unordered_map<std::string, int> columnIndex;
         int classIdColumn = 0;
         // The select, pinned in the connection's statement cache on first use.
-        mutable SqliteConnection::KeptStatement* select = nullptr;
+        mutable KeptStatement* select = nullptr;
     };
     // Statements and column positions of one class, worked out once.
     struct ClassLayout {
@@ -150,7 +150,7 @@ private:
         bool fired = false;
     };
 
-    std::unique_ptr<SqliteConnection> connection_;
+    std::unique_ptr<Connection> connection_;
     std::shared_ptr<const Model> model_;
     std::unordered_map<std::string, TableLayout> layouts_;
     std::unordered_map<int16_t, ClassLayout> classLayouts_;

@@ -2,8 +2,8 @@
 // platform's tree links.
 #include "TreeReader.h"
 
+#include "PlatformDatabase.h"
 #include "ReadSnapshot.h"
-#include "SqliteDatabase.h"
 
 #include <stdexcept>
 
@@ -28,7 +28,7 @@ TreeEntry EntryOf(Storage& storage, const RecordData& data, int32_t objectId, co
 } // namespace
 
 TreeReader::TreeReader(Database& database, std::string separator) : separator_(std::move(separator)) {
-    auto* own = dynamic_cast<SqliteDatabase*>(&database);
+    auto* own = dynamic_cast<PlatformDatabase*>(&database);
     if (!own) throw std::invalid_argument("the tree reader reads databases of the embedded platform only");
     storage_ = own->StorageOf();
     snapshot_ = std::make_unique<ReadSnapshot>(storage_->Sql());

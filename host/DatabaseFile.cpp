@@ -3,6 +3,8 @@
 
 #include "CommandError.h"
 
+#include "SqliteFiles.h"
+
 #include <sqlite3.h>
 
 #include <filesystem>

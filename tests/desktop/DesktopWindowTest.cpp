@@ -30,13 +30,16 @@ namespace {
 void Choose(QMenu* menu, const QString& caption) {
     for (auto* action : menu->actions())
         if (action->text() == caption) return action->trigger();
-    FAIL() << "no menu entry " << caption.toStdString();
+    QStringList entries;
+    for (auto* action : menu->actions()) entries << action->text();
+    FAIL() << "no menu entry " << caption.toStdString() << " among " << entries.join(", ").toStdString();
 }
 
 class DesktopWindowTest : public testing::Test {
 protected:
     void SetUp() override {
         test::QtApplication();
+        path = folder.Path() + "/sample" + std::to_string(++opened) + ".db";
         std::ostringstream out, errors;
         const char* arguments[] = {"quendra", "init", path.c_str(), "--sample"};
         ASSERT_EQ(host::CommandLine::Run(4, arguments, out, errors), 0) << errors.str();
@@ -45,7 +48,7 @@ protected:
         // Every window is noted and answered: message boxes with their first button (OK, or Yes), the
         // search with `searchFor` as a part number and its first result, the link attribute editor with
         // `typed` from its first row on.
-        window->Windows().SetModalHook([this](QDialog& dialog) {
+        window->SetModalHook([this](QDialog& dialog) {
             titles.push_back(dialog.windowTitle().toStdString());
             if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
                 messages.push_back(box->text().toStdString());
@@ -53,6 +56,12 @@ protected:
             } else if (dialog.windowTitle() == "Search") {
                 dialog.findChild<QLineEdit*>("Attribute")->setText("CN_PART_NUMBER");
                 dialog.findChild<QLineEdit*>("Text")->setText(searchFor);
+                dialog.accept();
+            } else if (dialog.windowTitle() == "Edit Values") {
+                auto* grid = dialog.findChild<QTableWidget*>("Values");
+                for (const auto& [name, text] : edits)
+                    for (int row = 0; row < grid->rowCount(); ++row)
+                        if (grid->item(row, 0)->text() == name) grid->item(row, 1)->setText(text);
                 dialog.accept();
             } else if (dialog.windowTitle() == "Search Results") {
                 dialog.findChild<QListWidget*>("Results")->item(0)->setSelected(true);
@@ -71,6 +80,17 @@ protected:
             }
         });
     }
+    std::string Stored(const char* className, const char* partNumber, const char* attribute) {
+        auto found = database->FindObjects(className, "CN_PART_NUMBER", partNumber);
+        return found.empty() ? "(gone)" : database->ReadValue(found.front(), attribute).AsText();
+    }
+    // The hooks the log says were called, in order.
+    std::vector<std::string> HooksCalled() {
+        std::vector<std::string> hooks;
+        for (const auto& line : window->Log()->toPlainText().split('\n'))
+            if (line.startsWith("-- step")) hooks.push_back(line.section(' ', -1).toStdString());
+        return hooks;
+    }
     bool Locked(const char* partNumber) {
         return database->ReadValue(database->FindObjects("Parts", "CN_PART_NUMBER", partNumber).front(), "CN_LOCKED")
             .AsBool();
@@ -81,12 +101,14 @@ protected:
     }
 
     host::TempFolder folder;
-    std::string path = folder.Path() + "/sample.db";
+    int opened = 0;
+    std::string path; // a new sample database for each SetUp
     std::shared_ptr<embedded::Database> database;
     std::unique_ptr<DesktopWindow> window;
     std::vector<std::string> titles, messages;
     QString searchFor;
     std::vector<QString> typed;
+    std::vector<std::pair<QString, QString>> edits; // the edit dialog's changes, by attribute's display name
 };
 
 TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
@@ -199,6 +221,120 @@ TEST_F(DesktopWindowTest, EditsALinkInTheLinkEditor) {
     EXPECT_EQ(database->ReadValue(database->FindLinks("Parts Tree", gearBox, cover).front(), "CN_QUANTITY").AsText(),
               "3");
     EXPECT_EQ(window->FindItem("P-100031")->text(DesktopWindow::FirstLinkColumn).toStdString(), "3");
+}
+
+// The platform's own operations run only when the check called before them answers 0; a refusal stores nothing.
+TEST_F(DesktopWindowTest, GuardedOperationsRunOnlyWhenTheirCheckLetsThem) {
+    struct Case {
+        const char* item;  // the tree row, by the start of its display text
+        const char* entry; // the context menu's entry
+        std::vector<std::pair<QString, QString>> edits;
+        std::vector<std::string> hooks, messages;
+        const char *className, *partNumber, *attribute, *stored; // the value stored afterwards
+    };
+    const Case cases[] = {
+        {"P-100030",
+         "Edit Values...",
+         {{"Description", "Housing, cast"}},
+         {"IsLockedForUpdate", "BeforeUpdate"},
+         {},
+         "Parts",
+         "P-100030",
+         "CN_DESCRIPTION",
+         "Housing, cast"},
+        {"P-100021",
+         "Edit Values...",
+         {{"Description", "Shaft"}},
+         {"IsLockedForUpdate"},
+         {"Part P-100021-Output shaft has been locked by 'dora'\r\rYou cannot update any atrribute in this "
+          "situation"},
+         "Parts",
+         "P-100021",
+         "CN_DESCRIPTION",
+         "Output shaft"},
+        {"P-100010",
+         "Edit Values...",
+         {{"Standard", "True"}},
+         {"IsLockedForUpdate", "BeforeUpdate"},
+         {"Child Part P-100011-Input shaft must be set to standard first"},
+         "Parts",
+         "P-100010",
+         "CN_STANDARD",
+         ""},
+        {"P-100031", "Release", {}, {"BeforeNewReleaseObj"}, {}, "Parts", "P-100031", "STATE", "5"},
+        {"P-100012",
+         "Release",
+         {},
+         {"BeforeNewReleaseObj"},
+         {"Part P-100012-Ball bearing 6204 is standard"},
+         "Parts",
+         "P-100012",
+         "STATE",
+         "6"},
+        {"P-100000 - gearbox",
+         "Check Out",
+         {},
+         {"BeforeCheckOutReleaseDocs"},
+         {},
+         "Documents",
+         "P-100000",
+         "STATE",
+         "1"},
+        {"P-100030 - housing", "Check In", {}, {"AfterCheckInDocuments"}, {}, "Documents", "P-100030", "STATE", "2"},
+        {"P-100000 - gearbox", "Approve", {}, {"BeforeCheckOutReleaseDocs"}, {}, "Documents", "P-100000", "STATE", "5"},
+        {"P-100000 - gearbox",
+         "Delete Document",
+         {},
+         {"BeforeDeleteDocuments"},
+         {"This Document is referenced by others.\nConfirm deletion of Drawing P-100000-gearbox.dwg"},
+         "Documents",
+         "P-100000",
+         "STATE",
+         "(gone)"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(std::string(test.entry) + " on " + test.item);
+        SetUp();
+        window->Search("Assembly", "P-100000");
+        window->OpenResult(0);
+        window->Expand(window->FindItem("P-100010"));
+        window->Expand(window->FindItem("P-100020"));
+        window->Expand(window->FindItem("P-100030"));
+        edits = test.edits;
+        Choose(window->MenuFor(window->FindItem(test.item)), test.entry);
+        EXPECT_EQ(HooksCalled(), test.hooks);
+        EXPECT_EQ(messages, test.messages);
+        EXPECT_EQ(Stored(test.className, test.partNumber, test.attribute), test.stored);
+        if (std::string(test.stored) != "(gone)")
+            EXPECT_NE(window->FindItem(test.item), nullptr);
+        else
+            EXPECT_EQ(window->FindItem(test.item), nullptr);
+        window.reset();
+        messages.clear();
+        titles.clear();
+    }
+}
+
+TEST_F(DesktopWindowTest, LinksASearchResultBelowAPartTheLockLets) {
+    window->Search("Assembly", "P-100000");
+    window->OpenResult(0);
+    window->Expand(window->FindItem("P-100020"));
+    window->Search("Part", "P-100031");
+    auto housing = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100030").front();
+    auto shaft = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100021").front();
+    auto cover = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100031").front();
+
+    Choose(window->MenuFor(window->FindItem("P-100021")), "Link Part P-100031-Cover Below");
+    EXPECT_EQ(messages, std::vector<std::string>{"Part P-100021-Output shaft is locked by Dora Lind"});
+    EXPECT_TRUE(database->FindLinks("Parts Tree", shaft, cover).empty());
+
+    Choose(window->MenuFor(window->FindItem("P-100030")), "Link Part P-100031-Cover Below");
+    EXPECT_EQ(database->FindLinks("Parts Tree", housing, cover).size(), 1u);
+    EXPECT_EQ(HooksCalled(), (std::vector<std::string>{"BeforeAddPartsTreeLink", "BeforeAddPartsTreeLink"}));
+    window->Expand(window->FindItem("P-100030"));
+    ASSERT_EQ(window->FindItem("P-100030")->childCount(), 2);
+    EXPECT_EQ(window->FindItem("P-100030")->child(1)->text(DesktopWindow::ObjectColumn).toStdString(),
+              "Part P-100031 - Cover");
 }
 
 TEST_F(DesktopWindowTest, RefreshShowsAnotherProcesssChanges) {

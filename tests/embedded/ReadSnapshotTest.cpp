@@ -2,6 +2,7 @@
 #include "ReadSnapshot.h"
 
 #include "CvError.h"
+#include "SqliteConnection.h"
 #include "Transaction.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +10,8 @@
 namespace quendra::embedded {
 namespace {
 
-bool InTransaction(SqliteConnection& connection) {
-    return sqlite3_get_autocommit(connection.Handle()) == 0;
+bool InTransaction(const Connection& connection) {
+    return connection.InTransaction();
 }
 
 TEST(ReadSnapshotTest, EndsItsOwnTransactionAndLeavesAWriteOpen) {

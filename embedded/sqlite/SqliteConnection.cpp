@@ -1,6 +1,10 @@
 // SQLite connections and their statement cache, failing with CvError.
 #include "SqliteConnection.h"
 
+#include "AttributeType.h"
+#include "SqliteFiles.h"
+#include "SqliteStatement.h"
+
 #include "CvError.h"
 
 #include <cmath>
@@ -72,8 +76,13 @@ SqliteConnection::SqliteConnection(const std::string& path, int flags, size_t ca
 }
 
 SqliteConnection::~SqliteConnection() {
-    for (auto& [sql, kept] : cache_) sqlite3_finalize(kept.statement);
+    cache_.clear();
     sqlite3_close_v2(db_);
+}
+
+std::string SqliteConnection::Name() const {
+    const char* file = sqlite3_db_filename(db_, "main");
+    return file ? file : "";
 }
 
 Statement SqliteConnection::Prepare(const std::string& sql) {
@@ -84,31 +93,31 @@ Statement SqliteConnection::Prepare(const std::string& sql) {
     return Prepare(Keep(sql));
 }
 
-Statement SqliteConnection::Prepare(KeptStatement& kept) {
+Statement SqliteConnection::Prepare(KeptStatement& pinned) {
+    auto& kept = static_cast<Kept&>(pinned);
     if (kept.busy) return Fresh(*kept.sql); // a nested use of the same SQL
     kept.lastUse = ++uses_;
-    return Statement(kept.statement, db_, kept.busy);
+    return Statement(*kept.body, kept.busy);
 }
 
-SqliteConnection::KeptStatement& SqliteConnection::Pin(const std::string& sql) {
+KeptStatement& SqliteConnection::Pin(const std::string& sql) {
     auto found = cache_.find(sql);
     if (found == cache_.end()) MakeRoom();
-    KeptStatement& kept = found != cache_.end() ? found->second : Keep(sql);
+    Kept& kept = found != cache_.end() ? found->second : Keep(sql);
     kept.pinned = true;
     return kept;
 }
 
-SqliteConnection::KeptStatement& SqliteConnection::Keep(const std::string& sql) {
+SqliteConnection::Kept& SqliteConnection::Keep(const std::string& sql) {
     sqlite3_stmt* statement = Compile(sql, SQLITE_PREPARE_PERSISTENT);
     auto [entry, added] = cache_.try_emplace(sql);
-    entry->second.statement = statement;
+    entry->second.body = std::make_unique<SqliteStatement>(statement, db_);
     entry->second.sql = &entry->first;
     return entry->second;
 }
 
 Statement SqliteConnection::Fresh(const std::string& sql) {
-    sqlite3_stmt* fresh = Compile(sql, 0);
-    return Statement(fresh, db_, std::shared_ptr<sqlite3_stmt>(fresh, sqlite3_finalize));
+    return Statement(std::make_unique<SqliteStatement>(Compile(sql, 0), db_));
 }
 
 sqlite3_stmt* SqliteConnection::Compile(const std::string& sql, unsigned flags) {
@@ -126,7 +135,6 @@ void SqliteConnection::MakeRoom() {
             (oldest == cache_.end() || it->second.lastUse < oldest->second.lastUse))
             oldest = it;
     if (oldest == cache_.end()) return;
-    sqlite3_finalize(oldest->second.statement);
     cache_.erase(oldest);
 }
 
@@ -136,11 +144,11 @@ std::unique_ptr<Statement> SqliteConnection::PrepareOnce(const std::string& sql)
     if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, &tail) != SQLITE_OK)
         Fail("the statement cannot be prepared");
     if (!statement) throw CvError("the SQL text holds no statement");
-    auto owner = std::shared_ptr<sqlite3_stmt>(statement, sqlite3_finalize);
+    auto body = std::make_unique<SqliteStatement>(statement, db_);
     std::string rest = tail ? tail : "";
     if (rest.find_first_not_of(" \t\r\n;") != std::string::npos)
         throw CvError("the SQL text holds more than one statement");
-    return std::make_unique<Statement>(statement, db_, owner);
+    return std::make_unique<Statement>(std::move(body));
 }
 
 namespace {
@@ -164,6 +172,8 @@ std::unique_ptr<Statement> SqliteConnection::PrepareReading(const std::string& s
     try {
         auto statement = PrepareOnce(sql);
         sqlite3_set_authorizer(db_, nullptr, nullptr);
+        if (!sqlite3_stmt_readonly(static_cast<SqliteStatement&>(statement->Body()).Raw()))
+            throw CvError("only statements that read can be run as a query: " + sql);
         return statement;
     } catch (const CvError&) {
         sqlite3_set_authorizer(db_, nullptr, nullptr);
@@ -194,7 +204,7 @@ void SqliteConnection::Fail(const std::string& what) const {
 }
 
 void SqliteConnection::BeginOuterTransaction() {
-    if (outer_ || !sqlite3_get_autocommit(db_)) throw CvError("a transaction is open already");
+    if (outer_ || InTransaction()) throw CvError("a transaction is open already");
     Prepare("BEGIN IMMEDIATE").Run();
     outer_ = true;
 }
@@ -217,6 +227,126 @@ void SqliteConnection::RollbackOuterTransaction() {
     if (!outer_) throw CvError("no transaction is open");
     outer_ = false;
     if (!sqlite3_get_autocommit(db_)) Execute("ROLLBACK");
+}
+
+// BEGIN and COMMIT come from the statement cache: every platform write runs them.
+bool SqliteConnection::BeginWrite() {
+    if (!outer_) {
+        Prepare("BEGIN IMMEDIATE").Run();
+        return false;
+    }
+    // After a full disk or an I/O error SQLite may have rolled the outer transaction back itself: a write
+    // now would be committed on its own, outside the transaction that can still be undone.
+    if (sqlite3_get_autocommit(db_))
+        throw CvError("the database undid the open transaction after a failure: nothing more is written");
+    Prepare("SAVEPOINT platform_write").Run();
+    return true;
+}
+
+void SqliteConnection::CommitWrite(bool savepoint) {
+    Prepare(savepoint ? "RELEASE platform_write" : "COMMIT").Run();
+}
+
+void SqliteConnection::AbandonWrite(bool savepoint) noexcept {
+    if (!savepoint)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    else if (!sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK TO platform_write; RELEASE platform_write", nullptr, nullptr, nullptr);
+}
+
+bool SqliteConnection::BeginRead() {
+    if (!sqlite3_get_autocommit(db_)) return false;
+    Prepare("BEGIN").Run();
+    return true;
+}
+
+void SqliteConnection::EndRead() noexcept {
+    if (sqlite3_get_autocommit(db_)) return;
+    try {
+        Prepare("COMMIT").Run();
+    } catch (const CvError&) {
+        // A transaction that only read loses nothing when it is rolled back instead.
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+std::string SqliteConnection::ColumnType(int32_t attributeType) const {
+    switch (static_cast<AttributeType>(attributeType)) {
+    case AttributeType::Int16:
+    case AttributeType::Int32:
+    case AttributeType::Bool:
+        return "INTEGER";
+    case AttributeType::Double:
+        return "REAL";
+    default:
+        return "TEXT";
+    }
+}
+
+void SqliteConnection::CreateNumberSources(const std::vector<std::pair<std::string, int64_t>>& sequences) {
+    Execute("CREATE TABLE PLATFORM_COUNTER (NEXT_ID INTEGER NOT NULL)");
+    Execute("INSERT INTO PLATFORM_COUNTER (NEXT_ID) VALUES (1)");
+    Execute("CREATE TABLE PLATFORM_SEQUENCES (NAME TEXT PRIMARY KEY, NEXT_VALUE INTEGER NOT NULL)");
+    for (const auto& [name, next] : sequences) {
+        Statement statement = Prepare("INSERT INTO PLATFORM_SEQUENCES (NAME, NEXT_VALUE) VALUES (?, ?)");
+        statement.BindText(1, name).BindInt(2, next).Run();
+    }
+}
+
+void SqliteConnection::ReadyForWriting() {
+    PrepareSqliteFileForWriting(*this);
+}
+
+void SqliteConnection::MarkFormat(int64_t format) {
+    Execute("PRAGMA user_version=" + std::to_string(format));
+}
+
+// The counter is read first and moved on after the insert, so that the insert is the transaction's first
+// write and SQLite needs no statement journal for it.
+int32_t SqliteConnection::TakeObjectId() {
+    Statement counter = Prepare("SELECT NEXT_ID FROM PLATFORM_COUNTER");
+    if (!counter.Step()) throw CvError("the object counter is missing");
+    return static_cast<int32_t>(counter.Int(0));
+}
+
+void SqliteConnection::ObjectIdUsed(int32_t objectId) {
+    Statement next = Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = ?");
+    next.BindInt(1, static_cast<int64_t>(objectId) + 1).Run();
+}
+
+std::optional<int64_t> SqliteConnection::NextSequenceNumber(const std::string& name, size_t) {
+    Statement statement =
+        Prepare("UPDATE PLATFORM_SEQUENCES SET NEXT_VALUE = NEXT_VALUE + 1 WHERE NAME = ? RETURNING NEXT_VALUE - 1");
+    statement.BindText(1, name);
+    if (!statement.Step()) return std::nullopt;
+    int64_t number = statement.Int(0);
+    statement.Run();
+    return number;
+}
+
+std::string SqliteConnection::StoredModelText() {
+    {
+        Statement version = Prepare("PRAGMA user_version");
+        version.Step();
+        if (version.Int(0) > kStorageFormat)
+            throw StorageError("the database was made by a newer version of this platform (format " +
+                               std::to_string(version.Int(0)) + ", this version reads format " +
+                               std::to_string(kStorageFormat) + "): open it with that version");
+    }
+    Statement known = Prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'PLATFORM_MODEL'");
+    if (!known.Step()) throw StorageError("the file is a database of another program, not one of this platform");
+    Statement statement = Prepare("SELECT MODEL_TEXT FROM PLATFORM_MODEL");
+    if (!statement.Step())
+        throw StorageError("the database is damaged: it holds no data model; restore it from a backup");
+    return statement.Text(0);
+}
+
+std::vector<std::string> SqliteConnection::TableColumns(const std::string& table) {
+    Statement columns = Prepare("SELECT name FROM pragma_table_info(?)");
+    columns.BindText(1, table);
+    std::vector<std::string> stored;
+    while (columns.Step()) stored.push_back(columns.Text(0));
+    return stored;
 }
 
 } // namespace quendra::embedded

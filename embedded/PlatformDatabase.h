@@ -1,4 +1,5 @@
-// SqliteDatabase: the embedded platform's Database on one SQLite file or in memory.
+// PlatformDatabase: the embedded platform's Database on any of its storages (an SQLite file or memory, a
+// PostgreSQL server).
 #pragma once
 
 #include "Database.h"
@@ -8,9 +9,9 @@
 
 namespace quendra::embedded {
 
-class SqliteDatabase : public Database {
+class PlatformDatabase : public Database {
 public:
-    explicit SqliteDatabase(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
+    explicit PlatformDatabase(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
 
     Ptr<CvSession> Login(const std::string& login, PlatformDialogs& dialogs) override;
     int32_t AddUser(const std::string& login, bool admin,

@@ -1,138 +1,50 @@
 // Making and opening databases, sessions, and the direct reads and writes of hosts and tests.
-#include "SqliteDatabase.h"
+#include "PlatformDatabase.h"
 
 #include "CvError.h"
 #include "EmbeddedClass.h"
 #include "EmbeddedRecList.h"
 #include "EmbeddedRecord.h"
 #include "EmbeddedSession.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include "SqliteFiles.h"
+#ifdef QUENDRA_WITH_POSTGRES
+#include "PostgresConnection.h"
+#endif
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <filesystem>
 
 namespace quendra::embedded {
 
 namespace {
 
-// With a write-ahead log, NORMAL keeps the file consistent after a crash of the process or the
-// machine (a power loss may only drop the last commits) and spares a disk flush per platform write.
-const char* kSynchronous = "PRAGMA synchronous=NORMAL";
-
-// The format of the tables this version makes and reads (PRAGMA user_version; 0 for databases made before
-// it was kept, which have the same tables).
-constexpr int64_t kFormat = 1;
-
-bool IsMemory(const std::string& path) {
-    return path == ":memory:";
-}
-
-// A failure of SQLite while the file is opened, said without the path: the error names the file already.
-EmbeddedError OpenFailure(const std::string& path, SqliteConnection& connection, const CvError& error) {
+// A failure of the database engine while the database is opened, said without its name: the error names
+// the database already.
+EmbeddedError OpenFailure(const std::string& path, const Connection& connection, const CvError& error) {
     std::string text = error.what();
-    const char* file = sqlite3_db_filename(connection.Handle(), "main");
-    const std::string named = std::string(" ") + (file ? file : "");
-    if (auto at = text.find(named); file && *file && at != std::string::npos) text.erase(at, named.size());
+    const std::string named = " " + connection.Name();
+    if (auto at = text.find(named); named.size() > 1 && at != std::string::npos) text.erase(at, named.size());
     return EmbeddedError(path, "", text);
 }
 
-} // namespace
-
-std::shared_ptr<Database> Database::Create(const std::string& path, std::shared_ptr<const Model> model) {
-    if (!model) throw EmbeddedError(path, "", "a database needs a model");
-    struct stat info {};
-    if (!IsMemory(path) && stat(path.c_str(), &info) == 0)
-        throw EmbeddedError(path, "", "the database file exists already");
-    std::unique_ptr<SqliteConnection> connection;
-    try {
-        connection = std::make_unique<SqliteConnection>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        if (!IsMemory(path)) {
-            connection->Execute("PRAGMA journal_mode=WAL");
-            connection->Execute(kSynchronous);
-        }
-        auto storage = std::make_shared<Storage>(std::move(connection), std::move(model));
-        storage->CreateSchema();
-        storage->Sql().Execute("PRAGMA user_version=" + std::to_string(kFormat));
-        return std::make_shared<SqliteDatabase>(storage);
-    } catch (const CvError& error) {
-        throw EmbeddedError(path, "", std::string("the database cannot be made: ") + error.what());
-    }
-}
-
-namespace {
-
-// Refuses a file, or the folder where SQLite keeps the write-ahead log beside it, that cannot be written.
-// A file or folder without any write permission counts as unwritable even for the superuser, who may
-// write anything: writing it would surprise whoever made it read-only.
-void CheckWritable(const std::string& path) {
-    struct stat info {};
-    stat(path.c_str(), &info);
-    if ((info.st_mode & 0222) == 0)
-        throw EmbeddedError(path, "", "the database file is read-only: make it writable (chmod u+w), then try again");
-    if (access(path.c_str(), W_OK) != 0) {
-        if (errno == EROFS)
-            throw EmbeddedError(path, "",
-                                "the database file is on a read-only file system: copy it to a writable folder");
-        throw EmbeddedError(path, "",
-                            "no permission to write the database file: ask its owner for write access, then try "
-                            "again");
-    }
-    std::string folder = std::filesystem::path(path).parent_path().string();
-    if (folder.empty()) folder = ".";
-    struct stat folderInfo {};
-    if (stat(folder.c_str(), &folderInfo) != 0 || (folderInfo.st_mode & 0222) == 0 ||
-        access(folder.c_str(), W_OK | X_OK) != 0)
-        throw EmbeddedError(path, "",
-                            "no permission to write in the folder " + folder +
-                                ", where the database keeps its log beside the file: ask for write access to the "
-                                "folder, or move the file to a folder you can write");
-}
-
-// The model text kept in the database; the failure says whether the file is locked, no database, damaged,
-// of another program or of a newer format.
-std::string ReadModelText(SqliteConnection& connection, const std::string& path) {
-    try {
-        {
-            Statement version = connection.Prepare("PRAGMA user_version");
-            version.Step();
-            if (version.Int(0) > kFormat)
-                throw EmbeddedError(path, "",
-                                    "the database was made by a newer version of this platform (format " +
-                                        std::to_string(version.Int(0)) + ", this version reads format " +
-                                        std::to_string(kFormat) + "): open it with that version");
-        }
-        Statement known =
-            connection.Prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'PLATFORM_MODEL'");
-        if (!known.Step())
-            throw EmbeddedError(path, "", "the file is a database of another program, not one of this platform");
-        Statement statement = connection.Prepare("SELECT MODEL_TEXT FROM PLATFORM_MODEL");
-        if (!statement.Step())
-            throw EmbeddedError(path, "", "the database is damaged: it holds no data model; restore it from a backup");
-        return statement.Text(0);
-    } catch (const CvError& error) {
-        throw OpenFailure(path, connection, error);
-    }
+bool SameName(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 // Every table and column of the model must be in the database; a database whose tables do not fit the
 // model it keeps was made for another model (or changed by another program).
-void CheckTables(SqliteConnection& connection, const Model& model, const std::string& path) {
+void CheckTables(Connection& connection, const Model& model, const std::string& path) {
     try {
         for (const auto& table : model.tables) {
-            Statement columns = connection.Prepare("SELECT name FROM pragma_table_info(?)");
-            columns.BindText(1, table.name);
-            std::vector<std::string> stored;
-            while (columns.Step()) stored.push_back(columns.Text(0));
+            std::vector<std::string> stored = connection.TableColumns(table.name);
             if (stored.empty())
                 throw EmbeddedError(path, "",
                                     "the database does not fit its data model: the table " + table.name +
                                         " is missing; it belongs to another model or was changed by another program");
             for (const auto& column : table.columns)
-                if (std::find(stored.begin(), stored.end(), column.name) == stored.end())
+                if (std::none_of(stored.begin(), stored.end(),
+                                 [&](const std::string& name) { return SameName(name, column.name); }))
                     throw EmbeddedError(path, "",
                                         "the database does not fit its data model: the table " + table.name +
                                             " has no column " + column.name +
@@ -143,55 +55,58 @@ void CheckTables(SqliteConnection& connection, const Model& model, const std::st
     }
 }
 
-// A file nobody may write, without a write-ahead log beside it: no other program can change it while it is
-// read, so it is read as it lies, without the log and shared-memory files SQLite would otherwise leave
-// beside it (with the file's own read-only permissions, in the way of whoever makes it writable later).
-bool Unwritable(const std::string& path, const struct stat& info) {
-    struct stat log {};
-    return (info.st_mode & 0222) == 0 && stat((path + "-wal").c_str(), &log) != 0;
-}
-
-std::string ImmutableUri(const std::string& path) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string uri = "file:";
-    std::error_code unknownFolder; // a working folder that was removed: the path is taken as it is
-    const auto full = std::filesystem::absolute(path, unknownFolder);
-    for (unsigned char c : unknownFolder ? path : full.string()) {
-        if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_' || c == '~') {
-            uri += static_cast<char>(c);
-        } else {
-            uri += '%';
-            uri += hex[c >> 4];
-            uri += hex[c & 15];
-        }
-    }
-    return uri + "?immutable=1";
+std::unique_ptr<Connection> ServerConnection([[maybe_unused]] const std::string& address, [[maybe_unused]] bool create,
+                                             [[maybe_unused]] bool reading) {
+#ifdef QUENDRA_WITH_POSTGRES
+    return OpenPostgres(address, create, reading);
+#else
+    throw StorageError("this build of the platform has no PostgreSQL storage: use a database file");
+#endif
 }
 
 } // namespace
 
-std::pair<std::string, int> ReadingOpenArguments(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && Unwritable(path, info))
-        return {ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI};
-    return {path, SQLITE_OPEN_READONLY};
+bool IsServerAddress(const std::string& address) {
+    return address.starts_with("postgresql://") || address.starts_with("postgres://");
+}
+
+std::shared_ptr<Database> Database::Create(const std::string& path, std::shared_ptr<const Model> model) {
+    if (!model) throw EmbeddedError(path, "", "a database needs a model");
+    try {
+        std::unique_ptr<Connection> connection;
+        if (IsServerAddress(path))
+            connection = ServerConnection(path, true, false);
+        else
+            connection = CreateSqliteFile(path);
+        auto storage = std::make_shared<Storage>(std::move(connection), std::move(model));
+        storage->CreateSchema();
+        storage->Sql().MarkFormat(kStorageFormat);
+        return std::make_shared<PlatformDatabase>(storage);
+    } catch (const StorageError& error) {
+        throw EmbeddedError(path, "", error.what());
+    } catch (const CvError& error) {
+        throw EmbeddedError(path, "", std::string("the database cannot be made: ") + error.what());
+    }
 }
 
 std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode) {
-    struct stat info {};
-    if (IsMemory(path)) throw EmbeddedError(path, "", "a database in memory cannot be opened again");
-    if (stat(path.c_str(), &info) != 0) throw EmbeddedError(path, "", "the database file does not exist");
-    if (!S_ISREG(info.st_mode)) throw EmbeddedError(path, "", "the database path is not a file");
     const bool reading = mode == OpenMode::ReadOnly;
-    if (!reading) CheckWritable(path);
-    std::unique_ptr<SqliteConnection> connection;
+    std::unique_ptr<Connection> connection;
     try {
-        auto [name, flags] = reading ? ReadingOpenArguments(path) : std::pair(path, SQLITE_OPEN_READWRITE);
-        connection = std::make_unique<SqliteConnection>(name, flags);
+        connection = IsServerAddress(path) ? ServerConnection(path, false, reading) : OpenSqliteFile(path, reading);
+    } catch (const StorageError& error) {
+        throw EmbeddedError(path, "", error.what());
     } catch (const CvError& error) {
         throw EmbeddedError(path, "", std::string("the database cannot be opened: ") + error.what());
     }
-    std::string modelText = ReadModelText(*connection, path);
+    std::string modelText;
+    try {
+        modelText = connection->StoredModelText();
+    } catch (const StorageError& error) {
+        throw EmbeddedError(path, "", error.what());
+    } catch (const CvError& error) {
+        throw OpenFailure(path, *connection, error);
+    }
     std::shared_ptr<const Model> model;
     try {
         model = ParseModel(modelText, path);
@@ -202,24 +117,23 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode)
     CheckTables(*connection, *model, path);
     if (!reading) {
         try {
-            connection->Execute("PRAGMA journal_mode=WAL");
-            connection->Execute(kSynchronous);
+            connection->ReadyForWriting();
         } catch (const CvError& error) {
             throw OpenFailure(path, *connection, error);
         }
     }
     auto storage = std::make_shared<Storage>(std::move(connection), std::move(model));
     if (reading) storage->SetOpenedForReading();
-    return std::make_shared<SqliteDatabase>(storage);
+    return std::make_shared<PlatformDatabase>(storage);
 }
 
-const ClassInfo& SqliteDatabase::NamedClass(const std::string& name) const {
+const ClassInfo& PlatformDatabase::NamedClass(const std::string& name) const {
     const ClassInfo* cls = storage_->GetModel().ClassByName(name);
     if (!cls) throw EmbeddedError("", "", "there is no class named \"" + name + "\"");
     return *cls;
 }
 
-RecordData SqliteDatabase::Stored(ObjectKey key) {
+RecordData PlatformDatabase::Stored(ObjectKey key) {
     if (!storage_->GetModel().ClassById(key.classId))
         throw EmbeddedError("", "", "there is no class with the id " + std::to_string(key.classId));
     auto stored = storage_->Load(key.classId, key.objectId);
@@ -230,7 +144,7 @@ RecordData SqliteDatabase::Stored(ObjectKey key) {
     return std::move(*stored);
 }
 
-void SqliteDatabase::SetValues(RecordData& data, const std::vector<std::pair<std::string, Value>>& values) const {
+void PlatformDatabase::SetValues(RecordData& data, const std::vector<std::pair<std::string, Value>>& values) const {
     for (const auto& [name, value] : values) {
         const AttributeInfo* attribute = data.cls->Attribute(name);
         if (!attribute || (attribute->system && data.cls->kind != ClassKind::Object))
@@ -243,7 +157,7 @@ void SqliteDatabase::SetValues(RecordData& data, const std::vector<std::pair<std
     }
 }
 
-Ptr<CvSession> SqliteDatabase::Login(const std::string& login, PlatformDialogs& dialogs) {
+Ptr<CvSession> PlatformDatabase::Login(const std::string& login, PlatformDialogs& dialogs) {
     auto user = storage_->UserByLogin(login);
     if (!user) throw EmbeddedError("", "", "there is no user with the login \"" + login + "\"");
     auto context = std::make_shared<SessionContext>();
@@ -256,8 +170,8 @@ Ptr<CvSession> SqliteDatabase::Login(const std::string& login, PlatformDialogs& 
     return std::make_shared<EmbeddedSession>(context);
 }
 
-int32_t SqliteDatabase::AddUser(const std::string& login, bool admin,
-                                const std::vector<std::pair<std::string, Value>>& values) {
+int32_t PlatformDatabase::AddUser(const std::string& login, bool admin,
+                                  const std::vector<std::pair<std::string, Value>>& values) {
     if (login.empty()) throw EmbeddedError("", "", "a user needs a login");
     if (storage_->UserByLogin(login)) throw EmbeddedError("", "", "the login \"" + login + "\" is taken");
     try {
@@ -267,8 +181,8 @@ int32_t SqliteDatabase::AddUser(const std::string& login, bool admin,
     }
 }
 
-ObjectKey SqliteDatabase::CreateObject(const std::string& className,
-                                       const std::vector<std::pair<std::string, Value>>& values) {
+ObjectKey PlatformDatabase::CreateObject(const std::string& className,
+                                         const std::vector<std::pair<std::string, Value>>& values) {
     const ClassInfo& cls = NamedClass(className);
     if (cls.kind != ClassKind::Object) throw EmbeddedError("", "", "\"" + className + "\" is not a class of objects");
     RecordData data;
@@ -283,8 +197,8 @@ ObjectKey SqliteDatabase::CreateObject(const std::string& className,
     return {cls.id, objectId};
 }
 
-ObjectKey SqliteDatabase::CreateLink(const std::string& linkClassName, ObjectKey parent, ObjectKey child,
-                                     const std::vector<std::pair<std::string, Value>>& values) {
+ObjectKey PlatformDatabase::CreateLink(const std::string& linkClassName, ObjectKey parent, ObjectKey child,
+                                       const std::vector<std::pair<std::string, Value>>& values) {
     const ClassInfo& link = NamedClass(linkClassName);
     if (link.kind != ClassKind::Link) throw EmbeddedError("", "", "\"" + linkClassName + "\" is not a link class");
     const ClassInfo& parentClass = *Stored(parent).cls;
@@ -309,15 +223,15 @@ ObjectKey SqliteDatabase::CreateLink(const std::string& linkClassName, ObjectKey
     return {link.id, objectId};
 }
 
-Value SqliteDatabase::ReadValue(ObjectKey key, const std::string& attribute) {
+Value PlatformDatabase::ReadValue(ObjectKey key, const std::string& attribute) {
     RecordData stored = Stored(key);
     if (!stored.Has(attribute))
         throw EmbeddedError("", "", "the class \"" + stored.cls->name + "\" has no attribute \"" + attribute + "\"");
     return stored.Get(attribute);
 }
 
-std::vector<ObjectKey> SqliteDatabase::FindObjects(const std::string& className, const std::string& attribute,
-                                                   const std::string& text) {
+std::vector<ObjectKey> PlatformDatabase::FindObjects(const std::string& className, const std::string& attribute,
+                                                     const std::string& text) {
     const ClassInfo& cls = NamedClass(className);
     const Model& model = storage_->GetModel();
     const AttributeInfo* found = nullptr;
@@ -339,7 +253,8 @@ std::vector<ObjectKey> SqliteDatabase::FindObjects(const std::string& className,
     return keys;
 }
 
-std::vector<ObjectKey> SqliteDatabase::FindLinks(const std::string& linkClassName, ObjectKey parent, ObjectKey child) {
+std::vector<ObjectKey> PlatformDatabase::FindLinks(const std::string& linkClassName, ObjectKey parent,
+                                                   ObjectKey child) {
     const ClassInfo& link = NamedClass(linkClassName);
     if (link.kind != ClassKind::Link) throw EmbeddedError("", "", "\"" + linkClassName + "\" is not a link class");
     std::vector<ObjectKey> keys;
@@ -348,7 +263,7 @@ std::vector<ObjectKey> SqliteDatabase::FindLinks(const std::string& linkClassNam
     return keys;
 }
 
-int64_t SqliteDatabase::CountObjects(const std::string& className) {
+int64_t PlatformDatabase::CountObjects(const std::string& className) {
     const ClassInfo& cls = NamedClass(className);
     Statement statement = storage_->Sql().Prepare("SELECT COUNT(*) FROM " + SqlName(cls.table) + " WHERE CLASS_ID = ?");
     statement.BindInt(1, cls.id);
@@ -356,28 +271,28 @@ int64_t SqliteDatabase::CountObjects(const std::string& className) {
     return statement.Int(0);
 }
 
-std::string SqliteDatabase::ClassName(int16_t classId) {
+std::string PlatformDatabase::ClassName(int16_t classId) {
     const ClassInfo* cls = storage_->GetModel().ClassById(classId);
     if (!cls) throw EmbeddedError("", "", "there is no class with the id " + std::to_string(classId));
     return cls->name;
 }
 
-int16_t SqliteDatabase::ClassId(const std::string& className) {
+int16_t PlatformDatabase::ClassId(const std::string& className) {
     return NamedClass(className).id;
 }
 
-std::string SqliteDatabase::DisplayText(ObjectKey key, const std::string& separator) {
+std::string PlatformDatabase::DisplayText(ObjectKey key, const std::string& separator) {
     RecordData stored = Stored(key);
     return storage_->DisplayText(*stored.cls, key.objectId, &stored, separator);
 }
 
-std::optional<int32_t> SqliteDatabase::UserId(const std::string& login) {
+std::optional<int32_t> PlatformDatabase::UserId(const std::string& login) {
     auto user = storage_->UserByLogin(login);
     if (!user) return std::nullopt;
     return user->objectId;
 }
 
-Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<HookRow>& rows) {
+Ptr<CvRecList> PlatformDatabase::MakeRecList(const std::vector<HookRow>& rows) {
     std::vector<RecListRow> built;
     for (const auto& wanted : rows) {
         RecListRow row;
@@ -429,15 +344,15 @@ Ptr<CvRecList> SqliteDatabase::MakeRecList(const std::vector<HookRow>& rows) {
     return std::make_shared<EmbeddedRecList>(storage_, std::move(built));
 }
 
-void SqliteDatabase::BeginOuterTransaction() {
+void PlatformDatabase::BeginOuterTransaction() {
     storage_->Sql().BeginOuterTransaction();
 }
 
-void SqliteDatabase::CommitOuterTransaction() {
+void PlatformDatabase::CommitOuterTransaction() {
     storage_->Sql().CommitOuterTransaction();
 }
 
-void SqliteDatabase::RollbackOuterTransaction() {
+void PlatformDatabase::RollbackOuterTransaction() {
     storage_->Sql().RollbackOuterTransaction();
 }
 

@@ -1,5 +1,5 @@
 // Binding values to statements, stepping them and reading their columns, failing with CvError.
-#include "Statement.h"
+#include "SqliteStatement.h"
 
 #include "AttributeType.h"
 #include "CvError.h"
@@ -10,21 +10,15 @@
 
 namespace quendra::embedded {
 
-Statement::~Statement() {
-    if (!statement_) return;
-    sqlite3_reset(statement_);
-    sqlite3_clear_bindings(statement_);
-    if (busy_) *busy_ = false;
-}
-
-Statement& Statement::Bind(int position, const Value& value) {
+void SqliteStatement::Bind(int position, const Value& value) {
     int rc = SQLITE_OK;
     switch (value.GetKind()) {
     case Value::Kind::Null:
         rc = sqlite3_bind_null(statement_, position);
         break;
     case Value::Kind::Text:
-        return BindText(position, value.AsText());
+        BindText(position, value.AsText());
+        return;
     case Value::Kind::Int16:
     case Value::Kind::Int32:
         rc = sqlite3_bind_int64(statement_, position, value.AsInt32());
@@ -36,21 +30,21 @@ Statement& Statement::Bind(int position, const Value& value) {
         rc = sqlite3_bind_int64(statement_, position, value.AsBool() ? 1 : 0);
         break;
     }
-    if (rc != SQLITE_OK) throw CvError(std::string("a value cannot be passed to the database: ") + sqlite3_errmsg(db_));
-    return *this;
+    if (rc != SQLITE_OK) BindFailed();
 }
 
-Statement& Statement::BindInt(int position, int64_t value) {
-    if (sqlite3_bind_int64(statement_, position, value) != SQLITE_OK)
-        throw CvError(std::string("a value cannot be passed to the database: ") + sqlite3_errmsg(db_));
-    return *this;
+void SqliteStatement::BindInt(int position, int64_t value) {
+    if (sqlite3_bind_int64(statement_, position, value) != SQLITE_OK) BindFailed();
 }
 
-Statement& Statement::BindText(int position, const std::string& value) {
+void SqliteStatement::BindText(int position, const std::string& value) {
     if (sqlite3_bind_text(statement_, position, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT) !=
         SQLITE_OK)
-        throw CvError(std::string("a value cannot be passed to the database: ") + sqlite3_errmsg(db_));
-    return *this;
+        BindFailed();
+}
+
+void SqliteStatement::BindFailed() const {
+    throw CvError(std::string("a value cannot be passed to the database: ") + sqlite3_errmsg(db_));
 }
 
 namespace {
@@ -62,7 +56,7 @@ std::string FileOf(sqlite3* db) {
 
 } // namespace
 
-bool Statement::Step() {
+bool SqliteStatement::Step() {
     int rc = sqlite3_step(statement_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -71,34 +65,17 @@ bool Statement::Step() {
     throw CvError(message);
 }
 
-void Statement::Run() {
-    while (Step()) {
-    }
-}
-
-int Statement::ColumnCount() const {
-    return sqlite3_column_count(statement_);
-}
-
-std::string Statement::ColumnName(int column) const {
+std::string SqliteStatement::ColumnName(int column) const {
     const char* name = sqlite3_column_name(statement_, column);
     return name ? name : "";
 }
 
-bool Statement::IsNull(int column) const {
-    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
-}
-
-int64_t Statement::Int(int column) const {
-    return sqlite3_column_int64(statement_, column);
-}
-
-std::string Statement::Text(int column) const {
+std::string SqliteStatement::Text(int column) const {
     const unsigned char* text = sqlite3_column_text(statement_, column);
     return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(statement_, column)) : "";
 }
 
-Value Statement::Get(int column, int32_t type) const {
+Value SqliteStatement::Get(int column, int32_t type) const {
     // The column's value is looked up once; each sqlite3_column_* call would look it up again.
     sqlite3_value* cell = sqlite3_column_value(statement_, column);
     int stored = sqlite3_value_type(cell);

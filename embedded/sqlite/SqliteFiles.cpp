@@ -1,0 +1,110 @@
+// Making and opening SQLite database files, with the checks that come before SQLite touches a file.
+#include "SqliteFiles.h"
+
+#include "CvError.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <filesystem>
+
+namespace quendra::embedded {
+
+namespace {
+
+// With a write-ahead log, NORMAL keeps the file consistent after a crash of the process or the
+// machine (a power loss may only drop the last commits) and spares a disk flush per platform write.
+const char* kSynchronous = "PRAGMA synchronous=NORMAL";
+
+bool IsMemory(const std::string& path) {
+    return path == ":memory:";
+}
+
+// Refuses a file, or the folder where SQLite keeps the write-ahead log beside it, that cannot be written.
+// A file or folder without any write permission counts as unwritable even for the superuser, who may
+// write anything: writing it would surprise whoever made it read-only.
+void CheckWritable(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    if ((info.st_mode & 0222) == 0)
+        throw StorageError("the database file is read-only: make it writable (chmod u+w), then try again");
+    if (access(path.c_str(), W_OK) != 0) {
+        if (errno == EROFS)
+            throw StorageError("the database file is on a read-only file system: copy it to a writable folder");
+        throw StorageError("no permission to write the database file: ask its owner for write access, then try "
+                           "again");
+    }
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    if (folder.empty()) folder = ".";
+    struct stat folderInfo {};
+    if (stat(folder.c_str(), &folderInfo) != 0 || (folderInfo.st_mode & 0222) == 0 ||
+        access(folder.c_str(), W_OK | X_OK) != 0)
+        throw StorageError("no permission to write in the folder " + folder +
+                           ", where the database keeps its log beside the file: ask for write access to the "
+                           "folder, or move the file to a folder you can write");
+}
+
+// A file nobody may write, without a write-ahead log beside it: no other program can change it while it is
+// read, so it is read as it lies, without the log and shared-memory files SQLite would otherwise leave
+// beside it (with the file's own read-only permissions, in the way of whoever makes it writable later).
+bool Unwritable(const std::string& path, const struct stat& info) {
+    struct stat log {};
+    return (info.st_mode & 0222) == 0 && stat((path + "-wal").c_str(), &log) != 0;
+}
+
+std::string ImmutableUri(const std::string& path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri = "file:";
+    std::error_code unknownFolder; // a working folder that was removed: the path is taken as it is
+    const auto full = std::filesystem::absolute(path, unknownFolder);
+    for (unsigned char c : unknownFolder ? path : full.string()) {
+        if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+} // namespace
+
+std::pair<std::string, int> ReadingOpenArguments(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && Unwritable(path, info))
+        return {ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI};
+    return {path, SQLITE_OPEN_READONLY};
+}
+
+std::unique_ptr<SqliteConnection> CreateSqliteFile(const std::string& path) {
+    struct stat info {};
+    if (!IsMemory(path) && stat(path.c_str(), &info) == 0) throw StorageError("the database file exists already");
+    auto connection = std::make_unique<SqliteConnection>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (!IsMemory(path)) PrepareSqliteFileForWriting(*connection);
+    return connection;
+}
+
+std::unique_ptr<SqliteConnection> OpenSqliteFile(const std::string& path, bool reading) {
+    struct stat info {};
+    if (IsMemory(path)) throw StorageError("a database in memory cannot be opened again");
+    if (stat(path.c_str(), &info) != 0) throw StorageError("the database file does not exist");
+    if (!S_ISREG(info.st_mode)) throw StorageError("the database path is not a file");
+    if (!reading) CheckWritable(path);
+    try {
+        auto [name, flags] = reading ? ReadingOpenArguments(path) : std::pair(path, SQLITE_OPEN_READWRITE);
+        return std::make_unique<SqliteConnection>(name, flags);
+    } catch (const CvError& error) {
+        throw StorageError(std::string("the database cannot be opened: ") + error.what());
+    }
+}
+
+void PrepareSqliteFileForWriting(SqliteConnection& connection) {
+    connection.Execute("PRAGMA journal_mode=WAL");
+    connection.Execute(kSynchronous);
+}
+
+} // namespace quendra::embedded
