@@ -9,6 +9,7 @@
 #include "ApplicationObject.h"
 #include "AutomationPlatform.h"
 #include "ComObject.h"
+#include "HostWindows.h"
 #include "Registration.h"
 #include "ScriptedAnswers.h"
 #include "ServerState.h"
@@ -17,6 +18,7 @@
 #include <cwchar>
 #include <iterator>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -131,10 +133,30 @@ private:
     DISPPARAMS& parameters_;
 };
 
-class ApplicationObject final : public ComObject<IDispatch> {
+class ApplicationObject final : public ComObject<IDispatch>, public IHostWindows {
 public:
+    ApplicationObject() {
+        if (answersFile_.empty())
+            application_.emplace(windows_);
+        else
+            application_.emplace(scripted_);
+    }
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (object && IsEqualIID(iid, IidHostWindows)) {
+            *object = static_cast<IHostWindows*>(this);
+            AddRef();
+            return S_OK;
+        }
         return Answer(iid, object, {&IID_IDispatch, &DiidApplication});
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ComObject<IDispatch>::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ComObject<IDispatch>::Release(); }
+
+    HRESULT STDMETHODCALLTYPE UseWindows(ui::WindowSystem* windows) override {
+        if (!windows) return E_POINTER;
+        application_.emplace(*windows);
+        return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -220,7 +242,7 @@ private:
             auto obj = ObjectOver(arguments.Object(1));
             auto fromObj = ObjectOver(arguments.Object(2));
             auto linkAttributes = arguments.Text(3);
-            int16_t answer = application_.CopyTreeFrom(session, obj, fromObj, linkAttributes);
+            int16_t answer = application_->CopyTreeFrom(session, obj, fromObj, linkAttributes);
             arguments.SetObject(2, fromObj);
             return answer;
         }
@@ -228,58 +250,58 @@ private:
         switch (id) {
         case IdAddExistingPart: {
             auto linkAttributes = arguments.Text(2);
-            return application_.AddExistingPart(session, recList, linkAttributes);
+            return application_->AddExistingPart(session, recList, linkAttributes);
         }
         case IdAddMainPart:
-            return application_.AddMainPart(session, recList);
+            return application_->AddMainPart(session, recList);
         case IdAddNewPart: {
             auto linkAttributes = arguments.Text(2);
-            return application_.AddNewPart(session, recList, linkAttributes);
+            return application_->AddNewPart(session, recList, linkAttributes);
         }
         case IdAfterCheckInDocuments:
-            return application_.AfterCheckInDocuments(session, recList);
+            return application_->AfterCheckInDocuments(session, recList);
         case IdBeforeAddPartsTreeLink:
-            return application_.BeforeAddPartsTreeLink(session, recList);
+            return application_->BeforeAddPartsTreeLink(session, recList);
         case IdBeforeCheckOutReleaseDocs: {
             auto selectOp = arguments.Text(2);
-            return application_.BeforeCheckOutReleaseDocs(session, recList, selectOp);
+            return application_->BeforeCheckOutReleaseDocs(session, recList, selectOp);
         }
         case IdBeforeDeleteDocuments:
-            return application_.BeforeDeleteDocuments(session, recList);
+            return application_->BeforeDeleteDocuments(session, recList);
         case IdBeforeNewReleaseObj:
-            return application_.BeforeNewReleaseObj(session, recList);
+            return application_->BeforeNewReleaseObj(session, recList);
         case IdBeforeUpdate: {
             auto selectOp = arguments.Text(2);
-            return application_.BeforeUpdate(session, recList, selectOp);
+            return application_->BeforeUpdate(session, recList, selectOp);
         }
         case IdDeleteLink:
-            return application_.DeleteLink(session, recList);
+            return application_->DeleteLink(session, recList);
         case IdLinkUpdate: {
             auto linkAttributes = arguments.Text(2);
-            return application_.LinkUpdate(session, recList, linkAttributes);
+            return application_->LinkUpdate(session, recList, linkAttributes);
         }
         case IdLockObject:
-            return application_.LockObject(session, recList);
+            return application_->LockObject(session, recList);
         case IdReplacePart: {
             auto linkAttributes = arguments.Text(2);
-            return application_.ReplacePart(session, recList, linkAttributes);
+            return application_->ReplacePart(session, recList, linkAttributes);
         }
         case IdReplacePartByNewPart: {
             auto linkAttributes = arguments.Text(2);
             auto myNewPart = ObjectOver(arguments.Object(3));
-            int16_t answer = application_.ReplacePartByNewPart(session, recList, linkAttributes, myNewPart);
+            int16_t answer = application_->ReplacePartByNewPart(session, recList, linkAttributes, myNewPart);
             arguments.SetObject(3, myNewPart);
             return answer;
         }
         case IdUnLockObject:
-            return application_.UnLockObject(session, recList);
+            return application_->UnLockObject(session, recList);
         case IdUploadDocument: {
             auto extensions = arguments.Text(2);
             auto fileTypes = arguments.Text(3);
-            return application_.UploadDocument(session, recList, extensions, fileTypes);
+            return application_->UploadDocument(session, recList, extensions, fileTypes);
         }
         default: // Invoke lets only the eighteen DISPIDs through: this is IdIsLockedForUpdate.
-            return application_.IsLockedForUpdate(session, recList);
+            return application_->IsLockedForUpdate(session, recList);
         }
     }
 
@@ -302,7 +324,8 @@ private:
     std::vector<scripted::Answer> answers_;
     size_t used_ = 0;
     bool answersRead_ = false;
-    Application application_{answersFile_.empty() ? static_cast<ui::WindowSystem&>(windows_) : scripted_};
+    // A host in the same process may hand its own windows instead (HostWindows.h).
+    std::optional<Application> application_;
 };
 
 } // namespace

@@ -525,6 +525,13 @@ DispatchPtr DispatchOver(const Ptr<CvSession>& session, const std::shared_ptr<vo
     return Wrap(session, keepAlive);
 }
 
+Ptr<CvObject> ObjectBehind(const DispatchPtr& object) {
+    const Held* held = HeldBy(object.Get());
+    auto viewed = held ? View<CvObject>(*held) : nullptr;
+    if (!viewed) throw CvError("the object handed back is not an object of this platform");
+    return viewed;
+}
+
 DispatchPtr DispatchOver(const Ptr<CvRecList>& recList, const std::shared_ptr<void>& keepAlive) {
     return Wrap(recList, keepAlive);
 }

@@ -16,4 +16,7 @@ DispatchPtr DispatchOver(const Ptr<CvSession>& session, const std::shared_ptr<vo
 DispatchPtr DispatchOver(const Ptr<CvRecList>& recList, const std::shared_ptr<void>& keepAlive);
 DispatchPtr DispatchOver(const Ptr<CvObject>& object, const std::shared_ptr<void>& keepAlive);
 
+// The platform object behind an automation object of this kind; another object throws CvError.
+Ptr<CvObject> ObjectBehind(const DispatchPtr& object);
+
 } // namespace quendra::com

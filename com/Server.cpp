@@ -5,35 +5,13 @@
 #include "Registration.h"
 #include "ServerState.h"
 
-#include <atomic>
-
 namespace quendra::com {
 
 namespace {
 
-std::atomic<long> objectsAndLocks{0};
 HMODULE module = nullptr;
 
 } // namespace
-
-void ObjectCreated() {
-    ++objectsAndLocks;
-}
-
-void ObjectDestroyed() {
-    --objectsAndLocks;
-}
-
-void LockServer(bool lock) {
-    if (lock)
-        ++objectsAndLocks;
-    else
-        --objectsAndLocks;
-}
-
-bool CanUnload() {
-    return objectsAndLocks == 0;
-}
 
 HMODULE ServerModule() {
     return module;

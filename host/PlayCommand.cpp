@@ -22,6 +22,11 @@ CLI::App* PlayCommand::Register(CLI::App& app) {
                         "Play each scenario in a fresh schema on this database server (postgresql://...), dropped "
                         "afterwards, instead of in memory");
     command->add_flag("--json", json_, "Print one JSON object a line instead of the readable transcript");
+#ifdef QUENDRA_WITH_COM
+    command->add_flag("--com", throughCom_,
+                      "Call the hooks through Quendra.Application, the registered quendra.dll, as a platform script "
+                      "does");
+#endif
     command->add_flag("--list-calls", listCalls_,
                       "Print every platform operation a step's \"faults\" can make fail, one a line, and play nothing");
     return command;
@@ -38,6 +43,7 @@ int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
         throw CommandError("--database takes a database server's address (postgresql://...), not " + server_);
     Transcript transcript(out, errors, json_);
     ScenarioPlayer player(transcript, server_);
+    player.CallThroughCom(throughCom_);
     int worst = 0, passed = 0, failed = 0;
     for (const auto& file : files_) {
         int status = player.Play(file);

@@ -19,6 +19,7 @@ private:
     std::string server_;
     bool json_ = false;
     bool listCalls_ = false;
+    bool throughCom_ = false;
 };
 
 } // namespace quendra::host

@@ -16,10 +16,13 @@ public:
 
     // 0 when every expectation holds, 1 when one does not, 2 when the file is wrong.
     int Play(const std::string& path);
+    // Calls the hooks through Quendra.Application (quendra.dll registered) instead of in this process.
+    void CallThroughCom(bool on) { throughCom_ = on; }
 
 private:
     Transcript& transcript_;
     std::string server_;
+    bool throughCom_ = false;
 };
 
 } // namespace quendra::host

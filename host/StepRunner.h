@@ -22,9 +22,13 @@ public:
 
     // A step whose refs or user name nothing throws FileError before the hook is called.
     StepOutcome Run(const ScenarioStep& step, const std::string& user);
+    // Calls the hooks through Quendra.Application as a platform script does (Windows with the DLL
+    // registered), the windows still this runner's.
+    void CallThroughCom(bool on) { throughCom_ = on; }
 
 private:
     World& world_;
+    bool throughCom_ = false;
     scripted::ScriptedUser* scripted_;
     // Passes the windows on and notes where each showed among the events; it outlives the sessions
     // of the steps, whose objects may still show dialogs.
