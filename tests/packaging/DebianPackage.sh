@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Debian packages, unpacks them into an empty root and uses what is there: the
 # version, the man page, bash completion, and the demo tour played by the unpacked command.
-#   DebianPackage.sh CPACK BUILD_DIR WORK_DIR VERSION WITH_QT
+#   DebianPackage.sh CPACK BUILD_DIR WORK_DIR VERSION WITH_QT WITH_POSTGRES
 set -euo pipefail
-cpack=$1 build=$2 work=$3 version=$4 withQt=$5
+cpack=$1 build=$2 work=$3 version=$4 withQt=$5 withPostgres=$6
 fail() { echo "$*" >&2; exit 1; }
 
 rm -rf "$work"
@@ -21,7 +21,9 @@ depends=$(dpkg-deb -f "$command" Depends)
 if [[ $withQt == 1 ]]; then
     [[ $depends == *libqt6widgets6* ]] || fail "quendra does not depend on libqt6widgets6: $depends"
 fi
-[[ $(dpkg-deb -f "$dev" Depends) == "libsqlite3-dev (>= 3.37)" ]] || fail "quendra-dev: $(dpkg-deb -f "$dev" Depends)"
+devDepends="libsqlite3-dev (>= 3.37)"
+[[ $withPostgres == 1 ]] && devDepends+=", libpq-dev"
+[[ $(dpkg-deb -f "$dev" Depends) == "$devDepends" ]] || fail "quendra-dev: $(dpkg-deb -f "$dev" Depends)"
 usr=$work/root/usr
 [[ -f $usr/lib/cmake/Quendra/QuendraConfig.cmake && -f $usr/include/quendra/Application.h ]] ||
     fail "quendra-dev holds no CMake package or headers"
