@@ -61,10 +61,13 @@ endfunction()
 # One GoogleTest executable per test folder:
 #   quendra_test_folder(test_bom SOURCES AddPartTest.cpp ... DEPS quendra_hooks ...)
 function(quendra_test_folder name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PROPERTIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "FILTER" "SOURCES;DEPS;PROPERTIES" ${ARGN})
+    if(NOT ARG_FILTER)
+        set(ARG_FILTER "*")
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     quendra_record_sources(${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} quendra_warnings GTest::gtest GTest::gtest_main)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER ${ARG_FILTER}
                          PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${ARG_PROPERTIES})
 endfunction()
