@@ -94,7 +94,7 @@ void LinkIntoPlace(const std::string& from, const std::string& to) {
 } // namespace
 
 CLI::App* InitCommand::Register(CLI::App& app) {
-    auto* command = app.add_subcommand("init", "Make a new database file from a data model");
+    auto* command = app.add_subcommand("init", "Make a new database, a file or on a server, from a data model");
     command
         ->add_option("DB", database_,
                      "The database file to make (must not exist yet), or a database server's address "
