@@ -36,8 +36,8 @@ void CheckWritable(const std::string& path) {
         throw StorageError("no permission to write the database file: ask its owner for write access, then try "
                            "again");
     }
-    std::string folder = std::filesystem::path(path).parent_path().string();
-    if (folder.empty()) folder = ".";
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::string folder = parent.empty() ? std::string(".") : parent.string();
     struct stat folderInfo {};
     if (stat(folder.c_str(), &folderInfo) != 0 || (folderInfo.st_mode & 0222) == 0 ||
         access(folder.c_str(), W_OK | X_OK) != 0)
