@@ -27,9 +27,9 @@ scripted::Answer SearchAnswer(int32_t picked) {
     return {scripted::answers::Search{scripted::answers::Search::Mode::Pick, {{PartClass, picked}}}, "search"};
 }
 
-void AddExistingPart(benchmark::State& state) {
+void AddExistingPart(benchmark::State& state, const std::string& server) {
     const auto count = static_cast<int32_t>(state.range(0));
-    BenchWorld world;
+    BenchWorld world("carl", server);
     auto parent = world.AddParts(1, "P-", false)[0];
     auto children = world.AddParts(count, "K-", false);
     std::vector<std::pair<int32_t, int32_t>> links;
@@ -38,6 +38,7 @@ void AddExistingPart(benchmark::State& state) {
     const int32_t picked = children[count / 2];
     auto rows = world.RowsOf({parent});
     Comparison comparison(state, [&] { world.Checkpoint(); });
+    world.CountRoundTrips(comparison);
     for (auto _ : state) {
         world.db->Harness().ClearEvents();
         world.Answers({SearchAnswer(picked), ButtonAnswer("OK")});
@@ -51,7 +52,10 @@ void AddExistingPart(benchmark::State& state) {
     comparison.Report(count);
 }
 
-BENCHMARK(AddExistingPart)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<300>);
+[[maybe_unused]] const bool registered =
+    RegisterWorkload("AddExistingPart", AddExistingPart, [](benchmark::internal::Benchmark* bench) {
+        bench->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<300>);
+    });
 
 // Number, part, process with its first work entry, taking and forwarding it, attaching the part, the
 // duplicate test and the link: each write in a transaction of its own, as the platform makes them.

@@ -1,6 +1,10 @@
 // Building the benchmark's database file and the data sets of the workloads.
 #include "BenchWorld.h"
 
+#include "PostgresStorage.h"
+
+#include <unistd.h>
+
 #include <stdexcept>
 
 namespace quendra::bench {
@@ -10,12 +14,15 @@ scripted::Answer ButtonAnswer(const std::string& caption) {
 }
 
 int64_t NextObjectId(RawSql& sql) {
-    auto counter = sql.Prepare("SELECT NEXT_ID FROM PLATFORM_COUNTER");
+    // A server gives object ids from a sequence, as it does to the platform.
+    auto counter =
+        sql.Prepare(sql.OnServer() ? "SELECT nextval('platform_object_ids')" : "SELECT NEXT_ID FROM PLATFORM_COUNTER");
     if (!counter.Step()) throw std::runtime_error("no object counter");
     return counter.ColumnInt(0);
 }
 
 void MoveCounterPast(RawSql& sql, int64_t objectId) {
+    if (sql.OnServer()) return;
     sql.Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = ?").Int(1, objectId + 1).Run();
 }
 
@@ -33,8 +40,13 @@ std::vector<ChildLink> ChildLinks(RawSql& sql, int32_t parent) {
     return children;
 }
 
-BenchWorld::BenchWorld(const std::string& login) {
+BenchWorld::BenchWorld(const std::string& login, const std::string& server) {
     path = folder.Path() + "/plant.db";
+    if (!server.empty()) {
+        static int worlds = 0;
+        schema.emplace(server, "bench_" + std::to_string(getpid()) + "_" + std::to_string(++worlds));
+        path = schema->Address();
+    }
     db = embedded::Database::Create(path, embedded::BuiltInModel("plant"));
     session = db->Login(login, user);
     userId = *db->UserId(login);
@@ -43,7 +55,20 @@ BenchWorld::BenchWorld(const std::string& login) {
     sql->Exec("INSERT INTO BENCH_SETTLE (N) VALUES (0)");
 }
 
+void BenchWorld::CountRoundTrips(Comparison& comparison) const {
+    if (!schema) return;
+    RawSql* floor = sql.get();
+    comparison.CountRoundTrips([] { return embedded::PostgresRoundTrips(); }, [floor] { return floor->RoundTrips(); });
+}
+
 int32_t BenchWorld::ReserveIds(int32_t count) {
+    if (sql->OnServer()) {
+        auto next =
+            sql->Prepare("SELECT setval('platform_object_ids', nextval('platform_object_ids') + ? - 1) - ? + 1");
+        next.Int(1, count).Int(2, count);
+        if (!next.Step()) throw std::runtime_error("no object counter");
+        return static_cast<int32_t>(next.ColumnInt(0));
+    }
     auto next = sql->Prepare("UPDATE PLATFORM_COUNTER SET NEXT_ID = NEXT_ID + ? RETURNING NEXT_ID - ?");
     next.Int(1, count).Int(2, count);
     if (!next.Step()) throw std::runtime_error("no object counter");
@@ -113,6 +138,7 @@ int64_t BenchWorld::Number(const std::string& select) {
 }
 
 void BenchWorld::Checkpoint() {
+    if (sql->OnServer()) return;
     if (++checkpointCalls_ % 32 != 0) return;
     sql->Exec("PRAGMA wal_checkpoint(PASSIVE)");
     sql->Exec("UPDATE BENCH_SETTLE SET N = N + 1");

@@ -1,8 +1,10 @@
-// BenchWorld: a plant database file in WAL mode in a temporary folder, a scripted user logged in through the
-// component, and a second plain connection that builds large data sets and runs the hand-written floor.
+// BenchWorld: a plant database file in WAL mode in a temporary folder (or a schema of its own on a PostgreSQL
+// server), a scripted user logged in through the component, and a second plain connection that builds large data
+// sets and runs the hand-written floor.
 #pragma once
 
 #include "Application.h"
+#include "Comparison.h"
 #include "Database.h"
 #include "RawSql.h"
 #include "ScriptedUser.h"
@@ -10,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,7 +29,8 @@ inline constexpr int16_t SpecificationClass = 92;
 
 scripted::Answer ButtonAnswer(const std::string& caption);
 
-// The floor takes an object id as the platform does: read the counter before the insert, move it on after.
+// The floor takes an object id as the platform does: read the counter before the insert, move it on after (on a
+// server: take the sequence's next number).
 int64_t NextObjectId(RawSql& sql);
 void MoveCounterPast(RawSql& sql, int64_t objectId);
 
@@ -39,7 +43,8 @@ std::vector<ChildLink> ChildLinks(RawSql& sql, int32_t parent);
 
 class BenchWorld {
 public:
-    explicit BenchWorld(const std::string& login = "carl");
+    // On a server when its address is given: in a new schema, dropped at the end.
+    explicit BenchWorld(const std::string& login = "carl", const std::string& server = "");
     BenchWorld(const BenchWorld&) = delete;
     BenchWorld& operator=(const BenchWorld&) = delete;
 
@@ -63,8 +68,11 @@ public:
     void Checkpoint();
     // Fails the benchmark run when a window went unanswered or answers are left.
     void CheckScriptPlayed() const;
+    // On a server: the comparison counts the requests of the hook and of the floor.
+    void CountRoundTrips(Comparison& comparison) const;
 
     host::TempFolder folder; // declared first: removed after everything that uses the file is closed
+    std::optional<embedded::ServerSchema> schema; // likewise on a server
     std::string path;
     scripted::ScriptedUser user;
     std::shared_ptr<embedded::Database> db;

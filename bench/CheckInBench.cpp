@@ -76,9 +76,9 @@ void FloorCheckIn(RawSql& sql, int32_t document) {
     sql.Prepare("COMMIT").Run();
 }
 
-void AfterCheckInDocuments(benchmark::State& state) {
+void AfterCheckInDocuments(benchmark::State& state, const std::string& server) {
     const auto count = static_cast<int32_t>(state.range(0));
-    BenchWorld world;
+    BenchWorld world("carl", server);
     auto parts = world.AddParts(count, "A-", false);
     auto candidate = world.Fetch(PartClass, world.AddParts(1, "X-", false)[0]);
     candidate->Data()->SetValueAsText("CN_PART_NUMBER", DocumentNumber);
@@ -95,6 +95,7 @@ void AfterCheckInDocuments(benchmark::State& state) {
         world.AddLinks(SpecificationClass, PartClass, DocumentClass, links);
     };
     Comparison comparison(state, [&] { world.Checkpoint(); });
+    world.CountRoundTrips(comparison);
     for (auto _ : state) {
         relink();
         world.db->Harness().ClearEvents();
@@ -110,7 +111,10 @@ void AfterCheckInDocuments(benchmark::State& state) {
     comparison.Report(count);
 }
 
-BENCHMARK(AfterCheckInDocuments)->Arg(100)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+[[maybe_unused]] const bool registered =
+    RegisterWorkload("AfterCheckInDocuments", AfterCheckInDocuments, [](benchmark::internal::Benchmark* bench) {
+        bench->Arg(100)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+    });
 
 } // namespace
 } // namespace quendra::bench

@@ -35,7 +35,9 @@ void Comparison::Hook(const std::function<void()>& run) {
     sqlite3_memory_highwater(1);
     long long sqliteBefore = sqlite3_memory_used();
     HeapMeter::Start();
+    const int64_t tripsBefore = hookTrips_ ? hookTrips_() : 0;
     auto [seconds, cpu] = Seconds(run);
+    if (hookTrips_) hookTripsRun_ += hookTrips_() - tripsBefore;
     hookHeapPeak_ = std::max(hookHeapPeak_, HeapMeter::PeakAboveStart());
     sqlitePeak_ = std::max(sqlitePeak_, sqlite3_memory_highwater(0) - sqliteBefore);
     state_.SetIterationTime(seconds);
@@ -47,7 +49,9 @@ void Comparison::Hook(const std::function<void()>& run) {
 void Comparison::Floor(const std::function<void()>& run) {
     if (settle_) settle_();
     HeapMeter::Start();
+    const int64_t tripsBefore = floorTrips_ ? floorTrips_() : 0;
     auto [seconds, cpu] = Seconds(run);
+    if (floorTrips_) floorTripsRun_ += floorTrips_() - tripsBefore;
     floorSeconds_ += seconds;
     floorCpu_ += cpu;
     floorHeapPeak_ = std::max(floorHeapPeak_, HeapMeter::PeakAboveStart());
@@ -68,6 +72,17 @@ void Comparison::Report(double items) {
     state_.counters["floor_heap_MB"] = static_cast<double>(floorHeapPeak_) / (1 << 20);
     state_.counters["sqlite_MB"] = static_cast<double>(sqlitePeak_) / (1 << 20);
     state_.counters["n"] = items;
+    if (hookTrips_) {
+        state_.counters["hook_trips"] = static_cast<double>(hookTripsRun_) / hookRuns_;
+        state_.counters["floor_trips"] = static_cast<double>(floorTripsRun_) / floorRuns_;
+    }
+}
+
+bool RegisterWorkload(const std::string& name, Workload workload, void (*shape)(benchmark::internal::Benchmark*)) {
+    shape(benchmark::RegisterBenchmark(name.c_str(), workload, std::string()));
+    if (const char* server = std::getenv("QUENDRA_BENCH_POSTGRES"); server && *server)
+        shape(benchmark::RegisterBenchmark((name + "/postgres").c_str(), workload, std::string(server)));
+    return true;
 }
 
 } // namespace quendra::bench

@@ -5,8 +5,10 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <utility>
 
 namespace quendra::bench {
@@ -31,6 +33,12 @@ public:
     void Hook(const std::function<void()>& run);
     // Runs the hand-written floor once.
     void Floor(const std::function<void()>& run);
+    // Counts the requests each side waits for, from running totals of the hook's and the floor's requests (on a
+    // server); Report then gives them per call.
+    void CountRoundTrips(std::function<int64_t()> hookTrips, std::function<int64_t()> floorTrips) {
+        hookTrips_ = std::move(hookTrips);
+        floorTrips_ = std::move(floorTrips);
+    }
     // Sets the counters: hook and floor in ms (wall clock and CPU of the thread), their ratios, peak heap and SQLite
     // memory of the hook in MB.
     void Report(double items);
@@ -47,6 +55,16 @@ private:
     long long sqlitePeak_ = 0;
     int hookRuns_ = 0;
     int floorRuns_ = 0;
+    std::function<int64_t()> hookTrips_;
+    std::function<int64_t()> floorTrips_;
+    int64_t hookTripsRun_ = 0;
+    int64_t floorTripsRun_ = 0;
 };
+
+// Registers a workload on a database file under its name and, when QUENDRA_BENCH_POSTGRES gives the address of a
+// PostgreSQL server, on that server under name/postgres. The workload receives the server's address, or nothing
+// for the file.
+using Workload = void (*)(benchmark::State&, const std::string& server);
+bool RegisterWorkload(const std::string& name, Workload workload, void (*shape)(benchmark::internal::Benchmark*));
 
 } // namespace quendra::bench

@@ -47,9 +47,9 @@ void FloorCopy(RawSql& sql, int32_t target, int32_t source) {
     }
 }
 
-void CopyTreeFrom(benchmark::State& state) {
+void CopyTreeFrom(benchmark::State& state, const std::string& server) {
     const auto count = static_cast<int32_t>(state.range(0));
-    BenchWorld world;
+    BenchWorld world("carl", server);
     auto ends = world.AddParts(2, "C-", false);
     auto children = world.AddParts(count, "K-", false);
     std::vector<std::pair<int32_t, int32_t>> links;
@@ -57,6 +57,7 @@ void CopyTreeFrom(benchmark::State& state) {
     world.AddLinks(PartsTreeClass, PartClass, PartClass, links);
     const std::string clear = "DELETE FROM TDM_LINKS_00091 WHERE PAR_OBJECT_ID = " + std::to_string(ends[0]);
     Comparison comparison(state, [&] { world.Checkpoint(); });
+    world.CountRoundTrips(comparison);
     for (auto _ : state) {
         world.sql->Exec(clear);
         world.db->Harness().ClearEvents();
@@ -78,15 +79,14 @@ void CopyTreeFrom(benchmark::State& state) {
     comparison.Report(count);
 }
 
-const bool registered = [] {
-    for (auto [size, iterations] : {std::pair{1000, 5}, std::pair{10000, 2}})
-        benchmark::RegisterBenchmark("CopyTreeFrom", CopyTreeFrom)
-            ->Arg(size)
-            ->Iterations(iterations)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-    return true;
-}();
+[[maybe_unused]] const bool registered =
+    RegisterWorkload("CopyTreeFrom", CopyTreeFrom, [](benchmark::internal::Benchmark* bench) {
+        bench->Arg(1000)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+    });
+[[maybe_unused]] const bool registeredLarge =
+    RegisterWorkload("CopyTreeFrom", CopyTreeFrom, [](benchmark::internal::Benchmark* bench) {
+        bench->Arg(10000)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+    });
 
 } // namespace
 } // namespace quendra::bench

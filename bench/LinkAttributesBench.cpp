@@ -52,14 +52,15 @@ std::vector<std::string> FloorClean(const std::string& text, const TypeCodes& ty
     return kept;
 }
 
-void CleanLinkAttributes(benchmark::State& state) {
+void CleanLinkAttributes(benchmark::State& state, const std::string& server) {
     const auto count = static_cast<int32_t>(state.range(0));
-    BenchWorld world;
+    BenchWorld world("carl", server);
     auto ends = world.AddParts(2, "C-", false);
     const std::string names = ScriptNames(count);
     const TypeCodes types{{"CN_QUANTITY", 2},  {"CN_POSITION", 3}, {"CN_LENGTH", 4},     {"CN_REMARK", 1},
                           {"CN_OPTIONAL", 15}, {"CN_UNIT", 14},    {"CN_VALID_FROM", 7}, {"CN_DRAWING_REF", 12}};
     Comparison comparison(state, [&] { world.Checkpoint(); });
+    world.CountRoundTrips(comparison);
     for (auto _ : state) {
         world.db->Harness().ClearEvents();
         world.Answers({ButtonAnswer("OK")});
@@ -80,7 +81,10 @@ void CleanLinkAttributes(benchmark::State& state) {
     comparison.Report(count);
 }
 
-BENCHMARK(CleanLinkAttributes)->Arg(100)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<300>);
+[[maybe_unused]] const bool registered =
+    RegisterWorkload("CleanLinkAttributes", CleanLinkAttributes, [](benchmark::internal::Benchmark* bench) {
+        bench->Arg(100)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<300>);
+    });
 
 } // namespace
 } // namespace quendra::bench

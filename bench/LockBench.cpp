@@ -26,12 +26,13 @@ void FloorLock(RawSql& sql, const std::vector<int32_t>& ids, int32_t userId) {
     }
 }
 
-void LockObject(benchmark::State& state) {
+void LockObject(benchmark::State& state, const std::string& server) {
     const auto count = static_cast<int32_t>(state.range(0));
-    BenchWorld world;
+    BenchWorld world("carl", server);
     auto ids = world.AddParts(count, "L-", false);
     auto rows = world.RowsOf(ids);
     Comparison comparison(state, [&] { world.Checkpoint(); });
+    world.CountRoundTrips(comparison);
     for (auto _ : state) {
         world.sql->Exec("UPDATE PARTS SET CN_LOCKED = 0");
         world.db->Harness().ClearEvents();
@@ -46,7 +47,10 @@ void LockObject(benchmark::State& state) {
     comparison.Report(count);
 }
 
-BENCHMARK(LockObject)->Arg(1)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<500>);
+[[maybe_unused]] const bool registered =
+    RegisterWorkload("LockObject", LockObject, [](benchmark::internal::Benchmark* bench) {
+        bench->Arg(1)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<500>);
+    });
 
 } // namespace
 } // namespace quendra::bench

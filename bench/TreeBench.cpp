@@ -107,9 +107,9 @@ void Floor(RawSql& sql, std::ostream& out, const std::string& number) {
     }
 }
 
-void Tree(benchmark::State& state) {
+void Tree(benchmark::State& state, const std::string& server) {
     const auto count = static_cast<int32_t>(state.range(0));
-    BenchWorld world;
+    BenchWorld world("carl", server);
     auto top = world.AddParts(1, "A-", false)[0];
     auto children = world.AddParts(count, "K-", false);
     std::vector<std::pair<int32_t, int32_t>> links;
@@ -117,6 +117,7 @@ void Tree(benchmark::State& state) {
     world.AddLinks(PartsTreeClass, PartClass, PartClass, links);
     world.sql->Exec("UPDATE PARTS SET CN_LOCKED = 1 WHERE CN_PART_NUMBER = 'K-7'");
     Comparison comparison(state, [&] { world.Checkpoint(); });
+    world.CountRoundTrips(comparison);
     for (auto _ : state) {
         CountingBuffer hookBuffer;
         std::ostream hookOut(&hookBuffer);
@@ -129,7 +130,9 @@ void Tree(benchmark::State& state) {
     comparison.Report(count);
 }
 
-BENCHMARK(Tree)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<500>);
+[[maybe_unused]] const bool registered = RegisterWorkload("Tree", Tree, [](benchmark::internal::Benchmark* bench) {
+    bench->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(RunFor<500>);
+});
 
 } // namespace
 } // namespace quendra::bench

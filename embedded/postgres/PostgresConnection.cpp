@@ -4,11 +4,14 @@
 #include "AttributeType.h"
 #include "PostgresText.h"
 
+#include <atomic>
 #include <cstdlib>
 
 namespace quendra::embedded {
 
 namespace {
+
+std::atomic<int64_t> roundTrips{0};
 
 struct ResultGuard {
     PGresult* result;
@@ -48,6 +51,14 @@ PGconn* Connect(const std::string& address) {
 }
 
 } // namespace
+
+int64_t PostgresRoundTrips() {
+    return roundTrips.load(std::memory_order_relaxed);
+}
+
+void PostgresConnection::CountRoundTrip() {
+    roundTrips.fetch_add(1, std::memory_order_relaxed);
+}
 
 std::string ShownAddress(const std::string& address) {
     std::string shown = address;
@@ -120,6 +131,7 @@ void PostgresConnection::Fail(PGresult* result, const std::string& prefix) {
 }
 
 void PostgresConnection::Command(const char* sql) {
+    CountRoundTrip();
     PGresult* result = PQexec(connection_, sql);
     if (!Succeeded(result)) Fail(result);
     PQclear(result);
@@ -134,6 +146,7 @@ PostgresConnection::Kept& PostgresConnection::Keep(const std::string& sql) {
     int parameters = 0;
     const std::string text = PostgresSql(sql, parameters);
     const std::string name = "platform_" + std::to_string(cache_.size() + 1);
+    CountRoundTrip();
     PGresult* prepared = PQprepare(connection_, name.c_str(), text.c_str(), parameters, nullptr);
     if (!Succeeded(prepared)) Fail(prepared, "the statement cannot be prepared");
     PQclear(prepared);
@@ -162,6 +175,7 @@ KeptStatement& PostgresConnection::Pin(const std::string& sql) {
 }
 
 PGresult* PostgresConnection::Run(const std::string& name, const std::vector<const char*>& values) {
+    CountRoundTrip();
     PGresult* result =
         PQexecPrepared(connection_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0);
     if (!Succeeded(result)) Fail(result);
@@ -171,6 +185,7 @@ PGresult* PostgresConnection::Run(const std::string& name, const std::vector<con
 }
 
 PGresult* PostgresConnection::Describe(const std::string& name) {
+    CountRoundTrip();
     PGresult* result = PQdescribePrepared(connection_, name.c_str());
     if (!Succeeded(result)) Fail(result);
     return result;
@@ -184,6 +199,7 @@ std::unique_ptr<Statement> PostgresConnection::PrepareReading(const std::string&
     const bool inside = InTransaction();
     Command(inside ? "SAVEPOINT platform_query; SET TRANSACTION READ ONLY" : "BEGIN READ ONLY");
     auto end = [&] {
+        CountRoundTrip();
         PGresult* ended =
             PQexec(connection_, inside ? "ROLLBACK TO platform_query; RELEASE platform_query" : "ROLLBACK");
         PQclear(ended);
@@ -192,6 +208,7 @@ std::unique_ptr<Statement> PostgresConnection::PrepareReading(const std::string&
         int parameters = 0;
         const std::string text = PostgresSql(sql, parameters);
         if (text.find_first_not_of(" \t\r\n;") == std::string::npos) throw CvError("the SQL text holds no statement");
+        CountRoundTrip();
         PGresult* prepared = PQprepare(connection_, "", text.c_str(), 0, nullptr);
         if (!Succeeded(prepared)) {
             if (SqlState(prepared) == "42601" &&
@@ -268,6 +285,7 @@ void PostgresConnection::CommitWrite(bool savepoint) {
 
 void PostgresConnection::AbandonWrite(bool savepoint) noexcept {
     if (!InTransaction()) return;
+    CountRoundTrip();
     PQclear(PQexec(connection_, savepoint ? "ROLLBACK TO platform_write; RELEASE platform_write" : "ROLLBACK"));
 }
 
@@ -280,6 +298,7 @@ bool PostgresConnection::BeginRead() {
 void PostgresConnection::EndRead() noexcept {
     if (!InTransaction()) return;
     // A transaction that only read loses nothing when it is rolled back.
+    CountRoundTrip();
     PQclear(PQexec(connection_, "ROLLBACK"));
 }
 

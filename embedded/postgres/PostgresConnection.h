@@ -94,6 +94,8 @@ private:
         bool busy = false;
     };
     Kept& Keep(const std::string& sql);
+    // Counts one request the client waits for (PostgresRoundTrips); called before each.
+    static void CountRoundTrip();
     // A failure of the last command as PostgresError (takes the result).
     [[noreturn]] void Fail(PGresult* result, const std::string& prefix = "");
     // Runs statements without values and checks that they did not fail.

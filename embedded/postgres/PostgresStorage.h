@@ -4,6 +4,7 @@
 
 #include "Connection.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,9 @@ std::string AddressWithSchema(const std::string& address, const std::string& sch
 // Makes the schema (refused when it exists) and drops it with all it holds; throw ServerUnreachable or CvError.
 void CreateSchemaOnServer(const std::string& address, const std::string& schema);
 void DropSchemaOnServer(const std::string& address, const std::string& schema);
+// Requests this process sent to servers through the platform's connections and waited for (statements run,
+// prepared or described, transaction commands), for the benchmarks to count a hook's round trips.
+int64_t PostgresRoundTrips();
 // The address as it may be shown: without a password.
 std::string ShownAddress(const std::string& address);
 
