@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -59,8 +61,9 @@ protected:
         database = host::DatabaseFile::Open(path);
         window = std::make_unique<DesktopWindow>(database, path, "carl", DesktopConfig::PlantDefault());
         // Every window is noted and answered: message boxes with their first button (OK, or Yes), the
-        // search with `searchFor` as a part number and its first result, the link attribute editor with
-        // `typed` from its first row on.
+        // search with `searchFor` as a part number and its first result, the edit dialog and the new-object
+        // dialog with `edits`, the message window with Continue, the link attribute editor with `typed` from
+        // its first row on.
         window->SetModalHook([this](QDialog& dialog) {
             titles.push_back(dialog.windowTitle().toStdString());
             if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
@@ -82,6 +85,12 @@ protected:
             } else if (dialog.windowTitle() == "Search Results") {
                 dialog.findChild<QListWidget*>("Results")->item(0)->setSelected(true);
                 dialog.accept();
+            } else if (dialog.windowTitle().startsWith("New ")) {
+                for (const auto& [name, text] : edits)
+                    if (auto* editor = dialog.findChild<QLineEdit*>(name)) editor->setText(text);
+                dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            } else if (auto* go = Button(dialog, "Continue")) {
+                go->click();
             } else {
                 ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
                 auto* grid = dialog.findChild<QTableWidget*>();
@@ -95,6 +104,11 @@ protected:
                     if (button->text() == "OK") QTest::mouseClick(button, Qt::LeftButton);
             }
         });
+    }
+    static QPushButton* Button(QDialog& dialog, const QString& caption) {
+        for (auto* button : dialog.findChildren<QPushButton*>())
+            if (button->text() == caption) return button;
+        return nullptr;
     }
     std::string Stored(const char* className, const char* partNumber, const char* attribute) {
         auto found = database->FindObjects(className, "CN_PART_NUMBER", partNumber);
@@ -124,8 +138,9 @@ protected:
     std::vector<std::string> titles, messages;
     QString searchFor;
     std::vector<QString> typed;
-    std::vector<std::pair<QString, QString>> edits; // the edit dialog's changes, by attribute's display name
-    std::string recordTo;                           // the file the record dialog names
+    // The edit dialog's changes by attribute's display name, the new-object dialog's by attribute's name.
+    std::vector<std::pair<QString, QString>> edits;
+    std::string recordTo; // the file the record dialog, or the open-file dialog, names
 };
 
 TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
@@ -418,6 +433,115 @@ TEST_F(DesktopWindowTest, UnlocksALargeTreeCountingItsWritesWhileNothingElseStar
     EXPECT_TRUE(window->Tree()->isEnabled());
     EXPECT_EQ(window->FindItem("P-200062")->text(DesktopWindow::LockColumn).toStdString(), "");
     EXPECT_TRUE(window->Log()->toPlainText().contains("\nbusy with UnLockObject: wait until it ends\n"));
+}
+
+// The operations that add, replace, copy or upload through the hook's own windows; each stores what was answered.
+TEST_F(DesktopWindowTest, AddsReplacesCopiesAndUploadsThroughTheHooks) {
+    struct Link {
+        const char *className, *parent, *child; // objects by part number, description or file name
+        size_t count;
+        const char* quantity = nullptr; // the link's CN_QUANTITY, where it is checked
+    };
+    struct Case {
+        const char* item;  // the tree row, by the start of its display text
+        const char* entry; // the context menu's entry
+        QString searchFor;
+        std::vector<QString> typed;
+        std::vector<std::pair<QString, QString>> edits;
+        std::vector<std::string> hooks, titles, messages;
+        std::vector<Link> links; // stored afterwards
+    };
+    const std::vector<std::pair<QString, QString>> gasket = {{"CN_DESCRIPTION", "Gasket"}};
+    const Case cases[] = {
+        {"P-100030",
+         "Add New Part...",
+         "",
+         {"4", "60"},
+         gasket,
+         {"AddNewPart"},
+         {"New Part", "Quendra", "Link Relation Input"},
+         {},
+         {{"Parts Tree", "P-100030", "Gasket", 1, "4"}}},
+        {"P-100030",
+         "Add Main Part...",
+         "",
+         {},
+         gasket,
+         {"AddMainPart"},
+         {"New Part", "Quendra"},
+         {},
+         {{"Parts Tree", "P-100030", "Gasket", 1}}},
+        {"P-100020",
+         "Copy Children From...",
+         "P-100010",
+         {},
+         {},
+         {"CopyTreeFrom"},
+         {"Search", "Search Results"},
+         {},
+         {{"Parts Tree", "P-100020", "P-100011", 1, "1"}, {"Parts Tree", "P-100020", "P-100012", 1, "2"}}},
+        {"P-100031",
+         "Replace by Existing Part...",
+         "P-100012",
+         {},
+         {},
+         {"ReplacePart"},
+         {"Search", "Search Results"},
+         {},
+         {{"Parts Tree", "P-100000", "P-100012", 1, "1"}, {"Parts Tree", "P-100000", "P-100031", 0}}},
+        {"P-100031",
+         "Replace by New Part...",
+         "",
+         {},
+         gasket,
+         {"ReplacePartByNewPart"},
+         {"New Part", "Quendra"},
+         {},
+         {{"Parts Tree", "P-100000", "Gasket", 1, "1"}, {"Parts Tree", "P-100000", "P-100031", 0}}},
+        {"P-100030 - housing",
+         "Upload Documents...",
+         "",
+         {},
+         {},
+         {"UploadDocument"},
+         {"Open", "New Document"},
+         {},
+         {{"Document Structure", "housing-spec.txt", "notes.txt", 1}}},
+    };
+    auto find = [this](const char* text) {
+        for (const char* attribute : {"CN_PART_NUMBER", "CN_DESCRIPTION"})
+            if (auto found = database->FindObjects("Parts", attribute, text); !found.empty()) return found.front();
+        auto found = database->FindObjects("Documents", "FILE_NAME", text);
+        EXPECT_EQ(found.size(), 1u) << text;
+        return found.at(0);
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(std::string(test.entry) + " on " + test.item);
+        SetUp();
+        recordTo = folder.Path() + "/notes.txt";
+        std::ofstream(recordTo) << "notes";
+        window->Search("Assembly", "P-100000");
+        window->OpenResult(0);
+        window->Expand(window->FindItem("P-100030"));
+        searchFor = test.searchFor;
+        typed = test.typed;
+        edits = test.edits;
+        Choose(window->MenuFor(window->FindItem(test.item)), test.entry);
+        EXPECT_EQ(HooksCalled(), test.hooks);
+        EXPECT_EQ(titles, test.titles);
+        EXPECT_EQ(messages, test.messages);
+        for (const auto& link : test.links) {
+            auto found = database->FindLinks(link.className, find(link.parent), find(link.child));
+            EXPECT_EQ(found.size(), link.count) << link.parent << " -> " << link.child;
+            if (link.quantity && !found.empty()) {
+                EXPECT_EQ(database->ReadValue(found.front(), "CN_QUANTITY").AsText(), link.quantity)
+                    << link.parent << " -> " << link.child;
+            }
+        }
+        window.reset();
+        messages.clear();
+        titles.clear();
+    }
 }
 
 // A session recorded from the File menu plays back with `quendra play`: the same windows, answers and results.
