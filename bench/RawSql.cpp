@@ -32,7 +32,8 @@ std::string ServerSql(const std::string& sql, int& parameters) {
         while (i + 1 < sql.size() && sql[i + 1] >= '0' && sql[i + 1] <= '9') number = number * 10 + (sql[++i] - '0');
         if (number == 0) number = ++next;
         parameters = std::max(parameters, number);
-        text += "$" + std::to_string(number);
+        text += '$';
+        text += std::to_string(number);
     }
     return text;
 }
