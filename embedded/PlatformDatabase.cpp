@@ -64,6 +64,22 @@ std::unique_ptr<Connection> ServerConnection([[maybe_unused]] const std::string&
 #endif
 }
 
+// Runs work on the database at path and says what failed as the platform's errors do: an unreachable server,
+// a storage's own text, or `failing` followed by the failure.
+template <typename Work> auto InTermsOfThePlatform(const std::string& path, const char* failing, Work work) {
+    try {
+        return work();
+#ifdef QUENDRA_WITH_POSTGRES
+    } catch (const ServerUnreachable& error) {
+        throw UnreachableServer(path, error.what());
+#endif
+    } catch (const StorageError& error) {
+        throw EmbeddedError(path, "", error.what());
+    } catch (const CvError& error) {
+        throw EmbeddedError(path, "", failing + std::string(error.what()));
+    }
+}
+
 } // namespace
 
 bool IsServerAddress(const std::string& address) {
@@ -97,41 +113,22 @@ ServerSchema::~ServerSchema() {
 
 std::shared_ptr<Database> Database::Create(const std::string& path, std::shared_ptr<const Model> model) {
     if (!model) throw EmbeddedError(path, "", "a database needs a model");
-    try {
-        std::unique_ptr<Connection> connection;
-        if (IsServerAddress(path))
-            connection = ServerConnection(path, true, false);
-        else
-            connection = CreateSqliteFile(path);
-        auto storage = std::make_shared<Storage>(std::move(connection), std::move(model));
+    return InTermsOfThePlatform(path, "the database cannot be made: ", [&]() -> std::shared_ptr<Database> {
+        auto storage = std::make_shared<Storage>(
+            IsServerAddress(path) ? ServerConnection(path, true, false) : CreateSqliteFile(path), std::move(model));
         storage->CreateSchema();
         storage->Sql().MarkFormat(kStorageFormat);
         return std::make_shared<PlatformDatabase>(storage);
-#ifdef QUENDRA_WITH_POSTGRES
-    } catch (const ServerUnreachable& error) {
-        throw UnreachableServer(path, error.what());
-#endif
-    } catch (const StorageError& error) {
-        throw EmbeddedError(path, "", error.what());
-    } catch (const CvError& error) {
-        throw EmbeddedError(path, "", std::string("the database cannot be made: ") + error.what());
-    }
+    });
 }
 
 std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode) {
     const bool reading = mode == OpenMode::ReadOnly;
-    std::unique_ptr<Connection> connection;
-    try {
-        connection = IsServerAddress(path) ? ServerConnection(path, false, reading) : OpenSqliteFile(path, reading);
-#ifdef QUENDRA_WITH_POSTGRES
-    } catch (const ServerUnreachable& error) {
-        throw UnreachableServer(path, error.what());
-#endif
-    } catch (const StorageError& error) {
-        throw EmbeddedError(path, "", error.what());
-    } catch (const CvError& error) {
-        throw EmbeddedError(path, "", std::string("the database cannot be opened: ") + error.what());
-    }
+    std::unique_ptr<Connection> connection =
+        InTermsOfThePlatform(path, "the database cannot be opened: ", [&]() -> std::unique_ptr<Connection> {
+            if (IsServerAddress(path)) return ServerConnection(path, false, reading);
+            return OpenSqliteFile(path, reading);
+        });
     std::string modelText;
     try {
         modelText = connection->StoredModelText();
