@@ -6,12 +6,20 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 namespace quendra::embedded {
 
 namespace {
 
 std::atomic<int64_t> roundTrips{0};
+
+// The transaction control that is queued (known by these pointers).
+constexpr const char* kBegin = "BEGIN";
+constexpr const char* kBeginRead = "BEGIN ISOLATION LEVEL REPEATABLE READ";
+constexpr const char* kSavepoint = "SAVEPOINT platform_write";
+constexpr const char* kRelease = "RELEASE platform_write";
 
 struct ResultGuard {
     PGresult* result;
@@ -131,10 +139,87 @@ void PostgresConnection::Fail(PGresult* result, const std::string& prefix) {
 }
 
 void PostgresConnection::Command(const char* sql) {
-    CountRoundTrip();
-    PGresult* result = PQexec(connection_, sql);
+    // Several statements in one text only go on their own.
+    if (std::strchr(sql, ';')) Settle();
+    PGresult* result =
+        Request([&] { return PQexec(connection_, sql); },
+                [&] { return PQsendQueryParams(connection_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0); });
     if (!Succeeded(result)) Fail(result);
     PQclear(result);
+}
+
+PGTransactionStatusType PostgresConnection::Status() const {
+    // What is queued begins or goes on with a transaction; what is unread ended one.
+    if (!queued_.empty()) return PQTRANS_INTRANS;
+    if (unread_ > 0) return PQTRANS_IDLE;
+    return PQtransactionStatus(connection_);
+}
+
+std::vector<PGresult*> PostgresConnection::ReadPipeline() {
+    std::vector<PGresult*> results;
+    bool ended = false; // the last call ended the results of one request
+    for (;;) {
+        PGresult* result = PQgetResult(connection_);
+        if (!result) {
+            if (ended || PQstatus(connection_) != CONNECTION_OK) break;
+            ended = true;
+            continue;
+        }
+        ended = false;
+        if (PQresultStatus(result) == PGRES_PIPELINE_SYNC) {
+            PQclear(result);
+            break;
+        }
+        results.push_back(result);
+    }
+    return results;
+}
+
+template <class Exec, class Send> PGresult* PostgresConnection::Request(Exec exec, Send send) {
+    CountRoundTrip();
+    if (queued_.empty() && unread_ == 0) return exec();
+    const std::vector<const char*> commands = std::exchange(queued_, {});
+    const int unread = std::exchange(unread_, 0);
+    bool sent = PQpipelineStatus(connection_) != PQ_PIPELINE_OFF || PQenterPipelineMode(connection_);
+    for (const char* command : commands)
+        sent = sent && PQsendQueryParams(connection_, command, 0, nullptr, nullptr, nullptr, nullptr, 0);
+    sent = sent && send() && PQpipelineSync(connection_);
+    for (int i = 0; i < unread; ++i)
+        for (PGresult* result : ReadPipeline()) PQclear(result);
+    std::vector<PGresult*> results;
+    if (sent) results = ReadPipeline();
+    PQexitPipelineMode(connection_);
+    PGresult* failure = nullptr; // the first queued command that failed
+    PGresult* answer = nullptr;
+    for (size_t i = 0; i < results.size(); ++i) {
+        if (i < commands.size() && !failure && !Succeeded(results[i]))
+            failure = results[i];
+        else if (i == commands.size())
+            answer = results[i];
+        else
+            PQclear(results[i]);
+    }
+    if (failure) {
+        PQclear(answer);
+        Fail(failure);
+    }
+    if (!answer) Fail(nullptr);
+    return answer;
+}
+
+void PostgresConnection::Settle() {
+    if (queued_.empty() && unread_ == 0) return;
+    if (queued_.empty()) {
+        CountRoundTrip();
+        for (; unread_ > 0; --unread_)
+            for (PGresult* result : ReadPipeline()) PQclear(result);
+        PQexitPipelineMode(connection_);
+        return;
+    }
+    // The last queued command goes as the request.
+    const char* last = queued_.back();
+    queued_.pop_back();
+    Command(last);
 }
 
 void PostgresConnection::Execute(const std::string& sql) {
@@ -146,8 +231,9 @@ PostgresConnection::Kept& PostgresConnection::Keep(const std::string& sql) {
     int parameters = 0;
     const std::string text = PostgresSql(sql, parameters);
     const std::string name = "platform_" + std::to_string(cache_.size() + 1);
-    CountRoundTrip();
-    PGresult* prepared = PQprepare(connection_, name.c_str(), text.c_str(), parameters, nullptr);
+    PGresult* prepared =
+        Request([&] { return PQprepare(connection_, name.c_str(), text.c_str(), parameters, nullptr); },
+                [&] { return PQsendPrepare(connection_, name.c_str(), text.c_str(), parameters, nullptr); });
     if (!Succeeded(prepared)) Fail(prepared, "the statement cannot be prepared");
     PQclear(prepared);
     Kept& kept = cache_[sql];
@@ -175,9 +261,10 @@ KeptStatement& PostgresConnection::Pin(const std::string& sql) {
 }
 
 PGresult* PostgresConnection::Run(const std::string& name, const std::vector<const char*>& values) {
-    CountRoundTrip();
-    PGresult* result =
-        PQexecPrepared(connection_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0);
+    const int count = static_cast<int>(values.size());
+    PGresult* result = Request(
+        [&] { return PQexecPrepared(connection_, name.c_str(), count, values.data(), nullptr, nullptr, 0); },
+        [&] { return PQsendQueryPrepared(connection_, name.c_str(), count, values.data(), nullptr, nullptr, 0); });
     if (!Succeeded(result)) Fail(result);
     const char* changed = PQcmdTuples(result);
     changes_ = changed && *changed ? std::atoll(changed) : 0;
@@ -185,8 +272,8 @@ PGresult* PostgresConnection::Run(const std::string& name, const std::vector<con
 }
 
 PGresult* PostgresConnection::Describe(const std::string& name) {
-    CountRoundTrip();
-    PGresult* result = PQdescribePrepared(connection_, name.c_str());
+    PGresult* result = Request([&] { return PQdescribePrepared(connection_, name.c_str()); },
+                               [&] { return PQsendDescribePrepared(connection_, name.c_str()); });
     if (!Succeeded(result)) Fail(result);
     return result;
 }
@@ -241,19 +328,21 @@ std::unique_ptr<Statement> PostgresConnection::PrepareReading(const std::string&
 }
 
 bool PostgresConnection::InTransaction() const {
-    return PQtransactionStatus(connection_) != PQTRANS_IDLE;
+    return Status() != PQTRANS_IDLE;
 }
 
 void PostgresConnection::BeginOuterTransaction() {
     if (outer_ || InTransaction()) throw CvError("a transaction is open already");
-    Command("BEGIN");
+    queued_.push_back(kBegin);
     outer_ = true;
 }
 
 void PostgresConnection::CommitOuterTransaction() {
     if (!outer_) throw CvError("no transaction is open");
     outer_ = false;
-    if (PQtransactionStatus(connection_) == PQTRANS_INERROR) {
+    // A transaction that ran nothing was never sent.
+    if (!queued_.empty() && queued_.front() == kBegin) return queued_.clear();
+    if (Status() == PQTRANS_INERROR) {
         Command("ROLLBACK");
         throw CvError("the database undid the open transaction after a failure");
     }
@@ -263,41 +352,66 @@ void PostgresConnection::CommitOuterTransaction() {
 void PostgresConnection::RollbackOuterTransaction() {
     if (!outer_) throw CvError("no transaction is open");
     outer_ = false;
+    if (!queued_.empty() && queued_.front() == kBegin) return queued_.clear();
     if (InTransaction()) Command("ROLLBACK");
 }
 
 bool PostgresConnection::BeginWrite() {
     if (!outer_) {
-        Command("BEGIN");
+        queued_.push_back(kBegin);
         return false;
     }
-    if (PQtransactionStatus(connection_) == PQTRANS_INERROR)
+    if (Status() == PQTRANS_INERROR)
         throw CvError("the database undid the open transaction after a failure: nothing more is written");
-    Command("SAVEPOINT platform_write");
+    queued_.push_back(kSavepoint);
     return true;
 }
 
 void PostgresConnection::CommitWrite(bool savepoint) {
-    if (PQtransactionStatus(connection_) == PQTRANS_INERROR)
+    if (Status() == PQTRANS_INERROR)
         throw CvError("the database undid the write after a failure: nothing of it is kept");
-    Command(savepoint ? "RELEASE platform_write" : "COMMIT");
+    if (savepoint) {
+        // The release goes with the next request; a savepoint that saw no statement was never sent.
+        if (!queued_.empty() && queued_.back() == kSavepoint)
+            queued_.pop_back();
+        else
+            queued_.push_back(kRelease);
+        return;
+    }
+    if (!queued_.empty() && queued_.front() == kBegin) return queued_.clear();
+    Command("COMMIT");
 }
 
 void PostgresConnection::AbandonWrite(bool savepoint) noexcept {
+    if (savepoint && !queued_.empty() && queued_.back() == kSavepoint) return queued_.pop_back();
+    if (!savepoint && !queued_.empty() && queued_.front() == kBegin) return queued_.clear();
     if (!InTransaction()) return;
+    try {
+        Settle();
+    } catch (...) {
+        // The undo below fails the same way, or undoes what failed.
+    }
     CountRoundTrip();
     PQclear(PQexec(connection_, savepoint ? "ROLLBACK TO platform_write; RELEASE platform_write" : "ROLLBACK"));
 }
 
 bool PostgresConnection::BeginRead() {
     if (InTransaction()) return false;
-    Command("BEGIN ISOLATION LEVEL REPEATABLE READ");
+    queued_.push_back(kBeginRead);
     return true;
 }
 
 void PostgresConnection::EndRead() noexcept {
+    if (!queued_.empty() && queued_.back() == kBeginRead) return queued_.pop_back();
     if (!InTransaction()) return;
-    // A transaction that only read loses nothing when it is rolled back.
+    // A transaction that only read loses nothing when it is rolled back, and nothing waits for that: the
+    // rollback is sent now and its result read with the next request.
+    if (PQpipelineStatus(connection_) != PQ_PIPELINE_OFF || PQenterPipelineMode(connection_)) {
+        if (PQsendQueryParams(connection_, "ROLLBACK", 0, nullptr, nullptr, nullptr, nullptr, 0))
+            PQpipelineSync(connection_);
+        ++unread_;
+        return;
+    }
     CountRoundTrip();
     PQclear(PQexec(connection_, "ROLLBACK"));
 }

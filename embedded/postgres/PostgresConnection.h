@@ -4,6 +4,11 @@
 // code and model, so they stay few). Object ids and the model's sequences come from server sequences, so
 // that every client of the database gets numbers of its own. A row another transaction holds is waited for
 // up to the busy wait, then the write fails as busy.
+//
+// Transaction control whose result nothing waits for (BEGIN, SAVEPOINT, RELEASE) is queued and sent ahead of
+// the next request in one round trip (a pipeline); a failure of it is the failure of that request. A
+// transaction that ran no statement is never sent. The ROLLBACK that ends a read snapshot is sent at once
+// and its result read with the next request.
 #pragma once
 
 #include "Connection.h"
@@ -100,10 +105,22 @@ private:
     [[noreturn]] void Fail(PGresult* result, const std::string& prefix = "");
     // Runs statements without values and checks that they did not fail.
     void Command(const char* sql);
+    // The state of the transaction once what is queued and unread has run.
+    PGTransactionStatusType Status() const;
+    // One request: the queued commands and the request (send, nothing for none) in one pipeline, after the
+    // results still unread; the request's result, or the failure of a queued command. Without anything queued
+    // or unread, exec runs the request on its own.
+    template <class Exec, class Send> PGresult* Request(Exec exec, Send send);
+    // Runs what is queued and reads what is unread.
+    void Settle();
+    // Reads the results up to the end of one pipeline, in order; nothing when the connection is lost.
+    std::vector<PGresult*> ReadPipeline();
 
     PGconn* connection_ = nullptr;
     std::string name_;
     bool outer_ = false;
+    std::vector<const char*> queued_;
+    int unread_ = 0; // pipelines sent whose results were not read
     int64_t changes_ = 0;
     std::unordered_map<std::string, Kept> cache_;
     std::optional<ServerUser> authenticated_; // asked once: a connection keeps its role
