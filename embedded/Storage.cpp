@@ -2,7 +2,6 @@
 #include "Storage.h"
 
 #include "CvError.h"
-#include "ReadSnapshot.h"
 
 #include <algorithm>
 
@@ -35,6 +34,14 @@ Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const M
     }
     for (const auto& cls : model_->classes)
         if (cls.kind == ClassKind::Object) objectClassNames_.emplace_back(cls.id, cls.name);
+    for (const auto& table : model_->tables) {
+        if (table.kind != ClassKind::Link) continue;
+        if (!linksBetweenSql_.empty()) linksBetweenSql_ += " UNION ALL ";
+        linksBetweenSql_ +=
+            std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table.name) +
+            " WHERE (PAR_OBJECT_ID = ?1 AND SON_OBJECT_ID = ?2) OR (PAR_OBJECT_ID = ?2 AND SON_OBJECT_ID = ?1)";
+    }
+    if (!linksBetweenSql_.empty()) linksBetweenSql_ += " ORDER BY OBJECT_ID";
     for (const auto& cls : model_->classes) {
         ClassLayout layout;
         layout.table = &layouts_.at(cls.table);
@@ -517,17 +524,11 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
 
 std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {
     std::vector<LinkRow> rows;
-    ReadSnapshot snapshot(*connection_);
-    for (const auto& table : model_->tables) {
-        if (table.kind != ClassKind::Link) continue;
-        Statement statement = connection_->Prepare(
-            std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table.name) +
-            " WHERE (PAR_OBJECT_ID = ?1 AND SON_OBJECT_ID = ?2) OR (PAR_OBJECT_ID = ?2 AND SON_OBJECT_ID = ?1)"
-            " ORDER BY OBJECT_ID");
-        statement.BindInt(1, firstId).BindInt(2, secondId);
-        while (statement.Step()) rows.push_back(ReadLink(statement));
-    }
-    std::sort(rows.begin(), rows.end(), [](const LinkRow& a, const LinkRow& b) { return a.linkId < b.linkId; });
+    if (linksBetweenSql_.empty()) return rows;
+    // One statement over every link table: one request to a server, one consistent read.
+    Statement statement = connection_->Prepare(linksBetweenSql_);
+    statement.BindInt(1, firstId).BindInt(2, secondId);
+    while (statement.Step()) rows.push_back(ReadLink(statement));
     return rows;
 }
 

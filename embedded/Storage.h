@@ -168,6 +168,8 @@ private:
     std::function<void(const Event&)> listener_;
     std::vector<std::pair<int16_t, std::string>> objectClassNames_;
     std::unordered_map<std::string, QueryPlan> queryPlans_;
+    // The links between two objects in every link table, in the order they were made.
+    std::string linksBetweenSql_;
     // UPDATE statements by class and the attributes they write (positions in the class).
     std::unordered_map<std::string, std::string> updateSql_;
 };
