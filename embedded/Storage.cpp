@@ -42,6 +42,7 @@ Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const M
             " WHERE (PAR_OBJECT_ID = ?1 AND SON_OBJECT_ID = ?2) OR (PAR_OBJECT_ID = ?2 AND SON_OBJECT_ID = ?1)";
     }
     if (!linksBetweenSql_.empty()) linksBetweenSql_ += " ORDER BY OBJECT_ID";
+    const std::string objectIdSql = connection_->ObjectIdSql();
     for (const auto& cls : model_->classes) {
         ClassLayout layout;
         layout.table = &layouts_.at(cls.table);
@@ -53,6 +54,16 @@ Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const M
             marks += i ? ", ?" : "?";
         }
         layout.insertSql = "INSERT INTO " + SqlName(cls.table) + " (" + columns + ") VALUES (" + marks + ")";
+        const auto objectId = std::find_if(cls.attributes.begin(), cls.attributes.end(),
+                                           [](const AttributeInfo& a) { return a.name == "OBJECT_ID"; });
+        if (!objectIdSql.empty() && objectId != cls.attributes.end()) {
+            layout.objectIdAttribute = objectId - cls.attributes.begin();
+            std::string values;
+            for (size_t i = 0; i < cls.attributes.size(); ++i)
+                values += (i ? ", " : "") + (i == layout.objectIdAttribute ? objectIdSql : std::string("?"));
+            layout.numberingInsertSql = "INSERT INTO " + SqlName(cls.table) + " (" + columns + ") VALUES (" + values +
+                                        ") RETURNING " + SqlName("OBJECT_ID");
+        }
         std::vector<std::string> tables;
         for (const auto& link : model_->classes)
             if (link.kind == ClassKind::Link && model_->Includes(link.parentId, cls.id) &&
@@ -378,9 +389,25 @@ RecordData Storage::ReadRecord(const Statement& statement, const ClassInfo& cls)
 }
 
 int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
-    const int32_t objectId = connection_->TakeObjectId();
+    const ClassLayout& layout = LayoutOf(cls);
     data.cls = &cls;
     data.Put("CLASS_ID", Value::Int16(cls.id));
+    if (!layout.numberingInsertSql.empty()) {
+        // The database numbers the object in the insert itself.
+        Statement statement = connection_->Prepare(layout.numberingInsertSql);
+        int bound = 0;
+        for (size_t i = 0; i < cls.attributes.size(); ++i) {
+            if (i == layout.objectIdAttribute) continue;
+            int position = data.Find(cls.attributes[i].name);
+            statement.Bind(++bound,
+                           position < 0 ? Value() : ConvertToType(data.values[position], cls.attributes[i].type));
+        }
+        if (!statement.Step()) throw CvError("the database did not number the new object");
+        const auto objectId = static_cast<int32_t>(statement.Int(0));
+        data.Put("OBJECT_ID", Value::Int32(objectId));
+        return objectId;
+    }
+    const int32_t objectId = connection_->TakeObjectId();
     data.Put("OBJECT_ID", Value::Int32(objectId));
     Statement statement = connection_->Prepare(LayoutOf(cls).insertSql);
     for (size_t i = 0; i < cls.attributes.size(); ++i) {

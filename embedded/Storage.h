@@ -137,6 +137,10 @@ private:
         const TableLayout* table = nullptr;
         std::vector<int> attributeColumns; // position in the table's select of each attribute of the class
         std::string insertSql;
+        // Where the database numbers objects in the insert: the insert giving the new id, and the position
+        // of OBJECT_ID among the attributes (not bound).
+        std::string numberingInsertSql;
+        size_t objectIdAttribute = 0;
         std::vector<std::string> linksBelowSql; // one per link table that may hold links below the class
         // The same tables read a page at a time with every column: (table, select).
         std::vector<std::pair<const TableLayout*, std::string>> linkPageSql;

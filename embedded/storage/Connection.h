@@ -120,6 +120,9 @@ public:
     // ObjectIdUsed once the object is inserted.
     virtual int32_t TakeObjectId() = 0;
     virtual void ObjectIdUsed(int32_t objectId) = 0;
+    // SQL that takes a new object id inside the INSERT that stores the object, so that the id needs no request
+    // of its own; empty where ids come from TakeObjectId.
+    virtual std::string ObjectIdSql() const { return ""; }
     // The next number of the sequence with that name and position among the model's sequences, unique
     // across clients; nothing when the database holds no such sequence.
     virtual std::optional<int64_t> NextSequenceNumber(const std::string& name, size_t position) = 0;
