@@ -376,8 +376,12 @@ Ptr<CvObjects> EmbeddedObject::Children(const Ptr<CvObject>&) try {
     auto children = std::make_shared<EmbeddedObjects>(context_->storage);
     if (!IsStored()) return children;
     ReadSnapshot snapshot(context_->storage->Sql());
-    for (const auto& link : context_->storage->LinksBelow(*cls_, objectId_))
-        if (auto child = Find(context_, link.childClassId, link.childId)) children->Append(child);
+    const auto links = context_->storage->LinksBelow(*cls_, objectId_);
+    auto stored = context_->storage->LoadChildren(*cls_, objectId_, links);
+    for (size_t i = 0; i < links.size(); ++i)
+        if (stored[i])
+            children->Append(std::make_shared<EmbeddedObject>(
+                context_, *stored[i]->cls, std::make_shared<RecordData>(std::move(*stored[i])), links[i].childId));
     return children;
 } catch (...) {
     context_->storage->Failed();
@@ -388,12 +392,18 @@ Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) try {
     std::vector<Ptr<CvTreeLink>> items;
     if (IsStored()) {
         ReadSnapshot snapshot(context_->storage->Sql());
-        // The links come with their stored values; only the children are read one by one.
+        // The links come with their stored values, the children with one read per table they are in.
         auto links = context_->storage->LinksBelowAfter(*cls_, objectId_, 0,
                                                         static_cast<size_t>(std::numeric_limits<int64_t>::max()));
-        for (auto& [row, values] : links.links) {
-            auto child = Find(context_, row.childClassId, row.childId);
-            if (!child) continue;
+        std::vector<LinkRow> rows;
+        rows.reserve(links.links.size());
+        for (const auto& link : links.links) rows.push_back(link.first);
+        auto stored = context_->storage->LoadChildren(*cls_, objectId_, rows);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (!stored[i]) continue;
+            auto& [row, values] = links.links[i];
+            auto child = std::make_shared<EmbeddedObject>(
+                context_, *stored[i]->cls, std::make_shared<RecordData>(std::move(*stored[i])), row.childId);
             const ClassInfo& linkClass = *values.cls;
             auto link = std::make_shared<EmbeddedObject>(context_, linkClass,
                                                          std::make_shared<RecordData>(std::move(values)), row.linkId);

@@ -70,6 +70,9 @@ Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const M
                 std::find(tables.begin(), tables.end(), link.table) == tables.end())
                 tables.push_back(link.table);
         for (const auto& table : tables) {
+            layout.childIdsSql += (layout.childIdsSql.empty() ? "" : " UNION ALL ") +
+                                  std::string("SELECT SON_OBJECT_ID FROM ") + SqlName(table) +
+                                  " WHERE PAR_OBJECT_ID = ?1";
             layout.linksBelowSql.push_back(std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table) +
                                            " WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
             const TableLayout& links = layouts_.at(table);
@@ -547,6 +550,39 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
             page.links.emplace_back(row, std::move(values));
     }
     return page;
+}
+
+std::vector<std::optional<RecordData>> Storage::LoadChildren(const ClassInfo& parent, int32_t parentId,
+                                                             const std::vector<LinkRow>& links) {
+    // The rows of each table the links' children are in, by object id: (stored class, values).
+    std::map<const TableLayout*, std::unordered_map<int32_t, RecordData>> read;
+    for (const auto& link : links) read.try_emplace(LayoutOf(Class(link.childClassId)).table);
+    for (auto& [table, rows] : read) {
+        auto sql = childrenSql_.find({parent.id, table});
+        if (sql == childrenSql_.end())
+            sql = childrenSql_
+                      .emplace(std::pair{parent.id, table},
+                               table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) + " WHERE OBJECT_ID IN (" +
+                                   LayoutOf(parent).childIdsSql + ")")
+                      .first;
+        Statement statement = connection_->Prepare(sql->second);
+        statement.BindInt(1, parentId);
+        const int id = table->columnIndex.at("OBJECT_ID");
+        while (statement.Step())
+            if (const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(table->classIdColumn))))
+                rows.emplace(static_cast<int32_t>(statement.Int(id)), ReadRecord(statement, *stored));
+    }
+    std::vector<std::optional<RecordData>> children;
+    children.reserve(links.size());
+    for (const auto& link : links) {
+        const auto& rows = read.at(LayoutOf(Class(link.childClassId)).table);
+        auto row = rows.find(link.childId);
+        if (row != rows.end() && model_->Includes(link.childClassId, row->second.cls->id))
+            children.emplace_back(row->second);
+        else
+            children.emplace_back();
+    }
+    return children;
 }
 
 std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {

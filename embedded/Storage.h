@@ -10,6 +10,7 @@
 
 #include <cassert>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,6 +106,11 @@ public:
         bool more = false;      // links may follow
     };
     LinkPage LinksBelowAfter(const ClassInfo& parent, int32_t parentId, int32_t afterLinkId, size_t count);
+    // The stored values of the child of each of those links below the parent, as Load of the link's child
+    // class and id gives them (nothing for a child that is gone): one statement per table of the children
+    // instead of one per child.
+    std::vector<std::optional<RecordData>> LoadChildren(const ClassInfo& parent, int32_t parentId,
+                                                        const std::vector<LinkRow>& links);
 
     struct UserRow {
         int32_t objectId = 0;
@@ -142,6 +148,7 @@ private:
         std::string numberingInsertSql;
         size_t objectIdAttribute = 0;
         std::vector<std::string> linksBelowSql; // one per link table that may hold links below the class
+        std::string childIdsSql;                // the children's ids in those tables (a subquery)
         // The same tables read a page at a time with every column: (table, select).
         std::vector<std::pair<const TableLayout*, std::string>> linkPageSql;
     };
@@ -174,6 +181,8 @@ private:
     std::unordered_map<std::string, QueryPlan> queryPlans_;
     // The links between two objects in every link table, in the order they were made.
     std::string linksBetweenSql_;
+    // The children's rows in one table, by the parent's class and that table.
+    std::map<std::pair<int16_t, const TableLayout*>, std::string> childrenSql_;
     // UPDATE statements by class and the attributes they write (positions in the class).
     std::unordered_map<std::string, std::string> updateSql_;
 };

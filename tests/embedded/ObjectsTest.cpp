@@ -180,6 +180,30 @@ TEST_P(ObjectsTest, DeletingAnObjectRemovesItsLinks) {
     EXPECT_EQ(Object(parent)->Children(nullptr)->Count(), 0);
 }
 
+// Children and tree links of a parent with links in two tables, one child linked twice: each child with its
+// own class and stored values, in the order the links were made.
+TEST_P(ObjectsTest, ChildrenComeWithTheirStoredValuesInTheOrderTheLinksWereMade) {
+    ObjectKey parent = Part("P-1");
+    ObjectKey part = Part("P-2", "Part", {{"STATE", Value::Int32(5)}});
+    ObjectKey document = db->CreateObject("Document", {{"CN_PART_NUMBER", Value::Text("D-1")}});
+    db->CreateLink("Parts Tree", parent, part, {});
+    db->CreateLink("Specification dependency Link", parent, document, {});
+    db->CreateLink("Parts Tree", parent, part, {});
+    const std::vector<std::string> expected = {"Part P-2 5", "Document D-1 ", "Part P-2 5"};
+    auto shown = [](const Ptr<CvObject>& child) {
+        return child->Class()->Name() + " " + child->Data()->ValueAsText("CN_PART_NUMBER") + " " +
+               child->Data()->ValueAsText("STATE");
+    };
+    std::vector<std::string> children, treeLinks;
+    auto objects = Object(parent)->Children(nullptr);
+    for (int32_t i = 0; i < objects->Count(); ++i) children.push_back(shown(objects->Item(i)));
+    auto links = Object(parent)->TreeLinks(nullptr);
+    for (int32_t i = 0; i < links->Count(); ++i) treeLinks.push_back(shown(links->Item(i)->Element(0)));
+    EXPECT_EQ(children, expected);
+    EXPECT_EQ(treeLinks, expected);
+    EXPECT_EQ(Object(part)->Children(nullptr)->Count(), 0);
+}
+
 TEST_P(ObjectsTest, ReferencedUserThroughTheModifierAttribute) {
     auto object = Object(Part("P-1"));
     object->Update(store->DefaultUpdateOptions());
