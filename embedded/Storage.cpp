@@ -73,6 +73,11 @@ Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const M
             layout.childIdsSql += (layout.childIdsSql.empty() ? "" : " UNION ALL ") +
                                   std::string("SELECT SON_OBJECT_ID FROM ") + SqlName(table) +
                                   " WHERE PAR_OBJECT_ID = ?1";
+            layout.childPageIdsSql += (layout.childPageIdsSql.empty() ? "" : " UNION ALL ") +
+                                      std::string("SELECT SON_OBJECT_ID FROM (SELECT SON_OBJECT_ID, OBJECT_ID FROM ") +
+                                      SqlName(table) +
+                                      " WHERE PAR_OBJECT_ID = ?1 AND OBJECT_ID > ?2 ORDER BY OBJECT_ID LIMIT ?3) AS " +
+                                      SqlName("PAGE" + std::to_string(layout.linksBelowSql.size()));
             layout.linksBelowSql.push_back(std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table) +
                                            " WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
             const TableLayout& links = layouts_.at(table);
@@ -553,20 +558,25 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
 }
 
 std::vector<std::optional<RecordData>> Storage::LoadChildren(const ClassInfo& parent, int32_t parentId,
-                                                             const std::vector<LinkRow>& links) {
+                                                             const std::vector<LinkRow>& links,
+                                                             std::optional<LinkPageStart> page) {
     // The rows of each table the links' children are in, by object id: (stored class, values).
     std::map<const TableLayout*, std::unordered_map<int32_t, RecordData>> read;
     for (const auto& link : links) read.try_emplace(LayoutOf(Class(link.childClassId)).table);
     for (auto& [table, rows] : read) {
-        auto sql = childrenSql_.find({parent.id, table});
-        if (sql == childrenSql_.end())
+        const std::tuple key{parent.id, table, page.has_value()};
+        auto sql = childrenSql_.find(key);
+        if (sql == childrenSql_.end()) {
+            const ClassLayout& layout = LayoutOf(parent);
             sql = childrenSql_
-                      .emplace(std::pair{parent.id, table},
-                               table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) + " WHERE OBJECT_ID IN (" +
-                                   LayoutOf(parent).childIdsSql + ")")
+                      .emplace(key, table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) +
+                                        " WHERE OBJECT_ID IN (" + (page ? layout.childPageIdsSql : layout.childIdsSql) +
+                                        ")")
                       .first;
+        }
         Statement statement = connection_->Prepare(sql->second);
         statement.BindInt(1, parentId);
+        if (page) statement.BindInt(2, page->afterLinkId).BindInt(3, static_cast<int64_t>(page->count));
         const int id = table->columnIndex.at("OBJECT_ID");
         while (statement.Step())
             if (const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(table->classIdColumn))))

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -108,9 +109,15 @@ public:
     LinkPage LinksBelowAfter(const ClassInfo& parent, int32_t parentId, int32_t afterLinkId, size_t count);
     // The stored values of the child of each of those links below the parent, as Load of the link's child
     // class and id gives them (nothing for a child that is gone): one statement per table of the children
-    // instead of one per child.
+    // instead of one per child. Links of a page (LinksBelowAfter from afterLinkId, count) read only the
+    // children of that page.
+    struct LinkPageStart {
+        int32_t afterLinkId = 0;
+        size_t count = 0;
+    };
     std::vector<std::optional<RecordData>> LoadChildren(const ClassInfo& parent, int32_t parentId,
-                                                        const std::vector<LinkRow>& links);
+                                                        const std::vector<LinkRow>& links,
+                                                        std::optional<LinkPageStart> page = std::nullopt);
 
     struct UserRow {
         int32_t objectId = 0;
@@ -149,6 +156,7 @@ private:
         size_t objectIdAttribute = 0;
         std::vector<std::string> linksBelowSql; // one per link table that may hold links below the class
         std::string childIdsSql;                // the children's ids in those tables (a subquery)
+        std::string childPageIdsSql;            // the same for a page of links
         // The same tables read a page at a time with every column: (table, select).
         std::vector<std::pair<const TableLayout*, std::string>> linkPageSql;
     };
@@ -181,8 +189,8 @@ private:
     std::unordered_map<std::string, QueryPlan> queryPlans_;
     // The links between two objects in every link table, in the order they were made.
     std::string linksBetweenSql_;
-    // The children's rows in one table, by the parent's class and that table.
-    std::map<std::pair<int16_t, const TableLayout*>, std::string> childrenSql_;
+    // The children's rows in one table, by the parent's class, that table and whether of a page.
+    std::map<std::tuple<int16_t, const TableLayout*, bool>, std::string> childrenSql_;
     // UPDATE statements by class and the attributes they write (positions in the class).
     std::unordered_map<std::string, std::string> updateSql_;
 };

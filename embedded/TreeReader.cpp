@@ -48,8 +48,13 @@ TreeReader::Page TreeReader::Below(ObjectKey parent, int32_t after, size_t count
     page.lastLink = links.lastLinkId;
     page.more = links.more;
     page.entries.reserve(links.links.size());
-    for (const auto& [row, values] : links.links) {
-        auto child = storage_->Load(row.childClassId, row.childId);
+    std::vector<LinkRow> rows;
+    rows.reserve(links.links.size());
+    for (const auto& link : links.links) rows.push_back(link.first);
+    auto children = storage_->LoadChildren(storage_->Class(parent.classId), parent.objectId, rows, {{after, count}});
+    for (size_t n = 0; n < rows.size(); ++n) {
+        const auto& [row, values] = links.links[n];
+        const auto& child = children[n];
         if (!child) continue;
         TreeEntry entry = EntryOf(*storage_, *child, row.childId, separator_);
         const ClassInfo& linkClass = *values.cls;
