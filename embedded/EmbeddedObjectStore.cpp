@@ -53,6 +53,15 @@ public:
         storage_->Failed();
     }
 
+    // Back to the defaults.
+    void Reset() {
+        mode_ = 0;
+        first_ = true;
+        second_ = true;
+        third_ = 0;
+        fourth_ = 0;
+    }
+
 private:
     std::shared_ptr<Storage> storage_;
     int16_t mode_ = 0;
@@ -244,7 +253,13 @@ Ptr<CvObject> EmbeddedObjectStore::LinkByEnds(int16_t linkClassId, int16_t paren
 
 Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() try {
     auto operation = context_->storage->Call("CvObjectStore.DefaultUpdateOptions");
-    return std::make_shared<EmbeddedUpdateOptions>(context_->storage);
+    // The last options handed out are set back to the defaults and handed out again once nobody holds them.
+    if (spareOptions_ && spareOptions_.use_count() == 1) {
+        static_cast<EmbeddedUpdateOptions&>(*spareOptions_).Reset();
+        return spareOptions_;
+    }
+    spareOptions_ = std::make_shared<EmbeddedUpdateOptions>(context_->storage);
+    return spareOptions_;
 } catch (...) {
     context_->storage->Failed();
 }
@@ -272,7 +287,13 @@ Ptr<CvQuery> EmbeddedObjectStore::NewSqlQuery() try {
 
 Ptr<CvQueryDef> EmbeddedObjectStore::NewQueryDef() try {
     auto operation = context_->storage->Call("CvObjectStore.NewQueryDef");
-    return std::make_shared<EmbeddedQueryDef>(context_->storage);
+    // The last query is emptied and handed out again once nobody holds it or its parts any more.
+    if (spareQuery_ && spareQuery_->Unshared(spareQuery_)) {
+        spareQuery_->Clear();
+        return spareQuery_;
+    }
+    spareQuery_ = std::make_shared<EmbeddedQueryDef>(context_->storage);
+    return spareQuery_;
 } catch (...) {
     context_->storage->Failed();
 }

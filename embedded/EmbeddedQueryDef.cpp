@@ -90,6 +90,12 @@ public:
         storage_->Failed();
     }
 
+    // Whether nobody but the query holds the specification or its lists.
+    bool Unshared() const {
+        return (!classes_ || classes_.use_count() == 1) && (!columns_ || columns_.use_count() == 1) &&
+               (!conditions_ || conditions_.use_count() == 1);
+    }
+
 private:
     std::shared_ptr<Storage> storage_;
     std::shared_ptr<QueryParts> parts_;
@@ -145,6 +151,19 @@ Ptr<CvRecList> EmbeddedQueryDef::Result() try {
     return std::make_shared<EmbeddedRecList>(storage_, rows_);
 } catch (...) {
     storage_->Failed();
+}
+
+bool EmbeddedQueryDef::Unshared(const std::shared_ptr<EmbeddedQueryDef>& self) const {
+    return self.use_count() == 1 &&
+           (!spec_ || (spec_.use_count() == 1 && static_cast<const EmbeddedQuerySpec&>(*spec_).Unshared()));
+}
+
+void EmbeddedQueryDef::Clear() {
+    parts_->classes.clear();
+    parts_->columns.clear();
+    parts_->conditions.clear();
+    rows_.clear();
+    ran_ = false;
 }
 
 int32_t EmbeddedQueryDef::RowCount() try {
