@@ -589,8 +589,8 @@ std::string Storage::DisplayText(const ClassInfo& cls, int32_t objectId, const R
     for (size_t i = 0; i < cls.displayText.size(); ++i) {
         if (i > 0) text += separator;
         const std::string& name = cls.displayText[i];
-        if (data && data->Has(name)) {
-            text += data->Get(name).AsText();
+        if (const int position = data ? data->Find(name) : -1; position >= 0) {
+            text += data->values[position].AsText();
             continue;
         }
         if (!loaded && objectId != 0) stored = Load(cls.id, objectId);
