@@ -253,14 +253,17 @@ void EmbeddedObject::UpdateNow() {
     written.names.reserve(count);
     written.values.reserve(count);
     for (size_t i = 0; i < data_->names.size(); ++i)
-        if (data_->IsSet(i)) written.Put(data_->names[i], data_->values[i]);
+        if (data_->IsSet(i)) { // the object's names are each there once
+            written.names.push_back(data_->names[i]);
+            written.values.push_back(data_->values[i]);
+        }
     if (cls_->Attribute(kUserIdMod)) written.Put(kUserIdMod, Value::Int32(context_->userId));
     Storage& storage = *context_->storage;
     RepeatableWrite(storage.Sql(), [&] {
         if (!storage.Update(*cls_, objectId_, written))
             throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
     });
-    if (data_->Has(kUserIdMod)) data_->Put(kUserIdMod, written.Get(kUserIdMod));
+    if (const int position = data_->Find(kUserIdMod); position >= 0) data_->values[position] = written.Get(kUserIdMod);
     storage.Record(events::Update{Key()});
 }
 
