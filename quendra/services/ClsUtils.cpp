@@ -8,6 +8,7 @@
 #include "Names.h"
 #include "ObjectName.h"
 
+#include <algorithm>
 #include <chrono>
 #include <unordered_set>
 #include <vector>
@@ -36,6 +37,11 @@ public:
 
     bool HasNext() const { return read_ < list_.size(); }
     const std::string& Next() const { return list_[read_]; }
+    // Whether an entry kept so far is this one.
+    bool HasKept(const std::string& entry) const {
+        return std::find(list_.begin(), list_.begin() + static_cast<std::ptrdiff_t>(kept_), entry) !=
+               list_.begin() + static_cast<std::ptrdiff_t>(kept_);
+    }
     void Keep() {
         if (kept_ != read_) list_[kept_] = std::move(list_[read_]);
         ++kept_;
@@ -210,12 +216,13 @@ StringListPtr ClsUtils::CleanLinkAttributes(const Ptr<CvSession>& Session,
     if (!LinkAttributesCollection) return nullptr;
     StringList& attributes = *LinkAttributesCollection;
     try {
-        // Later duplicates go, the first occurrence stays where it is.
+        // Later duplicates go, the first occurrence stays where it is. A short list is searched, a long one hashed.
         {
+            const bool hashed = attributes.size() > 16;
             std::unordered_set<std::string> seen;
             Compaction compaction(attributes);
             while (compaction.HasNext()) {
-                if (seen.insert(compaction.Next()).second)
+                if (hashed ? seen.insert(compaction.Next()).second : !compaction.HasKept(compaction.Next()))
                     compaction.Keep();
                 else
                     compaction.Drop();
