@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -195,6 +196,8 @@ StringListPtr ClsUtils::GetAttributesFromScript(const std::string& ParametersLis
     try {
         auto list = std::make_shared<StringList>();
         if (ParametersListFromScript.empty()) return list;
+        list->reserve(
+            static_cast<size_t>(std::count(ParametersListFromScript.begin(), ParametersListFromScript.end(), ',')) + 1);
         size_t start = 0;
         while (true) {
             const size_t comma = ParametersListFromScript.find(',', start);
@@ -216,13 +219,19 @@ StringListPtr ClsUtils::CleanLinkAttributes(const Ptr<CvSession>& Session,
     if (!LinkAttributesCollection) return nullptr;
     StringList& attributes = *LinkAttributesCollection;
     try {
-        // Later duplicates go, the first occurrence stays where it is. A short list is searched, a long one hashed.
+        // Later duplicates go, the first occurrence stays where it is. A short list is searched; in a long one the
+        // first occurrences are found by hashing the names where they are, before any of them moves.
         {
-            const bool hashed = attributes.size() > 16;
-            std::unordered_set<std::string> seen;
+            std::vector<bool> firsts;
+            if (attributes.size() > 16) {
+                std::unordered_set<std::string_view> seen;
+                seen.reserve(attributes.size());
+                firsts.reserve(attributes.size());
+                for (const auto& name : attributes) firsts.push_back(seen.insert(name).second);
+            }
             Compaction compaction(attributes);
-            while (compaction.HasNext()) {
-                if (hashed ? seen.insert(compaction.Next()).second : !compaction.HasKept(compaction.Next()))
+            for (size_t i = 0; compaction.HasNext(); ++i) {
+                if (firsts.empty() ? !compaction.HasKept(compaction.Next()) : firsts[i])
                     compaction.Keep();
                 else
                     compaction.Drop();
