@@ -13,6 +13,9 @@ namespace quendra::embedded {
 
 namespace {
 
+const std::string kClassId = "CLASS_ID";
+const std::string kObjectId = "OBJECT_ID";
+
 class EmbeddedUpdateOptions : public CvUpdateOptions {
 public:
     explicit EmbeddedUpdateOptions(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
@@ -167,8 +170,9 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
     if (!own) throw CvError(record ? "the record does not belong to this platform" : "a record is needed here");
     const RecordData& source = *own->Data();
     Storage& storage = *context_->storage;
-    const ClassInfo* cls = &storage.Class(source.Get("CLASS_ID").AsInt16());
-    int32_t objectId = source.Has("OBJECT_ID") ? source.Get("OBJECT_ID").AsInt32() : 0;
+    const ClassInfo* cls = &storage.Class(source.Get(kClassId).AsInt16());
+    const int objectPosition = source.Find(kObjectId);
+    int32_t objectId = objectPosition >= 0 ? source.values[objectPosition].AsInt32() : 0;
     if (objectId != 0 && cls->family.size() > 1) {
         // A record may name a class above the object's own; the object keeps its own class.
         auto stored = storage.Load(cls->id, objectId);
@@ -196,7 +200,7 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
         }
     }
     if (objectId == 0 && cls->kind != ClassKind::Object) throw CvError("the record names no stored object");
-    data->Put("CLASS_ID", Value::Int16(cls->id));
+    data->Put(kClassId, Value::Int16(cls->id));
     return std::make_shared<EmbeddedObject>(context_, *cls, std::move(data), objectId);
 }
 
