@@ -233,13 +233,13 @@ template <class Out> void WriteShape(const QueryParts& parts, Out& out) {
     }
 }
 
-std::string ShapeOf(const QueryParts& parts) {
+// Writes the key into `key`, which keeps its room from one run to the next.
+void ShapeOf(const QueryParts& parts, std::string& key) {
     ShapeKey size;
     WriteShape(parts, size);
-    std::string key(size.Size(), '\0');
+    key.resize(size.Size());
     ShapeWriter writer(key.data());
     WriteShape(parts, writer);
-    return key;
 }
 
 QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
@@ -367,12 +367,12 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
 
 void EmbeddedQueryDef::Execute() {
     auto& plans = storage_->QueryPlans();
-    std::string shape = ShapeOf(*parts_);
-    auto found = plans.find(shape);
+    ShapeOf(*parts_, shape_);
+    auto found = plans.find(shape_);
     if (found == plans.end()) {
         QueryPlan made = MakePlan(*storage_, *parts_);
         if (plans.size() >= 256) plans.clear(); // shapes come from code, a few per operation; this only bounds it
-        found = plans.emplace(std::move(shape), std::move(made)).first;
+        found = plans.emplace(shape_, std::move(made)).first;
     }
     QueryPlan& plan = found->second;
 
@@ -396,7 +396,8 @@ void EmbeddedQueryDef::Execute() {
         }
         statement.Bind(++position, value);
     }
-    std::vector<RecListRow> rows;
+    std::vector<RecListRow>& rows = spareRows_; // with the room of an earlier run
+    rows.clear();                               // and none of a run that failed midway
     while (statement.Step()) {
         auto record = std::make_shared<RecordData>();
         record->names.reserve(plan.outputs.size());
@@ -407,7 +408,8 @@ void EmbeddedQueryDef::Execute() {
         }
         rows.push_back({std::move(record), nullptr});
     }
-    rows_ = std::move(rows);
+    rows_.swap(rows);
+    rows.clear(); // the rows of the run before go now
     ran_ = true;
 }
 

@@ -61,6 +61,9 @@ private:
     Ptr<CvQuerySpec> spec_; // made on first use; it writes into parts_ and holds nothing else
     std::vector<RecListRow> rows_;
     bool ran_ = false;
+    // Kept from run to run for their room: the key of the query's shape and the list the next rows are read into.
+    std::string shape_;
+    std::vector<RecListRow> spareRows_;
 };
 
 } // namespace quendra::embedded
