@@ -4,10 +4,18 @@
 #include "CvError.h"
 #include "EmbeddedAttributeDefs.h"
 
+#include <functional>
+
 namespace quendra::embedded {
 
 const Ptr<CvClass>& ClassViews::Of(const ClassInfo& cls) {
-    auto& view = views_[cls.id];
+    const auto& classes = storage_->GetModel().classes;
+    const std::less<const ClassInfo*> before;
+    if (before(&cls, classes.data()) || !before(&cls, classes.data() + classes.size()))
+        throw CvError("the class \"" + cls.name + "\" is not one of the model's");
+    const auto position = static_cast<size_t>(&cls - classes.data());
+    if (views_.size() != classes.size()) views_.resize(classes.size());
+    auto& view = views_[position];
     if (!view) view = std::make_shared<EmbeddedClass>(storage_, cls);
     return view;
 }

@@ -40,7 +40,7 @@ public:
 
 private:
     std::shared_ptr<Storage> storage_;
-    std::unordered_map<int16_t, Ptr<CvClass>> views_;
+    std::vector<Ptr<CvClass>> views_; // by the class's position in the model
 };
 
 } // namespace quendra::embedded

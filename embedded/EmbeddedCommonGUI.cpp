@@ -86,16 +86,22 @@ public:
         std::vector<ObjectKey> picked;
         if (!context_->dialogs->RunResultDialog(found, picked)) return 0;
         state_->picked.clear();
-        // A picked row of the list becomes the object with the values read for the list.
-        for (const auto& key : picked) {
-            auto row = std::find_if(found.begin(), found.end(), [&](const SearchCandidate& c) { return c.key == key; });
+        // A picked row of the list becomes the object with the values read for the list: they move to the object
+        // made of the row; the same row picked again gets a copy of them.
+        for (auto key = picked.begin(); key != picked.end(); ++key) {
+            auto row =
+                std::find_if(found.begin(), found.end(), [&](const SearchCandidate& c) { return c.key == *key; });
             if (row == found.end()) {
-                state_->picked.push_back(EmbeddedObject::Fetch(context_, key.classId, key.objectId));
+                state_->picked.push_back(EmbeddedObject::Fetch(context_, key->classId, key->objectId));
                 continue;
             }
-            const RecordData& stored = values[static_cast<size_t>(row - found.begin())];
-            state_->picked.push_back(std::make_shared<EmbeddedObject>(
-                context_, *stored.cls, std::make_shared<RecordData>(stored), key.objectId));
+            RecordData& stored = values[static_cast<size_t>(row - found.begin())];
+            const ClassInfo& cls = *stored.cls;
+            auto earlier = std::find(picked.begin(), key, *key);
+            auto data = earlier == key
+                            ? std::make_shared<RecordData>(std::move(stored))
+                            : std::make_shared<RecordData>(*Own(state_->picked[earlier - picked.begin()]).Values());
+            state_->picked.push_back(std::make_shared<EmbeddedObject>(context_, cls, std::move(data), key->objectId));
         }
         return 1;
     } catch (...) {
@@ -271,6 +277,8 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
                   [](const ObjectKey& a, const ObjectKey& b) { return a.objectId < b.objectId; });
     }
     std::vector<SearchCandidate> found;
+    found.reserve(keys.size());
+    if (values) values->reserve(keys.size());
     for (const auto& key : keys) {
         auto stored = storage.Load(key.classId, key.objectId);
         if (!stored) continue;

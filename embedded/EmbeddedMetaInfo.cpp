@@ -8,7 +8,10 @@ namespace quendra::embedded {
 
 Ptr<CvClass> EmbeddedMetaInfo::ClassByName(const std::string& name) try {
     auto operation = storage_->Call("CvMetaInfo.ClassByName");
-    return classes_->Of(storage_->Class(name));
+    // The hooks ask for the same class by name again and again, often once per entry of a list; the model's
+    // classes never change, so the last one found answers the same name without hashing it again.
+    if (!lastByName_ || name != lastByName_->name) lastByName_ = &storage_->Class(name);
+    return classes_->Of(*lastByName_);
 } catch (...) {
     storage_->Failed();
 }

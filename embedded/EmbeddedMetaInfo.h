@@ -23,6 +23,7 @@ public:
 private:
     std::shared_ptr<Storage> storage_;
     std::shared_ptr<ClassViews> classes_;
+    const ClassInfo* lastByName_ = nullptr; // the class last asked for by name
 };
 
 } // namespace quendra::embedded

@@ -19,6 +19,11 @@ namespace quendra::embedded {
 namespace {
 
 const std::string kUserIdMod = "USER_ID_MOD";
+const std::string kClassId = "CLASS_ID";
+const std::string kObjectId = "OBJECT_ID";
+// The values that join a link to its ends.
+const std::string kLinkEnds[] = {"CLASS_ID1",  "OBJECT_ID1",    "CLASS_ID2",
+                                 "OBJECT_ID2", "PAR_OBJECT_ID", "SON_OBJECT_ID"};
 
 class EmbeddedTreeLink : public CvTreeLink {
 public:
@@ -74,7 +79,7 @@ std::shared_ptr<RecordData> EmptyData(const ClassInfo& cls) {
     data->cls = &cls;
     data->names = NameList(cls.attributes);
     data->values.resize(cls.attributes.size());
-    data->Put("CLASS_ID", Value::Int16(cls.id));
+    data->Put(kClassId, Value::Int16(cls.id));
     return data;
 }
 
@@ -119,12 +124,12 @@ std::shared_ptr<EmbeddedObject> EmbeddedObject::NewLinkBetween(const Context& co
                       child.cls_->name + "\"");
     if (!parent.IsStored() || !child.IsStored()) throw CvError("both ends of a link must be stored first");
     auto data = EmptyData(linkClass);
-    data->Put("CLASS_ID1", Value::Int16(parent.cls_->id));
-    data->Put("OBJECT_ID1", Value::Int32(parent.objectId_));
-    data->Put("CLASS_ID2", Value::Int16(child.cls_->id));
-    data->Put("OBJECT_ID2", Value::Int32(child.objectId_));
-    data->Put("PAR_OBJECT_ID", Value::Int32(parent.objectId_));
-    data->Put("SON_OBJECT_ID", Value::Int32(child.objectId_));
+    data->Put(kLinkEnds[0], Value::Int16(parent.cls_->id));
+    data->Put(kLinkEnds[1], Value::Int32(parent.objectId_));
+    data->Put(kLinkEnds[2], Value::Int16(child.cls_->id));
+    data->Put(kLinkEnds[3], Value::Int32(child.objectId_));
+    data->Put(kLinkEnds[4], Value::Int32(parent.objectId_));
+    data->Put(kLinkEnds[5], Value::Int32(child.objectId_));
     return std::make_shared<EmbeddedObject>(context, linkClass, std::move(data), 0);
 }
 
@@ -211,9 +216,17 @@ void EmbeddedObject::InitialiseNew() try {
     auto operation = context_->storage->Call("CvObject.InitialiseNew");
     if (IsStored()) throw CvError("only a new object can be initialised");
     auto fresh = EmptyData(*cls_);
-    if (cls_->kind == ClassKind::Link)
-        for (const char* end : {"CLASS_ID1", "OBJECT_ID1", "CLASS_ID2", "OBJECT_ID2", "PAR_OBJECT_ID", "SON_OBJECT_ID"})
-            fresh->Put(end, data_->Get(end));
+    if (cls_->kind == ClassKind::Link) {
+        // Both records start with the class's names: an end found among them is at the same place in both.
+        const bool borrowed = data_->names.Borrows(cls_->attributes);
+        for (const std::string& end : kLinkEnds) {
+            const int position = data_->Find(end);
+            if (borrowed && position >= 0 && static_cast<size_t>(position) < cls_->attributes.size())
+                fresh->values[position] = data_->values[position];
+            else
+                fresh->Put(end, data_->Get(end));
+        }
+    }
     *data_ = std::move(*fresh);
 } catch (...) {
     context_->storage->Failed();
@@ -231,14 +244,14 @@ void EmbeddedObject::InsertNow() {
     if (IsStored()) throw CvError("the object " + std::to_string(objectId_) + " is stored already");
     RecordData written = *data_;
     written.cls = cls_;
-    if (cls_->Attribute("USER_ID_MOD")) written.Put("USER_ID_MOD", Value::Int32(context_->userId));
+    if (cls_->Attribute(kUserIdMod)) written.Put(kUserIdMod, Value::Int32(context_->userId));
     Storage& storage = *context_->storage;
     int32_t objectId = 0;
     RepeatableWrite(storage.Sql(), [&] { objectId = storage.Insert(*cls_, written); });
     objectId_ = objectId;
-    if (data_->Has("USER_ID_MOD") || written.Has("USER_ID_MOD")) data_->Put("USER_ID_MOD", written.Get("USER_ID_MOD"));
-    data_->Put("CLASS_ID", Value::Int16(cls_->id));
-    data_->Put("OBJECT_ID", Value::Int32(objectId));
+    if (data_->Has(kUserIdMod) || written.Has(kUserIdMod)) data_->Put(kUserIdMod, written.Get(kUserIdMod));
+    data_->Put(kClassId, Value::Int16(cls_->id));
+    data_->Put(kObjectId, Value::Int32(objectId));
     storage.Record(events::Insert{Key()});
 }
 
@@ -253,14 +266,17 @@ void EmbeddedObject::UpdateNow() {
     written.names.reserve(count);
     written.values.reserve(count);
     for (size_t i = 0; i < data_->names.size(); ++i)
-        if (data_->IsSet(i)) written.Put(data_->names[i], data_->values[i]);
+        if (data_->IsSet(i)) { // the object's names are each there once
+            written.names.push_back(data_->names[i]);
+            written.values.push_back(data_->values[i]);
+        }
     if (cls_->Attribute(kUserIdMod)) written.Put(kUserIdMod, Value::Int32(context_->userId));
     Storage& storage = *context_->storage;
     RepeatableWrite(storage.Sql(), [&] {
         if (!storage.Update(*cls_, objectId_, written))
             throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
     });
-    if (data_->Has(kUserIdMod)) data_->Put(kUserIdMod, written.Get(kUserIdMod));
+    if (const int position = data_->Find(kUserIdMod); position >= 0) data_->values[position] = written.Get(kUserIdMod);
     storage.Record(events::Update{Key()});
 }
 

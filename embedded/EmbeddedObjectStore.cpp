@@ -13,6 +13,9 @@ namespace quendra::embedded {
 
 namespace {
 
+const std::string kClassId = "CLASS_ID";
+const std::string kObjectId = "OBJECT_ID";
+
 class EmbeddedUpdateOptions : public CvUpdateOptions {
 public:
     explicit EmbeddedUpdateOptions(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
@@ -51,6 +54,15 @@ public:
         fourth_ = setting;
     } catch (...) {
         storage_->Failed();
+    }
+
+    // Back to the defaults.
+    void Reset() {
+        mode_ = 0;
+        first_ = true;
+        second_ = true;
+        third_ = 0;
+        fourth_ = 0;
     }
 
 private:
@@ -158,8 +170,9 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
     if (!own) throw CvError(record ? "the record does not belong to this platform" : "a record is needed here");
     const RecordData& source = *own->Data();
     Storage& storage = *context_->storage;
-    const ClassInfo* cls = &storage.Class(source.Get("CLASS_ID").AsInt16());
-    int32_t objectId = source.Has("OBJECT_ID") ? source.Get("OBJECT_ID").AsInt32() : 0;
+    const ClassInfo* cls = &storage.Class(source.Get(kClassId).AsInt16());
+    const int objectPosition = source.Find(kObjectId);
+    int32_t objectId = objectPosition >= 0 ? source.values[objectPosition].AsInt32() : 0;
     if (objectId != 0 && cls->family.size() > 1) {
         // A record may name a class above the object's own; the object keeps its own class.
         auto stored = storage.Load(cls->id, objectId);
@@ -187,7 +200,7 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
         }
     }
     if (objectId == 0 && cls->kind != ClassKind::Object) throw CvError("the record names no stored object");
-    data->Put("CLASS_ID", Value::Int16(cls->id));
+    data->Put(kClassId, Value::Int16(cls->id));
     return std::make_shared<EmbeddedObject>(context_, *cls, std::move(data), objectId);
 }
 
@@ -244,7 +257,13 @@ Ptr<CvObject> EmbeddedObjectStore::LinkByEnds(int16_t linkClassId, int16_t paren
 
 Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() try {
     auto operation = context_->storage->Call("CvObjectStore.DefaultUpdateOptions");
-    return std::make_shared<EmbeddedUpdateOptions>(context_->storage);
+    // The last options handed out are set back to the defaults and handed out again once nobody holds them.
+    if (spareOptions_ && spareOptions_.use_count() == 1) {
+        static_cast<EmbeddedUpdateOptions&>(*spareOptions_).Reset();
+        return spareOptions_;
+    }
+    spareOptions_ = std::make_shared<EmbeddedUpdateOptions>(context_->storage);
+    return spareOptions_;
 } catch (...) {
     context_->storage->Failed();
 }
@@ -272,7 +291,13 @@ Ptr<CvQuery> EmbeddedObjectStore::NewSqlQuery() try {
 
 Ptr<CvQueryDef> EmbeddedObjectStore::NewQueryDef() try {
     auto operation = context_->storage->Call("CvObjectStore.NewQueryDef");
-    return std::make_shared<EmbeddedQueryDef>(context_->storage);
+    // The last query is emptied and handed out again once nobody holds it or its parts any more.
+    if (spareQuery_ && spareQuery_->Unshared(spareQuery_)) {
+        spareQuery_->Clear();
+        return spareQuery_;
+    }
+    spareQuery_ = std::make_shared<EmbeddedQueryDef>(context_->storage);
+    return spareQuery_;
 } catch (...) {
     context_->storage->Failed();
 }

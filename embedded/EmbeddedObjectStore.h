@@ -4,7 +4,11 @@
 #include "CvPlatform.h"
 #include "SessionContext.h"
 
+#include <memory>
+
 namespace quendra::embedded {
+
+class EmbeddedQueryDef;
 
 class EmbeddedObjectStore : public CvObjectStore {
 public:
@@ -27,6 +31,8 @@ private:
     Ptr<CvObject> FromRecord(const Ptr<CvRecord>& record);
 
     Context context_;
+    std::shared_ptr<EmbeddedQueryDef> spareQuery_; // the query last handed out
+    Ptr<CvUpdateOptions> spareOptions_;            // the default options last handed out
 };
 
 } // namespace quendra::embedded

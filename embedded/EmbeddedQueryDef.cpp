@@ -90,6 +90,12 @@ public:
         storage_->Failed();
     }
 
+    // Whether nobody but the query holds the specification or its lists.
+    bool Unshared() const {
+        return (!classes_ || classes_.use_count() == 1) && (!columns_ || columns_.use_count() == 1) &&
+               (!conditions_ || conditions_.use_count() == 1);
+    }
+
 private:
     std::shared_ptr<Storage> storage_;
     std::shared_ptr<QueryParts> parts_;
@@ -145,6 +151,19 @@ Ptr<CvRecList> EmbeddedQueryDef::Result() try {
     return std::make_shared<EmbeddedRecList>(storage_, rows_);
 } catch (...) {
     storage_->Failed();
+}
+
+bool EmbeddedQueryDef::Unshared(const std::shared_ptr<EmbeddedQueryDef>& self) const {
+    return self.use_count() == 1 &&
+           (!spec_ || (spec_.use_count() == 1 && static_cast<const EmbeddedQuerySpec&>(*spec_).Unshared()));
+}
+
+void EmbeddedQueryDef::Clear() {
+    parts_->classes.clear();
+    parts_->columns.clear();
+    parts_->conditions.clear();
+    rows_.clear();
+    ran_ = false;
 }
 
 int32_t EmbeddedQueryDef::RowCount() try {
@@ -214,13 +233,13 @@ template <class Out> void WriteShape(const QueryParts& parts, Out& out) {
     }
 }
 
-std::string ShapeOf(const QueryParts& parts) {
+// Writes the key into `key`, which keeps its room from one run to the next.
+void ShapeOf(const QueryParts& parts, std::string& key) {
     ShapeKey size;
     WriteShape(parts, size);
-    std::string key(size.Size(), '\0');
+    key.resize(size.Size());
     ShapeWriter writer(key.data());
     WriteShape(parts, writer);
-    return key;
 }
 
 QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
@@ -348,12 +367,12 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
 
 void EmbeddedQueryDef::Execute() {
     auto& plans = storage_->QueryPlans();
-    std::string shape = ShapeOf(*parts_);
-    auto found = plans.find(shape);
+    ShapeOf(*parts_, shape_);
+    auto found = plans.find(shape_);
     if (found == plans.end()) {
         QueryPlan made = MakePlan(*storage_, *parts_);
         if (plans.size() >= 256) plans.clear(); // shapes come from code, a few per operation; this only bounds it
-        found = plans.emplace(std::move(shape), std::move(made)).first;
+        found = plans.emplace(shape_, std::move(made)).first;
     }
     QueryPlan& plan = found->second;
 
@@ -377,7 +396,8 @@ void EmbeddedQueryDef::Execute() {
         }
         statement.Bind(++position, value);
     }
-    std::vector<RecListRow> rows;
+    std::vector<RecListRow>& rows = spareRows_; // with the room of an earlier run
+    rows.clear();                               // and none of a run that failed midway
     while (statement.Step()) {
         auto record = std::make_shared<RecordData>();
         record->names.reserve(plan.outputs.size());
@@ -388,7 +408,8 @@ void EmbeddedQueryDef::Execute() {
         }
         rows.push_back({std::move(record), nullptr});
     }
-    rows_ = std::move(rows);
+    rows_.swap(rows);
+    rows.clear(); // the rows of the run before go now
     ran_ = true;
 }
 

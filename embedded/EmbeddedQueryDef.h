@@ -48,6 +48,11 @@ public:
     Ptr<CvRecList> Result() override;
     int32_t RowCount() override;
 
+    // Whether nobody but its owner holds the query or a part of it, so that it can be emptied and handed out again.
+    bool Unshared(const std::shared_ptr<EmbeddedQueryDef>& self) const;
+    // Back to a new query's state: no classes, columns, conditions or rows (the lists keep their room).
+    void Clear();
+
 private:
     void Execute();
 
@@ -56,6 +61,9 @@ private:
     Ptr<CvQuerySpec> spec_; // made on first use; it writes into parts_ and holds nothing else
     std::vector<RecListRow> rows_;
     bool ran_ = false;
+    // Kept from run to run for their room: the key of the query's shape and the list the next rows are read into.
+    std::string shape_;
+    std::vector<RecListRow> spareRows_;
 };
 
 } // namespace quendra::embedded

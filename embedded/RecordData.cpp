@@ -22,7 +22,13 @@ const Value& RecordData::Get(const std::string& name) const {
 
 void RecordData::Set(const std::string& name, const Value& value) {
     int position = Find(name);
-    const AttributeInfo* attribute = cls ? cls->Attribute(name) : nullptr;
+    const AttributeInfo* attribute = nullptr;
+    if (cls) {
+        // A name borrowed from the class is its attribute at the same position.
+        const bool borrowed =
+            position >= 0 && static_cast<size_t>(position) < cls->attributes.size() && names.Borrows(cls->attributes);
+        attribute = borrowed ? &cls->attributes[position] : cls->Attribute(name);
+    }
     if (position < 0 && !attribute) throw CvError("the record has no attribute \"" + name + "\"");
     Value typed = attribute ? ConvertToType(value, attribute->type) : value;
     if (position < 0) {

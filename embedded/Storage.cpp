@@ -418,8 +418,9 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     const int32_t objectId = connection_->TakeObjectId();
     data.Put("OBJECT_ID", Value::Int32(objectId));
     Statement statement = connection_->Prepare(LayoutOf(cls).insertSql);
+    const bool borrowed = data.names.Borrows(cls.attributes); // then each attribute is at its own place
     for (size_t i = 0; i < cls.attributes.size(); ++i) {
-        int position = data.Find(cls.attributes[i].name);
+        int position = borrowed ? static_cast<int>(i) : data.Find(cls.attributes[i].name);
         statement.Bind(static_cast<int>(i + 1),
                        position < 0 ? Value() : ConvertToType(data.values[position], cls.attributes[i].type));
     }
@@ -663,8 +664,8 @@ std::string Storage::DisplayText(const ClassInfo& cls, int32_t objectId, const R
     for (size_t i = 0; i < cls.displayText.size(); ++i) {
         if (i > 0) text += separator;
         const std::string& name = cls.displayText[i];
-        if (data && data->Has(name)) {
-            text += data->Get(name).AsText();
+        if (const int position = data ? data->Find(name) : -1; position >= 0) {
+            text += data->values[position].AsText();
             continue;
         }
         if (!loaded && objectId != 0) stored = Load(cls.id, objectId);

@@ -4,8 +4,12 @@
 namespace quendra {
 
 std::string ObjectName(CvObject& object) {
-    std::string className = object.Class()->Name();
-    return className + " " + object.DisplayText("-");
+    std::string name = object.Class()->Name();
+    const std::string text = object.DisplayText("-");
+    name.reserve(name.size() + 1 + text.size());
+    name += ' ';
+    name += text;
+    return name;
 }
 
 } // namespace quendra

@@ -8,7 +8,9 @@
 #include "Names.h"
 #include "ObjectName.h"
 
+#include <algorithm>
 #include <chrono>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -36,6 +38,11 @@ public:
 
     bool HasNext() const { return read_ < list_.size(); }
     const std::string& Next() const { return list_[read_]; }
+    // Whether an entry kept so far is this one.
+    bool HasKept(const std::string& entry) const {
+        return std::find(list_.begin(), list_.begin() + static_cast<std::ptrdiff_t>(kept_), entry) !=
+               list_.begin() + static_cast<std::ptrdiff_t>(kept_);
+    }
     void Keep() {
         if (kept_ != read_) list_[kept_] = std::move(list_[read_]);
         ++kept_;
@@ -189,6 +196,8 @@ StringListPtr ClsUtils::GetAttributesFromScript(const std::string& ParametersLis
     try {
         auto list = std::make_shared<StringList>();
         if (ParametersListFromScript.empty()) return list;
+        list->reserve(
+            static_cast<size_t>(std::count(ParametersListFromScript.begin(), ParametersListFromScript.end(), ',')) + 1);
         size_t start = 0;
         while (true) {
             const size_t comma = ParametersListFromScript.find(',', start);
@@ -210,12 +219,19 @@ StringListPtr ClsUtils::CleanLinkAttributes(const Ptr<CvSession>& Session,
     if (!LinkAttributesCollection) return nullptr;
     StringList& attributes = *LinkAttributesCollection;
     try {
-        // Later duplicates go, the first occurrence stays where it is.
+        // Later duplicates go, the first occurrence stays where it is. A short list is searched; in a long one the
+        // first occurrences are found by hashing the names where they are, before any of them moves.
         {
-            std::unordered_set<std::string> seen;
+            std::vector<bool> firsts;
+            if (attributes.size() > 16) {
+                std::unordered_set<std::string_view> seen;
+                seen.reserve(attributes.size());
+                firsts.reserve(attributes.size());
+                for (const auto& name : attributes) firsts.push_back(seen.insert(name).second);
+            }
             Compaction compaction(attributes);
-            while (compaction.HasNext()) {
-                if (seen.insert(compaction.Next()).second)
+            for (size_t i = 0; compaction.HasNext(); ++i) {
+                if (firsts.empty() ? !compaction.HasKept(compaction.Next()) : firsts[i])
                     compaction.Keep();
                 else
                     compaction.Drop();

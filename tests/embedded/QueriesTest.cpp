@@ -161,6 +161,33 @@ TEST_P(QueriesTest, WrongQueriesFail) {
     EXPECT_THROW(store->NewQueryDef()->RowCount(), CvError);
 }
 
+// A session hands a query out again only once nobody holds it or one of its lists, and emptied.
+TEST_P(QueriesTest, AQueryIsHandedOutAgainOnlyWhenNobodyHoldsItAndEmpty) {
+    ObjectKey part = Part("P-1");
+    auto findPart = [&](const Ptr<CvQueryDef>& query) {
+        query->Specification()->Classes()->AddClass(part.classId, "F");
+        query->Specification()->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(part.objectId), 0, "F");
+        query->Run();
+        return query->RowCount();
+    };
+    auto first = store->NewQueryDef();
+    EXPECT_EQ(findPart(first), 1);
+    auto classes = first->Specification()->Classes();
+    first.reset();
+    // The first query's list is still held: the next query is another one, which a class added there misses.
+    auto second = store->NewQueryDef();
+    classes->AddClass(part.classId, "S");
+    EXPECT_EQ(findPart(second), 1);
+    classes.reset();
+    second.reset();
+    auto third = store->NewQueryDef();
+    EXPECT_THROW(third->RowCount(), CvError);
+    EXPECT_EQ(findPart(third), 1);
+    auto fourth = store->NewQueryDef();
+    EXPECT_NE(fourth, third);
+    EXPECT_EQ(findPart(fourth), 1);
+}
+
 // The SQL query only reads, on every storage; a refused one leaves a hook's transaction going on.
 TEST_P(QueriesTest, TheSqlQueryRefusesWhatWritesOrControlsTheTransaction) {
     ObjectKey part = Part("P-1");

@@ -279,12 +279,13 @@ size_t ScriptedUser::AnswersLeft() const {
 ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& title, ui::Icon icon,
                                     ui::Buttons buttons, ui::Answer defaultButton) {
     WindowRecord record{records::MessageBox{text, title, icon, buttons}, ""};
-    const std::string name = "message box " + InQuotes(text);
+    // Named only in a failure: the text can be long.
+    auto name = [&text] { return "message box " + InQuotes(text); };
     ui::Answer result = defaultButton;
     std::optional<ui::Answer> given;
     auto answer = impl_->Next();
     if (!answer) {
-        impl_->NoAnswer(name);
+        impl_->NoAnswer(name());
         record.answer = "default button";
     } else {
         record.answer = Describe(*answer);
@@ -302,10 +303,10 @@ ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& 
         if (given) {
             result = *given;
         } else {
-            impl_->WrongAnswer(name, *answer);
+            impl_->WrongAnswer(name(), *answer);
         }
     }
-    impl_->windows.push_back(record);
+    impl_->windows.push_back(std::move(record));
     return result;
 }
 
@@ -333,7 +334,7 @@ bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::stri
             impl_->pendingSearch = std::move(*answer);
         }
     }
-    impl_->windows.push_back(record);
+    impl_->windows.push_back(std::move(record));
     return confirmed;
 }
 
@@ -363,7 +364,7 @@ bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>&
             if (confirmed) picked.push_back(key);
         }
     }
-    impl_->windows.push_back(record);
+    impl_->windows.push_back(std::move(record));
     return confirmed;
 }
 
@@ -400,7 +401,7 @@ bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<
             field->value = value;
         }
     }
-    impl_->windows.push_back(record);
+    impl_->windows.push_back(std::move(record));
     return accepted;
 }
 
