@@ -4,6 +4,7 @@
 #include "AttributeType.h"
 #include "PostgresText.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -149,10 +150,25 @@ void PostgresConnection::Command(const char* sql) {
 }
 
 PGTransactionStatusType PostgresConnection::Status() const {
-    // What is queued begins or goes on with a transaction; what is unread ended one.
-    if (!queued_.empty()) return PQTRANS_INTRANS;
+    // Queued transaction control begins or goes on with a transaction; what is unread ended one.
+    if (std::any_of(queued_.begin(), queued_.end(), [](const Queued& q) { return q.command; })) return PQTRANS_INTRANS;
     if (unread_ > 0) return PQTRANS_IDLE;
     return PQtransactionStatus(connection_);
+}
+
+bool PostgresConnection::DropTransaction(const char* begin) {
+    auto first = std::find_if(queued_.begin(), queued_.end(), [](const Queued& q) { return q.command; });
+    if (first == queued_.end() || first->command != begin) return false;
+    // Nothing of the transaction was sent: all the transaction control queued is its own.
+    std::erase_if(queued_, [](const Queued& q) { return q.command; });
+    return true;
+}
+
+bool PostgresConnection::DropLast(const char* command) {
+    auto last = std::find_if(queued_.rbegin(), queued_.rend(), [](const Queued& q) { return q.command; });
+    if (last == queued_.rend() || last->command != command) return false;
+    queued_.erase(std::next(last).base());
+    return true;
 }
 
 std::vector<PGresult*> PostgresConnection::ReadPipeline() {
@@ -175,51 +191,59 @@ std::vector<PGresult*> PostgresConnection::ReadPipeline() {
     return results;
 }
 
-template <class Exec, class Send> PGresult* PostgresConnection::Request(Exec exec, Send send) {
-    CountRoundTrip();
-    if (queued_.empty() && unread_ == 0) return exec();
-    const std::vector<const char*> commands = std::exchange(queued_, {});
+template <class Send> PGresult* PostgresConnection::Pipeline(Send send, bool request) {
+    const std::vector<Queued> queued = std::exchange(queued_, {});
     const int unread = std::exchange(unread_, 0);
     bool sent = PQpipelineStatus(connection_) != PQ_PIPELINE_OFF || PQenterPipelineMode(connection_);
-    for (const char* command : commands)
-        sent = sent && PQsendQueryParams(connection_, command, 0, nullptr, nullptr, nullptr, nullptr, 0);
-    sent = sent && send() && PQpipelineSync(connection_);
+    for (const Queued& q : queued)
+        sent = sent && (q.command ? PQsendQueryParams(connection_, q.command, 0, nullptr, nullptr, nullptr, nullptr, 0)
+                                  : PQsendPrepare(connection_, q.statement->name.c_str(), q.statement->text.c_str(),
+                                                  q.statement->parameters, nullptr));
+    if (request) sent = sent && send();
+    if (!queued.empty() || request) sent = sent && PQpipelineSync(connection_);
     for (int i = 0; i < unread; ++i)
         for (PGresult* result : ReadPipeline()) PQclear(result);
     std::vector<PGresult*> results;
-    if (sent) results = ReadPipeline();
+    if (sent && (!queued.empty() || request)) results = ReadPipeline();
     PQexitPipelineMode(connection_);
-    PGresult* failure = nullptr; // the first queued command that failed
+    // The first queued command that failed fails the request; a statement that was not prepared is prepared
+    // again when next used.
+    PGresult* failure = nullptr;
+    const Queued* failed = nullptr;
     PGresult* answer = nullptr;
     for (size_t i = 0; i < results.size(); ++i) {
-        if (i < commands.size() && !failure && !Succeeded(results[i]))
+        if (i < queued.size() && !failure && !Succeeded(results[i])) {
             failure = results[i];
-        else if (i == commands.size())
+            failed = &queued[i];
+        } else if (i == queued.size() && request) {
             answer = results[i];
-        else
+        } else {
             PQclear(results[i]);
+        }
     }
+    for (size_t i = results.size(); i < queued.size(); ++i)
+        if (queued[i].statement) queued[i].statement->prepared = false;
     if (failure) {
         PQclear(answer);
-        Fail(failure);
+        for (size_t i = failed - queued.data(); i < queued.size(); ++i)
+            if (queued[i].statement) queued[i].statement->prepared = false;
+        if (failed->command) Fail(failure);
+        Fail(failure, "the statement cannot be prepared");
     }
-    if (!answer) Fail(nullptr);
+    if (!sent || (request && !answer)) Fail(nullptr);
     return answer;
+}
+
+template <class Exec, class Send> PGresult* PostgresConnection::Request(Exec exec, Send send) {
+    CountRoundTrip();
+    if (queued_.empty() && unread_ == 0) return exec();
+    return Pipeline(send, true);
 }
 
 void PostgresConnection::Settle() {
     if (queued_.empty() && unread_ == 0) return;
-    if (queued_.empty()) {
-        CountRoundTrip();
-        for (; unread_ > 0; --unread_)
-            for (PGresult* result : ReadPipeline()) PQclear(result);
-        PQexitPipelineMode(connection_);
-        return;
-    }
-    // The last queued command goes as the request.
-    const char* last = queued_.back();
-    queued_.pop_back();
-    Command(last);
+    CountRoundTrip();
+    Pipeline([] { return 1; }, false);
 }
 
 void PostgresConnection::Execute(const std::string& sql) {
@@ -228,18 +252,10 @@ void PostgresConnection::Execute(const std::string& sql) {
 }
 
 PostgresConnection::Kept& PostgresConnection::Keep(const std::string& sql) {
-    int parameters = 0;
-    const std::string text = PostgresSql(sql, parameters);
-    const std::string name = "platform_" + std::to_string(cache_.size() + 1);
-    PGresult* prepared =
-        Request([&] { return PQprepare(connection_, name.c_str(), text.c_str(), parameters, nullptr); },
-                [&] { return PQsendPrepare(connection_, name.c_str(), text.c_str(), parameters, nullptr); });
-    if (!Succeeded(prepared)) Fail(prepared, "the statement cannot be prepared");
-    PQclear(prepared);
     Kept& kept = cache_[sql];
-    kept.name = name;
-    kept.parameters = parameters;
-    kept.body = std::make_unique<PostgresStatement>(*this, name, parameters);
+    kept.name = "platform_" + std::to_string(cache_.size());
+    kept.text = PostgresSql(sql, kept.parameters);
+    kept.body = std::make_unique<PostgresStatement>(*this, kept.name, kept.parameters);
     return kept;
 }
 
@@ -250,6 +266,11 @@ Statement PostgresConnection::Prepare(const std::string& sql) {
 
 Statement PostgresConnection::Prepare(KeptStatement& pinned) {
     auto& kept = static_cast<Kept&>(pinned);
+    // Prepared on the server along with its first use.
+    if (!kept.prepared) {
+        queued_.push_back({nullptr, &kept});
+        kept.prepared = true;
+    }
     // A nested use of the same SQL reads rows of its own from the same prepared statement.
     if (kept.busy) return Statement(std::make_unique<PostgresStatement>(*this, kept.name, kept.parameters));
     return Statement(*kept.body, kept.busy);
@@ -333,7 +354,7 @@ bool PostgresConnection::InTransaction() const {
 
 void PostgresConnection::BeginOuterTransaction() {
     if (outer_ || InTransaction()) throw CvError("a transaction is open already");
-    queued_.push_back(kBegin);
+    queued_.push_back({kBegin});
     outer_ = true;
 }
 
@@ -341,7 +362,7 @@ void PostgresConnection::CommitOuterTransaction() {
     if (!outer_) throw CvError("no transaction is open");
     outer_ = false;
     // A transaction that ran nothing was never sent.
-    if (!queued_.empty() && queued_.front() == kBegin) return queued_.clear();
+    if (DropTransaction(kBegin)) return;
     if (Status() == PQTRANS_INERROR) {
         Command("ROLLBACK");
         throw CvError("the database undid the open transaction after a failure");
@@ -352,18 +373,18 @@ void PostgresConnection::CommitOuterTransaction() {
 void PostgresConnection::RollbackOuterTransaction() {
     if (!outer_) throw CvError("no transaction is open");
     outer_ = false;
-    if (!queued_.empty() && queued_.front() == kBegin) return queued_.clear();
+    if (DropTransaction(kBegin)) return;
     if (InTransaction()) Command("ROLLBACK");
 }
 
 bool PostgresConnection::BeginWrite() {
     if (!outer_) {
-        queued_.push_back(kBegin);
+        queued_.push_back({kBegin});
         return false;
     }
     if (Status() == PQTRANS_INERROR)
         throw CvError("the database undid the open transaction after a failure: nothing more is written");
-    queued_.push_back(kSavepoint);
+    queued_.push_back({kSavepoint});
     return true;
 }
 
@@ -372,19 +393,15 @@ void PostgresConnection::CommitWrite(bool savepoint) {
         throw CvError("the database undid the write after a failure: nothing of it is kept");
     if (savepoint) {
         // The release goes with the next request; a savepoint that saw no statement was never sent.
-        if (!queued_.empty() && queued_.back() == kSavepoint)
-            queued_.pop_back();
-        else
-            queued_.push_back(kRelease);
+        if (!DropLast(kSavepoint)) queued_.push_back({kRelease});
         return;
     }
-    if (!queued_.empty() && queued_.front() == kBegin) return queued_.clear();
+    if (DropTransaction(kBegin)) return;
     Command("COMMIT");
 }
 
 void PostgresConnection::AbandonWrite(bool savepoint) noexcept {
-    if (savepoint && !queued_.empty() && queued_.back() == kSavepoint) return queued_.pop_back();
-    if (!savepoint && !queued_.empty() && queued_.front() == kBegin) return queued_.clear();
+    if (savepoint ? DropLast(kSavepoint) : DropTransaction(kBegin)) return;
     if (!InTransaction()) return;
     try {
         Settle();
@@ -397,12 +414,12 @@ void PostgresConnection::AbandonWrite(bool savepoint) noexcept {
 
 bool PostgresConnection::BeginRead() {
     if (InTransaction()) return false;
-    queued_.push_back(kBeginRead);
+    queued_.push_back({kBeginRead});
     return true;
 }
 
 void PostgresConnection::EndRead() noexcept {
-    if (!queued_.empty() && queued_.back() == kBeginRead) return queued_.pop_back();
+    if (DropLast(kBeginRead)) return;
     if (!InTransaction()) return;
     // A transaction that only read loses nothing when it is rolled back, and nothing waits for that: the
     // rollback is sent now and its result read with the next request.

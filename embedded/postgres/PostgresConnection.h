@@ -5,10 +5,10 @@
 // that every client of the database gets numbers of its own. A row another transaction holds is waited for
 // up to the busy wait, then the write fails as busy.
 //
-// Transaction control whose result nothing waits for (BEGIN, SAVEPOINT, RELEASE) is queued and sent ahead of
-// the next request in one round trip (a pipeline); a failure of it is the failure of that request. A
-// transaction that ran no statement is never sent. The ROLLBACK that ends a read snapshot is sent at once
-// and its result read with the next request.
+// Transaction control whose result nothing waits for (BEGIN, SAVEPOINT, RELEASE), and the preparation of a
+// statement, are queued and sent ahead of the next request in one round trip (a pipeline); a failure of one
+// is the failure of that request. A transaction that ran no statement is never sent. The ROLLBACK that ends a read
+// snapshot is sent at once and its result read with the next request.
 #pragma once
 
 #include "Connection.h"
@@ -95,7 +95,9 @@ public:
 private:
     struct Kept final : KeptStatement {
         std::string name;
+        std::string text; // as the server reads it
         int parameters = 0;
+        bool prepared = false; // or queued to be
         std::unique_ptr<PostgresStatement> body;
         bool busy = false;
     };
@@ -112,6 +114,14 @@ private:
     // results still unread; the request's result, or the failure of a queued command. Without anything queued
     // or unread, exec runs the request on its own.
     template <class Exec, class Send> PGresult* Request(Exec exec, Send send);
+    // Sends what is queued and the request (when there is one) in one pipeline and reads the results; the
+    // request's result.
+    template <class Send> PGresult* Pipeline(Send send, bool request);
+    // Drops the queued transaction control of a transaction that began with that command and was never sent;
+    // false when it was sent.
+    bool DropTransaction(const char* begin);
+    // Drops that command when it is the last queued transaction control; false when it is not.
+    bool DropLast(const char* command);
     // Runs what is queued and reads what is unread.
     void Settle();
     // Reads the results up to the end of one pipeline, in order; nothing when the connection is lost.
@@ -120,7 +130,11 @@ private:
     PGconn* connection_ = nullptr;
     std::string name_;
     bool outer_ = false;
-    std::vector<const char*> queued_;
+    struct Queued {
+        const char* command = nullptr; // transaction control, or
+        Kept* statement = nullptr;     // a statement to prepare
+    };
+    std::vector<Queued> queued_;
     int unread_ = 0; // pipelines sent whose results were not read
     int64_t changes_ = 0;
     std::unordered_map<std::string, Kept> cache_;

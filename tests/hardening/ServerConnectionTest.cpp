@@ -1,6 +1,6 @@
-// A connection to a server sends the transaction control nothing waits for along with the next statement: the
-// writes and snapshots cost the requests counted below, a failure is the failing statement's, the transaction
-// is where it should be afterwards, and a deadlock makes a repeatable write run again.
+// A connection to a server sends the transaction control nothing waits for, and the preparation of a statement,
+// along with the next statement: the writes and snapshots cost the requests counted below, a failure is the failing
+// statement's, the transaction is where it should be afterwards, and a deadlock makes a repeatable write run again.
 #include "CvError.h"
 #include "Database.h"
 #include "PostgresConnection.h"
@@ -75,6 +75,12 @@ TEST_F(ServerConnectionTest, TransactionControlTravelsWithTheNextStatement) {
              test.Number("SELECT v FROM t WHERE n = 2");
          },
          2, 0},
+        {"a statement is prepared in the request of its first use",
+         [](auto& test) {
+             static int made = 0;
+             test.Number("SELECT v + " + std::to_string(++made) + " FROM t WHERE n = 1");
+         },
+         1, 0},
         {"a snapshot that read nothing is never sent", [](auto& test) { ReadSnapshot snapshot(*test.connection); }, 0,
          0},
         {"two savepoint writes in an outer transaction: BEGIN, SAVEPOINT and RELEASE go with the statements",
@@ -129,6 +135,19 @@ TEST_F(ServerConnectionTest, AFailureIsTheStatementsAndLeavesNoTransactionBehind
         EXPECT_THROW(Number("SELECT v FROM missing"), CvError);
     }
     EXPECT_FALSE(connection->InTransaction());
+
+    // A statement that cannot be prepared fails at its first use with the server's reason, and is prepared
+    // again when next used.
+    try {
+        Number("SELECT v FROM later");
+        ADD_FAILURE() << "a missing table was read";
+    } catch (const PostgresError& error) {
+        EXPECT_EQ(error.state, "42P01");
+        EXPECT_STREQ(error.what(), "the statement cannot be prepared: relation \"later\" does not exist");
+    }
+    connection->Execute("CREATE TABLE later (v INTEGER)");
+    connection->Execute("INSERT INTO later VALUES (4)");
+    EXPECT_EQ(Number("SELECT v FROM later"), 4);
 
     // In an outer transaction a failed savepoint write is undone alone and the outer one goes on.
     connection->BeginOuterTransaction();
