@@ -143,6 +143,16 @@ public:
         context_->storage->Failed();
     }
 
+    // Whether nobody holds the view's selection or its state but the view (a dialog of the view holds the state).
+    bool Unshared() const {
+        return (!selection_ || selection_.use_count() == 1) && state_.use_count() == (selection_ ? 2 : 1);
+    }
+    // Back to a new view's state: no query, nothing picked.
+    void Clear() {
+        state_->query.reset();
+        state_->picked.clear();
+    }
+
 private:
     // Selection and contents both show the view's state: one object serves for both.
     const Ptr<CvGUISelection>& SelectionOfState() {
@@ -162,18 +172,38 @@ Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
     context_->storage->Failed();
 }
 
+// New views, each over a state of its own. The view made last is emptied and handed out again once nobody but its
+// maker holds it, its selection or its state.
+class FreshViews {
+public:
+    explicit FreshViews(Context context) : context_(std::move(context)) {}
+    Ptr<CvGUIView> Next() {
+        if (last_ && last_.use_count() == 1 && last_->Unshared()) {
+            last_->Clear();
+            return last_;
+        }
+        last_ = std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+        return last_;
+    }
+
+private:
+    Context context_;
+    std::shared_ptr<EmbeddedGUIView> last_;
+};
+
 class EmbeddedViewMaker : public CvViewMaker {
 public:
-    explicit EmbeddedViewMaker(Context context) : context_(std::move(context)) {}
+    explicit EmbeddedViewMaker(Context context) : context_(context), views_(std::move(context)) {}
     Ptr<CvGUIView> MakeView(int32_t) override try {
         auto operation = context_->storage->Call("CvViewMaker.MakeView");
-        return std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+        return views_.Next();
     } catch (...) {
         context_->storage->Failed();
     }
 
 private:
     Context context_;
+    FreshViews views_;
 };
 
 class EmbeddedDialogMaker : public CvDialogMaker {
@@ -197,16 +227,17 @@ private:
 
 class EmbeddedDesktopWindow : public CvDesktopWindow {
 public:
-    explicit EmbeddedDesktopWindow(Context context) : context_(std::move(context)) {}
+    explicit EmbeddedDesktopWindow(Context context) : context_(context), views_(std::move(context)) {}
     Ptr<CvGUIView> View() override try {
         auto operation = context_->storage->Call("CvDesktopWindow.View");
-        return std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+        return views_.Next();
     } catch (...) {
         context_->storage->Failed();
     }
 
 private:
     Context context_;
+    FreshViews views_;
 };
 
 } // namespace

@@ -122,6 +122,19 @@ TEST_P(ServicesTest, SearchDialogsFindAndPickObjectsInOrder) {
     ASSERT_EQ(dialogs.candidates.size(), 2u);
     EXPECT_EQ(dialogs.candidates[0].key, bracket);
     EXPECT_EQ(dialogs.candidates[1].className, "Document");
+
+    // A view whose contents are still held keeps what it shows; a view made after it starts empty, also when the
+    // session hands out again one nobody holds any more.
+    auto contents = view->Contents();
+    view.reset();
+    auto another = gui->ViewMaker()->MakeView(1);
+    EXPECT_EQ(contents->Objects()->Count(), 2);
+    EXPECT_EQ(another->Contents()->Objects()->Count(), 0);
+    another->Selection()->SetQuery(query);
+    another.reset();
+    auto fresh = gui->ViewMaker()->MakeView(1);
+    EXPECT_THROW(fresh->Selection()->Query(), CvError);
+    EXPECT_EQ(fresh->Contents()->Objects()->Count(), 0);
 }
 
 TEST_P(ServicesTest, NewObjectDialogShowsTheFieldsAndWritesAcceptedValues) {
