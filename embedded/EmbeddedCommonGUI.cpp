@@ -76,6 +76,13 @@ public:
     void Prepare() override try { auto operation = context_->storage->Call("CvGUIDialog.Prepare"); } catch (...) {
         context_->storage->Failed();
     }
+    // Whether nobody but the dialog holds its state (a view of the dialog does).
+    bool StateUnshared() const { return state_.use_count() == 1; }
+    // Shows a new query, nothing picked.
+    void Restart(Ptr<CvGUIQuery> query) {
+        state_->query = std::move(query);
+        state_->picked.clear();
+    }
     int32_t Show() override try {
         auto operation = context_->storage->Call("CvGUIDialog.Show");
         if (!results_) return 1;
@@ -213,9 +220,17 @@ public:
         auto operation = context_->storage->Call("CvDialogMaker.RunQueryDialog");
         SearchQuery query;
         bool confirmed = context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), query);
-        auto state = std::make_shared<ViewState>();
-        state->query = std::make_shared<EmbeddedGUIQuery>(std::move(query));
-        dialog = std::make_shared<EmbeddedGUIDialog>(context_, state, false);
+        // The dialog made last is handed out again once nobody but this maker holds it or its state, with a new
+        // query: a view searched with the old one may still hold it.
+        auto asked = std::make_shared<EmbeddedGUIQuery>(std::move(query));
+        if (last_ && last_.use_count() == 1 && last_->StateUnshared()) {
+            last_->Restart(std::move(asked));
+        } else {
+            auto state = std::make_shared<ViewState>();
+            state->query = std::move(asked);
+            last_ = std::make_shared<EmbeddedGUIDialog>(context_, std::move(state), false);
+        }
+        dialog = last_;
         return confirmed ? 1 : 0;
     } catch (...) {
         context_->storage->Failed();
@@ -223,6 +238,7 @@ public:
 
 private:
     Context context_;
+    std::shared_ptr<EmbeddedGUIDialog> last_; // the query dialog made last
 };
 
 class EmbeddedDesktopWindow : public CvDesktopWindow {
