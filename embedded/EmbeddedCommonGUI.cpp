@@ -45,7 +45,7 @@ public:
     }
     Ptr<CvObjects> Objects() override try {
         auto operation = context_->storage->Call("CvGUISelection.Objects");
-        auto objects = std::make_shared<EmbeddedObjects>(context_->storage);
+        auto objects = lists_.Next(context_->storage);
         for (const auto& object : state_->picked) objects->Append(object);
         return objects;
     } catch (...) {
@@ -55,6 +55,7 @@ public:
 private:
     Context context_;
     std::shared_ptr<ViewState> state_;
+    SpareObjects lists_;
 };
 
 class EmbeddedGUIView;

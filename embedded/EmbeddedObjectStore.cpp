@@ -270,7 +270,7 @@ Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() try {
 
 Ptr<CvObjects> EmbeddedObjectStore::NewObjectList() try {
     auto operation = context_->storage->Call("CvObjectStore.NewObjectList");
-    return std::make_shared<EmbeddedObjects>(context_->storage);
+    return lists_.Next(context_->storage);
 } catch (...) {
     context_->storage->Failed();
 }
