@@ -140,7 +140,9 @@ public:
     }
     Ptr<CvGUIDialog> ResultDialog() override try {
         auto operation = context_->storage->Call("CvGUIView.ResultDialog");
-        return std::make_shared<EmbeddedGUIDialog>(context_, state_, true);
+        // The result dialog shows the view's state and holds nothing else: one serves for every call.
+        if (!results_) results_ = std::make_shared<EmbeddedGUIDialog>(context_, state_, true);
+        return results_;
     } catch (...) {
         context_->storage->Failed();
     }
@@ -153,7 +155,8 @@ public:
 
     // Whether nobody holds the view's selection or its state but the view (a dialog of the view holds the state).
     bool Unshared() const {
-        return (!selection_ || selection_.use_count() == 1) && state_.use_count() == (selection_ ? 2 : 1);
+        return (!selection_ || selection_.use_count() == 1) && (!results_ || results_.use_count() == 1) &&
+               state_.use_count() == 1 + (selection_ ? 1 : 0) + (results_ ? 1 : 0);
     }
     // Back to a new view's state: no query, nothing picked.
     void Clear() {
@@ -171,6 +174,7 @@ private:
     Context context_;
     std::shared_ptr<ViewState> state_;
     Ptr<CvGUISelection> selection_;
+    Ptr<CvGUIDialog> results_;
 };
 
 Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
