@@ -293,10 +293,9 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
     // One read transaction for the search and the rows it lists; a single row needs none.
     std::optional<ReadSnapshot> snapshot;
     if (query.objects.size() != 1) snapshot.emplace(storage.Sql());
-    std::vector<ObjectKey> keys;
-    if (!query.objects.empty()) {
-        keys = query.objects;
-    } else {
+    std::vector<ObjectKey> searched; // the objects the conditions find, unless the query names its objects
+    const std::vector<ObjectKey>& keys = query.objects.empty() ? searched : query.objects;
+    if (query.objects.empty()) {
         for (const auto& root : model.classes) {
             if (root.kind != ClassKind::Object || root.superId != root.id) continue;
             const ClassInfo* scope = &root;
@@ -323,9 +322,9 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
             int position = 1;
             for (const auto& condition : query.conditions) statement.BindText(position++, condition.second);
             while (statement.Step())
-                keys.push_back({static_cast<int16_t>(statement.Int(0)), static_cast<int32_t>(statement.Int(1))});
+                searched.push_back({static_cast<int16_t>(statement.Int(0)), static_cast<int32_t>(statement.Int(1))});
         }
-        std::sort(keys.begin(), keys.end(),
+        std::sort(searched.begin(), searched.end(),
                   [](const ObjectKey& a, const ObjectKey& b) { return a.objectId < b.objectId; });
     }
     std::vector<SearchCandidate> found;
