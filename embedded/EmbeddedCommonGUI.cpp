@@ -45,7 +45,7 @@ public:
     }
     Ptr<CvObjects> Objects() override try {
         auto operation = context_->storage->Call("CvGUISelection.Objects");
-        auto objects = std::make_shared<EmbeddedObjects>(context_->storage);
+        auto objects = lists_.Next(context_->storage);
         for (const auto& object : state_->picked) objects->Append(object);
         return objects;
     } catch (...) {
@@ -55,6 +55,7 @@ public:
 private:
     Context context_;
     std::shared_ptr<ViewState> state_;
+    SpareObjects lists_;
 };
 
 class EmbeddedGUIView;
@@ -75,6 +76,13 @@ public:
     }
     void Prepare() override try { auto operation = context_->storage->Call("CvGUIDialog.Prepare"); } catch (...) {
         context_->storage->Failed();
+    }
+    // Whether nobody but the dialog holds its state (a view of the dialog does).
+    bool StateUnshared() const { return state_.use_count() == 1; }
+    // Shows a new query, nothing picked.
+    void Restart(Ptr<CvGUIQuery> query) {
+        state_->query = std::move(query);
+        state_->picked.clear();
     }
     int32_t Show() override try {
         auto operation = context_->storage->Call("CvGUIDialog.Show");
@@ -132,7 +140,9 @@ public:
     }
     Ptr<CvGUIDialog> ResultDialog() override try {
         auto operation = context_->storage->Call("CvGUIView.ResultDialog");
-        return std::make_shared<EmbeddedGUIDialog>(context_, state_, true);
+        // The result dialog shows the view's state and holds nothing else: one serves for every call.
+        if (!results_) results_ = std::make_shared<EmbeddedGUIDialog>(context_, state_, true);
+        return results_;
     } catch (...) {
         context_->storage->Failed();
     }
@@ -141,6 +151,17 @@ public:
         context_->storage->Record(events::Refresh{action, KeysOf(objects), flag});
     } catch (...) {
         context_->storage->Failed();
+    }
+
+    // Whether nobody holds the view's selection or its state but the view (a dialog of the view holds the state).
+    bool Unshared() const {
+        return (!selection_ || selection_.use_count() == 1) && (!results_ || results_.use_count() == 1) &&
+               state_.use_count() == 1 + (selection_ ? 1 : 0) + (results_ ? 1 : 0);
+    }
+    // Back to a new view's state: no query, nothing picked.
+    void Clear() {
+        state_->query.reset();
+        state_->picked.clear();
     }
 
 private:
@@ -153,6 +174,7 @@ private:
     Context context_;
     std::shared_ptr<ViewState> state_;
     Ptr<CvGUISelection> selection_;
+    Ptr<CvGUIDialog> results_;
 };
 
 Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
@@ -162,18 +184,38 @@ Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
     context_->storage->Failed();
 }
 
+// New views, each over a state of its own. The view made last is emptied and handed out again once nobody but its
+// maker holds it, its selection or its state.
+class FreshViews {
+public:
+    explicit FreshViews(Context context) : context_(std::move(context)) {}
+    Ptr<CvGUIView> Next() {
+        if (last_ && last_.use_count() == 1 && last_->Unshared()) {
+            last_->Clear();
+            return last_;
+        }
+        last_ = std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+        return last_;
+    }
+
+private:
+    Context context_;
+    std::shared_ptr<EmbeddedGUIView> last_;
+};
+
 class EmbeddedViewMaker : public CvViewMaker {
 public:
-    explicit EmbeddedViewMaker(Context context) : context_(std::move(context)) {}
+    explicit EmbeddedViewMaker(Context context) : context_(context), views_(std::move(context)) {}
     Ptr<CvGUIView> MakeView(int32_t) override try {
         auto operation = context_->storage->Call("CvViewMaker.MakeView");
-        return std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+        return views_.Next();
     } catch (...) {
         context_->storage->Failed();
     }
 
 private:
     Context context_;
+    FreshViews views_;
 };
 
 class EmbeddedDialogMaker : public CvDialogMaker {
@@ -183,9 +225,17 @@ public:
         auto operation = context_->storage->Call("CvDialogMaker.RunQueryDialog");
         SearchQuery query;
         bool confirmed = context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), query);
-        auto state = std::make_shared<ViewState>();
-        state->query = std::make_shared<EmbeddedGUIQuery>(std::move(query));
-        dialog = std::make_shared<EmbeddedGUIDialog>(context_, state, false);
+        // The dialog made last is handed out again once nobody but this maker holds it or its state, with a new
+        // query: a view searched with the old one may still hold it.
+        auto asked = std::make_shared<EmbeddedGUIQuery>(std::move(query));
+        if (last_ && last_.use_count() == 1 && last_->StateUnshared()) {
+            last_->Restart(std::move(asked));
+        } else {
+            auto state = std::make_shared<ViewState>();
+            state->query = std::move(asked);
+            last_ = std::make_shared<EmbeddedGUIDialog>(context_, std::move(state), false);
+        }
+        dialog = last_;
         return confirmed ? 1 : 0;
     } catch (...) {
         context_->storage->Failed();
@@ -193,20 +243,22 @@ public:
 
 private:
     Context context_;
+    std::shared_ptr<EmbeddedGUIDialog> last_; // the query dialog made last
 };
 
 class EmbeddedDesktopWindow : public CvDesktopWindow {
 public:
-    explicit EmbeddedDesktopWindow(Context context) : context_(std::move(context)) {}
+    explicit EmbeddedDesktopWindow(Context context) : context_(context), views_(std::move(context)) {}
     Ptr<CvGUIView> View() override try {
         auto operation = context_->storage->Call("CvDesktopWindow.View");
-        return std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
+        return views_.Next();
     } catch (...) {
         context_->storage->Failed();
     }
 
 private:
     Context context_;
+    FreshViews views_;
 };
 
 } // namespace
@@ -241,10 +293,9 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
     // One read transaction for the search and the rows it lists; a single row needs none.
     std::optional<ReadSnapshot> snapshot;
     if (query.objects.size() != 1) snapshot.emplace(storage.Sql());
-    std::vector<ObjectKey> keys;
-    if (!query.objects.empty()) {
-        keys = query.objects;
-    } else {
+    std::vector<ObjectKey> searched; // the objects the conditions find, unless the query names its objects
+    const std::vector<ObjectKey>& keys = query.objects.empty() ? searched : query.objects;
+    if (query.objects.empty()) {
         for (const auto& root : model.classes) {
             if (root.kind != ClassKind::Object || root.superId != root.id) continue;
             const ClassInfo* scope = &root;
@@ -271,9 +322,9 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
             int position = 1;
             for (const auto& condition : query.conditions) statement.BindText(position++, condition.second);
             while (statement.Step())
-                keys.push_back({static_cast<int16_t>(statement.Int(0)), static_cast<int32_t>(statement.Int(1))});
+                searched.push_back({static_cast<int16_t>(statement.Int(0)), static_cast<int32_t>(statement.Int(1))});
         }
-        std::sort(keys.begin(), keys.end(),
+        std::sort(searched.begin(), searched.end(),
                   [](const ObjectKey& a, const ObjectKey& b) { return a.objectId < b.objectId; });
     }
     std::vector<SearchCandidate> found;

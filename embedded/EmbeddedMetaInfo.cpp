@@ -8,10 +8,14 @@ namespace quendra::embedded {
 
 Ptr<CvClass> EmbeddedMetaInfo::ClassByName(const std::string& name) try {
     auto operation = storage_->Call("CvMetaInfo.ClassByName");
-    // The hooks ask for the same class by name again and again, often once per entry of a list; the model's
-    // classes never change, so the last one found answers the same name without hashing it again.
-    if (!lastByName_ || name != lastByName_->name) lastByName_ = &storage_->Class(name);
-    return classes_->Of(*lastByName_);
+    // The hooks ask for the same few classes by name again and again, often once per entry of a list; the model's
+    // classes never change, so the last ones found answer the same names without hashing them again.
+    for (const ClassInfo* known : recentByName_)
+        if (known && known->name == name) return classes_->Of(*known);
+    const ClassInfo& found = storage_->Class(name);
+    recentByName_[nextRecent_] = &found;
+    nextRecent_ = (nextRecent_ + 1) % recentByName_.size();
+    return classes_->Of(found);
 } catch (...) {
     storage_->Failed();
 }

@@ -5,6 +5,8 @@
 #include "EmbeddedClass.h"
 #include "Storage.h"
 
+#include <array>
+#include <cstddef>
 #include <memory>
 
 namespace quendra::embedded {
@@ -23,7 +25,8 @@ public:
 private:
     std::shared_ptr<Storage> storage_;
     std::shared_ptr<ClassViews> classes_;
-    const ClassInfo* lastByName_ = nullptr; // the class last asked for by name
+    std::array<const ClassInfo*, 4> recentByName_{}; // the classes last found by name
+    size_t nextRecent_ = 0;                          // where the next one found goes
 };
 
 } // namespace quendra::embedded

@@ -21,7 +21,14 @@ public:
     explicit EmbeddedUpdateOptions(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
     Ptr<CvUpdateOptions> Copy() override try {
         auto operation = storage_->Call("CvUpdateOptions.Copy");
-        return std::make_shared<EmbeddedUpdateOptions>(*this);
+        // The copy made last is handed out again, as a copy of these options now, once nobody else holds it.
+        if (copy_ && copy_.use_count() == 1) {
+            copy_->TakeSettingsOf(*this);
+            return copy_;
+        }
+        copy_ = std::make_shared<EmbeddedUpdateOptions>(storage_);
+        copy_->TakeSettingsOf(*this);
+        return copy_;
     } catch (...) {
         storage_->Failed();
     }
@@ -64,8 +71,16 @@ public:
         third_ = 0;
         fourth_ = 0;
     }
+    void TakeSettingsOf(const EmbeddedUpdateOptions& other) {
+        mode_ = other.mode_;
+        first_ = other.first_;
+        second_ = other.second_;
+        third_ = other.third_;
+        fourth_ = other.fourth_;
+    }
 
 private:
+    std::shared_ptr<EmbeddedUpdateOptions> copy_; // the copy made last
     std::shared_ptr<Storage> storage_;
     int16_t mode_ = 0;
     bool first_ = true;
@@ -270,7 +285,7 @@ Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() try {
 
 Ptr<CvObjects> EmbeddedObjectStore::NewObjectList() try {
     auto operation = context_->storage->Call("CvObjectStore.NewObjectList");
-    return std::make_shared<EmbeddedObjects>(context_->storage);
+    return lists_.Next(context_->storage);
 } catch (...) {
     context_->storage->Failed();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CvPlatform.h"
+#include "EmbeddedObjects.h"
 #include "SessionContext.h"
 
 #include <memory>
@@ -33,6 +34,7 @@ private:
     Context context_;
     std::shared_ptr<EmbeddedQueryDef> spareQuery_; // the query last handed out
     Ptr<CvUpdateOptions> spareOptions_;            // the default options last handed out
+    SpareObjects lists_;                           // new object lists
 };
 
 } // namespace quendra::embedded

@@ -21,8 +21,26 @@ public:
     void Append(Ptr<CvObject> object) { items_.push_back(std::move(object)); }
 
 private:
+    friend class SpareObjects;
+
     std::shared_ptr<Storage> storage_;
     std::vector<Ptr<CvObject>> items_;
+};
+
+// New lists for one maker: the list made last is emptied and handed out again once nobody else holds it.
+class SpareObjects {
+public:
+    std::shared_ptr<EmbeddedObjects> Next(const std::shared_ptr<Storage>& storage) {
+        if (last_ && last_.use_count() == 1) {
+            last_->items_.clear();
+            return last_;
+        }
+        last_ = std::make_shared<EmbeddedObjects>(storage);
+        return last_;
+    }
+
+private:
+    std::shared_ptr<EmbeddedObjects> last_;
 };
 
 // The keys of the objects in a list, for the event log.

@@ -21,7 +21,7 @@ public:
         storage_->Class(classId);
         for (const auto& existing : parts_->classes)
             if (existing.alias == alias) throw CvError("the alias \"" + alias + "\" is used twice in the query");
-        parts_->classes.push_back({classId, alias});
+        parts_->classes.emplace_back(classId, alias);
     } catch (...) {
         storage_->Failed();
     }
@@ -37,7 +37,7 @@ public:
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     void AddColumn(const std::string& attribute, const std::string& alias, int32_t) override try {
         auto operation = storage_->Call("CvQueryColumns.AddColumn");
-        parts_->columns.push_back({attribute, alias});
+        parts_->columns.emplace_back(attribute, alias);
     } catch (...) {
         storage_->Failed();
     }
@@ -54,7 +54,7 @@ public:
     void AddCondition(const std::string& connector, const std::string& attribute, const std::string& op,
                       const Value& value, int32_t, const std::string& alias) override try {
         auto operation = storage_->Call("CvQueryConditions.AddCondition");
-        parts_->conditions.push_back({connector, attribute, op, value, alias});
+        parts_->conditions.emplace_back(connector, attribute, op, value, alias);
     } catch (...) {
         storage_->Failed();
     }

@@ -11,17 +11,22 @@
 
 namespace quendra::embedded {
 
-// What a structured query is asked for: its classes, columns and conditions.
+// What a structured query is asked for: its classes, columns and conditions (each made in its list's place).
 struct QueryParts {
     struct Class {
+        Class(int16_t classId, const std::string& alias) : classId(classId), alias(alias) {}
         int16_t classId;
         std::string alias;
     };
     struct Column {
+        Column(const std::string& attribute, const std::string& alias) : attribute(attribute), alias(alias) {}
         std::string attribute;
         std::string alias;
     };
     struct Condition {
+        Condition(const std::string& connector, const std::string& attribute, const std::string& op, const Value& value,
+                  const std::string& alias)
+            : connector(connector), attribute(attribute), op(op), value(value), alias(alias) {}
         std::string connector;
         std::string attribute;
         std::string op;

@@ -3,14 +3,26 @@
 
 #include "CvError.h"
 
+#include <cstring>
+
 namespace quendra::embedded {
+
+namespace {
+
+// Names of the same length mostly differ at their end ("CN_" starts many): compared there first.
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           (a.empty() || (a.back() == b.back() && std::memcmp(a.data(), b.data(), a.size()) == 0));
+}
+
+} // namespace
 
 int NameList::Find(const std::string& name) const {
     const size_t borrowed = Borrowed();
     for (size_t i = 0; i < borrowed; ++i)
-        if ((*attributes_)[i].name == name) return static_cast<int>(i);
+        if (SameName((*attributes_)[i].name, name)) return static_cast<int>(i);
     for (size_t i = 0; i < own_.size(); ++i)
-        if (own_[i] == name) return static_cast<int>(borrowed + i);
+        if (SameName(own_[i], name)) return static_cast<int>(borrowed + i);
     return -1;
 }
 

@@ -22,6 +22,24 @@ TEST_P(ObjectsTest, ObjectByIdCarriesStoredValuesAlsoWhenAskedThroughTheSuperCla
     EXPECT_THROW(store->ObjectById(part.classId, part.objectId + 1000), CvError);
 }
 
+// A new list is empty, also when the session hands out again one nobody holds any more; a list still held keeps
+// its objects.
+TEST_P(ObjectsTest, NewObjectListsStartEmptyAndAreNeverShared) {
+    ObjectKey key = Part("P-1");
+    auto part = store->ObjectById(key.classId, key.objectId);
+    auto first = store->NewObjectList();
+    first->Add(part);
+    auto second = store->NewObjectList();
+    EXPECT_EQ(second->Count(), 0);
+    second->Add(part);
+    second->Add(part);
+    EXPECT_EQ(first->Count(), 1);
+    second.reset();
+    auto third = store->NewObjectList();
+    EXPECT_EQ(third->Count(), 0);
+    EXPECT_EQ(first->Count(), 1);
+}
+
 TEST_P(ObjectsTest, NullsReadAsZeroFalseOrEmptyAndMissingAttributesFail) {
     auto object = Object(Part("P-1"));
     auto data = object->Data();

@@ -85,7 +85,7 @@ TEST_P(ServicesTest, WorkflowForwardsTheNewProcessPastItsFirstStep) {
 TEST_P(ServicesTest, SearchDialogsFindAndPickObjectsInOrder) {
     ObjectKey bracket = Part("P-10", "Part", {{"CN_DESCRIPTION", Value::Text("Bracket 50%")}});
     ObjectKey frame = Part("P-11", "Assembly", {{"CN_DESCRIPTION", Value::Text("Frame")}});
-    Part("P-12", "Part", {{"CN_DESCRIPTION", Value::Text("Bracket 5")}});
+    ObjectKey third = Part("P-12", "Part", {{"CN_DESCRIPTION", Value::Text("Bracket 5")}});
     db->CreateObject("Document", {{"CN_PART_NUMBER", Value::Text("P-10")}});
 
     auto gui = CreateAs<CvCommonGUI>(*session, "CvGUISrv.CvCommonGUI");
@@ -122,6 +122,40 @@ TEST_P(ServicesTest, SearchDialogsFindAndPickObjectsInOrder) {
     ASSERT_EQ(dialogs.candidates.size(), 2u);
     EXPECT_EQ(dialogs.candidates[0].key, bracket);
     EXPECT_EQ(dialogs.candidates[1].className, "Document");
+
+    // A view whose contents are still held keeps what it shows; a view made after it starts empty, also when the
+    // session hands out again one nobody holds any more.
+    auto contents = view->Contents();
+    view.reset();
+    auto another = gui->ViewMaker()->MakeView(1);
+    EXPECT_EQ(contents->Objects()->Count(), 2);
+    EXPECT_EQ(another->Contents()->Objects()->Count(), 0);
+    another->Selection()->SetQuery(query);
+    another.reset();
+    auto fresh = gui->ViewMaker()->MakeView(1);
+    EXPECT_THROW(fresh->Selection()->Query(), CvError);
+    EXPECT_EQ(fresh->Contents()->Objects()->Count(), 0);
+
+    // A query dialog whose view is still held keeps its query; the next query dialog, made anew or handed out
+    // again, shows what the user asked for this time.
+    auto searchWith = [&](const Ptr<CvGUIQuery>& asked) {
+        fresh->Selection()->SetQuery(asked);
+        EXPECT_EQ(fresh->ResultDialog()->Show(), 1);
+        std::vector<ObjectKey> found;
+        for (const auto& candidate : dialogs.candidates) found.push_back(candidate.key);
+        return found;
+    };
+    auto heldView = dialog->View();
+    dialog.reset();
+    dialogs.nextQuery = SearchQuery{0, {{"CN_PART_NUMBER", "P-11"}}, {}};
+    ASSERT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 1);
+    EXPECT_EQ(searchWith(heldView->Selection()->Query()).size(), 2u);
+    EXPECT_EQ(searchWith(dialog->View()->Selection()->Query()), std::vector<ObjectKey>{frame});
+    heldView.reset();
+    dialog.reset();
+    dialogs.nextQuery = SearchQuery{0, {{"CN_PART_NUMBER", "P-12"}}, {}};
+    ASSERT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 1);
+    EXPECT_EQ(searchWith(dialog->View()->Selection()->Query()), std::vector<ObjectKey>{third});
 }
 
 TEST_P(ServicesTest, NewObjectDialogShowsTheFieldsAndWritesAcceptedValues) {

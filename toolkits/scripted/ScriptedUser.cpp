@@ -325,15 +325,14 @@ bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::stri
     const std::string name = "query dialog";
     WindowRecord record{records::Platform{records::Platform::Dialog::Query, ""}, ""};
     bool confirmed = false;
-    impl_->pendingSearch.reset();
-    auto answer = impl_->Next();
+    // A confirmed search answer stays where it is for the result dialog that follows.
+    std::optional<Answer>& answer = impl_->pendingSearch;
+    answer = impl_->Next();
     if (const auto* search = impl_->Take<answers::Search>(answer, record, name)) {
         confirmed = search->mode != answers::Search::Mode::CancelQuery;
-        if (confirmed) {
-            query.objects = search->picks;
-            impl_->pendingSearch = std::move(*answer);
-        }
+        if (confirmed) query.objects = search->picks;
     }
+    if (!confirmed) answer.reset();
     impl_->windows.push_back(std::move(record));
     return confirmed;
 }
@@ -342,8 +341,7 @@ bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>&
                                    std::vector<embedded::ObjectKey>& picked) {
     const std::string name = "result dialog";
     WindowRecord record{records::Platform{records::Platform::Dialog::Results, ""}, ""};
-    std::optional<Answer> answer = std::move(impl_->pendingSearch);
-    impl_->pendingSearch.reset();
+    std::optional<Answer>& answer = impl_->pendingSearch; // used up by this dialog
     if (!answer) answer = impl_->Next();
     bool confirmed = false;
     picked.clear();
@@ -364,6 +362,7 @@ bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>&
             if (confirmed) picked.push_back(key);
         }
     }
+    answer.reset();
     impl_->windows.push_back(std::move(record));
     return confirmed;
 }
