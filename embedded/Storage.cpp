@@ -402,7 +402,7 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     }
     const int32_t objectId = connection_->TakeObjectId();
     data.Put("OBJECT_ID", Value::Int32(objectId));
-    Statement statement = connection_->Prepare(LayoutOf(cls).insertSql);
+    Statement statement = connection_->Prepare(layout.insertSql);
     for (size_t i = 0; i < cls.attributes.size(); ++i) {
         int position = data.Find(cls.attributes[i].name);
         statement.Bind(static_cast<int>(i + 1),

@@ -44,11 +44,13 @@ std::optional<TreeEntry> TreeReader::Object(ObjectKey key) {
 
 TreeReader::Page TreeReader::Below(ObjectKey parent, int32_t after, size_t count) {
     Page page;
-    auto links = storage_->LinksBelowAfter(storage_->Class(parent.classId), parent.objectId, after, count);
+    const ClassInfo& parentClass = storage_->Class(parent.classId);
+    auto links = storage_->LinksBelowAfter(parentClass, parent.objectId, after, count);
     page.lastLink = links.lastLinkId;
     page.more = links.more;
+    if (links.links.empty()) return page;
     page.entries.reserve(links.links.size());
-    auto children = storage_->ReadChildren(storage_->Class(parent.classId), parent.objectId, links, {{after, count}});
+    auto children = storage_->ReadChildren(parentClass, parent.objectId, links, {{after, count}});
     for (const auto& [row, values] : links.links) {
         auto child = children.Take(row);
         if (!child) continue;
