@@ -393,11 +393,11 @@ Ptr<CvObjects> EmbeddedObject::Children(const Ptr<CvObject>&) try {
     if (!IsStored()) return children;
     ReadSnapshot snapshot(context_->storage->Sql());
     const auto links = context_->storage->LinksBelow(*cls_, objectId_);
-    auto stored = context_->storage->LoadChildren(*cls_, objectId_, links);
-    for (size_t i = 0; i < links.size(); ++i)
-        if (stored[i])
+    auto read = context_->storage->ReadChildren(*cls_, objectId_, links);
+    for (const auto& link : links)
+        if (auto stored = read.Take(link))
             children->Append(std::make_shared<EmbeddedObject>(
-                context_, *stored[i]->cls, std::make_shared<RecordData>(std::move(*stored[i])), links[i].childId));
+                context_, *stored->cls, std::make_shared<RecordData>(std::move(*stored)), link.childId));
     return children;
 } catch (...) {
     context_->storage->Failed();
@@ -411,15 +411,12 @@ Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) try {
         // The links come with their stored values, the children with one read per table they are in.
         auto links = context_->storage->LinksBelowAfter(*cls_, objectId_, 0,
                                                         static_cast<size_t>(std::numeric_limits<int64_t>::max()));
-        std::vector<LinkRow> rows;
-        rows.reserve(links.links.size());
-        for (const auto& link : links.links) rows.push_back(link.first);
-        auto stored = context_->storage->LoadChildren(*cls_, objectId_, rows);
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (!stored[i]) continue;
-            auto& [row, values] = links.links[i];
+        auto read = context_->storage->ReadChildren(*cls_, objectId_, links);
+        for (auto& [row, values] : links.links) {
+            auto stored = read.Take(row);
+            if (!stored) continue;
             auto child = std::make_shared<EmbeddedObject>(
-                context_, *stored[i]->cls, std::make_shared<RecordData>(std::move(*stored[i])), row.childId);
+                context_, *stored->cls, std::make_shared<RecordData>(std::move(*stored)), row.childId);
             const ClassInfo& linkClass = *values.cls;
             auto link = std::make_shared<EmbeddedObject>(context_, linkClass,
                                                          std::make_shared<RecordData>(std::move(values)), row.linkId);

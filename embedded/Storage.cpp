@@ -34,14 +34,6 @@ Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const M
     }
     for (const auto& cls : model_->classes)
         if (cls.kind == ClassKind::Object) objectClassNames_.emplace_back(cls.id, cls.name);
-    for (const auto& table : model_->tables) {
-        if (table.kind != ClassKind::Link) continue;
-        if (!linksBetweenSql_.empty()) linksBetweenSql_ += " UNION ALL ";
-        linksBetweenSql_ +=
-            std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table.name) +
-            " WHERE (PAR_OBJECT_ID = ?1 AND SON_OBJECT_ID = ?2) OR (PAR_OBJECT_ID = ?2 AND SON_OBJECT_ID = ?1)";
-    }
-    if (!linksBetweenSql_.empty()) linksBetweenSql_ += " ORDER BY OBJECT_ID";
     const std::string objectIdSql = connection_->ObjectIdSql();
     for (const auto& cls : model_->classes) {
         ClassLayout layout;
@@ -70,14 +62,6 @@ Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const M
                 std::find(tables.begin(), tables.end(), link.table) == tables.end())
                 tables.push_back(link.table);
         for (const auto& table : tables) {
-            layout.childIdsSql += (layout.childIdsSql.empty() ? "" : " UNION ALL ") +
-                                  std::string("SELECT SON_OBJECT_ID FROM ") + SqlName(table) +
-                                  " WHERE PAR_OBJECT_ID = ?1";
-            layout.childPageIdsSql += (layout.childPageIdsSql.empty() ? "" : " UNION ALL ") +
-                                      std::string("SELECT SON_OBJECT_ID FROM (SELECT SON_OBJECT_ID, OBJECT_ID FROM ") +
-                                      SqlName(table) +
-                                      " WHERE PAR_OBJECT_ID = ?1 AND OBJECT_ID > ?2 ORDER BY OBJECT_ID LIMIT ?3) AS " +
-                                      SqlName("PAGE" + std::to_string(layout.linksBelowSql.size()));
             layout.linksBelowSql.push_back(std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table) +
                                            " WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
             const TableLayout& links = layouts_.at(table);
@@ -85,6 +69,7 @@ Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const M
             layout.linkPageSql.emplace_back(
                 &links, page + " WHERE PAR_OBJECT_ID = ? AND OBJECT_ID > ? ORDER BY OBJECT_ID LIMIT ?");
         }
+        layout.linkTables = std::move(tables);
         classLayouts_.emplace(cls.id, std::move(layout));
     }
 }
@@ -417,7 +402,7 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     }
     const int32_t objectId = connection_->TakeObjectId();
     data.Put("OBJECT_ID", Value::Int32(objectId));
-    Statement statement = connection_->Prepare(LayoutOf(cls).insertSql);
+    Statement statement = connection_->Prepare(layout.insertSql);
     const bool borrowed = data.names.Borrows(cls.attributes); // then each attribute is at its own place
     for (size_t i = 0; i < cls.attributes.size(); ++i) {
         int position = borrowed ? static_cast<int>(i) : data.Find(cls.attributes[i].name);
@@ -558,21 +543,43 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
     return page;
 }
 
-std::vector<std::optional<RecordData>> Storage::LoadChildren(const ClassInfo& parent, int32_t parentId,
-                                                             const std::vector<LinkRow>& links,
-                                                             std::optional<LinkPageStart> page) {
-    // The rows of each table the links' children are in, by object id: (stored class, values).
-    std::map<const TableLayout*, std::unordered_map<int32_t, RecordData>> read;
-    for (const auto& link : links) read.try_emplace(LayoutOf(Class(link.childClassId)).table);
-    for (auto& [table, rows] : read) {
+Storage::Children Storage::ReadChildren(const ClassInfo& parent, int32_t parentId, const std::vector<LinkRow>& links) {
+    return ReadChildrenOf(
+        parent, parentId, links, [](const LinkRow& link) { return link; }, std::nullopt);
+}
+
+Storage::Children Storage::ReadChildren(const ClassInfo& parent, int32_t parentId, const LinkPage& links,
+                                        std::optional<LinkPageStart> page) {
+    return ReadChildrenOf(
+        parent, parentId, links.links, [](const auto& link) { return link.first; }, page);
+}
+
+template <class Links, class Row>
+Storage::Children Storage::ReadChildrenOf(const ClassInfo& parent, int32_t parentId, const Links& links, Row row,
+                                          std::optional<LinkPageStart> page) {
+    Children children(*this);
+    if (!connection_->RemoteRequests()) return children;
+    children.read_ = true;
+    for (const auto& link : links) children.rows_.try_emplace(LayoutOf(Class(row(link).childClassId)).table);
+    for (auto& [where, rows] : children.rows_) {
+        const auto* table = static_cast<const TableLayout*>(where);
         const std::tuple key{parent.id, table, page.has_value()};
         auto sql = childrenSql_.find(key);
         if (sql == childrenSql_.end()) {
-            const ClassLayout& layout = LayoutOf(parent);
+            // The ids of the children below the parent (of the page) in every link table.
+            std::string ids;
+            for (const auto& links : LayoutOf(parent).linkTables) {
+                if (!ids.empty()) ids += " UNION ALL ";
+                if (page)
+                    ids += "SELECT SON_OBJECT_ID FROM (SELECT SON_OBJECT_ID, OBJECT_ID FROM " + SqlName(links) +
+                           " WHERE PAR_OBJECT_ID = ?1 AND OBJECT_ID > ?2 ORDER BY OBJECT_ID LIMIT ?3) AS " +
+                           SqlName("PAGE_" + links);
+                else
+                    ids += "SELECT SON_OBJECT_ID FROM " + SqlName(links) + " WHERE PAR_OBJECT_ID = ?1";
+            }
             sql = childrenSql_
                       .emplace(key, table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) +
-                                        " WHERE OBJECT_ID IN (" + (page ? layout.childPageIdsSql : layout.childIdsSql) +
-                                        ")")
+                                        " WHERE OBJECT_ID IN (" + ids + ")")
                       .first;
         }
         Statement statement = connection_->Prepare(sql->second);
@@ -583,24 +590,32 @@ std::vector<std::optional<RecordData>> Storage::LoadChildren(const ClassInfo& pa
             if (const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(table->classIdColumn))))
                 rows.emplace(static_cast<int32_t>(statement.Int(id)), ReadRecord(statement, *stored));
     }
-    std::vector<std::optional<RecordData>> children;
-    children.reserve(links.size());
-    for (const auto& link : links) {
-        const auto& rows = read.at(LayoutOf(Class(link.childClassId)).table);
-        auto row = rows.find(link.childId);
-        if (row != rows.end() && model_->Includes(link.childClassId, row->second.cls->id))
-            children.emplace_back(row->second);
-        else
-            children.emplace_back();
-    }
     return children;
+}
+
+std::optional<RecordData> Storage::Children::Take(const LinkRow& link) {
+    if (!read_) return storage_.Load(link.childClassId, link.childId);
+    const auto& rows = rows_.at(storage_.LayoutOf(storage_.Class(link.childClassId)).table);
+    auto row = rows.find(link.childId);
+    if (row == rows.end() || !storage_.model_->Includes(link.childClassId, row->second.cls->id)) return std::nullopt;
+    return row->second;
 }
 
 std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {
     std::vector<LinkRow> rows;
-    if (linksBetweenSql_.empty()) return rows;
+    if (!linksBetweenSql_) {
+        std::string sql;
+        for (const auto& table : model_->tables) {
+            if (table.kind != ClassKind::Link) continue;
+            if (!sql.empty()) sql += " UNION ALL ";
+            sql += std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table.name) +
+                   " WHERE (PAR_OBJECT_ID = ?1 AND SON_OBJECT_ID = ?2) OR (PAR_OBJECT_ID = ?2 AND SON_OBJECT_ID = ?1)";
+        }
+        linksBetweenSql_ = sql.empty() ? sql : sql + " ORDER BY OBJECT_ID";
+    }
+    if (linksBetweenSql_->empty()) return rows;
     // One statement over every link table: one request to a server, one consistent read.
-    Statement statement = connection_->Prepare(linksBetweenSql_);
+    Statement statement = connection_->Prepare(*linksBetweenSql_);
     statement.BindInt(1, firstId).BindInt(2, secondId);
     while (statement.Step()) rows.push_back(ReadLink(statement));
     return rows;

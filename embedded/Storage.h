@@ -107,17 +107,29 @@ public:
         bool more = false;      // links may follow
     };
     LinkPage LinksBelowAfter(const ClassInfo& parent, int32_t parentId, int32_t afterLinkId, size_t count);
-    // The stored values of the child of each of those links below the parent, as Load of the link's child
-    // class and id gives them (nothing for a child that is gone): one statement per table of the children
-    // instead of one per child. Links of a page (LinksBelowAfter from afterLinkId, count) read only the
-    // children of that page.
+    // The children of links below the parent, each taken as Load of the link's child class and id gives it
+    // (nothing for a child that is gone). Where statements are requests to a server, the children of those
+    // links are read at once, with one statement per table they are in (of a page of links, LinksBelowAfter
+    // from afterLinkId, count, only the children of that page); elsewhere each child is read when taken.
     struct LinkPageStart {
         int32_t afterLinkId = 0;
         size_t count = 0;
     };
-    std::vector<std::optional<RecordData>> LoadChildren(const ClassInfo& parent, int32_t parentId,
-                                                        const std::vector<LinkRow>& links,
-                                                        std::optional<LinkPageStart> page = std::nullopt);
+    class Children {
+    public:
+        std::optional<RecordData> Take(const LinkRow& link);
+
+    private:
+        friend class Storage;
+        explicit Children(Storage& storage) : storage_(storage) {}
+        Storage& storage_;
+        bool read_ = false;
+        std::map<const void*, std::unordered_map<int32_t, RecordData>> rows_; // by table, then object id
+    };
+    Children ReadChildren(const ClassInfo& parent, int32_t parentId, const std::vector<LinkRow>& links);
+    // The same for the links of a page.
+    Children ReadChildren(const ClassInfo& parent, int32_t parentId, const LinkPage& links,
+                          std::optional<LinkPageStart> page = std::nullopt);
 
     struct UserRow {
         int32_t objectId = 0;
@@ -155,13 +167,16 @@ private:
         std::string numberingInsertSql;
         size_t objectIdAttribute = 0;
         std::vector<std::string> linksBelowSql; // one per link table that may hold links below the class
-        std::string childIdsSql;                // the children's ids in those tables (a subquery)
-        std::string childPageIdsSql;            // the same for a page of links
+        std::vector<std::string> linkTables;    // those tables
         // The same tables read a page at a time with every column: (table, select).
         std::vector<std::pair<const TableLayout*, std::string>> linkPageSql;
     };
     const ClassLayout& LayoutOf(const ClassInfo& cls) const { return classLayouts_.at(cls.id); }
     LinkRow ReadLink(Statement& statement) const;
+    // ReadChildren of the links that row gives of each item.
+    template <class Links, class Row>
+    Children ReadChildrenOf(const ClassInfo& parent, int32_t parentId, const Links& links, Row row,
+                            std::optional<LinkPageStart> page);
     // The values of an object of that class from a row of its table's select.
     RecordData ReadRecord(const Statement& statement, const ClassInfo& cls) const;
     static bool IsFailable(const char* operation);
@@ -188,7 +203,7 @@ private:
     std::vector<std::pair<int16_t, std::string>> objectClassNames_;
     std::unordered_map<std::string, QueryPlan> queryPlans_;
     // The links between two objects in every link table, in the order they were made.
-    std::string linksBetweenSql_;
+    std::optional<std::string> linksBetweenSql_; // made when first needed
     // The children's rows in one table, by the parent's class, that table and whether of a page.
     std::map<std::tuple<int16_t, const TableLayout*, bool>, std::string> childrenSql_;
     // UPDATE statements by class and the attributes they write (positions in the class).

@@ -44,17 +44,15 @@ std::optional<TreeEntry> TreeReader::Object(ObjectKey key) {
 
 TreeReader::Page TreeReader::Below(ObjectKey parent, int32_t after, size_t count) {
     Page page;
-    auto links = storage_->LinksBelowAfter(storage_->Class(parent.classId), parent.objectId, after, count);
+    const ClassInfo& parentClass = storage_->Class(parent.classId);
+    auto links = storage_->LinksBelowAfter(parentClass, parent.objectId, after, count);
     page.lastLink = links.lastLinkId;
     page.more = links.more;
+    if (links.links.empty()) return page;
     page.entries.reserve(links.links.size());
-    std::vector<LinkRow> rows;
-    rows.reserve(links.links.size());
-    for (const auto& link : links.links) rows.push_back(link.first);
-    auto children = storage_->LoadChildren(storage_->Class(parent.classId), parent.objectId, rows, {{after, count}});
-    for (size_t n = 0; n < rows.size(); ++n) {
-        const auto& [row, values] = links.links[n];
-        const auto& child = children[n];
+    auto children = storage_->ReadChildren(parentClass, parent.objectId, links, {{after, count}});
+    for (const auto& [row, values] : links.links) {
+        auto child = children.Take(row);
         if (!child) continue;
         TreeEntry entry = EntryOf(*storage_, *child, row.childId, separator_);
         const ClassInfo& linkClass = *values.cls;

@@ -79,6 +79,7 @@ public:
     void MarkFormat(int64_t format) override;
     int32_t TakeObjectId() override;
     void ObjectIdUsed(int32_t) override {}
+    bool RemoteRequests() const override { return true; }
     std::string ObjectIdSql() const override { return "nextval('platform_object_ids')"; }
     std::optional<int64_t> NextSequenceNumber(const std::string& name, size_t position) override;
     std::string StoredModelText() override;

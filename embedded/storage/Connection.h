@@ -127,6 +127,10 @@ public:
     // across clients; nothing when the database holds no such sequence.
     virtual std::optional<int64_t> NextSequenceNumber(const std::string& name, size_t position) = 0;
 
+    // Whether every statement is a request to a server, so that reading many rows with one statement is
+    // worth its extra work; a file reads each row as cheaply on its own.
+    virtual bool RemoteRequests() const { return false; }
+
     // Reading what an existing database holds: the stored model text (throws CvError saying what the
     // database is instead: another program's, a newer format, damaged), and the columns of a table (empty
     // when there is no such table).
