@@ -388,36 +388,39 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
 }
 
 bool Storage::Update(const ClassInfo& cls, int32_t objectId, const RecordData& data) {
-    std::vector<const Value*> values;
-    std::vector<const AttributeInfo*> attributes;
-    values.reserve(data.names.size());
-    attributes.reserve(data.names.size());
-    // The statement is known by the class and the positions of the attributes written.
-    std::string key = std::to_string(cls.id);
+    std::vector<const Value*>& values = updateValues_;
+    std::vector<const AttributeInfo*>& attributes = updateAttributes_;
+    values.clear();
+    attributes.clear();
+    // The statement is known by the class and the positions of the attributes written, each kept in the key
+    // as its bytes.
+    std::string& key = updateKey_;
+    key.assign(reinterpret_cast<const char*>(&cls.id), sizeof cls.id);
+    // Names borrowed from the class are its attributes at the same positions.
+    const size_t borrowed = data.names.Borrows(cls.attributes) ? cls.attributes.size() : 0;
     for (size_t i = 0; i < data.names.size(); ++i) {
-        const AttributeInfo* attribute = cls.Attribute(data.names[i]);
+        const AttributeInfo* attribute = i < borrowed ? &cls.attributes[i] : cls.Attribute(data.names[i]);
         if (!attribute || attribute->system) continue;
         values.push_back(&data.values[i]);
         attributes.push_back(attribute);
-        key += ',';
-        key += std::to_string(attribute - cls.attributes.data());
+        const auto position = static_cast<uint32_t>(attribute - cls.attributes.data());
+        key.append(reinterpret_cast<const char*>(&position), sizeof position);
     }
     if (values.empty()) {
         Statement exists = connection_->Prepare("SELECT 1 FROM " + SqlName(cls.table) + " WHERE OBJECT_ID = ?");
         exists.BindInt(1, objectId);
         return exists.Step();
     }
-    auto sql = updateSql_.find(key);
-    if (sql == updateSql_.end()) {
+    auto kept = updateStatements_.find(key);
+    if (kept == updateStatements_.end()) {
         std::string assignments;
         for (const AttributeInfo* attribute : attributes)
             assignments += (assignments.empty() ? "" : ", ") + SqlName(attribute->name) + " = ?";
-        sql = updateSql_
-                  .emplace(std::move(key),
-                           "UPDATE " + SqlName(cls.table) + " SET " + assignments + " WHERE OBJECT_ID = ?")
-                  .first;
+        KeptStatement& pinned =
+            connection_->Pin("UPDATE " + SqlName(cls.table) + " SET " + assignments + " WHERE OBJECT_ID = ?");
+        kept = updateStatements_.emplace(key, &pinned).first;
     }
-    Statement statement = connection_->Prepare(sql->second);
+    Statement statement = connection_->Prepare(*kept->second);
     for (size_t i = 0; i < values.size(); ++i)
         statement.Bind(static_cast<int>(i + 1), ConvertToType(*values[i], attributes[i]->type));
     statement.BindInt(static_cast<int>(values.size() + 1), objectId);

@@ -169,7 +169,11 @@ private:
     std::vector<std::pair<int16_t, std::string>> objectClassNames_;
     std::unordered_map<std::string, QueryPlan> queryPlans_;
     // UPDATE statements by class and the attributes they write (positions in the class).
-    std::unordered_map<std::string, std::string> updateSql_;
+    std::unordered_map<std::string, KeptStatement*> updateStatements_;
+    // The room Update finds them with.
+    std::string updateKey_;
+    std::vector<const Value*> updateValues_;
+    std::vector<const AttributeInfo*> updateAttributes_;
 };
 
 // A table or column name of the model as an SQL identifier, in double quotes. The scripted toolkit's
