@@ -152,9 +152,8 @@ void EmbeddedObject::Retrieve() try {
     for (const auto& name : extraAttributes_)
         if (!cls_->Attribute(name))
             throw CvError("the class \"" + cls_->name + "\" has no attribute \"" + name + "\" to retrieve");
-    auto stored = context_->storage->Load(cls_->id, objectId_);
-    if (!stored) throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
-    *data_ = std::move(*stored);
+    if (!context_->storage->LoadInto(cls_->id, objectId_, *data_))
+        throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
 } catch (...) {
     context_->storage->Failed();
 }

@@ -348,26 +348,38 @@ const ClassInfo& Storage::Class(const std::string& name) const {
 }
 
 std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
+    std::optional<RecordData> data(std::in_place);
+    if (!LoadInto(classId, objectId, *data)) return std::nullopt;
+    return data;
+}
+
+bool Storage::LoadInto(int16_t classId, int32_t objectId, RecordData& data) {
     const ClassInfo& asked = Class(classId);
     const TableLayout& layout = *LayoutOf(asked).table;
     if (!layout.select) layout.select = &connection_->Pin(layout.selectSql);
     Statement statement = connection_->Prepare(*layout.select);
     statement.BindInt(1, objectId);
-    if (!statement.Step()) return std::nullopt;
+    if (!statement.Step()) return false;
     int16_t storedClassId = static_cast<int16_t>(statement.Int(layout.classIdColumn));
-    if (!model_->Includes(asked.id, storedClassId)) return std::nullopt;
-    return ReadRecord(statement, Class(storedClassId));
+    if (!model_->Includes(asked.id, storedClassId)) return false;
+    ReadRecordInto(statement, Class(storedClassId), data);
+    return true;
 }
 
 RecordData Storage::ReadRecord(const Statement& statement, const ClassInfo& cls) const {
-    const ClassLayout& own = LayoutOf(cls);
     RecordData data;
-    data.cls = &cls;
-    data.names = NameList(cls.attributes);
-    data.values.reserve(cls.attributes.size());
-    for (size_t i = 0; i < cls.attributes.size(); ++i)
-        data.values.push_back(statement.Get(own.attributeColumns[i], cls.attributes[i].type));
+    ReadRecordInto(statement, cls, data);
     return data;
+}
+
+void Storage::ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data) const {
+    const ClassLayout& own = LayoutOf(cls);
+    data.cls = &cls;
+    data.names.Borrow(cls.attributes);
+    data.values.resize(cls.attributes.size());
+    for (size_t i = 0; i < cls.attributes.size(); ++i)
+        data.values[i] = statement.Get(own.attributeColumns[i], cls.attributes[i].type);
+    data.set.clear();
 }
 
 int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {

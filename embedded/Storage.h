@@ -84,6 +84,9 @@ public:
     // The stored values of the object (every attribute of its own class), or nothing.
     // classId may be the class of the object or any class above it.
     std::optional<RecordData> Load(int16_t classId, int32_t objectId);
+    // The same read into that record, whose room for values and names is kept; false, and the record as it
+    // was, when there is nothing.
+    bool LoadInto(int16_t classId, int32_t objectId, RecordData& data);
     // Writes a new object or link; gives it its object id. The caller holds the transaction.
     int32_t Insert(const ClassInfo& cls, RecordData& data);
     // Writes the columns the data holds; false when the object is not stored.
@@ -145,6 +148,7 @@ private:
     LinkRow ReadLink(Statement& statement) const;
     // The values of an object of that class from a row of its table's select.
     RecordData ReadRecord(const Statement& statement, const ClassInfo& cls) const;
+    void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data) const;
     static bool IsFailable(const char* operation);
     void Fire(const char* operation);
 
