@@ -399,7 +399,7 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     return objectId;
 }
 
-bool Storage::Update(const ClassInfo& cls, int32_t objectId, const RecordData& data) {
+bool Storage::Update(const ClassInfo& cls, int32_t objectId, const std::vector<Written>& written) {
     std::vector<const Value*>& values = updateValues_;
     std::vector<const AttributeInfo*>& attributes = updateAttributes_;
     values.clear();
@@ -408,12 +408,10 @@ bool Storage::Update(const ClassInfo& cls, int32_t objectId, const RecordData& d
     // as its bytes.
     std::string& key = updateKey_;
     key.assign(reinterpret_cast<const char*>(&cls.id), sizeof cls.id);
-    // Names borrowed from the class are its attributes at the same positions.
-    const size_t borrowed = data.names.Borrows(cls.attributes) ? cls.attributes.size() : 0;
-    for (size_t i = 0; i < data.names.size(); ++i) {
-        const AttributeInfo* attribute = i < borrowed ? &cls.attributes[i] : cls.Attribute(data.names[i]);
+    for (const Written& value : written) {
+        const AttributeInfo* attribute = value.attribute;
         if (!attribute || attribute->system) continue;
-        values.push_back(&data.values[i]);
+        values.push_back(value.value);
         attributes.push_back(attribute);
         const auto position = static_cast<uint32_t>(attribute - cls.attributes.data());
         key.append(reinterpret_cast<const char*>(&position), sizeof position);

@@ -89,8 +89,14 @@ public:
     bool LoadInto(int16_t classId, int32_t objectId, RecordData& data);
     // Writes a new object or link; gives it its object id. The caller holds the transaction.
     int32_t Insert(const ClassInfo& cls, RecordData& data);
-    // Writes the columns the data holds; false when the object is not stored.
-    bool Update(const ClassInfo& cls, int32_t objectId, const RecordData& data);
+    // A value to write and its attribute of the class.
+    struct Written {
+        const AttributeInfo* attribute = nullptr;
+        const Value* value = nullptr;
+    };
+    // Writes those values in their order (system attributes are not written); false when the object is not
+    // stored.
+    bool Update(const ClassInfo& cls, int32_t objectId, const std::vector<Written>& written);
     // Removes the object, and its links when it is not a link itself.
     void Delete(const ClassInfo& cls, int32_t objectId);
 
