@@ -388,9 +388,8 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     data.Put("CLASS_ID", Value::Int16(cls.id));
     data.Put("OBJECT_ID", Value::Int32(objectId));
     Statement statement = connection_->Prepare(LayoutOf(cls).insertSql);
-    const bool borrowed = data.names.Borrows(cls.attributes); // then each attribute is at its own place
     for (size_t i = 0; i < cls.attributes.size(); ++i) {
-        int position = borrowed ? static_cast<int>(i) : data.Find(cls.attributes[i].name);
+        int position = data.names.Borrows(cls.attributes) ? static_cast<int>(i) : data.Find(cls.attributes[i].name);
         statement.Bind(static_cast<int>(i + 1),
                        position < 0 ? Value() : ConvertToType(data.values[position], cls.attributes[i].type));
     }
