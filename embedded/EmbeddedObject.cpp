@@ -152,9 +152,8 @@ void EmbeddedObject::Retrieve() try {
     for (const auto& name : extraAttributes_)
         if (!cls_->Attribute(name))
             throw CvError("the class \"" + cls_->name + "\" has no attribute \"" + name + "\" to retrieve");
-    auto stored = context_->storage->Load(cls_->id, objectId_);
-    if (!stored) throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
-    *data_ = std::move(*stored);
+    if (!context_->storage->LoadInto(cls_->id, objectId_, *data_))
+        throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
 } catch (...) {
     context_->storage->Failed();
 }
@@ -259,24 +258,34 @@ void EmbeddedObject::UpdateNow() {
     CheckWritable();
     if (!IsStored()) throw CvError("a new object cannot be updated before it is stored");
     // Only the values set since the object was made or retrieved: a value merely read may be stale, and
-    // writing it back would undo another user's change made since.
-    RecordData written;
-    written.cls = cls_;
-    const size_t count = static_cast<size_t>(std::count(data_->set.begin(), data_->set.end(), true)) + 1;
-    written.names.reserve(count);
-    written.values.reserve(count);
-    for (size_t i = 0; i < data_->names.size(); ++i)
-        if (data_->IsSet(i)) { // the object's names are each there once
-            written.names.push_back(data_->names[i]);
-            written.values.push_back(data_->values[i]);
-        }
-    if (cls_->Attribute(kUserIdMod)) written.Put(kUserIdMod, Value::Int32(context_->userId));
+    // writing it back would undo another user's change made since. The modifier is written in its place
+    // among them, or after them.
+    const AttributeInfo* userIdMod = cls_->Attribute(kUserIdMod);
+    const Value modifier = Value::Int32(context_->userId);
+    const size_t borrowed = data_->names.Borrows(cls_->attributes) ? cls_->attributes.size() : 0;
+    std::vector<Storage::Written> written;
+    written.reserve(static_cast<size_t>(std::count(data_->set.begin(), data_->set.end(), true)) + 1);
+    bool modifierWritten = false;
+    for (size_t i = 0; i < data_->names.size(); ++i) {
+        if (!data_->IsSet(i)) continue; // the object's names are each there once
+        const AttributeInfo* attribute = i < borrowed ? &cls_->attributes[i] : cls_->Attribute(data_->names[i]);
+        if (!attribute) continue;
+        const bool isModifier = attribute == userIdMod;
+        modifierWritten = modifierWritten || isModifier;
+        written.push_back({attribute, isModifier ? &modifier : &data_->values[i]});
+    }
+    if (userIdMod && !modifierWritten) written.push_back({userIdMod, &modifier});
     Storage& storage = *context_->storage;
     RepeatableWrite(storage.Sql(), [&] {
         if (!storage.Update(*cls_, objectId_, written))
             throw CvError("the object " + std::to_string(objectId_) + " no longer exists");
     });
-    if (const int position = data_->Find(kUserIdMod); position >= 0) data_->values[position] = written.Get(kUserIdMod);
+    if (const int position = data_->Find(kUserIdMod); position >= 0) {
+        if (userIdMod)
+            data_->values[position] = modifier;
+        else if (!data_->IsSet(position))
+            throw CvError("the record has no attribute \"" + kUserIdMod + "\"");
+    }
     storage.Record(events::Update{Key()});
 }
 

@@ -162,6 +162,7 @@ void EmbeddedQueryDef::Clear() {
     parts_->classes.clear();
     parts_->columns.clear();
     parts_->conditions.clear();
+    stale_.swap(rows_); // no longer shown, but their room serves the next run
     rows_.clear();
     ran_ = false;
 }
@@ -398,8 +399,19 @@ void EmbeddedQueryDef::Execute() {
     }
     std::vector<RecListRow>& rows = spareRows_; // with the room of an earlier run
     rows.clear();                               // and none of a run that failed midway
+    size_t stale = 0;
     while (statement.Step()) {
-        auto record = std::make_shared<RecordData>();
+        // A row of an earlier query that nobody holds any more takes the new values in its room.
+        std::shared_ptr<RecordData> record;
+        if (stale < stale_.size() && stale_[stale].record.use_count() == 1) {
+            record = std::move(stale_[stale++].record);
+            record->cls = nullptr;
+            record->names.clear();
+            record->values.clear();
+            record->set.clear();
+        } else {
+            record = std::make_shared<RecordData>();
+        }
         record->names.reserve(plan.outputs.size());
         record->values.reserve(plan.outputs.size());
         for (size_t i = 0; i < plan.outputs.size(); ++i) {
@@ -410,6 +422,7 @@ void EmbeddedQueryDef::Execute() {
     }
     rows_.swap(rows);
     rows.clear(); // the rows of the run before go now
+    stale_.clear();
     ran_ = true;
 }
 

@@ -69,6 +69,7 @@ private:
     // Kept from run to run for their room: the key of the query's shape and the list the next rows are read into.
     std::string shape_;
     std::vector<RecListRow> spareRows_;
+    std::vector<RecListRow> stale_; // the rows of the query before it was emptied
 };
 
 } // namespace quendra::embedded

@@ -28,6 +28,16 @@ public:
         return position < borrowed ? (*attributes_)[position].name : own_[position - borrowed];
     }
     void push_back(std::string name) { own_.push_back(std::move(name)); }
+    // The names of these attributes only, the room for names of its own kept.
+    void Borrow(const std::vector<AttributeInfo>& attributes) {
+        attributes_ = &attributes;
+        own_.clear();
+    }
+    // No names, the room for names of its own kept.
+    void clear() {
+        attributes_ = nullptr;
+        own_.clear();
+    }
     void reserve(size_t count) {
         if (count > Borrowed()) own_.reserve(count - Borrowed());
     }

@@ -359,26 +359,38 @@ const ClassInfo& Storage::Class(const std::string& name) const {
 }
 
 std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
+    std::optional<RecordData> data(std::in_place);
+    if (!LoadInto(classId, objectId, *data)) return std::nullopt;
+    return data;
+}
+
+bool Storage::LoadInto(int16_t classId, int32_t objectId, RecordData& data) {
     const ClassInfo& asked = Class(classId);
     const TableLayout& layout = *LayoutOf(asked).table;
     if (!layout.select) layout.select = &connection_->Pin(layout.selectSql);
     Statement statement = connection_->Prepare(*layout.select);
     statement.BindInt(1, objectId);
-    if (!statement.Step()) return std::nullopt;
+    if (!statement.Step()) return false;
     int16_t storedClassId = static_cast<int16_t>(statement.Int(layout.classIdColumn));
-    if (!model_->Includes(asked.id, storedClassId)) return std::nullopt;
-    return ReadRecord(statement, Class(storedClassId));
+    if (!model_->Includes(asked.id, storedClassId)) return false;
+    ReadRecordInto(statement, Class(storedClassId), data);
+    return true;
 }
 
 RecordData Storage::ReadRecord(const Statement& statement, const ClassInfo& cls) const {
-    const ClassLayout& own = LayoutOf(cls);
     RecordData data;
-    data.cls = &cls;
-    data.names = NameList(cls.attributes);
-    data.values.reserve(cls.attributes.size());
-    for (size_t i = 0; i < cls.attributes.size(); ++i)
-        data.values.push_back(statement.Get(own.attributeColumns[i], cls.attributes[i].type));
+    ReadRecordInto(statement, cls, data);
     return data;
+}
+
+void Storage::ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data) const {
+    const ClassLayout& own = LayoutOf(cls);
+    data.cls = &cls;
+    data.names.Borrow(cls.attributes);
+    data.values.resize(cls.attributes.size());
+    for (size_t i = 0; i < cls.attributes.size(); ++i)
+        data.values[i] = statement.Get(own.attributeColumns[i], cls.attributes[i].type);
+    data.set.clear();
 }
 
 int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
@@ -388,10 +400,11 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     if (!layout.numberingInsertSql.empty()) {
         // The database numbers the object in the insert itself.
         Statement statement = connection_->Prepare(layout.numberingInsertSql);
+        const bool borrowed = data.names.Borrows(cls.attributes); // then each attribute is at its own place
         int bound = 0;
         for (size_t i = 0; i < cls.attributes.size(); ++i) {
             if (i == layout.objectIdAttribute) continue;
-            int position = data.Find(cls.attributes[i].name);
+            int position = borrowed ? static_cast<int>(i) : data.Find(cls.attributes[i].name);
             statement.Bind(++bound,
                            position < 0 ? Value() : ConvertToType(data.values[position], cls.attributes[i].type));
         }
@@ -403,7 +416,7 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     const int32_t objectId = connection_->TakeObjectId();
     data.Put("OBJECT_ID", Value::Int32(objectId));
     Statement statement = connection_->Prepare(layout.insertSql);
-    const bool borrowed = data.names.Borrows(cls.attributes); // then each attribute is at its own place
+    const bool borrowed = data.names.Borrows(cls.attributes);
     for (size_t i = 0; i < cls.attributes.size(); ++i) {
         int position = borrowed ? static_cast<int>(i) : data.Find(cls.attributes[i].name);
         statement.Bind(static_cast<int>(i + 1),
@@ -414,37 +427,38 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     return objectId;
 }
 
-bool Storage::Update(const ClassInfo& cls, int32_t objectId, const RecordData& data) {
-    std::vector<const Value*> values;
-    std::vector<const AttributeInfo*> attributes;
-    values.reserve(data.names.size());
-    attributes.reserve(data.names.size());
-    // The statement is known by the class and the positions of the attributes written.
-    std::string key = std::to_string(cls.id);
-    for (size_t i = 0; i < data.names.size(); ++i) {
-        const AttributeInfo* attribute = cls.Attribute(data.names[i]);
+bool Storage::Update(const ClassInfo& cls, int32_t objectId, const std::vector<Written>& written) {
+    std::vector<const Value*>& values = updateValues_;
+    std::vector<const AttributeInfo*>& attributes = updateAttributes_;
+    values.clear();
+    attributes.clear();
+    // The statement is known by the class and the positions of the attributes written, each kept in the key
+    // as its bytes.
+    std::string& key = updateKey_;
+    key.assign(reinterpret_cast<const char*>(&cls.id), sizeof cls.id);
+    for (const Written& value : written) {
+        const AttributeInfo* attribute = value.attribute;
         if (!attribute || attribute->system) continue;
-        values.push_back(&data.values[i]);
+        values.push_back(value.value);
         attributes.push_back(attribute);
-        key += ',';
-        key += std::to_string(attribute - cls.attributes.data());
+        const auto position = static_cast<uint32_t>(attribute - cls.attributes.data());
+        key.append(reinterpret_cast<const char*>(&position), sizeof position);
     }
     if (values.empty()) {
         Statement exists = connection_->Prepare("SELECT 1 FROM " + SqlName(cls.table) + " WHERE OBJECT_ID = ?");
         exists.BindInt(1, objectId);
         return exists.Step();
     }
-    auto sql = updateSql_.find(key);
-    if (sql == updateSql_.end()) {
+    auto kept = updateStatements_.find(key);
+    if (kept == updateStatements_.end()) {
         std::string assignments;
         for (const AttributeInfo* attribute : attributes)
             assignments += (assignments.empty() ? "" : ", ") + SqlName(attribute->name) + " = ?";
-        sql = updateSql_
-                  .emplace(std::move(key),
-                           "UPDATE " + SqlName(cls.table) + " SET " + assignments + " WHERE OBJECT_ID = ?")
-                  .first;
+        KeptStatement& pinned =
+            connection_->Pin("UPDATE " + SqlName(cls.table) + " SET " + assignments + " WHERE OBJECT_ID = ?");
+        kept = updateStatements_.emplace(key, &pinned).first;
     }
-    Statement statement = connection_->Prepare(sql->second);
+    Statement statement = connection_->Prepare(*kept->second);
     for (size_t i = 0; i < values.size(); ++i)
         statement.Bind(static_cast<int>(i + 1), ConvertToType(*values[i], attributes[i]->type));
     statement.BindInt(static_cast<int>(values.size() + 1), objectId);

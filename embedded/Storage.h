@@ -86,10 +86,19 @@ public:
     // The stored values of the object (every attribute of its own class), or nothing.
     // classId may be the class of the object or any class above it.
     std::optional<RecordData> Load(int16_t classId, int32_t objectId);
+    // The same read into that record, whose room for values and names is kept; false, and the record as it
+    // was, when there is nothing.
+    bool LoadInto(int16_t classId, int32_t objectId, RecordData& data);
     // Writes a new object or link; gives it its object id. The caller holds the transaction.
     int32_t Insert(const ClassInfo& cls, RecordData& data);
-    // Writes the columns the data holds; false when the object is not stored.
-    bool Update(const ClassInfo& cls, int32_t objectId, const RecordData& data);
+    // A value to write and its attribute of the class.
+    struct Written {
+        const AttributeInfo* attribute = nullptr;
+        const Value* value = nullptr;
+    };
+    // Writes those values in their order (system attributes are not written); false when the object is not
+    // stored.
+    bool Update(const ClassInfo& cls, int32_t objectId, const std::vector<Written>& written);
     // Removes the object, and its links when it is not a link itself.
     void Delete(const ClassInfo& cls, int32_t objectId);
 
@@ -179,6 +188,7 @@ private:
                             std::optional<LinkPageStart> page);
     // The values of an object of that class from a row of its table's select.
     RecordData ReadRecord(const Statement& statement, const ClassInfo& cls) const;
+    void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data) const;
     static bool IsFailable(const char* operation);
     void Fire(const char* operation);
 
@@ -207,7 +217,11 @@ private:
     // The children's rows in one table, by the parent's class, that table and whether of a page.
     std::map<std::tuple<int16_t, const TableLayout*, bool>, std::string> childrenSql_;
     // UPDATE statements by class and the attributes they write (positions in the class).
-    std::unordered_map<std::string, std::string> updateSql_;
+    std::unordered_map<std::string, KeptStatement*> updateStatements_;
+    // The room Update finds them with.
+    std::string updateKey_;
+    std::vector<const Value*> updateValues_;
+    std::vector<const AttributeInfo*> updateAttributes_;
 };
 
 // A table or column name of the model as an SQL identifier, in double quotes. The scripted toolkit's

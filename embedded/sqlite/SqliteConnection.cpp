@@ -118,6 +118,11 @@ sqlite3_stmt* SqliteConnection::Compile(const std::string& sql, unsigned flags) 
     return statement;
 }
 
+Statement SqliteConnection::Pinned(Kept*& kept, const char* sql) {
+    if (!kept) kept = &static_cast<Kept&>(Pin(sql));
+    return Prepare(*kept);
+}
+
 void SqliteConnection::MakeRoom() {
     if (cache_.size() < capacity_) return;
     auto oldest = cache_.end();
@@ -196,7 +201,7 @@ void SqliteConnection::Fail(const std::string& what) const {
 
 void SqliteConnection::BeginOuterTransaction() {
     if (outer_ || InTransaction()) throw CvError("a transaction is open already");
-    Prepare("BEGIN IMMEDIATE").Run();
+    Pinned(beginImmediate_, "BEGIN IMMEDIATE").Run();
     outer_ = true;
 }
 
@@ -206,7 +211,7 @@ void SqliteConnection::CommitOuterTransaction() {
     // SQLite may have rolled the whole transaction back itself after a failure (a full disk, an I/O error).
     if (sqlite3_get_autocommit(db_)) throw CvError("the database undid the open transaction after a failure");
     try {
-        Prepare("COMMIT").Run();
+        Pinned(commit_, "COMMIT").Run();
     } catch (const CvError&) {
         // Nothing of it is kept (a full disk): the connection is left without a transaction, as after a rollback.
         if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -220,10 +225,10 @@ void SqliteConnection::RollbackOuterTransaction() {
     if (!sqlite3_get_autocommit(db_)) Execute("ROLLBACK");
 }
 
-// BEGIN and COMMIT come from the statement cache: every platform write runs them.
+// BEGIN and COMMIT are pinned in the statement cache: every platform write runs them.
 bool SqliteConnection::BeginWrite() {
     if (!outer_) {
-        Prepare("BEGIN IMMEDIATE").Run();
+        Pinned(beginImmediate_, "BEGIN IMMEDIATE").Run();
         return false;
     }
     // After a full disk or an I/O error SQLite may have rolled the outer transaction back itself: a write
@@ -235,7 +240,10 @@ bool SqliteConnection::BeginWrite() {
 }
 
 void SqliteConnection::CommitWrite(bool savepoint) {
-    Prepare(savepoint ? "RELEASE platform_write" : "COMMIT").Run();
+    if (savepoint)
+        Prepare("RELEASE platform_write").Run();
+    else
+        Pinned(commit_, "COMMIT").Run();
 }
 
 void SqliteConnection::AbandonWrite(bool savepoint) noexcept {
@@ -247,14 +255,14 @@ void SqliteConnection::AbandonWrite(bool savepoint) noexcept {
 
 bool SqliteConnection::BeginRead() {
     if (!sqlite3_get_autocommit(db_)) return false;
-    Prepare("BEGIN").Run();
+    Pinned(begin_, "BEGIN").Run();
     return true;
 }
 
 void SqliteConnection::EndRead() noexcept {
     if (sqlite3_get_autocommit(db_)) return;
     try {
-        Prepare("COMMIT").Run();
+        Pinned(commit_, "COMMIT").Run();
     } catch (const CvError&) {
         // A transaction that only read loses nothing when it is rolled back instead.
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);

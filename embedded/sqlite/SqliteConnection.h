@@ -77,6 +77,8 @@ private:
     Kept& Keep(const std::string& sql);
     Statement Fresh(const std::string& sql);
     void MakeRoom();
+    // The statement for that SQL, pinned at its first use (transaction control run by every write and read).
+    Statement Pinned(Kept*& kept, const char* sql);
 
     sqlite3* db_ = nullptr;
     std::string path_;
@@ -84,6 +86,9 @@ private:
     size_t capacity_;
     uint64_t uses_ = 0;
     std::unordered_map<std::string, Kept> cache_;
+    Kept* begin_ = nullptr;
+    Kept* beginImmediate_ = nullptr;
+    Kept* commit_ = nullptr;
 };
 
 } // namespace quendra::embedded

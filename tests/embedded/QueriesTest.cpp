@@ -164,9 +164,10 @@ TEST_P(QueriesTest, WrongQueriesFail) {
 // A session hands a query out again only once nobody holds it or one of its lists, and emptied.
 TEST_P(QueriesTest, AQueryIsHandedOutAgainOnlyWhenNobodyHoldsItAndEmpty) {
     ObjectKey part = Part("P-1");
-    auto findPart = [&](const Ptr<CvQueryDef>& query) {
-        query->Specification()->Classes()->AddClass(part.classId, "F");
-        query->Specification()->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(part.objectId), 0, "F");
+    auto findPart = [&](const Ptr<CvQueryDef>& query, ObjectKey found = {}) {
+        if (found.objectId == 0) found = part;
+        query->Specification()->Classes()->AddClass(found.classId, "F");
+        query->Specification()->Conditions()->AddCondition("", "OBJECT_ID", "=", Value::Int32(found.objectId), 0, "F");
         query->Run();
         return query->RowCount();
     };
@@ -186,6 +187,12 @@ TEST_P(QueriesTest, AQueryIsHandedOutAgainOnlyWhenNobodyHoldsItAndEmpty) {
     auto fourth = store->NewQueryDef();
     EXPECT_NE(fourth, third);
     EXPECT_EQ(findPart(fourth), 1);
+    // The rows of a query still listed stay as they were when the query is handed out again and run.
+    auto listed = fourth->Result();
+    fourth.reset();
+    auto fifth = store->NewQueryDef();
+    EXPECT_EQ(findPart(fifth, Part("P-2")), 1);
+    EXPECT_EQ(listed->ValueAsInt32("OBJECT_ID", 0), part.objectId);
 }
 
 // The SQL query only reads, on every storage; a refused one leaves a hook's transaction going on.
