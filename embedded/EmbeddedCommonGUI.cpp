@@ -330,12 +330,16 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
     std::vector<SearchCandidate> found;
     found.reserve(keys.size());
     if (values) values->reserve(keys.size());
+    // Each row is read where it stays (into the values asked for, else into one record read again).
+    RecordData row;
     for (const auto& key : keys) {
-        auto stored = storage.Load(key.classId, key.objectId);
-        if (!stored) continue;
-        const ClassInfo& cls = *stored->cls;
-        found.push_back({{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &*stored, "-")});
-        if (values) values->push_back(std::move(*stored));
+        RecordData& stored = values ? values->emplace_back() : row;
+        if (!storage.LoadInto(key.classId, key.objectId, stored)) {
+            if (values) values->pop_back();
+            continue;
+        }
+        const ClassInfo& cls = *stored.cls;
+        found.push_back({{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &stored, "-")});
     }
     return found;
 }
