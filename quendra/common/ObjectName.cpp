@@ -12,4 +12,10 @@ std::string ObjectName(CvObject& object) {
     return name;
 }
 
+void AppendObjectName(std::string& text, CvObject& object) {
+    text += object.Class()->Name();
+    text += ' ';
+    text += object.DisplayText("-");
+}
+
 } // namespace quendra

@@ -154,9 +154,15 @@ ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Ses
                            "\r\n" + " already exists with the same values for Primary Attributes.",
                        ui::Icon::Information);
             } else {
-                ShowOk(windows_,
-                       "Link Between " + ObjectName(*Parent) + " and " + ObjectName(*Child) + "cannot be created",
-                       ui::Icon::Information);
+                // Written in one text with room for both names: the refusal is shown at every repeated link.
+                std::string text;
+                text.reserve(160);
+                text += "Link Between ";
+                AppendObjectName(text, *Parent);
+                text += " and ";
+                AppendObjectName(text, *Child);
+                text += "cannot be created";
+                ShowOk(windows_, text, ui::Icon::Information);
             }
             return LinkOutcome::AlreadyLinked;
         }
