@@ -44,6 +44,7 @@ struct ClassInfo {
     std::vector<AttributeInfo> attributes; // system attributes, then the super class's, then its own
     std::unordered_map<std::string, size_t> attributeIndex;
     std::vector<std::string> displayText;
+    std::vector<size_t> displayPositions; // where each display text attribute is in `attributes`
     std::string table;
     int16_t parentId = 0; // link classes: the parent and child end classes
     int16_t childId = 0;

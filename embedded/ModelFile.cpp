@@ -236,11 +236,15 @@ private:
             }
             if (node.Has("displayText")) info.displayText = Names(node, "displayText");
             OwnAttributes(node, info);
-            for (size_t d = 0; d < info.displayText.size(); ++d)
-                if (!info.Attribute(info.displayText[d]))
+            info.displayPositions.clear();
+            for (size_t d = 0; d < info.displayText.size(); ++d) {
+                const AttributeInfo* attribute = info.Attribute(info.displayText[d]);
+                if (!attribute)
                     node.At("displayText")
                         .Items()[d]
                         .Fail("\"" + info.displayText[d] + "\" is not an attribute of \"" + info.name + "\"");
+                info.displayPositions.push_back(static_cast<size_t>(attribute - info.attributes.data()));
+            }
             Add(std::move(info), node);
         }
     }

@@ -689,11 +689,17 @@ std::string Storage::DisplayText(const ClassInfo& cls, int32_t objectId, const R
     if (cls.displayText.empty()) return std::to_string(objectId);
     std::optional<RecordData> stored;
     bool loaded = false;
+    // A record read for the class has each attribute at its place in the class: no name is searched for.
+    const bool placed =
+        data && data->names.Borrows(cls.attributes) && cls.displayPositions.size() == cls.displayText.size();
     std::string text;
     for (size_t i = 0; i < cls.displayText.size(); ++i) {
         if (i > 0) text += separator;
         const std::string& name = cls.displayText[i];
-        if (const int position = data ? data->Find(name) : -1; position >= 0) {
+        if (const int position = placed ? static_cast<int>(cls.displayPositions[i])
+                                 : data ? data->Find(name)
+                                        : -1;
+            position >= 0) {
             text += data->values[position].AsText();
             continue;
         }
