@@ -89,10 +89,16 @@ public:
         if (!results_) return 1;
         auto* query = dynamic_cast<EmbeddedGUIQuery*>(state_->query.get());
         if (!query) throw CvError("the view has no query to show the results of");
-        std::vector<RecordData> values;
+        // The lists keep their room from one showing to the next, emptied: no row read stays after a showing.
+        std::vector<RecordData>& values = values_;
+        std::vector<ObjectKey>& picked = picked_;
+        values.clear();
+        picked.clear();
         std::vector<SearchCandidate> found = FindCandidates(*context_->storage, query->query, &values);
-        std::vector<ObjectKey> picked;
-        if (!context_->dialogs->RunResultDialog(found, picked)) return 0;
+        if (!context_->dialogs->RunResultDialog(found, picked)) {
+            values.clear();
+            return 0;
+        }
         state_->picked.clear();
         // A picked row of the list becomes the object with the values read for the list: they move to the object
         // made of the row; the same row picked again gets a copy of them.
@@ -111,6 +117,7 @@ public:
                             : std::make_shared<RecordData>(*Own(state_->picked[earlier - picked.begin()]).Values());
             state_->picked.push_back(std::make_shared<EmbeddedObject>(context_, cls, std::move(data), key->objectId));
         }
+        values.clear();
         return 1;
     } catch (...) {
         context_->storage->Failed();
@@ -120,6 +127,8 @@ private:
     Context context_;
     std::shared_ptr<ViewState> state_;
     bool results_;
+    std::vector<RecordData> values_; // the values read for the listed rows, while a showing picks from them
+    std::vector<ObjectKey> picked_;
 };
 
 class EmbeddedGUIView : public CvGUIView {
