@@ -91,12 +91,14 @@ public:
         if (!query) throw CvError("the view has no query to show the results of");
         // The lists keep their room from one showing to the next, emptied: no row read stays after a showing.
         std::vector<RecordData>& values = values_;
+        std::vector<SearchCandidate>& found = found_;
         std::vector<ObjectKey>& picked = picked_;
         values.clear();
         picked.clear();
-        std::vector<SearchCandidate> found = FindCandidates(*context_->storage, query->query, &values);
+        FindCandidates(*context_->storage, query->query, found, &values);
         if (!context_->dialogs->RunResultDialog(found, picked)) {
             values.clear();
+            found.clear();
             return 0;
         }
         state_->picked.clear();
@@ -118,6 +120,7 @@ public:
             state_->picked.push_back(std::make_shared<EmbeddedObject>(context_, cls, std::move(data), key->objectId));
         }
         values.clear();
+        found.clear();
         return 1;
     } catch (...) {
         context_->storage->Failed();
@@ -128,6 +131,7 @@ private:
     std::shared_ptr<ViewState> state_;
     bool results_;
     std::vector<RecordData> values_; // the values read for the listed rows, while a showing picks from them
+    std::vector<SearchCandidate> found_;
     std::vector<ObjectKey> picked_;
 };
 
@@ -298,6 +302,14 @@ Ptr<CvDesktopWindow> EmbeddedCommonGUI::DesktopWindow() try {
 
 std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query,
                                             std::vector<RecordData>* values) {
+    std::vector<SearchCandidate> found;
+    FindCandidates(storage, query, found, values);
+    return found;
+}
+
+void FindCandidates(Storage& storage, const SearchQuery& query, std::vector<SearchCandidate>& found,
+                    std::vector<RecordData>* values) {
+    found.clear();
     const Model& model = storage.GetModel();
     // One read transaction for the search and the rows it lists; a single row needs none.
     std::optional<ReadSnapshot> snapshot;
@@ -336,7 +348,6 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
         std::sort(searched.begin(), searched.end(),
                   [](const ObjectKey& a, const ObjectKey& b) { return a.objectId < b.objectId; });
     }
-    std::vector<SearchCandidate> found;
     found.reserve(keys.size());
     if (values) values->reserve(keys.size());
     // Each row is read where it stays (into the values asked for, else into one record read again).
@@ -350,7 +361,6 @@ std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery&
         const ClassInfo& cls = *stored.cls;
         found.push_back({{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &stored, "-")});
     }
-    return found;
 }
 
 } // namespace quendra::embedded

@@ -27,5 +27,8 @@ private:
 // values when given, one per candidate.
 std::vector<SearchCandidate> FindCandidates(Storage& storage, const SearchQuery& query,
                                             std::vector<RecordData>* values = nullptr);
+// The same into found, emptied first (its room kept).
+void FindCandidates(Storage& storage, const SearchQuery& query, std::vector<SearchCandidate>& found,
+                    std::vector<RecordData>* values);
 
 } // namespace quendra::embedded
