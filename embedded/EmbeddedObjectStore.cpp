@@ -185,7 +185,9 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
     if (!own) throw CvError(record ? "the record does not belong to this platform" : "a record is needed here");
     const RecordData& source = *own->Data();
     Storage& storage = *context_->storage;
-    const ClassInfo* cls = &storage.Class(source.Get(kClassId).AsInt16());
+    const int classPosition = source.Find(kClassId);
+    if (classPosition < 0) throw CvError("the record has no attribute \"" + kClassId + "\"");
+    const ClassInfo* cls = &storage.Class(source.values[classPosition].AsInt16());
     const int objectPosition = source.Find(kObjectId);
     int32_t objectId = objectPosition >= 0 ? source.values[objectPosition].AsInt32() : 0;
     if (objectId != 0 && cls->family.size() > 1) {
@@ -196,7 +198,8 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
     }
     auto data = std::make_shared<RecordData>();
     data->cls = cls;
-    if (source.names.Borrows(cls->attributes)) {
+    const bool sameNames = source.names.Borrows(cls->attributes);
+    if (sameNames) {
         // A record read for the same class: its names are the class's attributes (then perhaps names of its
         // own), each once, so they are taken over as they are.
         data->names = source.names;
@@ -215,7 +218,10 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
         }
     }
     if (objectId == 0 && cls->kind != ClassKind::Object) throw CvError("the record names no stored object");
-    data->Put(kClassId, Value::Int16(cls->id));
+    if (sameNames) // the class id is where the record has it
+        data->values[classPosition] = Value::Int16(cls->id);
+    else
+        data->Put(kClassId, Value::Int16(cls->id));
     return std::make_shared<EmbeddedObject>(context_, *cls, std::move(data), objectId);
 }
 
