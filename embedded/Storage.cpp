@@ -4,6 +4,7 @@
 #include "CvError.h"
 
 #include <algorithm>
+#include <array>
 
 namespace quendra::embedded {
 
@@ -68,6 +69,43 @@ Storage::Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const M
             std::string page = links.selectSql.substr(0, links.selectSql.rfind(" WHERE "));
             layout.linkPageSql.emplace_back(
                 &links, page + " WHERE PAR_OBJECT_ID = ? AND OBJECT_ID > ? ORDER BY OBJECT_ID LIMIT ?");
+        }
+        if (connection_->RemoteRequests() && tables.size() > 1) {
+            // The links below in every table in one statement (their columns are the same in each).
+            for (const auto& table : tables)
+                layout.linksBelowUnionSql += (layout.linksBelowUnionSql.empty() ? "SELECT " : " UNION ALL SELECT ") +
+                                             std::string(kLinkColumns) + " FROM " + SqlName(table) +
+                                             " WHERE PAR_OBJECT_ID = ?1";
+            layout.linksBelowUnionSql += " ORDER BY OBJECT_ID";
+            // Every table's page in one statement: the table's position, the link id to order by, then a
+            // place for each table's columns, filled by its own rows and by NULLs of their types in the others'.
+            std::vector<std::string> columnsOf;
+            std::vector<std::string> nullsOf;
+            int offset = 2;
+            for (const auto& table : tables) {
+                layout.linkPageOffsets.push_back(offset);
+                std::string columns;
+                std::string nulls;
+                for (const auto& column : model_->Table(table)->columns) {
+                    columns += ", " + SqlName(column.name);
+                    nulls += ", CAST(NULL AS " + connection_->ColumnType(column.type) + ")";
+                    ++offset;
+                }
+                columnsOf.push_back(std::move(columns));
+                nullsOf.push_back(std::move(nulls));
+            }
+            for (size_t i = 0; i < tables.size(); ++i) {
+                if (i > 0) layout.linkPageUnionSql += " UNION ALL ";
+                layout.linkPageUnionSql += "SELECT " + std::to_string(i) + ", OBJECT_ID";
+                for (size_t j = 0; j < tables.size(); ++j)
+                    layout.linkPageUnionSql += i == j ? columnsOf[j] : nullsOf[j];
+                const std::string& select = layouts_.at(tables[i]).selectSql;
+                layout.linkPageUnionSql +=
+                    " FROM (" + select.substr(0, select.rfind(" WHERE ")) +
+                    " WHERE PAR_OBJECT_ID = ?1 AND OBJECT_ID > ?2 ORDER BY OBJECT_ID LIMIT ?3) AS " +
+                    SqlName("PAGE_" + tables[i]);
+            }
+            layout.linkPageUnionSql += " ORDER BY 2";
         }
         layout.linkTables = std::move(tables);
         classLayouts_.emplace(cls.id, std::move(layout));
@@ -377,19 +415,19 @@ bool Storage::LoadInto(int16_t classId, int32_t objectId, RecordData& data) {
     return true;
 }
 
-RecordData Storage::ReadRecord(const Statement& statement, const ClassInfo& cls) const {
+RecordData Storage::ReadRecord(const Statement& statement, const ClassInfo& cls, int offset) const {
     RecordData data;
-    ReadRecordInto(statement, cls, data);
+    ReadRecordInto(statement, cls, data, offset);
     return data;
 }
 
-void Storage::ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data) const {
+void Storage::ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data, int offset) const {
     const ClassLayout& own = LayoutOf(cls);
     data.cls = &cls;
     data.names.Borrow(cls.attributes);
     data.values.resize(cls.attributes.size());
     for (size_t i = 0; i < cls.attributes.size(); ++i)
-        data.values[i] = statement.Get(own.attributeColumns[i], cls.attributes[i].type);
+        data.values[i] = statement.Get(offset + own.attributeColumns[i], cls.attributes[i].type);
     data.set.clear();
 }
 
@@ -493,8 +531,8 @@ LinkRow Storage::ReadLink(Statement& statement) const {
 
 std::vector<LinkRow> Storage::LinksBelow(const ClassInfo& parent, int32_t parentId) {
     std::vector<LinkRow> rows;
-    const auto& statements = LayoutOf(parent).linksBelowSql;
-    for (const auto& sql : statements) {
+    const ClassLayout& layout = LayoutOf(parent);
+    const auto read = [&](const std::string& sql) {
         Statement statement = connection_->Prepare(sql);
         statement.BindInt(1, parentId);
         while (statement.Step()) {
@@ -502,8 +540,14 @@ std::vector<LinkRow> Storage::LinksBelow(const ClassInfo& parent, int32_t parent
             const ClassInfo* linkClass = model_->ClassById(row.linkClassId);
             if (linkClass && model_->Includes(linkClass->parentId, parent.id)) rows.push_back(row);
         }
+    };
+    // One request to a server for every table (in the order they were made), else one statement per table.
+    if (!layout.linksBelowUnionSql.empty()) {
+        read(layout.linksBelowUnionSql);
+        return rows;
     }
-    if (statements.size() > 1)
+    for (const auto& sql : layout.linksBelowSql) read(sql);
+    if (layout.linksBelowSql.size() > 1)
         std::sort(rows.begin(), rows.end(), [](const LinkRow& a, const LinkRow& b) { return a.linkId < b.linkId; });
     return rows;
 }
@@ -514,34 +558,54 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
     page.lastLinkId = afterLinkId;
     if (count == 0) return page;
     std::vector<std::pair<LinkRow, RecordData>> read;
-    for (const auto& [table, sql] : LayoutOf(parent).linkPageSql) {
-        Statement statement = connection_->Prepare(sql);
+    const ClassLayout& layout = LayoutOf(parent);
+    std::vector<size_t> rowsOf(layout.linkPageSql.size()); // rows read of each table
+    // Where the link's id, parent's class and id, child's class and id are in each table's select.
+    std::vector<std::array<int, 5>> linkColumnsOf;
+    for (const auto& [table, sql] : layout.linkPageSql)
+        linkColumnsOf.push_back({table->columnIndex.at("OBJECT_ID"), table->columnIndex.at("CLASS_ID1"),
+                                 table->columnIndex.at("OBJECT_ID1"), table->columnIndex.at("CLASS_ID2"),
+                                 table->columnIndex.at("OBJECT_ID2")});
+    // A row of the table (at that position in linkPageSql) whose columns start at `offset`.
+    const auto readRow = [&](const Statement& statement, size_t position, int offset) {
+        const TableLayout& table = *layout.linkPageSql[position].first;
+        const auto& columns = linkColumnsOf[position];
+        LinkRow row;
+        row.linkId = static_cast<int32_t>(statement.Int(offset + columns[0]));
+        row.linkClassId = static_cast<int16_t>(statement.Int(offset + table.classIdColumn));
+        row.parentClassId = static_cast<int16_t>(statement.Int(offset + columns[1]));
+        row.parentId = static_cast<int32_t>(statement.Int(offset + columns[2]));
+        row.childClassId = static_cast<int16_t>(statement.Int(offset + columns[3]));
+        row.childId = static_cast<int32_t>(statement.Int(offset + columns[4]));
+        const ClassInfo* linkClass = model_->ClassById(row.linkClassId);
+        // A link of an unknown class, or of one that cannot hang below the parent, is passed over (but
+        // still counts for where the next page starts).
+        RecordData values;
+        if (linkClass && LayoutOf(*linkClass).table == &table) values = ReadRecord(statement, *linkClass, offset);
+        read.emplace_back(row, std::move(values));
+    };
+    if (!layout.linkPageUnionSql.empty()) {
+        // One request to the server for the pages of every table.
+        Statement statement = connection_->Prepare(layout.linkPageUnionSql);
         statement.BindInt(1, parentId).BindInt(2, afterLinkId).BindInt(3, static_cast<int64_t>(count));
-        size_t rows = 0;
-        const int id = table->columnIndex.at("OBJECT_ID");
-        const int parentClass = table->columnIndex.at("CLASS_ID1");
-        const int parentObject = table->columnIndex.at("OBJECT_ID1");
-        const int childClass = table->columnIndex.at("CLASS_ID2");
-        const int childObject = table->columnIndex.at("OBJECT_ID2");
         while (statement.Step()) {
-            ++rows;
-            LinkRow row;
-            row.linkId = static_cast<int32_t>(statement.Int(id));
-            row.linkClassId = static_cast<int16_t>(statement.Int(table->classIdColumn));
-            row.parentClassId = static_cast<int16_t>(statement.Int(parentClass));
-            row.parentId = static_cast<int32_t>(statement.Int(parentObject));
-            row.childClassId = static_cast<int16_t>(statement.Int(childClass));
-            row.childId = static_cast<int32_t>(statement.Int(childObject));
-            const ClassInfo* linkClass = model_->ClassById(row.linkClassId);
-            // A link of an unknown class, or of one that cannot hang below the parent, is passed over (but
-            // still counts for where the next page starts).
-            RecordData values;
-            if (linkClass && LayoutOf(*linkClass).table == table) values = ReadRecord(statement, *linkClass);
-            read.emplace_back(row, std::move(values));
+            const auto table = static_cast<size_t>(statement.Int(0));
+            ++rowsOf.at(table);
+            readRow(statement, table, layout.linkPageOffsets[table]);
         }
-        if (rows == count) page.more = true;
+    } else {
+        for (size_t table = 0; table < layout.linkPageSql.size(); ++table) {
+            Statement statement = connection_->Prepare(layout.linkPageSql[table].second);
+            statement.BindInt(1, parentId).BindInt(2, afterLinkId).BindInt(3, static_cast<int64_t>(count));
+            while (statement.Step()) {
+                ++rowsOf[table];
+                readRow(statement, table, 0);
+            }
+        }
     }
-    if (page.more || LayoutOf(parent).linkPageSql.size() > 1)
+    for (const size_t rows : rowsOf)
+        if (rows == count) page.more = true;
+    if (page.more || layout.linkPageSql.size() > 1)
         std::sort(read.begin(), read.end(),
                   [](const auto& a, const auto& b) { return a.first.linkId < b.first.linkId; });
     if (read.size() > count) {

@@ -179,6 +179,11 @@ private:
         std::vector<std::string> linkTables;    // those tables
         // The same tables read a page at a time with every column: (table, select).
         std::vector<std::pair<const TableLayout*, std::string>> linkPageSql;
+        // Where statements go to a server and there are several tables: all their pages in one select, each
+        // row with its table's position in linkPageSql first, and where each table's columns start in it.
+        std::string linksBelowUnionSql; // and linksBelowSql in one select
+        std::string linkPageUnionSql;
+        std::vector<int> linkPageOffsets;
     };
     const ClassLayout& LayoutOf(const ClassInfo& cls) const { return classLayouts_.at(cls.id); }
     LinkRow ReadLink(Statement& statement) const;
@@ -186,9 +191,9 @@ private:
     template <class Links, class Row>
     Children ReadChildrenOf(const ClassInfo& parent, int32_t parentId, const Links& links, Row row,
                             std::optional<LinkPageStart> page);
-    // The values of an object of that class from a row of its table's select.
-    RecordData ReadRecord(const Statement& statement, const ClassInfo& cls) const;
-    void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data) const;
+    // The values of an object of that class from a row of its table's select (its columns from `offset` on).
+    RecordData ReadRecord(const Statement& statement, const ClassInfo& cls, int offset = 0) const;
+    void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data, int offset = 0) const;
     static bool IsFailable(const char* operation);
     void Fire(const char* operation);
 

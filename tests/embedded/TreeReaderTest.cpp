@@ -2,6 +2,7 @@
 #include "TreeReader.h"
 
 #include "Names.h"
+#include "OnBothStorages.h"
 #include "ScriptedUser.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +27,9 @@ std::vector<std::string> PlatformChildren(Database& db, ObjectKey parent) {
     return children;
 }
 
-TEST(TreeReaderTest, PagesGiveEveryChildOnceInTheOrderTheLinksWereMade) {
-    auto db = Database::Create(":memory:", BuiltInModel("plant"));
+class TreeReaderTest : public test::OnBothStorages {};
+
+TEST_P(TreeReaderTest, PagesGiveEveryChildOnceInTheOrderTheLinksWereMade) {
     auto top = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("T-1")}});
     // Parts-tree links and document links (another table) made in turns, so that pages mix both tables.
     for (int i = 0; i < 100; ++i) {
@@ -69,6 +71,8 @@ TEST(TreeReaderTest, PagesGiveEveryChildOnceInTheOrderTheLinksWereMade) {
     EXPECT_TRUE(first[4].locked);
     EXPECT_EQ(first[4].lockHolder, *db->UserId("dora"));
 }
+
+QUENDRA_ON_BOTH_STORAGES(TreeReaderTest);
 
 } // namespace
 } // namespace quendra::embedded
