@@ -29,15 +29,11 @@ std::string Utf8(BSTR text) {
     return Utf8(text, text ? SysStringLen(text) : 0);
 }
 
-namespace {
-
 std::string HexCode(HRESULT code) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
     return text;
 }
-
-} // namespace
 
 Variant::Variant(const Variant& other) : Variant() {
     if (FAILED(VariantCopy(&v_, Source(other.v_)))) throw CvError("a value cannot be copied");

@@ -18,6 +18,8 @@ namespace quendra::com {
 std::wstring Wide(const std::string& text);
 std::string Utf8(const wchar_t* text, size_t length);
 std::string Utf8(BSTR text);
+// An HRESULT as the eight hexadecimal digits Windows shows, "0x80070005".
+std::string HexCode(HRESULT code);
 
 // A reference to a COM object that releases it when it ends.
 template <typename T> class ComPtr {

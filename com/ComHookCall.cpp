@@ -8,20 +8,9 @@
 
 #include <objbase.h>
 
-#include <cstdio>
 #include <type_traits>
 
 namespace quendra::com {
-
-namespace {
-
-std::string Code(HRESULT code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
-    return text;
-}
-
-} // namespace
 
 int16_t CallHookThroughCom(const std::string& hook, std::vector<HookArgument>& arguments, ui::WindowSystem& windows) {
     // The calling thread is the apartment of the server, as the platform's desktop thread is.
@@ -33,10 +22,10 @@ int16_t CallHookThroughCom(const std::string& hook, std::vector<HookArgument>& a
     DispatchPtr application;
     HRESULT code = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                                     reinterpret_cast<void**>(application.Receive()));
-    if (FAILED(code)) throw CvError("Quendra.Application cannot be created (" + Code(code) + ")");
+    if (FAILED(code)) throw CvError("Quendra.Application cannot be created (" + HexCode(code) + ")");
     ComPtr<IHostWindows> host;
     code = application->QueryInterface(IidHostWindows, reinterpret_cast<void**>(host.Receive()));
-    if (FAILED(code)) throw CvError("this quendra.dll takes no host windows (" + Code(code) + ")");
+    if (FAILED(code)) throw CvError("this quendra.dll takes no host windows (" + HexCode(code) + ")");
     host->UseWindows(&windows);
 
     std::wstring name = Wide(hook);
@@ -74,9 +63,9 @@ int16_t CallHookThroughCom(const std::string& hook, std::vector<HookArgument>& a
         SysFreeString(exception.bstrSource);
         SysFreeString(exception.bstrDescription);
         SysFreeString(exception.bstrHelpFile);
-        throw CvError(description.empty() ? hook + " failed (" + Code(exception.scode) + ")" : description);
+        throw CvError(description.empty() ? hook + " failed (" + HexCode(exception.scode) + ")" : description);
     }
-    if (FAILED(code)) throw CvError("the call of " + hook + " failed (" + Code(code) + ")");
+    if (FAILED(code)) throw CvError("the call of " + hook + " failed (" + HexCode(code) + ")");
     // Objects come back as the hook left them.
     for (size_t i = 0; i < arguments.size(); ++i)
         if (std::holds_alternative<Ptr<CvObject>>(arguments[i]))
