@@ -34,11 +34,12 @@ void Comparison::Hook(const std::function<void()>& run) {
     if (settle_) settle_();
     sqlite3_memory_highwater(1);
     long long sqliteBefore = sqlite3_memory_used();
-    HeapMeter::Start();
+    const bool metered = hookRuns_ < kMeteredRuns;
+    if (metered) HeapMeter::Start();
     const int64_t tripsBefore = hookTrips_ ? hookTrips_() : 0;
     auto [seconds, cpu] = Seconds(run);
     if (hookTrips_) hookTripsRun_ += hookTrips_() - tripsBefore;
-    hookHeapPeak_ = std::max(hookHeapPeak_, HeapMeter::PeakAboveStart());
+    if (metered) hookHeapPeak_ = std::max(hookHeapPeak_, HeapMeter::Stop());
     sqlitePeak_ = std::max(sqlitePeak_, sqlite3_memory_highwater(0) - sqliteBefore);
     state_.SetIterationTime(seconds);
     hookSeconds_ += seconds;
@@ -48,13 +49,14 @@ void Comparison::Hook(const std::function<void()>& run) {
 
 void Comparison::Floor(const std::function<void()>& run) {
     if (settle_) settle_();
-    HeapMeter::Start();
+    const bool metered = floorRuns_ < kMeteredRuns;
+    if (metered) HeapMeter::Start();
     const int64_t tripsBefore = floorTrips_ ? floorTrips_() : 0;
     auto [seconds, cpu] = Seconds(run);
     if (floorTrips_) floorTripsRun_ += floorTrips_() - tripsBefore;
     floorSeconds_ += seconds;
     floorCpu_ += cpu;
-    floorHeapPeak_ = std::max(floorHeapPeak_, HeapMeter::PeakAboveStart());
+    if (metered) floorHeapPeak_ = std::max(floorHeapPeak_, HeapMeter::Stop());
     ++floorRuns_;
 }
 

@@ -9,23 +9,23 @@
 namespace {
 
 // Counted per thread with plain integers: the benchmarks measure on the thread that calls the hook, and a locked
-// read-modify-write on every allocation and release would charge the hook (about a hundred allocations a call)
-// for the meter itself.
-thread_local size_t live = 0;
-thread_local size_t peak = 0;
-thread_local size_t baseline = 0;
+// read-modify-write on every allocation and release would charge the hook (tens of allocations a call) for the
+// meter itself. Bytes are counted from the start of a measurement: memory made before it and released during it
+// counts below zero.
+thread_local bool metering = false;
+thread_local long long live = 0;
+thread_local long long peak = 0;
 
 void* Allocate(size_t size) {
     void* memory = std::malloc(size == 0 ? 1 : size);
-    if (!memory) return nullptr;
-    live += malloc_usable_size(memory);
+    if (!memory || !metering) return memory;
+    live += static_cast<long long>(malloc_usable_size(memory));
     if (live > peak) peak = live;
     return memory;
 }
 
 void Release(void* memory) {
-    if (!memory) return;
-    live -= malloc_usable_size(memory);
+    if (metering && memory) live -= static_cast<long long>(malloc_usable_size(memory));
     std::free(memory);
 }
 
@@ -61,12 +61,14 @@ void operator delete[](void* memory, size_t) noexcept {
 namespace quendra::bench {
 
 void HeapMeter::Start() {
-    baseline = live;
-    peak = live;
+    live = 0;
+    peak = 0;
+    metering = true;
 }
 
-size_t HeapMeter::PeakAboveStart() {
-    return peak > baseline ? peak - baseline : 0;
+size_t HeapMeter::Stop() {
+    metering = false;
+    return static_cast<size_t>(peak);
 }
 
 } // namespace quendra::bench
