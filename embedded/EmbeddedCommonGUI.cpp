@@ -8,12 +8,13 @@
 
 #include <algorithm>
 #include <optional>
+#include <typeinfo>
 
 namespace quendra::embedded {
 
 namespace {
 
-class EmbeddedGUIQuery : public CvGUIQuery {
+class EmbeddedGUIQuery final : public CvGUIQuery {
 public:
     SearchQuery query;
 };
@@ -37,9 +38,11 @@ public:
     }
     void SetQuery(const Ptr<CvGUIQuery>& query) override try {
         auto operation = context_->storage->Call("CvGUISelection.SetQuery");
-        auto own = std::dynamic_pointer_cast<EmbeddedGUIQuery>(query);
-        if (!own) throw CvError("the query does not belong to this platform");
-        state_->query = std::move(own);
+        // Nothing derives from the platform's query: its type alone tells.
+        const CvGUIQuery* given = query.get();
+        if (!given || typeid(*given) != typeid(EmbeddedGUIQuery))
+            throw CvError("the query does not belong to this platform");
+        state_->query = std::static_pointer_cast<EmbeddedGUIQuery>(query);
     } catch (...) {
         context_->storage->Failed();
     }
@@ -357,6 +360,7 @@ void FindCandidates(Storage& storage, const SearchQuery& query, std::vector<Sear
     if (values) values->reserve(keys.size());
     // Each row is read where it stays (into the values asked for, else into one record read again).
     RecordData row;
+    static const std::string separator = "-";
     for (const auto& key : keys) {
         RecordData& stored = values ? values->emplace_back() : row;
         if (!storage.LoadInto(key.classId, key.objectId, stored)) {
@@ -364,7 +368,7 @@ void FindCandidates(Storage& storage, const SearchQuery& query, std::vector<Sear
             continue;
         }
         const ClassInfo& cls = *stored.cls;
-        found.push_back({{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &stored, "-")});
+        found.push_back({{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &stored, separator)});
     }
 }
 
