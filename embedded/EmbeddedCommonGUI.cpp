@@ -8,20 +8,20 @@
 
 #include <algorithm>
 #include <optional>
+#include <typeinfo>
 
 namespace quendra::embedded {
 
 namespace {
 
-class EmbeddedGUIQuery : public CvGUIQuery {
+class EmbeddedGUIQuery final : public CvGUIQuery {
 public:
-    explicit EmbeddedGUIQuery(SearchQuery query) : query(std::move(query)) {}
     SearchQuery query;
 };
 
 // What a view shows: the query it searches with and the objects the user picked.
 struct ViewState {
-    Ptr<CvGUIQuery> query;
+    std::shared_ptr<EmbeddedGUIQuery> query;
     std::vector<Ptr<CvObject>> picked;
 };
 
@@ -38,8 +38,11 @@ public:
     }
     void SetQuery(const Ptr<CvGUIQuery>& query) override try {
         auto operation = context_->storage->Call("CvGUISelection.SetQuery");
-        if (!dynamic_cast<EmbeddedGUIQuery*>(query.get())) throw CvError("the query does not belong to this platform");
-        state_->query = query;
+        // Nothing derives from the platform's query: its type alone tells.
+        const CvGUIQuery* given = query.get();
+        if (!given || typeid(*given) != typeid(EmbeddedGUIQuery))
+            throw CvError("the query does not belong to this platform");
+        state_->query = std::static_pointer_cast<EmbeddedGUIQuery>(query);
     } catch (...) {
         context_->storage->Failed();
     }
@@ -60,6 +63,8 @@ private:
 
 class EmbeddedGUIView;
 
+// Views, their selections and result dialogs, and dialogs and their views each hold the state they show; what one of
+// them makes on first use it hands out again on every later call.
 class EmbeddedGUIDialog : public CvGUIDialog {
 public:
     // results: the dialog shows what the view's query finds; otherwise it is the query dialog, shown already.
@@ -77,17 +82,21 @@ public:
     void Prepare() override try { auto operation = context_->storage->Call("CvGUIDialog.Prepare"); } catch (...) {
         context_->storage->Failed();
     }
-    // Whether nobody but the dialog holds its state (a view of the dialog does).
-    bool StateUnshared() const { return state_.use_count() == 1; }
-    // Shows a new query, nothing picked.
-    void Restart(Ptr<CvGUIQuery> query) {
-        state_->query = std::move(query);
+    // Whether nobody holds the dialog's view or state but the dialog.
+    bool Unshared() const;
+    // Asks anew: an empty query (the same object unless anyone else holds it), nothing picked.
+    SearchQuery& Restart() {
+        if (state_->query && state_->query.use_count() == 1)
+            state_->query->query.Clear();
+        else
+            state_->query = std::make_shared<EmbeddedGUIQuery>();
         state_->picked.clear();
+        return state_->query->query;
     }
     int32_t Show() override try {
         auto operation = context_->storage->Call("CvGUIDialog.Show");
         if (!results_) return 1;
-        auto* query = dynamic_cast<EmbeddedGUIQuery*>(state_->query.get());
+        const EmbeddedGUIQuery* query = state_->query.get();
         if (!query) throw CvError("the view has no query to show the results of");
         // The lists keep their room from one showing to the next, emptied: no row read stays after a showing.
         std::vector<RecordData>& values = values_;
@@ -130,6 +139,7 @@ private:
     Context context_;
     std::shared_ptr<ViewState> state_;
     bool results_;
+    std::shared_ptr<EmbeddedGUIView> view_;
     std::vector<RecordData> values_; // the values read for the listed rows, while a showing picks from them
     std::vector<SearchCandidate> found_;
     std::vector<ObjectKey> picked_;
@@ -166,10 +176,11 @@ public:
         context_->storage->Failed();
     }
 
-    // Whether nobody holds the view's selection or its state but the view (a dialog of the view holds the state).
-    bool Unshared() const {
+    // Whether nobody holds the view's selection or result dialog but the view, nor its state but the view, them and
+    // the holders the caller knows of.
+    bool Unshared(long holders = 0) const {
         return (!selection_ || selection_.use_count() == 1) && (!results_ || results_.use_count() == 1) &&
-               state_.use_count() == 1 + (selection_ ? 1 : 0) + (results_ ? 1 : 0);
+               state_.use_count() == 1 + holders + (selection_ ? 1 : 0) + (results_ ? 1 : 0);
     }
     // Back to a new view's state: no query, nothing picked.
     void Clear() {
@@ -192,9 +203,14 @@ private:
 
 Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
     auto operation = context_->storage->Call("CvGUIDialog.View");
-    return std::make_shared<EmbeddedGUIView>(context_, state_);
+    if (!view_) view_ = std::make_shared<EmbeddedGUIView>(context_, state_);
+    return view_;
 } catch (...) {
     context_->storage->Failed();
+}
+
+bool EmbeddedGUIDialog::Unshared() const {
+    return view_ ? view_.use_count() == 1 && view_->Unshared(1) : state_.use_count() == 1;
 }
 
 // New views, each over a state of its own. The view made last is emptied and handed out again once nobody but its
@@ -236,18 +252,10 @@ public:
     explicit EmbeddedDialogMaker(Context context) : context_(std::move(context)) {}
     int32_t RunQueryDialog(Ptr<CvGUIDialog>& dialog) override try {
         auto operation = context_->storage->Call("CvDialogMaker.RunQueryDialog");
-        SearchQuery query;
-        bool confirmed = context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), query);
-        // The dialog made last is handed out again once nobody but this maker holds it or its state, with a new
-        // query: a view searched with the old one may still hold it.
-        auto asked = std::make_shared<EmbeddedGUIQuery>(std::move(query));
-        if (last_ && last_.use_count() == 1 && last_->StateUnshared()) {
-            last_->Restart(std::move(asked));
-        } else {
-            auto state = std::make_shared<ViewState>();
-            state->query = std::move(asked);
-            last_ = std::make_shared<EmbeddedGUIDialog>(context_, std::move(state), false);
-        }
+        // The dialog made last asks again once nobody but this maker holds it, its view or its state.
+        if (!last_ || last_.use_count() != 1 || !last_->Unshared())
+            last_ = std::make_shared<EmbeddedGUIDialog>(context_, std::make_shared<ViewState>(), false);
+        bool confirmed = context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), last_->Restart());
         dialog = last_;
         return confirmed ? 1 : 0;
     } catch (...) {
@@ -352,6 +360,7 @@ void FindCandidates(Storage& storage, const SearchQuery& query, std::vector<Sear
     if (values) values->reserve(keys.size());
     // Each row is read where it stays (into the values asked for, else into one record read again).
     RecordData row;
+    static const std::string separator = "-";
     for (const auto& key : keys) {
         RecordData& stored = values ? values->emplace_back() : row;
         if (!storage.LoadInto(key.classId, key.objectId, stored)) {
@@ -359,7 +368,7 @@ void FindCandidates(Storage& storage, const SearchQuery& query, std::vector<Sear
             continue;
         }
         const ClassInfo& cls = *stored.cls;
-        found.push_back({{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &stored, "-")});
+        found.push_back({{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &stored, separator)});
     }
 }
 

@@ -23,6 +23,12 @@ struct SearchQuery {
     int16_t classId = 0;                                         // 0: every class
     std::vector<std::pair<std::string, std::string>> conditions; // attribute contains text
     std::vector<ObjectKey> objects;                              // when not empty: exactly these objects
+    // Back to every object of every class, keeping the room of the lists.
+    void Clear() {
+        classId = 0;
+        conditions.clear();
+        objects.clear();
+    }
 };
 
 // One row of the result dialog.
@@ -45,7 +51,7 @@ struct NewObjectField {
 class PlatformDialogs {
 public:
     virtual ~PlatformDialogs() = default;
-    // The query dialog: the user states what to search for. False: cancelled.
+    // The query dialog: the user states what to search for, into an empty query. False: cancelled.
     // classNames lists the classes the user may choose from (id, name).
     virtual bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames, SearchQuery& query) = 0;
     // The result dialog: the user picks objects, in order. False: cancelled.

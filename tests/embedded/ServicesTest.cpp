@@ -155,7 +155,14 @@ TEST_P(ServicesTest, SearchDialogsFindAndPickObjectsInOrder) {
     dialog.reset();
     dialogs.nextQuery = SearchQuery{0, {{"CN_PART_NUMBER", "P-12"}}, {}};
     ASSERT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 1);
-    EXPECT_EQ(searchWith(dialog->View()->Selection()->Query()), std::vector<ObjectKey>{third});
+    auto asked = dialog->View()->Selection()->Query();
+    EXPECT_EQ(searchWith(asked), std::vector<ObjectKey>{third});
+    // A query still held keeps what it asked for when its dialog asks again.
+    dialog.reset();
+    dialogs.nextQuery = SearchQuery{0, {{"CN_PART_NUMBER", "P-10"}}, {}};
+    ASSERT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 1);
+    EXPECT_EQ(searchWith(asked), std::vector<ObjectKey>{third});
+    EXPECT_EQ(searchWith(dialog->View()->Selection()->Query()).size(), 2u);
 }
 
 TEST_P(ServicesTest, NewObjectDialogShowsTheFieldsAndWritesAcceptedValues) {

@@ -5,8 +5,8 @@
 #include "SimulatedWindow.h"
 
 #include <algorithm>
-#include <deque>
 #include <filesystem>
+#include <span>
 #include <variant>
 
 namespace quendra::scripted {
@@ -73,18 +73,16 @@ std::string Describe(const Answer& answer) {
 } // namespace
 
 struct ScriptedUser::Impl {
-    std::deque<Answer> answers;
+    // The answers stay until the next script replaces them; those from next on are still to come.
+    std::vector<Answer> answers;
+    size_t next = 0;
     std::vector<WindowRecord> windows;
     std::optional<std::string> failure;
     // A search answer used by the query dialog, kept for the result dialog that follows.
-    std::optional<Answer> pendingSearch;
+    const Answer* pendingSearch = nullptr;
 
-    std::optional<Answer> Next() {
-        if (answers.empty()) return std::nullopt;
-        Answer next = std::move(answers.front());
-        answers.pop_front();
-        return next;
-    }
+    // The answer to the window that appeared, null when none is left.
+    const Answer* Next() { return next < answers.size() ? &answers[next++] : nullptr; }
 
     void Fail(const std::string& message) {
         if (!failure) failure = message;
@@ -114,8 +112,8 @@ struct ScriptedUser::Impl {
     bool PlaySet(SimulatedWindow& window, const Answer& answer, const std::string& name);
     bool PlayActions(SimulatedWindow& window, const Answer& answer, const std::string& name);
     // The platform's dialogs: the answer of the kind they take, after noting the window.
-    template <class Kind>
-    const Kind* Take(std::optional<Answer>& answer, WindowRecord& record, const std::string& name);
+    // The name is made into a text only for a failure.
+    template <class Kind> const Kind* Take(const Answer* answer, WindowRecord& record, const char* name);
 };
 
 // Plays one answer on a shown window; an answer that does not fit closes it by its frame.
@@ -127,7 +125,7 @@ void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
     windows.push_back({shown, ""});
     std::string name = "window " + InQuotes(window.Caption());
 
-    auto answer = Next();
+    const Answer* answer = Next();
     if (!answer) {
         NoAnswer(name);
         windows[index].answer = "closed by its frame";
@@ -210,26 +208,22 @@ bool ScriptedUser::Impl::PlayActions(SimulatedWindow& window, const Answer& answ
 }
 
 template <class Kind>
-const Kind* ScriptedUser::Impl::Take(std::optional<Answer>& answer, WindowRecord& record, const std::string& name) {
-    record.answer = "cancelled";
+const Kind* ScriptedUser::Impl::Take(const Answer* answer, WindowRecord& record, const char* name) {
+    const auto* taken = answer ? std::get_if<Kind>(&answer->what) : nullptr;
     if (!answer) {
         NoAnswer(name);
-        return nullptr;
-    }
-    const auto* taken = std::get_if<Kind>(&answer->what);
-    if (!taken) {
+    } else if (!taken) {
         WrongAnswer(name, *answer);
-        return nullptr;
     }
-    record.answer = Describe(*answer);
+    record.answer = taken ? Describe(*answer) : "cancelled";
     return taken;
 }
 
 void ScriptedUser::Impl::OpenFileDialog::ShowOpen() {
-    const std::string name = "open-file dialog";
+    const char* name = "open-file dialog";
     WindowRecord record{records::OpenFile{filter_}, ""};
     fileName_.clear();
-    auto answer = user_.Next();
+    const Answer* answer = user_.Next();
     if (const auto* open = user_.Take<answers::Open>(answer, record, name)) {
         const auto& paths = open->paths;
         if (paths.size() == 1) {
@@ -258,10 +252,11 @@ ScriptedUser::ScriptedUser() : impl_(std::make_unique<Impl>()) {}
 ScriptedUser::~ScriptedUser() = default;
 
 void ScriptedUser::SetAnswers(std::vector<Answer> answers) {
-    impl_->answers.assign(std::make_move_iterator(answers.begin()), std::make_move_iterator(answers.end()));
+    impl_->answers = std::move(answers);
+    impl_->next = 0;
     impl_->windows.clear();
     impl_->failure.reset();
-    impl_->pendingSearch.reset();
+    impl_->pendingSearch = nullptr;
 }
 
 const std::vector<WindowRecord>& ScriptedUser::Windows() const {
@@ -273,17 +268,17 @@ const std::optional<std::string>& ScriptedUser::Failure() const {
 }
 
 size_t ScriptedUser::AnswersLeft() const {
-    return impl_->answers.size();
+    return impl_->answers.size() - impl_->next;
 }
 
 ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& title, ui::Icon icon,
                                     ui::Buttons buttons, ui::Answer defaultButton) {
-    WindowRecord record{records::MessageBox{text, title, icon, buttons}, ""};
+    WindowRecord& record = impl_->windows.emplace_back(records::MessageBox{text, title, icon, buttons});
     // Named only in a failure: the text can be long.
     auto name = [&text] { return "message box " + InQuotes(text); };
     ui::Answer result = defaultButton;
     std::optional<ui::Answer> given;
-    auto answer = impl_->Next();
+    const Answer* answer = impl_->Next();
     if (!answer) {
         impl_->NoAnswer(name());
         record.answer = "default button";
@@ -306,7 +301,6 @@ ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& 
             impl_->WrongAnswer(name(), *answer);
         }
     }
-    impl_->windows.push_back(std::move(record));
     return result;
 }
 
@@ -322,27 +316,24 @@ std::unique_ptr<ui::Window> ScriptedUser::CreateWindow(const std::string& captio
 }
 
 bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>&, embedded::SearchQuery& query) {
-    const std::string name = "query dialog";
-    WindowRecord record{records::Platform{records::Platform::Dialog::Query, ""}, ""};
+    WindowRecord& record = impl_->windows.emplace_back(records::Platform{records::Platform::Dialog::Query, {}});
     bool confirmed = false;
-    // A confirmed search answer stays where it is for the result dialog that follows.
-    std::optional<Answer>& answer = impl_->pendingSearch;
-    answer = impl_->Next();
-    if (const auto* search = impl_->Take<answers::Search>(answer, record, name)) {
+    const Answer* answer = impl_->Next();
+    if (const auto* search = impl_->Take<answers::Search>(answer, record, "query dialog")) {
         confirmed = search->mode != answers::Search::Mode::CancelQuery;
         if (confirmed) query.objects = search->picks;
     }
-    if (!confirmed) answer.reset();
-    impl_->windows.push_back(std::move(record));
+    // A confirmed search answer serves the result dialog that follows too.
+    impl_->pendingSearch = confirmed ? answer : nullptr;
     return confirmed;
 }
 
 bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>& found,
                                    std::vector<embedded::ObjectKey>& picked) {
-    const std::string name = "result dialog";
-    WindowRecord record{records::Platform{records::Platform::Dialog::Results, ""}, ""};
-    std::optional<Answer>& answer = impl_->pendingSearch; // used up by this dialog
-    if (!answer) answer = impl_->Next();
+    const char* name = "result dialog";
+    WindowRecord& record = impl_->windows.emplace_back(records::Platform{records::Platform::Dialog::Results, {}});
+    const Answer* answer = impl_->pendingSearch ? impl_->pendingSearch : impl_->Next();
+    impl_->pendingSearch = nullptr; // used up by this dialog
     bool confirmed = false;
     picked.clear();
     const auto* search = impl_->Take<answers::Search>(answer, record, name);
@@ -362,45 +353,40 @@ bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>&
             if (confirmed) picked.push_back(key);
         }
     }
-    answer.reset();
-    impl_->windows.push_back(std::move(record));
     return confirmed;
 }
 
 bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) {
-    const std::string name = "new-object dialog of " + InQuotes(className);
-    WindowRecord record{records::Platform{records::Platform::Dialog::NewObject, className}, ""};
+    auto name = [&className] { return "new-object dialog of " + InQuotes(className); };
+    WindowRecord& record =
+        impl_->windows.emplace_back(records::Platform{records::Platform::Dialog::NewObject, className});
     bool accepted = false;
-    auto answer = impl_->Next();
-    // A button alone fills nothing.
-    std::optional<answers::Fill> fill;
-    if (answer) {
-        if (const auto* button = std::get_if<answers::Button>(&answer->what)) fill = answers::Fill{{}, button->caption};
-        if (const auto* given = std::get_if<answers::Fill>(&answer->what)) fill = *given;
-    }
+    const Answer* answer = impl_->Next();
+    const auto* fill = answer ? std::get_if<answers::Fill>(&answer->what) : nullptr;
+    const auto* alone = answer ? std::get_if<answers::Button>(&answer->what) : nullptr; // fills nothing
+    const std::string* button = fill ? &fill->button : alone ? &alone->caption : nullptr;
+    std::span<const std::pair<std::string, Value>> values;
+    if (fill) values = fill->values;
     if (!answer) {
-        impl_->NoAnswer(name);
+        impl_->NoAnswer(name());
         record.answer = "cancelled";
-    } else if (!fill || (fill->button != "OK" && fill->button != "Cancel")) {
-        impl_->WrongAnswer(name, *answer);
+    } else if (!button || (*button != "OK" && *button != "Cancel")) {
+        impl_->WrongAnswer(name(), *answer);
         record.answer = "cancelled";
     } else {
         record.answer = Describe(*answer);
-        accepted = fill->button == "OK";
-        for (const auto& entry : fill->values) {
-            const std::string& attribute = entry.first;
-            const Value& value = entry.second;
+        accepted = *button == "OK";
+        for (const auto& [attribute, value] : values) {
             auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == attribute; });
             if (field == fields.end()) {
                 impl_->Fail("the answer " + Describe(*answer) + " fills " + InQuotes(attribute) + ", which the " +
-                            name + " does not show");
+                            name() + " does not show");
                 accepted = false;
                 break;
             }
             field->value = value;
         }
     }
-    impl_->windows.push_back(std::move(record));
     return accepted;
 }
 
