@@ -83,10 +83,7 @@ bool RegisterWorkload(const std::string& name, Workload workload, void (*shape)(
     if (const char* server = std::getenv("QUENDRA_BENCH_POSTGRES"); server && *server) {
         auto* bench = benchmark::RegisterBenchmark((name + "/postgres").c_str(), workload, std::string(server));
         shape(bench);
-        // A call on a server takes a fraction of a millisecond of two processes: each repetition has connections
-        // (server processes) of its own, and the median of the repetitions is the number to read. Counted runs
-        // (a fixed number of iterations) give the same counts in every repetition.
-        if (!std::getenv("QUENDRA_BENCH_ITERATIONS")) bench->Repetitions(kServerRepetitions);
+        bench->Repetitions(ServerRepetitions());
     }
     return true;
 }
