@@ -82,8 +82,11 @@ void Comparison::Report(double items) {
 
 bool RegisterWorkload(const std::string& name, Workload workload, void (*shape)(benchmark::internal::Benchmark*)) {
     shape(benchmark::RegisterBenchmark(name.c_str(), workload, std::string()));
-    if (const char* server = std::getenv("QUENDRA_BENCH_POSTGRES"); server && *server)
-        shape(benchmark::RegisterBenchmark((name + "/postgres").c_str(), workload, std::string(server)));
+    if (const char* server = std::getenv("QUENDRA_BENCH_POSTGRES"); server && *server) {
+        auto* bench = benchmark::RegisterBenchmark((name + "/postgres").c_str(), workload, std::string(server));
+        shape(bench);
+        bench->Repetitions(ServerRepetitions());
+    }
     return true;
 }
 

@@ -63,9 +63,16 @@ private:
     int64_t floorTripsRun_ = 0;
 };
 
+// How many times each workload runs on a server: a call takes a fraction of a millisecond of two processes, so
+// each repetition has connections (server processes) of its own and bench/summarise.py reports the median. Once
+// for counted runs (QUENDRA_BENCH_ITERATIONS), whose counts are the same in every repetition.
+inline int ServerRepetitions() {
+    return std::getenv("QUENDRA_BENCH_ITERATIONS") ? 1 : 5;
+}
+
 // Registers a workload on a database file under its name and, when QUENDRA_BENCH_POSTGRES gives the address of a
-// PostgreSQL server, on that server under name/postgres. The workload receives the server's address, or nothing
-// for the file.
+// PostgreSQL server, on that server under name/postgres, repeated ServerRepetitions() times. The workload receives
+// the server's address, or nothing for the file.
 using Workload = void (*)(benchmark::State&, const std::string& server);
 bool RegisterWorkload(const std::string& name, Workload workload, void (*shape)(benchmark::internal::Benchmark*));
 

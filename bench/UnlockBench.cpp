@@ -114,6 +114,7 @@ const bool registered = [] {
             benchmark::RegisterBenchmark("UnLockObject/tree/postgres", UnLockObject, Shape::Tree, std::string(server))
                 ->Arg(size)
                 ->Iterations(iterations)
+                ->Repetitions(ServerRepetitions())
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
     return true;

@@ -2,6 +2,12 @@
 # Runs the benchmarks on a throwaway PostgreSQL server as well as on database files: starts one with the test
 # suite's script in a temporary folder on a free loopback port, runs quendra_bench with its address in
 # QUENDRA_BENCH_POSTGRES (the arguments go to quendra_bench), and stops it, also on failure.
+#
+# With two processors or more, the server runs on all but the first and quendra_bench on the first. Left to
+# the scheduler, each connection's server process lands next to the client or on another processor, and the
+# two differ by 2× to 3× in time per request (a wake-up across processors costs the client an interrupt): the
+# hook's and the floor's connections then drew their places apart, and a workload read 0.8× in one run and
+# 2.5× in the next. Pinned, both sides pay for the same wake-ups, as with a server on a machine of its own.
 # Usage: bench/postgres.sh BUILD/bench/quendra_bench [benchmark arguments]
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -10,6 +16,13 @@ shift
 folder=$(mktemp -d /tmp/quendra-bench-postgres.XXXXXX)
 chmod 755 "$folder"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+processors=$(nproc)
+server_on=""
+client_on=""
+if [ "$processors" -ge 2 ] && command -v taskset >/dev/null; then
+    server_on="taskset -c 1-$((processors - 1))"
+    client_on="taskset -c 0"
+fi
 trap '"$here/../tests/postgres/server.sh" stop "$folder/server"; rm -rf "$folder"' EXIT INT TERM
-address=$("$here/../tests/postgres/server.sh" start "$folder/server" "$port")
-QUENDRA_BENCH_POSTGRES=$address "$bench" "$@"
+address=$($server_on "$here/../tests/postgres/server.sh" start "$folder/server" "$port")
+QUENDRA_BENCH_POSTGRES=$address $client_on "$bench" "$@"

@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 """Turns the JSON output of quendra_bench into the Markdown tables of RESULTS.md: times, ratios, growth; the runs on
-a PostgreSQL server (names with /postgres) in a table of their own, with the round trips of hook and floor."""
+a PostgreSQL server (names with /postgres) in a table of their own, with the round trips of hook and floor.
+
+A benchmark run with repetitions is given by the median of its repetitions (each counter's own median), and the
+server table then shows how far the ratio ranged over them."""
 import json
 import math
 import sys
@@ -11,9 +14,34 @@ def workload(run):
     return parts[0] + ("/" + parts[1] if parts[1] in ("tree", "chain") else "")
 
 
+def settled(benchmarks):
+    """One row per benchmark, in the order they ran: the median of its repetitions when it has any, with the
+    lowest and highest ratio of them; else its only run."""
+    names = []
+    repetitions = {}
+    medians = {}
+    for run in benchmarks:
+        name = run.get("run_name", run["name"])
+        if run.get("run_type") == "iteration":
+            if name not in repetitions:
+                names.append(name)
+                repetitions[name] = []
+            repetitions[name].append(run)
+        elif run.get("aggregate_name") == "median":
+            medians[name] = run
+    rows = []
+    for name in names:
+        runs = repetitions[name]
+        row = dict(medians.get(name, runs[0]), name=name)
+        if len(runs) > 1:
+            row["ratio_range"] = (min(run["ratio"] for run in runs), max(run["ratio"] for run in runs))
+        rows.append(row)
+    return rows
+
+
 def main(path):
     with open(path) as source:
-        runs = [run for run in json.load(source)["benchmarks"] if run.get("run_type") == "iteration"]
+        runs = settled(json.load(source)["benchmarks"])
     files = [run for run in runs if "/postgres" not in run["name"]]
     servers = [run for run in runs if "/postgres" in run["name"]]
     print("| workload | n | hook ms | floor ms | ratio | hook CPU ms | floor CPU ms | CPU ratio | growth | heap MB | SQLite MB |")
@@ -32,15 +60,19 @@ def main(path):
             run["cpu_ratio"], growth, run["heap_MB"], run["sqlite_MB"]))
     if not servers:
         return
+    ranges = any("ratio_range" in run for run in servers)
     print()
-    print("| workload (PostgreSQL) | n | hook ms | floor ms | ratio | hook CPU ms | floor CPU ms | CPU ratio "
-          "| hook round trips | floor round trips | heap MB |")
-    print("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
+    print("| workload (PostgreSQL) | n | hook ms | floor ms | ratio |%s hook CPU ms | floor CPU ms | CPU ratio "
+          "| hook round trips | floor round trips | heap MB |" % (" ratio range |" if ranges else ""))
+    print("|---|---:|---:|---:|---:|%s---:|---:|---:|---:|---:|---:|" % ("---:|" if ranges else ""))
     for run in servers:
-        print("| %s | %d | %.2f | %.2f | %.1f× | %.2f | %.2f | %.1f× | %.1f | %.1f | %.2f |" % (
-            workload(run), run.get("n", 0), run["hook_ms"], run["floor_ms"], run["ratio"], run["hook_cpu_ms"],
-            run["floor_cpu_ms"], run["cpu_ratio"], run.get("hook_trips", 0), run.get("floor_trips", 0),
-            run["heap_MB"]))
+        spread = ""
+        if ranges:
+            spread = " %.1f–%.1f× |" % run["ratio_range"] if "ratio_range" in run else " |"
+        print("| %s | %d | %.2f | %.2f | %.1f× |%s %.2f | %.2f | %.1f× | %.1f | %.1f | %.2f |" % (
+            workload(run), run.get("n", 0), run["hook_ms"], run["floor_ms"], run["ratio"], spread,
+            run["hook_cpu_ms"], run["floor_cpu_ms"], run["cpu_ratio"], run.get("hook_trips", 0),
+            run.get("floor_trips", 0), run["heap_MB"]))
 
 
 if __name__ == "__main__":

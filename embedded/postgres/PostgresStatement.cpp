@@ -21,6 +21,18 @@ bool IsWhole(Oid type) {
     return type == kInt2 || type == kInt4 || type == kInt8;
 }
 
+// A value of that type as a whole number: a boolean as 1 or 0, else the number its text begins with.
+int64_t WholeOf(const char* text, int length, Oid type) {
+    if (type == kBool) return *text == 't' ? 1 : 0;
+    // The server writes a whole number as plain digits: read at once. Any other text (spaces, a sign, a
+    // fraction, too many digits) is read as C reads it.
+    const char* end = text + length;
+    int64_t whole = 0;
+    const auto [stop, failure] = std::from_chars(text, end, whole);
+    if (failure == std::errc() && stop == end) return whole;
+    return std::strtoll(text, nullptr, 10);
+}
+
 } // namespace
 
 PostgresStatement::PostgresStatement(PostgresConnection& connection, std::string name, int parameters)
@@ -74,10 +86,9 @@ void PostgresStatement::Adopt(PGresult* result, std::vector<std::string> names) 
 
 bool PostgresStatement::Step() {
     if (!result_) {
-        std::vector<const char*> values;
-        values.reserve(values_.size());
-        for (const auto& value : values_) values.push_back(value ? value->c_str() : nullptr);
-        result_ = connection_.Run(name_, values);
+        texts_.clear();
+        for (const auto& value : values_) texts_.push_back(value ? value->c_str() : nullptr);
+        result_ = connection_.Run(name_, texts_);
         row_ = -1;
     }
     return ++row_ < PQntuples(result_);
@@ -105,9 +116,7 @@ bool PostgresStatement::IsNull(int column) const {
 
 int64_t PostgresStatement::Int(int column) const {
     if (IsNull(column)) return 0;
-    const char* text = PQgetvalue(result_, row_, column);
-    if (PQftype(result_, column) == kBool) return *text == 't' ? 1 : 0;
-    return std::strtoll(text, nullptr, 10);
+    return WholeOf(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column), PQftype(result_, column));
 }
 
 std::string PostgresStatement::Text(int column) const {
@@ -124,7 +133,7 @@ Value PostgresStatement::Get(int column, int32_t type) const {
                         named == AttributeType::Double || named == AttributeType::Bool;
     if (!number) return Value::Text(Text(column));
     if (IsWhole(stored) || stored == kBool) {
-        int64_t whole = Int(column);
+        const int64_t whole = WholeOf(PQgetvalue(result_, row_, column), PQgetlength(result_, row_, column), stored);
         if (named == AttributeType::Bool) return Value::Bool(whole != 0);
         if (named == AttributeType::Double) return Value::Double(static_cast<double>(whole));
         if (named == AttributeType::Int16 && whole >= std::numeric_limits<int16_t>::min() &&

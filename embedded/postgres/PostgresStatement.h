@@ -45,6 +45,7 @@ private:
     PostgresConnection& connection_;
     std::string name_;
     std::vector<std::optional<std::string>> values_;
+    std::vector<const char*> texts_; // the values as the request passes them, kept for the next run
     PGresult* result_ = nullptr;
     mutable PGresult* description_ = nullptr;
     int row_ = -1;

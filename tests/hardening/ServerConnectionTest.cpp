@@ -173,6 +173,22 @@ TEST_F(ServerConnectionTest, AFailureIsTheStatementsAndLeavesNoTransactionBehind
     EXPECT_EQ(Number("SELECT COUNT(*) FROM t"), 2);
 }
 
+TEST_F(ServerConnectionTest, AColumnReadAsANumberReadsAsC) {
+    // Digits as the server writes whole numbers, and the texts that are no plain digits.
+    const std::vector<std::pair<const char*, int64_t>> cases = {
+        {"(-2147483648)::INTEGER", -2147483648LL},
+        {"9223372036854775807::BIGINT", 9223372036854775807LL},
+        {"TRUE", 1},
+        {"' 12'", 12},
+        {"'+5'", 5},
+        {"'12abc'", 12},
+        {"'99999999999999999999'", 9223372036854775807LL},
+        {"1.75::DOUBLE PRECISION", 1},
+        {"''", 0},
+    };
+    for (const auto& [value, number] : cases) EXPECT_EQ(Number(std::string("SELECT ") + value), number) << value;
+}
+
 TEST_F(ServerConnectionTest, AWriteTheServerUndidForADeadlockRunsAgainAndLosesNothing) {
     PGconn* other = PQconnectdb(schema->Address().c_str());
     PGconn* watcher = PQconnectdb(schema->Address().c_str());
