@@ -55,7 +55,7 @@ def main(path):
             before_n, before_cpu = previous[name]
             growth = "n^%.2f" % (math.log(run["hook_cpu_ms"] / before_cpu) / math.log(n / before_n))
         previous[name] = (n, run["hook_cpu_ms"])
-        print("| %s | %d | %.2f | %.2f | %.1f× | %.2f | %.2f | %.1f× | %s | %.2f | %.2f |" % (
+        print("| %s | %d | %.3f | %.3f | %.2f× | %.3f | %.3f | %.2f× | %s | %.2f | %.2f |" % (
             name, n, run["hook_ms"], run["floor_ms"], run["ratio"], run["hook_cpu_ms"], run["floor_cpu_ms"],
             run["cpu_ratio"], growth, run["heap_MB"], run["sqlite_MB"]))
     if not servers:
@@ -68,8 +68,8 @@ def main(path):
     for run in servers:
         spread = ""
         if ranges:
-            spread = " %.1f–%.1f× |" % run["ratio_range"] if "ratio_range" in run else " |"
-        print("| %s | %d | %.2f | %.2f | %.1f× |%s %.2f | %.2f | %.1f× | %.1f | %.1f | %.2f |" % (
+            spread = " %.2f–%.2f× |" % run["ratio_range"] if "ratio_range" in run else " |"
+        print("| %s | %d | %.3f | %.3f | %.2f× |%s %.3f | %.3f | %.2f× | %.1f | %.1f | %.2f |" % (
             workload(run), run.get("n", 0), run["hook_ms"], run["floor_ms"], run["ratio"], spread,
             run["hook_cpu_ms"], run["floor_cpu_ms"], run["cpu_ratio"], run.get("hook_trips", 0),
             run.get("floor_trips", 0), run["heap_MB"]))
