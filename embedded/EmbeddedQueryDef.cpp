@@ -18,6 +18,13 @@ bool IsEmpty(const Value& value) {
     return kind == Value::Kind::Null || (kind == Value::Kind::Text && value.AsText().empty());
 }
 
+// Whether both values are empty or neither is.
+bool SameEmptiness(const Value& first, const Value& second) {
+    const Value::Kind kind = first.GetKind();
+    if (kind == second.GetKind() && kind != Value::Kind::Text) return true;
+    return IsEmpty(first) == IsEmpty(second);
+}
+
 } // namespace
 
 // Each entry is written over the one in its place, and left as it is while the entries so far are those of the
@@ -59,7 +66,7 @@ void QueryParts::AddCondition(const std::string& connector, const std::string& a
                               const Value& value, const std::string& alias) {
     Condition* at = conditionCount_ < conditions_.size() ? &conditions_[conditionCount_] : nullptr;
     const bool kept = marked_ && at && at->connector == connector && at->attribute == attribute && at->op == op &&
-                      at->alias == alias && IsEmpty(at->value) == IsEmpty(value);
+                      at->alias == alias && SameEmptiness(at->value, value);
     if (kept) {
         at->value = value;
     } else {
