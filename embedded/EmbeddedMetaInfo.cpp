@@ -37,10 +37,14 @@ const ClassInfo* EmbeddedMetaInfo::FindLinkClass(const Model& model, int16_t par
 
 int16_t EmbeddedMetaInfo::LinkClassBetween(int16_t parentClassId, int16_t childClassId) try {
     auto operation = storage_->Call("CvMetaInfo.LinkClassBetween");
+    // Each link made asks for the link class between the same two classes; the model's classes never change.
+    if (lastLink_ && lastLink_->parentClassId == parentClassId && lastLink_->childClassId == childClassId)
+        return lastLink_->linkClassId;
     const ClassInfo& parent = storage_->Class(parentClassId);
     const ClassInfo& child = storage_->Class(childClassId);
     const ClassInfo* link = FindLinkClass(storage_->GetModel(), parentClassId, childClassId);
     if (!link) throw CvError("there is no link class from \"" + parent.name + "\" to \"" + child.name + "\"");
+    lastLink_ = LinkBetween{parentClassId, childClassId, link->id};
     return link->id;
 } catch (...) {
     storage_->Failed();

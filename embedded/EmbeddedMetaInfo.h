@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <optional>
 
 namespace quendra::embedded {
 
@@ -27,6 +28,13 @@ private:
     std::shared_ptr<ClassViews> classes_;
     std::array<const ClassInfo*, 4> recentByName_{}; // the classes last found by name
     size_t nextRecent_ = 0;                          // where the next one found goes
+    // The link class last found between two classes.
+    struct LinkBetween {
+        int16_t parentClassId;
+        int16_t childClassId;
+        int16_t linkClassId;
+    };
+    std::optional<LinkBetween> lastLink_;
 };
 
 } // namespace quendra::embedded

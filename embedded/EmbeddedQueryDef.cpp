@@ -7,8 +7,95 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace quendra::embedded {
+
+namespace {
+
+bool IsEmpty(const Value& value) {
+    const Value::Kind kind = value.GetKind();
+    return kind == Value::Kind::Null || (kind == Value::Kind::Text && value.AsText().empty());
+}
+
+// Whether both values are empty or neither is.
+bool SameEmptiness(const Value& first, const Value& second) {
+    const Value::Kind kind = first.GetKind();
+    if (kind == second.GetKind() && kind != Value::Kind::Text) return true;
+    return IsEmpty(first) == IsEmpty(second);
+}
+
+} // namespace
+
+// Each entry is written over the one in its place, and left as it is while the entries so far are those of the
+// marked run.
+void QueryParts::AddClass(int16_t classId, const std::string& alias) {
+    const bool kept = marked_ && classCount_ < classes_.size() && classes_[classCount_].classId == classId &&
+                      classes_[classCount_].alias == alias;
+    // Where it is kept, so are the classes before it, whose aliases were each used once in the marked run.
+    if (!kept) {
+        for (const auto& earlier : Classes())
+            if (earlier.alias == alias) throw CvError("the alias \"" + alias + "\" is used twice in the query");
+        marked_ = false;
+        if (classCount_ == classes_.size()) {
+            classes_.emplace_back(classId, alias);
+        } else {
+            classes_[classCount_].classId = classId;
+            classes_[classCount_].alias = alias;
+        }
+    }
+    ++classCount_;
+}
+
+void QueryParts::AddColumn(const std::string& attribute, const std::string& alias) {
+    const bool kept = marked_ && columnCount_ < columns_.size() && columns_[columnCount_].attribute == attribute &&
+                      columns_[columnCount_].alias == alias;
+    if (!kept) {
+        marked_ = false;
+        if (columnCount_ == columns_.size()) {
+            columns_.emplace_back(attribute, alias);
+        } else {
+            columns_[columnCount_].attribute = attribute;
+            columns_[columnCount_].alias = alias;
+        }
+    }
+    ++columnCount_;
+}
+
+void QueryParts::AddCondition(const std::string& connector, const std::string& attribute, const std::string& op,
+                              const Value& value, const std::string& alias) {
+    Condition* at = conditionCount_ < conditions_.size() ? &conditions_[conditionCount_] : nullptr;
+    const bool kept = marked_ && at && at->connector == connector && at->attribute == attribute && at->op == op &&
+                      at->alias == alias && SameEmptiness(at->value, value);
+    if (kept) {
+        at->value = value;
+    } else {
+        marked_ = false;
+        if (!at) {
+            conditions_.emplace_back(connector, attribute, op, value, alias);
+        } else {
+            at->connector = connector;
+            at->attribute = attribute;
+            at->op = op;
+            at->value = value;
+            at->alias = alias;
+        }
+    }
+    ++conditionCount_;
+}
+
+void QueryParts::Empty() {
+    classCount_ = 0;
+    columnCount_ = 0;
+    conditionCount_ = 0;
+}
+
+void QueryParts::MarkRun() {
+    classes_.erase(classes_.begin() + static_cast<std::ptrdiff_t>(classCount_), classes_.end());
+    columns_.erase(columns_.begin() + static_cast<std::ptrdiff_t>(columnCount_), columns_.end());
+    conditions_.erase(conditions_.begin() + static_cast<std::ptrdiff_t>(conditionCount_), conditions_.end());
+    marked_ = true;
+}
 
 namespace {
 
@@ -19,9 +106,7 @@ public:
     void AddClass(int16_t classId, const std::string& alias) override try {
         auto operation = storage_->Call("CvQueryClasses.AddClass");
         storage_->Class(classId);
-        for (const auto& existing : parts_->classes)
-            if (existing.alias == alias) throw CvError("the alias \"" + alias + "\" is used twice in the query");
-        parts_->classes.emplace_back(classId, alias);
+        parts_->AddClass(classId, alias);
     } catch (...) {
         storage_->Failed();
     }
@@ -37,7 +122,7 @@ public:
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     void AddColumn(const std::string& attribute, const std::string& alias, int32_t) override try {
         auto operation = storage_->Call("CvQueryColumns.AddColumn");
-        parts_->columns.emplace_back(attribute, alias);
+        parts_->AddColumn(attribute, alias);
     } catch (...) {
         storage_->Failed();
     }
@@ -54,7 +139,7 @@ public:
     void AddCondition(const std::string& connector, const std::string& attribute, const std::string& op,
                       const Value& value, int32_t, const std::string& alias) override try {
         auto operation = storage_->Call("CvQueryConditions.AddCondition");
-        parts_->conditions.emplace_back(connector, attribute, op, value, alias);
+        parts_->AddCondition(connector, attribute, op, value, alias);
     } catch (...) {
         storage_->Failed();
     }
@@ -159,9 +244,7 @@ bool EmbeddedQueryDef::Unshared(const std::shared_ptr<EmbeddedQueryDef>& self) c
 }
 
 void EmbeddedQueryDef::Clear() {
-    parts_->classes.clear();
-    parts_->columns.clear();
-    parts_->conditions.clear();
+    parts_->Empty();
     stale_.swap(rows_); // no longer shown, but their room serves the next run
     rows_.clear();
     ran_ = false;
@@ -176,10 +259,6 @@ int32_t EmbeddedQueryDef::RowCount() try {
 }
 
 namespace {
-
-bool IsEmpty(const Value& value) {
-    return value.IsNull() || (value.GetKind() == Value::Kind::Text && value.AsText().empty());
-}
 
 // Numbers and texts by their bytes, each text with its length and each list with its count in front, so that no two
 // different queries give the same key. The key is sized first and then written in one pass.
@@ -214,18 +293,18 @@ private:
 
 // Everything the SQL of the query depends on: the values only by whether they are empty.
 template <class Out> void WriteShape(const QueryParts& parts, Out& out) {
-    out.Number(parts.classes.size());
-    for (const auto& cls : parts.classes) {
+    out.Number(parts.Classes().size());
+    for (const auto& cls : parts.Classes()) {
         out.Number(static_cast<size_t>(static_cast<uint16_t>(cls.classId)));
         out.Text(cls.alias);
     }
-    out.Number(parts.columns.size());
-    for (const auto& column : parts.columns) {
+    out.Number(parts.Columns().size());
+    for (const auto& column : parts.Columns()) {
         out.Text(column.attribute);
         out.Text(column.alias);
     }
-    out.Number(parts.conditions.size());
-    for (const auto& condition : parts.conditions) {
+    out.Number(parts.Conditions().size());
+    for (const auto& condition : parts.Conditions()) {
         out.Text(condition.connector);
         out.Text(condition.attribute);
         out.Text(condition.op);
@@ -245,12 +324,14 @@ void ShapeOf(const QueryParts& parts, std::string& key) {
 
 QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
     const Model& model = storage.GetModel();
-    if (parts.classes.empty()) throw CvError("the query names no class");
+    const auto classes = parts.Classes();
+    const auto columns = parts.Columns();
+    if (classes.empty()) throw CvError("the query names no class");
     std::vector<Source> objects;
     std::vector<Source> links;
-    for (size_t i = 0; i < parts.classes.size(); ++i) {
-        const ClassInfo& cls = storage.Class(parts.classes[i].classId);
-        Source source{&cls, parts.classes[i].alias, std::string(1, 'T').append(std::to_string(i))};
+    for (size_t i = 0; i < classes.size(); ++i) {
+        const ClassInfo& cls = storage.Class(classes[i].classId);
+        Source source{&cls, classes[i].alias, std::string(1, 'T').append(std::to_string(i))};
         (cls.kind == ClassKind::Link ? links : objects).push_back(source);
     }
     auto sourceOf = [&](const std::string& alias) -> const Source& {
@@ -305,7 +386,7 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
 
     QueryPlan plan;
     std::string conditions;
-    for (const auto& condition : parts.conditions) {
+    for (const auto& condition : parts.Conditions()) {
         const Source& source = sourceOf(condition.alias);
         const AttributeInfo& attribute = attributeOf(source, condition.attribute);
         std::string column = source.sqlAlias + "." + SqlName(attribute.name);
@@ -345,13 +426,13 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
         int32_t type;
     };
     std::vector<Output> outputs;
-    for (const auto& column : parts.columns) {
+    for (const auto& column : columns) {
         const Source& source = sourceOf(column.alias);
         const AttributeInfo& attribute = attributeOf(source, column.attribute);
         outputs.push_back({attribute.name, source.sqlAlias + "." + SqlName(attribute.name), attribute.type});
     }
     // Rows name an object: the class of the first column (or the first class) lends its ids when not asked for.
-    const Source& main = parts.columns.empty() ? sourceOf(parts.classes[0].alias) : sourceOf(parts.columns[0].alias);
+    const Source& main = columns.empty() ? sourceOf(classes[0].alias) : sourceOf(columns[0].alias);
     for (const char* name : {"CLASS_ID", "OBJECT_ID"}) {
         if (std::none_of(outputs.begin(), outputs.end(), [&](const Output& o) { return o.name == name; }))
             outputs.push_back({name, main.sqlAlias + "." + name, std::string(name) == "CLASS_ID" ? 2 : 3});
@@ -367,24 +448,35 @@ QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
 } // namespace
 
 void EmbeddedQueryDef::Execute() {
-    auto& plans = storage_->QueryPlans();
-    ShapeOf(*parts_, shape_);
-    auto found = plans.find(shape_);
-    if (found == plans.end()) {
-        QueryPlan made = MakePlan(*storage_, *parts_);
-        if (plans.size() >= 256) plans.clear(); // shapes come from code, a few per operation; this only bounds it
-        found = plans.emplace(shape_, std::move(made)).first;
+    // A query of the shape of its last run has that run's plan; any other looks its shape up.
+    QueryPlan* plan = parts_->SameShapeAsMarked() ? plan_ : nullptr;
+    std::optional<QueryPlan> single;
+    if (!plan) {
+        auto& plans = storage_->QueryPlans();
+        ShapeOf(*parts_, shape_);
+        auto found = plans.find(shape_);
+        if (found != plans.end()) {
+            plan = &found->second;
+        } else if (plans.size() < 256) {
+            plan = &plans.emplace(shape_, MakePlan(*storage_, *parts_)).first->second;
+        } else {
+            // Shapes come from code, a few per operation: past that bound a plan serves its one run.
+            plan = &single.emplace(MakePlan(*storage_, *parts_));
+        }
+        // The storage keeps its plans for its whole life.
+        plan_ = single ? nullptr : plan;
+        if (plan_) parts_->MarkRun();
     }
-    QueryPlan& plan = found->second;
 
-    if (!plan.statement) plan.statement = &storage_->Sql().Pin(plan.sql);
-    Statement statement = storage_->Sql().Prepare(*plan.statement);
+    if (!single && !plan->statement) plan->statement = &storage_->Sql().Pin(plan->sql);
+    Statement statement = single ? storage_->Sql().Prepare(plan->sql) : storage_->Sql().Prepare(*plan->statement);
+    const auto conditions = parts_->Conditions();
     int position = 0;
-    for (size_t i = 0; i < plan.bindings.size(); ++i) {
-        const QueryPlan::Binding& binding = plan.bindings[i];
+    for (size_t i = 0; i < plan->bindings.size(); ++i) {
+        const QueryPlan::Binding& binding = plan->bindings[i];
         if (!binding.bound) continue;
-        const Value& given = parts_->conditions[i].value;
-        if (!binding.converted) {
+        const Value& given = conditions[i].value;
+        if (!binding.converted || given.IsNull() || given.GetKind() == KindOfType(binding.type)) {
             statement.Bind(++position, given);
             continue;
         }
@@ -412,11 +504,11 @@ void EmbeddedQueryDef::Execute() {
         } else {
             record = std::make_shared<RecordData>();
         }
-        record->names.reserve(plan.outputs.size());
-        record->values.reserve(plan.outputs.size());
-        for (size_t i = 0; i < plan.outputs.size(); ++i) {
-            record->names.push_back(plan.outputs[i].name);
-            record->values.push_back(statement.Get(static_cast<int>(i), plan.outputs[i].type));
+        record->names.reserve(plan->outputs.size());
+        record->values.reserve(plan->outputs.size());
+        for (size_t i = 0; i < plan->outputs.size(); ++i) {
+            record->names.push_back(plan->outputs[i].name);
+            record->values.push_back(statement.Get(static_cast<int>(i), plan->outputs[i].type));
         }
         rows.push_back({std::move(record), nullptr});
     }

@@ -6,13 +6,18 @@
 #include "Storage.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace quendra::embedded {
 
 // What a structured query is asked for: its classes, columns and conditions (each made in its list's place).
-struct QueryParts {
+// An emptied query keeps the entries of its last run where they are and writes the new ones over them, so that a
+// query asked again in the same shape (everything but the conditions' values) is known to be so without comparing
+// its shape with every other.
+class QueryParts {
+public:
     struct Class {
         Class(int16_t classId, const std::string& alias) : classId(classId), alias(alias) {}
         int16_t classId;
@@ -33,20 +38,49 @@ struct QueryParts {
         Value value;
         std::string alias;
     };
-    std::vector<Class> classes;
-    std::vector<Column> columns;
-    std::vector<Condition> conditions;
+
+    QueryParts() {
+        // Room for the queries the hooks make (three classes, a few columns and conditions) in one allocation each.
+        classes_.reserve(4);
+        columns_.reserve(4);
+        conditions_.reserve(4);
+    }
+
+    // The classes, columns and conditions given so far, in their order.
+    std::span<const Class> Classes() const { return {classes_.data(), classCount_}; }
+    std::span<const Column> Columns() const { return {columns_.data(), columnCount_}; }
+    std::span<const Condition> Conditions() const { return {conditions_.data(), conditionCount_}; }
+
+    void AddClass(int16_t classId, const std::string& alias);
+    void AddColumn(const std::string& attribute, const std::string& alias);
+    void AddCondition(const std::string& connector, const std::string& attribute, const std::string& op,
+                      const Value& value, const std::string& alias);
+    // No entries; those of the last run stay in their places to be written over.
+    void Empty();
+    // Whether the entries are those of the run marked last, in everything but the conditions' values.
+    bool SameShapeAsMarked() const {
+        return marked_ && classCount_ == classes_.size() && columnCount_ == columns_.size() &&
+               conditionCount_ == conditions_.size();
+    }
+    // Marks the entries as those of a run (those left after them go).
+    void MarkRun();
+
+private:
+    std::vector<Class> classes_;
+    std::vector<Column> columns_;
+    std::vector<Condition> conditions_;
+    // How many entries of each list are given; those after them are left from the last run.
+    size_t classCount_ = 0;
+    size_t columnCount_ = 0;
+    size_t conditionCount_ = 0;
+    // Whether the entries given so far have each the shape of the one in their place at the run marked last.
+    bool marked_ = false;
 };
 
 class EmbeddedQueryDef : public CvQueryDef {
 public:
     explicit EmbeddedQueryDef(std::shared_ptr<Storage> storage)
-        : storage_(std::move(storage)), parts_(std::make_shared<QueryParts>()) {
-        // Room for the queries the hooks make (three classes, a few columns and conditions) in one allocation each.
-        parts_->classes.reserve(4);
-        parts_->columns.reserve(4);
-        parts_->conditions.reserve(4);
-    }
+        : storage_(std::move(storage)), parts_(std::make_shared<QueryParts>()) {}
     Ptr<CvQuerySpec> Specification() override;
     void Run() override;
     void RunWithOptions(const Ptr<CvUpdateOptions>& options) override;
@@ -70,6 +104,7 @@ private:
     std::string shape_;
     std::vector<RecListRow> spareRows_;
     std::vector<RecListRow> stale_; // the rows of the query before it was emptied
+    QueryPlan* plan_ = nullptr;     // the plan of the run marked last in the parts, kept by the storage
 };
 
 } // namespace quendra::embedded

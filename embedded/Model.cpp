@@ -75,9 +75,6 @@ void Model::Index() {
     for (size_t i = 0; i < tables.size(); ++i) tableByName_[tables[i].name] = i;
 }
 
-namespace {
-
-// The kind of value an attribute of that type holds.
 Value::Kind KindOfType(int32_t type) {
     switch (static_cast<AttributeType>(type)) {
     case AttributeType::Int16:
@@ -92,8 +89,6 @@ Value::Kind KindOfType(int32_t type) {
         return Value::Kind::Text;
     }
 }
-
-} // namespace
 
 Value ConvertToType(const Value& value, int32_t type) {
     // A value of the attribute's own kind converts to itself.

@@ -117,6 +117,8 @@ private:
     std::unordered_map<std::string, size_t> tableByName_;
 };
 
+// The kind of value an attribute of that type holds.
+Value::Kind KindOfType(int32_t type);
 // A value written in an attribute's type: text for unsupported types, null stays null.
 Value ConvertToType(const Value& value, int32_t type);
 

@@ -3,9 +3,15 @@
 
 namespace quendra {
 
+namespace {
+
+const std::string Separator = "-"; // between the values of a display text
+
+} // namespace
+
 std::string ObjectName(CvObject& object) {
     std::string name = object.Class()->Name();
-    const std::string text = object.DisplayText("-");
+    const std::string text = object.DisplayText(Separator);
     name.reserve(name.size() + 1 + text.size());
     name += ' ';
     name += text;
@@ -15,7 +21,7 @@ std::string ObjectName(CvObject& object) {
 void AppendObjectName(std::string& text, CvObject& object) {
     text += object.Class()->Name();
     text += ' ';
-    text += object.DisplayText("-");
+    text += object.DisplayText(Separator);
 }
 
 } // namespace quendra

@@ -16,6 +16,8 @@
 
 namespace quendra {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 // Entry `position` (from 1) of a list the caller handed in; a short list is a failure like any other.
@@ -55,6 +57,13 @@ private:
     size_t kept_ = 0;
     size_t read_ = 0;
 };
+
+// The texts of the duplicate test, made once: it runs at every link.
+const std::string NoConnector;
+const std::string Equal = "=";
+const std::string ParentAlias = "F";
+const std::string LinkAlias = "L";
+const std::string ChildAlias = "S";
 
 // Type codes the component cannot handle on a link: removed from the collection and reported.
 bool IsUnsupportedType(int32_t code) {
@@ -121,17 +130,18 @@ ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Ses
         auto query = store->NewQueryDef();
         auto request = query->Specification();
         auto classes = request->Classes();
-        classes->AddClass(parentClassId, "F");
-        classes->AddClass(linkClassId, "L");
-        classes->AddClass(childClassId, "S");
+        classes->AddClass(parentClassId, ParentAlias);
+        classes->AddClass(linkClassId, LinkAlias);
+        classes->AddClass(childClassId, ChildAlias);
         auto columns = request->Columns();
-        columns->AddColumn(names::CLASS_ID, "F", 0);
-        columns->AddColumn(names::CLASS_ID, "L", 0);
-        columns->AddColumn(names::CLASS_ID, "S", 0);
+        columns->AddColumn(names::CLASS_ID, ParentAlias, 0);
+        columns->AddColumn(names::CLASS_ID, LinkAlias, 0);
+        columns->AddColumn(names::CLASS_ID, ChildAlias, 0);
         auto conditions = request->Conditions();
-        conditions->AddCondition("", names::CLASS_ID, "=", Value::Int16(linkClassId), 0, "L");
-        conditions->AddCondition("", names::OBJECT_ID, "=", Value::Int32(Parent->ObjectId()), 0, "F");
-        conditions->AddCondition("", names::OBJECT_ID, "=", Value::Int32(Child->ObjectId()), 0, "S");
+        conditions->AddCondition(NoConnector, names::CLASS_ID, Equal, Value::Int16(linkClassId), 0, LinkAlias);
+        conditions->AddCondition(NoConnector, names::OBJECT_ID, Equal, Value::Int32(Parent->ObjectId()), 0,
+                                 ParentAlias);
+        conditions->AddCondition(NoConnector, names::OBJECT_ID, Equal, Value::Int32(Child->ObjectId()), 0, ChildAlias);
 
         const bool hasValues = Values != nullptr && !Values->empty();
         if (hasValues) {
@@ -141,8 +151,8 @@ ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Ses
             for (size_t i = 1; i <= attributes.size(); ++i) {
                 const std::string& name = Entry(attributes, i);
                 if (!definitions->DefinitionByName(name)->IsPrimary(name)) continue;
-                columns->AddColumn(name, "L", 0);
-                conditions->AddCondition("", name, "=", Value::Text(Entry(*Values, i)), 0, "L");
+                columns->AddColumn(name, LinkAlias, 0);
+                conditions->AddCondition(NoConnector, name, Equal, Value::Text(Entry(*Values, i)), 0, LinkAlias);
             }
         }
 
@@ -157,11 +167,11 @@ ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Ses
                 // Written in one text with room for both names: the refusal is shown at every repeated link.
                 std::string text;
                 text.reserve(160);
-                text += "Link Between ";
+                text += "Link Between "sv;
                 AppendObjectName(text, *Parent);
-                text += " and ";
+                text += " and "sv;
                 AppendObjectName(text, *Child);
-                text += "cannot be created";
+                text += "cannot be created"sv;
                 ShowOk(windows_, text, ui::Icon::Information);
             }
             return LinkOutcome::AlreadyLinked;
