@@ -7,9 +7,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <span>
+#include <string_view>
 #include <variant>
 
 namespace quendra::scripted {
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -273,7 +276,13 @@ size_t ScriptedUser::AnswersLeft() const {
 
 ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& title, ui::Icon icon,
                                     ui::Buttons buttons, ui::Answer defaultButton) {
-    WindowRecord& record = impl_->windows.emplace_back(records::MessageBox{text, title, icon, buttons});
+    // The record is filled where it stays.
+    WindowRecord& record = impl_->windows.emplace_back();
+    auto& box = record.what.emplace<records::MessageBox>();
+    box.text = text;
+    box.title = title;
+    box.icon = icon;
+    box.buttons = buttons;
     // Named only in a failure: the text can be long.
     auto name = [&text] { return "message box " + InQuotes(text); };
     ui::Answer result = defaultButton;
@@ -287,12 +296,13 @@ ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& 
         bool okOnly = buttons == ui::Buttons::Ok;
         const auto* key = std::get_if<answers::Key>(&answer->what);
         if (const auto* button = std::get_if<answers::Button>(&answer->what)) {
-            if (okOnly && button->caption == "OK") given = ui::Answer::Ok;
-            if (!okOnly && button->caption == "Yes") given = ui::Answer::Yes;
-            if (!okOnly && button->caption == "No") given = ui::Answer::No;
-        } else if (key && key->name == "Enter") {
+            if (okOnly && button->caption == "OK"sv) given = ui::Answer::Ok;
+            if (!okOnly && button->caption == "Yes"sv) given = ui::Answer::Yes;
+            if (!okOnly && button->caption == "No"sv) given = ui::Answer::No;
+        } else if (key && key->name == "Enter"sv) {
             given = defaultButton;
-        } else if (okOnly && (std::holds_alternative<answers::Close>(answer->what) || (key && key->name == "Escape"))) {
+        } else if (okOnly &&
+                   (std::holds_alternative<answers::Close>(answer->what) || (key && key->name == "Escape"sv))) {
             given = ui::Answer::Ok;
         }
         if (given) {
