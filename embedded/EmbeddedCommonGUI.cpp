@@ -22,7 +22,23 @@ public:
 // What a view shows: the query it searches with and the objects the user picked.
 struct ViewState {
     std::shared_ptr<EmbeddedGUIQuery> query;
-    std::vector<Ptr<CvObject>> picked;
+    std::vector<Ptr<CvObject>> picked; // objects of this platform only
+    // The lists of the picked objects handed out, and the object picked first before the latest picks: it becomes
+    // the next object picked from a list once nobody else holds it.
+    SpareObjects lists;
+    std::shared_ptr<EmbeddedObject> spare;
+
+    // Nothing picked; the first object picked stays as the spare.
+    void ForgetPicked() {
+        if (!picked.empty()) spare = std::static_pointer_cast<EmbeddedObject>(std::move(picked.front()));
+        picked.clear();
+    }
+    // The spare, when nobody else holds it, its values or its record (a list nobody holds lets it go first).
+    std::shared_ptr<EmbeddedObject> TakeSpare() {
+        lists.Release();
+        if (!spare || spare.use_count() != 1 || !spare->ValuesUnshared()) return nullptr;
+        return std::move(spare);
+    }
 };
 
 class EmbeddedGUISelection : public CvGUISelection {
@@ -48,7 +64,7 @@ public:
     }
     Ptr<CvObjects> Objects() override try {
         auto operation = context_->storage->Call("CvGUISelection.Objects");
-        auto objects = lists_.Next(context_->storage);
+        auto objects = state_->lists.Next(context_->storage);
         for (const auto& object : state_->picked) objects->Append(object);
         return objects;
     } catch (...) {
@@ -58,7 +74,6 @@ public:
 private:
     Context context_;
     std::shared_ptr<ViewState> state_;
-    SpareObjects lists_;
 };
 
 class EmbeddedGUIView;
@@ -110,9 +125,10 @@ public:
             found.clear();
             return 0;
         }
-        state_->picked.clear();
+        state_->ForgetPicked();
+        std::shared_ptr<EmbeddedObject> spare = state_->TakeSpare();
         // A picked row of the list becomes the object with the values read for the list: they move to the object
-        // made of the row; the same row picked again gets a copy of them.
+        // made of the row (the spare, refilled, when there is one); the same row picked again gets a copy of them.
         for (auto key = picked.begin(); key != picked.end(); ++key) {
             auto row =
                 std::find_if(found.begin(), found.end(), [&](const SearchCandidate& c) { return c.key == *key; });
@@ -123,6 +139,11 @@ public:
             RecordData& stored = values[static_cast<size_t>(row - found.begin())];
             const ClassInfo& cls = *stored.cls;
             auto earlier = std::find(picked.begin(), key, *key);
+            if (earlier == key && spare) {
+                spare->Refill(cls, std::move(stored), key->objectId);
+                state_->picked.push_back(std::move(spare));
+                continue;
+            }
             auto data = earlier == key
                             ? std::make_shared<RecordData>(std::move(stored))
                             : std::make_shared<RecordData>(*Own(state_->picked[earlier - picked.begin()]).Values());
@@ -185,7 +206,7 @@ public:
     // Back to a new view's state: no query, nothing picked.
     void Clear() {
         state_->query.reset();
-        state_->picked.clear();
+        state_->ForgetPicked();
     }
 
 private:

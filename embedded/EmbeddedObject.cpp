@@ -95,6 +95,14 @@ EmbeddedObject::EmbeddedObject(Context context, const ClassInfo& cls, std::share
                                int32_t objectId, bool detached)
     : context_(std::move(context)), cls_(&cls), data_(std::move(data)), objectId_(objectId), detached_(detached) {}
 
+void EmbeddedObject::Refill(const ClassInfo& cls, RecordData&& values, int32_t objectId) {
+    cls_ = &cls;
+    *data_ = std::move(values);
+    objectId_ = objectId;
+    detached_ = false;
+    extraAttributes_.clear();
+}
+
 std::shared_ptr<EmbeddedObject> EmbeddedObject::Find(const Context& context, int16_t classId, int32_t objectId) {
     auto stored = context->storage->Load(classId, objectId);
     if (!stored) return nullptr;

@@ -60,6 +60,13 @@ public:
     const ClassInfo& Info() const { return *cls_; }
     bool IsStored() const { return objectId_ != 0; }
     const std::shared_ptr<RecordData>& Values() const { return data_; }
+    // Whether nobody but the object holds its values or its record.
+    bool ValuesUnshared() const {
+        return (!record_ || record_.use_count() == 1) && data_.use_count() == (record_ ? 2 : 1);
+    }
+    // Becomes the stored object of that class with those values, as one made of them would be. Only for an object
+    // nobody else sees: its holder alone, its values and record unshared.
+    void Refill(const ClassInfo& cls, RecordData&& values, int32_t objectId);
 
 private:
     void CheckWritable() const;

@@ -38,6 +38,10 @@ public:
         last_ = std::make_shared<EmbeddedObjects>(storage);
         return last_;
     }
+    // Empties the list made last once nobody else holds it.
+    void Release() {
+        if (last_ && last_.use_count() == 1) last_->items_.clear();
+    }
 
 private:
     std::shared_ptr<EmbeddedObjects> last_;

@@ -165,6 +165,42 @@ TEST_P(ServicesTest, SearchDialogsFindAndPickObjectsInOrder) {
     EXPECT_EQ(searchWith(dialog->View()->Selection()->Query()).size(), 2u);
 }
 
+TEST_P(ServicesTest, AnObjectPickedEarlierStaysWhatItWasWhileItOrItsRecordIsHeld) {
+    ObjectKey bracket = Part("P-10", "Part", {{"CN_DESCRIPTION", Value::Text("Bracket")}});
+    ObjectKey frame = Part("P-11", "Assembly", {{"CN_DESCRIPTION", Value::Text("Frame")}});
+    auto gui = CreateAs<CvCommonGUI>(*session, "CvGUISrv.CvCommonGUI");
+    // A search as the component makes one: a view asked for anew, every part listed, one picked.
+    auto pick = [&](ObjectKey key) {
+        dialogs.nextQuery = SearchQuery{db->ClassId("Parts"), {}, {}};
+        dialogs.pick = {key};
+        auto view = gui->ViewMaker()->MakeView(1);
+        Ptr<CvGUIDialog> dialog;
+        EXPECT_EQ(gui->DialogMaker()->RunQueryDialog(dialog), 1);
+        view->Selection()->SetQuery(dialog->View()->Selection()->Query());
+        EXPECT_EQ(view->ResultDialog()->Show(), 1);
+        return view->Contents()->Objects()->Item(0);
+    };
+    auto shows = [](const Ptr<CvObject>& object) {
+        return object->Class()->Name() + " " + std::to_string(object->ObjectId()) + " " +
+               object->Data()->ValueAsText("CN_DESCRIPTION");
+    };
+    const std::string frameShown = "Assembly " + std::to_string(frame.objectId) + " Frame";
+    const std::string bracketShown = "Part " + std::to_string(bracket.objectId) + " Bracket";
+    auto held = pick(frame);
+    EXPECT_EQ(shows(pick(bracket)), bracketShown);
+    EXPECT_EQ(shows(held), frameShown);
+    held.reset();
+    auto record = pick(frame)->Data();
+    EXPECT_EQ(shows(pick(bracket)), bracketShown);
+    EXPECT_EQ(record->ValueAsText("CN_DESCRIPTION"), "Frame");
+    record.reset();
+    // Held by nobody, each pick shows the object picked.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(shows(pick(frame)), frameShown);
+        EXPECT_EQ(shows(pick(bracket)), bracketShown);
+    }
+}
+
 TEST_P(ServicesTest, NewObjectDialogShowsTheFieldsAndWritesAcceptedValues) {
     auto document = store->NewObject(db->ClassId("Document"));
     document->InitialiseNew();
