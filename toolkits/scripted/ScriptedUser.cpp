@@ -73,6 +73,14 @@ std::string Describe(const Answer& answer) {
                       answer.what);
 }
 
+// Notes how a window was answered: the answer as the scenario wrote it, copied straight into the note.
+void NoteAnswer(std::string& note, const Answer& answer) {
+    if (answer.description.empty())
+        note = Describe(answer);
+    else
+        note = answer.description;
+}
+
 } // namespace
 
 struct ScriptedUser::Impl {
@@ -135,7 +143,7 @@ void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
         window.CloseByFrame();
         return;
     }
-    windows[index].answer = Describe(*answer);
+    NoteAnswer(windows[index].answer, *answer);
     bool fits =
         std::visit(Overloaded{
                        [&](const answers::Button& a) { return window.ClickButton(a.caption); },
@@ -218,7 +226,10 @@ const Kind* ScriptedUser::Impl::Take(const Answer* answer, WindowRecord& record,
     } else if (!taken) {
         WrongAnswer(name, *answer);
     }
-    record.answer = taken ? Describe(*answer) : "cancelled";
+    if (taken)
+        NoteAnswer(record.answer, *answer);
+    else
+        record.answer = "cancelled";
     return taken;
 }
 
@@ -276,13 +287,9 @@ size_t ScriptedUser::AnswersLeft() const {
 
 ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& title, ui::Icon icon,
                                     ui::Buttons buttons, ui::Answer defaultButton) {
-    // The record is filled where it stays.
+    // The record is made where it stays.
     WindowRecord& record = impl_->windows.emplace_back();
-    auto& box = record.what.emplace<records::MessageBox>();
-    box.text = text;
-    box.title = title;
-    box.icon = icon;
-    box.buttons = buttons;
+    record.what.emplace<records::MessageBox>(text, title, icon, buttons);
     // Named only in a failure: the text can be long.
     auto name = [&text] { return "message box " + InQuotes(text); };
     ui::Answer result = defaultButton;
@@ -292,7 +299,7 @@ ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& 
         impl_->NoAnswer(name());
         record.answer = "default button";
     } else {
-        record.answer = Describe(*answer);
+        NoteAnswer(record.answer, *answer);
         bool okOnly = buttons == ui::Buttons::Ok;
         const auto* key = std::get_if<answers::Key>(&answer->what);
         if (const auto* button = std::get_if<answers::Button>(&answer->what)) {
@@ -384,7 +391,7 @@ bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<
         impl_->WrongAnswer(name(), *answer);
         record.answer = "cancelled";
     } else {
-        record.answer = Describe(*answer);
+        NoteAnswer(record.answer, *answer);
         accepted = *button == "OK";
         for (const auto& [attribute, value] : values) {
             auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == attribute; });
