@@ -96,7 +96,7 @@ void UnLockObject(benchmark::State& state, Shape shape, const std::string& serve
 }
 
 // Fewer iterations for the larger sizes keep each run within seconds; on a server (QUENDRA_BENCH_POSTGRES), where
-// every row is a round trip, the trees of 10^3 and 10^4 parts.
+// every row is a round trip, the trees of 10^3 and 10^4 parts and a chain 10^4 deep.
 const bool registered = [] {
     for (auto [size, iterations] : {std::pair{1000, 10}, std::pair{10000, 3}, std::pair{100000, 1}})
         benchmark::RegisterBenchmark("UnLockObject/tree", UnLockObject, Shape::Tree, std::string())
@@ -109,7 +109,7 @@ const bool registered = [] {
         ->Iterations(1)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
-    if (const char* server = std::getenv("QUENDRA_BENCH_POSTGRES"); server && *server)
+    if (const char* server = std::getenv("QUENDRA_BENCH_POSTGRES"); server && *server) {
         for (auto [size, iterations] : {std::pair{1000, 5}, std::pair{10000, 1}})
             benchmark::RegisterBenchmark("UnLockObject/tree/postgres", UnLockObject, Shape::Tree, std::string(server))
                 ->Arg(size)
@@ -117,6 +117,13 @@ const bool registered = [] {
                 ->Repetitions(ServerRepetitions())
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("UnLockObject/chain/postgres", UnLockObject, Shape::Chain, std::string(server))
+            ->Arg(10000)
+            ->Iterations(1)
+            ->Repetitions(ServerRepetitions())
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
     return true;
 }();
 
