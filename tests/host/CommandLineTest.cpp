@@ -359,6 +359,7 @@ struct Mistake {
     const char* name;
     std::vector<std::string> arguments; // DB stands for an existing database, BAD for a damaged one
     const char* line;                   // the whole error line, with DB and BAD as above
+    const char* file = nullptr;         // when given, the content of a file that FILE stands for, as DIR for a folder
 };
 
 class CommandMistakes : public testing::TestWithParam<Mistake> {};
@@ -370,16 +371,25 @@ TEST_P(CommandMistakes, OneLineStatusTwoAndNothingChanged) {
     ASSERT_EQ(Quendra({"init", db}).status, 0);
     std::ofstream(bad) << "not a database";
     auto before = test::FileBytes(db);
+    auto file = folder.Path() + "/f.json";
+    const bool withFile = GetParam().file != nullptr;
+    if (withFile) std::ofstream(file) << GetParam().file;
     std::vector<std::string> arguments;
     for (auto argument : GetParam().arguments) {
         if (argument == "DB") argument = db;
         if (argument == "BAD") argument = bad;
+        if (withFile && argument == "FILE") argument = file;
+        if (withFile && argument == "DIR") argument = folder.Path();
         arguments.push_back(argument);
     }
     auto ran = Quendra(arguments);
     std::string line = GetParam().line;
-    for (auto at = line.find("DB"); at != std::string::npos; at = line.find("DB", at + db.size()))
-        line.replace(at, 2, db);
+    auto replaceAll = [&line](const std::string& what, const std::string& with) {
+        for (auto at = line.find(what); at != std::string::npos; at = line.find(what, at + with.size()))
+            line.replace(at, what.size(), with);
+    };
+    replaceAll("DB", db);
+    if (withFile) replaceAll("FILE", file), replaceAll("DIR", folder.Path());
     EXPECT_EQ(ran.status, 2);
     EXPECT_EQ(ran.out, "");
     EXPECT_EQ(ran.errors.substr(0, ran.errors.find('\n') + 1), ran.errors) << "more than one line";
@@ -440,6 +450,14 @@ const Mistake Mistakes[] = {
      {"hook", "LockObject", "--db", "DB", "--user", "carl", "--row", "P1"},
      "quendra hook: --row P1: the ref \"P1\" names nothing (give it in \"objects\" or \"links\", or write a "
      "selector Class(ATTRIBUTE=text))"},
+    {"AnswerKeyGivenTwice",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--answers", "FILE"},
+     "quendra hook: FILE: /0/button: the key \"button\" is given twice in one object",
+     R"([{"button": "OK", "button": "Cancel"}])"},
+    {"ModelKeyGivenTwice",
+     {"init", "DB2", "--model", "FILE"},
+     "quendra init: FILE: /classes/0/name: the key \"name\" is given twice in one object",
+     R"({"classes": [{"id": 1, "name": "Users", "name": "Parts", "attributes": []}]})"},
     {"UnknownUser",
      {"hook", "LockObject", "--db", "DB", "--user", "zed"},
      "quendra hook: there is no user \"zed\" in DB"},
