@@ -1,6 +1,7 @@
 // Tests of the quendra command line: init and tree on files, and one clear line with status 2 for every mistake.
 #include "CommandRun.h"
 #include "Database.h"
+#include "MakingFile.h"
 #include "Processes.h"
 #include "QtMessages.h"
 #include "TempFolder.h"
@@ -15,10 +16,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <utility>
 #include <vector>
 
+#include <csignal>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +32,14 @@ namespace {
 
 using test::Quendra;
 using test::Ran;
+
+// The names in a folder, sorted.
+std::vector<std::string> FileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
     TempFolder folder;
@@ -112,6 +125,49 @@ TEST(CommandLine, TwoInitsOnOnePathLeaveOneWholeDatabase) {
         auto name = entry.path().filename().string();
         EXPECT_TRUE(name.starts_with("race") && name.ends_with(".db")) << name;
     }
+}
+
+// A signal that stops init takes its temporary file and SQLite's files beside it along.
+TEST(CommandLine, InitsTemporaryFileGoesWithTheSignalThatStopsIt) {
+    TempFolder folder;
+    for (int signal : {SIGINT, SIGTERM}) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            MakingFile made(folder.Path() + "/plant.db");
+            for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::ofstream(made.Path() + suffix) << "x";
+            raise(signal);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << signal;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_EQ(FileNames(folder.Path()), std::vector<std::string>{}) << signal;
+    }
+}
+
+// A maker killed outright leaves its files; the next init of that name removes them, but not those of a
+// maker that still runs, and a name as long as a file name may be gets a temporary name that fits too.
+TEST(CommandLine, InitRemovesTheTemporaryFilesOfMakersThatAreGone) {
+    TempFolder folder;
+    pid_t gone = fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string dead = ".plant.db.making-" + std::to_string(gone) + "-17";
+    const std::string running = ".plant.db.making-" + std::to_string(getpid()) + "-18";
+    for (const std::string& name : {dead, dead + "-wal", dead + "-shm", running, std::string(".plant.db.making-notes")})
+        std::ofstream(folder.Path() + "/" + name) << "x";
+    auto made = Quendra({"init", folder.Path() + "/plant.db"});
+    ASSERT_EQ(made.status, 0) << made.errors;
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{running, ".plant.db.making-notes", "plant.db"}));
+
+    const std::string longest = std::string(250, 'n') + ".db";
+    auto longName = Quendra({"init", folder.Path() + "/" + longest, "--sample"});
+    EXPECT_EQ(longName.status, 0) << longName.errors;
+    EXPECT_EQ(FileNames(folder.Path()),
+              (std::vector<std::string>{running, ".plant.db.making-notes", longest, "plant.db"}));
 }
 
 // Errors of the surroundings, not of the arguments: one line, nothing made or changed; a missing
