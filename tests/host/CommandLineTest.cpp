@@ -54,6 +54,30 @@ TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
               "  Part P-100022 - Ball bearing 6206 (Parts Tree#24: Quantity=2, Position=20)\n");
 }
 
+// Past 32 levels a line says its level instead of being indented further, so a chain of n parts prints in
+// space that grows with n, not with n squared.
+TEST(CommandLine, TreeSaysTheLevelOfDeepLinesInsteadOfIndentingThem) {
+    TempFolder folder;
+    auto db = folder.Path() + "/chain.db";
+    std::vector<std::string> expected{"Part C-0 - Link"};
+    {
+        test::PlantFile file(db);
+        auto parts = file.Parts("C-", 40, {{"CN_DESCRIPTION", Value::Text("Link")}});
+        for (size_t level = 1; level < parts.size(); ++level) {
+            auto link = file.db->CreateLink("Parts Tree", parts[level - 1], parts[level], {});
+            expected.push_back(std::string(std::min<size_t>(level, 32) * 2, ' ') +
+                               (level > 32 ? "[level " + std::to_string(level) + "] " : "") + "Part C-" +
+                               std::to_string(level) + " - Link (Parts Tree#" + std::to_string(link.objectId) + ")");
+        }
+    }
+    auto tree = Quendra({"tree", db, "C-0"});
+    ASSERT_EQ(tree.status, 0) << tree.errors;
+    std::vector<std::string> lines;
+    std::istringstream text(tree.out);
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    EXPECT_EQ(lines, expected);
+}
+
 // A file copied to a server shows the same tree there, and both hand out the same object id next.
 TEST(CommandLine, CopyMovesAFileToAServerWithItsTreeAndNumbers) {
     const std::string server = QUENDRA_TEST_POSTGRES;
