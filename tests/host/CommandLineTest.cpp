@@ -546,5 +546,61 @@ const Mistake Mistakes[] = {
 INSTANTIATE_TEST_SUITE_P(Commands, CommandMistakes, testing::ValuesIn(Mistakes),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The command's exit status, run as another user, with what it wrote to standard error in `errors`.
+int QuendraAs(const std::string& user, const std::vector<std::string>& arguments, const std::string& errorsFile,
+              std::string& errors) {
+    std::string line = "runuser -u " + user + " -- '" + std::string(QUENDRA_COMMAND) + "'";
+    for (const auto& argument : arguments) line += " '" + argument + "'";
+    int status = std::system((line + " >/dev/null 2>'" + errorsFile + "'").c_str());
+    errors = test::FileBytes(errorsFile);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Another user reading the owner's database never keeps the files SQLite makes beside it, in a plain folder
+// or a sticky one: it is refused, or, as the superuser, the files go to the owner; the owner writes afterwards.
+TEST(CommandLine, AReaderLeavesTheDatabaseToItsOwner) {
+    struct passwd* daemon = getpwnam("daemon");
+    const std::optional<std::pair<uid_t, gid_t>> owner =
+        daemon ? std::optional(std::pair(daemon->pw_uid, daemon->pw_gid)) : std::nullopt;
+    if (geteuid() != 0 || !owner || !getpwnam("nobody") || std::system("runuser --help >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "acting as other users needs root, runuser and the users daemon and nobody";
+    TempFolder folder;
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms(0755));
+    std::string errors;
+    for (auto mode : {0777, 01777}) {
+        auto shared = folder.Path() + "/mode" + std::to_string(mode);
+        std::filesystem::create_directory(shared);
+        std::filesystem::permissions(shared, std::filesystem::perms(mode));
+        auto db = shared + "/own.db";
+        auto answers = shared + "/none.json";
+        ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
+        ASSERT_EQ(chown(db.c_str(), owner->first, owner->second), 0);
+        std::ofstream(answers) << "[]";
+        const std::vector<std::string> alone{"none.json", "own.db"};
+
+        EXPECT_EQ(QuendraAs("nobody", {"tree", db, "P-100000"}, folder.Path() + "/errors", errors), 2) << mode;
+        EXPECT_EQ(errors, "quendra tree: " + db + ": the database file belongs to daemon, and reading it now would "
+                          "make the files kept beside it (" + db + "-wal, -shm) yours, so that daemon could no "
+                          "longer write it: read it while daemon has it open (quendra desktop keeps it open), or "
+                          "read a copy\n");
+        EXPECT_EQ(FileNames(shared), alone) << mode;
+
+        ASSERT_EQ(Quendra({"tree", db, "P-100000"}).status, 0);
+        for (const char* side : {"-wal", "-shm"}) {
+            struct stat info {};
+            if (stat((db + side).c_str(), &info) == 0) {
+                EXPECT_EQ(info.st_uid, owner->first) << side;
+            }
+        }
+        EXPECT_EQ(QuendraAs("daemon",
+                            {"hook", "LockObject", "--db", db, "--user", "carl", "--row",
+                             "Part(CN_PART_NUMBER=P-100022)", "--answers", answers},
+                            folder.Path() + "/errors", errors),
+                  0)
+            << errors;
+        EXPECT_EQ(FileNames(shared), alone) << mode;
+    }
+}
+
 } // namespace
 } // namespace quendra::host
