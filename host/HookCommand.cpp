@@ -96,17 +96,22 @@ CLI::App* HookCommand::Register(CLI::App& app) {
     command_->add_option("--answers", answersFile_,
                          "Answer the windows from this file (a JSON list of answers as in scenario files) instead of "
                          "showing them");
-    command_->add_option("--record", recordFile_,
+    auto* record = command_->add_option("--record", recordFile_,
                          "Write the call, the windows shown and the answers given (from --answers, or by a person in "
                          "the windows) as a scenario file that `quendra play` replays; the database as it was before "
                          "the call is kept beside it (same name, .db), and files picked go into the scenario");
-    command_->add_flag("--force", force_, "With --record: replace FILE and FILE.db when they exist");
+    command_->add_flag("--force", force_, "With --record: replace FILE and FILE.db when they exist")->needs(record);
     command_->add_flag("--read-only", readOnly_, "The database refuses every write during the call");
     command_->add_flag("--json", json_, "Print one JSON object a line");
     return command_;
 }
 
 ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
+    if (command_->count("--answers") && answersFile_.empty())
+        throw CommandError("--answers names no file: give the answers file, or leave --answers out to answer the "
+                           "windows yourself");
+    if (command_->count("--record") && recordFile_.empty())
+        throw CommandError("--record names no file: give the file to write the scenario to");
     const HookInfo* hook = HookCatalog::Find(hook_);
     if (!hook) {
         auto nearest = HookCatalog::Nearest(hook_);

@@ -243,6 +243,20 @@ TEST(CommandLine, TheQtPluginsNotesAboutItselfStayOffTheTerminal) {
 }
 #endif
 
+TEST(CommandLine, ABusyWaitThatIsNoWaitIsSaidBeforeAnythingRuns) {
+    TempFolder folder;
+    for (const char* wait : {"-5", "abc", "7200000", " 5"}) {
+        setenv("QUENDRA_BUSY_WAIT_MS", wait, 1);
+        auto made = Quendra({"init", folder.Path() + "/plant.db"});
+        unsetenv("QUENDRA_BUSY_WAIT_MS");
+        EXPECT_EQ(made.status, 2);
+        EXPECT_EQ(made.errors, "quendra init: QUENDRA_BUSY_WAIT_MS is \"" + std::string(wait) +
+                                   "\": set it to a whole number of milliseconds from 0 to 3600000, or unset it to "
+                                   "wait 10 seconds\n");
+        EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    }
+}
+
 TEST(CommandLine, HelpAndVersionAnswerAndEveryUsageLineStartsWithQuendra) {
     for (const std::vector<std::string>& asked :
          {std::vector<std::string>{"help"}, {"--help"}, {"help", "play"}, {"tree", "--help"}, {"hook", "--help"}}) {
@@ -541,6 +555,37 @@ const Mistake Mistakes[] = {
     {"UnknownUser",
      {"hook", "LockObject", "--db", "DB", "--user", "zed"},
      "quendra hook: there is no user \"zed\" in DB"},
+    {"AnswersNamingNoFile",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--answers", ""},
+     "quendra hook: --answers names no file: give the answers file, or leave --answers out to answer the windows "
+     "yourself"},
+    {"ForceWithoutRecord",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--answers", "FILE", "--force"},
+     "quendra hook: --force requires --record (see quendra hook --help)",
+     "[]"},
+    {"PlayOnAServerNamedEmpty",
+     {"play", "--database", "", "x.json"},
+     "quendra play: --database takes a database server's address (postgresql://...), not \"\"; leave it out to "
+     "play in memory"},
+#ifdef QUENDRA_WITH_QT
+    {"WindowsIntoNoFolder", {"windows", "--out", ""}, "quendra windows: --out names no folder: give the folder for the pictures"},
+#endif
+    {"OptionBeforeTheCommand",
+     {"--bogus"},
+     "quendra: unknown option --bogus: a command comes first, and its options after it (quendra --help lists the "
+     "commands)"},
+    {"AnswersFileAFolder",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--answers", "DIR"},
+     "quendra hook: DIR: is a folder; give a file",
+     ""},
+    {"LinkIdNotANumber",
+     {"hook", "DeleteLink", "--db", "DB", "--user", "carl", "--row", "Parts Tree(id=22 OR 1=1)"},
+     "quendra hook: command line: the selector Parts Tree(id=22 OR 1=1) cannot be used: id is a 32-bit integer, and "
+     "\"22 OR 1=1\" is not a number"},
+    {"ObjectValueNotANumber",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--row", "Part(STATE=5 OR 1=1)"},
+     "quendra hook: command line: the selector Part(STATE=5 OR 1=1) cannot be used: STATE is a 16-bit integer, and "
+     "\"5 OR 1=1\" is not a number"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Commands, CommandMistakes, testing::ValuesIn(Mistakes),
