@@ -297,6 +297,16 @@ std::string HookCommand::ParseHint(const CLI::ParseError& error) const {
 
 std::ofstream HookCommand::PrepareRecording() {
     auto snapshot = SnapshotPath();
+    // A scenario file holds UTF-8 only: a name or argument that is not would be replayed as another.
+    auto notUtf8 = [](const std::string& what, const std::string& text) {
+        if (JsonHeldText(text) != text)
+            throw CommandError(what + " " + JsonText(text) +
+                               " is not UTF-8 text, which a recording cannot keep: give it in UTF-8 to record the call");
+    };
+    notUtf8("the copy of the database", std::filesystem::path(snapshot).filename().string());
+    for (const char* flag : {"--user", "--row", "--link-attributes", "--select-op", "--extensions", "--file-types",
+                             "--obj", "--from-obj", "--my-new-part"})
+        for (const auto& given : command_->get_option(flag)->results()) notUtf8(flag, given);
     std::error_code error;
     auto exists = [&](const std::string& path) {
         return std::filesystem::exists(std::filesystem::symlink_status(path, error));

@@ -312,6 +312,25 @@ TEST_F(RecordedDatabase, KeepsWhatIsStillInTheWriteAheadLogOfAnOpenDatabase) {
     EXPECT_EQ(played.status, 0) << played.out << played.errors;
 }
 
+// A text that is not UTF-8 reaches the recording as a scenario file holds it, and the replay matches it so.
+TEST_F(RecordedDatabase, ATextThatIsNotUtf8ReplaysAsRecorded) {
+    auto open = embedded::Database::Open(db);
+    open->CreateObject("Part", {{"CN_PART_NUMBER", Value::Text("P-901")},
+                                {"CN_DESCRIPTION", Value::Text("Gear \xff\xfe wheel")},
+                                {"STATE", Value::Int16(5)},
+                                {"CN_LOCKED", Value::Bool(true)},
+                                {"USER_OBJECT_ID", Value::Int32(*open->UserId("dora"))}});
+    auto ok = folder.Path() + "/ok.json";
+    std::ofstream(ok) << R"([{"button": "OK"}])";
+    auto recording = folder.Path() + "/gear.json";
+    auto ran = Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-901)",
+                        "--answers", ok, "--record", recording});
+    ASSERT_EQ(ran.status, 0) << ran.errors;
+    EXPECT_NE(test::FileBytes(recording).find("Gear \xEF\xBF\xBD\xEF\xBF\xBD wheel"), std::string::npos);
+    auto played = Quendra({"play", recording});
+    EXPECT_EQ(played.status, 0) << played.out << played.errors;
+}
+
 // A recording never replaces a file unless forced, and is refused before the hook runs.
 struct RecordRefusal {
     const char* name;
@@ -331,14 +350,7 @@ TEST_P(RecordRefusals, OneLineAndNothingChanged) {
     const auto& refusal = GetParam();
     for (const auto& name : refusal.existing) std::ofstream(folder.Path() + "/" + name) << "kept";
     auto before = test::FileBytes(db);
-    auto listing = [&] {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    };
-    auto files = listing();
+    auto files = FileNames(folder.Path());
     std::vector<std::string> arguments = {
         "hook",      "LockObject", "--db",     db,
         "--user",    "carl",       "--row",    "Part(CN_PART_NUMBER=P-100022)",
@@ -346,12 +358,12 @@ TEST_P(RecordRefusals, OneLineAndNothingChanged) {
     if (refusal.force) arguments.push_back("--force");
     auto ran = Quendra(arguments);
     std::string line = refusal.line;
-    line.replace(line.find("DIR"), 3, folder.Path());
+    if (auto at = line.find("DIR"); at != std::string::npos) line.replace(at, 3, folder.Path());
     EXPECT_EQ(ran.status, 2);
     EXPECT_EQ(ran.out, "");
     EXPECT_EQ(ran.errors, line + "\n");
     EXPECT_EQ(test::FileBytes(db), before);
-    EXPECT_EQ(listing(), files);
+    EXPECT_EQ(FileNames(folder.Path()), files);
     for (const auto& name : refusal.existing) EXPECT_EQ(test::FileBytes(folder.Path() + "/" + name), "kept") << name;
 }
 
@@ -371,6 +383,12 @@ const RecordRefusal RecordRefusalCases[] = {
      {},
      true,
      "quendra hook: cannot keep the database as DIR/plant.db: it is the database itself"},
+    {"NameNotUtf8",
+     "r\xff.json",
+     {},
+     false,
+     "quendra hook: the copy of the database \"r\xEF\xBF\xBD.db\" is not UTF-8 text, which a recording cannot keep: "
+     "give it in UTF-8 to record the call"},
     {"NoSuchFolder",
      "missing/r.json",
      {},
