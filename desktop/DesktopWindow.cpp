@@ -6,6 +6,7 @@
 #include "EmbeddedCommonGUI.h"
 #include "HookCatalog.h"
 #include "JsonCursor.h"
+#include "OuterTransaction.h"
 #include "PersonAnswer.h"
 #include "PlatformDatabase.h"
 #include "Recording.h"
@@ -612,7 +613,11 @@ std::optional<int16_t> DesktopWindow::RunStep(const host::ScenarioStep& step, QT
     host::StepOutcome outcome;
     windows_.ForgetAnswered();
     try {
-        Busy(step.hook, [&] { outcome = runner_.Run(step, user_); });
+        Busy(step.hook, [&] {
+            host::OuterTransaction unit(*database_, host::PersonsCallIsOneUnit(path_));
+            outcome = runner_.Run(step, user_);
+            if (!database_->Harness().MachineFailureText()) unit.Commit();
+        });
     } catch (const std::exception& error) {
         out << "   " << error.what() << '\n';
         log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
