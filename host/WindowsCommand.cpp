@@ -20,6 +20,7 @@ CLI::App* WindowsCommand::Register(CLI::App& app) {
 
 int WindowsCommand::Run(std::ostream& out) {
 #ifdef QUENDRA_WITH_QT
+    if (outDir_.empty()) throw CommandError("--out names no folder: give the folder for the pictures");
     QuietQtPlatformNotes();
     std::error_code error;
     if (std::filesystem::exists(outDir_, error) && !std::filesystem::is_directory(outDir_, error))
