@@ -94,8 +94,11 @@ void DatabaseFile::Copy(const std::string& from, const std::string& to) {
     auto fail = [&](sqlite3* db) {
         problem = sqlite3_errmsg(db);
         const int code = sqlite3_errcode(db) & 0xff;
-        machine = db == target && (code == SQLITE_CANTOPEN || code == SQLITE_READONLY || code == SQLITE_PERM ||
-                                   code == SQLITE_FULL || code == SQLITE_IOERR);
+        // A folder that does not exist is the command's mistake, one that may not be written the machine's.
+        const auto folder = std::filesystem::absolute(to, error).parent_path();
+        machine = db == target &&
+                  ((code == SQLITE_CANTOPEN && std::filesystem::is_directory(folder, error)) ||
+                   code == SQLITE_READONLY || code == SQLITE_PERM || code == SQLITE_FULL || code == SQLITE_IOERR);
     };
     auto [name, flags] = embedded::ReadingOpenArguments(from);
     if (sqlite3_open_v2(name.c_str(), &source, flags, nullptr) != SQLITE_OK) {
