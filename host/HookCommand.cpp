@@ -320,8 +320,11 @@ std::ofstream HookCommand::PrepareRecording() {
         ForgetRecording();
         const std::string text = "cannot write the recording " + recordFile_ + ": " + std::strerror(error);
         // A folder that may not be written, a full disk: the machine's.
-        if (error == EACCES || error == EPERM || error == EROFS || error == ENOSPC || error == EDQUOT)
-            throw EnvironmentError(text);
+        bool machine = error == EACCES || error == EPERM || error == EROFS || error == ENOSPC;
+#ifdef EDQUOT
+        machine = machine || error == EDQUOT;
+#endif
+        if (machine) throw EnvironmentError(text);
         throw CommandError(text);
     }
     madeRecording_ = !recordingExisted;
