@@ -3,6 +3,7 @@
 // The component's headers come before the Windows headers: <windows.h> defines MessageBox and
 // CreateWindow as macros, which would rename the window system's members here.
 #include "Application.h"
+#include "HookLog.h"
 #include "ScriptedUser.h"
 #include "Win32WindowSystem.h"
 
@@ -14,6 +15,7 @@
 #include "ScriptedAnswers.h"
 #include "ServerState.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cwchar>
 #include <iterator>
@@ -193,22 +195,32 @@ public:
         if (!parameters) return E_INVALIDARG;
         if (parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
         if (parameters->cArgs != hooks[id - 1].parameters) return DISP_E_BADPARAMCOUNT;
+        auto started = std::chrono::steady_clock::now();
+        std::optional<int16_t> answered;
+        std::string failure;
+        HRESULT code = S_OK;
         try {
-            int16_t answer = CallAnswered(id, Arguments(*parameters));
+            answered = CallAnswered(id, Arguments(*parameters));
             if (result) {
                 VariantInit(result);
                 result->vt = VT_I2;
-                result->iVal = answer;
+                result->iVal = *answered;
             }
-            return S_OK;
         } catch (const ArgumentTypeError& error) {
             if (argumentError) *argumentError = parameters->cArgs - 1 - error.position;
-            return DISP_E_TYPEMISMATCH;
+            failure = "argument " + std::to_string(error.position + 1) + " has the wrong type";
+            code = DISP_E_TYPEMISMATCH;
         } catch (const std::exception& error) {
-            return Failed(exception, error.what());
+            failure = error.what();
+            code = Failed(exception, failure);
         } catch (...) {
-            return Failed(exception, "the hook failed for an unknown reason");
+            failure = "the hook failed for an unknown reason";
+            code = Failed(exception, failure);
         }
+        std::string caught = application_->TakeCaughtFailure();
+        if (answered) failure = caught;
+        log_.Append(Utf8(hooks[id - 1].name, std::wcslen(hooks[id - 1].name)), answered, std::chrono::steady_clock::now() - started, failure);
+        return code;
     }
 
 private:
@@ -326,6 +338,7 @@ private:
     bool answersRead_ = false;
     // A host in the same process may hand its own windows instead (HostWindows.h).
     std::optional<Application> application_;
+    log::HookLog log_;
 };
 
 } // namespace

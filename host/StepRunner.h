@@ -6,6 +6,8 @@
 #include "TimelineWindows.h"
 #include "World.h"
 
+#include "HookLog.h"
+
 #include "PlatformDialogs.h"
 #include "ScriptedUser.h"
 #include "WindowSystem.h"
@@ -29,6 +31,7 @@ public:
 private:
     World& world_;
     bool throughCom_ = false;
+    log::HookLog log_;
     scripted::ScriptedUser* scripted_;
     // Passes the windows on and notes where each showed among the events; it outlives the sessions
     // of the steps, whose objects may still show dialogs.

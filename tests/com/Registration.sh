@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # regsvr32 registers quendra.dll, a JScript and a VBScript file run by cscript call its hooks,
 # the same JScript file calls a hook whose window a scripted user answers (QUENDRA_ANSWERS), and
-# regsvr32 /u removes every key that registration wrote.
+# regsvr32 /u removes every key that registration wrote. Every program is of the DLL's architecture,
+# and the classes are checked in that architecture's view of the registry.
 # Platform.js then calls the eighteen hooks with the embedded platform's objects (Quendra.Platform) on
 # a database that quendra.exe makes from the sample product.
 # Usage: Registration.sh <wine> <quendra.dll> <folder of the scripts> <win32|win64> <quendra.exe> <work folder>
@@ -16,24 +17,7 @@ platformClsid='{7D3E6A52-1C84-4B0F-9E27-5A6C3D8B1F04}'
 clsid='{CAA60299-1FFF-497F-82B2-87E1416FD89D}'
 libid='{93BB3613-C4AF-4EDD-9D60-3F8A27344900}'
 diid='{C42BA17C-F867-418B-854C-AF31208E4514}'
-status=0
-
-fail() {
-    echo "FAILED: $*"
-    status=1
-}
-
-# expect KEY NAME VALUE: the value (NAME "" is the default value) holds VALUE.
-expect() {
-    local key=$1 name=$2 value=$3 output
-    if [ -z "$name" ]; then
-        output=$("$wine" reg query "$key" /ve 2>/dev/null | tr -d '\r') || { fail "$key is missing"; return; }
-        name='(Default)'
-    else
-        output=$("$wine" reg query "$key" /v "$name" 2>/dev/null | tr -d '\r') || { fail "$key $name is missing"; return; }
-    fi
-    grep -qxF "    $name    REG_SZ    $value" <<<"$output" || fail "$key $name: expected $value, found: $output"
-}
+source "$(dirname "$0")/WineRegistry.sh"
 
 keys=("HKCR\\CLSID\\$clsid" "HKCR\\Quendra.Application" "HKCR\\Quendra.Application.1" "HKCR\\TypeLib\\$libid"
       "HKCR\\Interface\\$diid" "HKCR\\CLSID\\$platformClsid" "HKCR\\Quendra.Platform")
@@ -54,6 +38,8 @@ expect "HKCR\\CLSID\\$platformClsid\\InprocServer32" "" "$dll"
 expect "HKCR\\CLSID\\$platformClsid\\InprocServer32" ThreadingModel Apartment
 expect "HKCR\\CLSID\\$platformClsid\\ProgID" "" "Quendra.Platform"
 expect "HKCR\\Quendra.Platform\\CLSID" "" "$platformClsid"
+expectView "$clsid"
+expectView "$platformClsid"
 
 # cscript answers 0 after a script error too: each script's closing line must say all passed.
 for script in Hooks.js Hooks.vbs; do
