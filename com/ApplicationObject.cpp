@@ -155,10 +155,13 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return ComObject<IDispatch>::AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return ComObject<IDispatch>::Release(); }
 
-    HRESULT STDMETHODCALLTYPE UseWindows(ui::WindowSystem* windows) override {
+    HRESULT STDMETHODCALLTYPE UseWindows(BoundaryWindows* windows) override {
         if (!windows) return E_POINTER;
-        application_.emplace(*windows);
-        return S_OK;
+        return Guarded([&] {
+            received_ = BoundaryWindows::Receive(*windows);
+            application_.emplace(*received_);
+            return S_OK;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -219,7 +222,8 @@ public:
         }
         std::string caught = application_->TakeCaughtFailure();
         if (answered) failure = caught;
-        log_.Append(Utf8(hooks[id - 1].name, std::wcslen(hooks[id - 1].name)), answered, std::chrono::steady_clock::now() - started, failure);
+        log_.Append(Utf8(hooks[id - 1].name, std::wcslen(hooks[id - 1].name)), answered,
+                    std::chrono::steady_clock::now() - started, failure);
         return code;
     }
 
@@ -337,6 +341,7 @@ private:
     size_t used_ = 0;
     bool answersRead_ = false;
     // A host in the same process may hand its own windows instead (HostWindows.h).
+    std::unique_ptr<BoundaryWindows> received_;
     std::optional<Application> application_;
     log::HookLog log_;
 };

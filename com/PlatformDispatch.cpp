@@ -482,6 +482,8 @@ public:
         } catch (const std::exception& error) {
             const OperationName& name = NameOf(binding.operation);
             return Failed(exception, std::string(name.interfaceName) + "." + name.operationName, error.what());
+        } catch (...) {
+            return E_UNEXPECTED;
         }
     }
 

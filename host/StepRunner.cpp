@@ -97,8 +97,7 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     }
     // Through COM, quendra.dll writes the line of the call.
     if (!throughCom_)
-        log_.Append(step.hook, outcome.result,
-                    std::chrono::steady_clock::now() - started,
+        log_.Append(step.hook, outcome.result, std::chrono::steady_clock::now() - started,
                     outcome.error ? *outcome.error : application.TakeCaughtFailure());
     harness.SetReadOnly(false);
     for (const auto& [call, nth] : harness.UnfiredFaults())

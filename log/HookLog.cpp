@@ -103,28 +103,37 @@ std::string Field(std::string text) {
 }
 
 std::string Now() {
-    auto now = std::chrono::system_clock::now();
-    std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm utc{};
+    int year, month, day, hour, minute, second, millisecond;
 #ifdef _WIN32
-    gmtime_s(&utc, &seconds);
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    year = now.wYear, month = now.wMonth, day = now.wDay, hour = now.wHour, minute = now.wMinute, second = now.wSecond,
+    millisecond = now.wMilliseconds;
 #else
-    gmtime_r(&seconds, &utc);
+    auto now = std::chrono::system_clock::now();
+    std::time_t time = std::chrono::system_clock::to_time_t(now);
+    std::tm utc{};
+    gmtime_r(&time, &utc);
+    year = utc.tm_year + 1900, month = utc.tm_mon + 1, day = utc.tm_mday, hour = utc.tm_hour, minute = utc.tm_min,
+    second = utc.tm_sec;
+    millisecond =
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
 #endif
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900, utc.tm_mon + 1,
-                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(millis));
+    char text[96];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", year, month, day, hour, minute, second,
+                  millisecond);
     return text;
 }
 
 } // namespace
 
 std::string HookLog::ConfiguredPath() {
-    if (const char* path = std::getenv("QUENDRA_LOG"); path && *path) return path;
 #ifdef _WIN32
+    if (const wchar_t* path = _wgetenv(L"QUENDRA_LOG"); path && *path) return Utf8(path);
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
         if (std::string path = RegistryPath(root); !path.empty()) return path;
+#else
+    if (const char* path = std::getenv("QUENDRA_LOG"); path && *path) return path;
 #endif
     return {};
 }

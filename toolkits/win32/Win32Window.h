@@ -19,6 +19,14 @@ namespace quendra::win32 {
 
 class Win32Window;
 
+// Runs our part of a window procedure or another callback of Windows. No exception may unwind
+// through the frames of Windows (with 32-bit MinGW the process ends), so a failure waits, noted,
+// and the callback answers `failed`; the modal loop then ends, and ThrowPendingFailure throws it
+// again in our code, where the form's caller expects it.
+LRESULT Guarded(LRESULT failed, const std::function<LRESULT()>& call) noexcept;
+void ThrowPendingFailure();
+bool FailurePending();
+
 // The modal hook runs from a thread timer once the modal loop of a new window runs.
 void ArmModalHook(const std::function<void(void*)>& hook);
 
