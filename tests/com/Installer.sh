@@ -13,10 +13,6 @@ builtDll=$5
 system=$6
 scripts=$7
 work=$8
-clsid='{CAA60299-1FFF-497F-82B2-87E1416FD89D}'
-platformClsid='{7D3E6A52-1C84-4B0F-9E27-5A6C3D8B1F04}'
-libid='{93BB3613-C4AF-4EDD-9D60-3F8A27344900}'
-diid='{C42BA17C-F867-418B-854C-AF31208E4514}'
 source "$(dirname "$0")/WineRegistry.sh"
 arch=x64
 [ "$system" = win32 ] && arch=x86
@@ -50,20 +46,7 @@ case "$dll" in
 esac
 folder=$("$wine" winepath -u "$(dirname "${dll//\\//}")" 2>/dev/null)
 cmp -s "$builtDll" "$("$wine" winepath -u "$dll")" || fail "the installed $dll is not the built DLL"
-expect "HKCR\\CLSID\\$clsid" "" "Quendra.Application"
-expect "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel Apartment
-expect "HKCR\\CLSID\\$clsid\\ProgID" "" "Quendra.Application.1"
-expect "HKCR\\CLSID\\$clsid\\VersionIndependentProgID" "" "Quendra.Application"
-expect "HKCR\\CLSID\\$clsid\\TypeLib" "" "$libid"
-expect "HKCR\\Quendra.Application\\CLSID" "" "$clsid"
-expect "HKCR\\Quendra.Application\\CurVer" "" "Quendra.Application.1"
-expect "HKCR\\Quendra.Application.1\\CLSID" "" "$clsid"
-expect "HKCR\\TypeLib\\$libid\\1.0\\0\\$system" "" "$dll"
-expect "HKCR\\Interface\\$diid\\TypeLib" "" "$libid"
-expect "HKCR\\CLSID\\$platformClsid\\InprocServer32" "" "$dll"
-expect "HKCR\\Quendra.Platform\\CLSID" "" "$platformClsid"
-expectView "$clsid"
-expectView "$platformClsid"
+expectRegistration "$dll"
 
 output=$("$wine" cscript //nologo "$("$wine" winepath -w "$scripts/Hooks.js")" 2>&1 | tr -d '\r')
 echo "Hooks.js: $output"
@@ -71,10 +54,7 @@ grep -qE '^[0-9]+ passed, 0 failed$' <<<"$output" || fail "Hooks.js did not pass
 
 "$wine" msiexec /x "$("$wine" winepath -w "$msi")" /qn || fail "msiexec /x answered $?"
 [ -z "$(installed)" ] || fail "after the uninstall, installed: $(installed | tr '\n' ' ')"
-for key in "HKCR\\Quendra.Application" "HKCR\\Quendra.Application.1" "HKCR\\Quendra.Platform" \
-           "HKCR\\CLSID\\$clsid" "HKCR\\CLSID\\$platformClsid" "HKCR\\TypeLib\\$libid" "HKCR\\Interface\\$diid"; do
-    "$wine" reg query "$key" >/dev/null 2>&1 && fail "$key is still there after the uninstall"
-done
+expectNoRegistration "the uninstall"
 [ -n "$folder" ] && [ -e "$folder" ] && fail "$folder is still there after the uninstall"
 [ $status -eq 0 ] && echo "install, upgrade, hooks and uninstall passed"
 exit $status

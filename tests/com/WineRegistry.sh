@@ -1,6 +1,10 @@
 # What the registration and installer tests share: failures, expected registry values, and the view of
 # the registry a class is registered in. Sourced; needs $wine (the loader of the DLL's architecture)
 # and $system (win32 or win64).
+clsid='{CAA60299-1FFF-497F-82B2-87E1416FD89D}'
+platformClsid='{7D3E6A52-1C84-4B0F-9E27-5A6C3D8B1F04}'
+libid='{93BB3613-C4AF-4EDD-9D60-3F8A27344900}'
+diid='{C42BA17C-F867-418B-854C-AF31208E4514}'
 status=0
 
 fail() {
@@ -32,4 +36,37 @@ expectView() {
         "$wine" reg query "HKCR\\Wow6432Node\\CLSID\\$clsid" /reg:64 >/dev/null 2>&1 ||
             fail "$clsid is not under Wow6432Node in this 64-bit prefix"
     fi
+}
+
+# expectRegistration DLL: the two classes, their ProgIDs, the type library and the interface name the
+# DLL (its Windows path), in the architecture's view.
+expectRegistration() {
+    local dll=$1
+    expect "HKCR\\CLSID\\$clsid" "" "Quendra.Application"
+    expect "HKCR\\CLSID\\$clsid\\InprocServer32" "" "$dll"
+    expect "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel Apartment
+    expect "HKCR\\CLSID\\$clsid\\ProgID" "" "Quendra.Application.1"
+    expect "HKCR\\CLSID\\$clsid\\VersionIndependentProgID" "" "Quendra.Application"
+    expect "HKCR\\CLSID\\$clsid\\TypeLib" "" "$libid"
+    expect "HKCR\\Quendra.Application\\CLSID" "" "$clsid"
+    expect "HKCR\\Quendra.Application\\CurVer" "" "Quendra.Application.1"
+    expect "HKCR\\Quendra.Application.1\\CLSID" "" "$clsid"
+    expect "HKCR\\TypeLib\\$libid\\1.0\\0\\$system" "" "$dll"
+    expect "HKCR\\Interface\\$diid\\TypeLib" "" "$libid"
+    expect "HKCR\\CLSID\\$platformClsid\\InprocServer32" "" "$dll"
+    expect "HKCR\\CLSID\\$platformClsid\\InprocServer32" ThreadingModel Apartment
+    expect "HKCR\\CLSID\\$platformClsid\\ProgID" "" "Quendra.Platform"
+    expect "HKCR\\Quendra.Platform\\CLSID" "" "$platformClsid"
+    expectView "$clsid"
+    expectView "$platformClsid"
+}
+
+# The keys a registration writes at their roots; none is left once it is removed.
+registrationKeys=("HKCR\\CLSID\\$clsid" "HKCR\\Quendra.Application" "HKCR\\Quendra.Application.1" "HKCR\\TypeLib\\$libid"
+                  "HKCR\\Interface\\$diid" "HKCR\\CLSID\\$platformClsid" "HKCR\\Quendra.Platform")
+expectNoRegistration() {
+    local key
+    for key in "${registrationKeys[@]}"; do
+        "$wine" reg query "$key" >/dev/null 2>&1 && fail "$key is still there after $1"
+    done
 }
