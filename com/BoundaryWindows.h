@@ -12,6 +12,10 @@
 
 #include "WindowSystem.h"
 
+// The window interfaces name members as the Win32 macros do.
+#undef CreateWindow
+#undef MessageBox
+
 #include <memory>
 #include <string>
 #include <type_traits>

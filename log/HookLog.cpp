@@ -35,11 +35,11 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
+// A REG_EXPAND_SZ value comes expanded (RRF_RT_REG_SZ takes it unless RRF_NOEXPAND is given).
 std::string RegistryPath(HKEY root) {
     wchar_t path[2048];
     DWORD size = sizeof path;
-    if (RegGetValueW(root, L"Software\\Quendra", L"LogFile", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, path,
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueW(root, L"Software\\Quendra", L"LogFile", RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS)
         return {};
     return Utf8(path);
 }

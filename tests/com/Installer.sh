@@ -21,7 +21,9 @@ version=$(basename "$msi" | sed -E 's/^quendra-(.*)-(x86|x64)\.msi$/\1/')
 
 rm -rf "$work" && mkdir -p "$work"
 older="$work/quendra-0.9.0-$arch.msi"
-"$wixl" -a "$arch" -D Version=0.9.0 -D Arch="$arch" -D Dll="$builtDll" -o "$older" "$wxs" 2>/dev/null ||
+# wixl finds the DLL only by a path relative to the folder it runs in.
+(cd "$(dirname "$builtDll")" &&
+    "$wixl" -a "$arch" -D Version=0.9.0 -D Arch="$arch" -D Dll="$(basename "$builtDll")" -o "$older" "$wxs" 2>/dev/null) ||
     { echo "FAILED: wixl cannot build the older installer"; exit 1; }
 
 # installed: the DisplayVersion of every installed product with this name, one a line.
