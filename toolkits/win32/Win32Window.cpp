@@ -50,7 +50,10 @@ void CALLBACK RunModalHook(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 LRESULT CALLBACK ControlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    return Guarded(0, [&] { return reinterpret_cast<Win32Control*>(data)->Route(hwnd, message, wParam, lParam); });
+    auto* control = reinterpret_cast<Win32Control*>(data);
+    LRESULT result = Guarded(0, [&] { return control->Route(hwnd, message, wParam, lParam); });
+    if (FailurePending()) control->Owner().Hide();
+    return result;
 }
 
 } // namespace
@@ -316,7 +319,9 @@ LRESULT CALLBACK Win32Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
     }
     auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!window || !window->handle_ || !window->routing_) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return Guarded(0, [&] { return window->Handle(message, wParam, lParam); });
+    LRESULT result = Guarded(0, [&] { return window->Handle(message, wParam, lParam); });
+    if (FailurePending()) window->Hide();
+    return result;
 }
 
 LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
