@@ -65,11 +65,13 @@ Scenario ScenarioParser::ParseText(const std::string& text, const std::string& f
 }
 
 Scenario ScenarioParser::ParseScenario(const JsonCursor& root, const std::string& folder) {
-    root.ExpectObject({"description", "model", "database", "users", "files", "objects", "links", "steps"});
+    root.ExpectObject({"description", "model", "database", "sessions", "users", "files", "objects", "links", "steps"});
     Scenario scenario;
     scenario.file = root.File();
     scenario.folder = folder;
     if (auto description = root.Find("description")) scenario.description = description->String();
+    if (auto sessions = root.Find("sessions"))
+        scenario.sessionPerUser = OneOf(*sessions, {"per step", "per user"}) == "per user";
     if (auto model = root.Find("model")) scenario.model = model->String();
     if (auto database = root.Find("database")) scenario.database = database->String();
     if (scenario.model.empty() && scenario.database.empty()) root.Fail("the key \"model\" is missing");
@@ -482,7 +484,10 @@ ScenarioFault ScenarioParser::Fault(const JsonCursor& fault) {
                   "\" is no platform operation that can fail (quendra play --list-calls names them)");
     if (auto nth = fault.Find("nth")) {
         auto number = nth->Integer();
-        if (number < 1 || number > std::numeric_limits<int>::max()) nth->Fail("nth counts calls from 1");
+        if (number < 1) nth->Fail("nth counts calls from 1");
+        if (number > std::numeric_limits<int>::max())
+            nth->Fail(JsonText(nth->Value()) + " is out of range (at most " +
+                      std::to_string(std::numeric_limits<int>::max()) + ")");
         parsed.nth = static_cast<int>(number);
     }
     return parsed;
