@@ -54,4 +54,5 @@ The command, scenario and model files and the windows are described in
 .IR /usr/share/doc/quendra/docs/ .
 ")
 file(WRITE ${OUTPUT} "${page}")
-file(ARCHIVE_CREATE OUTPUT ${OUTPUT}.gz PATHS ${OUTPUT} FORMAT raw COMPRESSION GZip)
+# As Debian wants it: the best compression, and no name or time in the header, so two builds match.
+execute_process(COMMAND gzip -9nc ${OUTPUT} OUTPUT_FILE ${OUTPUT}.gz COMMAND_ERROR_IS_FATAL ANY)

@@ -27,6 +27,10 @@ devDepends="libsqlite3-dev (>= 3.37)"
 usr=$work/root/usr
 [[ -f $usr/lib/cmake/Quendra/QuendraConfig.cmake && -f $usr/include/quendra/Application.h ]] ||
     fail "quendra-dev holds no CMake package or headers"
+for package in quendra quendra-dev; do
+    grep -q '^License: Apache-2.0$' "$usr/share/doc/$package/copyright" || fail "$package has no licence"
+    zcat "$usr/share/doc/$package/changelog.gz" | grep -q "^$package ($version) " || fail "$package has no changelog of $version"
+done
 
 [[ $("$usr/bin/quendra" --version) == "quendra $version" ]] || fail "quendra --version: $("$usr/bin/quendra" --version)"
 zcat "$usr/share/man/man1/quendra.1.gz" | grep -q '^\.SS quendra play$' || fail "the man page lacks quendra play"
