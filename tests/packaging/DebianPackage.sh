@@ -25,8 +25,9 @@ devDepends="libsqlite3-dev (>= 3.37)"
 [[ $withPostgres == 1 ]] && devDepends+=", libpq-dev"
 [[ $(dpkg-deb -f "$dev" Depends) == "$devDepends" ]] || fail "quendra-dev: $(dpkg-deb -f "$dev" Depends)"
 usr=$work/root/usr
-[[ -f $usr/lib/cmake/Quendra/QuendraConfig.cmake && -f $usr/include/quendra/Application.h ]] ||
-    fail "quendra-dev holds no CMake package or headers"
+libs=$usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+[[ -f $libs/cmake/Quendra/QuendraConfig.cmake && -f $libs/libquendra_hooks.a && -f $usr/include/quendra/Application.h ]] ||
+    fail "quendra-dev holds no CMake package, libraries or headers in the multiarch folder"
 for package in quendra quendra-dev; do
     grep -q '^License: Apache-2.0$' "$usr/share/doc/$package/copyright" || fail "$package has no licence"
     zcat "$usr/share/doc/$package/changelog.gz" | grep -q "^$package ($version) " || fail "$package has no changelog of $version"
