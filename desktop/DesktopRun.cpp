@@ -4,6 +4,7 @@
 #include "CommandError.h"
 #include "DatabaseFile.h"
 #include "DesktopWindow.h"
+#include "HookCommand.h"
 #include "OpenDatabaseDialog.h"
 #include "QtMessages.h"
 
@@ -51,6 +52,8 @@ int RunDesktop(const host::DesktopOptions& options, std::ostream& out) {
     Opened opened;
     if (path.empty()) {
         // Started from the application menu: the user names the database.
+        if (auto noDisplay = host::HookCommand::NoDisplay(); !noDisplay.empty() && options.screenshot.empty())
+            throw host::EnvironmentError("no database was named to open, and none can be asked for: " + noDisplay);
         startQt();
         OpenDatabaseDialog ask([&](const std::string& chosen) {
             opened = Open(chosen, options.user);
