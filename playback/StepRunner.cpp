@@ -65,7 +65,9 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     StepOutcome outcome;
     outcome.user = user;
     timeline_.Forget();
-    auto session = database.Login(user, timeline_);
+    Ptr<CvSession> session = keepSessions_ ? sessions_[user] : nullptr;
+    if (!session) session = database.Login(user, timeline_);
+    if (keepSessions_) sessions_[user] = session;
     HookArguments arguments;
     arguments.rows = database.MakeRecList(rows);
     for (const auto& name : hook->texts) {
