@@ -1,4 +1,5 @@
 // DesktopRun: the picture opens the first assembly two levels deep, where the sample's locked part shows.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopRun.h"
 
 #include "CommandError.h"

@@ -1,4 +1,5 @@
 // OpenDatabaseDialog: a refused database keeps the dialog open with the reason, so the user can try again.
+// SPDX-License-Identifier: Apache-2.0
 #include "OpenDatabaseDialog.h"
 
 #include <QDialogButtonBox>

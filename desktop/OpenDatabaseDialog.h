@@ -1,5 +1,6 @@
 // OpenDatabaseDialog: asks which database the desktop opens when the command named none: a file, or a
 // database server's address.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <QDialog>

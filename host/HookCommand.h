@@ -1,4 +1,5 @@
 // HookCommand: `quendra hook NAME`: one hook call on a database file, answered by a person or a script.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "JsonCursor.h"

@@ -1,5 +1,6 @@
 # Writes the man page of the quendra command from its help texts, then compresses it:
 #   cmake -DQUENDRA=<the command> -DVERSION=<version> -DOUTPUT=<quendra.1> -P ManPage.cmake
+# SPDX-License-Identifier: Apache-2.0
 function(help_of var)
     execute_process(COMMAND ${QUENDRA} ${ARGN} --help OUTPUT_VARIABLE text RESULT_VARIABLE failed)
     if(failed)

@@ -1,4 +1,5 @@
 // Who the server says the user is: the authenticated role, its login and whether it is an administrator's.
+// SPDX-License-Identifier: Apache-2.0
 #include "PostgresConnection.h"
 
 namespace quendra::embedded {

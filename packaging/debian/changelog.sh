@@ -4,6 +4,7 @@
 # Each "## X.Y.Z (YYYY-MM-DD)" section becomes an entry of that version and day; "## Unreleased"
 # becomes the top entry, of VERSION, marked UNRELEASED and dated SOURCE_DATE_EPOCH (the commit's
 # time, see epoch.sh). Items become "*" lines, other paragraphs plain lines, wrapped to 78 columns.
+# SPDX-License-Identifier: Apache-2.0
 set -euo pipefail
 changelog=$1 package=$2 version=$3 maintainer=$4 output=$5
 here=$(dirname "$0")

@@ -1,4 +1,5 @@
 // `quendra desktop` without a database, as the application menu starts it: it asks for one first.
+// SPDX-License-Identifier: Apache-2.0
 #include "CommandLine.h"
 #include "DesktopRun.h"
 #include "QtApplication.h"

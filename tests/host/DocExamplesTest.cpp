@@ -9,6 +9,7 @@
 //   too); a line "..." stands for any number of lines.
 // - A block after "<!-- example: file NAME -->" is written to NAME; one after
 //   "<!-- example: not run (why) -->" is skipped. Other blocks are not examples.
+// SPDX-License-Identifier: Apache-2.0
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 # Makes the Debian packages, unpacks them into an empty root and uses what is there: the
 # version, the man page, bash completion, and the demo tour played by the unpacked command.
 #   DebianPackage.sh CPACK BUILD_DIR WORK_DIR VERSION WITH_QT WITH_POSTGRES
+# SPDX-License-Identifier: Apache-2.0
 set -euo pipefail
 cpack=$1 build=$2 work=$3 version=$4 withQt=$5 withPostgres=$6
 fail() { echo "$*" >&2; exit 1; }

@@ -2,6 +2,7 @@
 # The unpacked package's desktop entry as a desktop reads it: valid, with its icon at every size
 # it names, and its command line starts the desktop on a database.
 #   DesktopEntry.sh DESKTOP_FILE_VALIDATE WORK_DIR   (WORK_DIR as DebianPackage.sh left it)
+# SPDX-License-Identifier: Apache-2.0
 set -euo pipefail
 validate=$1 work=$2
 fail() { echo "$*" >&2; exit 1; }
