@@ -26,13 +26,10 @@ struct Opened {
     std::string user;
 };
 
-// The database with the user to log in as; throws CommandError saying why not.
+// The database with the user to log in as; throws saying why not.
 Opened Open(const std::string& path, const std::string& login) {
     auto database = host::DatabaseFile::Open(path);
-    auto users = host::DatabaseFile::Users(path);
-    if (users.empty()) throw host::CommandError(path + " has no users to log in with");
-    std::string user = login.empty() ? users.front().second : login;
-    if (!database->UserId(user)) throw host::CommandError("there is no user \"" + user + "\" in " + path);
+    std::string user = host::DatabaseFile::WorkingLogin(*database, path, login);
     return {std::move(database), std::move(user)};
 }
 

@@ -60,6 +60,12 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     std::vector<embedded::HookRow> rows;
     if (step.rows)
         for (const auto& row : *step.rows) rows.push_back(world_.MakeRow(row, hook->storedLinks));
+    // Two calls on the same objects take turns inside their outer transactions, as on a file, where the outer
+    // transaction holds the whole database.
+    std::vector<embedded::ObjectKey> held;
+    for (const auto& row : rows)
+        held.push_back(row.kind == embedded::HookRow::Kind::PendingLink ? row.parent : row.key);
+    database.HoldObjects(held);
     std::vector<scripted::Answer> answers;
     for (const auto& answer : step.answers) answers.push_back(world_.MakeAnswer(answer));
 
