@@ -1,4 +1,5 @@
 # Helpers of the build: folder targets, test folders and texts built into the binaries.
+# SPDX-License-Identifier: Apache-2.0
 include(GNUInstallDirs)
 include(${CMAKE_CURRENT_LIST_DIR}/EmbedText.cmake)
 

@@ -8,6 +8,7 @@
 #
 # nlohmann-json and CLI11 are header-only: their Debian headers are copied into the build tree,
 # so the cross compiler never sees /usr/include (and the host's C library headers beside them).
+# SPDX-License-Identifier: Apache-2.0
 
 set(QUENDRA_SQLITE_PACKAGE better-sqlite3-13.2.0)
 set(QUENDRA_SQLITE_VERSION 3.54.1)

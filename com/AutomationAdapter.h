@@ -2,6 +2,7 @@
 // CvPlatform.def: every operation calls the automation member of its name (values cross as variants:
 // VT_I2, VT_I4, VT_BSTR, VT_BOOL, VT_R8, VT_DATE, VT_EMPTY for none). The operations' bodies are in
 // one file per group of interfaces (AutomationSession.cpp, AutomationObjects.cpp, ...).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Automation.h"

@@ -1,4 +1,5 @@
 // The desktop services (notifier, views, dialogs, the new-object dialog) over automation.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationAdapter.h"
 
 #include <string>

@@ -1,4 +1,5 @@
 // The workflow (work list, entries, steps, processes) over automation.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationAdapter.h"
 
 #include <string>

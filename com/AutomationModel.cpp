@@ -1,4 +1,5 @@
 // The data model (classes, attribute definitions, lookup tables) over automation.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationAdapter.h"
 
 #include <string>

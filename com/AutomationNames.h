@@ -1,6 +1,7 @@
 // The automation name of every platform operation: the one place an installation adapts to its
 // platform's type library. Today every automation name is the operation's own name in
 // CvPlatform.def.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvOperation.h"

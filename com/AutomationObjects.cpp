@@ -1,4 +1,5 @@
 // Objects, the object store, update options and sequences over automation.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationAdapter.h"
 
 #include <string>

@@ -1,4 +1,5 @@
 // The component's platform over the automation objects a script passes to a hook.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationPlatform.h"
 
 #include "AutomationAdapter.h"

@@ -1,4 +1,5 @@
 // SQL and structured queries over automation.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationAdapter.h"
 
 #include <string>

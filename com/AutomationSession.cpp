@@ -1,4 +1,5 @@
 // The session, the user and record lists over automation.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationAdapter.h"
 
 #include <string>

@@ -1,4 +1,5 @@
 // ClassFactory: makes the server's creatable objects; apartment threading, no aggregation.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClassFactory.h"
 
 #include "ComObject.h"

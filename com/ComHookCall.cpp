@@ -1,4 +1,5 @@
 // A hook called through Quendra.Application, as a platform script calls it.
+// SPDX-License-Identifier: Apache-2.0
 #include "ComHookCall.h"
 
 #include "HostWindows.h"

@@ -1,5 +1,6 @@
 // ComObject: what the server's own COM objects share: reference counts, counting as a live object of
 // the server, and answering QueryInterface for their interfaces.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "ServerState.h"

@@ -1,6 +1,7 @@
 // A private interface of Quendra.Application for a host in the same process (the Windows quendra
 // command): the component's windows go to the host's window system instead of native windows, so
 // the host answers and records them as it does for its own calls. Scripts cannot reach it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "BoundaryWindows.h"

@@ -2,6 +2,7 @@
 // its arguments are read from variants in the types the operation takes, and its answer is written
 // as a variant (an object as another automation object of this kind). A platform failure reaches
 // the caller as DISP_E_EXCEPTION holding its text.
+// SPDX-License-Identifier: Apache-2.0
 #include "PlatformDispatch.h"
 
 #include "AutomationNames.h"

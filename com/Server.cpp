@@ -1,4 +1,5 @@
 // quendra.dll: the four entry points of the in-process server and its object counts.
+// SPDX-License-Identifier: Apache-2.0
 #include "ApplicationObject.h"
 #include "ClassFactory.h"
 #include "ComObject.h"

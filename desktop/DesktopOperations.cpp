@@ -1,6 +1,7 @@
 // DesktopOperations: the platform's own operations on the desktop (editing values, release, check-out,
 // check-in, approval, deleting a document, linking a search result), each run only when the check the
 // platform's scripts call before it answers 0.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopWindow.h"
 
 #include "AttributeType.h"

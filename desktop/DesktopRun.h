@@ -1,4 +1,5 @@
 // DesktopRun: `quendra desktop`: opens the desktop window on a database file, or renders it to a picture.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "DesktopCommand.h"

@@ -1,5 +1,6 @@
 // DesktopWindow: a person starts one operation at a time; after each hook call the tree reads again what
 // the platform's events name.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopWindow.h"
 
 #include "DatabaseFile.h"

@@ -1,5 +1,6 @@
 // DesktopWindow: the embedded platform's desktop: a search, the parts tree, the selected object's
 // attributes and a log, with the hooks called from the tree's context menu as the platform's scripts would.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "DesktopConfig.h"

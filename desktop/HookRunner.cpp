@@ -1,5 +1,6 @@
 // HookRunner: the windows a person answered are written as a scenario writes its answers, so the log
 // reads like a transcript and the recording replays.
+// SPDX-License-Identifier: Apache-2.0
 #include "HookRunner.h"
 
 #include "DatabaseFile.h"

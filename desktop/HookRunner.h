@@ -1,6 +1,7 @@
 // HookRunner: the hooks the desktop calls, as the platform's scripts would: a step per call as the
 // logged-in user with the configured texts, a transcript of it for the log, and a recording of the calls
 // that `quendra play` replays.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "DesktopConfig.h"

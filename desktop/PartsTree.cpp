@@ -1,4 +1,5 @@
 // PartsTree: a link page of PageSize at a time; a cycle is shown once and not entered.
+// SPDX-License-Identifier: Apache-2.0
 #include "PartsTree.h"
 
 #include <QHeaderView>

@@ -1,5 +1,6 @@
 // PartsTree: the desktop's parts tree: the links below an object read a page at a time as items expand,
 // and the items that a hook's events name read again, so the view shows what is stored.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"

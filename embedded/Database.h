@@ -1,5 +1,6 @@
 // Database: the embedded platform on one SQLite database, and what hosts and tests do with it
 // directly (make objects and links, read what is stored, build record lists), and its test harness.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

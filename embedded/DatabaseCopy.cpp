@@ -1,5 +1,6 @@
 // Copying a database file to a server: the schema from the file's model, then every table row by row through
 // prepared statements, then the server's sequences set to go on where the file's numbers stop.
+// SPDX-License-Identifier: Apache-2.0
 #include "DatabaseCopy.h"
 
 #include "CvError.h"

@@ -1,4 +1,5 @@
 // One attribute definition: names, type, flags, lookup table and reference.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedAttributeDef.h"
 
 #include "CvError.h"

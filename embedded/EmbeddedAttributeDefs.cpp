@@ -1,4 +1,5 @@
 // Attribute definitions of a class: by name, by position and the keys of references.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedAttributeDefs.h"
 
 #include "CvError.h"

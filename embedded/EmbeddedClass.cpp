@@ -1,4 +1,5 @@
 // A class of the model: its family, attributes and the link classes that join it to others.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedClass.h"
 
 #include "CvError.h"

@@ -1,4 +1,5 @@
 // The search: query dialog, result dialog, the picked objects, and redraws recorded as events.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedCommonGUI.h"
 
 #include "CvError.h"

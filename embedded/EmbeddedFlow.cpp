@@ -1,4 +1,5 @@
 // The workflow: a process runs through its class's steps; each open step is an entry of the user's work list.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedFlow.h"
 
 #include "CvError.h"

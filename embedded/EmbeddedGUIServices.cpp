@@ -1,4 +1,5 @@
 // Notifications of added, changed and deleted objects, recorded as events.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedGUIServices.h"
 
 #include "EmbeddedObjects.h"

@@ -1,4 +1,5 @@
 // The new-object dialog: fields from the class's attributes, accepted values written into the object.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedIntegrationStore.h"
 
 #include "EmbeddedObject.h"

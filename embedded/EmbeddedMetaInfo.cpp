@@ -1,4 +1,5 @@
 // The class directory: classes and link classes of the model by name and id.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedMetaInfo.h"
 
 #include "CvError.h"

@@ -1,4 +1,5 @@
 // Objects and links: their values, storing them, linking them and walking the links below them.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedObject.h"
 
 #include "AsciiText.h"

@@ -1,4 +1,5 @@
 // The object store: objects from records and ids, new objects, options, sequences and lookup tables.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedObjectStore.h"
 
 #include "CvError.h"

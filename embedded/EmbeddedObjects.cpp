@@ -1,4 +1,5 @@
 // Object lists: adding, counting and items by position; their keys for the event log.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedObjects.h"
 
 #include "CvError.h"

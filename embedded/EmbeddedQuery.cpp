@@ -1,4 +1,5 @@
 // SQL queries: read-only statements run with their rows handed back as a record list.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedQuery.h"
 
 #include "CvError.h"

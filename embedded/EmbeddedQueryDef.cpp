@@ -1,4 +1,5 @@
 // Structured queries turned into joins: classes by family, the link between them, conditions with bound values.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedQueryDef.h"
 
 #include "AsciiText.h"

@@ -1,4 +1,5 @@
 // Record lists: rows by position, by key (the link's own record under the second key) and values by column.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedRecList.h"
 
 #include "CvError.h"

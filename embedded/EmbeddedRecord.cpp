@@ -1,4 +1,5 @@
 // Records: reading and writing named values with the platform's conversions.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedRecord.h"
 
 #include "CvError.h"

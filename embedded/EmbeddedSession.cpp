@@ -1,4 +1,5 @@
 // The session: its store, class directory, user and service objects.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedSession.h"
 
 #include "CvError.h"

@@ -1,4 +1,5 @@
 // Showing an object: recorded as an event.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedSessionUtil.h"
 
 #include "EmbeddedObject.h"

@@ -1,4 +1,5 @@
 // Making and opening databases, sessions, and the direct reads and writes of hosts and tests.
+// SPDX-License-Identifier: Apache-2.0
 #include "PlatformDatabase.h"
 
 #include "CvError.h"

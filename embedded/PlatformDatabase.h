@@ -1,5 +1,6 @@
 // PlatformDatabase: the embedded platform's Database on any of its storages (an SQLite file or memory, a
 // PostgreSQL server).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"

@@ -1,4 +1,5 @@
 // QueryPlan: the SQL of a structured query of one shape, with how its columns are read and its values bound.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"

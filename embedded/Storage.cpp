@@ -1,4 +1,5 @@
 // Reads and writes of objects, links, users and sequences in the database's tables.
+// SPDX-License-Identifier: Apache-2.0
 #include "Storage.h"
 
 #include "CvError.h"

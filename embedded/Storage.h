@@ -1,4 +1,5 @@
 // Storage: one database connection with its model, and the reads and writes every session shares.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"

@@ -1,4 +1,5 @@
 // CommandLine: every wrong argument, file or database is one line naming it, with exit status 2.
+// SPDX-License-Identifier: Apache-2.0
 #include "CommandLine.h"
 
 #include "CommandError.h"

@@ -1,4 +1,5 @@
 // CommandLine: the quendra command's subcommands, parsed and run.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "DesktopCommand.h"

@@ -1,5 +1,6 @@
 // CopyCommand: the file is only read; the server's schema gets the tables, every row and the positions of the
 // numbers, all in one transaction.
+// SPDX-License-Identifier: Apache-2.0
 #include "CopyCommand.h"
 
 #include "CommandError.h"

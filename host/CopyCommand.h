@@ -1,4 +1,5 @@
 // CopyCommand: `quendra copy FILE URI`: moves a database file to a database server.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <CLI/CLI.hpp>

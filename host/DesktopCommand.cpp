@@ -1,4 +1,5 @@
 // DesktopCommand: the options; the window itself is the runner's.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopCommand.h"
 
 namespace quendra::host {
@@ -7,8 +8,9 @@ CLI::App* DesktopCommand::Register(CLI::App& app) {
     if (!runner_) return nullptr;
     auto* command = app.add_subcommand("desktop", "Open the desktop window on a database: search, the parts tree, "
                                                   "and the hooks from the tree's context menu");
-    command->add_option("DB", options_.database, "The database file, or a database server's address (postgresql://...)")
-        ->required();
+    command->add_option("DB", options_.database,
+                        "The database file, or a database server's address (postgresql://...); without it the "
+                        "desktop asks for one");
     command->add_option("--user", options_.user,
                         "The login to work as (default: on a server the login of your database role, on a file the "
                         "database's first user)");

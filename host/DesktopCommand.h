@@ -1,5 +1,6 @@
 // DesktopCommand: `quendra desktop DB`: the desktop window on a database file. The window is the desktop
 // target's, which builds on this library; the executable hands its runner in, so the arrow stays one-way.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <CLI/CLI.hpp>

@@ -1,4 +1,5 @@
 // GrantCommand: the rights themselves are the storage's to know; this says what was done.
+// SPDX-License-Identifier: Apache-2.0
 #include "GrantCommand.h"
 
 #include "CommandError.h"

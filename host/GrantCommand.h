@@ -1,4 +1,5 @@
 // GrantCommand: `quendra grant URI ROLE [--admin]`: gives a team's database role its rights on a server.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <CLI/CLI.hpp>

@@ -1,4 +1,5 @@
 // HookCommand: the arguments are read like a scenario step's, so a recorded call replays with `play`.
+// SPDX-License-Identifier: Apache-2.0
 #include "HookCommand.h"
 #include "Recording.h"
 

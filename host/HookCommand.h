@@ -1,4 +1,5 @@
 // HookCommand: `quendra hook NAME`: one hook call on a database file, answered by a person or a script.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "JsonCursor.h"
@@ -24,11 +25,11 @@ public:
     // What to do about a mistake on the command line, or empty.
     std::string ParseHint(const CLI::ParseError& error) const;
     static const char* const Usage;
+    // Why windows shown now would be seen by nobody, or empty when a person can see them.
+    static std::string NoDisplay();
 
 private:
     ScenarioStep MakeStep(std::deque<Json>& documents);
-    // Why windows shown now would be seen by nobody, or empty when a person can see them.
-    static std::string NoDisplay();
     // Refuses a recording or its database that exist (unless forced), keeps the database beside the
     // recording and opens the recording for writing, all before the hook runs.
     std::ofstream PrepareRecording();

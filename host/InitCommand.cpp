@@ -1,6 +1,7 @@
 // InitCommand: the database is made under a temporary name beside its place and linked into place only
 // while the place is still free, so two runs never take each other's file and a failed run removes only
 // what it made.
+// SPDX-License-Identifier: Apache-2.0
 #include "InitCommand.h"
 
 #include "CommandError.h"

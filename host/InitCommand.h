@@ -1,4 +1,5 @@
 // InitCommand: `quendra init DB`: makes a database from a model, optionally with the sample product.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <CLI/CLI.hpp>

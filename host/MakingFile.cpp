@@ -1,5 +1,6 @@
 // MakingFile: the name carries its maker's process id, so a later maker can tell a file in the making from
 // one whose maker is gone.
+// SPDX-License-Identifier: Apache-2.0
 #include "MakingFile.h"
 
 #include "CommandError.h"

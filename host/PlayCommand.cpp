@@ -1,4 +1,5 @@
 // PlayCommand: every file is played even when an earlier one failed; the worst outcome is the exit status.
+// SPDX-License-Identifier: Apache-2.0
 #include "PlayCommand.h"
 
 #include "CommandError.h"

@@ -1,4 +1,5 @@
 // PlayCommand: `quendra play FILE...`: plays scenario files and says which pass.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <CLI/CLI.hpp>

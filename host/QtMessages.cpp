@@ -1,4 +1,5 @@
 // QtMessages: a filter in front of whatever message handler was there before.
+// SPDX-License-Identifier: Apache-2.0
 #include "QtMessages.h"
 
 #ifdef QUENDRA_WITH_QT

@@ -1,4 +1,5 @@
 // QtMessages: keeps the Qt platform plugin's notes about its own set-up off the user's terminal.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 namespace quendra::host {

@@ -1,4 +1,5 @@
 // TreeCommand: `quendra tree DB PART_NUMBER`: the parts tree below a part, with its links and lock holders.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <CLI/CLI.hpp>

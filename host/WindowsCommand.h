@@ -1,4 +1,5 @@
 // WindowsCommand: `quendra windows --out DIR`: pictures of every window, for the documentation.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <CLI/CLI.hpp>

@@ -1,4 +1,5 @@
 // The quendra command: entry point.
+// SPDX-License-Identifier: Apache-2.0
 #include "CommandLine.h"
 
 #ifdef QUENDRA_WITH_QT

@@ -1,6 +1,7 @@
 // CommandError: a command that cannot do what it was asked, said in one line; the command exits 2.
 // EnvironmentError: the machine stops the command (no temporary folder, no permission, a full disk), not
 // anything the user gave; the command exits 3.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <stdexcept>

@@ -1,4 +1,5 @@
 // DatabaseFile: opening checks first, so a wrong file is reported before anything touches it.
+// SPDX-License-Identifier: Apache-2.0
 #include "DatabaseFile.h"
 
 #include "CommandError.h"

@@ -1,5 +1,6 @@
 // DatabaseFile: an existing database file, or a database on a server (a postgresql:// address), opened for a command,
 // the users stored in it, and copies of it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"

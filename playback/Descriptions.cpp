@@ -1,4 +1,5 @@
 // Descriptions: the shared wording of windows and events in transcripts, checks and recordings.
+// SPDX-License-Identifier: Apache-2.0
 #include "Descriptions.h"
 
 #include "World.h"

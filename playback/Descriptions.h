@@ -1,4 +1,5 @@
 // Descriptions: windows and platform events written as the scenario format writes them.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "JsonCursor.h"

@@ -1,4 +1,5 @@
 // ExpectationChecker: every expectation key of a step, each reported on its own line.
+// SPDX-License-Identifier: Apache-2.0
 #include "ExpectationChecker.h"
 
 #include "Descriptions.h"

@@ -1,4 +1,5 @@
 // ExpectationChecker: compares what a step should have done with what it did.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Scenario.h"

@@ -1,5 +1,6 @@
 // HookCatalog: dispatch of a hook call by name onto Application, and the one description of each hook
 // that the command's help, its transcripts and the documentation all show.
+// SPDX-License-Identifier: Apache-2.0
 #include "HookCatalog.h"
 
 #include "HookTable.h"

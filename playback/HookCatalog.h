@@ -1,5 +1,6 @@
 // HookCatalog: the eighteen hooks by name, the arguments each takes, what each does and how to read its
 // result, and calling one by name.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Application.h"

@@ -1,4 +1,5 @@
 // ModelSource: built-in models first, then model files; every problem becomes a FileError.
+// SPDX-License-Identifier: Apache-2.0
 #include "ModelSource.h"
 
 #include "FileError.h"

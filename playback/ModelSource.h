@@ -1,4 +1,5 @@
 // ModelSource: a data model named on the command line or in a scenario: built-in name or model file.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"

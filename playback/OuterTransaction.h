@@ -1,4 +1,5 @@
 // OuterTransaction: one hook call as one transaction, rolled back unless committed, also when the call throws.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"

@@ -1,4 +1,5 @@
 // PersonAnswer: an answer a person gave in a real window, written as a scenario file writes it.
+// SPDX-License-Identifier: Apache-2.0
 #include "PersonAnswer.h"
 
 #include "FileError.h"

@@ -1,4 +1,5 @@
 // Recording: one writer for every recording, so what `hook --record` and the desktop write replays alike.
+// SPDX-License-Identifier: Apache-2.0
 #include "Recording.h"
 
 #include "CommandError.h"

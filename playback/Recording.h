@@ -1,4 +1,5 @@
 // Recording: hook calls written as a scenario file that `quendra play` replays (`hook --record`, the desktop).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "JsonCursor.h"

@@ -2,6 +2,7 @@
 //
 // Values stay as the file writes them (with their JSON path) until the world knows the
 // attribute types; refs stay as text until they are used.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "JsonCursor.h"

@@ -1,4 +1,5 @@
 // ScenarioParser: the scenario file format, key by key.
+// SPDX-License-Identifier: Apache-2.0
 #include "ScenarioParser.h"
 
 #include "FileError.h"

@@ -1,4 +1,5 @@
 // ScenarioParser: reads scenario files and answer lists, checking every key, shape and ref name.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "JsonCursor.h"

@@ -1,4 +1,5 @@
 // ScenarioPlayer: parse, build the world, run each step, check it, tell the transcript.
+// SPDX-License-Identifier: Apache-2.0
 #include "ScenarioPlayer.h"
 
 #include "CommandError.h"

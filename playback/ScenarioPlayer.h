@@ -1,4 +1,5 @@
 // ScenarioPlayer: plays one scenario file on a fresh database with the scripted user.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Transcript.h"

@@ -1,4 +1,5 @@
 // Selector: Class(ATTRIBUTE=text); the text runs to the last closing parenthesis.
+// SPDX-License-Identifier: Apache-2.0
 #include "Selector.h"
 
 namespace quendra::host {

@@ -1,4 +1,5 @@
 // Selector: a ref of the form Class(ATTRIBUTE=text), naming what matches when it is used.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <optional>

@@ -1,4 +1,5 @@
 // StepOutcome: what happened during one hook call: windows, events, the result or the failure.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // StepRunner: prepares the hook's arguments, calls it and gathers what it showed and did.
+// SPDX-License-Identifier: Apache-2.0
 #include "StepRunner.h"
 
 #include "FileError.h"

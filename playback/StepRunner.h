@@ -1,4 +1,5 @@
 // StepRunner: one hook call as one logged-in user, with its arguments made from refs and its outcome caught.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Scenario.h"

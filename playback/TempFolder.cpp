@@ -1,4 +1,5 @@
 // TempFolder: made with a name nobody else holds, removed on every path.
+// SPDX-License-Identifier: Apache-2.0
 #include "TempFolder.h"
 
 #include "CommandError.h"

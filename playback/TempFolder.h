@@ -1,4 +1,5 @@
 // TempFolder: a fresh folder under the system's temporary folder, removed with everything in it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <string>

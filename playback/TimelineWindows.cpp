@@ -1,4 +1,5 @@
 // TimelineWindows: every way a window shows goes through Note first, then on to the toolkit.
+// SPDX-License-Identifier: Apache-2.0
 #include "TimelineWindows.h"
 
 namespace quendra::host {

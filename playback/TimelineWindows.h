@@ -1,5 +1,6 @@
 // TimelineWindows: a window toolkit passed through, noting for each window as it shows how many platform
 // events came before it, so the windows and the events of a call make one timeline.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"

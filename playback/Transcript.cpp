@@ -1,4 +1,5 @@
 // Transcript: the same content in two forms, for people and for tools.
+// SPDX-License-Identifier: Apache-2.0
 #include "Transcript.h"
 
 #include "Descriptions.h"

@@ -1,4 +1,5 @@
 // Transcript: the account of a played scenario, readable or as one JSON object a line.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "FileError.h"

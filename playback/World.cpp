@@ -1,4 +1,5 @@
 // World: building a scenario's data on the embedded platform and reading refs and values.
+// SPDX-License-Identifier: Apache-2.0
 #include "World.h"
 
 #include "AttributeType.h"

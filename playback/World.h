@@ -1,4 +1,5 @@
 // World: a scenario's users, objects, links and files made on a database, and its refs resolved.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Scenario.h"

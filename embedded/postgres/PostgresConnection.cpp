@@ -1,4 +1,5 @@
 // PostgreSQL connections: kept statements, transactions and savepoints, server sequences, failing with CvError.
+// SPDX-License-Identifier: Apache-2.0
 #include "PostgresConnection.h"
 
 #include "AttributeType.h"

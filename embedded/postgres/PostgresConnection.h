@@ -9,6 +9,7 @@
 // statement, are queued and sent ahead of the next request in one round trip (a pipeline); a failure of one
 // is the failure of that request. A transaction that ran no statement is never sent. The ROLLBACK that ends a read
 // snapshot is sent at once and its result read with the next request.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"

@@ -1,5 +1,6 @@
 // Who the server says the user is, from tables only the database's owner controls: the schema that holds
 // the data is trusted only when the owner owns everything in it, and every name is then looked up there alone.
+// SPDX-License-Identifier: Apache-2.0
 #include "PostgresConnection.h"
 
 #include "PostgresText.h"

@@ -1,5 +1,6 @@
 // PostgresStorage: the platform's storage on a PostgreSQL server, as the rest of the platform reaches it
 // (without libpq's headers).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"

@@ -1,4 +1,5 @@
 // SQLite connections and their statement cache, failing with CvError.
+// SPDX-License-Identifier: Apache-2.0
 #include "SqliteConnection.h"
 
 #include "AttributeType.h"

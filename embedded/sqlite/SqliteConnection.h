@@ -3,6 +3,7 @@
 // The cache hands a statement to one user at a time: asked again for the same SQL while that statement is
 // in use (a nested read), it prepares a fresh one that lives only as long as its user. It keeps at most
 // `capacity` statements and finalizes the least recently used idle one that is not pinned to make room.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"

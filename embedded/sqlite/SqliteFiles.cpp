@@ -1,4 +1,5 @@
 // Making and opening SQLite database files, with the checks that come before SQLite touches a file.
+// SPDX-License-Identifier: Apache-2.0
 #include "SqliteFiles.h"
 
 #include "CvError.h"

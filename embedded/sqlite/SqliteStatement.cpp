@@ -1,4 +1,5 @@
 // Binding values to statements, stepping them and reading their columns, failing with CvError.
+// SPDX-License-Identifier: Apache-2.0
 #include "SqliteStatement.h"
 
 #include "AttributeType.h"

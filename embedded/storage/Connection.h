@@ -8,6 +8,7 @@
 //
 // SQL handed to Prepare uses `?` and `?N` placeholders and names model tables and columns in double quotes
 // as the model spells them; an engine that needs otherwise rewrites the text once, when it prepares it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Statement.h"

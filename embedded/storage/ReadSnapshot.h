@@ -1,4 +1,5 @@
 // ReadSnapshot: the reads of one platform operation made under a single read transaction.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"

@@ -1,4 +1,5 @@
 // Statement: a prepared statement with its values bound and its columns read as platform values.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Value.h"

@@ -1,4 +1,5 @@
 // Transaction: one write to the database, committed or rolled back as a whole.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"

@@ -1,4 +1,5 @@
 // Application: the eighteen hooks, each a thin adapter from the script's arguments to one helper.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 
 #include "ClsBOM.h"

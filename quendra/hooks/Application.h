@@ -15,6 +15,7 @@
 // LinkUpdate, IsLockedForUpdate) let a failure pass: the platform's CvError (or any other
 // exception a helper lets through) leaves the hook, so a host tells a failed call from a
 // result of 0 or 1 by catching it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // The table of the eighteen hooks.
+// SPDX-License-Identifier: Apache-2.0
 #include "HookTable.h"
 
 #include <algorithm>

@@ -2,6 +2,7 @@
 // session, whether it catches every failure, and its call. The command, the COM server (a hook's
 // DISPID is its position from 1) and the desktop call hooks through this table, and a test checks
 // the type library against it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Application.h"

@@ -1,5 +1,6 @@
 // Every platform operation as a value, with its names: what fault injection, the embedded platform's
 // event log and the automation adapter know an operation by. Made from CvPlatform.def.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <cstddef>

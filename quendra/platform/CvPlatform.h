@@ -4,6 +4,7 @@
 // is answered only by the operations documented to answer it (SequenceByName,
 // LinkByEnds, ItemByText, Reference, ReferencedObject). Positions in platform lists
 // and record-list rows count from 0.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "AttributeType.h"

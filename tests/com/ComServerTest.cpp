@@ -2,6 +2,7 @@
 // DllCanUnloadNow, the type library's method table, and how results and failures come back.
 // Usage: test_com_server <path of quendra.dll>. Prints each failed check and "N passed, N failed".
 // The component's hook table comes before the Windows headers, whose macros would rename its members.
+// SPDX-License-Identifier: Apache-2.0
 #include "HookTable.h"
 
 // <windows.h> comes first of the Windows headers: the others build on it.

@@ -6,6 +6,7 @@
 # Platform.js then calls the eighteen hooks with the embedded platform's objects (Quendra.Platform) on
 # a database that quendra.exe makes from the sample product.
 # Usage: Registration.sh <wine> <quendra.dll> <folder of the scripts> <win32|win64> <quendra.exe> <work folder>
+# SPDX-License-Identifier: Apache-2.0
 set -uo pipefail
 wine=$1
 dll=$("$wine" winepath -w "$2")

@@ -1,4 +1,5 @@
 // The component's three windows behave alike on every window toolkit.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsForm.h"
 #include "WindowBackend.h"
 #include "World.h"

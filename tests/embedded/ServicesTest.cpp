@@ -1,4 +1,5 @@
 // Sequences, lookup tables, the class directory, desktop services, workflow, faults and the read-only switch.
+// SPDX-License-Identifier: Apache-2.0
 #include "OnBothStorages.h"
 
 #include "CvError.h"

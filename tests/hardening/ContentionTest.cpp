@@ -1,5 +1,6 @@
 // Users in processes of their own lock and unlock overlapping parts of one database file or server, add and
 // replace parts, or change one part while another locks and unlocks it.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"

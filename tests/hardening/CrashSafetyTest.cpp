@@ -1,4 +1,5 @@
 // A process killed in the middle of an unlock walk leaves a sound database: every part fully unlocked or untouched.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"

@@ -1,5 +1,6 @@
 // A broken environment: each fault of the file, its folder, the disk or another program gets its own message,
 // and leaves the database as it was. Also reading a file that cannot be written.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 #include "CommandRun.h"
 #include "CvError.h"

@@ -1,5 +1,6 @@
 // Sessions on a server: the authenticated role, not the login a program names, says who works and whether
 // as an administrator; a row another transaction holds makes a write fail as busy after the busy wait.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"

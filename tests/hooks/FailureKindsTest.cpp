@@ -1,5 +1,6 @@
 // Object services against a failure that is no std::exception: those that catch every failure catch it
 // too, those that catch nothing let it pass.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsUtils.h"
 #include "World.h"
 

@@ -1,4 +1,5 @@
 // Tests of the quendra command line: init and tree on files, and one clear line with status 2 for every mistake.
+// SPDX-License-Identifier: Apache-2.0
 #include "CommandRun.h"
 #include "Database.h"
 #include "MakingFile.h"

@@ -13,6 +13,7 @@
 //   block after "<!-- example: psql URI -->" runs in psql at URI, after "<!-- example: psql as the
 //   server's administrator -->" as the test server's superuser; each must succeed. The database and the
 //   roles the document makes are dropped before and after.
+// SPDX-License-Identifier: Apache-2.0
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // Tests of reading scenario files: every mistake is reported with the file, its JSON path and what is wrong.
+// SPDX-License-Identifier: Apache-2.0
 #include "ScenarioParser.h"
 #include "FileError.h"
 

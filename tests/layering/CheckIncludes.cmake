@@ -1,4 +1,5 @@
 # Fails when a file of the component includes SQLite, Qt or JSON headers.
+# SPDX-License-Identifier: Apache-2.0
 file(GLOB_RECURSE files ${ROOT}/quendra/*.h ${ROOT}/quendra/*.cpp)
 set(bad "")
 foreach(f ${files})

@@ -1,4 +1,5 @@
 # Fails when a source file of a built folder is in no target's source list.
+# SPDX-License-Identifier: Apache-2.0
 file(STRINGS ${LIST} built)
 file(GLOB_RECURSE sources ${ROOT}/quendra/*.cpp ${ROOT}/embedded/*.cpp ${ROOT}/toolkits/*.cpp ${ROOT}/playback/*.cpp ${ROOT}/host/*.cpp
      ${ROOT}/tests/*.cpp)

@@ -1,5 +1,6 @@
 // The server's rows of the exit statuses: a server that cannot be reached or is lost during a call is the
 // machine's (3), a role that may not do what it asks is refused (2).
+// SPDX-License-Identifier: Apache-2.0
 #include "CommandRun.h"
 #include "Names.h"
 #include "Processes.h"

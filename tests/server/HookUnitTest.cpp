@@ -1,5 +1,6 @@
 // A hook call is one unit on both storages: calls started together in processes of their own never both pass a
 // check only one of them could pass (an equal link, another user's lock).
+// SPDX-License-Identifier: Apache-2.0
 #include "CommandRun.h"
 #include "Names.h"
 #include "Processes.h"

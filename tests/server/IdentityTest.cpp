@@ -1,5 +1,6 @@
 // Who works on a server cannot be forged: a team role can neither write who is who or the model, nor put
 // tables or views of its own where the platform looks, and the database's owner works as an administrator.
+// SPDX-License-Identifier: Apache-2.0
 #include "CommandError.h"
 #include "CommandRun.h"
 #include "DatabaseFile.h"

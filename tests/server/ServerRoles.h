@@ -1,5 +1,6 @@
 // The test server's roles and SQL as the tests use them: each test's roles are its own (roles belong to the
 // whole server) and go at its end; SQL runs as the test's superuser or as one of the roles.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"

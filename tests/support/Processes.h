@@ -1,5 +1,6 @@
 // Child processes that work on a database file, the file made for them, and a plain SQLite connection to
 // look at it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "FileError.h"

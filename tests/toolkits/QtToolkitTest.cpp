@@ -1,4 +1,5 @@
 // The Qt toolkit's open-file dialog, the platform's dialogs and the window pictures.
+// SPDX-License-Identifier: Apache-2.0
 #ifdef QUENDRA_TEST_WITH_QT
 
 #include "ClsForm.h"

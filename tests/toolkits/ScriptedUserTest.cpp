@@ -1,4 +1,5 @@
 // The scripted user: how it reports answers that do not fit the windows that appear.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsForm.h"
 #include "World.h"
 

@@ -1,6 +1,7 @@
 // The component's windows as native Win32 windows, answered with clicks and keys under Wine, beside
 // the scripted user answering the same windows: both must end alike. The behaviour every toolkit
 // shares is tests/dialogs/FormBehaviourTest.cpp, built into the same program.
+// SPDX-License-Identifier: Apache-2.0
 #ifdef QUENDRA_TEST_WITH_WIN32
 
 #include "ClsForm.h"

@@ -1,4 +1,5 @@
 // WindowGallery: pictures of every window of the Qt toolkit, for the user documentation.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <string>

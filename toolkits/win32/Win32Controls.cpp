@@ -1,4 +1,5 @@
 // Win32Controls: labels, buttons, combo boxes and text boxes of a window as standard controls.
+// SPDX-License-Identifier: Apache-2.0
 #include "Win32Window.h"
 
 #include <algorithm>

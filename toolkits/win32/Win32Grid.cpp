@@ -1,5 +1,6 @@
 // Win32Grid: the grid as a window class of its own, drawn cell by cell; the form moves its edit box
 // over the current cell. A click makes the clicked cell current, arrows move the current cell.
+// SPDX-License-Identifier: Apache-2.0
 #include "Win32Window.h"
 
 #include <algorithm>

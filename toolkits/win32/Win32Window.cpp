@@ -1,4 +1,5 @@
 // Win32Window: a window of the component as a native top-level window with its own modal loop.
+// SPDX-License-Identifier: Apache-2.0
 #include "Win32Window.h"
 
 #include <commctrl.h>

@@ -1,6 +1,7 @@
 // Win32Window: a window of the component as a native top-level window, its controls as child
 // windows. Keys, clicks and focus changes of the controls reach the form as the Qt toolkit
 // reports them: the form hears a key first and may swallow it, Tab moves the focus in tab order.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Win32WindowSystem.h"
