@@ -452,16 +452,14 @@ void EmbeddedQueryDef::Execute() {
     QueryPlan* plan = parts_->SameShapeAsMarked() ? plan_ : nullptr;
     std::optional<QueryPlan> single;
     if (!plan) {
-        auto& plans = storage_->QueryPlans();
+        QueryPlanCache& plans = storage_->QueryPlans();
         ShapeOf(*parts_, shape_);
-        auto found = plans.find(shape_);
-        if (found != plans.end()) {
-            plan = &found->second;
-        } else if (plans.size() < 256) {
-            plan = &plans.emplace(shape_, MakePlan(*storage_, *parts_)).first->second;
-        } else {
-            // Shapes come from code, a few per operation: past that bound a plan serves its one run.
-            plan = &single.emplace(MakePlan(*storage_, *parts_));
+        plan = plans.Find(shape_);
+        if (!plan) {
+            if (plans.Full())
+                plan = &single.emplace(MakePlan(*storage_, *parts_));
+            else
+                plan = &plans.Keep(shape_, MakePlan(*storage_, *parts_));
         }
         // The storage keeps its plans for its whole life.
         plan_ = single ? nullptr : plan;
