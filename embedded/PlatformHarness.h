@@ -12,8 +12,9 @@
 
 namespace quendra::embedded {
 
-// Marks a platform operation as running while it lives, so that a failure is recorded once, by the
-// outermost operation, and not again by the operations it calls.
+// Marks a platform operation as running while it lives. Only the outermost operation, the one the component
+// called, counts for faults and records a failure: the operations the platform calls of its own inside it
+// neither count nor fail on purpose, and a failure of theirs is recorded once, under the outermost.
 class OperationScope {
 public:
     explicit OperationScope(int& depth) : depth_(depth) { ++depth_; }
@@ -30,12 +31,14 @@ public:
     // `databaseName` names the database in the refusal of a write to a database open for reading.
     explicit PlatformHarness(std::string databaseName) : databaseName_(std::move(databaseName)) {}
 
-    // Counts one call of an operation and fails it when a fault was injected for that call.
+    // Counts one call of an operation by the component and fails it when a fault was injected for that call.
     // Every platform operation starts with it and keeps the scope to its end; its handler of every failure
     // calls Failed.
     [[nodiscard]] OperationScope Call(CvOperation operation) {
-        if (depth_ == 0) operation_ = operation;
-        if (!faults_.empty()) Fire(operation);
+        if (depth_ == 0) {
+            operation_ = operation;
+            if (!faults_.empty()) Fire(operation);
+        }
         return OperationScope(depth_);
     }
     // In the handler of a failure of an operation: records the failure as an error event when the operation is
