@@ -1,6 +1,6 @@
 # Fails when a source file of a built folder is in no target's source list.
 file(STRINGS ${LIST} built)
-file(GLOB_RECURSE sources ${ROOT}/quendra/*.cpp ${ROOT}/embedded/*.cpp ${ROOT}/toolkits/*.cpp ${ROOT}/host/*.cpp
+file(GLOB_RECURSE sources ${ROOT}/quendra/*.cpp ${ROOT}/embedded/*.cpp ${ROOT}/toolkits/*.cpp ${ROOT}/playback/*.cpp ${ROOT}/host/*.cpp
      ${ROOT}/tests/*.cpp)
 # The Windows presets build the COM server's tests and the Win32 window toolkit.
 list(FILTER sources EXCLUDE REGEX "^${ROOT}/tests/com/")
