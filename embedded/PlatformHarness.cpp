@@ -1,6 +1,7 @@
 // Fault injection, the event log and the read-only switches of a database's sessions.
 #include "PlatformHarness.h"
 
+#include "Connection.h"
 #include "CvError.h"
 
 #include <algorithm>
@@ -31,6 +32,7 @@ void PlatformHarness::Failed() {
             throw;
         } catch (const std::exception& error) {
             event.text = error.what();
+            if (!machineFailure_ && dynamic_cast<const MachineFault*>(&error)) machineFailure_ = event.text;
         } catch (...) {
             event.text = "the operation failed for an unknown reason";
         }

@@ -6,6 +6,7 @@
 #include "Database.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,7 +61,11 @@ public:
         if (listener_) listener_(events_.back());
     }
     const std::vector<Event>& Events() const override { return events_; }
-    void ClearEvents() override { events_.clear(); }
+    void ClearEvents() override {
+        events_.clear();
+        machineFailure_.reset();
+    }
+    std::optional<std::string> MachineFailureText() const override { return machineFailure_; }
     void SetEventListener(std::function<void(const Event&)> listener) override { listener_ = std::move(listener); }
 
 private:
@@ -80,6 +85,7 @@ private:
     bool readOnly_ = false;
     bool openedForReading_ = false;
     std::vector<Event> events_;
+    std::optional<std::string> machineFailure_; // the first of the machine's among the events
     std::function<void(const Event&)> listener_;
 };
 

@@ -7,6 +7,7 @@
 #endif
 #include "CopyCommand.h"
 #include "FileError.h"
+#include "GrantCommand.h"
 #include "HookCatalog.h"
 #include "HookCommand.h"
 #include "InitCommand.h"
@@ -91,11 +92,13 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     PlayCommand play;
     HookCommand hook;
     CopyCommand copy;
+    GrantCommand grant;
     auto* initApp = init.Register(app);
     auto* treeApp = tree.Register(app);
     auto* playApp = play.Register(app);
     auto* hookApp = hook.Register(app);
     auto* copyApp = copy.Register(app);
+    auto* grantApp = grant.Register(app);
     auto* hooksApp = app.add_subcommand("hooks", "List the eighteen hooks: their arguments, what each does and what "
                                                  "its result means");
     WindowsCommand windows;
@@ -181,6 +184,7 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
         if (playApp->parsed()) return play.Run(out, errors);
         if (hookApp->parsed()) return hook.Run(out, errors);
         if (copyApp->parsed()) return copy.Run(out, errors);
+        if (grantApp->parsed()) return grant.Run(out);
         if (windowsApp && windowsApp->parsed()) return windows.Run(out);
         if (desktopApp && desktopApp->parsed()) return desktop.Run(out);
     } catch (const CommandError& error) {
@@ -193,8 +197,10 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     } catch (const embedded::EmbeddedError& error) {
         errors << where << ": " << (error.file.empty() ? "" : error.file + ": ")
                << (error.jsonPath.empty() ? "" : error.jsonPath + ": ") << error.what() << '\n';
+        if (embedded::IsMachineFailure(error)) return EnvironmentFault;
     } catch (const CvError& error) {
         errors << where << ": " << error.what() << '\n';
+        if (embedded::IsMachineFailure(error)) return EnvironmentFault;
     } catch (const std::exception& error) {
         errors << where << ": " << error.what() << '\n';
     }

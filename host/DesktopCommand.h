@@ -11,7 +11,7 @@ namespace quendra::host {
 
 struct DesktopOptions {
     std::string database;
-    std::string user;       // empty: the database's first user
+    std::string user;       // empty: the role's own login on a server, the first user of a file
     std::string config;     // empty: the texts shipped for the plant model
     std::string screenshot; // a PNG file to render the window into instead of showing it
 };

@@ -8,6 +8,7 @@
 #include "FileError.h"
 #include "FilePath.h"
 #include "HookCatalog.h"
+#include "OuterTransaction.h"
 #include "PersonAnswer.h"
 #include "QtMessages.h"
 #include "ScenarioParser.h"
@@ -48,32 +49,14 @@ const TextOption TextOptions[] = {{"--link-attributes", "LinkAttributes"},
                                   {"--file-types", "FileTypes"}};
 const TextOption ObjectOptions[] = {{"--obj", "Obj"}, {"--from-obj", "FromObj"}, {"--my-new-part", "MyNewPart"}};
 
-// The outer transaction of a scripted call: rolled back unless committed, also when the call throws.
-class OuterTransaction {
-public:
-    explicit OuterTransaction(embedded::Database& database) : database_(database) { database_.BeginOuterTransaction(); }
-    ~OuterTransaction() {
-        if (open_) database_.RollbackOuterTransaction();
-    }
-    OuterTransaction(const OuterTransaction&) = delete;
-    OuterTransaction& operator=(const OuterTransaction&) = delete;
-    void Commit() {
-        open_ = false;
-        database_.CommitOuterTransaction();
-    }
-
-private:
-    embedded::Database& database_;
-    bool open_ = true;
-};
-
 } // namespace
 
 CLI::App* HookCommand::Register(CLI::App& app) {
     command_ = app.add_subcommand(
         "hook", "Call one hook on a database file and print its windows, events and result.\n"
                 "Exit status: 0 the hook returned (whatever its result), 2 it failed or an argument is wrong,\n"
-                "3 the machine stopped it (no display for the windows, no temporary folder).");
+                "3 the machine or the server stopped it (a full disk, a lost server, a folder it may not write,\n"
+                "no display for the windows).");
     command_->add_option("NAME", hook_, "The hook, e.g. LockObject")->required();
     command_->add_option("--db", database_, "The database file, or a database server's address (postgresql://...)")
         ->required();
@@ -96,10 +79,11 @@ CLI::App* HookCommand::Register(CLI::App& app) {
     command_->add_option("--answers", answersFile_,
                          "Answer the windows from this file (a JSON list of answers as in scenario files) instead of "
                          "showing them");
-    auto* record = command_->add_option("--record", recordFile_,
-                         "Write the call, the windows shown and the answers given (from --answers, or by a person in "
-                         "the windows) as a scenario file that `quendra play` replays; the database as it was before "
-                         "the call is kept beside it (same name, .db), and files picked go into the scenario");
+    auto* record = command_->add_option(
+        "--record", recordFile_,
+        "Write the call, the windows shown and the answers given (from --answers, or by a person in "
+        "the windows) as a scenario file that `quendra play` replays; the database as it was before "
+        "the call is kept beside it (same name, .db), and files picked go into the scenario");
     command_->add_flag("--force", force_, "With --record: replace FILE and FILE.db when they exist")->needs(record);
     command_->add_flag("--read-only", readOnly_, "The database refuses every write during the call");
     command_->add_flag("--json", json_, "Print one JSON object a line");
@@ -218,7 +202,9 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         if (!qApp) application.emplace(argc, argv);
         qt::QtWindowSystem windows;
         StepRunner runner(world, windows, windows, nullptr);
+        OuterTransaction unit(*database, PersonsCallIsOneUnit(database_));
         outcome = runner.Run(step, user_);
+        if (!database->Harness().MachineFailureText()) unit.Commit();
         // A result dialog shares its query dialog's answer, as in scenarios.
         std::string searchAnswer;
         for (const auto& shown : windows.Answered()) {
@@ -240,7 +226,7 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         StepRunner runner(world, scripted, scripted, &scripted);
         outcome = runner.Run(step, user_);
         misfit = outcome.scriptedFailure || !outcome.answersLeft.empty();
-        if (!misfit) transaction.Commit();
+        if (!misfit && !database->Harness().MachineFailureText()) transaction.Commit();
         size_t used = step.answers.size() - outcome.answersLeft.size();
         for (size_t i = 0; i < used; ++i) {
             answers.push_back(step.answers[i].written);
@@ -258,6 +244,11 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     transcript.Outcome(1, outcome, world);
     if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
+    // A full disk or a lost server during the call is the machine's, whatever the hook made of it.
+    if (auto failure = database->Harness().MachineFailureText()) {
+        errors << "quendra hook: " << *failure << "; the hook's writes are undone\n";
+        return EnvironmentFault;
+    }
     if (misfit) {
         errors << "quendra hook: the answers do not fit the windows shown; the hook's writes are undone\n";
         return 2;
@@ -300,8 +291,9 @@ std::ofstream HookCommand::PrepareRecording() {
     // A scenario file holds UTF-8 only: a name or argument that is not would be replayed as another.
     auto notUtf8 = [](const std::string& what, const std::string& text) {
         if (JsonHeldText(text) != text)
-            throw CommandError(what + " " + JsonText(text) +
-                               " is not UTF-8 text, which a recording cannot keep: give it in UTF-8 to record the call");
+            throw CommandError(
+                what + " " + JsonText(text) +
+                " is not UTF-8 text, which a recording cannot keep: give it in UTF-8 to record the call");
     };
     notUtf8("the copy of the database", std::filesystem::path(snapshot).filename().string());
     for (const char* flag : {"--user", "--row", "--link-attributes", "--select-op", "--extensions", "--file-types",
@@ -326,9 +318,16 @@ std::ofstream HookCommand::PrepareRecording() {
     }
     std::ofstream recording(recordFile_, std::ios::binary | std::ios::trunc);
     if (!recording) {
-        auto why = std::strerror(errno);
+        const int error = errno;
         ForgetRecording();
-        throw CommandError("cannot write the recording " + recordFile_ + ": " + why);
+        const std::string text = "cannot write the recording " + recordFile_ + ": " + std::strerror(error);
+        // A folder that may not be written, a full disk: the machine's.
+        bool machine = error == EACCES || error == EPERM || error == EROFS || error == ENOSPC;
+#ifdef EDQUOT
+        machine = machine || error == EDQUOT;
+#endif
+        if (machine) throw EnvironmentError(text);
+        throw CommandError(text);
     }
     madeRecording_ = !recordingExisted;
     return recording;

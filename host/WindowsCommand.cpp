@@ -4,6 +4,8 @@
 #include "CommandError.h"
 #include "QtMessages.h"
 
+#include <filesystem>
+
 #ifdef QUENDRA_WITH_QT
 #include "WindowGallery.h"
 #endif
@@ -20,8 +22,13 @@ int WindowsCommand::Run(std::ostream& out) {
 #ifdef QUENDRA_WITH_QT
     if (outDir_.empty()) throw CommandError("--out names no folder: give the folder for the pictures");
     QuietQtPlatformNotes();
+    std::error_code error;
+    if (std::filesystem::exists(outDir_, error) && !std::filesystem::is_directory(outDir_, error))
+        throw CommandError(outDir_ + " is no folder: give a folder for the pictures with --out");
+    // What stops the pictures is the machine's: a folder that may not be written, a full disk.
     if (quendra::qt::RenderWindowGallery(outDir_) != 0)
-        throw CommandError("not every window could be written to " + outDir_);
+        throw EnvironmentError("not every window could be written to " + outDir_ +
+                               ": check that the folder may be written and the disk has room");
     out << "wrote the window pictures to " << outDir_ << '\n';
     return 0;
 #else

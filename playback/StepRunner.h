@@ -10,6 +10,7 @@
 #include "ScriptedUser.h"
 #include "WindowSystem.h"
 
+#include <map>
 #include <string>
 
 namespace quendra::host {
@@ -25,10 +26,15 @@ public:
     // Calls the hooks through Quendra.Application as a platform script does (Windows with the DLL
     // registered), the windows still this runner's.
     void CallThroughCom(bool on) { throughCom_ = on; }
+    // Keeps each user's session from the user's first step to the runner's end, instead of logging the user in
+    // afresh for each step.
+    void KeepSessions(bool on) { keepSessions_ = on; }
 
 private:
     World& world_;
     bool throughCom_ = false;
+    bool keepSessions_ = false;
+    std::map<std::string, Ptr<CvSession>> sessions_; // by login, while kept
     scripted::ScriptedUser* scripted_;
     // Passes the windows on and notes where each showed among the events; it outlives the sessions
     // of the steps, whose objects may still show dialogs.
