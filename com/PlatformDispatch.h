@@ -1,5 +1,5 @@
 // The platform interfaces offered over automation: an automation object whose members are the
-// operations of the name table (com/AutomationNames.cpp), called on a platform object. The embedded
+// operations of CvPlatform.def (by their automation names), called on a platform object. The embedded
 // platform reaches scripts this way, and through them Quendra.Application.
 #pragma once
 

@@ -104,7 +104,7 @@ public:
     EmbeddedQueryClasses(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     void AddClass(int16_t classId, const std::string& alias) override try {
-        auto operation = storage_->Call("CvQueryClasses.AddClass");
+        auto operation = storage_->Call(CvOperation::CvQueryClasses_AddClass);
         storage_->Class(classId);
         parts_->AddClass(classId, alias);
     } catch (...) {
@@ -121,7 +121,7 @@ public:
     EmbeddedQueryColumns(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     void AddColumn(const std::string& attribute, const std::string& alias, int32_t) override try {
-        auto operation = storage_->Call("CvQueryColumns.AddColumn");
+        auto operation = storage_->Call(CvOperation::CvQueryColumns_AddColumn);
         parts_->AddColumn(attribute, alias);
     } catch (...) {
         storage_->Failed();
@@ -138,7 +138,7 @@ public:
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     void AddCondition(const std::string& connector, const std::string& attribute, const std::string& op,
                       const Value& value, int32_t, const std::string& alias) override try {
-        auto operation = storage_->Call("CvQueryConditions.AddCondition");
+        auto operation = storage_->Call(CvOperation::CvQueryConditions_AddCondition);
         parts_->AddCondition(connector, attribute, op, value, alias);
     } catch (...) {
         storage_->Failed();
@@ -154,21 +154,21 @@ public:
     EmbeddedQuerySpec(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     Ptr<CvQueryClasses> Classes() override try {
-        auto operation = storage_->Call("CvQuerySpec.Classes");
+        auto operation = storage_->Call(CvOperation::CvQuerySpec_Classes);
         if (!classes_) classes_ = std::make_shared<EmbeddedQueryClasses>(storage_, parts_);
         return classes_;
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvQueryColumns> Columns() override try {
-        auto operation = storage_->Call("CvQuerySpec.Columns");
+        auto operation = storage_->Call(CvOperation::CvQuerySpec_Columns);
         if (!columns_) columns_ = std::make_shared<EmbeddedQueryColumns>(storage_, parts_);
         return columns_;
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvQueryConditions> Conditions() override try {
-        auto operation = storage_->Call("CvQuerySpec.Conditions");
+        auto operation = storage_->Call(CvOperation::CvQuerySpec_Conditions);
         if (!conditions_) conditions_ = std::make_shared<EmbeddedQueryConditions>(storage_, parts_);
         return conditions_;
     } catch (...) {
@@ -209,7 +209,7 @@ std::string FamilyList(const ClassInfo& cls) {
 } // namespace
 
 Ptr<CvQuerySpec> EmbeddedQueryDef::Specification() try {
-    auto operation = storage_->Call("CvQueryDef.Specification");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_Specification);
     if (!spec_) spec_ = std::make_shared<EmbeddedQuerySpec>(storage_, parts_);
     return spec_;
 } catch (...) {
@@ -217,21 +217,21 @@ Ptr<CvQuerySpec> EmbeddedQueryDef::Specification() try {
 }
 
 void EmbeddedQueryDef::Run() try {
-    auto operation = storage_->Call("CvQueryDef.Run");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_Run);
     Execute();
 } catch (...) {
     storage_->Failed();
 }
 
 void EmbeddedQueryDef::RunWithOptions(const Ptr<CvUpdateOptions>&) try {
-    auto operation = storage_->Call("CvQueryDef.RunWithOptions");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_RunWithOptions);
     Execute();
 } catch (...) {
     storage_->Failed();
 }
 
 Ptr<CvRecList> EmbeddedQueryDef::Result() try {
-    auto operation = storage_->Call("CvQueryDef.Result");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_Result);
     if (!ran_) throw CvError("the query has not run");
     return std::make_shared<EmbeddedRecList>(storage_, rows_);
 } catch (...) {
@@ -251,7 +251,7 @@ void EmbeddedQueryDef::Clear() {
 }
 
 int32_t EmbeddedQueryDef::RowCount() try {
-    auto operation = storage_->Call("CvQueryDef.RowCount");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_RowCount);
     if (!ran_) throw CvError("the query has not run");
     return static_cast<int32_t>(rows_.size());
 } catch (...) {

@@ -6,7 +6,7 @@
 namespace quendra::embedded {
 
 void EmbeddedSessionUtil::ShowObject(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool flag) try {
-    auto operation = context_->storage->Call("CvSessionUtil.ShowObject");
+    auto operation = context_->storage->Call(CvOperation::CvSessionUtil_ShowObject);
     context_->storage->Record(events::Show{Own(object).Key(), flag});
 } catch (...) {
     context_->storage->Failed();

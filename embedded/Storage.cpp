@@ -157,201 +157,25 @@ void Storage::CreateSchema() {
     for (const auto& user : model_->users) AddUser(user.login, user.admin, user.values);
 }
 
-namespace {
-
-// Every operation of the platform's interfaces, sorted (Call checks in debug builds that it is listed).
-const std::vector<std::string>& Operations() {
-    static const std::vector<std::string> operations = {
-        "CvAttributeDef.DisplayName",
-        "CvAttributeDef.IsMandatory",
-        "CvAttributeDef.IsPrimary",
-        "CvAttributeDef.LookupTableId",
-        "CvAttributeDef.Name",
-        "CvAttributeDef.Reference",
-        "CvAttributeDef.TypeCode",
-        "CvAttributeDefs.Count",
-        "CvAttributeDefs.DefinitionByName",
-        "CvAttributeDefs.Item",
-        "CvAttributeDefs.KeyOf",
-        "CvClass.AttributeDefs",
-        "CvClass.BelongsToClass",
-        "CvClass.ClassId",
-        "CvClass.DisplayName",
-        "CvClass.HasAttribute",
-        "CvClass.IncludesClass",
-        "CvClass.LinkClasses",
-        "CvClass.Name",
-        "CvClass.SuperClassId",
-        "CvClassLinks.LinkClassesTo",
-        "CvCommonGUI.DesktopWindow",
-        "CvCommonGUI.DialogMaker",
-        "CvCommonGUI.ViewMaker",
-        "CvDesktopWindow.View",
-        "CvDialogMaker.RunQueryDialog",
-        "CvFlowEntries.Count",
-        "CvFlowEntries.Entry",
-        "CvFlowEntry.CanForwardTo",
-        "CvFlowEntry.CurrentStep",
-        "CvFlowEntry.Definition",
-        "CvFlowEntry.Object",
-        "CvFlowEntry.Take",
-        "CvFlowNode.NextTargets",
-        "CvFlowProcess.Attach",
-        "CvFlowProcess.Object",
-        "CvFlowStep.Forward",
-        "CvFlowStore.NewProcess",
-        "CvFlowStore.WorkList",
-        "CvFlowTargets.Item",
-        "CvFlowWorkList.Entries",
-        "CvGUIDialog.Close",
-        "CvGUIDialog.Prepare",
-        "CvGUIDialog.SetOption",
-        "CvGUIDialog.Show",
-        "CvGUIDialog.View",
-        "CvGUINotifier.NotifyObjects",
-        "CvGUISelection.Objects",
-        "CvGUISelection.Query",
-        "CvGUISelection.SetQuery",
-        "CvGUIServices.ObjectViewNotifier",
-        "CvGUIView.Contents",
-        "CvGUIView.RefreshObjects",
-        "CvGUIView.ResultDialog",
-        "CvGUIView.Selection",
-        "CvIntegrationStore.NewObjectDialog",
-        "CvLinkClasses.Count",
-        "CvLinkClasses.Item",
-        "CvLookupEntry.Code",
-        "CvLookupEntry.Text",
-        "CvLookupTable.Count",
-        "CvLookupTable.Item",
-        "CvLookupTable.ItemByText",
-        "CvMetaInfo.ClassById",
-        "CvMetaInfo.ClassByName",
-        "CvMetaInfo.LinkClassBetween",
-        "CvNewObjectDialog.Show",
-        "CvObject.AddAttributesToRetrieve",
-        "CvObject.AttachToParent",
-        "CvObject.AttributeDefs",
-        "CvObject.Children",
-        "CvObject.Class",
-        "CvObject.ClassId",
-        "CvObject.Data",
-        "CvObject.Delete",
-        "CvObject.DisplayText",
-        "CvObject.InitialiseNew",
-        "CvObject.Insert",
-        "CvObject.LinkToParent",
-        "CvObject.LinkUnderParent",
-        "CvObject.NewLink",
-        "CvObject.NewLinkTo",
-        "CvObject.ObjectId",
-        "CvObject.ObjectStore",
-        "CvObject.PrepareNew",
-        "CvObject.ReferencedObject",
-        "CvObject.RemoveLink",
-        "CvObject.Retrieve",
-        "CvObject.Store",
-        "CvObject.TreeLinks",
-        "CvObject.Update",
-        "CvObject.WorkingObject",
-        "CvObjectStore.DefaultUpdateOptions",
-        "CvObjectStore.LinkByEnds",
-        "CvObjectStore.LookupTable",
-        "CvObjectStore.NewObject",
-        "CvObjectStore.NewObjectList",
-        "CvObjectStore.NewQueryDef",
-        "CvObjectStore.NewSqlQuery",
-        "CvObjectStore.ObjectById",
-        "CvObjectStore.ObjectFromRecord",
-        "CvObjectStore.ObjectsFromRecList",
-        "CvObjectStore.Sequences",
-        "CvObjectStore.Session",
-        "CvObjects.Add",
-        "CvObjects.Count",
-        "CvObjects.Item",
-        "CvQuery.Result",
-        "CvQuery.Run",
-        "CvQuery.SetSqlText",
-        "CvQueryClasses.AddClass",
-        "CvQueryColumns.AddColumn",
-        "CvQueryConditions.AddCondition",
-        "CvQueryDef.Result",
-        "CvQueryDef.RowCount",
-        "CvQueryDef.Run",
-        "CvQueryDef.RunWithOptions",
-        "CvQueryDef.Specification",
-        "CvQuerySpec.Classes",
-        "CvQuerySpec.Columns",
-        "CvQuerySpec.Conditions",
-        "CvRecList.KeyAt",
-        "CvRecList.RecordAt",
-        "CvRecList.RecordByKey",
-        "CvRecList.RecordCount",
-        "CvRecList.RowCount",
-        "CvRecList.ValueAsInt16",
-        "CvRecList.ValueAsInt32",
-        "CvRecList.ValueAt",
-        "CvRecord.GetValue",
-        "CvRecord.Header",
-        "CvRecord.SetValue",
-        "CvRecord.SetValueAsBool",
-        "CvRecord.SetValueAsDouble",
-        "CvRecord.SetValueAsInt16",
-        "CvRecord.SetValueAsInt32",
-        "CvRecord.SetValueAsText",
-        "CvRecord.ValueAsBool",
-        "CvRecord.ValueAsInt16",
-        "CvRecord.ValueAsInt32",
-        "CvRecord.ValueAsText",
-        "CvRecordHeader.ContainsColumn",
-        "CvReference.DisplayAttributes",
-        "CvReference.ReferenceText",
-        "CvSequence.NextValue",
-        "CvSequences.SequenceByName",
-        "CvSession.CreateObject",
-        "CvSession.CurrentUser",
-        "CvSession.MetaInfo",
-        "CvSession.ObjectStore",
-        "CvSessionUtil.ShowObject",
-        "CvTreeLink.Element",
-        "CvTreeLink.WorkingEntry",
-        "CvTreeLinks.Count",
-        "CvTreeLinks.Item",
-        "CvUpdateOptions.Copy",
-        "CvUpdateOptions.SetFirstSwitch",
-        "CvUpdateOptions.SetFourthSetting",
-        "CvUpdateOptions.SetMode",
-        "CvUpdateOptions.SetSecondSwitch",
-        "CvUpdateOptions.SetThirdSetting",
-        "CvUserInfo.IsAdministrator",
-        "CvUserInfo.UserObjectId",
-        "CvViewMaker.MakeView",
-    };
-    return operations;
-}
-
-} // namespace
-
 std::vector<std::string> FailableCalls() {
-    return Operations();
+    std::vector<std::string> names;
+    for (const CvOperationName& name : cvOperationNames) names.emplace_back(name.full);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
-bool Storage::IsFailable(const char* operation) {
-    return std::binary_search(Operations().begin(), Operations().end(), std::string(operation));
-}
-
-void Storage::Fire(const char* operation) {
+void Storage::Fire(CvOperation operation) {
     bool fire = false;
     for (auto& fault : faults_) {
         if (fault.fired || fault.operation != operation) continue;
         if (++fault.calls == fault.nth) fault.fired = fire = true;
     }
-    if (fire) throw CvError(std::string("the platform operation ") + operation + " failed");
+    if (fire) throw CvError("the platform operation " + std::string(NameOf(operation).full) + " failed");
 }
 
 void Storage::Failed() {
     if (depth_ == 0) {
-        events::Error event{operation_, ""};
+        events::Error event{std::string(NameOf(operation_).full), ""};
         try {
             throw;
         } catch (const std::exception& error) {
@@ -365,16 +189,18 @@ void Storage::Failed() {
 }
 
 void Storage::FailCall(const std::string& operation, int nth) {
-    if (!std::binary_search(Operations().begin(), Operations().end(), operation))
+    const auto* named = std::find_if(std::begin(cvOperationNames), std::end(cvOperationNames),
+                                     [&](const CvOperationName& name) { return name.full == operation; });
+    if (named == std::end(cvOperationNames))
         throw std::invalid_argument("there is no platform operation named \"" + operation + "\" that can fail");
     if (nth < 1) throw EmbeddedError("", "", "a fault is injected into a call counted from 1");
-    faults_.push_back({operation, nth});
+    faults_.push_back({static_cast<CvOperation>(named - std::begin(cvOperationNames)), nth});
 }
 
 std::vector<std::pair<std::string, int>> Storage::UnfiredFaults() const {
     std::vector<std::pair<std::string, int>> unfired;
     for (const auto& fault : faults_)
-        if (!fault.fired) unfired.emplace_back(fault.operation, fault.nth);
+        if (!fault.fired) unfired.emplace_back(NameOf(fault.operation).full, fault.nth);
     return unfired;
 }
 

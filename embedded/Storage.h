@@ -2,13 +2,13 @@
 #pragma once
 
 #include "Connection.h"
+#include "CvOperation.h"
 #include "Database.h"
 #include "Model.h"
 #include "QueryPlan.h"
 #include "RecordData.h"
 #include "Transaction.h"
 
-#include <cassert>
 #include <functional>
 #include <map>
 #include <memory>
@@ -54,8 +54,7 @@ public:
 
     // Counts one call of an operation and fails it when a fault was injected for it. Every platform
     // operation starts with it and keeps the scope to its end; its handler of every failure calls Failed.
-    [[nodiscard]] OperationScope Call(const char* operation) {
-        assert(IsFailable(operation));
+    [[nodiscard]] OperationScope Call(CvOperation operation) {
         if (depth_ == 0) operation_ = operation;
         if (!faults_.empty()) Fire(operation);
         return OperationScope(depth_);
@@ -194,11 +193,10 @@ private:
     // The values of an object of that class from a row of its table's select (its columns from `offset` on).
     RecordData ReadRecord(const Statement& statement, const ClassInfo& cls, int offset = 0) const;
     void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data, int offset = 0) const;
-    static bool IsFailable(const char* operation);
-    void Fire(const char* operation);
+    void Fire(CvOperation operation);
 
     struct Fault {
-        std::string operation;
+        CvOperation operation{};
         int nth = 0;
         int calls = 0;
         bool fired = false;
@@ -210,7 +208,7 @@ private:
     std::unordered_map<int16_t, ClassLayout> classLayouts_;
     std::vector<Fault> faults_;
     int depth_ = 0;              // platform operations running
-    const char* operation_ = ""; // the outermost of them
+    CvOperation operation_{};    // the outermost of them
     bool readOnly_ = false;
     bool openedForReading_ = false;
     std::vector<Event> events_;

@@ -2,8 +2,11 @@
 // that the command's help, its transcripts and the documentation all show.
 #include "HookCatalog.h"
 
+#include "HookTable.h"
+
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <map>
 #include <stdexcept>
 
@@ -32,156 +35,129 @@ const std::map<std::string, std::string>& ArgumentMeanings() {
 } // namespace
 
 const std::vector<HookInfo>& HookCatalog::All() {
-    static const std::vector<HookInfo> hooks = {
-        {"AddExistingPart",
-         true,
-         {"LinkAttributes"},
-         {},
-         "row 0: the parent part",
+    // What the command says of each hook, in the order of the component's hook table.
+    struct Description {
+        const char* rows;
+        const char* purpose;
+        const char* zero;
+        const char* one;
+        bool storedLinks = false;
+    };
+    static const Description descriptions[] = {
+        // AddExistingPart
+        {"row 0: the parent part",
          "links parts the user searches for below the parent, asking the link values in the link attribute editor",
          "",
          Always},
-        {"AddMainPart",
-         true,
-         {},
-         {},
-         "row 0: the parent part",
+        // AddMainPart
+        {"row 0: the parent part",
          "makes a new part in the new-object dialog and links it below the parent",
          "the part was made and linked",
          Refused},
-        {"AddNewPart",
-         true,
-         {"LinkAttributes"},
-         {},
-         "row 0: the parent part",
+        // AddNewPart
+        {"row 0: the parent part",
          "makes a new part in the new-object dialog and links it below the parent with the link values asked",
          "",
          Always},
-        {"AfterCheckInDocuments",
-         true,
-         {},
-         {},
-         "the documents checked in",
+        // AfterCheckInDocuments
+        {"the documents checked in",
          "links each document to the released part that carries its part number, and unlinks the others",
          Done,
          Refused},
-        {"BeforeAddPartsTreeLink",
-         true,
-         {},
-         {},
-         "row 0: the link about to be made, {\"class\", \"parent\", \"child\"}",
+        // BeforeAddPartsTreeLink
+        {"row 0: the link about to be made, {\"class\", \"parent\", \"child\"}",
          "checks that the child may be linked below the parent",
          "the link may be made",
          "the link is refused"},
-        {"BeforeCheckOutReleaseDocs",
-         true,
-         {"SelectOp"},
-         {},
-         "row 0: the document",
+        // BeforeCheckOutReleaseDocs
+        {"row 0: the document",
          "checks that the document may be checked out or approved",
          "it may go on",
          "refused"},
-        {"BeforeDeleteDocuments",
-         true,
-         {},
-         {},
-         "row 0: the document",
+        // BeforeDeleteDocuments
+        {"row 0: the document",
          "checks that the document may be deleted",
          "it may be deleted",
          "refused"},
-        {"BeforeNewReleaseObj",
-         true,
-         {},
-         {},
-         "row 0: the object",
+        // BeforeNewReleaseObj
+        {"row 0: the object",
          "checks that a new release of the object may start",
          "it may start",
          "refused"},
-        {"BeforeUpdate",
-         true,
-         {"SelectOp"},
-         {},
-         "row 0: the object as the user changed it",
+        // BeforeUpdate
+        {"row 0: the object as the user changed it",
          "checks that the object's attributes may be updated",
          "it may be updated",
          "refused"},
-        {"CopyTreeFrom",
-         false,
-         {"LinkAttributes"},
-         {"Obj", "FromObj"},
-         "",
+        // CopyTreeFrom
+        {"",
          "links every child of FromObj below Obj as well, with the values of the named link attributes",
          "the children were linked",
          Refused},
-        {"DeleteLink",
-         true,
-         {},
-         {},
-         "the links to delete",
+        // DeleteLink
+        {"the links to delete",
          "deletes each link whose parent the user may change",
          "",
          Always,
          true},
-        {"LinkUpdate",
-         true,
-         {"LinkAttributes"},
-         {},
-         "the links to update",
+        // LinkUpdate
+        {"the links to update",
          "lets the user edit the links' values in the link attribute editor and stores them",
          "the values were stored",
          "refused or cancelled: nothing was stored",
          true},
-        {"LockObject",
-         true,
-         {},
-         {},
-         "the objects to lock",
+        // LockObject
+        {"the objects to lock",
          "sets the lock on each object that the user may change",
          "",
          Always},
-        {"ReplacePart",
-         true,
-         {"LinkAttributes"},
-         {},
-         "the link whose child is replaced",
+        // ReplacePart
+        {"the link whose child is replaced",
          "replaces the link's child by a part the user searches for, keeping the link values",
          "the part was replaced",
          Refused,
          true},
-        {"ReplacePartByNewPart",
-         true,
-         {"LinkAttributes"},
-         {"MyNewPart"},
-         "the link whose child is replaced",
+        // ReplacePartByNewPart
+        {"the link whose child is replaced",
          "replaces the link's child by a new part made in the new-object dialog, keeping the link values",
          "the part was replaced; MyNewPart holds the new part",
          Refused,
          true},
-        {"UnLockObject",
-         true,
-         {},
-         {},
-         "the objects to unlock",
+        // UnLockObject
+        {"the objects to unlock",
          "clears the lock on each object, and on the tree below it when the user says Yes",
          "",
          Always},
-        {"UploadDocument",
-         true,
-         {"Extensions", "FileTypes"},
-         {},
-         "row 0: the object that gets the documents",
+        // UploadDocument
+        {"row 0: the object that gets the documents",
          "makes a document for each file the user picks, its file type taken from its extension or asked",
          Done,
          Refused},
-        {"IsLockedForUpdate",
-         true,
-         {},
-         {},
-         "row 0: the object to update",
+        // IsLockedForUpdate
+        {"row 0: the object to update",
          "checks whether somebody else holds the object's lock",
          "not locked: the update goes on",
          "locked by somebody else: the update is refused"},
     };
+    static_assert(std::size(descriptions) == 18);
+    static const std::vector<HookInfo> hooks = [] {
+        std::vector<HookInfo> all;
+        for (size_t i = 0; i < Hooks().size(); ++i) {
+            const Hook& hook = Hooks()[i];
+            const Description& description = descriptions[i];
+            HookInfo info{std::string(hook.name), false, {}, {}, description.rows, description.purpose,
+                          description.zero, description.one, description.storedLinks};
+            for (const HookParameter& parameter : hook.Parameters()) {
+                if (parameter.kind == HookParameterKind::Rows)
+                    info.takesRows = true;
+                else
+                    (parameter.kind == HookParameterKind::Text ? info.texts : info.objects)
+                        .emplace_back(parameter.name);
+            }
+            all.push_back(std::move(info));
+        }
+        return all;
+    }();
     return hooks;
 }
 
@@ -272,32 +248,29 @@ std::string HookCatalog::Page(const HookInfo& hook) {
 
 int16_t HookCatalog::Call(Application& application, const std::string& name, Ptr<CvSession> session,
                           HookArguments& arguments) {
-    auto& rows = arguments.rows;
-    auto& texts = arguments.texts;
-    auto& objects = arguments.objects;
-    if (name == "AddExistingPart") return application.AddExistingPart(session, rows, texts["LinkAttributes"]);
-    if (name == "AddMainPart") return application.AddMainPart(session, rows);
-    if (name == "AddNewPart") return application.AddNewPart(session, rows, texts["LinkAttributes"]);
-    if (name == "AfterCheckInDocuments") return application.AfterCheckInDocuments(session, rows);
-    if (name == "BeforeAddPartsTreeLink") return application.BeforeAddPartsTreeLink(session, rows);
-    if (name == "BeforeCheckOutReleaseDocs")
-        return application.BeforeCheckOutReleaseDocs(session, rows, texts["SelectOp"]);
-    if (name == "BeforeDeleteDocuments") return application.BeforeDeleteDocuments(session, rows);
-    if (name == "BeforeNewReleaseObj") return application.BeforeNewReleaseObj(session, rows);
-    if (name == "BeforeUpdate") return application.BeforeUpdate(session, rows, texts["SelectOp"]);
-    if (name == "CopyTreeFrom")
-        return application.CopyTreeFrom(session, objects["Obj"], objects["FromObj"], texts["LinkAttributes"]);
-    if (name == "DeleteLink") return application.DeleteLink(session, rows);
-    if (name == "LinkUpdate") return application.LinkUpdate(session, rows, texts["LinkAttributes"]);
-    if (name == "LockObject") return application.LockObject(session, rows);
-    if (name == "ReplacePart") return application.ReplacePart(session, rows, texts["LinkAttributes"]);
-    if (name == "ReplacePartByNewPart")
-        return application.ReplacePartByNewPart(session, rows, texts["LinkAttributes"], objects["MyNewPart"]);
-    if (name == "UnLockObject") return application.UnLockObject(session, rows);
-    if (name == "UploadDocument")
-        return application.UploadDocument(session, rows, texts["Extensions"], texts["FileTypes"]);
-    if (name == "IsLockedForUpdate") return application.IsLockedForUpdate(session, rows);
-    throw std::invalid_argument("unknown hook " + name);
+    const Hook* hook = FindHook(name);
+    if (!hook) throw std::invalid_argument("unknown hook " + name);
+    HookValues values;
+    values.rows = arguments.rows;
+    size_t texts = 0, objects = 0;
+    for (const HookParameter& parameter : hook->Parameters()) {
+        const std::string parameterName(parameter.name);
+        if (parameter.kind == HookParameterKind::Text)
+            values.texts[texts++] = arguments.texts[parameterName];
+        else if (parameter.kind != HookParameterKind::Rows)
+            values.objects[objects++] = arguments.objects[parameterName];
+    }
+    const int16_t result = hook->call(application, session, values);
+    // The in/out objects come back as the hook left them.
+    objects = 0;
+    for (const HookParameter& parameter : hook->Parameters()) {
+        if (parameter.kind == HookParameterKind::Object || parameter.kind == HookParameterKind::InOutObject) {
+            if (parameter.kind == HookParameterKind::InOutObject)
+                arguments.objects[std::string(parameter.name)] = values.objects[objects];
+            ++objects;
+        }
+    }
+    return result;
 }
 
 } // namespace quendra::host
