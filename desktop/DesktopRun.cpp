@@ -13,7 +13,7 @@
 
 namespace quendra::desktop {
 
-int RunDesktop(const host::DesktopOptions& options, std::ostream& out) {
+int RunDesktop(const DesktopOptions& options, std::ostream& out) {
     auto database = host::DatabaseFile::Open(options.database);
     auto users = host::DatabaseFile::Users(options.database);
     if (users.empty()) throw host::CommandError(options.database + " has no users to log in with");
@@ -24,7 +24,7 @@ int RunDesktop(const host::DesktopOptions& options, std::ostream& out) {
     static int argc = 1;
     static char name[] = "quendra";
     static char* argv[] = {name, nullptr};
-    host::QuietQtPlatformNotes();
+    qt::QuietQtPlatformNotes();
     std::optional<QApplication> application;
     if (!qApp) application.emplace(argc, argv);
     DesktopWindow window(database, options.database, user, std::move(config));

@@ -9,7 +9,6 @@
 #include "FilePath.h"
 #include "HookCatalog.h"
 #include "PersonAnswer.h"
-#include "QtMessages.h"
 #include "ScenarioParser.h"
 #include "StepRunner.h"
 #include "Transcript.h"
@@ -18,6 +17,7 @@
 #include "ScriptedUser.h"
 
 #ifdef QUENDRA_WITH_QT
+#include "QtMessages.h"
 #include "QtWindowSystem.h"
 
 #include <QApplication>
@@ -96,10 +96,11 @@ CLI::App* HookCommand::Register(CLI::App& app) {
     command_->add_option("--answers", answersFile_,
                          "Answer the windows from this file (a JSON list of answers as in scenario files) instead of "
                          "showing them");
-    auto* record = command_->add_option("--record", recordFile_,
-                         "Write the call, the windows shown and the answers given (from --answers, or by a person in "
-                         "the windows) as a scenario file that `quendra play` replays; the database as it was before "
-                         "the call is kept beside it (same name, .db), and files picked go into the scenario");
+    auto* record = command_->add_option(
+        "--record", recordFile_,
+        "Write the call, the windows shown and the answers given (from --answers, or by a person in "
+        "the windows) as a scenario file that `quendra play` replays; the database as it was before "
+        "the call is kept beside it (same name, .db), and files picked go into the scenario");
     command_->add_flag("--force", force_, "With --record: replace FILE and FILE.db when they exist")->needs(record);
     command_->add_flag("--read-only", readOnly_, "The database refuses every write during the call");
     command_->add_flag("--json", json_, "Print one JSON object a line");
@@ -204,52 +205,9 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     Transcript transcript(out, errors, json_);
     transcript.Step(1, step, user_);
     out.flush(); // the call may wait for a person at a real window
-    StepOutcome outcome;
-    bool misfit = false;
-    Json answers = Json::array();
-    Json files = Json::object();
-    if (person) {
-#ifdef QUENDRA_WITH_QT
-        static int argc = 1;
-        static char name[] = "quendra";
-        static char* argv[] = {name, nullptr};
-        std::optional<QApplication> application;
-        QuietQtPlatformNotes();
-        if (!qApp) application.emplace(argc, argv);
-        qt::QtWindowSystem windows;
-        StepRunner runner(world, windows, windows, nullptr);
-        outcome = runner.Run(step, user_);
-        // A result dialog shares its query dialog's answer, as in scenarios.
-        std::string searchAnswer;
-        for (const auto& shown : windows.Answered()) {
-            auto window = shown.window;
-            if (shown.answer) {
-                Json answer = PersonAnswer(*shown.answer, *database, answersFolder, files);
-                window.answer = JsonText(answer);
-                if (std::holds_alternative<scripted::answers::Search>(shown.answer->what)) searchAnswer = window.answer;
-                answers.push_back(answer);
-            } else {
-                window.answer = searchAnswer;
-            }
-            outcome.windows.push_back(window);
-        }
-#endif
-    } else {
-        // The answers are the whole intention: a call they do not fit leaves the database as it was.
-        OuterTransaction transaction(*database);
-        StepRunner runner(world, scripted, scripted, &scripted);
-        outcome = runner.Run(step, user_);
-        misfit = outcome.scriptedFailure || !outcome.answersLeft.empty();
-        if (!misfit) transaction.Commit();
-        size_t used = step.answers.size() - outcome.answersLeft.size();
-        for (size_t i = 0; i < used; ++i) {
-            answers.push_back(step.answers[i].written);
-            for (const auto& file : step.answers[i].openFiles) {
-                auto path = answersFolder / PathFromText(file);
-                if (std::filesystem::is_regular_file(path)) files[file] = ReadFileText(TextFromPath(path));
-            }
-        }
-    }
+    Call call = person ? CallForPerson(world, step, *database, answersFolder)
+                       : CallScripted(world, scripted, step, *database, answersFolder);
+    auto& [outcome, misfit, answers, files] = call;
     // Windows that nobody could see end the call without a transcript of what nobody answered.
     if (misfit && !noDisplay.empty())
         throw EnvironmentError("this call shows windows, and " + noDisplay +
@@ -269,6 +227,47 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     return outcome.error ? 2 : 0;
 }
 
+HookCommand::Call HookCommand::CallForPerson(World& world, const ScenarioStep& step, embedded::Database& database,
+                                             const std::filesystem::path& answersFolder) const {
+    Call call;
+#ifdef QUENDRA_WITH_QT
+    static int argc = 1;
+    static char name[] = "quendra";
+    static char* argv[] = {name, nullptr};
+    std::optional<QApplication> application;
+    qt::QuietQtPlatformNotes();
+    if (!qApp) application.emplace(argc, argv);
+    qt::QtWindowSystem windows;
+    StepRunner runner(world, windows, windows, nullptr);
+    call.outcome = runner.Run(step, user_);
+    NotePersonAnswers(windows.Answered(), database, answersFolder, call.outcome, call.answers, call.files);
+#else
+    (void)world, (void)step, (void)database, (void)answersFolder;
+#endif
+    return call;
+}
+
+HookCommand::Call HookCommand::CallScripted(World& world, scripted::ScriptedUser& scripted, const ScenarioStep& step,
+                                            embedded::Database& database,
+                                            const std::filesystem::path& answersFolder) const {
+    Call call;
+    // The answers are the whole intention: a call they do not fit leaves the database as it was.
+    OuterTransaction transaction(database);
+    StepRunner runner(world, scripted, scripted, &scripted);
+    call.outcome = runner.Run(step, user_);
+    call.misfit = call.outcome.scriptedFailure || !call.outcome.answersLeft.empty();
+    if (!call.misfit) transaction.Commit();
+    size_t used = step.answers.size() - call.outcome.answersLeft.size();
+    for (size_t i = 0; i < used; ++i) {
+        call.answers.push_back(step.answers[i].written);
+        for (const auto& file : step.answers[i].openFiles) {
+            auto path = answersFolder / PathFromText(file);
+            if (std::filesystem::is_regular_file(path)) call.files[file] = ReadFileText(TextFromPath(path));
+        }
+    }
+    return call;
+}
+
 std::string HookCommand::NoDisplay() {
 #ifdef QUENDRA_WITH_QT
     // Inside a program that runs Qt already (a test at the screen), its windows are seen where it shows them.
@@ -282,7 +281,7 @@ std::string HookCommand::NoDisplay() {
     return "";
 }
 
-std::string HookCommand::Page() const {
+std::string HookCommand::HelpPage() const {
     const HookInfo* hook = HookCatalog::Find(hook_);
     return hook ? HookCatalog::Page(*hook) + "\n" : "";
 }
@@ -300,8 +299,9 @@ std::ofstream HookCommand::PrepareRecording() {
     // A scenario file holds UTF-8 only: a name or argument that is not would be replayed as another.
     auto notUtf8 = [](const std::string& what, const std::string& text) {
         if (JsonHeldText(text) != text)
-            throw CommandError(what + " " + JsonText(text) +
-                               " is not UTF-8 text, which a recording cannot keep: give it in UTF-8 to record the call");
+            throw CommandError(
+                what + " " + JsonText(text) +
+                " is not UTF-8 text, which a recording cannot keep: give it in UTF-8 to record the call");
     };
     notUtf8("the copy of the database", std::filesystem::path(snapshot).filename().string());
     for (const char* flag : {"--user", "--row", "--link-attributes", "--select-op", "--extensions", "--file-types",

@@ -1,6 +1,8 @@
 // WindowsCommand: `quendra windows --out DIR`: pictures of every window, for the documentation.
 #pragma once
 
+#include "Command.h"
+
 #include <CLI/CLI.hpp>
 
 #include <ostream>
@@ -8,10 +10,10 @@
 
 namespace quendra::host {
 
-class WindowsCommand {
+class WindowsCommand : public Command {
 public:
-    CLI::App* Register(CLI::App& app);
-    int Run(std::ostream& out);
+    CLI::App* Register(CLI::App& app) override;
+    int Run(std::ostream& out, std::ostream& errors) override;
 
 private:
     std::string outDir_;

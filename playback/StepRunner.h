@@ -1,6 +1,7 @@
 // StepRunner: one hook call as one logged-in user, with its arguments made from refs and its outcome caught.
 #pragma once
 
+#include "HookCatalog.h"
 #include "Scenario.h"
 #include "StepOutcome.h"
 #include "TimelineWindows.h"
@@ -22,13 +23,13 @@ public:
 
     // A step whose refs or user name nothing throws FileError before the hook is called.
     StepOutcome Run(const ScenarioStep& step, const std::string& user);
-    // Calls the hooks through Quendra.Application as a platform script does (Windows with the DLL
-    // registered), the windows still this runner's.
-    void CallThroughCom(bool on) { throughCom_ = on; }
+    // Calls the hooks through `caller` instead of directly (through Quendra.Application as a platform
+    // script does, for `play --com`), the windows still this runner's.
+    void CallHooksBy(HookCaller caller) { caller_ = std::move(caller); }
 
 private:
     World& world_;
-    bool throughCom_ = false;
+    HookCaller caller_;
     scripted::ScriptedUser* scripted_;
     // Passes the windows on and notes where each showed among the events; it outlives the sessions
     // of the steps, whose objects may still show dialogs.

@@ -2,8 +2,8 @@
 # whose headers it may include (its own it always may) and the outside headers beyond the standard
 # library (as regular expressions). A folder of product code without a rule fails too.
 cmake_minimum_required(VERSION 3.25)
-set(posix "^unistd\\.h$" "^fcntl\\.h$" "^sys/stat\\.h$")
-set(windows "^windows\\.h$")
+set(posix "^unistd\\.h$" "^fcntl\\.h$" "^pwd\\.h$" "^sys/stat\\.h$")
+set(windows "^windows\\.h$" "^process\\.h$")
 set(qt "^Q[A-Za-z]+$")
 
 function(allow folder)
@@ -35,21 +35,22 @@ allow(embedded FOLDERS quendra/platform embedded/storage embedded/sqlite embedde
 # The toolkits implement the window interfaces and the platform's dialogs.
 allow(toolkits/scripted FOLDERS quendra/platform quendra/ui embedded/dialogs)
 allow(toolkits/win32 FOLDERS quendra/ui HEADERS ${windows} "^commctrl\\.h$" "^commdlg\\.h$")
-allow(toolkits/qt FOLDERS quendra/platform quendra/ui embedded/dialogs quendra/dialogs toolkits/scripted
+allow(toolkits/qt FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/scripted
                   HEADERS ${qt})
 # Playback, and what calls hooks through it: the DLL, the desktop and, at the top, the command.
 allow(playback FOLDERS quendra/hooks quendra/platform quendra/ui embedded embedded/dialogs embedded/sqlite json
-                       toolkits/scripted com HEADERS "^sqlite3\\.h$" ${posix})
+                       toolkits/scripted HEADERS "^sqlite3\\.h$" ${posix})
 allow(com FOLDERS quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/scripted toolkits/win32
           HEADERS ${windows} "^(dispex|oaidl|objbase|oleauto|unknwn|winver)\\.h$")
-allow(desktop FOLDERS quendra/platform embedded json playback toolkits/qt host HEADERS ${qt} "^PlantDesktopText\\.inc$")
-allow(host FOLDERS quendra/platform embedded json playback desktop toolkits/qt toolkits/scripted
+allow(desktop FOLDERS quendra/platform embedded json playback toolkits/qt HEADERS ${qt} "^PlantDesktopText\\.inc$")
+allow(host FOLDERS quendra/platform quendra/dialogs embedded embedded/storage json playback desktop toolkits/qt
+                  toolkits/scripted com
            HEADERS "^CLI/CLI\\.hpp$" ${qt} ${windows} ${posix})
 
 set(productFolders quendra embedded json toolkits playback com desktop host)
 set(patterns)
 foreach(top ${productFolders})
-    list(APPEND patterns ${ROOT}/${top}/*.h ${ROOT}/${top}/*.cpp)
+    list(APPEND patterns ${ROOT}/${top}/*.h ${ROOT}/${top}/*.def ${ROOT}/${top}/*.cpp)
 endforeach()
 file(GLOB_RECURSE files ${patterns})
 # Where each header is: the product's header names are unique.
@@ -57,7 +58,7 @@ foreach(file ${files})
     get_filename_component(name ${file} NAME)
     get_filename_component(folder ${file} DIRECTORY)
     file(RELATIVE_PATH folder ${ROOT} ${folder})
-    if(name MATCHES "\\.h$")
+    if(name MATCHES "\\.(h|def)$")
         set(where_${name} ${folder})
     endif()
 endforeach()

@@ -1,15 +1,12 @@
 // QtMessages: a filter in front of whatever message handler was there before.
 #include "QtMessages.h"
 
-#ifdef QUENDRA_WITH_QT
 #include <QtGlobal>
 
 #include <QString>
-#endif
 
-namespace quendra::host {
+namespace quendra::qt {
 
-#ifdef QUENDRA_WITH_QT
 namespace {
 
 QtMessageHandler previous = nullptr;
@@ -29,8 +26,5 @@ void QuietQtPlatformNotes() {
     }();
     (void)installed;
 }
-#else
-void QuietQtPlatformNotes() {}
-#endif
 
-} // namespace quendra::host
+} // namespace quendra::qt
