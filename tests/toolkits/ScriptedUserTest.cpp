@@ -1,6 +1,6 @@
 // The scripted user: how it reports answers that do not fit the windows that appear.
 #include "ClsForm.h"
-#include "World.h"
+#include "TestWorld.h"
 
 namespace quendra::test {
 

@@ -6,7 +6,7 @@
 #include "ClsForm.h"
 #include "Win32WindowSystem.h"
 #include "WindowBackend.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <windows.h>
 #undef CreateWindow

@@ -1,4 +1,4 @@
-#include "World.h"
+#include "TestWorld.h"
 
 namespace quendra::test {
 
