@@ -207,8 +207,8 @@ private:
     std::unordered_map<std::string, TableLayout> layouts_;
     std::unordered_map<int16_t, ClassLayout> classLayouts_;
     std::vector<Fault> faults_;
-    int depth_ = 0;              // platform operations running
-    CvOperation operation_{};    // the outermost of them
+    int depth_ = 0;           // platform operations running
+    CvOperation operation_{}; // the outermost of them
     bool readOnly_ = false;
     bool openedForReading_ = false;
     std::vector<Event> events_;

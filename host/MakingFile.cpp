@@ -112,7 +112,8 @@ MakingFile::MakingFile(const std::string& target) {
         auto candidate = place.parent_path() / PathFromText(stem + std::to_string(OwnProcessId()) + "-" +
                                                             std::to_string(random() % 1000000000000ULL));
         std::error_code error;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error))) path_ = TextFromPath(candidate);
+        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error)))
+            path_ = TextFromPath(candidate);
     }
     if (path_.empty()) throw CommandError("cannot find a free temporary name beside " + target);
     if (path_.size() + 8 >= PathRoom) return; // longer than any file system takes: SQLite will say so

@@ -233,11 +233,11 @@ Value World::Convert(const std::string& className, const std::string& attribute,
         if (!json.is_string()) wrong();
         return Value::Text(json.get<std::string>());
     case AttributeType::Int16:
-        return Value::Int16(static_cast<int16_t>(whole(std::numeric_limits<int16_t>::min(),
-                                                       std::numeric_limits<int16_t>::max())));
+        return Value::Int16(
+            static_cast<int16_t>(whole(std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max())));
     case AttributeType::Int32:
-        return Value::Int32(static_cast<int32_t>(whole(std::numeric_limits<int32_t>::min(),
-                                                       std::numeric_limits<int32_t>::max())));
+        return Value::Int32(
+            static_cast<int32_t>(whole(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())));
     case AttributeType::Double:
         if (!json.is_number()) wrong();
         return Value::Double(json.get<double>());
@@ -319,8 +319,7 @@ void World::CheckNumberText(const std::string& className, const std::string& att
         std::strtod(text.c_str(), &end);
         number = !text.empty() && *end == '\0' && !std::isspace(static_cast<unsigned char>(text.front()));
     }
-    if (!number)
-        throw std::invalid_argument(name + " is " + TypeName(type) + ", and \"" + text + "\" is not a number");
+    if (!number) throw std::invalid_argument(name + " is " + TypeName(type) + ", and \"" + text + "\" is not a number");
 }
 
 std::vector<embedded::ObjectKey> World::FindLinks(const Selector& selector) const {

@@ -102,9 +102,13 @@ void RefuseToTakeSideFiles(const std::string& path, const struct stat& info) {
     if (file >= 0) close(file);
     if (!logged) return;
     const std::string owner = UserName(info.st_uid);
-    throw StorageError("the database file belongs to " + owner + ", and reading it now would make the files kept "
-                       "beside it (" + path + "-wal, -shm) yours, so that " + owner + " could no longer write it: "
-                       "read it while " + owner + " has it open (quendra desktop keeps it open), or read a copy");
+    throw StorageError("the database file belongs to " + owner +
+                       ", and reading it now would make the files kept "
+                       "beside it (" +
+                       path + "-wal, -shm) yours, so that " + owner +
+                       " could no longer write it: "
+                       "read it while " +
+                       owner + " has it open (quendra desktop keeps it open), or read a copy");
 }
 #endif
 

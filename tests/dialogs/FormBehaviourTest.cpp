@@ -1,7 +1,7 @@
 // The component's three windows behave alike on every window toolkit.
 #include "ClsForm.h"
-#include "WindowBackend.h"
 #include "TestWorld.h"
+#include "WindowBackend.h"
 
 #include <gtest/gtest.h>
 

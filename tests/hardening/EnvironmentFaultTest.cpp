@@ -4,8 +4,8 @@
 #include "CvError.h"
 #include "Names.h"
 #include "Processes.h"
-#include "TreeCommand.h"
 #include "TestWorld.h"
+#include "TreeCommand.h"
 
 #include <sys/stat.h>
 

@@ -4,9 +4,9 @@
 #ifdef QUENDRA_TEST_WITH_WIN32
 
 #include "ClsForm.h"
+#include "TestWorld.h"
 #include "Win32WindowSystem.h"
 #include "WindowBackend.h"
-#include "TestWorld.h"
 
 #include <windows.h>
 #undef CreateWindow
