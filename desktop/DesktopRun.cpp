@@ -15,10 +15,7 @@ namespace quendra::desktop {
 
 int RunDesktop(const DesktopOptions& options, std::ostream& out) {
     auto database = host::DatabaseFile::Open(options.database);
-    auto users = host::DatabaseFile::Users(options.database);
-    if (users.empty()) throw host::CommandError(options.database + " has no users to log in with");
-    std::string user = options.user.empty() ? users.front().second : options.user;
-    if (!database->UserId(user)) throw host::CommandError("there is no user \"" + user + "\" in " + options.database);
+    const std::string user = host::DatabaseFile::WorkingLogin(*database, options.database, options.user);
     auto config = options.config.empty() ? DesktopConfig::PlantDefault() : DesktopConfig::ReadFile(options.config);
 
     static int argc = 1;

@@ -3,6 +3,7 @@
 #include "HookRunner.h"
 
 #include "DatabaseFile.h"
+#include "OuterTransaction.h"
 #include "PersonAnswer.h"
 #include "Recording.h"
 #include "Transcript.h"
@@ -18,7 +19,7 @@ namespace quendra::desktop {
 HookRunner::HookRunner(embedded::Database& database, qt::QtWindowSystem& windows, const std::string& path,
                        DesktopConfig config)
     : database_(database), windows_(windows), config_(std::move(config)), world_(database, windows, path),
-      runner_(world_, windows, windows, nullptr) {}
+      runner_(world_, windows, windows, nullptr), oneUnit_(host::PersonsCallIsOneUnit(path)) {}
 
 host::ScenarioStep HookRunner::Step(const std::string& hook, const std::string& user) const {
     host::ScenarioStep step;
@@ -50,7 +51,9 @@ HookRunner::Call HookRunner::Run(const host::ScenarioStep& step, const std::stri
     host::StepOutcome outcome;
     windows_.ForgetAnswered();
     try {
+        host::OuterTransaction unit(database_, oneUnit_);
         outcome = runner_.Run(step, user);
+        if (!database_.Harness().MachineFailureText()) unit.Commit();
     } catch (const std::exception& error) {
         out << "   " << error.what() << '\n';
         return {out.str(), false, {}, std::nullopt};

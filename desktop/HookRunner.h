@@ -59,6 +59,7 @@ private:
     DesktopConfig config_;
     host::World world_;
     host::StepRunner runner_;
+    bool oneUnit_; // a call is one transaction (on a server)
     size_t calls_ = 0;
     std::string recordFile_;
     Json recordedSteps_, recordedFiles_;

@@ -111,7 +111,9 @@ std::string CopyToServer(const std::string& file, const std::string& address,
         return to.Name();
     } catch (const CvError& error) {
         if (to.InOuterTransaction()) to.RollbackOuterTransaction();
-        throw EmbeddedError(address, "", std::string("the database cannot be copied: ") + error.what());
+        const std::string text = std::string("the database cannot be copied: ") + error.what();
+        if (IsMachineFailure(error)) throw MachineFailure(address, text);
+        throw EmbeddedError(address, "", text);
     }
 }
 #else

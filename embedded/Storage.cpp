@@ -180,6 +180,7 @@ void Storage::Failed() {
             throw;
         } catch (const std::exception& error) {
             event.text = error.what();
+            if (!machineFailure_ && dynamic_cast<const MachineFault*>(&error)) machineFailure_ = event.text;
         } catch (...) {
             event.text = "the operation failed for an unknown reason";
         }

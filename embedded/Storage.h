@@ -75,7 +75,11 @@ public:
         if (listener_) listener_(events_.back());
     }
     const std::vector<Event>& Events() const override { return events_; }
-    void ClearEvents() override { events_.clear(); }
+    void ClearEvents() override {
+        events_.clear();
+        machineFailure_.reset();
+    }
+    std::optional<std::string> MachineFailureText() const override { return machineFailure_; }
     void SetEventListener(std::function<void(const Event&)> listener) override { listener_ = std::move(listener); }
 
     // The class; CvError for an unknown id or name.
@@ -212,6 +216,7 @@ private:
     bool readOnly_ = false;
     bool openedForReading_ = false;
     std::vector<Event> events_;
+    std::optional<std::string> machineFailure_; // the first of the machine's among the events
     std::function<void(const Event&)> listener_;
     std::vector<std::pair<int16_t, std::string>> objectClassNames_;
     std::unordered_map<std::string, QueryPlan> queryPlans_;

@@ -4,6 +4,7 @@
 #include "CommandError.h"
 #include "CopyCommand.h"
 #include "FileError.h"
+#include "GrantCommand.h"
 #include "HookCatalog.h"
 #include "HookCommand.h"
 #include "HooksCommand.h"
@@ -70,6 +71,7 @@ std::vector<std::unique_ptr<Command>> Commands() {
     commands.push_back(std::make_unique<PlayCommand>());
     commands.push_back(std::make_unique<HookCommand>());
     commands.push_back(std::make_unique<CopyCommand>());
+    commands.push_back(std::make_unique<GrantCommand>());
     commands.push_back(std::make_unique<HooksCommand>());
 #ifdef QUENDRA_WITH_QT
     commands.push_back(std::make_unique<WindowsCommand>());
@@ -138,8 +140,10 @@ int RunGuarded(Command& command, const std::string& where, std::ostream& out, st
     } catch (const embedded::EmbeddedError& error) {
         errors << where << ": " << (error.file.empty() ? "" : error.file + ": ")
                << (error.jsonPath.empty() ? "" : error.jsonPath + ": ") << error.what() << '\n';
+        if (embedded::IsMachineFailure(error)) return EnvironmentFault;
     } catch (const CvError& error) {
         errors << where << ": " << error.what() << '\n';
+        if (embedded::IsMachineFailure(error)) return EnvironmentFault;
     } catch (const std::exception& error) {
         errors << where << ": " << error.what() << '\n';
     }

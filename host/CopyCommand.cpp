@@ -41,8 +41,8 @@ int CopyCommand::Run(std::ostream& out, std::ostream& progress) {
                      << (done ? "" : " so far") << '\n';
             if (done) total += rows;
         });
-    } catch (const embedded::UnreachableServer& unreachable) {
-        throw EnvironmentError(unreachable.what());
+    } catch (const embedded::MachineFailure& failure) {
+        throw EnvironmentError(failure.what());
     }
     out << "copied " << file_ << " to " << copiedTo << ": " << total << " rows\n";
     return 0;

@@ -8,7 +8,9 @@ CLI::App* DesktopCommand::Register(CLI::App& app) {
                                                   "and the hooks from the tree's context menu");
     command->add_option("DB", options_.database, "The database file, or a database server's address (postgresql://...)")
         ->required();
-    command->add_option("--user", options_.user, "The login to work as (default: the database's first user)");
+    command->add_option("--user", options_.user,
+                        "The login to work as (default: on a server the login of your database role, on a file the "
+                        "database's first user)");
     command->add_option("--config", options_.config,
                         "A JSON file of the text arguments per hook, e.g. "
                         "{\"AddExistingPart\": {\"LinkAttributes\": \"CN_QUANTITY\"}} (default: the plant model's)");

@@ -8,6 +8,7 @@
 #include "FileError.h"
 #include "FilePath.h"
 #include "HookCatalog.h"
+#include "OuterTransaction.h"
 #include "PersonAnswer.h"
 #include "ScenarioParser.h"
 #include "StepRunner.h"
@@ -48,32 +49,14 @@ const TextOption TextOptions[] = {{"--link-attributes", "LinkAttributes"},
                                   {"--file-types", "FileTypes"}};
 const TextOption ObjectOptions[] = {{"--obj", "Obj"}, {"--from-obj", "FromObj"}, {"--my-new-part", "MyNewPart"}};
 
-// The outer transaction of a scripted call: rolled back unless committed, also when the call throws.
-class OuterTransaction {
-public:
-    explicit OuterTransaction(embedded::Database& database) : database_(database) { database_.BeginOuterTransaction(); }
-    ~OuterTransaction() {
-        if (open_) database_.RollbackOuterTransaction();
-    }
-    OuterTransaction(const OuterTransaction&) = delete;
-    OuterTransaction& operator=(const OuterTransaction&) = delete;
-    void Commit() {
-        open_ = false;
-        database_.CommitOuterTransaction();
-    }
-
-private:
-    embedded::Database& database_;
-    bool open_ = true;
-};
-
 } // namespace
 
 CLI::App* HookCommand::Register(CLI::App& app) {
     command_ = app.add_subcommand(
         "hook", "Call one hook on a database file and print its windows, events and result.\n"
                 "Exit status: 0 the hook returned (whatever its result), 2 it failed or an argument is wrong,\n"
-                "3 the machine stopped it (no display for the windows, no temporary folder).");
+                "3 the machine or the server stopped it (a full disk, a lost server, a folder it may not write,\n"
+                "no display for the windows).");
     command_->add_option("NAME", hook_, "The hook, e.g. LockObject")->required();
     command_->add_option("--db", database_, "The database file, or a database server's address (postgresql://...)")
         ->required();
@@ -216,6 +199,11 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     transcript.Outcome(1, outcome, world);
     if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
+    // A full disk or a lost server during the call is the machine's, whatever the hook made of it.
+    if (auto failure = database->Harness().MachineFailureText()) {
+        errors << "quendra hook: " << *failure << "; the hook's writes are undone\n";
+        return EnvironmentFault;
+    }
     if (misfit) {
         errors << "quendra hook: the answers do not fit the windows shown; the hook's writes are undone\n";
         return 2;
@@ -239,7 +227,9 @@ HookCommand::Call HookCommand::CallForPerson(World& world, const ScenarioStep& s
     if (!qApp) application.emplace(argc, argv);
     qt::QtWindowSystem windows;
     StepRunner runner(world, windows, windows, nullptr);
+    OuterTransaction unit(database, PersonsCallIsOneUnit(database_));
     call.outcome = runner.Run(step, user_);
+    if (!database.Harness().MachineFailureText()) unit.Commit();
     NotePersonAnswers(windows.Answered(), database, answersFolder, call.outcome, call.answers, call.files);
 #else
     (void)world, (void)step, (void)database, (void)answersFolder;
@@ -256,7 +246,7 @@ HookCommand::Call HookCommand::CallScripted(World& world, scripted::ScriptedUser
     StepRunner runner(world, scripted, scripted, &scripted);
     call.outcome = runner.Run(step, user_);
     call.misfit = call.outcome.scriptedFailure || !call.outcome.answersLeft.empty();
-    if (!call.misfit) transaction.Commit();
+    if (!call.misfit && !database.Harness().MachineFailureText()) transaction.Commit();
     size_t used = step.answers.size() - call.outcome.answersLeft.size();
     for (size_t i = 0; i < used; ++i) {
         call.answers.push_back(step.answers[i].written);
@@ -326,9 +316,16 @@ std::ofstream HookCommand::PrepareRecording() {
     }
     std::ofstream recording(recordFile_, std::ios::binary | std::ios::trunc);
     if (!recording) {
-        auto why = std::strerror(errno);
+        const int error = errno;
         ForgetRecording();
-        throw CommandError("cannot write the recording " + recordFile_ + ": " + why);
+        const std::string text = "cannot write the recording " + recordFile_ + ": " + std::strerror(error);
+        // A folder that may not be written, a full disk: the machine's.
+        bool machine = error == EACCES || error == EPERM || error == EROFS || error == ENOSPC;
+#ifdef EDQUOT
+        machine = machine || error == EDQUOT;
+#endif
+        if (machine) throw EnvironmentError(text);
+        throw CommandError(text);
     }
     madeRecording_ = !recordingExisted;
     return recording;

@@ -5,11 +5,13 @@
 #include "CommandError.h"
 #include "FilePath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <random>
 
 #ifdef _WIN32

@@ -21,6 +21,10 @@ public:
                                                     embedded::OpenMode mode = embedded::OpenMode::ReadWrite);
     // (object id, login) of every user, in the order they were made.
     static std::vector<std::pair<int32_t, std::string>> Users(const std::string& path);
+    // The login a person works as who asked for `wanted` (empty: none in particular): on a server the login of
+    // the connection's role, on a file (or for a role whose login is no user) the first user. Throws
+    // CommandError for a login there is no user of, or one the server's role may not work as.
+    static std::string WorkingLogin(embedded::Database& database, const std::string& path, const std::string& wanted);
     // Copies the database page by page with everything committed, its write-ahead log included,
     // replacing what is at `to`; copying a file onto itself throws CommandError.
     static void Copy(const std::string& from, const std::string& to);

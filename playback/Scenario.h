@@ -163,6 +163,9 @@ struct Scenario {
     std::string description;
     std::string model;    // built-in name or path relative to the file; empty with `database`
     std::string database; // a database file to start from instead of a model (path relative to the file)
+    // "sessions": "per user": each user's steps share one session, opened at the user's first step and kept to
+    // the end of the file; else ("per step") each step logs its user in afresh.
+    bool sessionPerUser = false;
     std::vector<ScenarioUser> users;
     std::vector<std::pair<std::string, std::string>> files; // path relative to the fresh folder -> content
     std::vector<ScenarioObject> objects;

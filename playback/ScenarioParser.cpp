@@ -65,11 +65,13 @@ Scenario ScenarioParser::ParseText(const std::string& text, const std::string& f
 }
 
 Scenario ScenarioParser::ParseScenario(const JsonCursor& root, const std::string& folder) {
-    root.ExpectObject({"description", "model", "database", "users", "files", "objects", "links", "steps"});
+    root.ExpectObject({"description", "model", "database", "sessions", "users", "files", "objects", "links", "steps"});
     Scenario scenario;
     scenario.file = root.File();
     scenario.folder = folder;
     if (auto description = root.Find("description")) scenario.description = description->String();
+    if (auto sessions = root.Find("sessions"))
+        scenario.sessionPerUser = OneOf(*sessions, {"per step", "per user"}) == "per user";
     if (auto model = root.Find("model")) scenario.model = model->String();
     if (auto database = root.Find("database")) scenario.database = database->String();
     if (scenario.model.empty() && scenario.database.empty()) root.Fail("the key \"model\" is missing");

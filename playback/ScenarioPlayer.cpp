@@ -86,6 +86,7 @@ int ScenarioPlayer::Play(const std::string& path) {
         world.Build(scenario);
         StepRunner runner(world, user, user, &user);
         runner.CallHooksBy(caller_);
+        runner.KeepSessions(scenario.sessionPerUser);
         ExpectationChecker checker(world);
         std::string current = world.DefaultUser();
         int status = 0;

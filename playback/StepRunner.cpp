@@ -26,13 +26,21 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     std::vector<embedded::HookRow> rows;
     if (step.rows)
         for (const auto& row : *step.rows) rows.push_back(world_.MakeRow(row, hook->storedLinks));
+    // Two calls on the same objects take turns inside their outer transactions, as on a file, where the outer
+    // transaction holds the whole database.
+    std::vector<embedded::ObjectKey> held;
+    for (const auto& row : rows)
+        held.push_back(row.kind == embedded::HookRow::Kind::PendingLink ? row.parent : row.key);
+    database.HoldObjects(held);
     std::vector<scripted::Answer> answers;
     for (const auto& answer : step.answers) answers.push_back(world_.MakeAnswer(answer));
 
     StepOutcome outcome;
     outcome.user = user;
     timeline_.Forget();
-    auto session = database.Login(user, timeline_);
+    Ptr<CvSession> session = keepSessions_ ? sessions_[user] : nullptr;
+    if (!session) session = database.Login(user, timeline_);
+    if (keepSessions_) sessions_[user] = session;
     HookArguments arguments;
     arguments.rows = database.MakeRecList(rows);
     for (const auto& name : hook->texts) {

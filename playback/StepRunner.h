@@ -11,6 +11,7 @@
 #include "ScriptedUser.h"
 #include "WindowSystem.h"
 
+#include <map>
 #include <string>
 
 namespace quendra::host {
@@ -26,10 +27,15 @@ public:
     // Calls the hooks through `caller` instead of directly (through Quendra.Application as a platform
     // script does, for `play --com`), the windows still this runner's.
     void CallHooksBy(HookCaller caller) { caller_ = std::move(caller); }
+    // Keeps each user's session from the user's first step to the runner's end, instead of logging the user in
+    // afresh for each step.
+    void KeepSessions(bool on) { keepSessions_ = on; }
 
 private:
     World& world_;
     HookCaller caller_;
+    bool keepSessions_ = false;
+    std::map<std::string, Ptr<CvSession>> sessions_; // by login, while kept
     scripted::ScriptedUser* scripted_;
     // Passes the windows on and notes where each showed among the events; it outlives the sessions
     // of the steps, whose objects may still show dialogs.

@@ -271,8 +271,11 @@ std::optional<World::Target> World::TryResolve(const std::string& ref, std::stri
     std::vector<embedded::ObjectKey> found;
     try {
         if (!link) CheckNumberText(selector->className, selector->attribute, selector->attribute, selector->text);
-        found = link ? FindLinks(*selector)
-                     : database_.FindObjects(selector->className, selector->attribute, selector->text);
+        // Listing the candidates and reading each is one read: another user's change meanwhile cannot fail it.
+        database_.ReadTogether([&] {
+            found = link ? FindLinks(*selector)
+                         : database_.FindObjects(selector->className, selector->attribute, selector->text);
+        });
     } catch (const std::exception& error) {
         why = "the selector " + ref + " cannot be used: " + error.what();
         return std::nullopt;

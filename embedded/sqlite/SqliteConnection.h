@@ -21,6 +21,8 @@ namespace quendra::embedded {
 // What went wrong when SQLite answered rc, said so that a person knows what to do: a locked database,
 // a full disk, a file or folder that cannot be written, a file that is no database or a damaged one.
 std::string FailureText(sqlite3* db, int rc, const std::string& path);
+// Throws the failure as CvError, marked as the machine's (MachineFault) where it is.
+[[noreturn]] void ThrowFailure(sqlite3* db, int rc, const std::string& path);
 
 class SqliteConnection final : public Connection {
 public:

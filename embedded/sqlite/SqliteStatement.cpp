@@ -60,9 +60,12 @@ bool SqliteStatement::Step() {
     int rc = sqlite3_step(statement_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    std::string message = FailureText(db_, rc, FileOf(db_));
-    sqlite3_reset(statement_);
-    throw CvError(message);
+    // Reset once the failure is said: resetting may change what SQLite says of it.
+    struct ResetAfter {
+        sqlite3_stmt* statement;
+        ~ResetAfter() { sqlite3_reset(statement); }
+    } reset{statement_};
+    ThrowFailure(db_, rc, FileOf(db_));
 }
 
 std::string SqliteStatement::ColumnName(int column) const {

@@ -67,6 +67,13 @@ public:
     virtual ~WriteConflict() = default;
 };
 
+// Marks a failure of the machine or the server rather than of what was asked: a full disk, no permission on
+// the file or its folder, an input/output error, a server that cannot be reached or was lost.
+class MachineFault {
+public:
+    virtual ~MachineFault() = default;
+};
+
 // A statement the connection keeps for its whole life (a few statements of hot paths), found without
 // looking its text up again.
 class KeptStatement {
@@ -116,6 +123,9 @@ public:
     virtual void CommitWrite(bool savepoint) = 0;
     // Undoes a write left without Commit; never throws.
     virtual void AbandonWrite(bool savepoint) noexcept = 0;
+    // Inside the outer transaction: holds these keys until it ends, waiting up to the busy wait for another
+    // connection that holds one. Where the outer transaction holds the whole database (a file), nothing to do.
+    virtual void HoldKeys(const std::vector<int64_t>& keys) { (void)keys; }
     // Begins a read transaction; false when one is open already.
     virtual bool BeginRead() = 0;
     // Ends it; never throws.

@@ -1,6 +1,7 @@
 // A broken environment: each fault of the file, its folder, the disk or another program gets its own message,
 // and leaves the database as it was. Also reading a file that cannot be written.
 #include "Application.h"
+#include "CommandRun.h"
 #include "CvError.h"
 #include "Names.h"
 #include "Processes.h"
@@ -230,6 +231,44 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
         EXPECT_EQ(errors, (std::vector<std::pair<std::string, std::string>>{{"CvObject.Update", c.text}})) << c.name;
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << c.name;
         EXPECT_TRUE(FileBytes(path) + FileBytes(path + "-wal") == before) << c.name;
+    }
+}
+
+// What stops a command on a file is the machine's, exit status 3: a full disk while a hook writes or init
+// makes a file, a database in a folder nobody may write. The database stays as it was, init leaves no file.
+TEST_F(EnvironmentFaultTest, ACommandTheMachineStopsExitsWithThreeAndChangesNothing) {
+    const std::string none = File(folder, "none.json");
+    std::ofstream(none) << "[]";
+    const std::vector<std::string> lock{
+        "hook", "LockObject", "--db", path, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-1)", "--answers", none};
+    struct Case {
+        std::string name;
+        std::function<void()> breakIt;
+        std::vector<std::string> command;
+        std::string errors;
+    };
+    const std::string made = File(folder, "made.db");
+    const std::vector<Case> cases = {
+        {"a hook on a full disk", [] { full = true; }, lock,
+         "quendra hook: the disk holding the database " + path + " is full: free some space, then try again\n"},
+        {"init on a full disk", [] { full = true; }, {"init", made}, ""},
+        {"a hook in a folder nobody may write", [&] { chmod(File(folder, "").c_str(), 0555); }, lock,
+         "quendra hook: " + path + ": no permission to write in the folder " + folder.Path() +
+             ", where the database keeps its log beside the file: ask for write access to the folder, or move "
+             "the file to a folder you can write\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string before = FileBytes(path) + FileBytes(path + "-wal");
+        c.breakIt();
+        auto ran = Quendra(c.command);
+        full = false;
+        chmod(File(folder, "").c_str(), 0700);
+        EXPECT_EQ(ran.status, 3) << c.name << ": " << ran.errors;
+        if (!c.errors.empty()) {
+            EXPECT_EQ(ran.errors, c.errors) << c.name;
+        }
+        EXPECT_FALSE(embedded::Database::Open(path)->ReadValue(part, names::CN_LOCKED).AsBool()) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(made)) << c.name;
     }
 }
 

@@ -645,13 +645,10 @@ TEST(CommandLine, AReaderLeavesTheDatabaseToItsOwner) {
         const std::vector<std::string> alone{"none.json", "own.db"};
 
         EXPECT_EQ(QuendraAs("nobody", {"tree", db, "P-100000"}, folder.Path() + "/errors", errors), 2) << mode;
-        EXPECT_EQ(errors, "quendra tree: " + db +
-                              ": the database file belongs to daemon, and reading it now would "
-                              "make the files kept beside it (" +
-                              db +
-                              "-wal, -shm) yours, so that daemon could no "
-                              "longer write it: read it while daemon has it open (quendra desktop keeps it open), or "
-                              "read a copy\n");
+        EXPECT_EQ(errors, "quendra tree: " + db + ": the database file belongs to daemon, and reading it now " +
+                              "would make the files kept beside it (" + db + "-wal, -shm) yours, so that daemon " +
+                              "could no longer write it: read it while daemon has it open (quendra desktop keeps " +
+                              "it open), or read a copy\n");
         EXPECT_EQ(FileNames(shared), alone) << mode;
 
         ASSERT_EQ(Quendra({"tree", db, "P-100000"}).status, 0);

@@ -59,6 +59,7 @@ const WrongFile Mistakes[] = {
     {"FaultCountPastTheLimit",
      R"({"model": "plant", "steps": [{"hook": "LockObject", "faults": [{"call": "CvObject.Update", "nth": 3e9}]}]})",
      "/steps/0/faults/0/nth", "3000000000.0 is out of range (at most 2147483647)"},
+    {"SessionsPerFile", R"({"model": "plant", "sessions": "per file"})", "/sessions", "\"per file\" is none of"},
     {"UnknownAnswerKey",
      R"({"model": "plant", "steps": [{"hook": "LockObject", "answers": [{"button": "OK", "buton": "OK"}]}]})",
      "/steps/0/answers/0/buton", "unknown key \"buton\""},
