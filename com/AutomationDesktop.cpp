@@ -97,7 +97,7 @@ Ptr<CvNewObjectDialog> Auto<CvIntegrationStore>::NewObjectDialog() {
 }
 
 void Auto<CvNewObjectDialog>::Show(const Ptr<CvObject>& object, const Ptr<CvObject>& templateObject, bool flag,
-                               bool& accepted) {
+                                   bool& accepted) {
     Variant out = Variant::Bool(accepted);
     Call(CvOperation::CvNewObjectDialog_Show,
          {Variant::Object(DispatchOf(object)), Variant::Object(DispatchOf(templateObject)), Variant::Bool(flag),

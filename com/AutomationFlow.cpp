@@ -56,7 +56,7 @@ Ptr<CvFlowTarget> Auto<CvFlowTargets>::Item(int32_t position) {
 }
 
 void Auto<CvFlowStep>::Forward(const Ptr<CvFlowTarget>& target, const std::string& comment,
-                           std::chrono::system_clock::time_point when) {
+                               std::chrono::system_clock::time_point when) {
     Call(CvOperation::CvFlowStep_Forward,
          {Variant::Object(DispatchOf(target)), Variant::Text(comment), Variant::Date(when)});
 }

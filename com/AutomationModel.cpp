@@ -131,7 +131,8 @@ Ptr<CvLookupEntry> Auto<CvLookupTable>::Item(int16_t position) {
 }
 
 Ptr<CvLookupEntry> Auto<CvLookupTable>::ItemByText(const std::string& text) {
-    return Adapt<CvLookupEntry>(Call(CvOperation::CvLookupTable_ItemByText, {Variant::Text(text)}), Answer::NoneAllowed);
+    return Adapt<CvLookupEntry>(Call(CvOperation::CvLookupTable_ItemByText, {Variant::Text(text)}),
+                                Answer::NoneAllowed);
 }
 
 std::string Auto<CvLookupEntry>::Text() {

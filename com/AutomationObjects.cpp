@@ -37,9 +37,9 @@ Ptr<CvObject> Auto<CvObjectStore>::ObjectFromRecord(const Ptr<CvRecord>& record,
 }
 
 Ptr<CvObjects> Auto<CvObjectStore>::ObjectsFromRecList(const Ptr<CvRecList>& recList, bool flag) {
-    return Adapt<CvObjects>(
-        Call(CvOperation::CvObjectStore_ObjectsFromRecList, {Variant::Object(DispatchOf(recList)), Variant::Bool(flag)}),
-        Answer::Required);
+    return Adapt<CvObjects>(Call(CvOperation::CvObjectStore_ObjectsFromRecList,
+                                 {Variant::Object(DispatchOf(recList)), Variant::Bool(flag)}),
+                            Answer::Required);
 }
 
 Ptr<CvObject> Auto<CvObjectStore>::ObjectById(int16_t classId, int32_t objectId) {
@@ -53,7 +53,7 @@ Ptr<CvObject> Auto<CvObjectStore>::NewObject(int16_t classId) {
 }
 
 Ptr<CvObject> Auto<CvObjectStore>::LinkByEnds(int16_t linkClassId, int16_t parentClassId, int32_t parentObjectId,
-                                          int16_t childClassId, int32_t childObjectId) {
+                                              int16_t childClassId, int32_t childObjectId) {
     return Adapt<CvObject>(
         Call(CvOperation::CvObjectStore_LinkByEnds,
              {Variant::Int16(linkClassId), Variant::Int16(parentClassId), Variant::Int32(parentObjectId),
@@ -82,7 +82,8 @@ Ptr<CvQueryDef> Auto<CvObjectStore>::NewQueryDef() {
 }
 
 Ptr<CvLookupTable> Auto<CvObjectStore>::LookupTable(int16_t tableId) {
-    return Adapt<CvLookupTable>(Call(CvOperation::CvObjectStore_LookupTable, {Variant::Int16(tableId)}), Answer::Required);
+    return Adapt<CvLookupTable>(Call(CvOperation::CvObjectStore_LookupTable, {Variant::Int16(tableId)}),
+                                Answer::Required);
 }
 
 Ptr<CvSession> Auto<CvObjectStore>::Session() {
@@ -158,7 +159,7 @@ Ptr<CvObject> Auto<CvObject>::NewLinkTo(int16_t linkClassId, const Ptr<CvObject>
 }
 
 Ptr<CvObject> Auto<CvObject>::LinkUnderParent(const Ptr<CvObject>& parent, int32_t flag,
-                                          const Ptr<CvUpdateOptions>& options) {
+                                              const Ptr<CvUpdateOptions>& options) {
     return Adapt<CvObject>(
         Call(CvOperation::CvObject_LinkUnderParent,
              {Variant::Object(DispatchOf(parent)), Variant::Int32(flag), Variant::Object(DispatchOf(options))}),
@@ -166,7 +167,7 @@ Ptr<CvObject> Auto<CvObject>::LinkUnderParent(const Ptr<CvObject>& parent, int32
 }
 
 Ptr<CvObject> Auto<CvObject>::LinkToParent(int16_t linkClassId, const Ptr<CvObject>& parent, const Ptr<CvObject>& extra,
-                                       const Ptr<CvUpdateOptions>& options) {
+                                           const Ptr<CvUpdateOptions>& options) {
     return Adapt<CvObject>(Call(CvOperation::CvObject_LinkToParent,
                                 {Variant::Int16(linkClassId), Variant::Object(DispatchOf(parent)),
                                  Variant::Object(DispatchOf(extra)), Variant::Object(DispatchOf(options))}),
@@ -174,9 +175,10 @@ Ptr<CvObject> Auto<CvObject>::LinkToParent(int16_t linkClassId, const Ptr<CvObje
 }
 
 void Auto<CvObject>::AttachToParent(int32_t flag, const Ptr<CvObject>& parent, const Ptr<CvObject>& extra,
-                                const Ptr<CvUpdateOptions>& options) {
-    Call(CvOperation::CvObject_AttachToParent, {Variant::Int32(flag), Variant::Object(DispatchOf(parent)),
-                                             Variant::Object(DispatchOf(extra)), Variant::Object(DispatchOf(options))});
+                                    const Ptr<CvUpdateOptions>& options) {
+    Call(CvOperation::CvObject_AttachToParent,
+         {Variant::Int32(flag), Variant::Object(DispatchOf(parent)), Variant::Object(DispatchOf(extra)),
+          Variant::Object(DispatchOf(options))});
 }
 
 void Auto<CvObject>::RemoveLink(int32_t flag, const Ptr<CvObject>& other, const Ptr<CvUpdateOptions>& options) {
@@ -185,7 +187,8 @@ void Auto<CvObject>::RemoveLink(int32_t flag, const Ptr<CvObject>& other, const 
 }
 
 Ptr<CvObjects> Auto<CvObject>::Children(const Ptr<CvObject>& filter) {
-    return Adapt<CvObjects>(Call(CvOperation::CvObject_Children, {Variant::Object(DispatchOf(filter))}), Answer::Required);
+    return Adapt<CvObjects>(Call(CvOperation::CvObject_Children, {Variant::Object(DispatchOf(filter))}),
+                            Answer::Required);
 }
 
 Ptr<CvTreeLinks> Auto<CvObject>::TreeLinks(const Ptr<CvObject>& filter) {

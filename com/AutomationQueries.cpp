@@ -59,8 +59,8 @@ void Auto<CvQueryColumns>::AddColumn(const std::string& attribute, const std::st
 }
 
 void Auto<CvQueryConditions>::AddCondition(const std::string& connector, const std::string& attribute,
-                                       const std::string& op, const Value& value, int32_t flag,
-                                       const std::string& alias) {
+                                           const std::string& op, const Value& value, int32_t flag,
+                                           const std::string& alias) {
     Call(CvOperation::CvQueryConditions_AddCondition,
          {Variant::Text(connector), Variant::Text(attribute), Variant::Text(op), Variant::FromValue(value),
           Variant::Int32(flag), Variant::Text(alias)});

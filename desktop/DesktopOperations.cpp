@@ -7,6 +7,7 @@
 #include "AttributeType.h"
 #include "Descriptions.h"
 #include "TreeItems.h"
+#include "ValueJson.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -71,22 +72,6 @@ Value ParseValue(const std::string& text, int32_t typeCode, const std::string& a
         throw wrong("Boolean (True or False)");
     default:
         return Value::Text(text);
-    }
-}
-
-Json JsonOf(const Value& value) {
-    switch (value.GetKind()) {
-    case Value::Kind::Null:
-        return nullptr;
-    case Value::Kind::Bool:
-        return value.AsBool();
-    case Value::Kind::Int16:
-    case Value::Kind::Int32:
-        return value.AsInt32();
-    case Value::Kind::Double:
-        return value.AsDouble();
-    default:
-        return value.AsText();
     }
 }
 
@@ -197,8 +182,8 @@ void DesktopWindow::EditValues(QTreeWidgetItem* item) {
     row.kind = host::RowArg::Kind::Record;
     Json values = Json::object();
     for (const auto& [name, value] : *changed) {
-        row.values.emplace_back(name, host::WrittenValue{JsonOf(value), row.path + "/values/" + name});
-        values[name] = JsonOf(value);
+        row.values.emplace_back(name, host::WrittenValue{JsonOfValue(value), row.path + "/values/" + name});
+        values[name] = JsonOfValue(value);
     }
     row.written = {{"ref", row.ref}, {"values", values}};
     if (!Check(item, step)) return;

@@ -5,7 +5,6 @@
 #include "CommandError.h"
 #include "DatabaseFile.h"
 #include "DesktopWindow.h"
-#include "HookCommand.h"
 #include "OpenDatabaseDialog.h"
 #include "QtMessages.h"
 
@@ -35,13 +34,13 @@ Opened Open(const std::string& path, const std::string& login) {
 
 } // namespace
 
-int RunDesktop(const host::DesktopOptions& options, std::ostream& out) {
+int RunDesktop(const DesktopOptions& options, std::ostream& out) {
     static int argc = 1;
     static char name[] = "quendra";
     static char* argv[] = {name, nullptr};
     std::optional<QApplication> application;
     auto startQt = [&] {
-        host::QuietQtPlatformNotes();
+        qt::QuietQtPlatformNotes();
         if (!qApp) application.emplace(argc, argv);
     };
     auto config = options.config.empty() ? DesktopConfig::PlantDefault() : DesktopConfig::ReadFile(options.config);
@@ -50,7 +49,7 @@ int RunDesktop(const host::DesktopOptions& options, std::ostream& out) {
     Opened opened;
     if (path.empty()) {
         // Started from the application menu: the user names the database.
-        if (auto noDisplay = host::HookCommand::NoDisplay(); !noDisplay.empty() && options.screenshot.empty())
+        if (auto noDisplay = qt::NoDisplay(); !noDisplay.empty() && options.screenshot.empty())
             throw host::EnvironmentError("no database was named to open, and none can be asked for: " + noDisplay);
         startQt();
         OpenDatabaseDialog ask([&](const std::string& chosen) {

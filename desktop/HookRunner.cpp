@@ -59,24 +59,10 @@ HookRunner::Call HookRunner::Run(const host::ScenarioStep& step, const std::stri
         out << "   " << error.what() << '\n';
         return {out.str(), false, {}, std::nullopt};
     }
-    // A result dialog shares its query dialog's answer, as in scenarios. A recording names the files picked
-    // beside it and keeps their content.
-    std::string searchAnswer;
+    // A recording names the files picked beside it and keeps their content.
     Json answers = Json::array(), files = Json::object();
-    auto folder = std::filesystem::path(recordFile_).parent_path();
-    for (const auto& shown : windows_.Answered()) {
-        auto window = shown.window;
-        if (shown.answer) {
-            auto answer = host::PersonAnswer(*shown.answer, database_, folder, files);
-            window.answer = JsonText(answer);
-            answers.push_back(answer);
-        } else {
-            window.answer = searchAnswer;
-        }
-        if (shown.answer && std::holds_alternative<scripted::answers::Search>(shown.answer->what))
-            searchAnswer = window.answer;
-        outcome.windows.push_back(window);
-    }
+    host::NotePersonAnswers(windows_.Answered(), database_, std::filesystem::path(recordFile_).parent_path(), outcome,
+                            answers, files);
     transcript.Outcome(calls_, outcome, world_);
     if (IsRecording()) {
         recordedSteps_.push_back(host::RecordedStep(step, user, outcome, answers));

@@ -23,7 +23,7 @@ namespace quendra::desktop {
 class HookRunner {
 public:
     // What a call did: its transcript, the platform's events and the hook result (nothing when it failed).
-    // A call that could not be made (a step the platform refused) did nothing: `made` is false.
+    // A step that names no user or no object is not made, and does nothing: `made` is false.
     struct Call {
         std::string transcript;
         bool made = true;

@@ -87,7 +87,9 @@ public:
     EmbeddedGUIDialog(Context context, std::shared_ptr<ViewState> state, bool results)
         : context_(std::move(context)), state_(std::move(state)), results_(results) {}
     Ptr<CvGUIView> View() override;
-    void Close() override try { auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Close); } catch (...) {
+    void Close() override try {
+        auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Close);
+    } catch (...) {
         context_->storage->Failed();
     }
     void SetOption(int32_t) override try {
@@ -95,7 +97,9 @@ public:
     } catch (...) {
         context_->storage->Failed();
     }
-    void Prepare() override try { auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Prepare); } catch (...) {
+    void Prepare() override try {
+        auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Prepare);
+    } catch (...) {
         context_->storage->Failed();
     }
     // Whether nobody holds the dialog's view or state but the dialog.

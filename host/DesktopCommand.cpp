@@ -1,11 +1,9 @@
-// DesktopCommand: the options; the window itself is the runner's.
-// SPDX-License-Identifier: Apache-2.0
+// DesktopCommand: the options; the window itself is the desktop's.
 #include "DesktopCommand.h"
 
 namespace quendra::host {
 
 CLI::App* DesktopCommand::Register(CLI::App& app) {
-    if (!runner_) return nullptr;
     auto* command = app.add_subcommand("desktop", "Open the desktop window on a database: search, the parts tree, "
                                                   "and the hooks from the tree's context menu");
     command->add_option("DB", options_.database,
@@ -22,8 +20,8 @@ CLI::App* DesktopCommand::Register(CLI::App& app) {
     return command;
 }
 
-int DesktopCommand::Run(std::ostream& out) {
-    return runner_(options_, out);
+int DesktopCommand::Run(std::ostream& out, std::ostream&) {
+    return desktop::RunDesktop(options_, out);
 }
 
 } // namespace quendra::host

@@ -21,7 +21,7 @@ CLI::App* GrantCommand::Register(CLI::App& app) {
     return command;
 }
 
-int GrantCommand::Run(std::ostream& out) {
+int GrantCommand::Run(std::ostream& out, std::ostream&) {
     if (!embedded::IsServerAddress(address_))
         throw CommandError(address_ + " is no server address: give a PostgreSQL connection URI such as "
                                       "postgresql://owner@host/database");

@@ -11,7 +11,6 @@
 #include "HookCatalog.h"
 #include "OuterTransaction.h"
 #include "PersonAnswer.h"
-#include "QtMessages.h"
 #include "ScenarioParser.h"
 #include "StepRunner.h"
 #include "Transcript.h"
@@ -20,6 +19,7 @@
 #include "ScriptedUser.h"
 
 #ifdef QUENDRA_WITH_QT
+#include "QtMessages.h"
 #include "QtWindowSystem.h"
 
 #include <QApplication>
@@ -161,13 +161,14 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     auto step = MakeStep(documents);
     auto database = DatabaseFile::Open(database_);
     if (!database->UserId(user_)) throw CommandError("there is no user \"" + user_ + "\" in " + database_);
+    // Without a display, a call that shows no window still runs; one that would show one is undone.
 #ifdef QUENDRA_WITH_QT
     bool person = answersFile_.empty();
+    std::string noDisplay = person ? qt::NoDisplay() : "";
 #else
     bool person = false;
+    std::string noDisplay;
 #endif
-    // Without a display, a call that shows no window still runs; one that would show one is undone.
-    std::string noDisplay = person ? NoDisplay() : "";
     if (!noDisplay.empty()) person = false;
     std::ofstream recording;
     if (!recordFile_.empty()) recording = PrepareRecording();
@@ -189,54 +190,9 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     Transcript transcript(out, errors, json_);
     transcript.Step(1, step, user_);
     out.flush(); // the call may wait for a person at a real window
-    StepOutcome outcome;
-    bool misfit = false;
-    Json answers = Json::array();
-    Json files = Json::object();
-    if (person) {
-#ifdef QUENDRA_WITH_QT
-        static int argc = 1;
-        static char name[] = "quendra";
-        static char* argv[] = {name, nullptr};
-        std::optional<QApplication> application;
-        QuietQtPlatformNotes();
-        if (!qApp) application.emplace(argc, argv);
-        qt::QtWindowSystem windows;
-        StepRunner runner(world, windows, windows, nullptr);
-        OuterTransaction unit(*database, PersonsCallIsOneUnit(database_));
-        outcome = runner.Run(step, user_);
-        if (!database->Harness().MachineFailureText()) unit.Commit();
-        // A result dialog shares its query dialog's answer, as in scenarios.
-        std::string searchAnswer;
-        for (const auto& shown : windows.Answered()) {
-            auto window = shown.window;
-            if (shown.answer) {
-                Json answer = PersonAnswer(*shown.answer, *database, answersFolder, files);
-                window.answer = JsonText(answer);
-                if (std::holds_alternative<scripted::answers::Search>(shown.answer->what)) searchAnswer = window.answer;
-                answers.push_back(answer);
-            } else {
-                window.answer = searchAnswer;
-            }
-            outcome.windows.push_back(window);
-        }
-#endif
-    } else {
-        // The answers are the whole intention: a call they do not fit leaves the database as it was.
-        OuterTransaction transaction(*database);
-        StepRunner runner(world, scripted, scripted, &scripted);
-        outcome = runner.Run(step, user_);
-        misfit = outcome.scriptedFailure || !outcome.answersLeft.empty();
-        if (!misfit && !database->Harness().MachineFailureText()) transaction.Commit();
-        size_t used = step.answers.size() - outcome.answersLeft.size();
-        for (size_t i = 0; i < used; ++i) {
-            answers.push_back(step.answers[i].written);
-            for (const auto& file : step.answers[i].openFiles) {
-                auto path = answersFolder / PathFromText(file);
-                if (std::filesystem::is_regular_file(path)) files[file] = ReadFileText(TextFromPath(path));
-            }
-        }
-    }
+    Call call = person ? CallForPerson(world, step, *database, answersFolder)
+                       : CallScripted(world, scripted, step, *database, answersFolder);
+    auto& [outcome, misfit, answers, files] = call;
     // Windows that nobody could see end the call without a transcript of what nobody answered.
     if (misfit && !noDisplay.empty())
         throw EnvironmentError("this call shows windows, and " + noDisplay +
@@ -261,20 +217,50 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     return outcome.error ? 2 : 0;
 }
 
-std::string HookCommand::NoDisplay() {
+HookCommand::Call HookCommand::CallForPerson(World& world, const ScenarioStep& step, embedded::Database& database,
+                                             const std::filesystem::path& answersFolder) const {
+    Call call;
 #ifdef QUENDRA_WITH_QT
-    // Inside a program that runs Qt already (a test at the screen), its windows are seen where it shows them.
-    if (qApp) return "";
+    static int argc = 1;
+    static char name[] = "quendra";
+    static char* argv[] = {name, nullptr};
+    std::optional<QApplication> application;
+    qt::QuietQtPlatformNotes();
+    if (!qApp) application.emplace(argc, argv);
+    qt::QtWindowSystem windows;
+    StepRunner runner(world, windows, windows, nullptr);
+    OuterTransaction unit(database, PersonsCallIsOneUnit(database_));
+    call.outcome = runner.Run(step, user_);
+    if (!database.Harness().MachineFailureText()) unit.Commit();
+    NotePersonAnswers(windows.Answered(), database, answersFolder, call.outcome, call.answers, call.files);
+#else
+    (void)world, (void)step, (void)database, (void)answersFolder;
 #endif
-    std::string platform = std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
-    if (platform == "offscreen" || platform == "minimal")
-        return "QT_QPA_PLATFORM=" + platform + " shows windows to nobody";
-    if (platform.empty() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        return "there is no display to show windows on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
-    return "";
+    return call;
 }
 
-std::string HookCommand::Page() const {
+HookCommand::Call HookCommand::CallScripted(World& world, scripted::ScriptedUser& scripted, const ScenarioStep& step,
+                                            embedded::Database& database,
+                                            const std::filesystem::path& answersFolder) const {
+    Call call;
+    // The answers are the whole intention: a call they do not fit leaves the database as it was.
+    OuterTransaction transaction(database);
+    StepRunner runner(world, scripted, scripted, &scripted);
+    call.outcome = runner.Run(step, user_);
+    call.misfit = call.outcome.scriptedFailure || !call.outcome.answersLeft.empty();
+    if (!call.misfit && !database.Harness().MachineFailureText()) transaction.Commit();
+    size_t used = step.answers.size() - call.outcome.answersLeft.size();
+    for (size_t i = 0; i < used; ++i) {
+        call.answers.push_back(step.answers[i].written);
+        for (const auto& file : step.answers[i].openFiles) {
+            auto path = answersFolder / PathFromText(file);
+            if (std::filesystem::is_regular_file(path)) call.files[file] = ReadFileText(TextFromPath(path));
+        }
+    }
+    return call;
+}
+
+std::string HookCommand::HelpPage() const {
     const HookInfo* hook = HookCatalog::Find(hook_);
     return hook ? HookCatalog::Page(*hook) + "\n" : "";
 }

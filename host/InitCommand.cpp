@@ -92,7 +92,7 @@ CLI::App* InitCommand::Register(CLI::App& app) {
     return command;
 }
 
-int InitCommand::Run(std::ostream& out) {
+int InitCommand::Run(std::ostream& out, std::ostream&) {
     if (embedded::IsServerAddress(database_)) return MakeOnServer(out);
     RefuseSpecialNames(database_);
     std::error_code error;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "Command.h"
+
 #include <CLI/CLI.hpp>
 
 #include <ostream>
@@ -9,10 +11,10 @@
 
 namespace quendra::host {
 
-class InitCommand {
+class InitCommand : public Command {
 public:
-    CLI::App* Register(CLI::App& app);
-    int Run(std::ostream& out);
+    CLI::App* Register(CLI::App& app) override;
+    int Run(std::ostream& out, std::ostream& errors) override;
 
 private:
     int MakeOnServer(std::ostream& out);

@@ -3,6 +3,9 @@
 #include "PlayCommand.h"
 
 #include "CommandError.h"
+#ifdef QUENDRA_WITH_COM
+#include "HookThroughCom.h"
+#endif
 #include "ScenarioPlayer.h"
 #include "Transcript.h"
 
@@ -46,7 +49,9 @@ int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
                            "\"; leave it out to play in memory");
     Transcript transcript(out, errors, json_);
     ScenarioPlayer player(transcript, server_);
-    player.CallThroughCom(throughCom_);
+#ifdef QUENDRA_WITH_COM
+    if (throughCom_) player.CallHooksBy(CallHookByCom);
+#endif
     int worst = 0, passed = 0, failed = 0;
     for (const auto& file : files_) {
         int status = player.Play(file);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "Command.h"
+
 #include <CLI/CLI.hpp>
 
 #include <ostream>
@@ -10,10 +12,10 @@
 
 namespace quendra::host {
 
-class PlayCommand {
+class PlayCommand : public Command {
 public:
-    CLI::App* Register(CLI::App& app);
-    int Run(std::ostream& out, std::ostream& errors);
+    CLI::App* Register(CLI::App& app) override;
+    int Run(std::ostream& out, std::ostream& errors) override;
 
 private:
     CLI::App* command_ = nullptr;

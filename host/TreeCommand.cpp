@@ -59,7 +59,7 @@ CLI::App* TreeCommand::Register(CLI::App& app) {
     return command;
 }
 
-int TreeCommand::Run(std::ostream& out) {
+int TreeCommand::Run(std::ostream& out, std::ostream&) {
     Print(database_, partNumber_, out);
     return 0;
 }

@@ -47,98 +47,59 @@ const std::vector<HookInfo>& HookCatalog::All() {
     static const Description descriptions[] = {
         // AddExistingPart
         {"row 0: the parent part",
-         "links parts the user searches for below the parent, asking the link values in the link attribute editor",
-         "",
+         "links parts the user searches for below the parent, asking the link values in the link attribute editor", "",
          Always},
         // AddMainPart
-        {"row 0: the parent part",
-         "makes a new part in the new-object dialog and links it below the parent",
-         "the part was made and linked",
-         Refused},
+        {"row 0: the parent part", "makes a new part in the new-object dialog and links it below the parent",
+         "the part was made and linked", Refused},
         // AddNewPart
         {"row 0: the parent part",
-         "makes a new part in the new-object dialog and links it below the parent with the link values asked",
-         "",
+         "makes a new part in the new-object dialog and links it below the parent with the link values asked", "",
          Always},
         // AfterCheckInDocuments
         {"the documents checked in",
-         "links each document to the released part that carries its part number, and unlinks the others",
-         Done,
+         "links each document to the released part that carries its part number, and unlinks the others", Done,
          Refused},
         // BeforeAddPartsTreeLink
         {"row 0: the link about to be made, {\"class\", \"parent\", \"child\"}",
-         "checks that the child may be linked below the parent",
-         "the link may be made",
-         "the link is refused"},
+         "checks that the child may be linked below the parent", "the link may be made", "the link is refused"},
         // BeforeCheckOutReleaseDocs
-        {"row 0: the document",
-         "checks that the document may be checked out or approved",
-         "it may go on",
-         "refused"},
+        {"row 0: the document", "checks that the document may be checked out or approved", "it may go on", "refused"},
         // BeforeDeleteDocuments
-        {"row 0: the document",
-         "checks that the document may be deleted",
-         "it may be deleted",
-         "refused"},
+        {"row 0: the document", "checks that the document may be deleted", "it may be deleted", "refused"},
         // BeforeNewReleaseObj
-        {"row 0: the object",
-         "checks that a new release of the object may start",
-         "it may start",
-         "refused"},
+        {"row 0: the object", "checks that a new release of the object may start", "it may start", "refused"},
         // BeforeUpdate
-        {"row 0: the object as the user changed it",
-         "checks that the object's attributes may be updated",
-         "it may be updated",
-         "refused"},
+        {"row 0: the object as the user changed it", "checks that the object's attributes may be updated",
+         "it may be updated", "refused"},
         // CopyTreeFrom
-        {"",
-         "links every child of FromObj below Obj as well, with the values of the named link attributes",
-         "the children were linked",
-         Refused},
+        {"", "links every child of FromObj below Obj as well, with the values of the named link attributes",
+         "the children were linked", Refused},
         // DeleteLink
-        {"the links to delete",
-         "deletes each link whose parent the user may change",
-         "",
-         Always,
-         true},
+        {"the links to delete", "deletes each link whose parent the user may change", "", Always, true},
         // LinkUpdate
-        {"the links to update",
-         "lets the user edit the links' values in the link attribute editor and stores them",
-         "the values were stored",
-         "refused or cancelled: nothing was stored",
-         true},
+        {"the links to update", "lets the user edit the links' values in the link attribute editor and stores them",
+         "the values were stored", "refused or cancelled: nothing was stored", true},
         // LockObject
-        {"the objects to lock",
-         "sets the lock on each object that the user may change",
-         "",
-         Always},
+        {"the objects to lock", "sets the lock on each object that the user may change", "", Always},
         // ReplacePart
         {"the link whose child is replaced",
-         "replaces the link's child by a part the user searches for, keeping the link values",
-         "the part was replaced",
-         Refused,
-         true},
+         "replaces the link's child by a part the user searches for, keeping the link values", "the part was replaced",
+         Refused, true},
         // ReplacePartByNewPart
         {"the link whose child is replaced",
          "replaces the link's child by a new part made in the new-object dialog, keeping the link values",
-         "the part was replaced; MyNewPart holds the new part",
-         Refused,
-         true},
+         "the part was replaced; MyNewPart holds the new part", Refused, true},
         // UnLockObject
-        {"the objects to unlock",
-         "clears the lock on each object, and on the tree below it when the user says Yes",
-         "",
+        {"the objects to unlock", "clears the lock on each object, and on the tree below it when the user says Yes", "",
          Always},
         // UploadDocument
         {"row 0: the object that gets the documents",
-         "makes a document for each file the user picks, its file type taken from its extension or asked",
-         Done,
+         "makes a document for each file the user picks, its file type taken from its extension or asked", Done,
          Refused},
         // IsLockedForUpdate
-        {"row 0: the object to update",
-         "checks whether somebody else holds the object's lock",
-         "not locked: the update goes on",
-         "locked by somebody else: the update is refused"},
+        {"row 0: the object to update", "checks whether somebody else holds the object's lock",
+         "not locked: the update goes on", "locked by somebody else: the update is refused"},
     };
     static_assert(std::size(descriptions) == 18);
     static const std::vector<HookInfo> hooks = [] {
@@ -146,8 +107,15 @@ const std::vector<HookInfo>& HookCatalog::All() {
         for (size_t i = 0; i < Hooks().size(); ++i) {
             const Hook& hook = Hooks()[i];
             const Description& description = descriptions[i];
-            HookInfo info{std::string(hook.name), false, {}, {}, description.rows, description.purpose,
-                          description.zero, description.one, description.storedLinks};
+            HookInfo info{std::string(hook.name),
+                          false,
+                          {},
+                          {},
+                          description.rows,
+                          description.purpose,
+                          description.zero,
+                          description.one,
+                          description.storedLinks};
             for (const HookParameter& parameter : hook.Parameters()) {
                 if (parameter.kind == HookParameterKind::Rows)
                     info.takesRows = true;

@@ -5,8 +5,10 @@
 
 #include "Application.h"
 #include "CvPlatform.h"
+#include "WindowSystem.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +32,10 @@ struct HookArguments {
     std::map<std::string, std::string> texts;
     std::map<std::string, Ptr<CvObject>> objects;
 };
+
+// A hook called otherwise than on an Application in this process, with the windows it is to show in.
+using HookCaller = std::function<int16_t(const HookInfo& hook, const Ptr<CvSession>& session, HookArguments& arguments,
+                                         ui::WindowSystem& windows)>;
 
 class HookCatalog {
 public:

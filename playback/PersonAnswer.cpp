@@ -3,29 +3,13 @@
 #include "PersonAnswer.h"
 
 #include "FileError.h"
+#include "ValueJson.h"
 
 #include <string>
 
 namespace quendra::host {
 
 namespace {
-
-Json ValueJson(const Value& value) {
-    switch (value.GetKind()) {
-    case Value::Kind::Null:
-        return Json();
-    case Value::Kind::Text:
-        return value.AsText();
-    case Value::Kind::Int16:
-    case Value::Kind::Int32:
-        return value.AsInt32();
-    case Value::Kind::Double:
-        return value.AsDouble();
-    case Value::Kind::Bool:
-        return value.AsBool();
-    }
-    return Json();
-}
 
 // A file picked anywhere, named as a path in the scenario's fresh folder: relative to `folder`
 // when inside it, else its own folder's name and its name.
@@ -83,7 +67,7 @@ Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, 
         }
     } else if (const auto* fill = std::get_if<answers::Fill>(&answer.what)) {
         json["fill"] = Json::object();
-        for (const auto& [name, value] : fill->values) json["fill"][name] = ValueJson(value);
+        for (const auto& [name, value] : fill->values) json["fill"][name] = JsonOfValue(value);
         json["button"] = fill->button;
     }
     return json;

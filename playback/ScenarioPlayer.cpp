@@ -86,7 +86,7 @@ int ScenarioPlayer::Play(const std::string& path) {
         world.SetDefaultUser(firstUser);
         world.Build(scenario);
         StepRunner runner(world, user, user, &user);
-        runner.CallThroughCom(throughCom_);
+        runner.CallHooksBy(caller_);
         runner.KeepSessions(scenario.sessionPerUser);
         ExpectationChecker checker(world);
         std::string current = world.DefaultUser();

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "HookCatalog.h"
 #include "Transcript.h"
 
 #include <string>
@@ -17,13 +18,13 @@ public:
 
     // 0 when every expectation holds, 1 when one does not, 2 when the file is wrong.
     int Play(const std::string& path);
-    // Calls the hooks through Quendra.Application (quendra.dll registered) instead of in this process.
-    void CallThroughCom(bool on) { throughCom_ = on; }
+    // Calls the hooks through `caller` (Quendra.Application, for `play --com`) instead of in this process.
+    void CallHooksBy(HookCaller caller) { caller_ = std::move(caller); }
 
 private:
     Transcript& transcript_;
     std::string server_;
-    bool throughCom_ = false;
+    HookCaller caller_;
 };
 
 } // namespace quendra::host

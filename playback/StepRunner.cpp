@@ -7,44 +7,11 @@
 
 #include "Application.h"
 
-#ifdef QUENDRA_WITH_COM
-#include "ComHookCall.h"
-#endif
 #include <chrono>
 #include <optional>
 #include <stdexcept>
 
 namespace quendra::host {
-
-namespace {
-
-#ifdef QUENDRA_WITH_COM
-// The hook through Quendra.Application, its arguments in the order of the method table.
-int16_t CallHookByCom(const HookInfo& hook, const Ptr<CvSession>& session, HookArguments& arguments,
-                      ui::WindowSystem& windows) {
-    std::vector<com::HookArgument> list{session};
-    std::vector<std::pair<size_t, std::string>> objects;
-    auto addObject = [&](const std::string& name) {
-        objects.emplace_back(list.size(), name);
-        list.emplace_back(arguments.objects[name]);
-    };
-    if (hook.takesRows) list.emplace_back(arguments.rows);
-    for (const auto& name : hook.objects)
-        if (name != "MyNewPart") addObject(name);
-    for (const auto& name : hook.texts) list.emplace_back(arguments.texts[name]);
-    for (const auto& name : hook.objects)
-        if (name == "MyNewPart") addObject(name);
-    int16_t result = com::CallHookThroughCom(hook.name, list, windows);
-    for (const auto& [position, name] : objects) arguments.objects[name] = std::get<Ptr<CvObject>>(list[position]);
-    return result;
-}
-#else
-int16_t CallHookByCom(const HookInfo&, const Ptr<CvSession>&, HookArguments&, ui::WindowSystem&) {
-    throw std::logic_error("this quendra calls no hooks through COM");
-}
-#endif
-
-} // namespace
 
 StepRunner::StepRunner(World& world, ui::WindowSystem& windows, embedded::PlatformDialogs& dialogs,
                        scripted::ScriptedUser* scripted)
@@ -97,8 +64,8 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     Application application(timeline_);
     auto started = std::chrono::steady_clock::now();
     try {
-        outcome.result = throughCom_ ? CallHookByCom(*hook, session, arguments, timeline_)
-                                     : HookCatalog::Call(application, step.hook, session, arguments);
+        outcome.result = caller_ ? caller_(*hook, session, arguments, timeline_)
+                                 : HookCatalog::Call(application, step.hook, session, arguments);
     } catch (const CvError& error) {
         outcome.error = error.what();
     } catch (const std::exception& error) {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "HookCatalog.h"
 #include "Scenario.h"
 #include "StepOutcome.h"
 #include "TimelineWindows.h"
@@ -26,16 +27,16 @@ public:
 
     // A step whose refs or user name nothing throws FileError before the hook is called.
     StepOutcome Run(const ScenarioStep& step, const std::string& user);
-    // Calls the hooks through Quendra.Application as a platform script does (Windows with the DLL
-    // registered), the windows still this runner's.
-    void CallThroughCom(bool on) { throughCom_ = on; }
+    // Calls the hooks through `caller` instead of directly (through Quendra.Application as a platform
+    // script does, for `play --com`), the windows still this runner's.
+    void CallHooksBy(HookCaller caller) { caller_ = std::move(caller); }
     // Keeps each user's session from the user's first step to the runner's end, instead of logging the user in
     // afresh for each step.
     void KeepSessions(bool on) { keepSessions_ = on; }
 
 private:
     World& world_;
-    bool throughCom_ = false;
+    HookCaller caller_;
     bool keepSessions_ = false;
     std::map<std::string, Ptr<CvSession>> sessions_; // by login, while kept
     log::HookLog log_;

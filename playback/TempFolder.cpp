@@ -77,8 +77,7 @@ void TempFolder::Write(const std::string& relative, const std::string& content) 
 #ifdef EDQUOT // no disk quotas on Windows
     machine = machine || errno == EDQUOT;
 #endif
-    if (machine)
-        throw EnvironmentError("cannot write " + TextFromPath(target) + ": " + std::strerror(errno));
+    if (machine) throw EnvironmentError("cannot write " + TextFromPath(target) + ": " + std::strerror(errno));
     throw std::runtime_error("cannot write " + TextFromPath(target));
 }
 

@@ -25,10 +25,10 @@ constexpr Hook OnRows(std::string_view name, bool catches) {
 // A hook over the rows and one text.
 template <int16_t (Application::*Member)(Ptr<CvSession>&, Ptr<CvRecList>&, std::string&)>
 constexpr Hook OnRowsAndText(std::string_view name, HookParameter text, bool catches) {
-    return {name, {RecListIn, text}, 2, catches,
-            [](Application& application, Ptr<CvSession>& session, HookValues& values) {
-                return (application.*Member)(session, values.rows, values.texts[0]);
-            }};
+    return {
+        name, {RecListIn, text}, 2, catches, [](Application& application, Ptr<CvSession>& session, HookValues& values) {
+            return (application.*Member)(session, values.rows, values.texts[0]);
+        }};
 }
 
 // Data table: one line per hook, in the order of the DISPIDs.

@@ -32,7 +32,7 @@ public:
 // The interfaces, each operation a pure virtual member (CvPlatform.def lists them with their
 // comments).
 #define QUENDRA_INTERFACE(Interface, ...)                                                                              \
-    class Interface __VA_OPT__( : public __VA_ARGS__) {                                                                               \
+    class Interface __VA_OPT__( : public __VA_ARGS__) {                                                                \
     public:                                                                                                            \
         virtual ~Interface() = default;
 #define QUENDRA_OPERATION(Interface, Name, Result, Parameters) virtual Result Name Parameters = 0;

@@ -6,7 +6,7 @@
 #include "Model.h"
 #include "Names.h"
 #include "Processes.h"
-#include "World.h"
+#include "TestWorld.h"
 
 namespace quendra::test {
 namespace {

@@ -3,7 +3,7 @@
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <signal.h>
 

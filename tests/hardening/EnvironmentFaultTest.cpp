@@ -6,8 +6,8 @@
 #include "CvError.h"
 #include "Names.h"
 #include "Processes.h"
+#include "TestWorld.h"
 #include "TreeCommand.h"
-#include "World.h"
 
 #include <sys/stat.h>
 
@@ -299,7 +299,7 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
         app.parse(arguments);
         ASSERT_TRUE(command->parsed()) << journal;
         std::ostringstream out;
-        EXPECT_EQ(tree.Run(out), 0) << journal;
+        EXPECT_EQ(tree.Run(out, out), 0) << journal;
         EXPECT_EQ(out.str(),
                   "Part P-1 - \n  Part P-2 - Pin (Parts Tree#" + std::to_string(link.objectId) + ": Quantity=3)\n")
             << journal;

@@ -4,7 +4,7 @@
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <libpq-fe.h>
 

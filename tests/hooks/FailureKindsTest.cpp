@@ -2,7 +2,7 @@
 // too, those that catch nothing let it pass.
 // SPDX-License-Identifier: Apache-2.0
 #include "ClsUtils.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <functional>
 

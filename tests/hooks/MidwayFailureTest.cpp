@@ -2,7 +2,7 @@
 // and what the hook answers, where a scenario file cannot say it.
 // SPDX-License-Identifier: Apache-2.0
 #include "ClsUtils.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <functional>
 

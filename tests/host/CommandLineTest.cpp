@@ -4,12 +4,13 @@
 #include "Database.h"
 #include "MakingFile.h"
 #include "Processes.h"
-#include "QtMessages.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #ifdef QUENDRA_WITH_QT
+#include "QtMessages.h"
+
 #include <QtGlobal>
 #endif
 
@@ -235,7 +236,7 @@ TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
 
 #ifdef QUENDRA_WITH_QT
 TEST(CommandLine, TheQtPluginsNotesAboutItselfStayOffTheTerminal) {
-    QuietQtPlatformNotes();
+    qt::QuietQtPlatformNotes();
     testing::internal::CaptureStderr();
     qWarning("This plugin does not support propagateSizeHints()");
     qWarning("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'");

@@ -6,7 +6,7 @@
 #include "FileError.h"
 #include "Names.h"
 #include "TempFolder.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <sqlite3.h>
 #include <sys/wait.h>

@@ -5,9 +5,9 @@
 #ifdef QUENDRA_TEST_WITH_WIN32
 
 #include "ClsForm.h"
+#include "TestWorld.h"
 #include "Win32WindowSystem.h"
 #include "WindowBackend.h"
-#include "World.h"
 
 #include <windows.h>
 #undef CreateWindow

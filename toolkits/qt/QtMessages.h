@@ -2,10 +2,15 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
-namespace quendra::host {
+#include <string>
+
+namespace quendra::qt {
 
 // Installs, once, a message handler that drops the plugin's notes that concern no user (a plugin that
 // cannot propagate size hints, a missing XDG_RUNTIME_DIR) and passes every other message on.
 void QuietQtPlatformNotes();
 
-} // namespace quendra::host
+// Why windows shown now would be seen by nobody, or empty when a person can see them.
+std::string NoDisplay();
+
+} // namespace quendra::qt

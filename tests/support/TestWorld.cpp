@@ -1,5 +1,4 @@
-// SPDX-License-Identifier: Apache-2.0
-#include "World.h"
+#include "TestWorld.h"
 
 namespace quendra::test {
 

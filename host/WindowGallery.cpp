@@ -1,5 +1,4 @@
-// WindowGallery: pictures of every window of the Qt toolkit, for the user documentation.
-// SPDX-License-Identifier: Apache-2.0
+// WindowGallery: pictures of every window the Qt toolkit draws, for the user documentation (`quendra windows`).
 #include "WindowGallery.h"
 
 #include "AttributeType.h"
@@ -22,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-namespace quendra::qt {
+namespace quendra::host {
 
 namespace {
 
@@ -62,34 +61,41 @@ QApplication* EnsureApplication() {
     return new QApplication(argc, argv);
 }
 
-} // namespace
+// Pictures the windows shown while it lives: each is prepared, pictured and then closed as its user
+// would close it.
+class Camera {
+public:
+    explicit Camera(const QDir& dir) : dir_(dir) {
+        windows_.SetModalHook([this](QDialog& dialog) {
+            if (prepare_) prepare_(dialog);
+            QCoreApplication::processEvents();
+            if (!dialog.grab().save(dir_.filePath(QString::fromStdString(picture_ + ".png")))) ++failures_;
+            if (auto* box = qobject_cast<QMessageBox*>(&dialog); box && box->defaultButton()) {
+                box->defaultButton()->click();
+            } else {
+                dialog.close();
+            }
+        });
+    }
 
-int RenderWindowGallery(const std::string& outDir) {
-    if (!EnsureApplication()) return 1;
-    QDir dir(QString::fromStdString(outDir));
-    if (!dir.mkpath(".")) return 1;
-
-    QtWindowSystem windows;
-    std::string picture;
-    std::function<void(QDialog&)> prepare;
-    int failures = 0;
-    // Each window is prepared, pictured and then closed as its user would close it.
-    windows.SetModalHook([&](QDialog& dialog) {
-        if (prepare) prepare(dialog);
-        QCoreApplication::processEvents();
-        if (!dialog.grab().save(dir.filePath(QString::fromStdString(picture + ".png")))) ++failures;
-        if (auto* box = qobject_cast<QMessageBox*>(&dialog); box && box->defaultButton()) {
-            box->defaultButton()->click();
-        } else {
-            dialog.close();
-        }
-    });
-    auto shoot = [&](std::string name, std::function<void(QDialog&)> setUp, const std::function<void()>& show) {
-        picture = std::move(name);
-        prepare = std::move(setUp);
+    qt::QtWindowSystem& Windows() { return windows_; }
+    // Pictures the window that `show` shows as `name`.png, after `setUp` prepared it.
+    void Shoot(std::string name, std::function<void(QDialog&)> setUp, const std::function<void()>& show) {
+        picture_ = std::move(name);
+        prepare_ = std::move(setUp);
         show();
-    };
+    }
+    int Failures() const { return failures_; }
 
+private:
+    QDir dir_;
+    qt::QtWindowSystem windows_;
+    std::string picture_;
+    std::function<void(QDialog&)> prepare_;
+    int failures_ = 0;
+};
+
+void ShootMessageBoxes(Camera& camera) {
     const std::vector<std::tuple<std::string, ui::Icon, ui::Buttons, std::string>> boxes = {
         {"messagebox-information", ui::Icon::Information, ui::Buttons::Ok, "You Selected an Incorrect Object"},
         {"messagebox-exclamation", ui::Icon::Exclamation, ui::Buttons::Ok,
@@ -101,13 +107,17 @@ int RenderWindowGallery(const std::string& outDir) {
          "Do you want to place Document 'D-000003-Bracket drawing' on the CORVANT desktop?"},
     };
     for (const auto& [name, icon, buttons, text] : boxes)
-        shoot(name, nullptr, [&] { windows.MessageBox(text, "Quendra", icon, buttons, ui::Answer::Yes); });
+        camera.Shoot(name, nullptr,
+                     [&] { camera.Windows().MessageBox(text, "Quendra", icon, buttons, ui::Answer::Yes); });
+}
 
-    ClsForm form(windows);
-    shoot("message-window", nullptr,
-          [&] { form.ShowMessage("New Part Development process creation for Part P-000013-Bracket"); });
-    shoot("file-type", nullptr, [&] { form.ShowFileType(std::make_shared<SampleLookupTable>(), "dwg"); });
-    shoot(
+// The component's own windows.
+void ShootForms(Camera& camera) {
+    ClsForm form(camera.Windows());
+    camera.Shoot("message-window", nullptr,
+                 [&] { form.ShowMessage("New Part Development process creation for Part P-000013-Bracket"); });
+    camera.Shoot("file-type", nullptr, [&] { form.ShowFileType(std::make_shared<SampleLookupTable>(), "dwg"); });
+    camera.Shoot(
         "link-attributes",
         [](QDialog& dialog) {
             // An edit in progress: the second value, partly retyped.
@@ -121,19 +131,22 @@ int RenderWindowGallery(const std::string& outDir) {
             std::vector<std::string> values = {"2", "10", "A4", "spare part"};
             form.ShowLinkAttributes({"Quantity", "Find Number", "Position", "Remark"}, values);
         });
+}
 
+// The platform's dialogs.
+void ShootPlatformDialogs(Camera& camera) {
     std::vector<embedded::NewObjectField> fields(4);
     fields[0] = {"CN_PART_NUMBER", "Part Number", 1, true, {}, Value::Text("P-000013")};
     fields[1] = {"CN_DESCRIPTION", "Description", 1, true, {}, Value()};
     fields[2] = {"CN_UNIT", "Unit", 2, false, {{"Piece", 1}, {"Metre", 2}, {"Kilogram", 3}}, Value::Int16(1)};
     fields[3] = {"CN_STANDARD", "Standard", static_cast<int32_t>(AttributeType::Bool), false, {}, Value::Bool(false)};
-    shoot("new-object", nullptr, [&] { windows.RunNewObjectDialog("Part", fields); });
+    camera.Shoot("new-object", nullptr, [&] { camera.Windows().RunNewObjectDialog("Part", fields); });
 
-    shoot("query", nullptr, [&] {
+    camera.Shoot("query", nullptr, [&] {
         embedded::SearchQuery query;
-        windows.RunQueryDialog({{11, "Part"}, {12, "Assembly"}, {21, "Document"}}, query);
+        camera.Windows().RunQueryDialog({{11, "Part"}, {12, "Assembly"}, {21, "Document"}}, query);
     });
-    shoot(
+    camera.Shoot(
         "results",
         [](QDialog& dialog) {
             if (auto* list = dialog.findChild<QListWidget*>()) {
@@ -143,13 +156,25 @@ int RenderWindowGallery(const std::string& outDir) {
         },
         [&] {
             std::vector<embedded::ObjectKey> picked;
-            windows.RunResultDialog({{{11, 2}, "Part", "P-000002-Bracket"},
-                                     {{11, 3}, "Part", "P-000003-Shaft"},
-                                     {{11, 4}, "Part", "P-000004-Cover"},
-                                     {{12, 5}, "Assembly", "P-000005-Gearbox"}},
-                                    picked);
+            camera.Windows().RunResultDialog({{{11, 2}, "Part", "P-000002-Bracket"},
+                                              {{11, 3}, "Part", "P-000003-Shaft"},
+                                              {{11, 4}, "Part", "P-000004-Cover"},
+                                              {{12, 5}, "Assembly", "P-000005-Gearbox"}},
+                                             picked);
         });
-    return failures == 0 ? 0 : 1;
 }
 
-} // namespace quendra::qt
+} // namespace
+
+int RenderWindowGallery(const std::string& outDir) {
+    if (!EnsureApplication()) return 1;
+    QDir dir(QString::fromStdString(outDir));
+    if (!dir.mkpath(".")) return 1;
+    Camera camera(dir);
+    ShootMessageBoxes(camera);
+    ShootForms(camera);
+    ShootPlatformDialogs(camera);
+    return camera.Failures() == 0 ? 0 : 1;
+}
+
+} // namespace quendra::host

@@ -2,15 +2,15 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QtMessages.h"
 
-#ifdef QUENDRA_WITH_QT
 #include <QtGlobal>
 
+#include <QApplication>
 #include <QString>
-#endif
 
-namespace quendra::host {
+#include <cstdlib>
 
-#ifdef QUENDRA_WITH_QT
+namespace quendra::qt {
+
 namespace {
 
 QtMessageHandler previous = nullptr;
@@ -30,8 +30,16 @@ void QuietQtPlatformNotes() {
     }();
     (void)installed;
 }
-#else
-void QuietQtPlatformNotes() {}
-#endif
 
-} // namespace quendra::host
+std::string NoDisplay() {
+    // Inside a program that runs Qt already (a test at the screen), its windows are seen where it shows them.
+    if (qApp) return "";
+    std::string platform = std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
+    if (platform == "offscreen" || platform == "minimal")
+        return "QT_QPA_PLATFORM=" + platform + " shows windows to nobody";
+    if (platform.empty() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        return "there is no display to show windows on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    return "";
+}
+
+} // namespace quendra::qt
