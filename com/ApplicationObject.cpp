@@ -3,6 +3,7 @@
 // The component's headers come before the Windows headers: <windows.h> defines MessageBox and
 // CreateWindow as macros, which would rename the window system's members here.
 #include "Application.h"
+#include "HookLog.h"
 #include "HookTable.h"
 #include "ScriptedUser.h"
 #include "Win32WindowSystem.h"
@@ -15,6 +16,7 @@
 #include "ScriptedAnswers.h"
 #include "ServerState.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cwchar>
 #include <iterator>
@@ -105,10 +107,13 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return ComObject<IDispatch>::AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return ComObject<IDispatch>::Release(); }
 
-    HRESULT STDMETHODCALLTYPE UseWindows(ui::WindowSystem* windows) override {
+    HRESULT STDMETHODCALLTYPE UseWindows(BoundaryWindows* windows) override {
         if (!windows) return E_POINTER;
-        application_.emplace(*windows);
-        return S_OK;
+        return Guarded([&] {
+            received_ = BoundaryWindows::Receive(*windows);
+            application_.emplace(*received_);
+            return S_OK;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -147,22 +152,32 @@ public:
         if (parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
         const Hook& hook = Hooks()[static_cast<size_t>(id - 1)];
         if (parameters->cArgs != 1 + hook.Parameters().size()) return DISP_E_BADPARAMCOUNT;
+        auto started = std::chrono::steady_clock::now();
+        std::optional<int16_t> answered;
+        std::string failure;
+        HRESULT code = S_OK;
         try {
-            int16_t answer = CallAnswered(hook, Arguments(*parameters));
+            answered = CallAnswered(hook, Arguments(*parameters));
             if (result) {
                 VariantInit(result);
                 result->vt = VT_I2;
-                result->iVal = answer;
+                result->iVal = *answered;
             }
-            return S_OK;
         } catch (const ArgumentTypeError& error) {
             if (argumentError) *argumentError = parameters->cArgs - 1 - error.position;
-            return DISP_E_TYPEMISMATCH;
+            failure = "argument " + std::to_string(error.position + 1) + " has the wrong type";
+            code = DISP_E_TYPEMISMATCH;
         } catch (const std::exception& error) {
-            return Failed(exception, error.what());
+            failure = error.what();
+            code = Failed(exception, failure);
         } catch (...) {
-            return Failed(exception, "the hook failed for an unknown reason");
+            failure = "the hook failed for an unknown reason";
+            code = Failed(exception, failure);
         }
+        std::string caught = application_->TakeCaughtFailure();
+        if (answered) failure = caught;
+        log_.Append(std::string(hook.name), answered, std::chrono::steady_clock::now() - started, failure);
+        return code;
     }
 
 private:
@@ -238,7 +253,9 @@ private:
     size_t used_ = 0;
     bool answersRead_ = false;
     // A host in the same process may hand its own windows instead (HostWindows.h).
+    std::unique_ptr<BoundaryWindows> received_;
     std::optional<Application> application_;
+    log::HookLog log_;
 };
 
 } // namespace

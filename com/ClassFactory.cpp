@@ -22,11 +22,13 @@ public:
         if (!object) return E_POINTER;
         *object = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        IDispatch* created = create_();
-        if (!created) return E_OUTOFMEMORY;
-        HRESULT code = created->QueryInterface(iid, object);
-        created->Release();
-        return code;
+        return Guarded([&] {
+            IDispatch* created = create_();
+            if (!created) return E_OUTOFMEMORY;
+            HRESULT code = created->QueryInterface(iid, object);
+            created->Release();
+            return code;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {

@@ -26,7 +26,8 @@ int16_t CallHookThroughCom(const std::string& hook, std::vector<HookArgument>& a
     ComPtr<IHostWindows> host;
     code = application->QueryInterface(IidHostWindows, reinterpret_cast<void**>(host.Receive()));
     if (FAILED(code)) throw CvError("this quendra.dll takes no host windows (" + HexCode(code) + ")");
-    host->UseWindows(&windows);
+    BoundaryWindows handed(windows);
+    host->UseWindows(&handed);
 
     std::wstring name = Wide(hook);
     LPOLESTR names[] = {name.data()};

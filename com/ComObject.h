@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <initializer_list>
+#include <new>
 
 namespace quendra::com {
 
@@ -47,5 +48,17 @@ protected:
 private:
     std::atomic<ULONG> references_{1};
 };
+
+// Runs the body of a COM method or a DLL export. No C++ exception may leave a frame that Windows or a
+// script host called (the process would end), so a failure that reaches here becomes an HRESULT.
+template <typename Body> HRESULT Guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
 
 } // namespace quendra::com

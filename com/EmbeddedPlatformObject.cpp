@@ -94,6 +94,8 @@ public:
                 exception->scode = E_FAIL;
             }
             return DISP_E_EXCEPTION;
+        } catch (...) {
+            return E_UNEXPECTED;
         }
     }
 

@@ -271,6 +271,8 @@ public:
             return error.code;
         } catch (const std::exception& error) {
             return Failed(exception, std::string(NameOf(binding.operation).full), error.what());
+        } catch (...) {
+            return E_UNEXPECTED;
         }
     }
 

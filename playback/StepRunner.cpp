@@ -6,6 +6,8 @@
 
 #include "Application.h"
 
+#include <chrono>
+#include <optional>
 #include <stdexcept>
 
 namespace quendra::host {
@@ -59,6 +61,7 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     for (const auto& fault : step.faults) harness.FailCall(fault.call, fault.nth);
     harness.SetReadOnly(step.readOnly);
     Application application(timeline_);
+    auto started = std::chrono::steady_clock::now();
     try {
         outcome.result = caller_ ? caller_(*hook, session, arguments, timeline_)
                                  : HookCatalog::Call(application, step.hook, session, arguments);
@@ -67,6 +70,10 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     } catch (const std::exception& error) {
         outcome.error = std::string("unexpected failure: ") + error.what();
     }
+    // Through COM, quendra.dll writes the line of the call.
+    if (!caller_)
+        log_.Append(step.hook, outcome.result, std::chrono::steady_clock::now() - started,
+                    outcome.error ? *outcome.error : application.TakeCaughtFailure());
     harness.SetReadOnly(false);
     for (const auto& [call, nth] : harness.UnfiredFaults())
         outcome.unfiredFaults.push_back(JsonText(Json{{"call", call}, {"nth", nth}}));

@@ -7,6 +7,8 @@
 #include "TimelineWindows.h"
 #include "World.h"
 
+#include "HookLog.h"
+
 #include "PlatformDialogs.h"
 #include "ScriptedUser.h"
 #include "WindowSystem.h"
@@ -36,6 +38,7 @@ private:
     HookCaller caller_;
     bool keepSessions_ = false;
     std::map<std::string, Ptr<CvSession>> sessions_; // by login, while kept
+    log::HookLog log_;
     scripted::ScriptedUser* scripted_;
     // Passes the windows on and notes where each showed among the events; it outlives the sessions
     // of the steps, whose objects may still show dialogs.

@@ -37,17 +37,19 @@ allow(toolkits/scripted FOLDERS quendra/platform quendra/ui embedded/dialogs)
 allow(toolkits/win32 FOLDERS quendra/ui HEADERS ${windows} "^commctrl\\.h$" "^commdlg\\.h$")
 allow(toolkits/qt FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/scripted
                   HEADERS ${qt})
+# The administrators' log of hook calls.
+allow(log HEADERS ${windows} ${posix})
 # Playback, and what calls hooks through it: the DLL, the desktop and, at the top, the command.
 allow(playback FOLDERS quendra/hooks quendra/platform quendra/ui embedded embedded/dialogs embedded/sqlite json
-                       toolkits/scripted HEADERS "^sqlite3\\.h$" ${posix})
-allow(com FOLDERS quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/scripted toolkits/win32
+                       toolkits/scripted log HEADERS "^sqlite3\\.h$" ${posix})
+allow(com FOLDERS quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/scripted toolkits/win32 log
           HEADERS ${windows} "^(dispex|oaidl|objbase|oleauto|unknwn|winver)\\.h$")
 allow(desktop FOLDERS quendra/platform embedded json playback toolkits/qt HEADERS ${qt} "^PlantDesktopText\\.inc$")
 allow(host FOLDERS quendra/platform quendra/dialogs embedded embedded/storage json playback desktop toolkits/qt
                   toolkits/scripted com
            HEADERS "^CLI/CLI\\.hpp$" ${qt} ${windows} ${posix})
 
-set(productFolders quendra embedded json toolkits playback com desktop host)
+set(productFolders quendra embedded json toolkits log playback com desktop host)
 set(patterns)
 foreach(top ${productFolders})
     list(APPEND patterns ${ROOT}/${top}/*.h ${ROOT}/${top}/*.def ${ROOT}/${top}/*.cpp)

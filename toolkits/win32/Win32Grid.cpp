@@ -269,7 +269,9 @@ private:
 LRESULT CALLBACK GridProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* grid = reinterpret_cast<Win32Grid*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!grid) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return grid->Handle(hwnd, message, wParam, lParam);
+    LRESULT result = Guarded(0, [&] { return grid->Handle(hwnd, message, wParam, lParam); });
+    if (FailurePending()) grid->Owner().Hide();
+    return result;
 }
 
 } // namespace
