@@ -177,8 +177,7 @@ public:
         }
         std::string caught = application_->TakeCaughtFailure();
         if (answered) failure = caught;
-        log_.Append(std::string(hook.name), answered,
-                    std::chrono::steady_clock::now() - started, failure);
+        log_.Append(std::string(hook.name), answered, std::chrono::steady_clock::now() - started, failure);
         return code;
     }
 

@@ -334,8 +334,7 @@ private:
     Crossing& Self() const { return const_cast<BoundaryWindow&>(*this); }
     template <typename Call> void Report(Call&& call) { Cross(Opposite(side_), std::forward<Call>(call)); }
 
-    template <typename Adapter, typename Make>
-    auto Add(Make&& make) -> std::remove_pointer_t<decltype(make())>& {
+    template <typename Adapter, typename Make> auto Add(Make&& make) -> std::remove_pointer_t<decltype(make())>& {
         using Interface = std::remove_pointer_t<decltype(make())>;
         Interface* added = (*this)([&]() -> Interface* { return &Adopt<Adapter>(make()); });
         // Failed on the implementing side: the using side throws before it touches this stand-in.

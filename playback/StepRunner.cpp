@@ -72,7 +72,7 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
         outcome.error = std::string("unexpected failure: ") + error.what();
     }
     // Through COM, quendra.dll writes the line of the call.
-    if (!throughCom_)
+    if (!caller_)
         log_.Append(step.hook, outcome.result, std::chrono::steady_clock::now() - started,
                     outcome.error ? *outcome.error : application.TakeCaughtFailure());
     harness.SetReadOnly(false);

@@ -32,24 +32,24 @@ allow(embedded/sqlite FOLDERS quendra/platform embedded/engine HEADERS "^sqlite3
 allow(embedded/postgres FOLDERS quendra/platform embedded/engine HEADERS "^libpq-fe\\.h$")
 allow(embedded/dialogs FOLDERS quendra/platform)
 allow(embedded FOLDERS quendra/platform embedded/engine embedded/sqlite embedded/postgres embedded/dialogs json)
-# The administrators' log of hook calls, written by the DLL and by playback.
-allow(log HEADERS ${windows} ${posix})
 # The toolkits implement the window interfaces and the platform's dialogs.
 allow(toolkits/scripted FOLDERS quendra/platform quendra/ui embedded/dialogs)
 allow(toolkits/win32 FOLDERS quendra/ui HEADERS ${windows} "^commctrl\\.h$" "^commdlg\\.h$")
 allow(toolkits/qt FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/scripted
                   HEADERS ${qt})
+# The administrators' log of hook calls.
+allow(log HEADERS ${windows} ${posix})
 # Playback, and what calls hooks through it: the DLL, the desktop and, at the top, the command.
-allow(playback FOLDERS log quendra/hooks quendra/platform quendra/ui embedded embedded/dialogs embedded/sqlite json
-                       toolkits/scripted HEADERS "^sqlite3\\.h$" ${posix})
-allow(com FOLDERS log quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/scripted toolkits/win32
+allow(playback FOLDERS quendra/hooks quendra/platform quendra/ui embedded embedded/dialogs embedded/sqlite json
+                       toolkits/scripted log HEADERS "^sqlite3\\.h$" ${posix})
+allow(com FOLDERS quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/scripted toolkits/win32 log
           HEADERS ${windows} "^(dispex|oaidl|objbase|oleauto|unknwn|winver)\\.h$")
 allow(desktop FOLDERS quendra/platform embedded json playback toolkits/qt HEADERS ${qt} "^PlantDesktopText\\.inc$")
 allow(host FOLDERS quendra/platform quendra/dialogs embedded embedded/engine json playback desktop toolkits/qt
                   toolkits/scripted com
            HEADERS "^CLI/CLI\\.hpp$" ${qt} ${windows} ${posix})
 
-set(productFolders quendra embedded json log toolkits playback com desktop host)
+set(productFolders quendra embedded json toolkits log playback com desktop host)
 set(patterns)
 foreach(top ${productFolders})
     list(APPEND patterns ${ROOT}/${top}/*.h ${ROOT}/${top}/*.def ${ROOT}/${top}/*.cpp)
