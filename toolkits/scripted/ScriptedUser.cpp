@@ -28,6 +28,7 @@ std::string List(const std::vector<std::string>& items) {
 }
 
 template <class... Ways> struct Overloaded : Ways... { using Ways::operator()...; };
+template <class... Ways> Overloaded(Ways...) -> Overloaded<Ways...>;
 
 std::string WithButton(const std::string& button) {
     return button.empty() ? "" : ", \"button\": " + InQuotes(button);
@@ -289,7 +290,7 @@ ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& 
                                     ui::Buttons buttons, ui::Answer defaultButton) {
     // The record is made where it stays.
     WindowRecord& record = impl_->windows.emplace_back();
-    record.what.emplace<records::MessageBox>(text, title, icon, buttons);
+    record.what = records::MessageBox{text, title, icon, buttons};
     // Named only in a failure: the text can be long.
     auto name = [&text] { return "message box " + InQuotes(text); };
     ui::Answer result = defaultButton;
@@ -394,7 +395,8 @@ bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<
         NoteAnswer(record.answer, *answer);
         accepted = *button == "OK";
         for (const auto& [attribute, value] : values) {
-            auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == attribute; });
+            auto field = std::find_if(fields.begin(), fields.end(),
+                                      [&wanted = attribute](const auto& f) { return f.name == wanted; });
             if (field == fields.end()) {
                 impl_->Fail("the answer " + Describe(*answer) + " fills " + InQuotes(attribute) + ", which the " +
                             name() + " does not show");
