@@ -334,7 +334,8 @@ std::unique_ptr<ui::Window> ScriptedUser::CreateWindow(const std::string& captio
 }
 
 bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>&, embedded::SearchQuery& query) {
-    WindowRecord& record = impl_->windows.emplace_back(records::Platform{records::Platform::Dialog::Query, {}});
+    WindowRecord& record =
+        impl_->windows.emplace_back(WindowRecord{records::Platform{records::Platform::Dialog::Query, {}}, {}});
     bool confirmed = false;
     const Answer* answer = impl_->Next();
     if (const auto* search = impl_->Take<answers::Search>(answer, record, "query dialog")) {
@@ -349,7 +350,8 @@ bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::stri
 bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>& found,
                                    std::vector<embedded::ObjectKey>& picked) {
     const char* name = "result dialog";
-    WindowRecord& record = impl_->windows.emplace_back(records::Platform{records::Platform::Dialog::Results, {}});
+    WindowRecord& record =
+        impl_->windows.emplace_back(WindowRecord{records::Platform{records::Platform::Dialog::Results, {}}, {}});
     const Answer* answer = impl_->pendingSearch ? impl_->pendingSearch : impl_->Next();
     impl_->pendingSearch = nullptr; // used up by this dialog
     bool confirmed = false;
@@ -376,8 +378,8 @@ bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>&
 
 bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) {
     auto name = [&className] { return "new-object dialog of " + InQuotes(className); };
-    WindowRecord& record =
-        impl_->windows.emplace_back(records::Platform{records::Platform::Dialog::NewObject, className});
+    WindowRecord& record = impl_->windows.emplace_back(
+        WindowRecord{records::Platform{records::Platform::Dialog::NewObject, className}, {}});
     bool accepted = false;
     const Answer* answer = impl_->Next();
     const auto* fill = answer ? std::get_if<answers::Fill>(&answer->what) : nullptr;
