@@ -482,14 +482,8 @@ private:
 } // namespace
 
 std::shared_ptr<const Model> ParseModel(const std::string& jsonText, const std::string& source) {
-    Json root;
     try {
-        root = Json::parse(jsonText, nullptr, true, true);
-    } catch (const Json::exception& error) {
-        // Syntax errors and numbers too large for any type alike.
-        throw EmbeddedError(source, "", std::string("the model is not valid JSON: ") + error.what());
-    }
-    try {
+        Json root = JsonCursor::Parse(jsonText, source);
         return ModelBuilder(root, source, jsonText).Build();
     } catch (const FileError& error) {
         throw EmbeddedError(error.file, error.jsonPath, error.message);

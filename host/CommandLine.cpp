@@ -14,6 +14,7 @@
 #include "TreeCommand.h"
 #include "WindowsCommand.h"
 
+#include "Connection.h"
 #include "CvError.h"
 #include "Database.h"
 
@@ -137,6 +138,12 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
         out << version.what() << '\n';
         return 0;
     } catch (const CLI::ParseError& error) {
+        // An option where the command belongs: CLI11 would only miss the command.
+        if (app.get_subcommands().empty() && argc > 1 && argv[1][0] == '-') {
+            errors << "quendra: unknown option " << argv[1]
+                   << ": a command comes first, and its options after it (quendra --help lists the commands)\n";
+            return WrongArgument;
+        }
         std::string where =
             app.get_subcommands().empty() ? "quendra" : "quendra " + app.get_subcommands().front()->get_name();
         std::string hint =
@@ -164,6 +171,10 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     }
 
     std::string where = "quendra " + app.get_subcommands().front()->get_name();
+    if (auto problem = embedded::BusyWaitProblem(); !problem.empty()) {
+        errors << where << ": " << problem << '\n';
+        return WrongArgument;
+    }
     try {
         if (initApp->parsed()) return init.Run(out);
         if (treeApp->parsed()) return tree.Run(out);

@@ -96,17 +96,22 @@ CLI::App* HookCommand::Register(CLI::App& app) {
     command_->add_option("--answers", answersFile_,
                          "Answer the windows from this file (a JSON list of answers as in scenario files) instead of "
                          "showing them");
-    command_->add_option("--record", recordFile_,
+    auto* record = command_->add_option("--record", recordFile_,
                          "Write the call, the windows shown and the answers given (from --answers, or by a person in "
                          "the windows) as a scenario file that `quendra play` replays; the database as it was before "
                          "the call is kept beside it (same name, .db), and files picked go into the scenario");
-    command_->add_flag("--force", force_, "With --record: replace FILE and FILE.db when they exist");
+    command_->add_flag("--force", force_, "With --record: replace FILE and FILE.db when they exist")->needs(record);
     command_->add_flag("--read-only", readOnly_, "The database refuses every write during the call");
     command_->add_flag("--json", json_, "Print one JSON object a line");
     return command_;
 }
 
 ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
+    if (command_->count("--answers") && answersFile_.empty())
+        throw CommandError("--answers names no file: give the answers file, or leave --answers out to answer the "
+                           "windows yourself");
+    if (command_->count("--record") && recordFile_.empty())
+        throw CommandError("--record names no file: give the file to write the scenario to");
     const HookInfo* hook = HookCatalog::Find(hook_);
     if (!hook) {
         auto nearest = HookCatalog::Nearest(hook_);
@@ -286,6 +291,16 @@ std::string HookCommand::ParseHint(const CLI::ParseError& error) const {
 
 std::ofstream HookCommand::PrepareRecording() {
     auto snapshot = SnapshotPath();
+    // A scenario file holds UTF-8 only: a name or argument that is not would be replayed as another.
+    auto notUtf8 = [](const std::string& what, const std::string& text) {
+        if (JsonHeldText(text) != text)
+            throw CommandError(what + " " + JsonText(text) +
+                               " is not UTF-8 text, which a recording cannot keep: give it in UTF-8 to record the call");
+    };
+    notUtf8("the copy of the database", std::filesystem::path(snapshot).filename().string());
+    for (const char* flag : {"--user", "--row", "--link-attributes", "--select-op", "--extensions", "--file-types",
+                             "--obj", "--from-obj", "--my-new-part"})
+        for (const auto& given : command_->get_option(flag)->results()) notUtf8(flag, given);
     std::error_code error;
     auto exists = [&](const std::string& path) {
         return std::filesystem::exists(std::filesystem::symlink_status(path, error));

@@ -5,6 +5,7 @@
 
 #include "CommandError.h"
 #include "FileError.h"
+#include "MakingFile.h"
 #include "ModelSource.h"
 #include "SampleData.h"
 #include "ScenarioParser.h"
@@ -18,7 +19,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <random>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -39,29 +39,6 @@ void RefuseSpecialNames(const std::string& path) {
     if (path.starts_with("file:"))
         throw CommandError("\"" + path + "\" is a URI; init makes plain files only: give a file path");
 }
-
-// A name beside `path` that nothing holds yet.
-std::string TemporaryName(const std::filesystem::path& path) {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    auto folder = path.parent_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate =
-            folder / ("." + path.filename().string() + ".making-" + std::to_string(random() % 1000000000000ULL));
-        std::error_code error;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error))) return candidate.string();
-    }
-    throw CommandError("cannot find a free temporary name beside " + path.string());
-}
-
-// Removes the temporary file and the files SQLite keeps beside it.
-struct MadeFiles {
-    std::string path;
-    ~MadeFiles() {
-        std::error_code ignored;
-        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) std::filesystem::remove(path + suffix, ignored);
-    }
-};
 
 #ifdef _WIN32
 // Puts the made file at `to` unless something is there already: a move that may not replace refuses
@@ -118,9 +95,9 @@ int InitCommand::Run(std::ostream& out) {
     std::optional<Scenario> sample;
     if (sample_) sample = ScenarioParser::ParseText(SampleDataText(), SampleDataName);
 
-    MadeFiles made{TemporaryName(std::filesystem::path(database_))};
+    MakingFile made(database_);
     try {
-        auto database = embedded::Database::Create(made.path, model);
+        auto database = embedded::Database::Create(made.Path(), model);
         if (sample) {
             scripted::ScriptedUser dialogs;
             World world(*database, dialogs, SampleDataName);
@@ -131,7 +108,7 @@ int InitCommand::Run(std::ostream& out) {
         throw CommandError(database_ + ": " + wrong.what());
     }
     // The database is closed here: everything is in the one file, which now gets its name.
-    LinkIntoPlace(made.path, database_);
+    LinkIntoPlace(made.Path(), database_);
     out << "made " << database_ << " from the model " << model_ << (sample_ ? " with the sample product" : "") << '\n';
     return 0;
 }

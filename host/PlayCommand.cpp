@@ -12,24 +12,24 @@
 namespace quendra::host {
 
 CLI::App* PlayCommand::Register(CLI::App& app) {
-    auto* command = app.add_subcommand(
+    command_ = app.add_subcommand(
         "play", "Play scenario files on fresh databases with a scripted user.\n"
                 "Exit status: 0 every expectation holds, 1 one does not, 2 a file is wrong, 3 the machine\n"
                 "stopped it (no temporary folder, no permission, a full disk).\n"
                 "The file format is described in docs/scenarios.md.");
-    command->add_option("FILE", files_, "Scenario files");
-    command->add_option("--database", server_,
+    command_->add_option("FILE", files_, "Scenario files");
+    command_->add_option("--database", server_,
                         "Play each scenario in a fresh schema on this database server (postgresql://...), dropped "
                         "afterwards, instead of in memory");
-    command->add_flag("--json", json_, "Print one JSON object a line instead of the readable transcript");
+    command_->add_flag("--json", json_, "Print one JSON object a line instead of the readable transcript");
 #ifdef QUENDRA_WITH_COM
-    command->add_flag("--com", throughCom_,
+    command_->add_flag("--com", throughCom_,
                       "Call the hooks through Quendra.Application, the registered quendra.dll, as a platform script "
                       "does");
 #endif
-    command->add_flag("--list-calls", listCalls_,
+    command_->add_flag("--list-calls", listCalls_,
                       "Print every platform operation a step's \"faults\" can make fail, one a line, and play nothing");
-    return command;
+    return command_;
 }
 
 int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
@@ -39,8 +39,9 @@ int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
         return 0;
     }
     if (files_.empty()) throw CommandError("no scenario file to play: give one or more FILE (see quendra play --help)");
-    if (!server_.empty() && !embedded::IsServerAddress(server_))
-        throw CommandError("--database takes a database server's address (postgresql://...), not " + server_);
+    if (command_->count("--database") && !embedded::IsServerAddress(server_))
+        throw CommandError("--database takes a database server's address (postgresql://...), not \"" + server_ +
+                           "\"; leave it out to play in memory");
     Transcript transcript(out, errors, json_);
     ScenarioPlayer player(transcript, server_);
     player.CallThroughCom(throughCom_);

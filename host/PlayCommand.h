@@ -15,6 +15,7 @@ public:
     int Run(std::ostream& out, std::ostream& errors);
 
 private:
+    CLI::App* command_ = nullptr;
     std::vector<std::string> files_;
     std::string server_;
     bool json_ = false;

@@ -488,7 +488,10 @@ ScenarioFault ScenarioParser::Fault(const JsonCursor& fault) {
                   "\" is no platform operation that can fail (quendra play --list-calls names them)");
     if (auto nth = fault.Find("nth")) {
         auto number = nth->Integer();
-        if (number < 1 || number > std::numeric_limits<int>::max()) nth->Fail("nth counts calls from 1");
+        if (number < 1) nth->Fail("nth counts calls from 1");
+        if (number > std::numeric_limits<int>::max())
+            nth->Fail(JsonText(nth->Value()) + " is out of range (at most " +
+                      std::to_string(std::numeric_limits<int>::max()) + ")");
         parsed.nth = static_cast<int>(number);
     }
     return parsed;

@@ -7,6 +7,7 @@
 
 #include "TreeReader.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <vector>
@@ -17,10 +18,14 @@ namespace {
 
 // Links read at a time below one object.
 constexpr size_t PageSize = 64;
+// Levels shown by indenting; a deeper line says its level as a number, so a line's length stays bounded and
+// the output grows with the number of objects, not with their depth squared.
+constexpr size_t IndentedLevels = 32;
 
 void PrintLine(std::ostream& out, size_t depth, const embedded::TreeEntry& entry,
                const std::map<int32_t, std::string>& logins, bool cycle) {
-    std::string line(depth * 2, ' ');
+    std::string line(std::min(depth, IndentedLevels) * 2, ' ');
+    if (depth > IndentedLevels) line += "[level " + std::to_string(depth) + "] ";
     line += entry.className;
     line += ' ';
     line += entry.displayText;

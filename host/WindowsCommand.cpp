@@ -18,6 +18,7 @@ CLI::App* WindowsCommand::Register(CLI::App& app) {
 
 int WindowsCommand::Run(std::ostream& out) {
 #ifdef QUENDRA_WITH_QT
+    if (outDir_.empty()) throw CommandError("--out names no folder: give the folder for the pictures");
     QuietQtPlatformNotes();
     if (quendra::qt::RenderWindowGallery(outDir_) != 0)
         throw CommandError("not every window could be written to " + outDir_);

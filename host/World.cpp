@@ -7,6 +7,8 @@
 #include "FilePath.h"
 #include "Selector.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <stdexcept>
@@ -201,6 +203,15 @@ Value World::Convert(const std::string& className, const std::string& attribute,
         Fail(value.path, JsonText(json) + " is the wrong type for " + attribute + " of " + className + ", which is " +
                              TypeName(code));
     };
+    // A whole number (also 1e3) within the attribute's range; exact, as the range is far inside a double's.
+    auto whole = [&](double low, double high) {
+        auto number = WholeNumber(json);
+        if (!number) wrong();
+        if (*number < low || *number > high)
+            Fail(value.path, JsonText(json) + " is out of range for " + attribute + " of " + className + ", which is " +
+                                 TypeName(code));
+        return *number;
+    };
     if (json.is_object()) {
         auto converted = ConvertByKind(value);
         if (converted.GetKind() == Value::Kind::Text) {
@@ -221,22 +232,12 @@ Value World::Convert(const std::string& className, const std::string& attribute,
     case AttributeType::Text:
         if (!json.is_string()) wrong();
         return Value::Text(json.get<std::string>());
-    case AttributeType::Int16: {
-        if (!json.is_number_integer()) wrong();
-        auto number = json.get<int64_t>();
-        if (number < std::numeric_limits<int16_t>::min() || number > std::numeric_limits<int16_t>::max())
-            Fail(value.path, JsonText(json) + " is out of range for " + attribute + " of " + className +
-                                 ", which is a 16-bit integer");
-        return Value::Int16(static_cast<int16_t>(number));
-    }
-    case AttributeType::Int32: {
-        if (!json.is_number_integer()) wrong();
-        auto number = json.get<int64_t>();
-        if (number < std::numeric_limits<int32_t>::min() || number > std::numeric_limits<int32_t>::max())
-            Fail(value.path, JsonText(json) + " is out of range for " + attribute + " of " + className +
-                                 ", which is a 32-bit integer");
-        return Value::Int32(static_cast<int32_t>(number));
-    }
+    case AttributeType::Int16:
+        return Value::Int16(static_cast<int16_t>(whole(std::numeric_limits<int16_t>::min(),
+                                                       std::numeric_limits<int16_t>::max())));
+    case AttributeType::Int32:
+        return Value::Int32(static_cast<int32_t>(whole(std::numeric_limits<int32_t>::min(),
+                                                       std::numeric_limits<int32_t>::max())));
     case AttributeType::Double:
         if (!json.is_number()) wrong();
         return Value::Double(json.get<double>());
@@ -269,6 +270,7 @@ std::optional<World::Target> World::TryResolve(const std::string& ref, std::stri
     bool link = IsLinkClass(selector->className);
     std::vector<embedded::ObjectKey> found;
     try {
+        if (!link) CheckNumberText(selector->className, selector->attribute, selector->attribute, selector->text);
         found = link ? FindLinks(*selector)
                      : database_.FindObjects(selector->className, selector->attribute, selector->text);
     } catch (const std::exception& error) {
@@ -295,6 +297,30 @@ bool World::EndMatches(embedded::ObjectKey end, const std::string& text) const {
     const char separator[] = "\x1f";
     auto display = database_.DisplayText(end, separator);
     return display.substr(0, display.find(separator)) == text;
+}
+
+void World::CheckNumberText(const std::string& className, const std::string& attribute, const std::string& name,
+                            const std::string& text) const {
+    auto cls = FindClass(className);
+    Ptr<CvAttributeDef> definition;
+    try {
+        definition = cls ? cls->AttributeDefs()->DefinitionByName(attribute) : nullptr;
+    } catch (const CvError&) {
+        return; // an unknown attribute is the search's to report
+    }
+    if (!definition) return;
+    auto type = static_cast<AttributeType>(definition->TypeCode());
+    bool whole = type == AttributeType::Int16 || type == AttributeType::Int32;
+    if (!whole && type != AttributeType::Double) return;
+    size_t digits = text.starts_with('-') ? 1 : 0;
+    bool number = digits < text.size() && text.find_first_not_of("0123456789", digits) == std::string::npos;
+    if (!whole) {
+        char* end = nullptr;
+        std::strtod(text.c_str(), &end);
+        number = !text.empty() && *end == '\0' && !std::isspace(static_cast<unsigned char>(text.front()));
+    }
+    if (!number)
+        throw std::invalid_argument(name + " is " + TypeName(type) + ", and \"" + text + "\" is not a number");
 }
 
 std::vector<embedded::ObjectKey> World::FindLinks(const Selector& selector) const {
@@ -329,10 +355,12 @@ std::vector<embedded::ObjectKey> World::FindLinks(const Selector& selector) cons
     std::vector<std::pair<std::string, std::string>> values;
     std::vector<std::pair<bool, std::string>> ends; // parent?, text
     for (const auto& [name, text] : conditions) {
-        if (name == "parent" || name == "child")
+        if (name == "parent" || name == "child") {
             ends.emplace_back(name == "parent", text);
-        else
-            values.emplace_back(attribute(name), text);
+            continue;
+        }
+        values.emplace_back(attribute(name), text);
+        CheckNumberText(selector.className, values.back().first, name, text);
     }
     // The candidates: those one condition finds in the database (a value, or an end given as a ref),
     // else every link of the class; each candidate is then held against every condition.

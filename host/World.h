@@ -69,6 +69,10 @@ private:
     // display value such as its number), id= and link values by name or display name, joined by commas.
     std::vector<embedded::ObjectKey> FindLinks(const Selector& selector) const;
     bool EndMatches(embedded::ObjectKey end, const std::string& text) const;
+    // Throws std::invalid_argument when the attribute holds numbers and the text is none, which would match
+    // nothing whatever is stored.
+    void CheckNumberText(const std::string& className, const std::string& attribute, const std::string& name,
+                         const std::string& text) const;
     [[noreturn]] void Fail(const std::string& path, const std::string& message) const;
 
     embedded::Database& database_;

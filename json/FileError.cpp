@@ -2,6 +2,7 @@
 #include "FileError.h"
 
 #include "FilePath.h"
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -20,6 +21,9 @@ FileError::FileError(std::string file, std::string jsonPath, const std::string& 
       message(message) {}
 
 std::string ReadFileText(const std::string& path) {
+    std::error_code unknown;
+    if (std::filesystem::is_directory(PathFromText(path), unknown))
+        throw FileError(path, "", "is a folder; give a file");
     std::ifstream in(PathFromText(path), std::ios::binary);
     if (!in) throw FileError(path, "", "cannot be read (missing or not readable)");
     std::ostringstream text;

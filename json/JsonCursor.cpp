@@ -1,6 +1,9 @@
 // JsonCursor: checked reading of model, scenario and answer files.
 #include "JsonCursor.h"
 
+#include <cmath>
+#include <set>
+
 namespace quendra {
 
 namespace {
@@ -35,16 +38,55 @@ JsonCursor::JsonCursor(const Json& value, std::string path, std::string file, Wo
     : value_(&value), path_(std::move(path)), file_(std::move(file)), wording_(wording) {}
 
 Json JsonCursor::Parse(const std::string& text, const std::string& file) {
-    // Refused while parsing, before anything copies or prints the value.
-    auto shallow = [&](int depth, Json::parse_event_t event, Json&) {
-        bool opens = event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start;
-        if (opens && depth >= MaxDepth)
-            throw FileError(file, "",
-                            "lists and objects are nested deeper than " + std::to_string(MaxDepth) + " levels");
+    // Where the parser stands: one entry per open list or object, with the keys met so far in an object, the
+    // key or index being read, and the JSON pointer up to that list or object.
+    struct Open {
+        bool object;
+        std::string path;
+        std::set<std::string> keys;
+        std::string token;
+        size_t items = 0;
+    };
+    std::vector<Open> open;
+    // A value begins: in a list, it is the next item.
+    auto begins = [&] {
+        if (!open.empty() && !open.back().object) open.back().token = "/" + std::to_string(open.back().items++);
+    };
+    // Refused while parsing, before anything copies or prints the value, and before a repeated key replaces the
+    // value it was first given.
+    auto check = [&](int depth, Json::parse_event_t event, Json& parsed) {
+        switch (event) {
+        case Json::parse_event_t::object_start:
+        case Json::parse_event_t::array_start:
+            if (depth >= MaxDepth)
+                throw FileError(file, "",
+                                "lists and objects are nested deeper than " + std::to_string(MaxDepth) + " levels");
+            begins();
+            open.push_back({event == Json::parse_event_t::object_start,
+                            open.empty() ? "" : open.back().path + open.back().token,
+                            {},
+                            {}});
+            break;
+        case Json::parse_event_t::object_end:
+        case Json::parse_event_t::array_end:
+            open.pop_back();
+            break;
+        case Json::parse_event_t::key: {
+            auto key = parsed.get<std::string>();
+            open.back().token = PointerToken(key);
+            if (!open.back().keys.insert(key).second)
+                throw FileError(file, open.back().path + open.back().token,
+                                "the key \"" + key + "\" is given twice in one object");
+            break;
+        }
+        case Json::parse_event_t::value:
+            begins();
+            break;
+        }
         return true;
     };
     try {
-        return Json::parse(text, shallow, true, true);
+        return Json::parse(text, check, true, true);
     } catch (const Json::exception& error) { // a syntax error, or a number too large for a double
         std::string what = error.what();
         auto start = what.find("] ");
@@ -128,8 +170,29 @@ bool JsonCursor::Bool() const {
 }
 
 int64_t JsonCursor::Integer() const {
-    Expect(value_->is_number_integer(), "a whole number");
-    return value_->get<int64_t>();
+    auto number = WholeNumber(*value_);
+    Expect(number.has_value(), "a whole number");
+    constexpr double Limit = 9223372036854775808.0; // 2^63
+    bool inRange = value_->is_number_unsigned() ? value_->get<uint64_t>() <= uint64_t(INT64_MAX)
+                                                : value_->is_number_integer() || (*number >= -Limit && *number < Limit);
+    if (!inRange) Fail(JsonText(*value_) + " is out of range");
+    return value_->is_number_integer() ? value_->get<int64_t>() : static_cast<int64_t>(*number);
+}
+
+std::optional<double> WholeNumber(const Json& value) {
+    if (!value.is_number()) return std::nullopt;
+    double number = value.get<double>();
+    if (!value.is_number_integer() && std::trunc(number) != number) return std::nullopt;
+    return number;
+}
+
+std::string JsonHeldText(const std::string& text) {
+    try {
+        Json(text).dump();
+        return text;
+    } catch (const Json::type_error&) { // not UTF-8
+        return Json::parse(Json(text).dump(-1, ' ', false, Json::error_handler_t::replace)).get<std::string>();
+    }
 }
 
 std::string JsonText(const Json& value) {

@@ -61,6 +61,7 @@ public:
 
     std::string String() const;
     bool Bool() const;
+    // A whole number (see WholeNumber) in the 64-bit range.
     int64_t Integer() const;
 
 private:
@@ -73,6 +74,14 @@ private:
     std::string file_;
     Wording wording_;
 };
+
+// A number with no fraction, also when written with one or with an exponent (5.0, 1e3), as a double: exact for
+// every integer that an attribute or count can hold, and beyond that range still telling how large it is.
+std::optional<double> WholeNumber(const Json& value);
+
+// The text as a JSON file holds it: each byte that is not part of valid UTF-8 becomes U+FFFD, as in every file
+// the command writes, so a text read back from such a file compares equal to the text it was written from.
+std::string JsonHeldText(const std::string& text);
 
 // The JSON value as one line of text, for messages.
 std::string JsonText(const Json& value);

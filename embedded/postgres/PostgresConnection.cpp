@@ -552,9 +552,20 @@ std::string PostgresConnection::StoredModelText() {
         Statement known = Prepare("SELECT to_regclass('platform_model') IS NOT NULL, "
                                   "to_regclass('platform_format') IS NOT NULL, current_schema()");
         known.Step();
-        if (!known.Int(0))
+        if (!known.Int(0)) {
+            // The server passes over a schema of the search path that the role may not use (no USAGE), as if it
+            // did not exist: the schema meant is then the first such one.
+            Statement closed = Prepare(
+                "WITH path AS (SELECT array_replace(string_to_array(replace(replace(current_setting('search_path'), "
+                "'\"', ''), ' ', ''), ','), '$user', current_user::text) AS names) "
+                "SELECT n.nspname, current_user FROM pg_namespace n, path WHERE n.nspname = ANY (path.names) AND "
+                "NOT has_schema_privilege(n.oid, 'USAGE') ORDER BY array_position(path.names, n.nspname::text)");
+            if (closed.Step())
+                throw StorageError("the role " + closed.Text(1) + " may not use the schema " + closed.Text(0) +
+                                   " on the server (it has no USAGE on it): ask the database's owner to grant it");
             throw StorageError("the schema " + (known.IsNull(2) ? std::string("(none)") : known.Text(2)) +
                                " on the server holds no database of this platform: make one with quendra init");
+        }
         if (known.Int(1)) {
             Statement version = Prepare("SELECT MAX(format) FROM platform_format");
             version.Step();

@@ -3,12 +3,17 @@
 
 #include "CvError.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <pwd.h>
+#endif
 
 #include <cctype>
 #include <cerrno>
 #include <filesystem>
+#include <vector>
 
 namespace quendra::embedded {
 
@@ -71,12 +76,47 @@ std::string ImmutableUri(const std::string& path) {
     return uri + "?immutable=1";
 }
 
+#ifndef _WIN32
+std::string UserName(uid_t id) {
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    std::vector<char> room(4096);
+    if (getpwuid_r(id, &entry, room.data(), room.size(), &found) == 0 && found) return found->pw_name;
+    return "the user with id " + std::to_string(id);
+}
+
+// A reader that is not the file's owner and would make the write-ahead log and shared-memory files of a
+// database kept with one: SQLite makes them as the process's own, and the owner could no longer write the
+// database. The superuser is let through: SQLite hands the files it makes to the database file's owner.
+void RefuseToTakeSideFiles(const std::string& path, const struct stat& info) {
+    uid_t reader = geteuid();
+    if (reader == 0 || reader == info.st_uid) return;
+    struct stat side {};
+    if (stat((path + "-wal").c_str(), &side) == 0 && stat((path + "-shm").c_str(), &side) == 0) return;
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (access(parent.empty() ? "." : parent.c_str(), W_OK | X_OK) != 0) return; // nothing can be made there
+    // Bytes 18 and 19 of the header are 2 in a database kept with a write-ahead log.
+    unsigned char header[20] = {};
+    int file = open(path.c_str(), O_RDONLY);
+    bool logged = file >= 0 && pread(file, header, sizeof header, 0) == sizeof header && header[18] == 2;
+    if (file >= 0) close(file);
+    if (!logged) return;
+    const std::string owner = UserName(info.st_uid);
+    throw StorageError("the database file belongs to " + owner + ", and reading it now would make the files kept "
+                       "beside it (" + path + "-wal, -shm) yours, so that " + owner + " could no longer write it: "
+                       "read it while " + owner + " has it open (quendra desktop keeps it open), or read a copy");
+}
+#endif
+
 } // namespace
 
 std::pair<std::string, int> ReadingOpenArguments(const std::string& path) {
     struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && Unwritable(path, info))
-        return {ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI};
+    if (stat(path.c_str(), &info) != 0) return {path, SQLITE_OPEN_READONLY};
+    if (Unwritable(path, info)) return {ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI};
+#ifndef _WIN32
+    RefuseToTakeSideFiles(path, info);
+#endif
     return {path, SQLITE_OPEN_READONLY};
 }
 

@@ -12,6 +12,7 @@
 
 #include "Statement.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -28,14 +29,29 @@ namespace quendra::embedded {
 // have the same tables).
 inline constexpr int64_t kStorageFormat = 1;
 
+// The wait QUENDRA_BUSY_WAIT_MS sets (scripts that must not hang, tests): nullopt when it is not set, -1 when it
+// is no whole number of milliseconds from 0 to an hour.
+inline std::optional<long> BusyWaitSetting() {
+    const char* given = std::getenv("QUENDRA_BUSY_WAIT_MS");
+    if (!given || !*given) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    long milliseconds = std::strtol(given, &end, 10);
+    bool digits = *given >= '0' && *given <= '9';
+    return !digits || *end || errno || milliseconds > 3600000 ? -1 : milliseconds;
+}
+
+// Why QUENDRA_BUSY_WAIT_MS cannot be used, for programs that say so before they start; empty when it can.
+inline std::string BusyWaitProblem() {
+    if (BusyWaitSetting() != -1L) return "";
+    return std::string("QUENDRA_BUSY_WAIT_MS is \"") + std::getenv("QUENDRA_BUSY_WAIT_MS") +
+           "\": set it to a whole number of milliseconds from 0 to 3600000, or unset it to wait 10 seconds";
+}
+
 // How long a statement waits for another program's lock before it fails as busy.
 inline int BusyWaitMilliseconds() {
-    // QUENDRA_BUSY_WAIT_MS shortens or lengthens the wait (scripts that must not hang, tests).
-    const char* given = std::getenv("QUENDRA_BUSY_WAIT_MS");
-    if (!given || !*given) return 10000;
-    char* end = nullptr;
-    long milliseconds = std::strtol(given, &end, 10);
-    return *end || milliseconds < 0 || milliseconds > 3600000 ? 10000 : static_cast<int>(milliseconds);
+    auto setting = BusyWaitSetting();
+    return setting && *setting >= 0 ? static_cast<int>(*setting) : 10000;
 }
 
 // A database that is not what the platform can open, said in full for people (the caller names the database).

@@ -2,6 +2,7 @@
 #include "DesktopWindow.h"
 #include "CommandLine.h"
 #include "DatabaseFile.h"
+#include "FileError.h"
 #include "QtApplication.h"
 #include "TempFolder.h"
 
@@ -585,6 +586,18 @@ TEST_F(DesktopWindowTest, RefreshShowsAnotherProcesssChanges) {
     ASSERT_EQ(item->childCount(), 2);
     EXPECT_EQ(item->child(1)->text(DesktopWindow::ObjectColumn).toStdString(), "Part P-100012 - Ball bearing 6204");
     EXPECT_TRUE(window->FindItem("P-100000")->isExpanded());
+}
+
+TEST(DesktopConfig, AHookOrArgumentGivenTwiceIsAFileError) {
+    host::TempFolder folder;
+    folder.Write("d.json", R"({"AddExistingPart": {"LinkAttributes": "A", "LinkAttributes": "B"}})");
+    try {
+        DesktopConfig::ReadFile(folder.Path() + "/d.json");
+        FAIL() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.what(), folder.Path() + "/d.json: /AddExistingPart/LinkAttributes: the key \"LinkAttributes\" "
+                                                "is given twice in one object");
+    }
 }
 
 } // namespace

@@ -111,6 +111,21 @@ TEST_F(ServerSessionTest, ARoleWithoutAdministratorRightsCannotPassAnotherUsersL
     EXPECT_EQ(db->ReadValue(held, names::USER_OBJECT_ID).AsInt32(), *db->UserId("dora"));
 }
 
+// The server passes over a schema its role may not use: the database is there, the right to reach it is not.
+TEST_F(ServerSessionTest, ARoleThatMayNotUseTheSchemaIsToldSoNotToMakeADatabase) {
+    const std::string stranger = "stranger_" + std::to_string(getpid());
+    OnServer("CREATE ROLE " + stranger + " LOGIN");
+    roles.made.push_back(stranger);
+    try {
+        embedded::Database::Open(As(stranger), embedded::OpenMode::ReadOnly);
+        ADD_FAILURE() << "opened without USAGE on the schema";
+    } catch (const embedded::EmbeddedError& error) {
+        EXPECT_EQ(std::string(error.what()), "the role " + stranger + " may not use the schema " + SchemaName +
+                                                 " on the server (it has no USAGE on it): ask the database's owner "
+                                                 "to grant it");
+    }
+}
+
 TEST_F(ServerSessionTest, AnAdministratorsRoleMayWorkAsAnotherUser) {
     auto db = embedded::Database::Open(As(chief));
     scripted::ScriptedUser user;

@@ -1,6 +1,7 @@
 // Tests of the quendra command line: init and tree on files, and one clear line with status 2 for every mistake.
 #include "CommandRun.h"
 #include "Database.h"
+#include "MakingFile.h"
 #include "Processes.h"
 #include "QtMessages.h"
 #include "TempFolder.h"
@@ -15,10 +16,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <utility>
 #include <vector>
 
+#include <csignal>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +32,14 @@ namespace {
 
 using test::Quendra;
 using test::Ran;
+
+// The names in a folder, sorted.
+std::vector<std::string> FileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
     TempFolder folder;
@@ -39,6 +52,30 @@ TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
               "Assembly P-100020 - Output shaft assembly\n"
               "  Part P-100021 - Output shaft (Parts Tree#23: Quantity=1, Position=10, Length=240) locked by dora\n"
               "  Part P-100022 - Ball bearing 6206 (Parts Tree#24: Quantity=2, Position=20)\n");
+}
+
+// Past 32 levels a line says its level instead of being indented further, so a chain of n parts prints in
+// space that grows with n, not with n squared.
+TEST(CommandLine, TreeSaysTheLevelOfDeepLinesInsteadOfIndentingThem) {
+    TempFolder folder;
+    auto db = folder.Path() + "/chain.db";
+    std::vector<std::string> expected{"Part C-0 - Link"};
+    {
+        test::PlantFile file(db);
+        auto parts = file.Parts("C-", 40, {{"CN_DESCRIPTION", Value::Text("Link")}});
+        for (size_t level = 1; level < parts.size(); ++level) {
+            auto link = file.db->CreateLink("Parts Tree", parts[level - 1], parts[level], {});
+            expected.push_back(std::string(std::min<size_t>(level, 32) * 2, ' ') +
+                               (level > 32 ? "[level " + std::to_string(level) + "] " : "") + "Part C-" +
+                               std::to_string(level) + " - Link (Parts Tree#" + std::to_string(link.objectId) + ")");
+        }
+    }
+    auto tree = Quendra({"tree", db, "C-0"});
+    ASSERT_EQ(tree.status, 0) << tree.errors;
+    std::vector<std::string> lines;
+    std::istringstream text(tree.out);
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    EXPECT_EQ(lines, expected);
 }
 
 // A file copied to a server shows the same tree there, and both hand out the same object id next.
@@ -114,6 +151,49 @@ TEST(CommandLine, TwoInitsOnOnePathLeaveOneWholeDatabase) {
     }
 }
 
+// A signal that stops init takes its temporary file and SQLite's files beside it along.
+TEST(CommandLine, InitsTemporaryFileGoesWithTheSignalThatStopsIt) {
+    TempFolder folder;
+    for (int signal : {SIGINT, SIGTERM}) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            MakingFile made(folder.Path() + "/plant.db");
+            for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::ofstream(made.Path() + suffix) << "x";
+            raise(signal);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << signal;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_EQ(FileNames(folder.Path()), std::vector<std::string>{}) << signal;
+    }
+}
+
+// A maker killed outright leaves its files; the next init of that name removes them, but not those of a
+// maker that still runs, and a name as long as a file name may be gets a temporary name that fits too.
+TEST(CommandLine, InitRemovesTheTemporaryFilesOfMakersThatAreGone) {
+    TempFolder folder;
+    pid_t gone = fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string dead = ".plant.db.making-" + std::to_string(gone) + "-17";
+    const std::string running = ".plant.db.making-" + std::to_string(getpid()) + "-18";
+    for (const std::string& name : {dead, dead + "-wal", dead + "-shm", running, std::string(".plant.db.making-notes")})
+        std::ofstream(folder.Path() + "/" + name) << "x";
+    auto made = Quendra({"init", folder.Path() + "/plant.db"});
+    ASSERT_EQ(made.status, 0) << made.errors;
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{running, ".plant.db.making-notes", "plant.db"}));
+
+    const std::string longest = std::string(250, 'n') + ".db";
+    auto longName = Quendra({"init", folder.Path() + "/" + longest, "--sample"});
+    EXPECT_EQ(longName.status, 0) << longName.errors;
+    EXPECT_EQ(FileNames(folder.Path()),
+              (std::vector<std::string>{running, ".plant.db.making-notes", longest, "plant.db"}));
+}
+
 // Errors of the surroundings, not of the arguments: one line, nothing made or changed; a missing
 // temporary folder is the machine's fault (status 3).
 TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
@@ -162,6 +242,20 @@ TEST(CommandLine, TheQtPluginsNotesAboutItselfStayOffTheTerminal) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "a warning that matters\n");
 }
 #endif
+
+TEST(CommandLine, ABusyWaitThatIsNoWaitIsSaidBeforeAnythingRuns) {
+    TempFolder folder;
+    for (const char* wait : {"-5", "abc", "7200000", " 5"}) {
+        setenv("QUENDRA_BUSY_WAIT_MS", wait, 1);
+        auto made = Quendra({"init", folder.Path() + "/plant.db"});
+        unsetenv("QUENDRA_BUSY_WAIT_MS");
+        EXPECT_EQ(made.status, 2);
+        EXPECT_EQ(made.errors, "quendra init: QUENDRA_BUSY_WAIT_MS is \"" + std::string(wait) +
+                                   "\": set it to a whole number of milliseconds from 0 to 3600000, or unset it to "
+                                   "wait 10 seconds\n");
+        EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    }
+}
 
 TEST(CommandLine, HelpAndVersionAnswerAndEveryUsageLineStartsWithQuendra) {
     for (const std::vector<std::string>& asked :
@@ -218,6 +312,25 @@ TEST_F(RecordedDatabase, KeepsWhatIsStillInTheWriteAheadLogOfAnOpenDatabase) {
     EXPECT_EQ(played.status, 0) << played.out << played.errors;
 }
 
+// A text that is not UTF-8 reaches the recording as a scenario file holds it, and the replay matches it so.
+TEST_F(RecordedDatabase, ATextThatIsNotUtf8ReplaysAsRecorded) {
+    auto open = embedded::Database::Open(db);
+    open->CreateObject("Part", {{"CN_PART_NUMBER", Value::Text("P-901")},
+                                {"CN_DESCRIPTION", Value::Text("Gear \xff\xfe wheel")},
+                                {"STATE", Value::Int16(5)},
+                                {"CN_LOCKED", Value::Bool(true)},
+                                {"USER_OBJECT_ID", Value::Int32(*open->UserId("dora"))}});
+    auto ok = folder.Path() + "/ok.json";
+    std::ofstream(ok) << R"([{"button": "OK"}])";
+    auto recording = folder.Path() + "/gear.json";
+    auto ran = Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-901)",
+                        "--answers", ok, "--record", recording});
+    ASSERT_EQ(ran.status, 0) << ran.errors;
+    EXPECT_NE(test::FileBytes(recording).find("Gear \xEF\xBF\xBD\xEF\xBF\xBD wheel"), std::string::npos);
+    auto played = Quendra({"play", recording});
+    EXPECT_EQ(played.status, 0) << played.out << played.errors;
+}
+
 // A recording never replaces a file unless forced, and is refused before the hook runs.
 struct RecordRefusal {
     const char* name;
@@ -237,14 +350,7 @@ TEST_P(RecordRefusals, OneLineAndNothingChanged) {
     const auto& refusal = GetParam();
     for (const auto& name : refusal.existing) std::ofstream(folder.Path() + "/" + name) << "kept";
     auto before = test::FileBytes(db);
-    auto listing = [&] {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    };
-    auto files = listing();
+    auto files = FileNames(folder.Path());
     std::vector<std::string> arguments = {
         "hook",      "LockObject", "--db",     db,
         "--user",    "carl",       "--row",    "Part(CN_PART_NUMBER=P-100022)",
@@ -252,12 +358,12 @@ TEST_P(RecordRefusals, OneLineAndNothingChanged) {
     if (refusal.force) arguments.push_back("--force");
     auto ran = Quendra(arguments);
     std::string line = refusal.line;
-    line.replace(line.find("DIR"), 3, folder.Path());
+    if (auto at = line.find("DIR"); at != std::string::npos) line.replace(at, 3, folder.Path());
     EXPECT_EQ(ran.status, 2);
     EXPECT_EQ(ran.out, "");
     EXPECT_EQ(ran.errors, line + "\n");
     EXPECT_EQ(test::FileBytes(db), before);
-    EXPECT_EQ(listing(), files);
+    EXPECT_EQ(FileNames(folder.Path()), files);
     for (const auto& name : refusal.existing) EXPECT_EQ(test::FileBytes(folder.Path() + "/" + name), "kept") << name;
 }
 
@@ -277,6 +383,12 @@ const RecordRefusal RecordRefusalCases[] = {
      {},
      true,
      "quendra hook: cannot keep the database as DIR/plant.db: it is the database itself"},
+    {"NameNotUtf8",
+     "r\xff.json",
+     {},
+     false,
+     "quendra hook: the copy of the database \"r\xEF\xBF\xBD.db\" is not UTF-8 text, which a recording cannot keep: "
+     "give it in UTF-8 to record the call"},
     {"NoSuchFolder",
      "missing/r.json",
      {},
@@ -359,6 +471,7 @@ struct Mistake {
     const char* name;
     std::vector<std::string> arguments; // DB stands for an existing database, BAD for a damaged one
     const char* line;                   // the whole error line, with DB and BAD as above
+    const char* file = nullptr;         // when given, the content of a file that FILE stands for, as DIR for a folder
 };
 
 class CommandMistakes : public testing::TestWithParam<Mistake> {};
@@ -370,16 +483,25 @@ TEST_P(CommandMistakes, OneLineStatusTwoAndNothingChanged) {
     ASSERT_EQ(Quendra({"init", db}).status, 0);
     std::ofstream(bad) << "not a database";
     auto before = test::FileBytes(db);
+    auto file = folder.Path() + "/f.json";
+    const bool withFile = GetParam().file != nullptr;
+    if (withFile) std::ofstream(file) << GetParam().file;
     std::vector<std::string> arguments;
     for (auto argument : GetParam().arguments) {
         if (argument == "DB") argument = db;
         if (argument == "BAD") argument = bad;
+        if (withFile && argument == "FILE") argument = file;
+        if (withFile && argument == "DIR") argument = folder.Path();
         arguments.push_back(argument);
     }
     auto ran = Quendra(arguments);
     std::string line = GetParam().line;
-    for (auto at = line.find("DB"); at != std::string::npos; at = line.find("DB", at + db.size()))
-        line.replace(at, 2, db);
+    auto replaceAll = [&line](const std::string& what, const std::string& with) {
+        for (auto at = line.find(what); at != std::string::npos; at = line.find(what, at + with.size()))
+            line.replace(at, what.size(), with);
+    };
+    replaceAll("DB", db);
+    if (withFile) replaceAll("FILE", file), replaceAll("DIR", folder.Path());
     EXPECT_EQ(ran.status, 2);
     EXPECT_EQ(ran.out, "");
     EXPECT_EQ(ran.errors.substr(0, ran.errors.find('\n') + 1), ran.errors) << "more than one line";
@@ -440,13 +562,108 @@ const Mistake Mistakes[] = {
      {"hook", "LockObject", "--db", "DB", "--user", "carl", "--row", "P1"},
      "quendra hook: --row P1: the ref \"P1\" names nothing (give it in \"objects\" or \"links\", or write a "
      "selector Class(ATTRIBUTE=text))"},
+    {"AnswerKeyGivenTwice",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--answers", "FILE"},
+     "quendra hook: FILE: /0/button: the key \"button\" is given twice in one object",
+     R"([{"button": "OK", "button": "Cancel"}])"},
+    {"ModelKeyGivenTwice",
+     {"init", "DB2", "--model", "FILE"},
+     "quendra init: FILE: /classes/0/name: the key \"name\" is given twice in one object",
+     R"({"classes": [{"id": 1, "name": "Users", "name": "Parts", "attributes": []}]})"},
     {"UnknownUser",
      {"hook", "LockObject", "--db", "DB", "--user", "zed"},
      "quendra hook: there is no user \"zed\" in DB"},
+    {"AnswersNamingNoFile",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--answers", ""},
+     "quendra hook: --answers names no file: give the answers file, or leave --answers out to answer the windows "
+     "yourself"},
+    {"ForceWithoutRecord",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--answers", "FILE", "--force"},
+     "quendra hook: --force requires --record (see quendra hook --help)",
+     "[]"},
+    {"PlayOnAServerNamedEmpty",
+     {"play", "--database", "", "x.json"},
+     "quendra play: --database takes a database server's address (postgresql://...), not \"\"; leave it out to "
+     "play in memory"},
+#ifdef QUENDRA_WITH_QT
+    {"WindowsIntoNoFolder", {"windows", "--out", ""}, "quendra windows: --out names no folder: give the folder for the pictures"},
+#endif
+    {"OptionBeforeTheCommand",
+     {"--bogus"},
+     "quendra: unknown option --bogus: a command comes first, and its options after it (quendra --help lists the "
+     "commands)"},
+    {"AnswersFileAFolder",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--answers", "DIR"},
+     "quendra hook: DIR: is a folder; give a file",
+     ""},
+    {"LinkIdNotANumber",
+     {"hook", "DeleteLink", "--db", "DB", "--user", "carl", "--row", "Parts Tree(id=22 OR 1=1)"},
+     "quendra hook: command line: the selector Parts Tree(id=22 OR 1=1) cannot be used: id is a 32-bit integer, and "
+     "\"22 OR 1=1\" is not a number"},
+    {"ObjectValueNotANumber",
+     {"hook", "LockObject", "--db", "DB", "--user", "carl", "--row", "Part(STATE=5 OR 1=1)"},
+     "quendra hook: command line: the selector Part(STATE=5 OR 1=1) cannot be used: STATE is a 16-bit integer, and "
+     "\"5 OR 1=1\" is not a number"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Commands, CommandMistakes, testing::ValuesIn(Mistakes),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The command's exit status, run as another user, with what it wrote to standard error in `errors`.
+int QuendraAs(const std::string& user, const std::vector<std::string>& arguments, const std::string& errorsFile,
+              std::string& errors) {
+    std::string line = "runuser -u " + user + " -- '" + std::string(QUENDRA_COMMAND) + "'";
+    for (const auto& argument : arguments) line += " '" + argument + "'";
+    int status = std::system((line + " >/dev/null 2>'" + errorsFile + "'").c_str());
+    errors = test::FileBytes(errorsFile);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Another user reading the owner's database never keeps the files SQLite makes beside it, in a plain folder
+// or a sticky one: it is refused, or, as the superuser, the files go to the owner; the owner writes afterwards.
+TEST(CommandLine, AReaderLeavesTheDatabaseToItsOwner) {
+    struct passwd* daemon = getpwnam("daemon");
+    const std::optional<std::pair<uid_t, gid_t>> owner =
+        daemon ? std::optional(std::pair(daemon->pw_uid, daemon->pw_gid)) : std::nullopt;
+    if (geteuid() != 0 || !owner || !getpwnam("nobody") || std::system("runuser --help >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "acting as other users needs root, runuser and the users daemon and nobody";
+    TempFolder folder;
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms(0755));
+    std::string errors;
+    for (auto mode : {0777, 01777}) {
+        auto shared = folder.Path() + "/mode" + std::to_string(mode);
+        std::filesystem::create_directory(shared);
+        std::filesystem::permissions(shared, std::filesystem::perms(mode));
+        auto db = shared + "/own.db";
+        auto answers = shared + "/none.json";
+        ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
+        ASSERT_EQ(chown(db.c_str(), owner->first, owner->second), 0);
+        std::ofstream(answers) << "[]";
+        const std::vector<std::string> alone{"none.json", "own.db"};
+
+        EXPECT_EQ(QuendraAs("nobody", {"tree", db, "P-100000"}, folder.Path() + "/errors", errors), 2) << mode;
+        EXPECT_EQ(errors, "quendra tree: " + db + ": the database file belongs to daemon, and reading it now would "
+                          "make the files kept beside it (" + db + "-wal, -shm) yours, so that daemon could no "
+                          "longer write it: read it while daemon has it open (quendra desktop keeps it open), or "
+                          "read a copy\n");
+        EXPECT_EQ(FileNames(shared), alone) << mode;
+
+        ASSERT_EQ(Quendra({"tree", db, "P-100000"}).status, 0);
+        for (const char* side : {"-wal", "-shm"}) {
+            struct stat info {};
+            if (stat((db + side).c_str(), &info) == 0) {
+                EXPECT_EQ(info.st_uid, owner->first) << side;
+            }
+        }
+        EXPECT_EQ(QuendraAs("daemon",
+                            {"hook", "LockObject", "--db", db, "--user", "carl", "--row",
+                             "Part(CN_PART_NUMBER=P-100022)", "--answers", answers},
+                            folder.Path() + "/errors", errors),
+                  0)
+            << errors;
+        EXPECT_EQ(FileNames(shared), alone) << mode;
+    }
+}
 
 } // namespace
 } // namespace quendra::host

@@ -167,7 +167,7 @@ const WrongWorld WorldErrors[] = {
 INSTANTIATE_TEST_SUITE_P(Steps, WorldMistakes, testing::ValuesIn(WorldErrors),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Worlds of their own: objects of the wrong type or range, and a model that is not built in.
+// Worlds of their own: objects of the wrong type or range, a model that is not built in, a folder for a file.
 TEST(ScenarioPlayer, WorldsThatCannotBeMadeAreFileErrors) {
     struct Case {
         const char* file;
@@ -175,6 +175,8 @@ TEST(ScenarioPlayer, WorldsThatCannotBeMadeAreFileErrors) {
     } cases[] = {
         {R"({"model": "plant", "objects": [{"class": "Part", "values": {"STATE": 70000}}]})",
          "/objects/0/values/STATE: 70000 is out of range"},
+        {R"({"model": "plant", "objects": [{"class": "Part", "values": {"STATE": 1e26}}]})",
+         "/objects/0/values/STATE: 1e+26 is out of range for STATE of Part, which is a 16-bit integer"},
         {R"({"model": "plant", "objects": [{"class": "Part", "values": {"CN_LOCKED": 1}}]})",
          "/objects/0/values/CN_LOCKED: 1 is the wrong type"},
         {R"({"model": "plant", "objects": [{"class": "Part", "values": {"CN_DESCRIPTION": 7}}]})",
@@ -193,6 +195,11 @@ TEST(ScenarioPlayer, WorldsThatCannotBeMadeAreFileErrors) {
         EXPECT_EQ(ScenarioPlayer(transcript).Play(path), 2) << c.file;
         EXPECT_NE(errors.str().find(path + ": " + c.where), std::string::npos) << errors.str();
     }
+    TempFolder folder;
+    std::ostringstream out, errors;
+    Transcript transcript(out, errors, false);
+    EXPECT_EQ(ScenarioPlayer(transcript).Play(folder.Path()), 2);
+    EXPECT_NE(errors.str().find(folder.Path() + ": is a folder; give a file"), std::string::npos) << errors.str();
 }
 
 TEST(ScenarioPlayer, JsonTranscriptHasOneObjectALineWithTheSameContent) {
