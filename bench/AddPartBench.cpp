@@ -1,5 +1,6 @@
 // AddExistingPart refused as a duplicate among 10^3 and 10^4 children, and AddNewPart with its workflow start,
 // each against the same reads and writes by hand.
+// SPDX-License-Identifier: Apache-2.0
 #include "BenchWorld.h"
 #include "Comparison.h"
 

@@ -1,4 +1,5 @@
 // Building the benchmark's database file and the data sets of the workloads.
+// SPDX-License-Identifier: Apache-2.0
 #include "BenchWorld.h"
 
 #include "PostgresStorage.h"

@@ -1,6 +1,7 @@
 // BenchWorld: a plant database file in WAL mode in a temporary folder (or a schema of its own on a PostgreSQL
 // server), a scripted user logged in through the component, and a second plain connection that builds large data
 // sets and runs the hand-written floor.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Application.h"

@@ -1,5 +1,6 @@
 // AfterCheckInDocuments of a document linked to 10^2 and 10^3 parts of other part numbers, against the same
 // queries, removals and the one new link by hand.
+// SPDX-License-Identifier: Apache-2.0
 #include "BenchWorld.h"
 #include "Comparison.h"
 

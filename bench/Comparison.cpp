@@ -1,4 +1,5 @@
 // Timing and memory of the two sides of a benchmark.
+// SPDX-License-Identifier: Apache-2.0
 #include "Comparison.h"
 
 #include "HeapMeter.h"

@@ -1,4 +1,5 @@
 // Comparison: the hook's and the floor's times and memory over the iterations of one benchmark, as counters.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <benchmark/benchmark.h>

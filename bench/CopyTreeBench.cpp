@@ -1,4 +1,5 @@
 // CopyTreeFrom of a part with 10^3 and 10^4 children, against the same reads, checks and inserts by hand.
+// SPDX-License-Identifier: Apache-2.0
 #include "BenchWorld.h"
 #include "Comparison.h"
 

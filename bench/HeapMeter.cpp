@@ -1,4 +1,5 @@
 // The replaced global allocation functions that feed HeapMeter.
+// SPDX-License-Identifier: Apache-2.0
 #include "HeapMeter.h"
 
 #include <malloc.h>

@@ -1,6 +1,7 @@
 // HeapMeter: peak bytes of the process's C++ heap during a measurement, counted by the replaced global operator
 // new and delete. Outside a measurement they only allocate and release, so runs that are timed but not metered
 // pay nothing for the meter.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <cstddef>

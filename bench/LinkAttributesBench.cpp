@@ -1,5 +1,6 @@
 // CleanLinkAttributes of 10^2 and 10^3 script names (reached through CopyTreeFrom of a part without children),
 // against the same parsing, cleaning and reads by hand.
+// SPDX-License-Identifier: Apache-2.0
 #include "BenchWorld.h"
 #include "Comparison.h"
 

@@ -1,4 +1,5 @@
 // LockObject on a selection of 1 and 1 000 parts, against the same reads and writes by hand.
+// SPDX-License-Identifier: Apache-2.0
 #include "BenchWorld.h"
 #include "Comparison.h"
 

@@ -1,4 +1,5 @@
 // The floor's connection: prepared statements kept for the connection's life, on SQLite or on a server.
+// SPDX-License-Identifier: Apache-2.0
 #include "RawSql.h"
 
 #include <algorithm>

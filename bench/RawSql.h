@@ -1,5 +1,6 @@
 // RawSql: a plain connection with statements prepared once, for the hand-written floor of each workload: to a
 // SQLite file, or through libpq to a PostgreSQL server (the same SQL, with `?` placeholders).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <libpq-fe.h>

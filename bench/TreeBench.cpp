@@ -1,5 +1,6 @@
 // `quendra tree` of a part with 10^4 and 10^5 children, against reading the same rows by hand and writing the
 // same lines.
+// SPDX-License-Identifier: Apache-2.0
 #include "BenchWorld.h"
 #include "Comparison.h"
 #include "TreeCommand.h"

@@ -1,4 +1,5 @@
 // UnLockObject with propagation over trees of 10^3 to 10^5 parts and a chain 10^5 deep, against the same walk by hand.
+// SPDX-License-Identifier: Apache-2.0
 #include "BenchWorld.h"
 #include "Comparison.h"
 

@@ -6,6 +6,7 @@ FILTER selects one benchmark run (e.g. 'LockObject/1/'). Only the timed parts ar
 the inclusive count of its entry point in Application, the floor's the rest of the timed parts. Benchmarks that set
 their own number of runs keep it; the count is read from the benchmark's own report.
 """
+# SPDX-License-Identifier: Apache-2.0
 import json
 import os
 import re

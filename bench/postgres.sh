@@ -9,6 +9,7 @@
 # hook's and the floor's connections then drew their places apart, and a workload read 0.8× in one run and
 # 2.5× in the next. Pinned, both sides pay for the same wake-ups, as with a server on a machine of its own.
 # Usage: bench/postgres.sh BUILD/bench/quendra_bench [benchmark arguments]
+# SPDX-License-Identifier: Apache-2.0
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 bench=$1

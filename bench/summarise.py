@@ -4,6 +4,7 @@ a PostgreSQL server (names with /postgres) in a table of their own, with the rou
 
 A benchmark run with repetitions is given by the median of its repetitions (each counter's own median), and the
 server table then shows how far the ratio ranged over them."""
+# SPDX-License-Identifier: Apache-2.0
 import json
 import math
 import sys

@@ -1,4 +1,5 @@
 # Texts built into the binaries.
+# SPDX-License-Identifier: Apache-2.0
 
 # Sets <var> to a C++ raw string literal holding the text of <file>, and reconfigures when the
 # file changes. A text the literal cannot hold (one containing its closing delimiter) stops

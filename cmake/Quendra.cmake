@@ -1,4 +1,5 @@
 # Helpers of the build: folder targets, test folders and texts built into the binaries.
+# SPDX-License-Identifier: Apache-2.0
 include(GNUInstallDirs)
 include(${CMAKE_CURRENT_LIST_DIR}/EmbedText.cmake)
 
@@ -59,15 +60,45 @@ function(quendra_folder_target name)
 endfunction()
 
 # One GoogleTest executable per test folder:
-#   quendra_test_folder(test_bom SOURCES AddPartTest.cpp ... DEPS quendra_hooks ...)
+#   quendra_test_folder(test_bom SOURCES AddPartTest.cpp ... DEPS quendra_hooks ... [SERVER_TESTS <filter>])
+# SERVER_TESTS, a GoogleTest filter, names the tests that use the test PostgreSQL server: only they wait
+# for it (fixture `postgres`), and they carry the label `server` beside their folder's.
 function(quendra_test_folder name)
-    cmake_parse_arguments(ARG "" "FILTER" "SOURCES;DEPS;PROPERTIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "FILTER;SERVER_TESTS" "SOURCES;DEPS;PROPERTIES" ${ARGN})
     if(NOT ARG_FILTER)
         set(ARG_FILTER "*")
     endif()
     add_executable(${name} ${ARG_SOURCES})
     quendra_record_sources(${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} quendra_warnings GTest::gtest GTest::gtest_main)
+    set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${ARG_PROPERTIES})
+    if(ARG_SERVER_TESTS)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER ${ARG_SERVER_TESTS}
+                             PROPERTIES ${properties} LABELS server FIXTURES_REQUIRED postgres)
+        set(ARG_FILTER "${ARG_FILTER}-${ARG_SERVER_TESTS}")
+    endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER ${ARG_FILTER}
-                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${ARG_PROPERTIES})
+                         PROPERTIES ${properties})
+endfunction()
+
+# Labels the tests of the current folder by their names, so that `ctest -L <label>` runs one group. The
+# folders of GoogleTest tests alone are labelled `unit` as a whole by tests/CMakeLists.txt.
+function(quendra_label_tests)
+    get_property(tests DIRECTORY PROPERTY TESTS)
+    foreach(test ${tests})
+        if(test MATCHES "^scenario\\.pg\\.")
+            set(labels scenario server)
+        elseif(test MATCHES "^scenario\\.")
+            set(labels scenario)
+        elseif(test MATCHES "^postgres\\.")
+            set(labels server)
+        elseif(test MATCHES "^package\\.")
+            set(labels package)
+        elseif(test MATCHES "^(com|wine)\\.|UnderWine$")
+            set(labels wine)
+        else()
+            set(labels unit)
+        endif()
+        set_tests_properties(${test} PROPERTIES LABELS "${labels}")
+    endforeach()
 endfunction()

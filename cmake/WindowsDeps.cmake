@@ -1,17 +1,18 @@
 # What the Windows builds take from outside MinGW-w64: SQLite, nlohmann-json and CLI11.
 #
 # SQLite: Debian has no MinGW build of it, so the Windows builds compile SQLite's official
-# amalgamation, as the npm package better-sqlite3 ships it under deps/sqlite3/. The package's
-# version and the SHA-256 of its tarball and of sqlite3.c are pinned here; a download that differs
-# stops the configure. The tarball is kept in QUENDRA_DEPS_CACHE (outside the repository), so
-# the download happens once per machine.
+# amalgamation, as the npm package better-sqlite3 ships it under deps/sqlite3/. npm itself fetches
+# the package (`npm pack`, from the registry npm is configured with); its version and the SHA-256 of
+# its tarball and of sqlite3.c are pinned here, and a tarball that differs stops the configure. The
+# tarball is kept in QUENDRA_DEPS_CACHE (outside the repository), so npm runs once per machine.
 #
 # nlohmann-json and CLI11 are header-only: their Debian headers are copied into the build tree,
 # so the cross compiler never sees /usr/include (and the host's C library headers beside them).
+# SPDX-License-Identifier: Apache-2.0
 
 set(QUENDRA_SQLITE_PACKAGE better-sqlite3-13.2.0)
 set(QUENDRA_SQLITE_VERSION 3.54.1)
-set(QUENDRA_SQLITE_URL https://registry.npmjs.org/better-sqlite3/-/${QUENDRA_SQLITE_PACKAGE}.tgz)
+set(QUENDRA_SQLITE_NPM better-sqlite3@13.2.0)
 set(QUENDRA_SQLITE_TARBALL_SHA256 40487589df3496f2ee0079d22b73c63fccebe7db0e8ee9a2c42421861e321e0b)
 set(QUENDRA_SQLITE_SOURCE_SHA256 75a4760a7b9727a4c4c877aec92eacf39e52a8f2921ce00bd33be6d3a8e8e254)
 set(QUENDRA_SQLITE_HEADER_SHA256 d6c84557261893439b341d2e6c35187ae3ea24fbfd843ad94616f72d89242b8c)
@@ -29,25 +30,32 @@ function(quendra_check_sha256 file expected what)
     file(SHA256 ${file} actual)
     if(NOT actual STREQUAL expected)
         message(FATAL_ERROR "${what} ${file} has SHA-256 ${actual}, not the pinned ${expected}. "
-                            "Remove it and configure again; if the same happens, the download is not "
+                            "Remove it and configure again; if the same happens, the tarball is not "
                             "the pinned ${QUENDRA_SQLITE_PACKAGE}: do not build with it.")
     endif()
 endfunction()
 
 set(tarball ${QUENDRA_DEPS_CACHE}/${QUENDRA_SQLITE_PACKAGE}.tgz)
 if(NOT EXISTS ${tarball})
-    message(STATUS "Downloading ${QUENDRA_SQLITE_URL} (SQLite ${QUENDRA_SQLITE_VERSION})")
-    file(MAKE_DIRECTORY ${QUENDRA_DEPS_CACHE})
-    file(DOWNLOAD ${QUENDRA_SQLITE_URL} ${tarball}.part STATUS downloaded TLS_VERIFY ON)
-    list(GET downloaded 0 code)
-    if(NOT code EQUAL 0)
-        list(GET downloaded 1 reason)
-        file(REMOVE ${tarball}.part)
-        message(FATAL_ERROR "Cannot download ${QUENDRA_SQLITE_URL}: ${reason}. Put the file at ${tarball} "
-                            "(for example with `npm pack better-sqlite3@13.2.0`) and configure again.")
+    find_program(QUENDRA_NPM npm)
+    if(NOT QUENDRA_NPM)
+        message(FATAL_ERROR "The Windows build needs ${tarball} (SQLite ${QUENDRA_SQLITE_VERSION}) and npm to "
+                            "fetch it: install npm, or put the tarball of `npm pack ${QUENDRA_SQLITE_NPM}` there.")
     endif()
-    quendra_check_sha256(${tarball}.part ${QUENDRA_SQLITE_TARBALL_SHA256} "The downloaded")
-    file(RENAME ${tarball}.part ${tarball})
+    message(STATUS "Fetching ${QUENDRA_SQLITE_NPM} with npm (SQLite ${QUENDRA_SQLITE_VERSION})")
+    set(packFolder ${QUENDRA_DEPS_CACHE}/npm-pack)
+    file(REMOVE_RECURSE ${packFolder})
+    file(MAKE_DIRECTORY ${packFolder})
+    execute_process(COMMAND ${QUENDRA_NPM} pack --silent ${QUENDRA_SQLITE_NPM} WORKING_DIRECTORY ${packFolder}
+                    RESULT_VARIABLE packed ERROR_VARIABLE packError OUTPUT_QUIET)
+    if(NOT packed EQUAL 0 OR NOT EXISTS ${packFolder}/${QUENDRA_SQLITE_PACKAGE}.tgz)
+        file(REMOVE_RECURSE ${packFolder})
+        message(FATAL_ERROR "`npm pack ${QUENDRA_SQLITE_NPM}` failed: ${packError}Put its tarball at ${tarball} "
+                            "and configure again.")
+    endif()
+    quendra_check_sha256(${packFolder}/${QUENDRA_SQLITE_PACKAGE}.tgz ${QUENDRA_SQLITE_TARBALL_SHA256} "The fetched")
+    file(RENAME ${packFolder}/${QUENDRA_SQLITE_PACKAGE}.tgz ${tarball})
+    file(REMOVE_RECURSE ${packFolder})
 endif()
 quendra_check_sha256(${tarball} ${QUENDRA_SQLITE_TARBALL_SHA256} "The SQLite package")
 

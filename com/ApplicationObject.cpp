@@ -2,7 +2,10 @@
 //
 // The component's headers come before the Windows headers: <windows.h> defines MessageBox and
 // CreateWindow as macros, which would rename the window system's members here.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
+#include "HookLog.h"
+#include "HookTable.h"
 #include "ScriptedUser.h"
 #include "Win32WindowSystem.h"
 
@@ -14,6 +17,7 @@
 #include "ScriptedAnswers.h"
 #include "ServerState.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cwchar>
 #include <iterator>
@@ -29,55 +33,6 @@ namespace {
 
 // The HRESULT a script sees for a failure that a hook lets pass; the description says what failed.
 constexpr HRESULT HookFailed = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0200);
-
-// The DISPIDs of the hooks, in the order of the method table.
-enum HookId : DISPID {
-    IdAddExistingPart = 1,
-    IdAddMainPart,
-    IdAddNewPart,
-    IdAfterCheckInDocuments,
-    IdBeforeAddPartsTreeLink,
-    IdBeforeCheckOutReleaseDocs,
-    IdBeforeDeleteDocuments,
-    IdBeforeNewReleaseObj,
-    IdBeforeUpdate,
-    IdCopyTreeFrom,
-    IdDeleteLink,
-    IdLinkUpdate,
-    IdLockObject,
-    IdReplacePart,
-    IdReplacePartByNewPart,
-    IdUnLockObject,
-    IdUploadDocument,
-    IdIsLockedForUpdate,
-};
-
-struct Hook {
-    const wchar_t* name;
-    UINT parameters;
-};
-
-// The method table; a hook's DISPID is its position from 1.
-constexpr Hook hooks[] = {
-    {L"AddExistingPart", 3},
-    {L"AddMainPart", 2},
-    {L"AddNewPart", 3},
-    {L"AfterCheckInDocuments", 2},
-    {L"BeforeAddPartsTreeLink", 2},
-    {L"BeforeCheckOutReleaseDocs", 3},
-    {L"BeforeDeleteDocuments", 2},
-    {L"BeforeNewReleaseObj", 2},
-    {L"BeforeUpdate", 3},
-    {L"CopyTreeFrom", 4},
-    {L"DeleteLink", 2},
-    {L"LinkUpdate", 3},
-    {L"LockObject", 2},
-    {L"ReplacePart", 3},
-    {L"ReplacePartByNewPart", 4},
-    {L"UnLockObject", 2},
-    {L"UploadDocument", 4},
-    {L"IsLockedForUpdate", 2},
-};
 
 // An argument of the wrong type: the call fails with DISP_E_TYPEMISMATCH naming its position.
 struct ArgumentTypeError {
@@ -153,10 +108,13 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return ComObject<IDispatch>::AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return ComObject<IDispatch>::Release(); }
 
-    HRESULT STDMETHODCALLTYPE UseWindows(ui::WindowSystem* windows) override {
+    HRESULT STDMETHODCALLTYPE UseWindows(BoundaryWindows* windows) override {
         if (!windows) return E_POINTER;
-        application_.emplace(*windows);
-        return S_OK;
+        return Guarded([&] {
+            received_ = BoundaryWindows::Receive(*windows);
+            application_.emplace(*received_);
+            return S_OK;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -178,8 +136,9 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (!names || !ids || count == 0) return E_INVALIDARG;
         ids[0] = DISPID_UNKNOWN;
-        for (size_t i = 0; i < std::size(hooks); ++i)
-            if (_wcsicmp(names[0], hooks[i].name) == 0) ids[0] = static_cast<DISPID>(i + 1);
+        const std::string name = Utf8(names[0], std::wcslen(names[0]));
+        for (size_t i = 0; i < Hooks().size(); ++i)
+            if (_stricmp(name.c_str(), std::string(Hooks()[i].name).c_str()) == 0) ids[0] = static_cast<DISPID>(i + 1);
         // Arguments are positional: parameter names are not known.
         for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         return ids[0] == DISPID_UNKNOWN || count > 1 ? DISP_E_UNKNOWNNAME : S_OK;
@@ -188,34 +147,46 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                                      EXCEPINFO* exception, UINT* argumentError) override {
         if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        if (id < 1 || id > IdIsLockedForUpdate) return DISP_E_MEMBERNOTFOUND;
+        if (id < 1 || id > static_cast<DISPID>(Hooks().size())) return DISP_E_MEMBERNOTFOUND;
         if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) return DISP_E_MEMBERNOTFOUND;
         if (!parameters) return E_INVALIDARG;
         if (parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
-        if (parameters->cArgs != hooks[id - 1].parameters) return DISP_E_BADPARAMCOUNT;
+        const Hook& hook = Hooks()[static_cast<size_t>(id - 1)];
+        if (parameters->cArgs != 1 + hook.Parameters().size()) return DISP_E_BADPARAMCOUNT;
+        auto started = std::chrono::steady_clock::now();
+        std::optional<int16_t> answered;
+        std::string failure;
+        HRESULT code = S_OK;
         try {
-            int16_t answer = CallAnswered(id, Arguments(*parameters));
+            answered = CallAnswered(hook, Arguments(*parameters));
             if (result) {
                 VariantInit(result);
                 result->vt = VT_I2;
-                result->iVal = answer;
+                result->iVal = *answered;
             }
-            return S_OK;
         } catch (const ArgumentTypeError& error) {
             if (argumentError) *argumentError = parameters->cArgs - 1 - error.position;
-            return DISP_E_TYPEMISMATCH;
+            failure = "argument " + std::to_string(error.position + 1) + " has the wrong type";
+            code = DISP_E_TYPEMISMATCH;
         } catch (const std::exception& error) {
-            return Failed(exception, error.what());
+            failure = error.what();
+            code = Failed(exception, failure);
         } catch (...) {
-            return Failed(exception, "the hook failed for an unknown reason");
+            failure = "the hook failed for an unknown reason";
+            code = Failed(exception, failure);
         }
+        std::string caught = application_->TakeCaughtFailure();
+        if (answered) failure = caught;
+        log_.Append(std::string(hook.name), answered,
+                    std::chrono::steady_clock::now() - started, failure);
+        return code;
     }
 
 private:
     // With QUENDRA_ANSWERS set, each call takes the answers that earlier calls left, in order; a
     // window that the answers do not fit makes the call fail with what did not fit.
-    int16_t CallAnswered(DISPID id, Arguments arguments) {
-        if (answersFile_.empty()) return Call(id, arguments);
+    int16_t CallAnswered(const Hook& hook, Arguments arguments) {
+        if (answersFile_.empty()) return Call(hook, arguments);
         if (!answersRead_) {
             answers_ = ReadAnswers(answersFile_);
             answersRead_ = true;
@@ -230,79 +201,38 @@ private:
         int16_t answer;
         {
             Used used{*this, given};
-            answer = Call(id, arguments);
+            answer = Call(hook, arguments);
         }
         if (const auto& failure = scripted_.Failure()) throw std::runtime_error("the scripted user: " + *failure);
         return answer;
     }
 
-    int16_t Call(DISPID id, Arguments arguments) {
+    // The arguments read as the hook's parameters (the session first); the in/out objects go back.
+    int16_t Call(const Hook& hook, Arguments arguments) {
         auto session = SessionOver(arguments.Object(0));
-        if (id == IdCopyTreeFrom) {
-            auto obj = ObjectOver(arguments.Object(1));
-            auto fromObj = ObjectOver(arguments.Object(2));
-            auto linkAttributes = arguments.Text(3);
-            int16_t answer = application_->CopyTreeFrom(session, obj, fromObj, linkAttributes);
-            arguments.SetObject(2, fromObj);
-            return answer;
+        HookValues values;
+        const auto parameters = hook.Parameters();
+        for (UINT position = 1, texts = 0, objects = 0; position <= parameters.size(); ++position) {
+            switch (parameters[position - 1].kind) {
+            case HookParameterKind::Rows:
+                values.rows = RecListOver(arguments.Object(position));
+                break;
+            case HookParameterKind::Text:
+                values.texts[texts++] = arguments.Text(position);
+                break;
+            case HookParameterKind::Object:
+            case HookParameterKind::InOutObject:
+                values.objects[objects++] = ObjectOver(arguments.Object(position));
+                break;
+            }
         }
-        auto recList = RecListOver(arguments.Object(1));
-        switch (id) {
-        case IdAddExistingPart: {
-            auto linkAttributes = arguments.Text(2);
-            return application_->AddExistingPart(session, recList, linkAttributes);
+        int16_t answer = hook.call(*application_, session, values);
+        for (UINT position = 1, objects = 0; position <= parameters.size(); ++position) {
+            const HookParameterKind kind = parameters[position - 1].kind;
+            if (kind == HookParameterKind::InOutObject) arguments.SetObject(position, values.objects[objects]);
+            if (kind == HookParameterKind::Object || kind == HookParameterKind::InOutObject) ++objects;
         }
-        case IdAddMainPart:
-            return application_->AddMainPart(session, recList);
-        case IdAddNewPart: {
-            auto linkAttributes = arguments.Text(2);
-            return application_->AddNewPart(session, recList, linkAttributes);
-        }
-        case IdAfterCheckInDocuments:
-            return application_->AfterCheckInDocuments(session, recList);
-        case IdBeforeAddPartsTreeLink:
-            return application_->BeforeAddPartsTreeLink(session, recList);
-        case IdBeforeCheckOutReleaseDocs: {
-            auto selectOp = arguments.Text(2);
-            return application_->BeforeCheckOutReleaseDocs(session, recList, selectOp);
-        }
-        case IdBeforeDeleteDocuments:
-            return application_->BeforeDeleteDocuments(session, recList);
-        case IdBeforeNewReleaseObj:
-            return application_->BeforeNewReleaseObj(session, recList);
-        case IdBeforeUpdate: {
-            auto selectOp = arguments.Text(2);
-            return application_->BeforeUpdate(session, recList, selectOp);
-        }
-        case IdDeleteLink:
-            return application_->DeleteLink(session, recList);
-        case IdLinkUpdate: {
-            auto linkAttributes = arguments.Text(2);
-            return application_->LinkUpdate(session, recList, linkAttributes);
-        }
-        case IdLockObject:
-            return application_->LockObject(session, recList);
-        case IdReplacePart: {
-            auto linkAttributes = arguments.Text(2);
-            return application_->ReplacePart(session, recList, linkAttributes);
-        }
-        case IdReplacePartByNewPart: {
-            auto linkAttributes = arguments.Text(2);
-            auto myNewPart = ObjectOver(arguments.Object(3));
-            int16_t answer = application_->ReplacePartByNewPart(session, recList, linkAttributes, myNewPart);
-            arguments.SetObject(3, myNewPart);
-            return answer;
-        }
-        case IdUnLockObject:
-            return application_->UnLockObject(session, recList);
-        case IdUploadDocument: {
-            auto extensions = arguments.Text(2);
-            auto fileTypes = arguments.Text(3);
-            return application_->UploadDocument(session, recList, extensions, fileTypes);
-        }
-        default: // Invoke lets only the eighteen DISPIDs through: this is IdIsLockedForUpdate.
-            return application_->IsLockedForUpdate(session, recList);
-        }
+        return answer;
     }
 
     static HRESULT Failed(EXCEPINFO* exception, const std::string& description) {
@@ -325,7 +255,9 @@ private:
     size_t used_ = 0;
     bool answersRead_ = false;
     // A host in the same process may hand its own windows instead (HostWindows.h).
+    std::unique_ptr<BoundaryWindows> received_;
     std::optional<Application> application_;
+    log::HookLog log_;
 };
 
 } // namespace

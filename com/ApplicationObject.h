@@ -2,6 +2,7 @@
 // library. Each hook turns the script's arguments into platform objects and texts, calls the
 // component's Application and answers the hook result as a 16-bit integer (VT_I2). A failure
 // that the hook lets pass becomes DISP_E_EXCEPTION with the failure's text as description.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // <windows.h> comes first: the other Windows headers build on it.

@@ -1,4 +1,5 @@
 // Automation values and calls by name.
+// SPDX-License-Identifier: Apache-2.0
 #include "Automation.h"
 
 #include "CvError.h"

@@ -1,4 +1,5 @@
 // Automation values and calls: variants, texts as BSTRs, and calls by name on IDispatch objects.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "AutomationValue.h"

@@ -1,5 +1,6 @@
 // The platform interfaces on automation objects: what a script passes to a hook becomes the
 // component's platform, and objects the component hands back become automation objects again.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Automation.h"

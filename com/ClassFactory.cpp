@@ -1,4 +1,5 @@
 // ClassFactory: makes the server's creatable objects; apartment threading, no aggregation.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClassFactory.h"
 
 #include "ComObject.h"
@@ -22,11 +23,13 @@ public:
         if (!object) return E_POINTER;
         *object = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        IDispatch* created = create_();
-        if (!created) return E_OUTOFMEMORY;
-        HRESULT code = created->QueryInterface(iid, object);
-        created->Release();
-        return code;
+        return Guarded([&] {
+            IDispatch* created = create_();
+            if (!created) return E_OUTOFMEMORY;
+            HRESULT code = created->QueryInterface(iid, object);
+            created->Release();
+            return code;
+        });
     }
 
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {

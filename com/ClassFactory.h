@@ -1,4 +1,5 @@
 // ClassFactory: makes the server's creatable objects for CoCreateInstance.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // <windows.h> comes first: the other Windows headers build on it.

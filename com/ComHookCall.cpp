@@ -1,4 +1,5 @@
 // A hook called through Quendra.Application, as a platform script calls it.
+// SPDX-License-Identifier: Apache-2.0
 #include "ComHookCall.h"
 
 #include "HostWindows.h"
@@ -26,7 +27,8 @@ int16_t CallHookThroughCom(const std::string& hook, std::vector<HookArgument>& a
     ComPtr<IHostWindows> host;
     code = application->QueryInterface(IidHostWindows, reinterpret_cast<void**>(host.Receive()));
     if (FAILED(code)) throw CvError("this quendra.dll takes no host windows (" + HexCode(code) + ")");
-    host->UseWindows(&windows);
+    BoundaryWindows handed(windows);
+    host->UseWindows(&handed);
 
     std::wstring name = Wide(hook);
     LPOLESTR names[] = {name.data()};

@@ -1,6 +1,7 @@
 // A hook called through Quendra.Application as a platform script calls it: the object created by
 // its programmatic identifier (the DLL registered), the platform objects offered over automation,
 // every argument by reference. The Windows quendra command plays scenarios this way with --com.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,5 +1,6 @@
 // ComObject: what the server's own COM objects share: reference counts, counting as a live object of
 // the server, and answering QueryInterface for their interfaces.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "ServerState.h"
@@ -10,6 +11,7 @@
 
 #include <atomic>
 #include <initializer_list>
+#include <new>
 
 namespace quendra::com {
 
@@ -47,5 +49,17 @@ protected:
 private:
     std::atomic<ULONG> references_{1};
 };
+
+// Runs the body of a COM method or a DLL export. No C++ exception may leave a frame that Windows or a
+// script host called (the process would end), so a failure that reaches here becomes an HRESULT.
+template <typename Body> HRESULT Guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
 
 } // namespace quendra::com

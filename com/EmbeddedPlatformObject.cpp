@@ -2,6 +2,7 @@
 //
 // The component's headers come before the Windows headers: <windows.h> defines MessageBox and
 // CreateWindow as macros, which would rename the scripted user's members here.
+// SPDX-License-Identifier: Apache-2.0
 #include "Database.h"
 #include "JsonCursor.h"
 #include "ScenarioParser.h"
@@ -94,6 +95,8 @@ public:
                 exception->scode = E_FAIL;
             }
             return DISP_E_EXCEPTION;
+        } catch (...) {
+            return E_UNEXPECTED;
         }
     }
 

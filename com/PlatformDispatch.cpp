@@ -1,7 +1,8 @@
-// The platform interfaces offered over automation. Every member is an operation of the name table:
+// The platform interfaces offered over automation. Every member is an operation of CvPlatform.def:
 // its arguments are read from variants in the types the operation takes, and its answer is written
 // as a variant (an object as another automation object of this kind). A platform failure reaches
 // the caller as DISP_E_EXCEPTION holding its text.
+// SPDX-License-Identifier: Apache-2.0
 #include "PlatformDispatch.h"
 
 #include "AutomationNames.h"
@@ -25,67 +26,15 @@ namespace {
 // it comes back as an argument.
 const IID IidPlatformObject = {0x5E0C3E41, 0x7B5D, 0x4E5C, {0x9A, 0x35, 0x1C, 0x2F, 0x6B, 0x8D, 0x4E, 0x70}};
 
-#define QUENDRA_INTERFACES(X)                                                                                          \
-    X(CvAttributeDef)                                                                                                  \
-    X(CvAttributeDefs)                                                                                                 \
-    X(CvClass)                                                                                                         \
-    X(CvClassLinks)                                                                                                    \
-    X(CvCommonGUI)                                                                                                     \
-    X(CvDesktopWindow)                                                                                                 \
-    X(CvDialogMaker)                                                                                                   \
-    X(CvDispatch)                                                                                                      \
-    X(CvFlowEntries)                                                                                                   \
-    X(CvFlowEntry)                                                                                                     \
-    X(CvFlowNode)                                                                                                      \
-    X(CvFlowProcess)                                                                                                   \
-    X(CvFlowStep)                                                                                                      \
-    X(CvFlowStore)                                                                                                     \
-    X(CvFlowTarget)                                                                                                    \
-    X(CvFlowTargets)                                                                                                   \
-    X(CvFlowWorkList)                                                                                                  \
-    X(CvGUIDialog)                                                                                                     \
-    X(CvGUINotifier)                                                                                                   \
-    X(CvGUIQuery)                                                                                                      \
-    X(CvGUISelection)                                                                                                  \
-    X(CvGUIServices)                                                                                                   \
-    X(CvGUIView)                                                                                                       \
-    X(CvIntegrationStore)                                                                                              \
-    X(CvLinkClasses)                                                                                                   \
-    X(CvLookupEntry)                                                                                                   \
-    X(CvLookupTable)                                                                                                   \
-    X(CvMetaInfo)                                                                                                      \
-    X(CvNewObjectDialog)                                                                                               \
-    X(CvObject)                                                                                                        \
-    X(CvObjectStore)                                                                                                   \
-    X(CvObjects)                                                                                                       \
-    X(CvQuery)                                                                                                         \
-    X(CvQueryClasses)                                                                                                  \
-    X(CvQueryColumns)                                                                                                  \
-    X(CvQueryConditions)                                                                                               \
-    X(CvQueryDef)                                                                                                      \
-    X(CvQuerySpec)                                                                                                     \
-    X(CvRecList)                                                                                                       \
-    X(CvRecord)                                                                                                        \
-    X(CvRecordHeader)                                                                                                  \
-    X(CvReference)                                                                                                     \
-    X(CvSequence)                                                                                                      \
-    X(CvSequences)                                                                                                     \
-    X(CvSession)                                                                                                       \
-    X(CvSessionUtil)                                                                                                   \
-    X(CvTreeLink)                                                                                                      \
-    X(CvTreeLinks)                                                                                                     \
-    X(CvUpdateOptions)                                                                                                 \
-    X(CvUserInfo)                                                                                                      \
-    X(CvViewMaker)
-
+// Every interface a platform object may implement: CvDispatch and those of CvPlatform.def.
 // A platform object of any interface, viewed as each interface it implements (null where it does not).
 class Held {
 public:
     explicit Held(std::shared_ptr<void> keepAlive) : keepAlive(std::move(keepAlive)) {}
     virtual ~Held() = default;
-#define QUENDRA_AS(T) virtual T* As##T() const = 0;
-    QUENDRA_INTERFACES(QUENDRA_AS)
-#undef QUENDRA_AS
+    virtual CvDispatch* AsCvDispatch() const = 0;
+#define QUENDRA_INTERFACE(T, ...) virtual T* As##T() const = 0;
+#include "CvPlatform.def"
     virtual std::shared_ptr<void> Owner() const = 0;
 
     // What the platform object needs alive beside itself (the database and dialogs it was made
@@ -101,7 +50,9 @@ public:
     T* As##T() const override {                                                                                        \
         return dynamic_cast<T*>(object_.get());                                                                        \
     }
-    QUENDRA_INTERFACES(QUENDRA_AS)
+    QUENDRA_AS(CvDispatch)
+#define QUENDRA_INTERFACE(T, ...) QUENDRA_AS(T)
+#include "CvPlatform.def"
 #undef QUENDRA_AS
     std::shared_ptr<void> Owner() const override {
         return object_;
@@ -116,7 +67,9 @@ template <typename T> struct Cast;
     template <> struct Cast<T> {                                                                                       \
         static T* From(const Held& held) { return held.As##T(); }                                                      \
     };
-QUENDRA_INTERFACES(QUENDRA_CAST)
+QUENDRA_CAST(CvDispatch)
+#define QUENDRA_INTERFACE(T, ...) QUENDRA_CAST(T)
+#include "CvPlatform.def"
 #undef QUENDRA_CAST
 
 template <typename T> Ptr<T> View(const Held& held) {
@@ -243,181 +196,19 @@ template <typename T, typename R, typename... A, R (T::*Member)(A...)> struct Bi
 };
 
 struct Binding {
-    Operation operation;
+    CvOperation operation;
     Implements implemented;
     Call call;
 };
 
-template <auto Member> constexpr Binding Bind(Operation operation) {
+template <auto Member> constexpr Binding Bind(CvOperation operation) {
     return {operation, &Binder<Member>::Implemented, &Binder<Member>::Invoke};
 }
 
-// Every operation of the name table; a member's DISPID is its position here from 1.
+// Every operation of CvPlatform.def; a member's DISPID is its position here from 1.
 const Binding bindings[] = {
-    Bind<&CvSession::ObjectStore>(Operation::CvSessionObjectStore),
-    Bind<&CvSession::MetaInfo>(Operation::CvSessionMetaInfo),
-    Bind<&CvSession::CurrentUser>(Operation::CvSessionCurrentUser),
-    Bind<&CvSession::CreateObject>(Operation::CvSessionCreateObject),
-    Bind<&CvUserInfo::UserObjectId>(Operation::CvUserInfoUserObjectId),
-    Bind<&CvUserInfo::IsAdministrator>(Operation::CvUserInfoIsAdministrator),
-    Bind<&CvRecList::RecordAt>(Operation::CvRecListRecordAt),
-    Bind<&CvRecList::RowCount>(Operation::CvRecListRowCount),
-    Bind<&CvRecList::RecordCount>(Operation::CvRecListRecordCount),
-    Bind<&CvRecList::KeyAt>(Operation::CvRecListKeyAt),
-    Bind<&CvRecList::RecordByKey>(Operation::CvRecListRecordByKey),
-    Bind<&CvRecList::ValueAsInt16>(Operation::CvRecListValueAsInt16),
-    Bind<&CvRecList::ValueAsInt32>(Operation::CvRecListValueAsInt32),
-    Bind<&CvRecList::ValueAt>(Operation::CvRecListValueAt),
-    Bind<&CvRecordHeader::ContainsColumn>(Operation::CvRecordHeaderContainsColumn),
-    Bind<&CvRecord::ValueAsText>(Operation::CvRecordValueAsText),
-    Bind<&CvRecord::ValueAsInt16>(Operation::CvRecordValueAsInt16),
-    Bind<&CvRecord::ValueAsInt32>(Operation::CvRecordValueAsInt32),
-    Bind<&CvRecord::ValueAsBool>(Operation::CvRecordValueAsBool),
-    Bind<&CvRecord::GetValue>(Operation::CvRecordGetValue),
-    Bind<&CvRecord::SetValueAsText>(Operation::CvRecordSetValueAsText),
-    Bind<&CvRecord::SetValueAsInt16>(Operation::CvRecordSetValueAsInt16),
-    Bind<&CvRecord::SetValueAsInt32>(Operation::CvRecordSetValueAsInt32),
-    Bind<&CvRecord::SetValueAsDouble>(Operation::CvRecordSetValueAsDouble),
-    Bind<&CvRecord::SetValueAsBool>(Operation::CvRecordSetValueAsBool),
-    Bind<&CvRecord::SetValue>(Operation::CvRecordSetValue),
-    Bind<&CvRecord::Header>(Operation::CvRecordHeader),
-    Bind<&CvUpdateOptions::Copy>(Operation::CvUpdateOptionsCopy),
-    Bind<&CvUpdateOptions::SetMode>(Operation::CvUpdateOptionsSetMode),
-    Bind<&CvUpdateOptions::SetFirstSwitch>(Operation::CvUpdateOptionsSetFirstSwitch),
-    Bind<&CvUpdateOptions::SetSecondSwitch>(Operation::CvUpdateOptionsSetSecondSwitch),
-    Bind<&CvUpdateOptions::SetThirdSetting>(Operation::CvUpdateOptionsSetThirdSetting),
-    Bind<&CvUpdateOptions::SetFourthSetting>(Operation::CvUpdateOptionsSetFourthSetting),
-    Bind<&CvObjectStore::ObjectFromRecord>(Operation::CvObjectStoreObjectFromRecord),
-    Bind<&CvObjectStore::ObjectsFromRecList>(Operation::CvObjectStoreObjectsFromRecList),
-    Bind<&CvObjectStore::ObjectById>(Operation::CvObjectStoreObjectById),
-    Bind<&CvObjectStore::NewObject>(Operation::CvObjectStoreNewObject),
-    Bind<&CvObjectStore::LinkByEnds>(Operation::CvObjectStoreLinkByEnds),
-    Bind<&CvObjectStore::DefaultUpdateOptions>(Operation::CvObjectStoreDefaultUpdateOptions),
-    Bind<&CvObjectStore::NewObjectList>(Operation::CvObjectStoreNewObjectList),
-    Bind<&CvObjectStore::Sequences>(Operation::CvObjectStoreSequences),
-    Bind<&CvObjectStore::NewSqlQuery>(Operation::CvObjectStoreNewSqlQuery),
-    Bind<&CvObjectStore::NewQueryDef>(Operation::CvObjectStoreNewQueryDef),
-    Bind<&CvObjectStore::LookupTable>(Operation::CvObjectStoreLookupTable),
-    Bind<&CvObjectStore::Session>(Operation::CvObjectStoreSession),
-    Bind<&CvObject::WorkingObject>(Operation::CvObjectWorkingObject),
-    Bind<&CvObject::Retrieve>(Operation::CvObjectRetrieve),
-    Bind<&CvObject::AddAttributesToRetrieve>(Operation::CvObjectAddAttributesToRetrieve),
-    Bind<&CvObject::Class>(Operation::CvObjectClass),
-    Bind<&CvObject::ClassId>(Operation::CvObjectClassId),
-    Bind<&CvObject::ObjectId>(Operation::CvObjectObjectId),
-    Bind<&CvObject::Data>(Operation::CvObjectData),
-    Bind<&CvObject::DisplayText>(Operation::CvObjectDisplayText),
-    Bind<&CvObject::InitialiseNew>(Operation::CvObjectInitialiseNew),
-    Bind<&CvObject::PrepareNew>(Operation::CvObjectPrepareNew),
-    Bind<&CvObject::Store>(Operation::CvObjectStore),
-    Bind<&CvObject::Insert>(Operation::CvObjectInsert),
-    Bind<&CvObject::Update>(Operation::CvObjectUpdate),
-    Bind<&CvObject::Delete>(Operation::CvObjectDelete),
-    Bind<&CvObject::NewLink>(Operation::CvObjectNewLink),
-    Bind<&CvObject::NewLinkTo>(Operation::CvObjectNewLinkTo),
-    Bind<&CvObject::LinkUnderParent>(Operation::CvObjectLinkUnderParent),
-    Bind<&CvObject::LinkToParent>(Operation::CvObjectLinkToParent),
-    Bind<&CvObject::AttachToParent>(Operation::CvObjectAttachToParent),
-    Bind<&CvObject::RemoveLink>(Operation::CvObjectRemoveLink),
-    Bind<&CvObject::Children>(Operation::CvObjectChildren),
-    Bind<&CvObject::TreeLinks>(Operation::CvObjectTreeLinks),
-    Bind<&CvObject::ReferencedObject>(Operation::CvObjectReferencedObject),
-    Bind<&CvObject::AttributeDefs>(Operation::CvObjectAttributeDefs),
-    Bind<&CvObject::ObjectStore>(Operation::CvObjectObjectStore),
-    Bind<&CvObjects::Add>(Operation::CvObjectsAdd),
-    Bind<&CvObjects::Count>(Operation::CvObjectsCount),
-    Bind<&CvObjects::Item>(Operation::CvObjectsItem),
-    Bind<&CvTreeLinks::Count>(Operation::CvTreeLinksCount),
-    Bind<&CvTreeLinks::Item>(Operation::CvTreeLinksItem),
-    Bind<&CvTreeLink::WorkingEntry>(Operation::CvTreeLinkWorkingEntry),
-    Bind<&CvTreeLink::Element>(Operation::CvTreeLinkElement),
-    Bind<&CvSequences::SequenceByName>(Operation::CvSequencesSequenceByName),
-    Bind<&CvSequence::NextValue>(Operation::CvSequenceNextValue),
-    Bind<&CvMetaInfo::ClassByName>(Operation::CvMetaInfoClassByName),
-    Bind<&CvMetaInfo::ClassById>(Operation::CvMetaInfoClassById),
-    Bind<&CvMetaInfo::LinkClassBetween>(Operation::CvMetaInfoLinkClassBetween),
-    Bind<&CvClass::ClassId>(Operation::CvClassClassId),
-    Bind<&CvClass::SuperClassId>(Operation::CvClassSuperClassId),
-    Bind<&CvClass::Name>(Operation::CvClassName),
-    Bind<&CvClass::DisplayName>(Operation::CvClassDisplayName),
-    Bind<&CvClass::BelongsToClass>(Operation::CvClassBelongsToClass),
-    Bind<&CvClass::IncludesClass>(Operation::CvClassIncludesClass),
-    Bind<&CvClass::HasAttribute>(Operation::CvClassHasAttribute),
-    Bind<&CvClass::AttributeDefs>(Operation::CvClassAttributeDefs),
-    Bind<&CvClass::LinkClasses>(Operation::CvClassLinkClasses),
-    Bind<&CvClassLinks::LinkClassesTo>(Operation::CvClassLinksLinkClassesTo),
-    Bind<&CvLinkClasses::Count>(Operation::CvLinkClassesCount),
-    Bind<&CvLinkClasses::Item>(Operation::CvLinkClassesItem),
-    Bind<&CvAttributeDefs::DefinitionByName>(Operation::CvAttributeDefsDefinitionByName),
-    Bind<&CvAttributeDefs::Count>(Operation::CvAttributeDefsCount),
-    Bind<&CvAttributeDefs::Item>(Operation::CvAttributeDefsItem),
-    Bind<&CvAttributeDefs::KeyOf>(Operation::CvAttributeDefsKeyOf),
-    Bind<&CvAttributeDef::Name>(Operation::CvAttributeDefName),
-    Bind<&CvAttributeDef::DisplayName>(Operation::CvAttributeDefDisplayName),
-    Bind<&CvAttributeDef::TypeCode>(Operation::CvAttributeDefTypeCode),
-    Bind<&CvAttributeDef::IsMandatory>(Operation::CvAttributeDefIsMandatory),
-    Bind<&CvAttributeDef::IsPrimary>(Operation::CvAttributeDefIsPrimary),
-    Bind<&CvAttributeDef::LookupTableId>(Operation::CvAttributeDefLookupTableId),
-    Bind<&CvAttributeDef::Reference>(Operation::CvAttributeDefReference),
-    Bind<&CvReference::ReferenceText>(Operation::CvReferenceReferenceText),
-    Bind<&CvReference::DisplayAttributes>(Operation::CvReferenceDisplayAttributes),
-    Bind<&CvLookupTable::Count>(Operation::CvLookupTableCount),
-    Bind<&CvLookupTable::Item>(Operation::CvLookupTableItem),
-    Bind<&CvLookupTable::ItemByText>(Operation::CvLookupTableItemByText),
-    Bind<&CvLookupEntry::Text>(Operation::CvLookupEntryText),
-    Bind<&CvLookupEntry::Code>(Operation::CvLookupEntryCode),
-    Bind<&CvQuery::SetSqlText>(Operation::CvQuerySetSqlText),
-    Bind<&CvQuery::Run>(Operation::CvQueryRun),
-    Bind<&CvQuery::Result>(Operation::CvQueryResult),
-    Bind<&CvQueryDef::Specification>(Operation::CvQueryDefSpecification),
-    Bind<&CvQueryDef::Run>(Operation::CvQueryDefRun),
-    Bind<&CvQueryDef::RunWithOptions>(Operation::CvQueryDefRunWithOptions),
-    Bind<&CvQueryDef::Result>(Operation::CvQueryDefResult),
-    Bind<&CvQueryDef::RowCount>(Operation::CvQueryDefRowCount),
-    Bind<&CvQuerySpec::Classes>(Operation::CvQuerySpecClasses),
-    Bind<&CvQuerySpec::Columns>(Operation::CvQuerySpecColumns),
-    Bind<&CvQuerySpec::Conditions>(Operation::CvQuerySpecConditions),
-    Bind<&CvQueryClasses::AddClass>(Operation::CvQueryClassesAddClass),
-    Bind<&CvQueryColumns::AddColumn>(Operation::CvQueryColumnsAddColumn),
-    Bind<&CvQueryConditions::AddCondition>(Operation::CvQueryConditionsAddCondition),
-    Bind<&CvGUIServices::ObjectViewNotifier>(Operation::CvGUIServicesObjectViewNotifier),
-    Bind<&CvGUINotifier::NotifyObjects>(Operation::CvGUINotifierNotifyObjects),
-    Bind<&CvCommonGUI::ViewMaker>(Operation::CvCommonGUIViewMaker),
-    Bind<&CvCommonGUI::DialogMaker>(Operation::CvCommonGUIDialogMaker),
-    Bind<&CvCommonGUI::DesktopWindow>(Operation::CvCommonGUIDesktopWindow),
-    Bind<&CvViewMaker::MakeView>(Operation::CvViewMakerMakeView),
-    Bind<&CvDialogMaker::RunQueryDialog>(Operation::CvDialogMakerRunQueryDialog),
-    Bind<&CvGUIDialog::View>(Operation::CvGUIDialogView),
-    Bind<&CvGUIDialog::Close>(Operation::CvGUIDialogClose),
-    Bind<&CvGUIDialog::SetOption>(Operation::CvGUIDialogSetOption),
-    Bind<&CvGUIDialog::Prepare>(Operation::CvGUIDialogPrepare),
-    Bind<&CvGUIDialog::Show>(Operation::CvGUIDialogShow),
-    Bind<&CvGUIView::Selection>(Operation::CvGUIViewSelection),
-    Bind<&CvGUIView::Contents>(Operation::CvGUIViewContents),
-    Bind<&CvGUIView::ResultDialog>(Operation::CvGUIViewResultDialog),
-    Bind<&CvGUIView::RefreshObjects>(Operation::CvGUIViewRefreshObjects),
-    Bind<&CvGUISelection::Query>(Operation::CvGUISelectionQuery),
-    Bind<&CvGUISelection::SetQuery>(Operation::CvGUISelectionSetQuery),
-    Bind<&CvGUISelection::Objects>(Operation::CvGUISelectionObjects),
-    Bind<&CvDesktopWindow::View>(Operation::CvDesktopWindowView),
-    Bind<&CvIntegrationStore::NewObjectDialog>(Operation::CvIntegrationStoreNewObjectDialog),
-    Bind<&CvNewObjectDialog::Show>(Operation::CvNewObjectDialogShow),
-    Bind<&CvSessionUtil::ShowObject>(Operation::CvSessionUtilShowObject),
-    Bind<&CvFlowStore::WorkList>(Operation::CvFlowStoreWorkList),
-    Bind<&CvFlowStore::NewProcess>(Operation::CvFlowStoreNewProcess),
-    Bind<&CvFlowWorkList::Entries>(Operation::CvFlowWorkListEntries),
-    Bind<&CvFlowEntries::Count>(Operation::CvFlowEntriesCount),
-    Bind<&CvFlowEntries::Entry>(Operation::CvFlowEntriesEntry),
-    Bind<&CvFlowEntry::Object>(Operation::CvFlowEntryObject),
-    Bind<&CvFlowEntry::Take>(Operation::CvFlowEntryTake),
-    Bind<&CvFlowEntry::CurrentStep>(Operation::CvFlowEntryCurrentStep),
-    Bind<&CvFlowEntry::Definition>(Operation::CvFlowEntryDefinition),
-    Bind<&CvFlowEntry::CanForwardTo>(Operation::CvFlowEntryCanForwardTo),
-    Bind<&CvFlowNode::NextTargets>(Operation::CvFlowNodeNextTargets),
-    Bind<&CvFlowTargets::Item>(Operation::CvFlowTargetsItem),
-    Bind<&CvFlowStep::Forward>(Operation::CvFlowStepForward),
-    Bind<&CvFlowProcess::Object>(Operation::CvFlowProcessObject),
-    Bind<&CvFlowProcess::Attach>(Operation::CvFlowProcessAttach),
+#define QUENDRA_OPERATION(Interface, Name, Result, Parameters) Bind<&Interface::Name>(CvOperation::Interface##_##Name),
+#include "CvPlatform.def"
 };
 
 class PlatformObject final : public ComObject<IDispatch> {
@@ -447,8 +238,8 @@ public:
         for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         const std::string name = Utf8(names[0], std::wcslen(names[0]));
         for (size_t i = 0; i < std::size(bindings); ++i) {
-            const char* automationName = NameOf(bindings[i].operation).automationName;
-            if (_stricmp(automationName, name.c_str()) == 0 && bindings[i].implemented(*held_)) {
+            const std::string automationName(AutomationName(bindings[i].operation));
+            if (_stricmp(automationName.c_str(), name.c_str()) == 0 && bindings[i].implemented(*held_)) {
                 ids[0] = static_cast<DISPID>(i + 1);
                 break;
             }
@@ -479,8 +270,9 @@ public:
         } catch (const CallerError& error) {
             return error.code;
         } catch (const std::exception& error) {
-            const OperationName& name = NameOf(binding.operation);
-            return Failed(exception, std::string(name.interfaceName) + "." + name.operationName, error.what());
+            return Failed(exception, std::string(NameOf(binding.operation).full), error.what());
+        } catch (...) {
+            return E_UNEXPECTED;
         }
     }
 

@@ -1,6 +1,7 @@
 // The platform interfaces offered over automation: an automation object whose members are the
-// operations of the name table (com/AutomationNames.cpp), called on a platform object. The embedded
+// operations of CvPlatform.def (by their automation names), called on a platform object. The embedded
 // platform reaches scripts this way, and through them Quendra.Application.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Automation.h"

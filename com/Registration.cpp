@@ -1,4 +1,5 @@
 // Registration of Quendra.Application under HKEY_CLASSES_ROOT, as regsvr32 asks for it.
+// SPDX-License-Identifier: Apache-2.0
 #include "Registration.h"
 
 #include "ServerState.h"

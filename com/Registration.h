@@ -1,5 +1,6 @@
 // Registration of Quendra.Application (class, programmatic identifiers and type library) and of
 // Quendra.Platform.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 // <windows.h> comes first: the other Windows headers build on it.

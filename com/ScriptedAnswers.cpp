@@ -1,4 +1,5 @@
 // The answers file of quendra.dll's scripted user, read as `quendra hook --answers` reads it.
+// SPDX-License-Identifier: Apache-2.0
 #include "ScriptedAnswers.h"
 
 #include "Automation.h"

@@ -1,5 +1,6 @@
 // The scripted user inside quendra.dll: off unless QUENDRA_ANSWERS names an answers file, in which
 // case the component's windows are answered from that file instead of shown to a person.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "ScriptedUser.h"

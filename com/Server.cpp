@@ -1,6 +1,8 @@
 // quendra.dll: the four entry points of the in-process server and its object counts.
+// SPDX-License-Identifier: Apache-2.0
 #include "ApplicationObject.h"
 #include "ClassFactory.h"
+#include "ComObject.h"
 #include "EmbeddedPlatformObject.h"
 #include "Registration.h"
 #include "ServerState.h"
@@ -21,6 +23,22 @@ void SetServerModule(HMODULE loaded) {
     module = loaded;
 }
 
+namespace {
+
+HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    IDispatch* (*create)() = nullptr;
+    if (IsEqualCLSID(clsid, ClsidApplication)) create = CreateApplicationObject;
+    if (IsEqualCLSID(clsid, ClsidPlatform)) create = CreateEmbeddedPlatformObject;
+    if (!create) return CLASS_E_CLASSNOTAVAILABLE;
+    IClassFactory* factory = CreateClassFactory(create);
+    if (!factory) return E_OUTOFMEMORY;
+    HRESULT code = factory->QueryInterface(iid, object);
+    factory->Release();
+    return code;
+}
+
+} // namespace
+
 } // namespace quendra::com
 
 extern "C" {
@@ -36,15 +54,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    IDispatch* (*create)() = nullptr;
-    if (IsEqualCLSID(clsid, quendra::com::ClsidApplication)) create = quendra::com::CreateApplicationObject;
-    if (IsEqualCLSID(clsid, quendra::com::ClsidPlatform)) create = quendra::com::CreateEmbeddedPlatformObject;
-    if (!create) return CLASS_E_CLASSNOTAVAILABLE;
-    IClassFactory* factory = quendra::com::CreateClassFactory(create);
-    if (!factory) return E_OUTOFMEMORY;
-    HRESULT code = factory->QueryInterface(iid, object);
-    factory->Release();
-    return code;
+    return quendra::com::Guarded([&] { return quendra::com::GetClassObject(clsid, iid, object); });
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() {
@@ -52,11 +62,11 @@ HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 }
 
 HRESULT STDAPICALLTYPE DllRegisterServer() {
-    return quendra::com::RegisterServer();
+    return quendra::com::Guarded(quendra::com::RegisterServer);
 }
 
 HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    return quendra::com::UnregisterServer();
+    return quendra::com::Guarded(quendra::com::UnregisterServer);
 }
 
 } // extern "C"

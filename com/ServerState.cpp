@@ -1,4 +1,5 @@
 // The count of the server's live objects and locks, for DllCanUnloadNow.
+// SPDX-License-Identifier: Apache-2.0
 #include "ServerState.h"
 
 #include <atomic>

@@ -1,4 +1,5 @@
 // What the server counts to answer DllCanUnloadNow, and the module it was loaded as.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <windows.h>

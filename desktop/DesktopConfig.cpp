@@ -1,4 +1,5 @@
 // DesktopConfig: every hook and argument named in the file must be one the hook takes.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopConfig.h"
 
 #include "FileError.h"

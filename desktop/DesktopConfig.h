@@ -1,4 +1,5 @@
 // DesktopConfig: the text arguments the desktop passes to each hook (LinkAttributes, SelectOp, ...).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <map>

@@ -1,11 +1,13 @@
 // DesktopOperations: the platform's own operations on the desktop (editing values, release, check-out,
 // check-in, approval, deleting a document, linking a search result), each run only when the check the
 // platform's scripts call before it answers 0.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopWindow.h"
 
 #include "AttributeType.h"
 #include "Descriptions.h"
 #include "TreeItems.h"
+#include "ValueJson.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -73,22 +75,6 @@ Value ParseValue(const std::string& text, int32_t typeCode, const std::string& a
     }
 }
 
-Json JsonOf(const Value& value) {
-    switch (value.GetKind()) {
-    case Value::Kind::Null:
-        return nullptr;
-    case Value::Kind::Bool:
-        return value.AsBool();
-    case Value::Kind::Int16:
-    case Value::Kind::Int32:
-        return value.AsInt32();
-    case Value::Kind::Double:
-        return value.AsDouble();
-    default:
-        return value.AsText();
-    }
-}
-
 } // namespace
 
 void DesktopWindow::SetModalHook(std::function<void(QDialog&)> hook) {
@@ -104,16 +90,6 @@ int DesktopWindow::RunModal(QDialog& dialog) {
     return dialog.exec();
 }
 
-host::ScenarioStep DesktopWindow::CheckStep(const std::string& hook, QTreeWidgetItem* item) const {
-    auto step = MakeStep(hook);
-    host::RowArg row;
-    row.path = step.path + "/rows/0";
-    row.ref = RefOf(KeyOf(item));
-    row.written = row.ref;
-    step.rows = std::vector<host::RowArg>{row};
-    return step;
-}
-
 bool DesktopWindow::Check(QTreeWidgetItem* item, host::ScenarioStep step) {
     auto result = RunStep(step, item);
     return result && *result == 0;
@@ -124,7 +100,7 @@ void DesktopWindow::Store(const std::string& what, embedded::ObjectKey key,
     auto& harness = database_->Harness();
     harness.ClearEvents();
     std::ostringstream out;
-    out << "-- " << user_ << " " << what << " " << world_.Name(key) << '\n';
+    out << "-- " << user_ << " " << what << " " << hooks_.World().Name(key) << '\n';
     try {
         auto session = database_->Login(user_, windows_);
         auto object = session->ObjectStore()->ObjectById(key.classId, key.objectId)->WorkingObject();
@@ -134,7 +110,7 @@ void DesktopWindow::Store(const std::string& what, embedded::ObjectKey key,
         out << "   failed: " << error.what() << '\n';
     }
     auto events = harness.Events();
-    for (const auto& event : events) out << "   event " << host::Descriptions::EventLine(event, world_) << '\n';
+    for (const auto& event : events) out << "   event " << host::Descriptions::EventLine(event, hooks_.World()) << '\n';
     log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
     ApplyEvents(events, ItemOf(key));
 }
@@ -192,7 +168,7 @@ std::optional<std::vector<std::pair<std::string, Value>>> DesktopWindow::AskValu
 void DesktopWindow::EditValues(QTreeWidgetItem* item) {
     auto key = KeyOf(item);
     // The update guard before the dialog opens, the update check on the values as changed before they are stored.
-    if (!Check(item, CheckStep("IsLockedForUpdate", item))) return;
+    if (!Check(item, hooks_.StepOn("IsLockedForUpdate", user_, KeyOf(item)))) return;
     std::optional<std::vector<std::pair<std::string, Value>>> changed;
     {
         auto session = database_->Login(user_, windows_);
@@ -201,13 +177,13 @@ void DesktopWindow::EditValues(QTreeWidgetItem* item) {
         changed = AskValues(*object);
     }
     if (!changed || changed->empty() || !(item = ItemOf(key))) return;
-    auto step = CheckStep("BeforeUpdate", item);
+    auto step = hooks_.StepOn("BeforeUpdate", user_, KeyOf(item));
     auto& row = step.rows->front();
     row.kind = host::RowArg::Kind::Record;
     Json values = Json::object();
     for (const auto& [name, value] : *changed) {
-        row.values.emplace_back(name, host::WrittenValue{JsonOf(value), row.path + "/values/" + name});
-        values[name] = JsonOf(value);
+        row.values.emplace_back(name, host::WrittenValue{JsonOfValue(value), row.path + "/values/" + name});
+        values[name] = JsonOfValue(value);
     }
     row.written = {{"ref", row.ref}, {"values", values}};
     if (!Check(item, step)) return;
@@ -218,7 +194,7 @@ void DesktopWindow::EditValues(QTreeWidgetItem* item) {
 }
 
 void DesktopWindow::Release(QTreeWidgetItem* item) {
-    if (!Check(item, CheckStep("BeforeNewReleaseObj", item))) return;
+    if (!Check(item, hooks_.StepOn("BeforeNewReleaseObj", user_, KeyOf(item)))) return;
     Store("releases", KeyOf(item), [](CvSession& session, const Ptr<CvObject>& object) {
         object->Data()->SetValue("STATE", Value::Int16(ReleasedState));
         object->Update(session.ObjectStore()->DefaultUpdateOptions());
@@ -227,7 +203,7 @@ void DesktopWindow::Release(QTreeWidgetItem* item) {
 
 void DesktopWindow::CheckOutOrApprove(QTreeWidgetItem* item, const std::string& operation, int16_t state) {
     auto key = KeyOf(item);
-    auto step = CheckStep("BeforeCheckOutReleaseDocs", item);
+    auto step = hooks_.StepOn("BeforeCheckOutReleaseDocs", user_, KeyOf(item));
     step.texts["SelectOp"] = operation;
     if (!Check(item, step)) return;
     Store(operation == "Approve" ? "approves" : "checks out", key,
@@ -244,11 +220,11 @@ void DesktopWindow::CheckIn(QTreeWidgetItem* item) {
         object->Update(session.ObjectStore()->DefaultUpdateOptions());
     });
     // The platform tells the component of the check-in once it is stored.
-    if ((item = ItemOf(key))) RunStep(CheckStep("AfterCheckInDocuments", item), item);
+    if ((item = ItemOf(key))) RunStep(hooks_.StepOn("AfterCheckInDocuments", user_, KeyOf(item)), item);
 }
 
 void DesktopWindow::DeleteDocument(QTreeWidgetItem* item) {
-    if (!Check(item, CheckStep("BeforeDeleteDocuments", item))) return;
+    if (!Check(item, hooks_.StepOn("BeforeDeleteDocuments", user_, KeyOf(item)))) return;
     Store("deletes", KeyOf(item), [](CvSession& session, const Ptr<CvObject>& object) {
         object->Delete(session.ObjectStore()->DefaultUpdateOptions());
     });
@@ -259,13 +235,13 @@ void DesktopWindow::LinkResultBelow(QTreeWidgetItem* item) {
     if (!result) return;
     embedded::ObjectKey parent = KeyOf(item);
     embedded::ObjectKey child{static_cast<int16_t>(result->data(ClassRole).toInt()), result->data(ObjectRole).toInt()};
-    auto step = MakeStep("BeforeAddPartsTreeLink");
+    auto step = hooks_.Step("BeforeAddPartsTreeLink", user_);
     host::RowArg row;
     row.kind = host::RowArg::Kind::PendingLink;
     row.path = step.path + "/rows/0";
     row.className = "Parts Tree";
-    row.parent = RefOf(parent);
-    row.child = RefOf(child);
+    row.parent = hooks_.RefOf(parent);
+    row.child = hooks_.RefOf(child);
     row.written = {{"class", row.className}, {"parent", row.parent}, {"child", row.child}};
     step.rows = std::vector<host::RowArg>{row};
     if (!Check(item, step)) return;

@@ -1,33 +1,67 @@
 // DesktopRun: the picture opens the first assembly two levels deep, where the sample's locked part shows.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopRun.h"
 
 #include "CommandError.h"
 #include "DatabaseFile.h"
 #include "DesktopWindow.h"
+#include "OpenDatabaseDialog.h"
 #include "QtMessages.h"
 
 #include <QApplication>
 #include <QTreeWidget>
 
+#include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace quendra::desktop {
 
-int RunDesktop(const host::DesktopOptions& options, std::ostream& out) {
-    auto database = host::DatabaseFile::Open(options.database);
-    auto users = host::DatabaseFile::Users(options.database);
-    if (users.empty()) throw host::CommandError(options.database + " has no users to log in with");
-    std::string user = options.user.empty() ? users.front().second : options.user;
-    if (!database->UserId(user)) throw host::CommandError("there is no user \"" + user + "\" in " + options.database);
-    auto config = options.config.empty() ? DesktopConfig::PlantDefault() : DesktopConfig::ReadFile(options.config);
+namespace {
 
+struct Opened {
+    std::shared_ptr<embedded::Database> database;
+    std::string user;
+};
+
+// The database with the user to log in as; throws saying why not.
+Opened Open(const std::string& path, const std::string& login) {
+    auto database = host::DatabaseFile::Open(path);
+    std::string user = host::DatabaseFile::WorkingLogin(*database, path, login);
+    return {std::move(database), std::move(user)};
+}
+
+} // namespace
+
+int RunDesktop(const DesktopOptions& options, std::ostream& out) {
     static int argc = 1;
     static char name[] = "quendra";
     static char* argv[] = {name, nullptr};
-    host::QuietQtPlatformNotes();
     std::optional<QApplication> application;
-    if (!qApp) application.emplace(argc, argv);
-    DesktopWindow window(database, options.database, user, std::move(config));
+    auto startQt = [&] {
+        qt::QuietQtPlatformNotes();
+        if (!qApp) application.emplace(argc, argv);
+    };
+    auto config = options.config.empty() ? DesktopConfig::PlantDefault() : DesktopConfig::ReadFile(options.config);
+    // A database named on the command line is opened before Qt starts, so a mistake is said without a display.
+    std::string path = options.database;
+    Opened opened;
+    if (path.empty()) {
+        // Started from the application menu: the user names the database.
+        if (auto noDisplay = qt::NoDisplay(); !noDisplay.empty() && options.screenshot.empty())
+            throw host::EnvironmentError("no database was named to open, and none can be asked for: " + noDisplay);
+        startQt();
+        OpenDatabaseDialog ask([&](const std::string& chosen) {
+            opened = Open(chosen, options.user);
+            path = chosen;
+        });
+        if (ask.exec() != QDialog::Accepted) return host::Done;
+    } else {
+        opened = Open(path, options.user);
+        startQt();
+    }
+    DesktopWindow window(opened.database, path, opened.user, std::move(config));
     window.resize(1200, 720);
     if (options.screenshot.empty()) {
         window.show();

@@ -1,17 +1,15 @@
 // DesktopWindow: the embedded platform's desktop: a search, the parts tree, the selected object's
 // attributes and a log, with the hooks called from the tree's context menu as the platform's scripts would.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "DesktopConfig.h"
+#include "HookRunner.h"
+#include "PartsTree.h"
 
 #include "CvPlatform.h"
-#include "JsonCursor.h"
-
 #include "Database.h"
 #include "QtWindowSystem.h"
-#include "StepRunner.h"
-#include "TreeReader.h"
-#include "World.h"
 
 #include <QMainWindow>
 
@@ -70,7 +68,7 @@ public:
     void StartRecording(const std::string& file);
     // Writes the recording.
     void StopRecording();
-    bool IsRecording() const { return !recordFile_.empty(); }
+    bool IsRecording() const { return hooks_.IsRecording(); }
     // Reads the whole tree again as it is stored now (another process may have changed it), keeping
     // open what was open.
     void Refresh();
@@ -78,7 +76,7 @@ public:
     const std::string& User() const { return user_; }
     // The windows the hooks show, for a test or a picture to watch.
     qt::QtWindowSystem& Windows() { return windows_; }
-    QTreeWidget* Tree() const { return tree_; }
+    QTreeWidget* Tree() const { return tree_.Widget(); }
     QListWidget* Results() const { return results_; }
     QTableWidget* Attributes() const { return attributes_; }
     QPlainTextEdit* Log() const { return log_; }
@@ -92,7 +90,7 @@ public:
     static constexpr int16_t CheckedOutState = 1, CheckedInState = 2, ReleasedState = 5;
 
     // Tree columns.
-    enum Column { ObjectColumn, StateColumn, LockColumn, FirstLinkColumn };
+    using enum Column;
 
 protected:
     // A recording under way is written when the window closes.
@@ -100,6 +98,9 @@ protected:
 
 private:
     void BuildWindow();
+    QWidget* BuildSearch();
+    void BuildTree();
+    void BuildMenus();
     // Runs what a person started; a failure ends it with a line in the log instead of leaving the event loop.
     // Nothing starts while an operation runs.
     void Guarded(const std::function<void()>& work);
@@ -111,19 +112,11 @@ private:
     void Busy(const std::string& operation, const std::function<void()>& work);
     void Counted(const embedded::Event& event);
     void RunSearch();
-    void ShowResult(QTreeWidgetItem* top);
     void ShowAttributes(QTreeWidgetItem* item);
-    // Fills the item's columns from what is stored now; false when the object is gone.
-    bool Fill(QTreeWidgetItem* item);
-    void LoadChildren(QTreeWidgetItem* item);
-    void LoadMore(QTreeWidgetItem* more);
-    void AddEntries(QTreeWidgetItem* item, const embedded::TreeReader::Page& page);
     // What a hook gets as its one row: nothing (the item's object is its Obj), the item's object or its link.
     enum class Row { None, Object, Link };
     // Calls the hook on the item and updates what it changed.
     void Call(const std::string& hook, QTreeWidgetItem* item, Row row);
-    // A step of that hook as the logged-in user, with the configured texts.
-    host::ScenarioStep MakeStep(const std::string& hook) const;
     // Runs the step, logs it and updates what it changed: the hook result, or nothing when the call failed.
     std::optional<int16_t> RunStep(const host::ScenarioStep& step, QTreeWidgetItem* acted);
     // A check of an operation on the item's object: true when the hook answered 0.
@@ -137,8 +130,6 @@ private:
     void Release(QTreeWidgetItem* item);
     // Check-out and approval: the document moves to `state` once the check lets the operation go on.
     void CheckOutOrApprove(QTreeWidgetItem* item, const std::string& operation, int16_t state);
-    // The step of a check on the item's object, with the object as row 0.
-    host::ScenarioStep CheckStep(const std::string& hook, QTreeWidgetItem* item) const;
     void CheckIn(QTreeWidgetItem* item);
     void DeleteDocument(QTreeWidgetItem* item);
     // Links the search result chosen on the left below the item's object.
@@ -147,28 +138,21 @@ private:
     // The values the user changed in the edit dialog, or nothing when the dialog was cancelled.
     std::optional<std::vector<std::pair<std::string, Value>>> AskValues(CvObject& object);
     int RunModal(QDialog& dialog);
-    std::string RefOf(embedded::ObjectKey key) const;
     void ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted);
-    int LinkColumn(const std::string& name);
-    std::string LoginOf(int32_t userId) const;
     // A value as the attribute pane and the edit dialog show it.
     std::string ShownValue(const std::string& attribute, const Value& value) const;
 
     std::shared_ptr<embedded::Database> database_;
     std::string path_;
     std::string user_;
-    DesktopConfig config_;
     std::map<int32_t, std::string> logins_;
     qt::QtWindowSystem windows_;
-    host::World world_;
-    host::StepRunner runner_;
-    size_t calls_ = 0;
-    std::map<std::string, int> linkColumns_;
+    HookRunner hooks_;
+    PartsTree tree_;
 
     QComboBox* classes_ = nullptr;
     QLineEdit* text_ = nullptr;
     QListWidget* results_ = nullptr;
-    QTreeWidget* tree_ = nullptr;
     QTableWidget* attributes_ = nullptr;
     QPlainTextEdit* log_ = nullptr;
     QActionGroup* users_ = nullptr;
@@ -178,8 +162,6 @@ private:
     QLabel* busyText_ = nullptr;
     QProgressBar* busyBar_ = nullptr;
     std::string busyWith_;
-    std::string recordFile_;
-    Json recordedSteps_, recordedFiles_;
     QAction* record_ = nullptr;
     size_t writes_ = 0;
     std::function<void(QDialog&)> modalHook_;

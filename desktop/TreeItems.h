@@ -1,5 +1,6 @@
-// TreeItems: what an item of the desktop's parts tree holds beside its texts: the object, the link from
-// its parent, and whether its children were read.
+// TreeItems: the columns of the desktop's parts tree, and what an item holds beside its texts: the object,
+// the link from its parent, and whether its children were read.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"
@@ -7,6 +8,8 @@
 #include <QTreeWidgetItem>
 
 namespace quendra::desktop {
+
+enum Column { ObjectColumn, StateColumn, LockColumn, FirstLinkColumn };
 
 enum Role {
     ClassRole = Qt::UserRole,

@@ -1,4 +1,5 @@
 // BuiltInModelTexts: the model files shipped inside the library, by name.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <string>

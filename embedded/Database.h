@@ -1,5 +1,6 @@
 // Database: the embedded platform on one SQLite database, and what hosts and tests do with it
 // directly (make objects and links, read what is stored, build record lists), and its test harness.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"
@@ -100,11 +101,21 @@ inline const char* KindOf(const Event& event) {
 // Every operation name that fault injection can make fail ("CvObject.Update", ...), sorted.
 std::vector<std::string> FailableCalls();
 
-// A database server that cannot be reached: not running, a wrong address, no network or no access.
-class UnreachableServer : public EmbeddedError {
+// The machine or the server stopped the work, not anything the user gave: a full disk, no permission on the
+// file or its folder, an input/output error, a server that cannot be reached or was lost.
+class MachineFailure : public EmbeddedError {
 public:
-    UnreachableServer(const std::string& address, const std::string& message) : EmbeddedError(address, "", message) {}
+    MachineFailure(const std::string& database, const std::string& message) : EmbeddedError(database, "", message) {}
 };
+
+// A database server that cannot be reached: not running, a wrong address, no network or no access.
+class UnreachableServer : public MachineFailure {
+public:
+    using MachineFailure::MachineFailure;
+};
+
+// Whether a failure the platform let pass is one of the machine or the server (see MachineFailure).
+bool IsMachineFailure(const std::exception& failure);
 
 // A schema of its own on a database server for a database that lives only as long as this object (a scenario,
 // a test): made on construction (refused when it exists), dropped with all it holds on destruction.
@@ -120,6 +131,11 @@ public:
 private:
     std::string server_, name_, address_;
 };
+
+// Gives a team's role on the database server at the address what working needs (the object, link and work
+// tables, the sequences) and no write on who is who or the model; admin: makes it an administrator too. The
+// address's role must be the database's owner. Throws EmbeddedError (UnreachableServer) saying what is wrong.
+void GrantTeamRole(const std::string& address, const std::string& role, bool admin);
 
 // ReadOnly never writes the file: no journal change, no schema write; a session's writes fail.
 enum class OpenMode { ReadWrite, ReadOnly };
@@ -148,6 +164,9 @@ public:
     // What sessions of this database were asked to do, in order.
     virtual const std::vector<Event>& Events() const = 0;
     virtual void ClearEvents() = 0;
+    // The first failure of the machine or the server (see MachineFailure) among the events, whether or not
+    // the component caught it; nothing when there was none.
+    virtual std::optional<std::string> MachineFailureText() const = 0;
     // Called with each event as it is recorded, so a host can show long work as it goes; empty: nobody.
     virtual void SetEventListener(std::function<void(const Event&)> listener) = 0;
 
@@ -167,7 +186,10 @@ class Database {
 public:
     // A new database from a model: a file path (must not exist yet), ":memory:", or a server address (the
     // schema the address selects must hold no tables of the platform yet).
-    static std::shared_ptr<Database> Create(const std::string& path, std::shared_ptr<const Model> model);
+    // fill (may be empty) adds to the new database before anyone else can see it: on a server the tables,
+    // the model and what fill adds are one transaction, so that a failure leaves the schema as it was.
+    static std::shared_ptr<Database> Create(const std::string& path, std::shared_ptr<const Model> model,
+                                            const std::function<void(Database&)>& fill = {});
     // An existing database file or server; a missing, unwritable (for ReadWrite), locked, damaged or foreign
     // file, or a server that cannot be reached, throws EmbeddedError saying what is wrong and what to do.
     static std::shared_ptr<Database> Open(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
@@ -196,6 +218,8 @@ public:
     // The display text of a stored object with that separator.
     virtual std::string DisplayText(ObjectKey key, const std::string& separator) = 0;
     virtual std::optional<int32_t> UserId(const std::string& login) = 0;
+    // The login a server's authenticated role works as; nothing for a file, where anyone may be anyone.
+    virtual std::optional<std::string> ServerLogin() = 0;
     // (object id, login) of every user, in the order they were made.
     virtual std::vector<std::pair<int32_t, std::string>> Users() = 0;
 
@@ -212,6 +236,12 @@ public:
     virtual void BeginOuterTransaction() = 0;
     virtual void CommitOuterTransaction() = 0;
     virtual void RollbackOuterTransaction() = 0;
+    // Inside the outer transaction: until it ends, another call that holds one of these objects waits for it
+    // (up to the busy wait, then fails as busy), so that two calls on the same objects never both pass a check
+    // only one of them could pass. A file's outer transaction holds the whole database already.
+    virtual void HoldObjects(const std::vector<ObjectKey>& objects) = 0;
+    // Runs reads that must see one state of the database (one read transaction, unless one is open).
+    virtual void ReadTogether(const std::function<void()>& reads) = 0;
 };
 
 } // namespace quendra::embedded

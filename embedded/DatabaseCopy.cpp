@@ -1,5 +1,6 @@
 // Copying a database file to a server: the schema from the file's model, then every table row by row through
 // prepared statements, then the server's sequences set to go on where the file's numbers stop.
+// SPDX-License-Identifier: Apache-2.0
 #include "DatabaseCopy.h"
 
 #include "CvError.h"
@@ -111,7 +112,9 @@ std::string CopyToServer(const std::string& file, const std::string& address,
         return to.Name();
     } catch (const CvError& error) {
         if (to.InOuterTransaction()) to.RollbackOuterTransaction();
-        throw EmbeddedError(address, "", std::string("the database cannot be copied: ") + error.what());
+        const std::string text = std::string("the database cannot be copied: ") + error.what();
+        if (IsMachineFailure(error)) throw MachineFailure(address, text);
+        throw EmbeddedError(address, "", text);
     }
 }
 #else

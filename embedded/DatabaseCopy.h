@@ -1,4 +1,5 @@
 // DatabaseCopy: moving a database file to a database server.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // One attribute definition: names, type, flags, lookup table and reference.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedAttributeDef.h"
 
 #include "CvError.h"
@@ -13,13 +14,13 @@ public:
     EmbeddedReference(std::shared_ptr<Storage> storage, const ReferenceInfo& reference)
         : storage_(std::move(storage)), reference_(reference) {}
     std::string ReferenceText() override try {
-        auto operation = storage_->Call("CvReference.ReferenceText");
+        auto operation = storage_->Call(CvOperation::CvReference_ReferenceText);
         return reference_.text;
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvAttributeDefs> DisplayAttributes() override try {
-        auto operation = storage_->Call("CvReference.DisplayAttributes");
+        auto operation = storage_->Call(CvOperation::CvReference_DisplayAttributes);
         const ClassInfo& target = storage_->Class(reference_.classId);
         std::vector<const AttributeInfo*> attributes;
         for (const auto& name : reference_.display) attributes.push_back(target.Attribute(name));
@@ -36,35 +37,35 @@ private:
 } // namespace
 
 std::string EmbeddedAttributeDef::Name() try {
-    auto operation = storage_->Call("CvAttributeDef.Name");
+    auto operation = storage_->Call(CvOperation::CvAttributeDef_Name);
     return attribute_.name;
 } catch (...) {
     storage_->Failed();
 }
 
 std::string EmbeddedAttributeDef::DisplayName() try {
-    auto operation = storage_->Call("CvAttributeDef.DisplayName");
+    auto operation = storage_->Call(CvOperation::CvAttributeDef_DisplayName);
     return attribute_.display;
 } catch (...) {
     storage_->Failed();
 }
 
 int32_t EmbeddedAttributeDef::TypeCode() try {
-    auto operation = storage_->Call("CvAttributeDef.TypeCode");
+    auto operation = storage_->Call(CvOperation::CvAttributeDef_TypeCode);
     return attribute_.type;
 } catch (...) {
     storage_->Failed();
 }
 
 bool EmbeddedAttributeDef::IsMandatory() try {
-    auto operation = storage_->Call("CvAttributeDef.IsMandatory");
+    auto operation = storage_->Call(CvOperation::CvAttributeDef_IsMandatory);
     return attribute_.mandatory;
 } catch (...) {
     storage_->Failed();
 }
 
 bool EmbeddedAttributeDef::IsPrimary(const std::string& name) try {
-    auto operation = storage_->Call("CvAttributeDef.IsPrimary");
+    auto operation = storage_->Call(CvOperation::CvAttributeDef_IsPrimary);
     const AttributeInfo* named = cls_.Attribute(name);
     return named && named->primary;
 } catch (...) {
@@ -72,14 +73,14 @@ bool EmbeddedAttributeDef::IsPrimary(const std::string& name) try {
 }
 
 int32_t EmbeddedAttributeDef::LookupTableId() try {
-    auto operation = storage_->Call("CvAttributeDef.LookupTableId");
+    auto operation = storage_->Call(CvOperation::CvAttributeDef_LookupTableId);
     return attribute_.lookupId;
 } catch (...) {
     storage_->Failed();
 }
 
 Ptr<CvReference> EmbeddedAttributeDef::Reference() try {
-    auto operation = storage_->Call("CvAttributeDef.Reference");
+    auto operation = storage_->Call(CvOperation::CvAttributeDef_Reference);
     if (!attribute_.reference) return nullptr;
     return std::make_shared<EmbeddedReference>(storage_, *attribute_.reference);
 } catch (...) {

@@ -1,4 +1,5 @@
 // EmbeddedAttributeDef: one attribute definition of a class.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

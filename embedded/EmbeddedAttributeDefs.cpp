@@ -1,4 +1,5 @@
 // Attribute definitions of a class: by name, by position and the keys of references.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedAttributeDefs.h"
 
 #include "CvError.h"
@@ -24,7 +25,7 @@ Ptr<CvAttributeDefs> MakeAttributeDefs(const std::shared_ptr<Storage>& storage, 
 }
 
 Ptr<CvAttributeDef> EmbeddedAttributeDefs::DefinitionByName(const std::string& name) try {
-    auto operation = storage_->Call("CvAttributeDefs.DefinitionByName");
+    auto operation = storage_->Call(CvOperation::CvAttributeDefs_DefinitionByName);
     for (size_t i = 0; i < attributes_.size(); ++i)
         if (attributes_[i]->name == name) return DefinitionAt(i);
     throw CvError("the class \"" + cls_.name + "\" has no attribute \"" + name + "\"");
@@ -33,14 +34,14 @@ Ptr<CvAttributeDef> EmbeddedAttributeDefs::DefinitionByName(const std::string& n
 }
 
 int32_t EmbeddedAttributeDefs::Count() try {
-    auto operation = storage_->Call("CvAttributeDefs.Count");
+    auto operation = storage_->Call(CvOperation::CvAttributeDefs_Count);
     return static_cast<int32_t>(attributes_.size());
 } catch (...) {
     storage_->Failed();
 }
 
 Ptr<CvAttributeDef> EmbeddedAttributeDefs::Item(int32_t position) try {
-    auto operation = storage_->Call("CvAttributeDefs.Item");
+    auto operation = storage_->Call(CvOperation::CvAttributeDefs_Item);
     if (position < 0 || static_cast<size_t>(position) >= attributes_.size())
         throw CvError("there is no attribute definition at position " + std::to_string(position));
     return DefinitionAt(static_cast<size_t>(position));
@@ -49,7 +50,7 @@ Ptr<CvAttributeDef> EmbeddedAttributeDefs::Item(int32_t position) try {
 }
 
 int32_t EmbeddedAttributeDefs::KeyOf(const Ptr<CvAttributeDef>& definition) try {
-    auto operation = storage_->Call("CvAttributeDefs.KeyOf");
+    auto operation = storage_->Call(CvOperation::CvAttributeDefs_KeyOf);
     auto own = std::dynamic_pointer_cast<EmbeddedAttributeDef>(definition);
     if (!own) throw CvError("the attribute definition does not belong to this platform");
     const ClassInfo& owner = own->Class();

@@ -1,4 +1,5 @@
 // EmbeddedAttributeDefs: the attribute definitions of a class, or a chosen few of them.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // A class of the model: its family, attributes and the link classes that join it to others.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedClass.h"
 
 #include "CvError.h"
@@ -27,13 +28,13 @@ public:
     EmbeddedLinkClasses(std::shared_ptr<Storage> storage, std::vector<const ClassInfo*> classes)
         : storage_(std::move(storage)), classes_(std::move(classes)) {}
     int32_t Count() override try {
-        auto operation = storage_->Call("CvLinkClasses.Count");
+        auto operation = storage_->Call(CvOperation::CvLinkClasses_Count);
         return static_cast<int32_t>(classes_.size());
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvClass> Item(int32_t position) override try {
-        auto operation = storage_->Call("CvLinkClasses.Item");
+        auto operation = storage_->Call(CvOperation::CvLinkClasses_Item);
         if (position < 0 || static_cast<size_t>(position) >= classes_.size())
             throw CvError("there is no link class at position " + std::to_string(position));
         return std::make_shared<EmbeddedClass>(storage_, *classes_[position]);
@@ -52,7 +53,7 @@ public:
         : storage_(std::move(storage)), cls_(cls) {}
     // Link classes joining the two classes, whichever end this class takes.
     Ptr<CvLinkClasses> LinkClassesTo(int16_t otherClassId) override try {
-        auto operation = storage_->Call("CvClassLinks.LinkClassesTo");
+        auto operation = storage_->Call(CvOperation::CvClassLinks_LinkClassesTo);
         const Model& model = storage_->GetModel();
         storage_->Class(otherClassId);
         auto fits = [&](int16_t end, int16_t classId) {
@@ -78,56 +79,56 @@ private:
 } // namespace
 
 int16_t EmbeddedClass::ClassId() try {
-    auto operation = storage_->Call("CvClass.ClassId");
+    auto operation = storage_->Call(CvOperation::CvClass_ClassId);
     return cls_.id;
 } catch (...) {
     storage_->Failed();
 }
 
 int16_t EmbeddedClass::SuperClassId() try {
-    auto operation = storage_->Call("CvClass.SuperClassId");
+    auto operation = storage_->Call(CvOperation::CvClass_SuperClassId);
     return cls_.superId;
 } catch (...) {
     storage_->Failed();
 }
 
 std::string EmbeddedClass::Name() try {
-    auto operation = storage_->Call("CvClass.Name");
+    auto operation = storage_->Call(CvOperation::CvClass_Name);
     return cls_.name;
 } catch (...) {
     storage_->Failed();
 }
 
 std::string EmbeddedClass::DisplayName() try {
-    auto operation = storage_->Call("CvClass.DisplayName");
+    auto operation = storage_->Call(CvOperation::CvClass_DisplayName);
     return cls_.display;
 } catch (...) {
     storage_->Failed();
 }
 
 bool EmbeddedClass::BelongsToClass(int16_t classId) try {
-    auto operation = storage_->Call("CvClass.BelongsToClass");
+    auto operation = storage_->Call(CvOperation::CvClass_BelongsToClass);
     return storage_->GetModel().Includes(classId, cls_.id);
 } catch (...) {
     storage_->Failed();
 }
 
 bool EmbeddedClass::IncludesClass(int16_t classId) try {
-    auto operation = storage_->Call("CvClass.IncludesClass");
+    auto operation = storage_->Call(CvOperation::CvClass_IncludesClass);
     return storage_->GetModel().Includes(cls_.id, classId);
 } catch (...) {
     storage_->Failed();
 }
 
 bool EmbeddedClass::HasAttribute(const std::string& name) try {
-    auto operation = storage_->Call("CvClass.HasAttribute");
+    auto operation = storage_->Call(CvOperation::CvClass_HasAttribute);
     return cls_.Attribute(name) != nullptr;
 } catch (...) {
     storage_->Failed();
 }
 
 Ptr<CvAttributeDefs> EmbeddedClass::AttributeDefs() try {
-    auto operation = storage_->Call("CvClass.AttributeDefs");
+    auto operation = storage_->Call(CvOperation::CvClass_AttributeDefs);
     if (!definitions_) definitions_ = MakeAttributeDefs(storage_, cls_);
     return definitions_;
 } catch (...) {
@@ -135,7 +136,7 @@ Ptr<CvAttributeDefs> EmbeddedClass::AttributeDefs() try {
 }
 
 Ptr<CvClassLinks> EmbeddedClass::LinkClasses() try {
-    auto operation = storage_->Call("CvClass.LinkClasses");
+    auto operation = storage_->Call(CvOperation::CvClass_LinkClasses);
     return std::make_shared<EmbeddedClassLinks>(storage_, cls_);
 } catch (...) {
     storage_->Failed();

@@ -1,4 +1,5 @@
 // EmbeddedClass: one class of the model as the platform shows it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // The search: query dialog, result dialog, the picked objects, and redraws recorded as events.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedCommonGUI.h"
 
 #include "CvError.h"
@@ -46,14 +47,14 @@ public:
     EmbeddedGUISelection(Context context, std::shared_ptr<ViewState> state)
         : context_(std::move(context)), state_(std::move(state)) {}
     Ptr<CvGUIQuery> Query() override try {
-        auto operation = context_->storage->Call("CvGUISelection.Query");
+        auto operation = context_->storage->Call(CvOperation::CvGUISelection_Query);
         if (!state_->query) throw CvError("the view has no query");
         return state_->query;
     } catch (...) {
         context_->storage->Failed();
     }
     void SetQuery(const Ptr<CvGUIQuery>& query) override try {
-        auto operation = context_->storage->Call("CvGUISelection.SetQuery");
+        auto operation = context_->storage->Call(CvOperation::CvGUISelection_SetQuery);
         // Nothing derives from the platform's query: its type alone tells.
         const CvGUIQuery* given = query.get();
         if (!given || typeid(*given) != typeid(EmbeddedGUIQuery))
@@ -63,7 +64,7 @@ public:
         context_->storage->Failed();
     }
     Ptr<CvObjects> Objects() override try {
-        auto operation = context_->storage->Call("CvGUISelection.Objects");
+        auto operation = context_->storage->Call(CvOperation::CvGUISelection_Objects);
         auto objects = state_->lists.Next(context_->storage);
         for (const auto& object : state_->picked) objects->Append(object);
         return objects;
@@ -86,15 +87,19 @@ public:
     EmbeddedGUIDialog(Context context, std::shared_ptr<ViewState> state, bool results)
         : context_(std::move(context)), state_(std::move(state)), results_(results) {}
     Ptr<CvGUIView> View() override;
-    void Close() override try { auto operation = context_->storage->Call("CvGUIDialog.Close"); } catch (...) {
-        context_->storage->Failed();
-    }
-    void SetOption(int32_t) override try {
-        auto operation = context_->storage->Call("CvGUIDialog.SetOption");
+    void Close() override try {
+        auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Close);
     } catch (...) {
         context_->storage->Failed();
     }
-    void Prepare() override try { auto operation = context_->storage->Call("CvGUIDialog.Prepare"); } catch (...) {
+    void SetOption(int32_t) override try {
+        auto operation = context_->storage->Call(CvOperation::CvGUIDialog_SetOption);
+    } catch (...) {
+        context_->storage->Failed();
+    }
+    void Prepare() override try {
+        auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Prepare);
+    } catch (...) {
         context_->storage->Failed();
     }
     // Whether nobody holds the dialog's view or state but the dialog.
@@ -109,7 +114,7 @@ public:
         return state_->query->query;
     }
     int32_t Show() override try {
-        auto operation = context_->storage->Call("CvGUIDialog.Show");
+        auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Show);
         if (!results_) return 1;
         const EmbeddedGUIQuery* query = state_->query.get();
         if (!query) throw CvError("the view has no query to show the results of");
@@ -171,19 +176,19 @@ public:
     EmbeddedGUIView(Context context, std::shared_ptr<ViewState> state)
         : context_(std::move(context)), state_(std::move(state)) {}
     Ptr<CvGUISelection> Selection() override try {
-        auto operation = context_->storage->Call("CvGUIView.Selection");
+        auto operation = context_->storage->Call(CvOperation::CvGUIView_Selection);
         return SelectionOfState();
     } catch (...) {
         context_->storage->Failed();
     }
     Ptr<CvGUISelection> Contents() override try {
-        auto operation = context_->storage->Call("CvGUIView.Contents");
+        auto operation = context_->storage->Call(CvOperation::CvGUIView_Contents);
         return SelectionOfState();
     } catch (...) {
         context_->storage->Failed();
     }
     Ptr<CvGUIDialog> ResultDialog() override try {
-        auto operation = context_->storage->Call("CvGUIView.ResultDialog");
+        auto operation = context_->storage->Call(CvOperation::CvGUIView_ResultDialog);
         // The result dialog shows the view's state and holds nothing else: one serves for every call.
         if (!results_) results_ = std::make_shared<EmbeddedGUIDialog>(context_, state_, true);
         return results_;
@@ -191,7 +196,7 @@ public:
         context_->storage->Failed();
     }
     void RefreshObjects(int32_t action, const Ptr<CvObjects>& objects, bool flag) override try {
-        auto operation = context_->storage->Call("CvGUIView.RefreshObjects");
+        auto operation = context_->storage->Call(CvOperation::CvGUIView_RefreshObjects);
         context_->storage->Record(events::Refresh{action, KeysOf(objects), flag});
     } catch (...) {
         context_->storage->Failed();
@@ -223,7 +228,7 @@ private:
 };
 
 Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
-    auto operation = context_->storage->Call("CvGUIDialog.View");
+    auto operation = context_->storage->Call(CvOperation::CvGUIDialog_View);
     if (!view_) view_ = std::make_shared<EmbeddedGUIView>(context_, state_);
     return view_;
 } catch (...) {
@@ -257,7 +262,7 @@ class EmbeddedViewMaker : public CvViewMaker {
 public:
     explicit EmbeddedViewMaker(Context context) : context_(context), views_(std::move(context)) {}
     Ptr<CvGUIView> MakeView(int32_t) override try {
-        auto operation = context_->storage->Call("CvViewMaker.MakeView");
+        auto operation = context_->storage->Call(CvOperation::CvViewMaker_MakeView);
         return views_.Next();
     } catch (...) {
         context_->storage->Failed();
@@ -272,7 +277,7 @@ class EmbeddedDialogMaker : public CvDialogMaker {
 public:
     explicit EmbeddedDialogMaker(Context context) : context_(std::move(context)) {}
     int32_t RunQueryDialog(Ptr<CvGUIDialog>& dialog) override try {
-        auto operation = context_->storage->Call("CvDialogMaker.RunQueryDialog");
+        auto operation = context_->storage->Call(CvOperation::CvDialogMaker_RunQueryDialog);
         // The dialog made last asks again once nobody but this maker holds it, its view or its state.
         if (!last_ || last_.use_count() != 1 || !last_->Unshared())
             last_ = std::make_shared<EmbeddedGUIDialog>(context_, std::make_shared<ViewState>(), false);
@@ -292,7 +297,7 @@ class EmbeddedDesktopWindow : public CvDesktopWindow {
 public:
     explicit EmbeddedDesktopWindow(Context context) : context_(context), views_(std::move(context)) {}
     Ptr<CvGUIView> View() override try {
-        auto operation = context_->storage->Call("CvDesktopWindow.View");
+        auto operation = context_->storage->Call(CvOperation::CvDesktopWindow_View);
         return views_.Next();
     } catch (...) {
         context_->storage->Failed();
@@ -306,7 +311,7 @@ private:
 } // namespace
 
 Ptr<CvViewMaker> EmbeddedCommonGUI::ViewMaker() try {
-    auto operation = context_->storage->Call("CvCommonGUI.ViewMaker");
+    auto operation = context_->storage->Call(CvOperation::CvCommonGUI_ViewMaker);
     if (!viewMaker_) viewMaker_ = std::make_shared<EmbeddedViewMaker>(context_);
     return viewMaker_;
 } catch (...) {
@@ -314,7 +319,7 @@ Ptr<CvViewMaker> EmbeddedCommonGUI::ViewMaker() try {
 }
 
 Ptr<CvDialogMaker> EmbeddedCommonGUI::DialogMaker() try {
-    auto operation = context_->storage->Call("CvCommonGUI.DialogMaker");
+    auto operation = context_->storage->Call(CvOperation::CvCommonGUI_DialogMaker);
     if (!dialogMaker_) dialogMaker_ = std::make_shared<EmbeddedDialogMaker>(context_);
     return dialogMaker_;
 } catch (...) {
@@ -322,7 +327,7 @@ Ptr<CvDialogMaker> EmbeddedCommonGUI::DialogMaker() try {
 }
 
 Ptr<CvDesktopWindow> EmbeddedCommonGUI::DesktopWindow() try {
-    auto operation = context_->storage->Call("CvCommonGUI.DesktopWindow");
+    auto operation = context_->storage->Call(CvOperation::CvCommonGUI_DesktopWindow);
     if (!desktopWindow_) desktopWindow_ = std::make_shared<EmbeddedDesktopWindow>(context_);
     return desktopWindow_;
 } catch (...) {

@@ -1,4 +1,5 @@
 // EmbeddedCommonGUI: the search view and dialogs, shown through the platform dialogs, and the desktop window.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

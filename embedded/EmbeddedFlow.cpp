@@ -1,4 +1,5 @@
 // The workflow: a process runs through its class's steps; each open step is an entry of the user's work list.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedFlow.h"
 
 #include "CvError.h"
@@ -35,7 +36,7 @@ public:
     EmbeddedFlowTargets(Context context, std::vector<Ptr<CvFlowTarget>> targets)
         : context_(std::move(context)), targets_(std::move(targets)) {}
     Ptr<CvFlowTarget> Item(int32_t position) override try {
-        auto operation = context_->storage->Call("CvFlowTargets.Item");
+        auto operation = context_->storage->Call(CvOperation::CvFlowTargets_Item);
         if (position < 0 || static_cast<size_t>(position) >= targets_.size())
             throw CvError("the step has no next target at position " + std::to_string(position));
         return targets_[position];
@@ -53,7 +54,7 @@ public:
     EmbeddedFlowNode(Context context, const ClassInfo& process, int32_t step)
         : context_(std::move(context)), process_(process), step_(step) {}
     Ptr<CvFlowTargets> NextTargets() override try {
-        auto operation = context_->storage->Call("CvFlowNode.NextTargets");
+        auto operation = context_->storage->Call(CvOperation::CvFlowNode_NextTargets);
         std::vector<Ptr<CvFlowTarget>> targets;
         if (static_cast<size_t>(step_ + 1) < process_.steps.size())
             targets.push_back(std::make_shared<EmbeddedFlowTarget>(process_.id, step_ + 1));
@@ -94,7 +95,7 @@ public:
     void Forward(const Ptr<CvFlowTarget>& target, const std::string& comment,
                  std::chrono::system_clock::time_point when) override try {
         Storage& storage = *context_->storage;
-        auto operation = storage.Call("CvFlowStep.Forward");
+        auto operation = storage.Call(CvOperation::CvFlowStep_Forward);
         const EmbeddedFlowTarget& next = TargetOf(target);
         if (next.classId != entry_.classId || next.step != entry_.step + 1)
             throw CvError("the process cannot move on to that step");
@@ -142,7 +143,7 @@ class EmbeddedFlowEntry : public CvFlowEntry {
 public:
     EmbeddedFlowEntry(Context context, EntryRow entry) : context_(std::move(context)), entry_(entry) {}
     Ptr<CvObject> Object() override try {
-        auto operation = context_->storage->Call("CvFlowEntry.Object");
+        auto operation = context_->storage->Call(CvOperation::CvFlowEntry_Object);
         const ClassInfo& process = context_->storage->Class(entry_.classId);
         auto data = std::make_shared<RecordData>();
         data->cls = &process;
@@ -156,7 +157,7 @@ public:
     }
     void Take() override try {
         Storage& storage = *context_->storage;
-        auto operation = storage.Call("CvFlowEntry.Take");
+        auto operation = storage.Call(CvOperation::CvFlowEntry_Take);
         storage.CheckWritable();
         Transaction transaction(storage.Sql());
         Statement take =
@@ -168,19 +169,19 @@ public:
         context_->storage->Failed();
     }
     Ptr<CvFlowStep> CurrentStep() override try {
-        auto operation = context_->storage->Call("CvFlowEntry.CurrentStep");
+        auto operation = context_->storage->Call(CvOperation::CvFlowEntry_CurrentStep);
         return std::make_shared<EmbeddedFlowStep>(context_, entry_);
     } catch (...) {
         context_->storage->Failed();
     }
     Ptr<CvFlowNode> Definition() override try {
-        auto operation = context_->storage->Call("CvFlowEntry.Definition");
+        auto operation = context_->storage->Call(CvOperation::CvFlowEntry_Definition);
         return std::make_shared<EmbeddedFlowNode>(context_, context_->storage->Class(entry_.classId), entry_.step);
     } catch (...) {
         context_->storage->Failed();
     }
     bool CanForwardTo(const Ptr<CvFlowTarget>& target) override try {
-        auto operation = context_->storage->Call("CvFlowEntry.CanForwardTo");
+        auto operation = context_->storage->Call(CvOperation::CvFlowEntry_CanForwardTo);
         const EmbeddedFlowTarget& next = TargetOf(target);
         return next.classId == entry_.classId && next.step == entry_.step + 1 &&
                IsOpen(*context_->storage, entry_.entryId);
@@ -198,13 +199,13 @@ public:
     EmbeddedFlowEntries(Context context, std::vector<EntryRow> entries)
         : context_(std::move(context)), entries_(std::move(entries)) {}
     int32_t Count() override try {
-        auto operation = context_->storage->Call("CvFlowEntries.Count");
+        auto operation = context_->storage->Call(CvOperation::CvFlowEntries_Count);
         return static_cast<int32_t>(entries_.size());
     } catch (...) {
         context_->storage->Failed();
     }
     Ptr<CvFlowEntry> Entry(int32_t position) override try {
-        auto operation = context_->storage->Call("CvFlowEntries.Entry");
+        auto operation = context_->storage->Call(CvOperation::CvFlowEntries_Entry);
         if (position < 0 || static_cast<size_t>(position) >= entries_.size())
             throw CvError("the work list has no entry at position " + std::to_string(position));
         return std::make_shared<EmbeddedFlowEntry>(context_, entries_[position]);
@@ -221,7 +222,7 @@ class EmbeddedFlowWorkList : public CvFlowWorkList {
 public:
     explicit EmbeddedFlowWorkList(Context context) : context_(std::move(context)) {}
     Ptr<CvFlowEntries> Entries() override try {
-        auto operation = context_->storage->Call("CvFlowWorkList.Entries");
+        auto operation = context_->storage->Call(CvOperation::CvFlowWorkList_Entries);
         Statement statement = context_->storage->Sql().Prepare(
             "SELECT e.ENTRY_ID, e.PROCESS_ID, e.STEP, p.CLASS_ID FROM PLATFORM_WORK_ENTRIES e "
             "JOIN PLATFORM_PROCESSES p ON p.OBJECT_ID = e.PROCESS_ID WHERE e.OPEN = 1 AND e.USER_ID = ? "
@@ -245,7 +246,7 @@ public:
     EmbeddedFlowProcess(Context context, const ClassInfo& process, int32_t processId)
         : context_(std::move(context)), process_(process), processId_(processId) {}
     Ptr<CvObject> Object() override try {
-        auto operation = context_->storage->Call("CvFlowProcess.Object");
+        auto operation = context_->storage->Call(CvOperation::CvFlowProcess_Object);
         auto data = std::make_shared<RecordData>();
         data->cls = &process_;
         data->Put("CLASS_ID", Value::Int16(process_.id));
@@ -256,7 +257,7 @@ public:
     }
     void Attach(const Ptr<CvObject>& object, const Ptr<CvRecord>&) override try {
         Storage& storage = *context_->storage;
-        auto operation = storage.Call("CvFlowProcess.Attach");
+        auto operation = storage.Call(CvOperation::CvFlowProcess_Attach);
         EmbeddedObject& attached = Own(object);
         if (!attached.IsStored()) throw CvError("only a stored object can be attached to a process");
         storage.CheckWritable();
@@ -279,7 +280,7 @@ private:
 } // namespace
 
 Ptr<CvFlowWorkList> EmbeddedFlowStore::WorkList() try {
-    auto operation = context_->storage->Call("CvFlowStore.WorkList");
+    auto operation = context_->storage->Call(CvOperation::CvFlowStore_WorkList);
     return std::make_shared<EmbeddedFlowWorkList>(context_);
 } catch (...) {
     context_->storage->Failed();
@@ -287,7 +288,7 @@ Ptr<CvFlowWorkList> EmbeddedFlowStore::WorkList() try {
 
 Ptr<CvFlowProcess> EmbeddedFlowStore::NewProcess(int16_t processClassId) try {
     Storage& storage = *context_->storage;
-    auto operation = storage.Call("CvFlowStore.NewProcess");
+    auto operation = storage.Call(CvOperation::CvFlowStore_NewProcess);
     const ClassInfo& process = storage.Class(processClassId);
     if (process.kind != ClassKind::Process) throw CvError("\"" + process.name + "\" is not a process");
     storage.CheckWritable();

@@ -1,4 +1,5 @@
 // EmbeddedFlowStore: the workflow: processes of the model's process classes, their steps and the user's work list.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

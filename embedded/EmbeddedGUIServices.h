@@ -1,4 +1,5 @@
 // EmbeddedGUIServices: the desktop's object view notifier, whose notifications go to the event log.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

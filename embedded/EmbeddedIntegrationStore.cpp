@@ -1,4 +1,5 @@
 // The new-object dialog: fields from the class's attributes, accepted values written into the object.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedIntegrationStore.h"
 
 #include "EmbeddedObject.h"
@@ -11,7 +12,7 @@ class EmbeddedNewObjectDialog : public CvNewObjectDialog {
 public:
     explicit EmbeddedNewObjectDialog(Context context) : context_(std::move(context)) {}
     void Show(const Ptr<CvObject>& object, const Ptr<CvObject>&, bool, bool& accepted) override try {
-        auto operation = context_->storage->Call("CvNewObjectDialog.Show");
+        auto operation = context_->storage->Call(CvOperation::CvNewObjectDialog_Show);
         EmbeddedObject& target = Own(object);
         const ClassInfo& cls = target.Info();
         const RecordData& data = *target.Values();
@@ -43,7 +44,7 @@ private:
 } // namespace
 
 Ptr<CvNewObjectDialog> EmbeddedIntegrationStore::NewObjectDialog() try {
-    auto operation = context_->storage->Call("CvIntegrationStore.NewObjectDialog");
+    auto operation = context_->storage->Call(CvOperation::CvIntegrationStore_NewObjectDialog);
     return std::make_shared<EmbeddedNewObjectDialog>(context_);
 } catch (...) {
     context_->storage->Failed();

@@ -1,4 +1,5 @@
 // EmbeddedIntegrationStore: the new-object dialog, shown through the platform dialogs.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // The class directory: classes and link classes of the model by name and id.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedMetaInfo.h"
 
 #include "CvError.h"
@@ -7,7 +8,7 @@
 namespace quendra::embedded {
 
 Ptr<CvClass> EmbeddedMetaInfo::ClassByName(const std::string& name) try {
-    auto operation = storage_->Call("CvMetaInfo.ClassByName");
+    auto operation = storage_->Call(CvOperation::CvMetaInfo_ClassByName);
     // The hooks ask for the same few classes by name again and again, often once per entry of a list; the model's
     // classes never change, so the last ones found answer the same names without hashing them again.
     for (const ClassInfo* known : recentByName_)
@@ -21,7 +22,7 @@ Ptr<CvClass> EmbeddedMetaInfo::ClassByName(const std::string& name) try {
 }
 
 Ptr<CvClass> EmbeddedMetaInfo::ClassById(int16_t classId) try {
-    auto operation = storage_->Call("CvMetaInfo.ClassById");
+    auto operation = storage_->Call(CvOperation::CvMetaInfo_ClassById);
     return classes_->Of(storage_->Class(classId));
 } catch (...) {
     storage_->Failed();
@@ -36,7 +37,7 @@ const ClassInfo* EmbeddedMetaInfo::FindLinkClass(const Model& model, int16_t par
 }
 
 int16_t EmbeddedMetaInfo::LinkClassBetween(int16_t parentClassId, int16_t childClassId) try {
-    auto operation = storage_->Call("CvMetaInfo.LinkClassBetween");
+    auto operation = storage_->Call(CvOperation::CvMetaInfo_LinkClassBetween);
     // Each link made asks for the link class between the same two classes; the model's classes never change.
     if (lastLink_ && lastLink_->parentClassId == parentClassId && lastLink_->childClassId == childClassId)
         return lastLink_->linkClassId;

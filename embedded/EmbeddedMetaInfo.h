@@ -1,4 +1,5 @@
 // EmbeddedMetaInfo: the class directory of the model.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // Objects and links: their values, storing them, linking them and walking the links below them.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedObject.h"
 
 #include "AsciiText.h"
@@ -30,13 +31,13 @@ public:
     EmbeddedTreeLink(std::shared_ptr<Storage> storage, Ptr<CvObject> below, Ptr<CvObject> link)
         : storage_(std::move(storage)), below_(std::move(below)), link_(std::move(link)) {}
     Ptr<CvTreeLink> WorkingEntry() override try {
-        auto operation = storage_->Call("CvTreeLink.WorkingEntry");
+        auto operation = storage_->Call(CvOperation::CvTreeLink_WorkingEntry);
         return std::make_shared<EmbeddedTreeLink>(storage_, below_, link_);
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvObject> Element(int32_t index) override try {
-        auto operation = storage_->Call("CvTreeLink.Element");
+        auto operation = storage_->Call(CvOperation::CvTreeLink_Element);
         if (index == 0) return below_;
         if (index == 1) return link_;
         throw CvError("a tree link has no element " + std::to_string(index));
@@ -55,13 +56,13 @@ public:
     EmbeddedTreeLinks(std::shared_ptr<Storage> storage, std::vector<Ptr<CvTreeLink>> items)
         : storage_(std::move(storage)), items_(std::move(items)) {}
     int32_t Count() override try {
-        auto operation = storage_->Call("CvTreeLinks.Count");
+        auto operation = storage_->Call(CvOperation::CvTreeLinks_Count);
         return static_cast<int32_t>(items_.size());
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvTreeLink> Item(int32_t position) override try {
-        auto operation = storage_->Call("CvTreeLinks.Item");
+        auto operation = storage_->Call(CvOperation::CvTreeLinks_Item);
         if (position < 0 || static_cast<size_t>(position) >= items_.size())
             throw CvError("there is no tree link at position " + std::to_string(position));
         return items_[position];
@@ -147,14 +148,14 @@ void EmbeddedObject::CheckWritable() const {
 }
 
 Ptr<CvObject> EmbeddedObject::WorkingObject() try {
-    auto operation = context_->storage->Call("CvObject.WorkingObject");
+    auto operation = context_->storage->Call(CvOperation::CvObject_WorkingObject);
     return shared_from_this();
 } catch (...) {
     context_->storage->Failed();
 }
 
 void EmbeddedObject::Retrieve() try {
-    auto operation = context_->storage->Call("CvObject.Retrieve");
+    auto operation = context_->storage->Call(CvOperation::CvObject_Retrieve);
     if (detached_) return;
     if (!IsStored()) throw CvError("a new object has no stored values to retrieve");
     for (const auto& name : extraAttributes_)
@@ -167,7 +168,7 @@ void EmbeddedObject::Retrieve() try {
 }
 
 void EmbeddedObject::AddAttributesToRetrieve(const std::string& namesJoinedBySemicolon) try {
-    auto operation = context_->storage->Call("CvObject.AddAttributesToRetrieve");
+    auto operation = context_->storage->Call(CvOperation::CvObject_AddAttributesToRetrieve);
     size_t start = 0;
     while (start <= namesJoinedBySemicolon.size()) {
         size_t end = namesJoinedBySemicolon.find(';', start);
@@ -184,28 +185,28 @@ void EmbeddedObject::AddAttributesToRetrieve(const std::string& namesJoinedBySem
 }
 
 Ptr<CvClass> EmbeddedObject::Class() try {
-    auto operation = context_->storage->Call("CvObject.Class");
+    auto operation = context_->storage->Call(CvOperation::CvObject_Class);
     return context_->classes->Of(*cls_);
 } catch (...) {
     context_->storage->Failed();
 }
 
 int16_t EmbeddedObject::ClassId() try {
-    auto operation = context_->storage->Call("CvObject.ClassId");
+    auto operation = context_->storage->Call(CvOperation::CvObject_ClassId);
     return cls_->id;
 } catch (...) {
     context_->storage->Failed();
 }
 
 int32_t EmbeddedObject::ObjectId() try {
-    auto operation = context_->storage->Call("CvObject.ObjectId");
+    auto operation = context_->storage->Call(CvOperation::CvObject_ObjectId);
     return objectId_;
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvRecord> EmbeddedObject::Data() try {
-    auto operation = context_->storage->Call("CvObject.Data");
+    auto operation = context_->storage->Call(CvOperation::CvObject_Data);
     if (!record_) record_ = std::make_shared<EmbeddedRecord>(context_->storage, data_);
     return record_;
 } catch (...) {
@@ -213,14 +214,14 @@ Ptr<CvRecord> EmbeddedObject::Data() try {
 }
 
 std::string EmbeddedObject::DisplayText(const std::string& separator) try {
-    auto operation = context_->storage->Call("CvObject.DisplayText");
+    auto operation = context_->storage->Call(CvOperation::CvObject_DisplayText);
     return context_->storage->DisplayText(*cls_, objectId_, data_.get(), separator);
 } catch (...) {
     context_->storage->Failed();
 }
 
 void EmbeddedObject::InitialiseNew() try {
-    auto operation = context_->storage->Call("CvObject.InitialiseNew");
+    auto operation = context_->storage->Call(CvOperation::CvObject_InitialiseNew);
     if (IsStored()) throw CvError("only a new object can be initialised");
     auto fresh = EmptyData(*cls_);
     if (cls_->kind == ClassKind::Link) {
@@ -240,7 +241,7 @@ void EmbeddedObject::InitialiseNew() try {
 }
 
 void EmbeddedObject::PrepareNew() try {
-    auto operation = context_->storage->Call("CvObject.PrepareNew");
+    auto operation = context_->storage->Call(CvOperation::CvObject_PrepareNew);
     if (IsStored()) throw CvError("only a new object can be prepared");
 } catch (...) {
     context_->storage->Failed();
@@ -298,7 +299,7 @@ void EmbeddedObject::UpdateNow() {
 }
 
 void EmbeddedObject::Store() try {
-    auto operation = context_->storage->Call("CvObject.Store");
+    auto operation = context_->storage->Call(CvOperation::CvObject_Store);
     if (IsStored())
         UpdateNow();
     else
@@ -308,21 +309,21 @@ void EmbeddedObject::Store() try {
 }
 
 void EmbeddedObject::Insert(const Ptr<CvUpdateOptions>&) try {
-    auto operation = context_->storage->Call("CvObject.Insert");
+    auto operation = context_->storage->Call(CvOperation::CvObject_Insert);
     InsertNow();
 } catch (...) {
     context_->storage->Failed();
 }
 
 void EmbeddedObject::Update(const Ptr<CvUpdateOptions>&) try {
-    auto operation = context_->storage->Call("CvObject.Update");
+    auto operation = context_->storage->Call(CvOperation::CvObject_Update);
     UpdateNow();
 } catch (...) {
     context_->storage->Failed();
 }
 
 void EmbeddedObject::Delete(const Ptr<CvUpdateOptions>&) try {
-    auto operation = context_->storage->Call("CvObject.Delete");
+    auto operation = context_->storage->Call(CvOperation::CvObject_Delete);
     CheckWritable();
     if (!IsStored()) throw CvError("a new object cannot be deleted");
     Storage& storage = *context_->storage;
@@ -333,14 +334,14 @@ void EmbeddedObject::Delete(const Ptr<CvUpdateOptions>&) try {
 }
 
 Ptr<CvObject> EmbeddedObject::NewLink(int16_t linkClassId, const Ptr<CvObject>& child) try {
-    auto operation = context_->storage->Call("CvObject.NewLink");
+    auto operation = context_->storage->Call(CvOperation::CvObject_NewLink);
     return NewLinkBetween(context_, context_->storage->Class(linkClassId), *this, Own(child));
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvObject> EmbeddedObject::NewLinkTo(int16_t linkClassId, const Ptr<CvObject>& other) try {
-    auto operation = context_->storage->Call("CvObject.NewLinkTo");
+    auto operation = context_->storage->Call(CvOperation::CvObject_NewLinkTo);
     const ClassInfo& linkClass = context_->storage->Class(linkClassId);
     EmbeddedObject& end = Own(other);
     const Model& model = context_->storage->GetModel();
@@ -359,7 +360,7 @@ std::shared_ptr<EmbeddedObject> EmbeddedObject::MakeLink(const ClassInfo& linkCl
 }
 
 Ptr<CvObject> EmbeddedObject::LinkUnderParent(const Ptr<CvObject>& parent, int32_t, const Ptr<CvUpdateOptions>&) try {
-    auto operation = context_->storage->Call("CvObject.LinkUnderParent");
+    auto operation = context_->storage->Call(CvOperation::CvObject_LinkUnderParent);
     EmbeddedObject& upper = Own(parent);
     const ClassInfo* linkClass =
         EmbeddedMetaInfo::FindLinkClass(context_->storage->GetModel(), upper.cls_->id, cls_->id);
@@ -371,7 +372,7 @@ Ptr<CvObject> EmbeddedObject::LinkUnderParent(const Ptr<CvObject>& parent, int32
 
 Ptr<CvObject> EmbeddedObject::LinkToParent(int16_t linkClassId, const Ptr<CvObject>& parent, const Ptr<CvObject>&,
                                            const Ptr<CvUpdateOptions>&) try {
-    auto operation = context_->storage->Call("CvObject.LinkToParent");
+    auto operation = context_->storage->Call(CvOperation::CvObject_LinkToParent);
     return MakeLink(context_->storage->Class(linkClassId), parent);
 } catch (...) {
     context_->storage->Failed();
@@ -379,7 +380,7 @@ Ptr<CvObject> EmbeddedObject::LinkToParent(int16_t linkClassId, const Ptr<CvObje
 
 void EmbeddedObject::AttachToParent(int32_t, const Ptr<CvObject>& parent, const Ptr<CvObject>&,
                                     const Ptr<CvUpdateOptions>&) try {
-    auto operation = context_->storage->Call("CvObject.AttachToParent");
+    auto operation = context_->storage->Call(CvOperation::CvObject_AttachToParent);
     EmbeddedObject& upper = Own(parent);
     const ClassInfo* linkClass =
         EmbeddedMetaInfo::FindLinkClass(context_->storage->GetModel(), upper.cls_->id, cls_->id);
@@ -390,7 +391,7 @@ void EmbeddedObject::AttachToParent(int32_t, const Ptr<CvObject>& parent, const 
 }
 
 void EmbeddedObject::RemoveLink(int32_t, const Ptr<CvObject>& other, const Ptr<CvUpdateOptions>&) try {
-    auto operation = context_->storage->Call("CvObject.RemoveLink");
+    auto operation = context_->storage->Call(CvOperation::CvObject_RemoveLink);
     EmbeddedObject& end = Own(other);
     CheckWritable();
     if (!IsStored() || !end.IsStored()) throw CvError("a new object has no links to remove");
@@ -405,7 +406,7 @@ void EmbeddedObject::RemoveLink(int32_t, const Ptr<CvObject>& other, const Ptr<C
 }
 
 Ptr<CvObjects> EmbeddedObject::Children(const Ptr<CvObject>&) try {
-    auto operation = context_->storage->Call("CvObject.Children");
+    auto operation = context_->storage->Call(CvOperation::CvObject_Children);
     auto children = std::make_shared<EmbeddedObjects>(context_->storage);
     if (!IsStored()) return children;
     ReadSnapshot snapshot(context_->storage->Sql());
@@ -421,7 +422,7 @@ Ptr<CvObjects> EmbeddedObject::Children(const Ptr<CvObject>&) try {
 }
 
 Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) try {
-    auto operation = context_->storage->Call("CvObject.TreeLinks");
+    auto operation = context_->storage->Call(CvOperation::CvObject_TreeLinks);
     std::vector<Ptr<CvTreeLink>> items;
     if (IsStored()) {
         ReadSnapshot snapshot(context_->storage->Sql());
@@ -446,7 +447,7 @@ Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) try {
 }
 
 Ptr<CvObject> EmbeddedObject::ReferencedObject(int32_t key) try {
-    auto operation = context_->storage->Call("CvObject.ReferencedObject");
+    auto operation = context_->storage->Call(CvOperation::CvObject_ReferencedObject);
     if (key < 0 || static_cast<size_t>(key) >= cls_->attributes.size())
         throw CvError("the class \"" + cls_->name + "\" has no attribute with the key " + std::to_string(key));
     const AttributeInfo& attribute = cls_->attributes[key];
@@ -461,14 +462,14 @@ Ptr<CvObject> EmbeddedObject::ReferencedObject(int32_t key) try {
 }
 
 Ptr<CvAttributeDefs> EmbeddedObject::AttributeDefs() try {
-    auto operation = context_->storage->Call("CvObject.AttributeDefs");
+    auto operation = context_->storage->Call(CvOperation::CvObject_AttributeDefs);
     return MakeAttributeDefs(context_->storage, *cls_);
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvObjectStore> EmbeddedObject::ObjectStore() try {
-    auto operation = context_->storage->Call("CvObject.ObjectStore");
+    auto operation = context_->storage->Call(CvOperation::CvObject_ObjectStore);
     return std::make_shared<EmbeddedObjectStore>(context_);
 } catch (...) {
     context_->storage->Failed();

@@ -1,4 +1,5 @@
 // EmbeddedObject: an object or link of the embedded platform, stored or new, with the values it carries.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // The object store: objects from records and ids, new objects, options, sequences and lookup tables.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedObjectStore.h"
 
 #include "CvError.h"
@@ -20,7 +21,7 @@ class EmbeddedUpdateOptions : public CvUpdateOptions {
 public:
     explicit EmbeddedUpdateOptions(std::shared_ptr<Storage> storage) : storage_(std::move(storage)) {}
     Ptr<CvUpdateOptions> Copy() override try {
-        auto operation = storage_->Call("CvUpdateOptions.Copy");
+        auto operation = storage_->Call(CvOperation::CvUpdateOptions_Copy);
         // The copy made last is handed out again, as a copy of these options now, once nobody else holds it.
         if (copy_ && copy_.use_count() == 1) {
             copy_->TakeSettingsOf(*this);
@@ -33,31 +34,31 @@ public:
         storage_->Failed();
     }
     void SetMode(int16_t mode) override try {
-        auto operation = storage_->Call("CvUpdateOptions.SetMode");
+        auto operation = storage_->Call(CvOperation::CvUpdateOptions_SetMode);
         mode_ = mode;
     } catch (...) {
         storage_->Failed();
     }
     void SetFirstSwitch(bool on) override try {
-        auto operation = storage_->Call("CvUpdateOptions.SetFirstSwitch");
+        auto operation = storage_->Call(CvOperation::CvUpdateOptions_SetFirstSwitch);
         first_ = on;
     } catch (...) {
         storage_->Failed();
     }
     void SetSecondSwitch(bool on) override try {
-        auto operation = storage_->Call("CvUpdateOptions.SetSecondSwitch");
+        auto operation = storage_->Call(CvOperation::CvUpdateOptions_SetSecondSwitch);
         second_ = on;
     } catch (...) {
         storage_->Failed();
     }
     void SetThirdSetting(int16_t setting) override try {
-        auto operation = storage_->Call("CvUpdateOptions.SetThirdSetting");
+        auto operation = storage_->Call(CvOperation::CvUpdateOptions_SetThirdSetting);
         third_ = setting;
     } catch (...) {
         storage_->Failed();
     }
     void SetFourthSetting(int16_t setting) override try {
-        auto operation = storage_->Call("CvUpdateOptions.SetFourthSetting");
+        auto operation = storage_->Call(CvOperation::CvUpdateOptions_SetFourthSetting);
         fourth_ = setting;
     } catch (...) {
         storage_->Failed();
@@ -93,7 +94,7 @@ class EmbeddedSequence : public CvSequence {
 public:
     EmbeddedSequence(Context context, std::string name) : context_(std::move(context)), name_(std::move(name)) {}
     std::string NextValue() override try {
-        auto operation = context_->storage->Call("CvSequence.NextValue");
+        auto operation = context_->storage->Call(CvOperation::CvSequence_NextValue);
         context_->storage->CheckWritable();
         auto next = context_->storage->NextSequenceValue(name_);
         if (!next) throw CvError("the sequence \"" + name_ + "\" does not exist");
@@ -111,7 +112,7 @@ class EmbeddedSequences : public CvSequences {
 public:
     explicit EmbeddedSequences(Context context) : context_(std::move(context)) {}
     Ptr<CvSequence> SequenceByName(const std::string& name) override try {
-        auto operation = context_->storage->Call("CvSequences.SequenceByName");
+        auto operation = context_->storage->Call(CvOperation::CvSequences_SequenceByName);
         for (const auto& sequence : context_->storage->GetModel().sequences)
             if (sequence.name == name) return std::make_shared<EmbeddedSequence>(context_, name);
         return nullptr;
@@ -128,13 +129,13 @@ public:
     EmbeddedLookupEntry(std::shared_ptr<Storage> storage, const std::pair<int32_t, std::string>& entry)
         : storage_(std::move(storage)), entry_(entry) {}
     std::string Text() override try {
-        auto operation = storage_->Call("CvLookupEntry.Text");
+        auto operation = storage_->Call(CvOperation::CvLookupEntry_Text);
         return entry_.second;
     } catch (...) {
         storage_->Failed();
     }
     int32_t Code() override try {
-        auto operation = storage_->Call("CvLookupEntry.Code");
+        auto operation = storage_->Call(CvOperation::CvLookupEntry_Code);
         return entry_.first;
     } catch (...) {
         storage_->Failed();
@@ -150,13 +151,13 @@ public:
     EmbeddedLookupTable(std::shared_ptr<Storage> storage, const LookupInfo& lookup)
         : storage_(std::move(storage)), lookup_(lookup) {}
     int32_t Count() override try {
-        auto operation = storage_->Call("CvLookupTable.Count");
+        auto operation = storage_->Call(CvOperation::CvLookupTable_Count);
         return static_cast<int32_t>(lookup_.entries.size());
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvLookupEntry> Item(int16_t position) override try {
-        auto operation = storage_->Call("CvLookupTable.Item");
+        auto operation = storage_->Call(CvOperation::CvLookupTable_Item);
         if (position < 0 || static_cast<size_t>(position) >= lookup_.entries.size())
             throw CvError("the lookup table \"" + lookup_.name + "\" has no entry at position " +
                           std::to_string(position));
@@ -165,7 +166,7 @@ public:
         storage_->Failed();
     }
     Ptr<CvLookupEntry> ItemByText(const std::string& text) override try {
-        auto operation = storage_->Call("CvLookupTable.ItemByText");
+        auto operation = storage_->Call(CvOperation::CvLookupTable_ItemByText);
         for (const auto& entry : lookup_.entries)
             if (entry.second == text) return std::make_shared<EmbeddedLookupEntry>(storage_, entry);
         return nullptr;
@@ -226,14 +227,14 @@ Ptr<CvObject> EmbeddedObjectStore::FromRecord(const Ptr<CvRecord>& record) {
 }
 
 Ptr<CvObject> EmbeddedObjectStore::ObjectFromRecord(const Ptr<CvRecord>& record, bool) try {
-    auto operation = context_->storage->Call("CvObjectStore.ObjectFromRecord");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_ObjectFromRecord);
     return FromRecord(record);
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvObjects> EmbeddedObjectStore::ObjectsFromRecList(const Ptr<CvRecList>& recList, bool) try {
-    auto operation = context_->storage->Call("CvObjectStore.ObjectsFromRecList");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_ObjectsFromRecList);
     if (!recList) throw CvError("a record list is needed here");
     auto objects = std::make_shared<EmbeddedObjects>(context_->storage);
     int32_t rows = recList->RowCount();
@@ -244,14 +245,14 @@ Ptr<CvObjects> EmbeddedObjectStore::ObjectsFromRecList(const Ptr<CvRecList>& rec
 }
 
 Ptr<CvObject> EmbeddedObjectStore::ObjectById(int16_t classId, int32_t objectId) try {
-    auto operation = context_->storage->Call("CvObjectStore.ObjectById");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_ObjectById);
     return EmbeddedObject::Fetch(context_, classId, objectId);
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvObject> EmbeddedObjectStore::NewObject(int16_t classId) try {
-    auto operation = context_->storage->Call("CvObjectStore.NewObject");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_NewObject);
     return EmbeddedObject::New(context_, context_->storage->Class(classId));
 } catch (...) {
     context_->storage->Failed();
@@ -259,7 +260,7 @@ Ptr<CvObject> EmbeddedObjectStore::NewObject(int16_t classId) try {
 
 Ptr<CvObject> EmbeddedObjectStore::LinkByEnds(int16_t linkClassId, int16_t parentClassId, int32_t parentObjectId,
                                               int16_t childClassId, int32_t childObjectId) try {
-    auto operation = context_->storage->Call("CvObjectStore.LinkByEnds");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_LinkByEnds);
     Storage& storage = *context_->storage;
     const ClassInfo& linkClass = storage.Class(linkClassId);
     if (linkClass.kind != ClassKind::Link) throw CvError("\"" + linkClass.name + "\" is not a link class");
@@ -277,7 +278,7 @@ Ptr<CvObject> EmbeddedObjectStore::LinkByEnds(int16_t linkClassId, int16_t paren
 }
 
 Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() try {
-    auto operation = context_->storage->Call("CvObjectStore.DefaultUpdateOptions");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_DefaultUpdateOptions);
     // The last options handed out are set back to the defaults and handed out again once nobody holds them.
     if (spareOptions_ && spareOptions_.use_count() == 1) {
         static_cast<EmbeddedUpdateOptions&>(*spareOptions_).Reset();
@@ -290,28 +291,28 @@ Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() try {
 }
 
 Ptr<CvObjects> EmbeddedObjectStore::NewObjectList() try {
-    auto operation = context_->storage->Call("CvObjectStore.NewObjectList");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_NewObjectList);
     return lists_.Next(context_->storage);
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvSequences> EmbeddedObjectStore::Sequences() try {
-    auto operation = context_->storage->Call("CvObjectStore.Sequences");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_Sequences);
     return std::make_shared<EmbeddedSequences>(context_);
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvQuery> EmbeddedObjectStore::NewSqlQuery() try {
-    auto operation = context_->storage->Call("CvObjectStore.NewSqlQuery");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_NewSqlQuery);
     return std::make_shared<EmbeddedQuery>(context_->storage);
 } catch (...) {
     context_->storage->Failed();
 }
 
 Ptr<CvQueryDef> EmbeddedObjectStore::NewQueryDef() try {
-    auto operation = context_->storage->Call("CvObjectStore.NewQueryDef");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_NewQueryDef);
     // The last query is emptied and handed out again once nobody holds it or its parts any more.
     if (spareQuery_ && spareQuery_->Unshared(spareQuery_)) {
         spareQuery_->Clear();
@@ -324,7 +325,7 @@ Ptr<CvQueryDef> EmbeddedObjectStore::NewQueryDef() try {
 }
 
 Ptr<CvLookupTable> EmbeddedObjectStore::LookupTable(int16_t tableId) try {
-    auto operation = context_->storage->Call("CvObjectStore.LookupTable");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_LookupTable);
     const LookupInfo* lookup = context_->storage->GetModel().Lookup(tableId);
     if (!lookup) throw CvError("there is no lookup table with the id " + std::to_string(tableId));
     return std::make_shared<EmbeddedLookupTable>(context_->storage, *lookup);
@@ -333,7 +334,7 @@ Ptr<CvLookupTable> EmbeddedObjectStore::LookupTable(int16_t tableId) try {
 }
 
 Ptr<CvSession> EmbeddedObjectStore::Session() try {
-    auto operation = context_->storage->Call("CvObjectStore.Session");
+    auto operation = context_->storage->Call(CvOperation::CvObjectStore_Session);
     return std::make_shared<EmbeddedSession>(context_);
 } catch (...) {
     context_->storage->Failed();

@@ -1,4 +1,5 @@
 // EmbeddedObjectStore: a session's way to objects, update options, sequences, queries and lookup tables.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

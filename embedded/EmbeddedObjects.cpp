@@ -1,4 +1,5 @@
 // Object lists: adding, counting and items by position; their keys for the event log.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedObjects.h"
 
 #include "CvError.h"
@@ -7,7 +8,7 @@
 namespace quendra::embedded {
 
 void EmbeddedObjects::Add(const Ptr<CvObject>& object) try {
-    auto operation = storage_->Call("CvObjects.Add");
+    auto operation = storage_->Call(CvOperation::CvObjects_Add);
     if (!object) throw CvError("an object list holds objects only");
     items_.push_back(object);
 } catch (...) {
@@ -15,14 +16,14 @@ void EmbeddedObjects::Add(const Ptr<CvObject>& object) try {
 }
 
 int32_t EmbeddedObjects::Count() try {
-    auto operation = storage_->Call("CvObjects.Count");
+    auto operation = storage_->Call(CvOperation::CvObjects_Count);
     return static_cast<int32_t>(items_.size());
 } catch (...) {
     storage_->Failed();
 }
 
 Ptr<CvObject> EmbeddedObjects::Item(int32_t position) try {
-    auto operation = storage_->Call("CvObjects.Item");
+    auto operation = storage_->Call(CvOperation::CvObjects_Item);
     if (position < 0 || static_cast<size_t>(position) >= items_.size())
         throw CvError("the object list has no item at position " + std::to_string(position));
     return items_[position];

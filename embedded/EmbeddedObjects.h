@@ -1,4 +1,5 @@
 // EmbeddedObjects: a list of platform objects.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // SQL queries: read-only statements run with their rows handed back as a record list.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedQuery.h"
 
 #include "CvError.h"
@@ -6,7 +7,7 @@
 namespace quendra::embedded {
 
 void EmbeddedQuery::SetSqlText(const std::string& sql) try {
-    auto operation = storage_->Call("CvQuery.SetSqlText");
+    auto operation = storage_->Call(CvOperation::CvQuery_SetSqlText);
     sql_ = sql;
     result_.reset();
 } catch (...) {
@@ -14,7 +15,7 @@ void EmbeddedQuery::SetSqlText(const std::string& sql) try {
 }
 
 void EmbeddedQuery::Run() try {
-    auto operation = storage_->Call("CvQuery.Run");
+    auto operation = storage_->Call(CvOperation::CvQuery_Run);
     auto statement = storage_->Sql().PrepareReading(sql_);
     storage_->Record(events::Sql{sql_});
     std::vector<std::string> names;
@@ -33,7 +34,7 @@ void EmbeddedQuery::Run() try {
 }
 
 Ptr<CvRecList> EmbeddedQuery::Result() try {
-    auto operation = storage_->Call("CvQuery.Result");
+    auto operation = storage_->Call(CvOperation::CvQuery_Result);
     if (!result_) throw CvError("the query has not run");
     return result_;
 } catch (...) {

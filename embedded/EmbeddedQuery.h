@@ -1,4 +1,5 @@
 // EmbeddedQuery: read-only SQL run on the database.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // Structured queries turned into joins: classes by family, the link between them, conditions with bound values.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedQueryDef.h"
 
 #include "AsciiText.h"
@@ -104,7 +105,7 @@ public:
     EmbeddedQueryClasses(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     void AddClass(int16_t classId, const std::string& alias) override try {
-        auto operation = storage_->Call("CvQueryClasses.AddClass");
+        auto operation = storage_->Call(CvOperation::CvQueryClasses_AddClass);
         storage_->Class(classId);
         parts_->AddClass(classId, alias);
     } catch (...) {
@@ -121,7 +122,7 @@ public:
     EmbeddedQueryColumns(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     void AddColumn(const std::string& attribute, const std::string& alias, int32_t) override try {
-        auto operation = storage_->Call("CvQueryColumns.AddColumn");
+        auto operation = storage_->Call(CvOperation::CvQueryColumns_AddColumn);
         parts_->AddColumn(attribute, alias);
     } catch (...) {
         storage_->Failed();
@@ -138,7 +139,7 @@ public:
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     void AddCondition(const std::string& connector, const std::string& attribute, const std::string& op,
                       const Value& value, int32_t, const std::string& alias) override try {
-        auto operation = storage_->Call("CvQueryConditions.AddCondition");
+        auto operation = storage_->Call(CvOperation::CvQueryConditions_AddCondition);
         parts_->AddCondition(connector, attribute, op, value, alias);
     } catch (...) {
         storage_->Failed();
@@ -154,21 +155,21 @@ public:
     EmbeddedQuerySpec(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
         : storage_(std::move(storage)), parts_(std::move(parts)) {}
     Ptr<CvQueryClasses> Classes() override try {
-        auto operation = storage_->Call("CvQuerySpec.Classes");
+        auto operation = storage_->Call(CvOperation::CvQuerySpec_Classes);
         if (!classes_) classes_ = std::make_shared<EmbeddedQueryClasses>(storage_, parts_);
         return classes_;
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvQueryColumns> Columns() override try {
-        auto operation = storage_->Call("CvQuerySpec.Columns");
+        auto operation = storage_->Call(CvOperation::CvQuerySpec_Columns);
         if (!columns_) columns_ = std::make_shared<EmbeddedQueryColumns>(storage_, parts_);
         return columns_;
     } catch (...) {
         storage_->Failed();
     }
     Ptr<CvQueryConditions> Conditions() override try {
-        auto operation = storage_->Call("CvQuerySpec.Conditions");
+        auto operation = storage_->Call(CvOperation::CvQuerySpec_Conditions);
         if (!conditions_) conditions_ = std::make_shared<EmbeddedQueryConditions>(storage_, parts_);
         return conditions_;
     } catch (...) {
@@ -209,7 +210,7 @@ std::string FamilyList(const ClassInfo& cls) {
 } // namespace
 
 Ptr<CvQuerySpec> EmbeddedQueryDef::Specification() try {
-    auto operation = storage_->Call("CvQueryDef.Specification");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_Specification);
     if (!spec_) spec_ = std::make_shared<EmbeddedQuerySpec>(storage_, parts_);
     return spec_;
 } catch (...) {
@@ -217,21 +218,21 @@ Ptr<CvQuerySpec> EmbeddedQueryDef::Specification() try {
 }
 
 void EmbeddedQueryDef::Run() try {
-    auto operation = storage_->Call("CvQueryDef.Run");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_Run);
     Execute();
 } catch (...) {
     storage_->Failed();
 }
 
 void EmbeddedQueryDef::RunWithOptions(const Ptr<CvUpdateOptions>&) try {
-    auto operation = storage_->Call("CvQueryDef.RunWithOptions");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_RunWithOptions);
     Execute();
 } catch (...) {
     storage_->Failed();
 }
 
 Ptr<CvRecList> EmbeddedQueryDef::Result() try {
-    auto operation = storage_->Call("CvQueryDef.Result");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_Result);
     if (!ran_) throw CvError("the query has not run");
     return std::make_shared<EmbeddedRecList>(storage_, rows_);
 } catch (...) {
@@ -251,7 +252,7 @@ void EmbeddedQueryDef::Clear() {
 }
 
 int32_t EmbeddedQueryDef::RowCount() try {
-    auto operation = storage_->Call("CvQueryDef.RowCount");
+    auto operation = storage_->Call(CvOperation::CvQueryDef_RowCount);
     if (!ran_) throw CvError("the query has not run");
     return static_cast<int32_t>(rows_.size());
 } catch (...) {
@@ -322,127 +323,159 @@ void ShapeOf(const QueryParts& parts, std::string& key) {
     WriteShape(parts, writer);
 }
 
-QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
-    const Model& model = storage.GetModel();
-    const auto classes = parts.Classes();
-    const auto columns = parts.Columns();
-    if (classes.empty()) throw CvError("the query names no class");
-    std::vector<Source> objects;
-    std::vector<Source> links;
-    for (size_t i = 0; i < classes.size(); ++i) {
-        const ClassInfo& cls = storage.Class(classes[i].classId);
-        Source source{&cls, classes[i].alias, std::string(1, 'T').append(std::to_string(i))};
-        (cls.kind == ClassKind::Link ? links : objects).push_back(source);
+// The SQL of a structured query: its classes joined (at most two objects and the link between them), its
+// conditions with their bindings, and its columns with the ids of the object each row names.
+class PlanMaker {
+public:
+    PlanMaker(Storage& storage, const QueryParts& parts) : storage_(storage), model_(storage.GetModel()), parts_(parts) {}
+
+    QueryPlan Make() {
+        QueryPlan plan;
+        JoinClasses();
+        if (std::string conditions = Conditions(plan.bindings); !conditions.empty()) AddWhere("(" + conditions + ")");
+        const std::string select = Select(plan.outputs);
+        const std::string order = (links_.empty() ? objects_[0].sqlAlias : links_[0].sqlAlias) + ".OBJECT_ID";
+        plan.sql = "SELECT " + select + " FROM " + from_ + " WHERE " + where_ + " ORDER BY " + order;
+        return plan;
     }
-    auto sourceOf = [&](const std::string& alias) -> const Source& {
-        for (const auto* list : {&objects, &links})
+
+private:
+    const Source& SourceOf(const std::string& alias) const {
+        for (const auto* list : {&objects_, &links_})
             for (const auto& source : *list)
                 if (source.alias == alias) return source;
         throw CvError("the query has no class with the alias \"" + alias + "\"");
-    };
-    // The attribute of the class or of a class below it.
-    auto attributeOf = [&](const Source& source, const std::string& name) -> const AttributeInfo& {
-        for (int16_t id : source.cls->family)
-            if (const AttributeInfo* attribute = model.ClassById(id)->Attribute(name)) return *attribute;
-        throw CvError("the class \"" + source.cls->name + "\" has no attribute \"" + name + "\"");
-    };
+    }
 
-    std::string from;
-    std::string where;
-    auto addWhere = [&](const std::string& clause) { where += (where.empty() ? "" : " AND ") + clause; };
-    for (const auto* list : {&objects, &links})
-        for (const auto& source : *list) {
-            from += (from.empty() ? "" : ", ") + SqlName(source.cls->table) + " " + source.sqlAlias;
-            addWhere(source.sqlAlias + ".CLASS_ID IN (" + FamilyList(*source.cls) + ")");
+    // The attribute of the class or of a class below it.
+    const AttributeInfo& AttributeOf(const Source& source, const std::string& name) const {
+        for (int16_t id : source.cls->family)
+            if (const AttributeInfo* attribute = model_.ClassById(id)->Attribute(name)) return *attribute;
+        throw CvError("the class \"" + source.cls->name + "\" has no attribute \"" + name + "\"");
+    }
+
+    void AddWhere(const std::string& clause) { where_ += (where_.empty() ? "" : " AND ") + clause; }
+
+    // The tables in FROM, each read for its class's family, and the link's ends joined to the objects.
+    void JoinClasses() {
+        const auto classes = parts_.Classes();
+        if (classes.empty()) throw CvError("the query names no class");
+        for (size_t i = 0; i < classes.size(); ++i) {
+            const ClassInfo& cls = storage_.Class(classes[i].classId);
+            Source source{&cls, classes[i].alias, std::string(1, 'T').append(std::to_string(i))};
+            (cls.kind == ClassKind::Link ? links_ : objects_).push_back(source);
         }
-    if (links.size() > 1 || objects.size() > 2 || (links.empty() && objects.size() > 1))
-        throw CvError("the classes of the query cannot be joined");
-    if (!links.empty() && !objects.empty()) {
-        const ClassInfo& link = *links[0].cls;
+        for (const auto* list : {&objects_, &links_})
+            for (const auto& source : *list) {
+                from_ += (from_.empty() ? "" : ", ") + SqlName(source.cls->table) + " " + source.sqlAlias;
+                AddWhere(source.sqlAlias + ".CLASS_ID IN (" + FamilyList(*source.cls) + ")");
+            }
+        if (links_.size() > 1 || objects_.size() > 2 || (links_.empty() && objects_.size() > 1))
+            throw CvError("the classes of the query cannot be joined");
+        if (!links_.empty() && !objects_.empty()) JoinLink();
+    }
+
+    void JoinLink() {
+        const ClassInfo& link = *links_[0].cls;
         auto fits = [&](int16_t end, const Source& source) {
-            return model.Includes(end, source.cls->id) || model.Includes(source.cls->id, end);
+            return model_.Includes(end, source.cls->id) || model_.Includes(source.cls->id, end);
         };
-        const Source& first = objects[0];
+        const auto refused = [&] {
+            return CvError("the link class \"" + link.name + "\" does not join the classes of the query");
+        };
+        const Source& first = objects_[0];
         bool firstIsParent = false;
-        if (objects.size() == 2) {
-            const Source& second = objects[1];
+        if (objects_.size() == 2) {
+            const Source& second = objects_[1];
             if (fits(link.parentId, first) && fits(link.childId, second))
                 firstIsParent = true;
-            else if (fits(link.childId, first) && fits(link.parentId, second))
-                firstIsParent = false;
-            else
-                throw CvError("the link class \"" + link.name + "\" does not join the classes of the query");
-            addWhere(links[0].sqlAlias + (firstIsParent ? ".SON_OBJECT_ID = " : ".PAR_OBJECT_ID = ") + second.sqlAlias +
-                     ".OBJECT_ID");
-        } else {
-            if (fits(link.parentId, first))
-                firstIsParent = true;
-            else if (!fits(link.childId, first))
-                throw CvError("the link class \"" + link.name + "\" does not join the classes of the query");
+            else if (!fits(link.childId, first) || !fits(link.parentId, second))
+                throw refused();
+            AddWhere(links_[0].sqlAlias + (firstIsParent ? ".SON_OBJECT_ID = " : ".PAR_OBJECT_ID = ") +
+                     second.sqlAlias + ".OBJECT_ID");
+        } else if (fits(link.parentId, first)) {
+            firstIsParent = true;
+        } else if (!fits(link.childId, first)) {
+            throw refused();
         }
-        addWhere(links[0].sqlAlias + (firstIsParent ? ".PAR_OBJECT_ID = " : ".SON_OBJECT_ID = ") + first.sqlAlias +
+        AddWhere(links_[0].sqlAlias + (firstIsParent ? ".PAR_OBJECT_ID = " : ".SON_OBJECT_ID = ") + first.sqlAlias +
                  ".OBJECT_ID");
     }
 
-    QueryPlan plan;
-    std::string conditions;
-    for (const auto& condition : parts.Conditions()) {
-        const Source& source = sourceOf(condition.alias);
-        const AttributeInfo& attribute = attributeOf(source, condition.attribute);
-        std::string column = source.sqlAlias + "." + SqlName(attribute.name);
-        std::string op = AsciiLowerCase(condition.op);
-        std::string clause;
-        QueryPlan::Binding binding;
+    // The conditions joined by their connectors, and how each one's value is bound.
+    std::string Conditions(std::vector<QueryPlan::Binding>& bindings) const {
+        std::string conditions;
+        for (const auto& condition : parts_.Conditions()) {
+            QueryPlan::Binding binding;
+            const std::string clause = Clause(condition, binding);
+            bindings.push_back(binding);
+            std::string connector = AsciiLowerCase(condition.connector);
+            if (conditions.empty())
+                conditions = clause;
+            else if (connector.empty() || connector == "and")
+                conditions += " AND " + clause;
+            else if (connector == "or")
+                conditions += " OR " + clause;
+            else
+                throw CvError("the query cannot join conditions with \"" + condition.connector + "\"");
+        }
+        return conditions;
+    }
+
+    std::string Clause(const QueryParts::Condition& condition, QueryPlan::Binding& binding) const {
+        const Source& source = SourceOf(condition.alias);
+        const AttributeInfo& attribute = AttributeOf(source, condition.attribute);
+        const std::string column = source.sqlAlias + "." + SqlName(attribute.name);
+        const std::string op = AsciiLowerCase(condition.op);
         if (IsEmpty(condition.value) && (op == "=" || op == "<>" || op == "!=")) {
             // Only a text holds an empty value; a number or Boolean column holds none or a value.
             const auto type = static_cast<AttributeType>(attribute.type);
             const bool number = type == AttributeType::Int16 || type == AttributeType::Int32 ||
                                 type == AttributeType::Double || type == AttributeType::Bool;
-            clause = number ? column + " IS NULL" : "(" + column + " IS NULL OR " + column + " = '')";
-            if (op != "=") clause = "NOT " + clause;
-        } else {
-            static const std::vector<std::string> operators = {"=", "<>", "!=", "<", "<=", ">", ">=", "like"};
-            if (std::find(operators.begin(), operators.end(), op) == operators.end())
-                throw CvError("the query cannot compare with \"" + condition.op + "\"");
-            clause = column + " " + (op == "like" ? "LIKE" : op) + " ?";
-            binding = {true, op != "like", attribute.type};
+            const std::string clause = number ? column + " IS NULL" : "(" + column + " IS NULL OR " + column + " = '')";
+            return op == "=" ? clause : "NOT " + clause;
         }
-        plan.bindings.push_back(binding);
-        std::string connector = AsciiLowerCase(condition.connector);
-        if (conditions.empty())
-            conditions = clause;
-        else if (connector.empty() || connector == "and")
-            conditions += " AND " + clause;
-        else if (connector == "or")
-            conditions += " OR " + clause;
-        else
-            throw CvError("the query cannot join conditions with \"" + condition.connector + "\"");
+        static const std::vector<std::string> operators = {"=", "<>", "!=", "<", "<=", ">", ">=", "like"};
+        if (std::find(operators.begin(), operators.end(), op) == operators.end())
+            throw CvError("the query cannot compare with \"" + condition.op + "\"");
+        binding = {true, op != "like", attribute.type};
+        return column + " " + (op == "like" ? "LIKE" : op) + " ?";
     }
-    if (!conditions.empty()) addWhere("(" + conditions + ")");
 
-    struct Output {
-        std::string name;
-        std::string expression;
-        int32_t type;
-    };
-    std::vector<Output> outputs;
-    for (const auto& column : columns) {
-        const Source& source = sourceOf(column.alias);
-        const AttributeInfo& attribute = attributeOf(source, column.attribute);
-        outputs.push_back({attribute.name, source.sqlAlias + "." + SqlName(attribute.name), attribute.type});
+    // The select list: the columns asked for, then the ids of the object each row names where not asked for
+    // (of the class of the first column, or of the first class).
+    std::string Select(std::vector<QueryPlan::Output>& outputs) const {
+        const auto columns = parts_.Columns();
+        std::string select;
+        for (const auto& column : columns) {
+            const Source& source = SourceOf(column.alias);
+            const AttributeInfo& attribute = AttributeOf(source, column.attribute);
+            select += (select.empty() ? "" : ", ") + source.sqlAlias + "." + SqlName(attribute.name);
+            outputs.push_back({attribute.name, attribute.type});
+        }
+        const Source& main = columns.empty() ? SourceOf(parts_.Classes()[0].alias) : SourceOf(columns[0].alias);
+        const std::pair<const char*, AttributeType> ids[] = {{"CLASS_ID", AttributeType::Int16},
+                                                             {"OBJECT_ID", AttributeType::Int32}};
+        for (const auto& [name, type] : ids) {
+            if (std::any_of(outputs.begin(), outputs.end(), [&](const QueryPlan::Output& o) { return o.name == name; }))
+                continue;
+            select += (select.empty() ? "" : ", ") + main.sqlAlias + "." + name;
+            outputs.push_back({name, static_cast<int32_t>(type)});
+        }
+        return select;
     }
-    // Rows name an object: the class of the first column (or the first class) lends its ids when not asked for.
-    const Source& main = columns.empty() ? sourceOf(classes[0].alias) : sourceOf(columns[0].alias);
-    for (const char* name : {"CLASS_ID", "OBJECT_ID"}) {
-        if (std::none_of(outputs.begin(), outputs.end(), [&](const Output& o) { return o.name == name; }))
-            outputs.push_back({name, main.sqlAlias + "." + name, std::string(name) == "CLASS_ID" ? 2 : 3});
-    }
-    std::string select;
-    for (const auto& output : outputs) select += (select.empty() ? "" : ", ") + output.expression;
-    std::string order = (links.empty() ? objects[0].sqlAlias : links[0].sqlAlias) + ".OBJECT_ID";
-    plan.sql = "SELECT " + select + " FROM " + from + " WHERE " + where + " ORDER BY " + order;
-    for (auto& output : outputs) plan.outputs.push_back({std::move(output.name), output.type});
-    return plan;
+
+    Storage& storage_;
+    const Model& model_;
+    const QueryParts& parts_;
+    std::vector<Source> objects_;
+    std::vector<Source> links_;
+    std::string from_;
+    std::string where_;
+};
+
+QueryPlan MakePlan(Storage& storage, const QueryParts& parts) {
+    return PlanMaker(storage, parts).Make();
 }
 
 } // namespace
@@ -452,16 +485,14 @@ void EmbeddedQueryDef::Execute() {
     QueryPlan* plan = parts_->SameShapeAsMarked() ? plan_ : nullptr;
     std::optional<QueryPlan> single;
     if (!plan) {
-        auto& plans = storage_->QueryPlans();
+        QueryPlanCache& plans = storage_->QueryPlans();
         ShapeOf(*parts_, shape_);
-        auto found = plans.find(shape_);
-        if (found != plans.end()) {
-            plan = &found->second;
-        } else if (plans.size() < 256) {
-            plan = &plans.emplace(shape_, MakePlan(*storage_, *parts_)).first->second;
-        } else {
-            // Shapes come from code, a few per operation: past that bound a plan serves its one run.
-            plan = &single.emplace(MakePlan(*storage_, *parts_));
+        plan = plans.Find(shape_);
+        if (!plan) {
+            if (plans.Full())
+                plan = &single.emplace(MakePlan(*storage_, *parts_));
+            else
+                plan = &plans.Keep(shape_, MakePlan(*storage_, *parts_));
         }
         // The storage keeps its plans for its whole life.
         plan_ = single ? nullptr : plan;

@@ -1,4 +1,5 @@
 // EmbeddedQueryDef: a structured query over classes joined through a link class, with bound values.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // Record lists: rows by position, by key (the link's own record under the second key) and values by column.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedRecList.h"
 
 #include "CvError.h"
@@ -20,28 +21,28 @@ const RecListRow& EmbeddedRecList::Row(int32_t row) const {
 }
 
 Ptr<CvRecord> EmbeddedRecList::RecordAt(int32_t row) try {
-    auto operation = storage_->Call("CvRecList.RecordAt");
+    auto operation = storage_->Call(CvOperation::CvRecList_RecordAt);
     return std::make_shared<EmbeddedRecord>(storage_, Row(row).record);
 } catch (...) {
     storage_->Failed();
 }
 
 int32_t EmbeddedRecList::RowCount() try {
-    auto operation = storage_->Call("CvRecList.RowCount");
+    auto operation = storage_->Call(CvOperation::CvRecList_RowCount);
     return static_cast<int32_t>(rows_.size());
 } catch (...) {
     storage_->Failed();
 }
 
 int32_t EmbeddedRecList::RecordCount() try {
-    auto operation = storage_->Call("CvRecList.RecordCount");
+    auto operation = storage_->Call(CvOperation::CvRecList_RecordCount);
     return static_cast<int32_t>(rows_.size());
 } catch (...) {
     storage_->Failed();
 }
 
 std::string EmbeddedRecList::KeyAt(int32_t position) try {
-    auto operation = storage_->Call("CvRecList.KeyAt");
+    auto operation = storage_->Call(CvOperation::CvRecList_KeyAt);
     if (position == 0) return kMainKey;
     if (position == 1) return kLinkKey;
     throw CvError("the record list has no key at position " + std::to_string(position));
@@ -50,7 +51,7 @@ std::string EmbeddedRecList::KeyAt(int32_t position) try {
 }
 
 Ptr<CvRecord> EmbeddedRecList::RecordByKey(const std::string& key, int32_t row) try {
-    auto operation = storage_->Call("CvRecList.RecordByKey");
+    auto operation = storage_->Call(CvOperation::CvRecList_RecordByKey);
     const RecListRow& found = Row(row);
     if (key == kMainKey) return std::make_shared<EmbeddedRecord>(storage_, found.record);
     if (key != kLinkKey) throw CvError("the record list has no key \"" + key + "\"");
@@ -61,21 +62,21 @@ Ptr<CvRecord> EmbeddedRecList::RecordByKey(const std::string& key, int32_t row) 
 }
 
 int16_t EmbeddedRecList::ValueAsInt16(const std::string& column, int32_t row) try {
-    auto operation = storage_->Call("CvRecList.ValueAsInt16");
+    auto operation = storage_->Call(CvOperation::CvRecList_ValueAsInt16);
     return Row(row).record->Get(column).AsInt16();
 } catch (...) {
     storage_->Failed();
 }
 
 int32_t EmbeddedRecList::ValueAsInt32(const std::string& column, int32_t row) try {
-    auto operation = storage_->Call("CvRecList.ValueAsInt32");
+    auto operation = storage_->Call(CvOperation::CvRecList_ValueAsInt32);
     return Row(row).record->Get(column).AsInt32();
 } catch (...) {
     storage_->Failed();
 }
 
 Value EmbeddedRecList::ValueAt(int32_t columnPosition, int32_t row) try {
-    auto operation = storage_->Call("CvRecList.ValueAt");
+    auto operation = storage_->Call(CvOperation::CvRecList_ValueAt);
     const RecordData& record = *Row(row).record;
     if (columnPosition < 0 || static_cast<size_t>(columnPosition) >= record.values.size())
         throw CvError("the record list has no column " + std::to_string(columnPosition));

@@ -1,4 +1,5 @@
 // EmbeddedRecList: the rows a hook or a query hands over, each with its record and perhaps a link's record.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

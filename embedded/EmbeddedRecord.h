@@ -1,4 +1,5 @@
 // EmbeddedRecord: a record over shared named values.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

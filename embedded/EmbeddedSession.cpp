@@ -1,4 +1,5 @@
 // The session: its store, class directory, user and service objects.
+// SPDX-License-Identifier: Apache-2.0
 #include "EmbeddedSession.h"
 
 #include "CvError.h"
@@ -18,13 +19,13 @@ class EmbeddedUserInfo : public CvUserInfo {
 public:
     explicit EmbeddedUserInfo(Context context) : context_(std::move(context)) {}
     int32_t UserObjectId() override try {
-        auto operation = context_->storage->Call("CvUserInfo.UserObjectId");
+        auto operation = context_->storage->Call(CvOperation::CvUserInfo_UserObjectId);
         return context_->userId;
     } catch (...) {
         context_->storage->Failed();
     }
     bool IsAdministrator() override try {
-        auto operation = context_->storage->Call("CvUserInfo.IsAdministrator");
+        auto operation = context_->storage->Call(CvOperation::CvUserInfo_IsAdministrator);
         return context_->admin;
     } catch (...) {
         context_->storage->Failed();
@@ -37,7 +38,7 @@ private:
 } // namespace
 
 Ptr<CvObjectStore> EmbeddedSession::ObjectStore() try {
-    auto operation = context_->storage->Call("CvSession.ObjectStore");
+    auto operation = context_->storage->Call(CvOperation::CvSession_ObjectStore);
     if (!store_) store_ = std::make_shared<EmbeddedObjectStore>(context_);
     return store_;
 } catch (...) {
@@ -45,7 +46,7 @@ Ptr<CvObjectStore> EmbeddedSession::ObjectStore() try {
 }
 
 Ptr<CvMetaInfo> EmbeddedSession::MetaInfo() try {
-    auto operation = context_->storage->Call("CvSession.MetaInfo");
+    auto operation = context_->storage->Call(CvOperation::CvSession_MetaInfo);
     if (!metaInfo_) metaInfo_ = std::make_shared<EmbeddedMetaInfo>(context_->storage, context_->classes);
     return metaInfo_;
 } catch (...) {
@@ -53,7 +54,7 @@ Ptr<CvMetaInfo> EmbeddedSession::MetaInfo() try {
 }
 
 Ptr<CvUserInfo> EmbeddedSession::CurrentUser() try {
-    auto operation = context_->storage->Call("CvSession.CurrentUser");
+    auto operation = context_->storage->Call(CvOperation::CvSession_CurrentUser);
     if (!user_) user_ = std::make_shared<EmbeddedUserInfo>(context_);
     return user_;
 } catch (...) {
@@ -61,7 +62,7 @@ Ptr<CvUserInfo> EmbeddedSession::CurrentUser() try {
 }
 
 Ptr<CvDispatch> EmbeddedSession::CreateObject(const std::string& progId) try {
-    auto operation = context_->storage->Call("CvSession.CreateObject");
+    auto operation = context_->storage->Call(CvOperation::CvSession_CreateObject);
     for (const auto& [name, made] : services_)
         if (name == progId) return made;
     Ptr<CvDispatch> made;

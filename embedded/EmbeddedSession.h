@@ -1,4 +1,5 @@
 // EmbeddedSession: one logged-in user's session, and the service objects it creates by name.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // EmbeddedSessionUtil: showing an object on the desktop, recorded as an event.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

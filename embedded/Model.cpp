@@ -1,5 +1,6 @@
 // The model's look-ups, and values written in an attribute's type. Model files are read in
 // ModelFile.cpp.
+// SPDX-License-Identifier: Apache-2.0
 #include "Model.h"
 
 #include "AttributeType.h"

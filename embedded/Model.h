@@ -1,4 +1,5 @@
 // Model: a checked data model with every class resolved (family, attributes, table, link ends).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "AttributeType.h"

@@ -1,5 +1,6 @@
 // Reading and checking model files: one reader per section of the file, building a model that is
 // handed out, indexed and unchanging, only once every section is read and checked.
+// SPDX-License-Identifier: Apache-2.0
 #include "BuiltInModelTexts.h"
 #include "CvError.h"
 #include "Database.h"

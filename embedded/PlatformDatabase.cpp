@@ -1,4 +1,5 @@
 // Making and opening databases, sessions, and the direct reads and writes of hosts and tests.
+// SPDX-License-Identifier: Apache-2.0
 #include "PlatformDatabase.h"
 
 #include "CvError.h"
@@ -6,6 +7,7 @@
 #include "EmbeddedRecList.h"
 #include "EmbeddedRecord.h"
 #include "EmbeddedSession.h"
+#include "ReadSnapshot.h"
 #include "SqliteFiles.h"
 #ifdef QUENDRA_WITH_POSTGRES
 #include "PostgresStorage.h"
@@ -20,11 +22,12 @@ namespace {
 
 // A failure of the database engine while the database is opened, said without its name: the error names
 // the database already.
-EmbeddedError OpenFailure(const std::string& path, const Connection& connection, const CvError& error) {
+[[noreturn]] void ThrowOpenFailure(const std::string& path, const Connection& connection, const CvError& error) {
     std::string text = error.what();
     const std::string named = " " + connection.Name();
     if (auto at = text.find(named); named.size() > 1 && at != std::string::npos) text.erase(at, named.size());
-    return EmbeddedError(path, "", text);
+    if (dynamic_cast<const MachineFault*>(&error)) throw MachineFailure(path, text);
+    throw EmbeddedError(path, "", text);
 }
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -51,7 +54,7 @@ void CheckTables(Connection& connection, const Model& model, const std::string& 
                                             "; it belongs to another model or was changed by another program");
         }
     } catch (const CvError& error) {
-        throw OpenFailure(path, connection, error);
+        ThrowOpenFailure(path, connection, error);
     }
 }
 
@@ -74,13 +77,19 @@ template <typename Work> auto InTermsOfThePlatform(const std::string& path, cons
         throw UnreachableServer(path, error.what());
 #endif
     } catch (const StorageError& error) {
+        if (IsMachineFailure(error)) throw MachineFailure(path, error.what());
         throw EmbeddedError(path, "", error.what());
     } catch (const CvError& error) {
+        if (IsMachineFailure(error)) throw MachineFailure(path, failing + std::string(error.what()));
         throw EmbeddedError(path, "", failing + std::string(error.what()));
     }
 }
 
 } // namespace
+
+bool IsMachineFailure(const std::exception& failure) {
+    return dynamic_cast<const MachineFailure*>(&failure) || dynamic_cast<const MachineFault*>(&failure);
+}
 
 bool IsServerAddress(const std::string& address) {
     return address.starts_with("postgresql://") || address.starts_with("postgres://");
@@ -111,14 +120,32 @@ ServerSchema::~ServerSchema() {
 #endif
 }
 
-std::shared_ptr<Database> Database::Create(const std::string& path, std::shared_ptr<const Model> model) {
+void GrantTeamRole([[maybe_unused]] const std::string& address, [[maybe_unused]] const std::string& role,
+                   [[maybe_unused]] bool admin) {
+#ifdef QUENDRA_WITH_POSTGRES
+    InTermsOfThePlatform(address,
+                         "the role cannot be given its rights: ", [&] { GrantOnServer(address, role, admin); });
+#else
+    throw EmbeddedError(address, "", "this build of the platform has no PostgreSQL storage: use a database file");
+#endif
+}
+
+std::shared_ptr<Database> Database::Create(const std::string& path, std::shared_ptr<const Model> model,
+                                           const std::function<void(Database&)>& fill) {
     if (!model) throw EmbeddedError(path, "", "a database needs a model");
     return InTermsOfThePlatform(path, "the database cannot be made: ", [&]() -> std::shared_ptr<Database> {
-        auto storage = std::make_shared<Storage>(
-            IsServerAddress(path) ? ServerConnection(path, true, false) : CreateSqliteFile(path), std::move(model));
+        const bool server = IsServerAddress(path);
+        auto storage = std::make_shared<Storage>(server ? ServerConnection(path, true, false) : CreateSqliteFile(path),
+                                                 std::move(model));
+        auto database = std::make_shared<PlatformDatabase>(storage);
+        // A file gets its name only once it is complete; a schema on a server is seen at once, so all of it
+        // is one transaction, undone with the connection when anything fails.
+        if (server) storage->Sql().BeginOuterTransaction();
         storage->CreateSchema();
         storage->Sql().MarkFormat(kStorageFormat);
-        return std::make_shared<PlatformDatabase>(storage);
+        if (fill) fill(*database);
+        if (server) storage->Sql().CommitOuterTransaction();
+        return database;
     });
 }
 
@@ -135,7 +162,7 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode)
     } catch (const StorageError& error) {
         throw EmbeddedError(path, "", error.what());
     } catch (const CvError& error) {
-        throw OpenFailure(path, *connection, error);
+        ThrowOpenFailure(path, *connection, error);
     }
     std::shared_ptr<const Model> model;
     try {
@@ -149,7 +176,7 @@ std::shared_ptr<Database> Database::Open(const std::string& path, OpenMode mode)
         try {
             connection->ReadyForWriting();
         } catch (const CvError& error) {
-            throw OpenFailure(path, *connection, error);
+            ThrowOpenFailure(path, *connection, error);
         }
     }
     auto storage = std::make_shared<Storage>(std::move(connection), std::move(model));
@@ -335,6 +362,16 @@ std::optional<int32_t> PlatformDatabase::UserId(const std::string& login) {
     return user->objectId;
 }
 
+std::optional<std::string> PlatformDatabase::ServerLogin() {
+    try {
+        auto server = storage_->Sql().AuthenticatedUser();
+        if (!server) return std::nullopt;
+        return server->login;
+    } catch (const CvError& error) {
+        throw EmbeddedError(storage_->Sql().Name(), "", error.what());
+    }
+}
+
 std::vector<std::pair<int32_t, std::string>> PlatformDatabase::Users() {
     Statement statement = storage_->Sql().Prepare("SELECT OBJECT_ID, LOGIN FROM USERS ORDER BY OBJECT_ID");
     std::vector<std::pair<int32_t, std::string>> users;
@@ -404,6 +441,22 @@ void PlatformDatabase::CommitOuterTransaction() {
 
 void PlatformDatabase::RollbackOuterTransaction() {
     storage_->Sql().RollbackOuterTransaction();
+}
+
+void PlatformDatabase::HoldObjects(const std::vector<ObjectKey>& objects) {
+    std::vector<int64_t> keys;
+    for (const auto& key : objects) keys.push_back(key.objectId);
+    try {
+        storage_->Sql().HoldKeys(keys);
+    } catch (const CvError& error) {
+        if (IsMachineFailure(error)) throw MachineFailure(storage_->Sql().Name(), error.what());
+        throw EmbeddedError(storage_->Sql().Name(), "", error.what());
+    }
+}
+
+void PlatformDatabase::ReadTogether(const std::function<void()>& reads) {
+    ReadSnapshot snapshot(storage_->Sql());
+    reads();
 }
 
 } // namespace quendra::embedded

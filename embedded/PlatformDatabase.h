@@ -1,5 +1,6 @@
 // PlatformDatabase: the embedded platform's Database on any of its storages (an SQLite file or memory, a
 // PostgreSQL server).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"
@@ -29,6 +30,7 @@ public:
     int16_t ClassId(const std::string& className) override;
     std::string DisplayText(ObjectKey key, const std::string& separator) override;
     std::optional<int32_t> UserId(const std::string& login) override;
+    std::optional<std::string> ServerLogin() override;
     std::vector<std::pair<int32_t, std::string>> Users() override;
     Ptr<CvRecList> MakeRecList(const std::vector<HookRow>& rows) override;
     embedded::Harness& Harness() override { return *storage_; }
@@ -36,6 +38,8 @@ public:
     void BeginOuterTransaction() override;
     void CommitOuterTransaction() override;
     void RollbackOuterTransaction() override;
+    void HoldObjects(const std::vector<ObjectKey>& objects) override;
+    void ReadTogether(const std::function<void()>& reads) override;
     // The connection and model behind the platform, for readers that bypass its objects.
     const std::shared_ptr<Storage>& StorageOf() const { return storage_; }
 

@@ -1,10 +1,13 @@
-// QueryPlan: the SQL of a structured query of one shape, with how its columns are read and its values bound.
+// QueryPlan: the SQL of a structured query of one shape, with how its columns are read and its values bound,
+// and the cache of the plans a storage has made.
 #pragma once
 
 #include "Connection.h"
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace quendra::embedded {
@@ -27,6 +30,23 @@ struct QueryPlan {
     KeptStatement* statement = nullptr;
     std::vector<Output> outputs;
     std::vector<Binding> bindings;
+};
+
+// The plans of the structured queries run so far, by their shape, kept for the storage's whole life. Shapes
+// come from code, a few per operation: past a bound no more are kept, and a plan serves its one run.
+class QueryPlanCache {
+public:
+    // The plan of that shape, or nullptr.
+    QueryPlan* Find(const std::string& shape) {
+        auto found = plans_.find(shape);
+        return found == plans_.end() ? nullptr : &found->second;
+    }
+    bool Full() const { return plans_.size() >= kBound; }
+    QueryPlan& Keep(const std::string& shape, QueryPlan plan) { return plans_.emplace(shape, std::move(plan)).first->second; }
+
+private:
+    static constexpr size_t kBound = 256;
+    std::unordered_map<std::string, QueryPlan> plans_;
 };
 
 } // namespace quendra::embedded

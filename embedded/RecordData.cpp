@@ -1,4 +1,5 @@
 // Reading and writing the named values of a record.
+// SPDX-License-Identifier: Apache-2.0
 #include "RecordData.h"
 
 #include "CvError.h"

@@ -1,4 +1,5 @@
 // RecordData: the named values of one record or object, typed by the object's class when it has one.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Model.h"

@@ -1,4 +1,5 @@
 // SessionContext: what every platform object of one session shares (storage, user, dialogs).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "PlatformDialogs.h"

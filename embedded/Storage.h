@@ -1,15 +1,16 @@
-// Storage: one database connection with its model, and the reads and writes every session shares.
+// Storage: one database connection with its model, and the reads and writes of objects, links, users and
+// sequences that every session shares.
 #pragma once
 
 #include "Connection.h"
 #include "Database.h"
 #include "Model.h"
+#include "PlatformHarness.h"
 #include "QueryPlan.h"
 #include "RecordData.h"
+#include "Schema.h"
 #include "Transaction.h"
 
-#include <cassert>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,20 +31,7 @@ struct LinkRow {
     int32_t childId = 0;
 };
 
-// Marks a platform operation as running while it lives, so that a failure is recorded once, by the
-// outermost operation, and not again by the operations it calls.
-class OperationScope {
-public:
-    explicit OperationScope(int& depth) : depth_(depth) { ++depth_; }
-    OperationScope(const OperationScope&) = delete;
-    OperationScope& operator=(const OperationScope&) = delete;
-    ~OperationScope() { --depth_; }
-
-private:
-    int& depth_;
-};
-
-class Storage : public Harness {
+class Storage : public PlatformHarness {
 public:
     Storage(std::unique_ptr<Connection> connection, std::shared_ptr<const Model> model);
 
@@ -51,33 +39,6 @@ public:
     Connection& Sql() { return *connection_; }
     // Tables and first rows of a new database.
     void CreateSchema();
-
-    // Counts one call of an operation and fails it when a fault was injected for it. Every platform
-    // operation starts with it and keeps the scope to its end; its handler of every failure calls Failed.
-    [[nodiscard]] OperationScope Call(const char* operation) {
-        assert(IsFailable(operation));
-        if (depth_ == 0) operation_ = operation;
-        if (!faults_.empty()) Fire(operation);
-        return OperationScope(depth_);
-    }
-    // In the handler of a failure of an operation: records the failure as an error event when the
-    // operation is the outermost one, then lets the failure go on.
-    [[noreturn]] void Failed();
-    void FailCall(const std::string& operation, int nth) override;
-    void ClearFaults() override { faults_.clear(); }
-    std::vector<std::pair<std::string, int>> UnfiredFaults() const override;
-    void SetReadOnly(bool on) override { readOnly_ = on; }
-    // The database was opened for reading only: every write through a session is refused.
-    void SetOpenedForReading() { openedForReading_ = true; }
-    // Refuses a write through a session while the database is read-only.
-    void CheckWritable() const;
-    void Record(Event event) {
-        events_.push_back(std::move(event));
-        if (listener_) listener_(events_.back());
-    }
-    const std::vector<Event>& Events() const override { return events_; }
-    void ClearEvents() override { events_.clear(); }
-    void SetEventListener(std::function<void(const Event&)> listener) override { listener_ = std::move(listener); }
 
     // The class; CvError for an unknown id or name.
     const ClassInfo& Class(int16_t classId) const;
@@ -150,42 +111,16 @@ public:
     std::optional<std::string> NextSequenceValue(const std::string& name);
 
     // The classes of objects, as the query dialog offers them (id, name).
-    const std::vector<std::pair<int16_t, std::string>>& ObjectClassNames() const { return objectClassNames_; }
+    const std::vector<std::pair<int16_t, std::string>>& ObjectClassNames() const { return schema_.ObjectClassNames(); }
     // Plans of the structured queries run so far, by their shape.
-    std::unordered_map<std::string, QueryPlan>& QueryPlans() { return queryPlans_; }
+    QueryPlanCache& QueryPlans() { return queryPlans_; }
 
     // The display text of an object with the values at hand (stored values fill in what is missing).
     std::string DisplayText(const ClassInfo& cls, int32_t objectId, const RecordData* data,
                             const std::string& separator);
 
 private:
-    struct TableLayout {
-        std::string selectSql;
-        std::unordered_map<std::string, int> columnIndex;
-        int classIdColumn = 0;
-        // The select, pinned in the connection's statement cache on first use.
-        mutable KeptStatement* select = nullptr;
-    };
-    // Statements and column positions of one class, worked out once.
-    struct ClassLayout {
-        const TableLayout* table = nullptr;
-        std::vector<int> attributeColumns; // position in the table's select of each attribute of the class
-        std::string insertSql;
-        // Where the database numbers objects in the insert: the insert giving the new id, and the position
-        // of OBJECT_ID among the attributes (not bound).
-        std::string numberingInsertSql;
-        size_t objectIdAttribute = 0;
-        std::vector<std::string> linksBelowSql; // one per link table that may hold links below the class
-        std::vector<std::string> linkTables;    // those tables
-        // The same tables read a page at a time with every column: (table, select).
-        std::vector<std::pair<const TableLayout*, std::string>> linkPageSql;
-        // Where statements go to a server and there are several tables: all their pages in one select, each
-        // row with its table's position in linkPageSql first, and where each table's columns start in it.
-        std::string linksBelowUnionSql; // and linksBelowSql in one select
-        std::string linkPageUnionSql;
-        std::vector<int> linkPageOffsets;
-    };
-    const ClassLayout& LayoutOf(const ClassInfo& cls) const { return classLayouts_.at(cls.id); }
+    const ClassLayout& LayoutOf(const ClassInfo& cls) const { return schema_.Of(cls); }
     LinkRow ReadLink(Statement& statement) const;
     // ReadChildren of the links that row gives of each item.
     template <class Links, class Row>
@@ -194,29 +129,11 @@ private:
     // The values of an object of that class from a row of its table's select (its columns from `offset` on).
     RecordData ReadRecord(const Statement& statement, const ClassInfo& cls, int offset = 0) const;
     void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data, int offset = 0) const;
-    static bool IsFailable(const char* operation);
-    void Fire(const char* operation);
-
-    struct Fault {
-        std::string operation;
-        int nth = 0;
-        int calls = 0;
-        bool fired = false;
-    };
 
     std::unique_ptr<Connection> connection_;
     std::shared_ptr<const Model> model_;
-    std::unordered_map<std::string, TableLayout> layouts_;
-    std::unordered_map<int16_t, ClassLayout> classLayouts_;
-    std::vector<Fault> faults_;
-    int depth_ = 0;              // platform operations running
-    const char* operation_ = ""; // the outermost of them
-    bool readOnly_ = false;
-    bool openedForReading_ = false;
-    std::vector<Event> events_;
-    std::function<void(const Event&)> listener_;
-    std::vector<std::pair<int16_t, std::string>> objectClassNames_;
-    std::unordered_map<std::string, QueryPlan> queryPlans_;
+    Schema schema_;
+    QueryPlanCache queryPlans_;
     // The links between two objects in every link table, in the order they were made.
     std::optional<std::string> linksBetweenSql_; // made when first needed
     // The children's rows in one table, by the parent's class, that table and whether of a page.
@@ -228,9 +145,5 @@ private:
     std::vector<const Value*> updateValues_;
     std::vector<const AttributeInfo*> updateAttributes_;
 };
-
-// A table or column name of the model as an SQL identifier, in double quotes. The scripted toolkit's
-// InQuotes looks the same but quotes texts for people to read; the two change for different reasons.
-std::string SqlName(const std::string& name);
 
 } // namespace quendra::embedded

@@ -1,5 +1,6 @@
 // Reading a tree straight from the tables, with the same values, display texts and link filters as the
 // platform's tree links.
+// SPDX-License-Identifier: Apache-2.0
 #include "TreeReader.h"
 
 #include "PlatformDatabase.h"

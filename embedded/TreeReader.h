@@ -1,5 +1,6 @@
 // TreeReader: the objects below an object and the links that join them, read a page of links at a time, so that
 // a tree of any breadth is printed with memory for one page per level.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"

@@ -1,4 +1,5 @@
 // Fuzzes the link attribute list from the script: parsing it and cleaning it against the plant's parts-tree link.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsUtils.h"
 #include "Database.h"
 #include "ScriptedUser.h"

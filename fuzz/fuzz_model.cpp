@@ -1,4 +1,5 @@
 // Fuzzes the model loader: any text either becomes a model a database can be made from, or a clear error.
+// SPDX-License-Identifier: Apache-2.0
 #include "Database.h"
 
 #include <cstddef>

@@ -3,6 +3,7 @@
 // Only built-in models are used, so the input never makes the loader read other files; the files a scenario
 // gives are written to a fresh temporary folder that the world removes again. Each step's rows and answers are
 // resolved against the world as playing would, without calling the hook.
+// SPDX-License-Identifier: Apache-2.0
 #include "FileError.h"
 #include "ScenarioParser.h"
 #include "World.h"

@@ -1,4 +1,5 @@
 // Fuzzes the conversions of text to the platform's value types.
+// SPDX-License-Identifier: Apache-2.0
 #include "CvError.h"
 #include "Value.h"
 

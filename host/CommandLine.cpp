@@ -1,18 +1,21 @@
 // CommandLine: every wrong argument, file or database is one line naming it, with exit status 2.
+// SPDX-License-Identifier: Apache-2.0
 #include "CommandLine.h"
 
 #include "CommandError.h"
-#ifdef QUENDRA_WITH_QT
-#include "DesktopCommand.h"
-#endif
 #include "CopyCommand.h"
 #include "FileError.h"
+#include "GrantCommand.h"
 #include "HookCatalog.h"
 #include "HookCommand.h"
+#include "HooksCommand.h"
 #include "InitCommand.h"
 #include "PlayCommand.h"
 #include "TreeCommand.h"
+#ifdef QUENDRA_WITH_QT
+#include "DesktopCommand.h"
 #include "WindowsCommand.h"
+#endif
 
 #include "Connection.h"
 #include "CvError.h"
@@ -22,6 +25,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace quendra::host {
@@ -60,13 +64,99 @@ std::string UnknownOption(const CLI::App& command, int argc, const char* const* 
     return "";
 }
 
+// Every command, in the order `quendra --help` lists them.
+std::vector<std::unique_ptr<Command>> Commands() {
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<InitCommand>());
+    commands.push_back(std::make_unique<TreeCommand>());
+    commands.push_back(std::make_unique<PlayCommand>());
+    commands.push_back(std::make_unique<HookCommand>());
+    commands.push_back(std::make_unique<CopyCommand>());
+    commands.push_back(std::make_unique<GrantCommand>());
+    commands.push_back(std::make_unique<HooksCommand>());
+#ifdef QUENDRA_WITH_QT
+    commands.push_back(std::make_unique<WindowsCommand>());
+    commands.push_back(std::make_unique<DesktopCommand>());
+#endif
+    return commands;
+}
+
+// The command the parse picked, or null (none yet, or `help`).
+Command* Picked(CLI::App& app, const std::vector<std::pair<CLI::App*, Command*>>& registered) {
+    if (app.get_subcommands().empty()) return nullptr;
+    for (const auto& [sub, command] : registered)
+        if (sub == app.get_subcommands().front()) return command;
+    return nullptr;
+}
+
+// The help, the version or a mistake that a parse ended with: its exit status.
+int ParseEnded(CLI::App& app, const CLI::ParseError& ended, Command* command, int argc, const char* const* argv,
+               std::ostream& out, std::ostream& errors) {
+    if (dynamic_cast<const CLI::CallForHelp*>(&ended)) {
+        if (app.get_subcommands().empty()) {
+            out << app.get_formatter()->make_help(&app, "quendra", CLI::AppFormatMode::Normal);
+        } else {
+            if (command) out << command->HelpPage();
+            out << app.get_subcommands().front()->help("quendra");
+        }
+        return Done;
+    }
+    if (dynamic_cast<const CLI::CallForAllHelp*>(&ended)) {
+        out << app.help("", CLI::AppFormatMode::All);
+        return Done;
+    }
+    if (dynamic_cast<const CLI::CallForVersion*>(&ended)) {
+        out << ended.what() << '\n';
+        return Done;
+    }
+    // An option where the command belongs: CLI11 would only miss the command.
+    if (app.get_subcommands().empty() && argc > 1 && argv[1][0] == '-') {
+        errors << "quendra: unknown option " << argv[1]
+               << ": a command comes first, and its options after it (quendra --help lists the commands)\n";
+        return WrongArgument;
+    }
+    std::string where =
+        app.get_subcommands().empty() ? "quendra" : "quendra " + app.get_subcommands().front()->get_name();
+    std::string hint = app.get_subcommands().empty() ? "" : UnknownOption(*app.get_subcommands().front(), argc, argv);
+    if (hint.empty() && command) hint = command->ParseHint(ended);
+    errors << where << ": " << ended.what() << (hint.empty() ? "" : "; " + hint) << " (see " << where << " --help)\n";
+    return WrongArgument;
+}
+
+// Runs the command; each failure it lets pass is one line naming the command.
+int RunGuarded(Command& command, const std::string& where, std::ostream& out, std::ostream& errors) {
+    if (auto problem = embedded::BusyWaitProblem(); !problem.empty()) {
+        errors << where << ": " << problem << '\n';
+        return WrongArgument;
+    }
+    try {
+        return command.Run(out, errors);
+    } catch (const CommandError& error) {
+        errors << where << ": " << error.what() << '\n';
+    } catch (const EnvironmentError& error) {
+        errors << where << ": " << error.what() << '\n';
+        return EnvironmentFault;
+    } catch (const FileError& error) {
+        errors << where << ": " << error.what() << '\n';
+    } catch (const embedded::EmbeddedError& error) {
+        errors << where << ": " << (error.file.empty() ? "" : error.file + ": ")
+               << (error.jsonPath.empty() ? "" : error.jsonPath + ": ") << error.what() << '\n';
+        if (embedded::IsMachineFailure(error)) return EnvironmentFault;
+    } catch (const CvError& error) {
+        errors << where << ": " << error.what() << '\n';
+        if (embedded::IsMachineFailure(error)) return EnvironmentFault;
+    } catch (const std::exception& error) {
+        errors << where << ": " << error.what() << '\n';
+    }
+    return WrongArgument;
+}
+
 } // namespace
 
-int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::ostream& errors,
-                     DesktopRunner desktop) {
+int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::ostream& errors) {
     // The last guard: whatever a command did not foresee still ends in one line and status 2.
     try {
-        return RunCommand(argc, argv, out, errors, desktop);
+        return RunCommand(argc, argv, out, errors);
     } catch (const EnvironmentError& error) {
         errors << "quendra: " << error.what() << '\n';
         return EnvironmentFault;
@@ -78,80 +168,34 @@ int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::
     return 2;
 }
 
-int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& errors,
-                            DesktopRunner desktopRunner) {
+int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& errors) {
     CLI::App app("quendra: makes embedded databases, calls hooks and plays scenario files", "quendra");
     app.require_subcommand(1);
     // The same options on Windows: a path such as /data/plant.db is an argument there too, not an option.
     app.allow_windows_style_options(false);
     app.set_help_all_flag("--help-all", "Print the help of every command");
     app.set_version_flag("--version", "quendra " QUENDRA_VERSION, "Print the version and exit");
-    InitCommand init;
-    TreeCommand tree;
-    PlayCommand play;
-    HookCommand hook;
-    CopyCommand copy;
-    auto* initApp = init.Register(app);
-    auto* treeApp = tree.Register(app);
-    auto* playApp = play.Register(app);
-    auto* hookApp = hook.Register(app);
-    auto* copyApp = copy.Register(app);
-    auto* hooksApp = app.add_subcommand("hooks", "List the eighteen hooks: their arguments, what each does and what "
-                                                 "its result means");
-    WindowsCommand windows;
-    CLI::App* windowsApp = nullptr;
-#ifdef QUENDRA_WITH_QT
-    windowsApp = windows.Register(app);
-#endif
-    DesktopCommand desktop(desktopRunner);
-    auto* desktopApp = desktop.Register(app);
+    auto commands = Commands();
+    std::vector<std::pair<CLI::App*, Command*>> registered;
+    for (const auto& command : commands) registered.emplace_back(command->Register(app), command.get());
     std::string helpTopic;
     auto* helpApp = app.add_subcommand("help", "Print the help of quendra or of one command");
     helpApp->add_option("COMMAND", helpTopic, "The command");
 
-    std::vector<std::string> commands;
+    std::vector<std::string> names;
     std::function<bool(CLI::App*)> every = [](CLI::App*) { return true; };
-    for (const auto* command : app.get_subcommands(every)) commands.push_back(command->get_name());
+    for (const auto* command : app.get_subcommands(every)) names.push_back(command->get_name());
     auto isCommand = [&](const std::string& word) {
-        return std::find(commands.begin(), commands.end(), word) != commands.end();
+        return std::find(names.begin(), names.end(), word) != names.end();
     };
     if (argc > 1 && argv[1][0] != '-' && !isCommand(argv[1])) {
-        errors << "quendra: " << UnknownCommand(argv[1], commands) << '\n';
+        errors << "quendra: " << UnknownCommand(argv[1], names) << '\n';
         return WrongArgument;
     }
-
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        if (app.get_subcommands().empty()) {
-            out << app.get_formatter()->make_help(&app, "quendra", CLI::AppFormatMode::Normal);
-        } else {
-            auto* command = app.get_subcommands().front();
-            if (command == hookApp) out << hook.Page();
-            out << command->help("quendra");
-        }
-        return 0;
-    } catch (const CLI::CallForAllHelp&) {
-        out << app.help("", CLI::AppFormatMode::All);
-        return 0;
-    } catch (const CLI::CallForVersion& version) {
-        out << version.what() << '\n';
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        // An option where the command belongs: CLI11 would only miss the command.
-        if (app.get_subcommands().empty() && argc > 1 && argv[1][0] == '-') {
-            errors << "quendra: unknown option " << argv[1]
-                   << ": a command comes first, and its options after it (quendra --help lists the commands)\n";
-            return WrongArgument;
-        }
-        std::string where =
-            app.get_subcommands().empty() ? "quendra" : "quendra " + app.get_subcommands().front()->get_name();
-        std::string hint =
-            app.get_subcommands().empty() ? "" : UnknownOption(*app.get_subcommands().front(), argc, argv);
-        if (hint.empty() && where == "quendra hook") hint = hook.ParseHint(error);
-        errors << where << ": " << error.what() << (hint.empty() ? "" : "; " + hint) << " (see " << where
-               << " --help)\n";
-        return WrongArgument;
+    } catch (const CLI::ParseError& ended) {
+        return ParseEnded(app, ended, Picked(app, registered), argc, argv, out, errors);
     }
     if (helpApp->parsed()) {
         if (helpTopic.empty()) {
@@ -159,46 +203,13 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
             return Done;
         }
         if (!isCommand(helpTopic)) {
-            errors << "quendra help: " << UnknownCommand(helpTopic, commands) << '\n';
+            errors << "quendra help: " << UnknownCommand(helpTopic, names) << '\n';
             return WrongArgument;
         }
         out << app.get_subcommand(helpTopic)->help("quendra");
         return Done;
     }
-    if (hooksApp->parsed()) {
-        out << HookCatalog::Table();
-        return Done;
-    }
-
-    std::string where = "quendra " + app.get_subcommands().front()->get_name();
-    if (auto problem = embedded::BusyWaitProblem(); !problem.empty()) {
-        errors << where << ": " << problem << '\n';
-        return WrongArgument;
-    }
-    try {
-        if (initApp->parsed()) return init.Run(out);
-        if (treeApp->parsed()) return tree.Run(out);
-        if (playApp->parsed()) return play.Run(out, errors);
-        if (hookApp->parsed()) return hook.Run(out, errors);
-        if (copyApp->parsed()) return copy.Run(out, errors);
-        if (windowsApp && windowsApp->parsed()) return windows.Run(out);
-        if (desktopApp && desktopApp->parsed()) return desktop.Run(out);
-    } catch (const CommandError& error) {
-        errors << where << ": " << error.what() << '\n';
-    } catch (const EnvironmentError& error) {
-        errors << where << ": " << error.what() << '\n';
-        return EnvironmentFault;
-    } catch (const FileError& error) {
-        errors << where << ": " << error.what() << '\n';
-    } catch (const embedded::EmbeddedError& error) {
-        errors << where << ": " << (error.file.empty() ? "" : error.file + ": ")
-               << (error.jsonPath.empty() ? "" : error.jsonPath + ": ") << error.what() << '\n';
-    } catch (const CvError& error) {
-        errors << where << ": " << error.what() << '\n';
-    } catch (const std::exception& error) {
-        errors << where << ": " << error.what() << '\n';
-    }
-    return WrongArgument;
+    return RunGuarded(*Picked(app, registered), "quendra " + app.get_subcommands().front()->get_name(), out, errors);
 }
 
 } // namespace quendra::host

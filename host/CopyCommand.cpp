@@ -1,5 +1,6 @@
 // CopyCommand: the file is only read; the server's schema gets the tables, every row and the positions of the
 // numbers, all in one transaction.
+// SPDX-License-Identifier: Apache-2.0
 #include "CopyCommand.h"
 
 #include "CommandError.h"
@@ -41,8 +42,8 @@ int CopyCommand::Run(std::ostream& out, std::ostream& progress) {
                      << (done ? "" : " so far") << '\n';
             if (done) total += rows;
         });
-    } catch (const embedded::UnreachableServer& unreachable) {
-        throw EnvironmentError(unreachable.what());
+    } catch (const embedded::MachineFailure& failure) {
+        throw EnvironmentError(failure.what());
     }
     out << "copied " << file_ << " to " << copiedTo << ": " << total << " rows\n";
     return 0;

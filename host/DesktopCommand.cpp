@@ -1,14 +1,17 @@
-// DesktopCommand: the options; the window itself is the runner's.
+// DesktopCommand: the options; the window itself is the desktop's.
 #include "DesktopCommand.h"
 
 namespace quendra::host {
 
 CLI::App* DesktopCommand::Register(CLI::App& app) {
-    if (!runner_) return nullptr;
     auto* command = app.add_subcommand("desktop", "Open the desktop window on a database: search, the parts tree, "
                                                   "and the hooks from the tree's context menu");
-    command->add_option("DB", options_.database, "The database file, or a database server's address (postgresql://...)")->required();
-    command->add_option("--user", options_.user, "The login to work as (default: the database's first user)");
+    command->add_option("DB", options_.database,
+                        "The database file, or a database server's address (postgresql://...); without it the "
+                        "desktop asks for one");
+    command->add_option("--user", options_.user,
+                        "The login to work as (default: on a server the login of your database role, on a file the "
+                        "database's first user)");
     command->add_option("--config", options_.config,
                         "A JSON file of the text arguments per hook, e.g. "
                         "{\"AddExistingPart\": {\"LinkAttributes\": \"CN_QUANTITY\"}} (default: the plant model's)");
@@ -17,8 +20,8 @@ CLI::App* DesktopCommand::Register(CLI::App& app) {
     return command;
 }
 
-int DesktopCommand::Run(std::ostream& out) {
-    return runner_(options_, out);
+int DesktopCommand::Run(std::ostream& out, std::ostream&) {
+    return desktop::RunDesktop(options_, out);
 }
 
 } // namespace quendra::host

@@ -1,4 +1,5 @@
 // HookCommand: the arguments are read like a scenario step's, so a recorded call replays with `play`.
+// SPDX-License-Identifier: Apache-2.0
 #include "HookCommand.h"
 #include "Recording.h"
 
@@ -8,8 +9,8 @@
 #include "FileError.h"
 #include "FilePath.h"
 #include "HookCatalog.h"
+#include "OuterTransaction.h"
 #include "PersonAnswer.h"
-#include "QtMessages.h"
 #include "ScenarioParser.h"
 #include "StepRunner.h"
 #include "Transcript.h"
@@ -18,6 +19,7 @@
 #include "ScriptedUser.h"
 
 #ifdef QUENDRA_WITH_QT
+#include "QtMessages.h"
 #include "QtWindowSystem.h"
 
 #include <QApplication>
@@ -48,32 +50,14 @@ const TextOption TextOptions[] = {{"--link-attributes", "LinkAttributes"},
                                   {"--file-types", "FileTypes"}};
 const TextOption ObjectOptions[] = {{"--obj", "Obj"}, {"--from-obj", "FromObj"}, {"--my-new-part", "MyNewPart"}};
 
-// The outer transaction of a scripted call: rolled back unless committed, also when the call throws.
-class OuterTransaction {
-public:
-    explicit OuterTransaction(embedded::Database& database) : database_(database) { database_.BeginOuterTransaction(); }
-    ~OuterTransaction() {
-        if (open_) database_.RollbackOuterTransaction();
-    }
-    OuterTransaction(const OuterTransaction&) = delete;
-    OuterTransaction& operator=(const OuterTransaction&) = delete;
-    void Commit() {
-        open_ = false;
-        database_.CommitOuterTransaction();
-    }
-
-private:
-    embedded::Database& database_;
-    bool open_ = true;
-};
-
 } // namespace
 
 CLI::App* HookCommand::Register(CLI::App& app) {
     command_ = app.add_subcommand(
         "hook", "Call one hook on a database file and print its windows, events and result.\n"
                 "Exit status: 0 the hook returned (whatever its result), 2 it failed or an argument is wrong,\n"
-                "3 the machine stopped it (no display for the windows, no temporary folder).");
+                "3 the machine or the server stopped it (a full disk, a lost server, a folder it may not write,\n"
+                "no display for the windows).");
     command_->add_option("NAME", hook_, "The hook, e.g. LockObject")->required();
     command_->add_option("--db", database_, "The database file, or a database server's address (postgresql://...)")
         ->required();
@@ -96,10 +80,11 @@ CLI::App* HookCommand::Register(CLI::App& app) {
     command_->add_option("--answers", answersFile_,
                          "Answer the windows from this file (a JSON list of answers as in scenario files) instead of "
                          "showing them");
-    auto* record = command_->add_option("--record", recordFile_,
-                         "Write the call, the windows shown and the answers given (from --answers, or by a person in "
-                         "the windows) as a scenario file that `quendra play` replays; the database as it was before "
-                         "the call is kept beside it (same name, .db), and files picked go into the scenario");
+    auto* record = command_->add_option(
+        "--record", recordFile_,
+        "Write the call, the windows shown and the answers given (from --answers, or by a person in "
+        "the windows) as a scenario file that `quendra play` replays; the database as it was before "
+        "the call is kept beside it (same name, .db), and files picked go into the scenario");
     command_->add_flag("--force", force_, "With --record: replace FILE and FILE.db when they exist")->needs(record);
     command_->add_flag("--read-only", readOnly_, "The database refuses every write during the call");
     command_->add_flag("--json", json_, "Print one JSON object a line");
@@ -170,13 +155,14 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     auto step = MakeStep(documents);
     auto database = DatabaseFile::Open(database_);
     if (!database->UserId(user_)) throw CommandError("there is no user \"" + user_ + "\" in " + database_);
+    // Without a display, a call that shows no window still runs; one that would show one is undone.
 #ifdef QUENDRA_WITH_QT
     bool person = answersFile_.empty();
+    std::string noDisplay = person ? qt::NoDisplay() : "";
 #else
     bool person = false;
+    std::string noDisplay;
 #endif
-    // Without a display, a call that shows no window still runs; one that would show one is undone.
-    std::string noDisplay = person ? NoDisplay() : "";
     if (!noDisplay.empty()) person = false;
     std::ofstream recording;
     if (!recordFile_.empty()) recording = PrepareRecording();
@@ -198,52 +184,9 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     Transcript transcript(out, errors, json_);
     transcript.Step(1, step, user_);
     out.flush(); // the call may wait for a person at a real window
-    StepOutcome outcome;
-    bool misfit = false;
-    Json answers = Json::array();
-    Json files = Json::object();
-    if (person) {
-#ifdef QUENDRA_WITH_QT
-        static int argc = 1;
-        static char name[] = "quendra";
-        static char* argv[] = {name, nullptr};
-        std::optional<QApplication> application;
-        QuietQtPlatformNotes();
-        if (!qApp) application.emplace(argc, argv);
-        qt::QtWindowSystem windows;
-        StepRunner runner(world, windows, windows, nullptr);
-        outcome = runner.Run(step, user_);
-        // A result dialog shares its query dialog's answer, as in scenarios.
-        std::string searchAnswer;
-        for (const auto& shown : windows.Answered()) {
-            auto window = shown.window;
-            if (shown.answer) {
-                Json answer = PersonAnswer(*shown.answer, *database, answersFolder, files);
-                window.answer = JsonText(answer);
-                if (std::holds_alternative<scripted::answers::Search>(shown.answer->what)) searchAnswer = window.answer;
-                answers.push_back(answer);
-            } else {
-                window.answer = searchAnswer;
-            }
-            outcome.windows.push_back(window);
-        }
-#endif
-    } else {
-        // The answers are the whole intention: a call they do not fit leaves the database as it was.
-        OuterTransaction transaction(*database);
-        StepRunner runner(world, scripted, scripted, &scripted);
-        outcome = runner.Run(step, user_);
-        misfit = outcome.scriptedFailure || !outcome.answersLeft.empty();
-        if (!misfit) transaction.Commit();
-        size_t used = step.answers.size() - outcome.answersLeft.size();
-        for (size_t i = 0; i < used; ++i) {
-            answers.push_back(step.answers[i].written);
-            for (const auto& file : step.answers[i].openFiles) {
-                auto path = answersFolder / PathFromText(file);
-                if (std::filesystem::is_regular_file(path)) files[file] = ReadFileText(TextFromPath(path));
-            }
-        }
-    }
+    Call call = person ? CallForPerson(world, step, *database, answersFolder)
+                       : CallScripted(world, scripted, step, *database, answersFolder);
+    auto& [outcome, misfit, answers, files] = call;
     // Windows that nobody could see end the call without a transcript of what nobody answered.
     if (misfit && !noDisplay.empty())
         throw EnvironmentError("this call shows windows, and " + noDisplay +
@@ -252,6 +195,11 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     transcript.Outcome(1, outcome, world);
     if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
+    // A full disk or a lost server during the call is the machine's, whatever the hook made of it.
+    if (auto failure = database->Harness().MachineFailureText()) {
+        errors << "quendra hook: " << *failure << "; the hook's writes are undone\n";
+        return EnvironmentFault;
+    }
     if (misfit) {
         errors << "quendra hook: the answers do not fit the windows shown; the hook's writes are undone\n";
         return 2;
@@ -263,20 +211,50 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     return outcome.error ? 2 : 0;
 }
 
-std::string HookCommand::NoDisplay() {
+HookCommand::Call HookCommand::CallForPerson(World& world, const ScenarioStep& step, embedded::Database& database,
+                                             const std::filesystem::path& answersFolder) const {
+    Call call;
 #ifdef QUENDRA_WITH_QT
-    // Inside a program that runs Qt already (a test at the screen), its windows are seen where it shows them.
-    if (qApp) return "";
+    static int argc = 1;
+    static char name[] = "quendra";
+    static char* argv[] = {name, nullptr};
+    std::optional<QApplication> application;
+    qt::QuietQtPlatformNotes();
+    if (!qApp) application.emplace(argc, argv);
+    qt::QtWindowSystem windows;
+    StepRunner runner(world, windows, windows, nullptr);
+    OuterTransaction unit(database, PersonsCallIsOneUnit(database_));
+    call.outcome = runner.Run(step, user_);
+    if (!database.Harness().MachineFailureText()) unit.Commit();
+    NotePersonAnswers(windows.Answered(), database, answersFolder, call.outcome, call.answers, call.files);
+#else
+    (void)world, (void)step, (void)database, (void)answersFolder;
 #endif
-    std::string platform = std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
-    if (platform == "offscreen" || platform == "minimal")
-        return "QT_QPA_PLATFORM=" + platform + " shows windows to nobody";
-    if (platform.empty() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        return "there is no display to show windows on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
-    return "";
+    return call;
 }
 
-std::string HookCommand::Page() const {
+HookCommand::Call HookCommand::CallScripted(World& world, scripted::ScriptedUser& scripted, const ScenarioStep& step,
+                                            embedded::Database& database,
+                                            const std::filesystem::path& answersFolder) const {
+    Call call;
+    // The answers are the whole intention: a call they do not fit leaves the database as it was.
+    OuterTransaction transaction(database);
+    StepRunner runner(world, scripted, scripted, &scripted);
+    call.outcome = runner.Run(step, user_);
+    call.misfit = call.outcome.scriptedFailure || !call.outcome.answersLeft.empty();
+    if (!call.misfit && !database.Harness().MachineFailureText()) transaction.Commit();
+    size_t used = step.answers.size() - call.outcome.answersLeft.size();
+    for (size_t i = 0; i < used; ++i) {
+        call.answers.push_back(step.answers[i].written);
+        for (const auto& file : step.answers[i].openFiles) {
+            auto path = answersFolder / PathFromText(file);
+            if (std::filesystem::is_regular_file(path)) call.files[file] = ReadFileText(TextFromPath(path));
+        }
+    }
+    return call;
+}
+
+std::string HookCommand::HelpPage() const {
     const HookInfo* hook = HookCatalog::Find(hook_);
     return hook ? HookCatalog::Page(*hook) + "\n" : "";
 }
@@ -294,8 +272,9 @@ std::ofstream HookCommand::PrepareRecording() {
     // A scenario file holds UTF-8 only: a name or argument that is not would be replayed as another.
     auto notUtf8 = [](const std::string& what, const std::string& text) {
         if (JsonHeldText(text) != text)
-            throw CommandError(what + " " + JsonText(text) +
-                               " is not UTF-8 text, which a recording cannot keep: give it in UTF-8 to record the call");
+            throw CommandError(
+                what + " " + JsonText(text) +
+                " is not UTF-8 text, which a recording cannot keep: give it in UTF-8 to record the call");
     };
     notUtf8("the copy of the database", std::filesystem::path(snapshot).filename().string());
     for (const char* flag : {"--user", "--row", "--link-attributes", "--select-op", "--extensions", "--file-types",
@@ -320,9 +299,16 @@ std::ofstream HookCommand::PrepareRecording() {
     }
     std::ofstream recording(recordFile_, std::ios::binary | std::ios::trunc);
     if (!recording) {
-        auto why = std::strerror(errno);
+        const int error = errno;
         ForgetRecording();
-        throw CommandError("cannot write the recording " + recordFile_ + ": " + why);
+        const std::string text = "cannot write the recording " + recordFile_ + ": " + std::strerror(error);
+        // A folder that may not be written, a full disk: the machine's.
+        bool machine = error == EACCES || error == EPERM || error == EROFS || error == ENOSPC;
+#ifdef EDQUOT
+        machine = machine || error == EDQUOT;
+#endif
+        if (machine) throw EnvironmentError(text);
+        throw CommandError(text);
     }
     madeRecording_ = !recordingExisted;
     return recording;

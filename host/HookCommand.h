@@ -1,13 +1,21 @@
 // HookCommand: `quendra hook NAME`: one hook call on a database file, answered by a person or a script.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "JsonCursor.h"
 #include "Scenario.h"
 #include "StepOutcome.h"
+#include "World.h"
+
+#include "Database.h"
+#include "ScriptedUser.h"
+
+#include "Command.h"
 
 #include <CLI/CLI.hpp>
 
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -15,20 +23,33 @@
 
 namespace quendra::host {
 
-class HookCommand {
+class HookCommand : public Command {
 public:
-    CLI::App* Register(CLI::App& app);
-    int Run(std::ostream& out, std::ostream& errors);
+    CLI::App* Register(CLI::App& app) override;
+    int Run(std::ostream& out, std::ostream& errors) override;
     // The named hook's arguments, purpose and result, for `quendra hook NAME --help`; empty for no hook.
-    std::string Page() const;
+    std::string HelpPage() const override;
     // What to do about a mistake on the command line, or empty.
-    std::string ParseHint(const CLI::ParseError& error) const;
+    std::string ParseHint(const CLI::ParseError& error) const override;
     static const char* const Usage;
 
 private:
+    // What a call did, and the answers given (as a scenario writes them) with the files they open
+    // (path -> content). A misfit: the answers did not fit the windows shown.
+    struct Call {
+        StepOutcome outcome;
+        bool misfit = false;
+        Json answers = Json::array();
+        Json files = Json::object();
+    };
+
     ScenarioStep MakeStep(std::deque<Json>& documents);
-    // Why windows shown now would be seen by nobody, or empty when a person can see them.
-    static std::string NoDisplay();
+    // The call with the windows shown to a person in Qt.
+    Call CallForPerson(World& world, const ScenarioStep& step, embedded::Database& database,
+                       const std::filesystem::path& answersFolder) const;
+    // The call answered from the answers file, undone when they do not fit.
+    Call CallScripted(World& world, scripted::ScriptedUser& scripted, const ScenarioStep& step,
+                      embedded::Database& database, const std::filesystem::path& answersFolder) const;
     // Refuses a recording or its database that exist (unless forced), keeps the database beside the
     // recording and opens the recording for writing, all before the hook runs.
     std::ofstream PrepareRecording();

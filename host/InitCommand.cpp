@@ -1,6 +1,7 @@
 // InitCommand: the database is made under a temporary name beside its place and linked into place only
 // while the place is still free, so two runs never take each other's file and a failed run removes only
 // what it made.
+// SPDX-License-Identifier: Apache-2.0
 #include "InitCommand.h"
 
 #include "CommandError.h"
@@ -53,6 +54,15 @@ void LinkIntoPlace(const std::string& from, const std::string& to) {
                        std::error_code(static_cast<int>(error), std::system_category()).message());
 }
 #else
+// A file that cannot be put in its place: the machine's fault where the folder may not be written or the disk
+// is full, else the place's.
+[[noreturn]] void ThrowPlacingError(const std::string& to, int error) {
+    const std::string text = "cannot put the database at " + to + ": " + std::strerror(error);
+    if (error == EACCES || error == EPERM || error == EROFS || error == ENOSPC || error == EDQUOT || error == EIO)
+        throw EnvironmentError(text);
+    throw CommandError(text);
+}
+
 // Puts the made file at `to` unless something is there already: a hard link fails on an existing name;
 // on file systems without hard links, a rename that refuses to replace does the same.
 void LinkIntoPlace(const std::string& from, const std::string& to) {
@@ -62,9 +72,9 @@ void LinkIntoPlace(const std::string& from, const std::string& to) {
     if (linkError == EPERM || linkError == ENOTSUP || linkError == EOPNOTSUPP || linkError == EXDEV) {
         if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
         if (errno == EEXIST) throw CommandError(to + " exists already; init only makes new database files");
-        throw CommandError("cannot put the database at " + to + ": " + std::strerror(errno));
+        ThrowPlacingError(to, errno);
     }
-    throw CommandError("cannot put the database at " + to + ": " + std::strerror(linkError));
+    ThrowPlacingError(to, linkError);
 }
 #endif
 
@@ -82,7 +92,7 @@ CLI::App* InitCommand::Register(CLI::App& app) {
     return command;
 }
 
-int InitCommand::Run(std::ostream& out) {
+int InitCommand::Run(std::ostream& out, std::ostream&) {
     if (embedded::IsServerAddress(database_)) return MakeOnServer(out);
     RefuseSpecialNames(database_);
     std::error_code error;
@@ -104,6 +114,8 @@ int InitCommand::Run(std::ostream& out) {
             if (!model->users.empty()) world.SetDefaultUser(model->users.front().login);
             world.Build(*sample);
         }
+    } catch (const embedded::MachineFailure& failure) {
+        throw EnvironmentError(database_ + ": " + failure.what());
     } catch (const embedded::EmbeddedError& wrong) {
         throw CommandError(database_ + ": " + wrong.what());
     }
@@ -114,21 +126,23 @@ int InitCommand::Run(std::ostream& out) {
 }
 
 // On a server the tables and the model are made in the schema the address selects, where other programs may
-// already look: there is no file to give its name only once it is complete.
+// already look: there is no file to give its name only once it is complete, so all of it is one transaction.
 int InitCommand::MakeOnServer(std::ostream& out) {
     auto model = ModelSource::Load(model_, "", "", "");
     std::optional<Scenario> sample;
     if (sample_) sample = ScenarioParser::ParseText(SampleDataText(), SampleDataName);
     try {
-        auto database = embedded::Database::Create(database_, model);
-        if (sample) {
+        embedded::Database::Create(database_, model, [&](embedded::Database& database) {
+            if (!sample) return;
             scripted::ScriptedUser dialogs;
-            World world(*database, dialogs, SampleDataName);
+            World world(database, dialogs, SampleDataName);
             if (!model->users.empty()) world.SetDefaultUser(model->users.front().login);
             world.Build(*sample);
-        }
+        });
     } catch (const embedded::UnreachableServer& unreachable) {
         throw EnvironmentError(unreachable.what());
+    } catch (const embedded::MachineFailure& failure) {
+        throw EnvironmentError(database_ + ": " + failure.what());
     } catch (const embedded::EmbeddedError& wrong) {
         throw CommandError(database_ + ": " + wrong.what());
     }

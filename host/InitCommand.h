@@ -1,5 +1,8 @@
 // InitCommand: `quendra init DB`: makes a database from a model, optionally with the sample product.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
+
+#include "Command.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,10 +11,10 @@
 
 namespace quendra::host {
 
-class InitCommand {
+class InitCommand : public Command {
 public:
-    CLI::App* Register(CLI::App& app);
-    int Run(std::ostream& out);
+    CLI::App* Register(CLI::App& app) override;
+    int Run(std::ostream& out, std::ostream& errors) override;
 
 private:
     int MakeOnServer(std::ostream& out);

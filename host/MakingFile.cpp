@@ -1,15 +1,18 @@
 // MakingFile: the name carries its maker's process id, so a later maker can tell a file in the making from
 // one whose maker is gone.
+// SPDX-License-Identifier: Apache-2.0
 #include "MakingFile.h"
 
 #include "CommandError.h"
 #include "FilePath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <random>
 
 #ifdef _WIN32
@@ -112,7 +115,8 @@ MakingFile::MakingFile(const std::string& target) {
         auto candidate = place.parent_path() / PathFromText(stem + std::to_string(OwnProcessId()) + "-" +
                                                             std::to_string(random() % 1000000000000ULL));
         std::error_code error;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error))) path_ = TextFromPath(candidate);
+        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error)))
+            path_ = TextFromPath(candidate);
     }
     if (path_.empty()) throw CommandError("cannot find a free temporary name beside " + target);
     if (path_.size() + 8 >= PathRoom) return; // longer than any file system takes: SQLite will say so

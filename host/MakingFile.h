@@ -1,6 +1,7 @@
 // MakingFile: the temporary name under which `init` makes a database beside its place, removed with the files
 // SQLite keeps beside it on every way out: a return, an exception, SIGINT or SIGTERM. One left behind by a
 // maker that was killed outright is removed by the next maker of the same name.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <string>

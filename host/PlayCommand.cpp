@@ -1,7 +1,11 @@
 // PlayCommand: every file is played even when an earlier one failed; the worst outcome is the exit status.
+// SPDX-License-Identifier: Apache-2.0
 #include "PlayCommand.h"
 
 #include "CommandError.h"
+#ifdef QUENDRA_WITH_COM
+#include "HookThroughCom.h"
+#endif
 #include "ScenarioPlayer.h"
 #include "Transcript.h"
 
@@ -19,16 +23,17 @@ CLI::App* PlayCommand::Register(CLI::App& app) {
                 "The file format is described in docs/scenarios.md.");
     command_->add_option("FILE", files_, "Scenario files");
     command_->add_option("--database", server_,
-                        "Play each scenario in a fresh schema on this database server (postgresql://...), dropped "
-                        "afterwards, instead of in memory");
+                         "Play each scenario in a fresh schema on this database server (postgresql://...), dropped "
+                         "afterwards, instead of in memory");
     command_->add_flag("--json", json_, "Print one JSON object a line instead of the readable transcript");
 #ifdef QUENDRA_WITH_COM
     command_->add_flag("--com", throughCom_,
-                      "Call the hooks through Quendra.Application, the registered quendra.dll, as a platform script "
-                      "does");
+                       "Call the hooks through Quendra.Application, the registered quendra.dll, as a platform script "
+                       "does");
 #endif
-    command_->add_flag("--list-calls", listCalls_,
-                      "Print every platform operation a step's \"faults\" can make fail, one a line, and play nothing");
+    command_->add_flag(
+        "--list-calls", listCalls_,
+        "Print every platform operation a step's \"faults\" can make fail, one a line, and play nothing");
     return command_;
 }
 
@@ -44,7 +49,9 @@ int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
                            "\"; leave it out to play in memory");
     Transcript transcript(out, errors, json_);
     ScenarioPlayer player(transcript, server_);
-    player.CallThroughCom(throughCom_);
+#ifdef QUENDRA_WITH_COM
+    if (throughCom_) player.CallHooksBy(CallHookByCom);
+#endif
     int worst = 0, passed = 0, failed = 0;
     for (const auto& file : files_) {
         int status = player.Play(file);

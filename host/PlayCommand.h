@@ -1,5 +1,8 @@
 // PlayCommand: `quendra play FILE...`: plays scenario files and says which pass.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
+
+#include "Command.h"
 
 #include <CLI/CLI.hpp>
 
@@ -9,10 +12,10 @@
 
 namespace quendra::host {
 
-class PlayCommand {
+class PlayCommand : public Command {
 public:
-    CLI::App* Register(CLI::App& app);
-    int Run(std::ostream& out, std::ostream& errors);
+    CLI::App* Register(CLI::App& app) override;
+    int Run(std::ostream& out, std::ostream& errors) override;
 
 private:
     CLI::App* command_ = nullptr;

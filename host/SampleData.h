@@ -1,4 +1,5 @@
 // SampleData: the sample product that `quendra init --sample` loads, built into the command.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 namespace quendra::host {

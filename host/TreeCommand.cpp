@@ -1,5 +1,6 @@
 // TreeCommand: walks the tree with its own stack (trees may be very deep) and stops at cycles. Each level holds
 // one page of the links below its object, so a wide tree is printed as it is read.
+// SPDX-License-Identifier: Apache-2.0
 #include "TreeCommand.h"
 
 #include "CommandError.h"
@@ -58,7 +59,7 @@ CLI::App* TreeCommand::Register(CLI::App& app) {
     return command;
 }
 
-int TreeCommand::Run(std::ostream& out) {
+int TreeCommand::Run(std::ostream& out, std::ostream&) {
     Print(database_, partNumber_, out);
     return 0;
 }

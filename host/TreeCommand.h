@@ -1,5 +1,8 @@
 // TreeCommand: `quendra tree DB PART_NUMBER`: the parts tree below a part, with its links and lock holders.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
+
+#include "Command.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,10 +11,10 @@
 
 namespace quendra::host {
 
-class TreeCommand {
+class TreeCommand : public Command {
 public:
-    CLI::App* Register(CLI::App& app);
-    int Run(std::ostream& out);
+    CLI::App* Register(CLI::App& app) override;
+    int Run(std::ostream& out, std::ostream& errors) override;
     // Prints the tree below every part of that number, one line per object:
     //   Assembly P-100020 - Output shaft assembly
     //     Part P-100021 - Output shaft (Parts Tree#23: Quantity=1, Position=10) locked by dora

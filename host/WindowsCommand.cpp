@@ -1,12 +1,11 @@
-// WindowsCommand: the Qt toolkit renders the windows; only built where Qt is.
+// WindowsCommand: the Qt toolkit renders the windows; built only where Qt is.
 #include "WindowsCommand.h"
 
 #include "CommandError.h"
 #include "QtMessages.h"
-
-#ifdef QUENDRA_WITH_QT
 #include "WindowGallery.h"
-#endif
+
+#include <filesystem>
 
 namespace quendra::host {
 
@@ -16,18 +15,18 @@ CLI::App* WindowsCommand::Register(CLI::App& app) {
     return command;
 }
 
-int WindowsCommand::Run(std::ostream& out) {
-#ifdef QUENDRA_WITH_QT
+int WindowsCommand::Run(std::ostream& out, std::ostream&) {
     if (outDir_.empty()) throw CommandError("--out names no folder: give the folder for the pictures");
-    QuietQtPlatformNotes();
-    if (quendra::qt::RenderWindowGallery(outDir_) != 0)
-        throw CommandError("not every window could be written to " + outDir_);
+    qt::QuietQtPlatformNotes();
+    std::error_code error;
+    if (std::filesystem::exists(outDir_, error) && !std::filesystem::is_directory(outDir_, error))
+        throw CommandError(outDir_ + " is no folder: give a folder for the pictures with --out");
+    // What stops the pictures is the machine's: a folder that may not be written, a full disk.
+    if (RenderWindowGallery(outDir_) != 0)
+        throw EnvironmentError("not every window could be written to " + outDir_ +
+                               ": check that the folder may be written and the disk has room");
     out << "wrote the window pictures to " << outDir_ << '\n';
     return 0;
-#else
-    (void)out;
-    throw CommandError("this quendra was built without Qt and has no windows to render");
-#endif
 }
 
 } // namespace quendra::host

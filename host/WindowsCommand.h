@@ -1,5 +1,8 @@
 // WindowsCommand: `quendra windows --out DIR`: pictures of every window, for the documentation.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
+
+#include "Command.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,10 +11,10 @@
 
 namespace quendra::host {
 
-class WindowsCommand {
+class WindowsCommand : public Command {
 public:
-    CLI::App* Register(CLI::App& app);
-    int Run(std::ostream& out);
+    CLI::App* Register(CLI::App& app) override;
+    int Run(std::ostream& out, std::ostream& errors) override;
 
 private:
     std::string outDir_;

@@ -1,4 +1,5 @@
 // FileError: one line naming the file, the JSON path and the mistake.
+// SPDX-License-Identifier: Apache-2.0
 #include "FileError.h"
 
 #include "FilePath.h"

@@ -1,5 +1,6 @@
 // FileError: a file that is wrong (a model, scenario, answer or sample file), with where and what;
 // and the one reader of whole files that reports through it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <stdexcept>

@@ -1,4 +1,5 @@
 // JsonCursor: checked reading of model, scenario and answer files.
+// SPDX-License-Identifier: Apache-2.0
 #include "JsonCursor.h"
 
 #include <cmath>

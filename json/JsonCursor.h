@@ -1,4 +1,5 @@
 // JsonCursor: one place in a parsed JSON file, read with checks that name the file and JSON path.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "FileError.h"

@@ -1,5 +1,6 @@
 # Writes the man page of the quendra command from its help texts, then compresses it:
 #   cmake -DQUENDRA=<the command> -DVERSION=<version> -DOUTPUT=<quendra.1> -P ManPage.cmake
+# SPDX-License-Identifier: Apache-2.0
 function(help_of var)
     execute_process(COMMAND ${QUENDRA} ${ARGN} --help OUTPUT_VARIABLE text RESULT_VARIABLE failed)
     if(failed)
@@ -54,4 +55,5 @@ The command, scenario and model files and the windows are described in
 .IR /usr/share/doc/quendra/docs/ .
 ")
 file(WRITE ${OUTPUT} "${page}")
-file(ARCHIVE_CREATE OUTPUT ${OUTPUT}.gz PATHS ${OUTPUT} FORMAT raw COMPRESSION GZip)
+# As Debian wants it: the best compression, and no name or time in the header, so two builds match.
+execute_process(COMMAND gzip -9nc ${OUTPUT} OUTPUT_FILE ${OUTPUT}.gz COMMAND_ERROR_IS_FATAL ANY)

@@ -1,5 +1,6 @@
 # What both MinGW-w64 cross-builds share; a toolchain file sets CMAKE_SYSTEM_PROCESSOR and
 # QUENDRA_MINGW_TRIPLE first, then includes this.
+# SPDX-License-Identifier: Apache-2.0
 set(CMAKE_SYSTEM_NAME Windows)
 
 set(CMAKE_C_COMPILER ${QUENDRA_MINGW_TRIPLE}-gcc-posix)

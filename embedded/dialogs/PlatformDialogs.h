@@ -1,4 +1,5 @@
 // PlatformDialogs: the embedded platform's own interactive dialogs, shown by a window toolkit.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "AttributeType.h"

@@ -1,4 +1,5 @@
 // PostgreSQL connections: kept statements, transactions and savepoints, server sequences, failing with CvError.
+// SPDX-License-Identifier: Apache-2.0
 #include "PostgresConnection.h"
 
 #include "AttributeType.h"
@@ -171,7 +172,10 @@ void DropSchemaOnServer(const std::string& address, const std::string& schema) {
 
 std::unique_ptr<Connection> OpenPostgres(const std::string& address, bool create, bool reading) {
     auto connection = std::make_unique<PostgresConnection>(address, reading);
-    if (create) connection->CheckEmpty();
+    if (create) {
+        connection->CheckEmpty();
+        connection->MakeAsOwner();
+    }
     return connection;
 }
 
@@ -197,7 +201,14 @@ void PostgresConnection::Fail(PGresult* result, const std::string& prefix) {
         text = PostgresFailureText(connection_, result, name_);
     PQclear(result);
     if (state == "40001" || state == "40P01") throw PostgresConflict(text, state);
+    if (PQstatus(connection_) != CONNECTION_OK || state.starts_with("08") || state.starts_with("53") ||
+        state.starts_with("57P"))
+        throw PostgresMachineFailure(text, state);
     throw PostgresError(text, state);
+}
+
+std::string PostgresConnection::Quoted(const std::string& name) const {
+    return embedded::Quoted(connection_, name);
 }
 
 void PostgresConnection::Command(const char* sql) {
@@ -435,7 +446,8 @@ void PostgresConnection::RollbackOuterTransaction() {
     if (!outer_) throw CvError("no transaction is open");
     outer_ = false;
     if (DropTransaction(kBegin)) return;
-    if (InTransaction()) Command("ROLLBACK");
+    // A lost connection took its transaction with it.
+    if (PQstatus(connection_) == CONNECTION_OK && InTransaction()) Command("ROLLBACK");
 }
 
 bool PostgresConnection::BeginWrite() {
@@ -471,6 +483,18 @@ void PostgresConnection::AbandonWrite(bool savepoint) noexcept {
     }
     CountRoundTrip();
     PQclear(PQexec(connection_, savepoint ? "ROLLBACK TO platform_write; RELEASE platform_write" : "ROLLBACK"));
+}
+
+// A transaction-level advisory lock per key, in the order of the keys so that two calls never wait for each
+// other; the server lets them go when the transaction ends, also when the client is gone.
+void PostgresConnection::HoldKeys(const std::vector<int64_t>& keys) {
+    if (!outer_ || keys.empty()) return;
+    std::string list;
+    for (int64_t key : keys) list += (list.empty() ? "" : ",") + std::to_string(key);
+    Statement held = Prepare("SELECT count(pg_advisory_xact_lock(k)) FROM (SELECT DISTINCT unnest(string_to_array(?, "
+                             "',')::bigint[]) AS k ORDER BY 1) AS keys");
+    held.BindText(1, list);
+    held.Step();
 }
 
 bool PostgresConnection::BeginRead() {
@@ -566,6 +590,7 @@ std::string PostgresConnection::StoredModelText() {
             throw StorageError("the schema " + (known.IsNull(2) ? std::string("(none)") : known.Text(2)) +
                                " on the server holds no database of this platform: make one with quendra init");
         }
+        TrustSchema();
         if (known.Int(1)) {
             Statement version = Prepare("SELECT MAX(format) FROM platform_format");
             version.Step();

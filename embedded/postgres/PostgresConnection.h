@@ -9,6 +9,7 @@
 // statement, are queued and sent ahead of the next request in one round trip (a pipeline); a failure of one
 // is the failure of that request. A transaction that ran no statement is never sent. The ROLLBACK that ends a read
 // snapshot is sent at once and its result read with the next request.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"
@@ -32,6 +33,12 @@ public:
     std::string state;
 };
 
+// A full disk on the server, or a server lost while working.
+class PostgresMachineFailure final : public PostgresError, public MachineFault {
+public:
+    using PostgresError::PostgresError;
+};
+
 // A deadlock or serialisation failure: the server undid the transaction, which may be run again.
 class PostgresConflict final : public PostgresError, public WriteConflict {
 public:
@@ -39,10 +46,9 @@ public:
 };
 
 // The mapping of server roles to the logins of the platform's users (a role without a row works as the login
-// of its own name), and the role whose members are administrators.
+// of its own name). Members of the role quendra_admin are administrators.
 inline constexpr const char* kRoleLoginsTable =
     "CREATE TABLE platform_role_logins (role_name TEXT PRIMARY KEY, login TEXT NOT NULL)";
-inline constexpr const char* kAdministratorRole = "quendra_admin";
 
 class PostgresConnection final : public Connection {
 public:
@@ -69,6 +75,7 @@ public:
     bool BeginWrite() override;
     void CommitWrite(bool savepoint) override;
     void AbandonWrite(bool savepoint) noexcept override;
+    void HoldKeys(const std::vector<int64_t>& keys) override;
     bool BeginRead() override;
     void EndRead() noexcept override;
 
@@ -88,6 +95,12 @@ public:
 
     // Refuses to make a database where the schema holds one of this platform already.
     void CheckEmpty();
+    // Makes the tables as the database's owner: the connection acts as the owner when its role may, else
+    // StorageError.
+    void MakeAsOwner();
+    // Gives a team role what working needs in the schema of the data and no write on who is who or on the
+    // model; admin: makes it an administrator too. Only the owner may; StorageError otherwise.
+    void GrantTeamRole(const std::string& role, bool admin);
     // Runs a prepared statement with its values; the rows, or PostgresError.
     PGresult* Run(const std::string& name, const std::vector<const char*>& values);
     // The columns of a prepared statement.
@@ -107,6 +120,12 @@ private:
     static void CountRoundTrip();
     // A failure of the last command as PostgresError (takes the result).
     [[noreturn]] void Fail(PGresult* result, const std::string& prefix = "");
+    // Finds the schema that holds the data (where the search path finds the model), refuses it unless the
+    // database's owner owns everything in it, then finds every name there alone; refuses a role that is no
+    // administrator and may change who is who or the model. StorageError.
+    void TrustSchema();
+    // The name quoted for SQL text.
+    std::string Quoted(const std::string& name) const;
     // Runs statements without values and checks that they did not fail.
     void Command(const char* sql);
     // The state of the transaction once what is queued and unread has run.
@@ -140,6 +159,7 @@ private:
     int64_t changes_ = 0;
     std::unordered_map<std::string, Kept> cache_;
     std::optional<ServerUser> authenticated_; // asked once: a connection keeps its role
+    std::string schema_;                      // the schema that holds the data, once trusted
 };
 
 } // namespace quendra::embedded

@@ -1,4 +1,5 @@
 // Values bound as text, statements run on the server, rows read as platform values.
+// SPDX-License-Identifier: Apache-2.0
 #include "PostgresStatement.h"
 
 #include "CvError.h"

@@ -1,5 +1,6 @@
 // PostgresStatement: one statement prepared on the server, run with its values when first stepped; its rows
 // come back at once and are read one after the other.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Statement.h"

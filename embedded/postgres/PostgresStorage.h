@@ -1,5 +1,6 @@
 // PostgresStorage: the platform's storage on a PostgreSQL server, as the rest of the platform reaches it
 // (without libpq's headers).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"
@@ -26,6 +27,10 @@ std::string AddressWithSchema(const std::string& address, const std::string& sch
 // Makes the schema (refused when it exists) and drops it with all it holds; throw ServerUnreachable or CvError.
 void CreateSchemaOnServer(const std::string& address, const std::string& schema);
 void DropSchemaOnServer(const std::string& address, const std::string& schema);
+// Gives the team role what working needs on the database at the address, and no write on who is who or the
+// model; admin: makes it an administrator (a member of quendra_admin). The address's role must be the
+// database's owner. Throws ServerUnreachable, StorageError or CvError.
+void GrantOnServer(const std::string& address, const std::string& role, bool admin);
 // Requests this process sent to servers through the platform's connections and waited for (statements run,
 // prepared or described, transaction commands), for the benchmarks to count a hook's round trips.
 int64_t PostgresRoundTrips();

@@ -1,4 +1,5 @@
 // Rewriting the platform's SQL for PostgreSQL, and PostgreSQL's failures in words for people.
+// SPDX-License-Identifier: Apache-2.0
 #include "PostgresText.h"
 
 #include <cctype>

@@ -1,4 +1,5 @@
 // PostgresText: the platform's SQL said in PostgreSQL's words, and PostgreSQL's failures said for people.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <libpq-fe.h>

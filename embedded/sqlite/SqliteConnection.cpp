@@ -1,4 +1,5 @@
 // SQLite connections and their statement cache, failing with CvError.
+// SPDX-License-Identifier: Apache-2.0
 #include "SqliteConnection.h"
 
 #include "AttributeType.h"
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace quendra::embedded {
 
@@ -51,16 +53,41 @@ std::string FailureText(sqlite3* db, int rc, const std::string& path) {
     }
 }
 
+namespace {
+
+class SqliteMachineFailure final : public CvError, public MachineFault {
+public:
+    using CvError::CvError;
+};
+
+} // namespace
+
+void ThrowFailure(sqlite3* db, int rc, const std::string& path) {
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+        throw SqliteMachineFailure(FailureText(db, rc, path));
+    default:
+        throw CvError(FailureText(db, rc, path));
+    }
+}
+
 SqliteConnection::SqliteConnection(const std::string& path, int flags, size_t capacity)
     : path_(path), capacity_(capacity) {
     // A connection is used by one thread at a time (the platform has no threads of its own), so SQLite need not
     // take the connection's mutex around every call.
     int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        std::string message = FailureText(db_, rc, path_);
-        sqlite3_close(db_);
-        db_ = nullptr;
-        throw CvError(message);
+        sqlite3* failed = std::exchange(db_, nullptr);
+        try {
+            ThrowFailure(failed, rc, path_);
+        } catch (...) {
+            sqlite3_close(failed);
+            throw;
+        }
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, BusyWaitMilliseconds());
@@ -183,7 +210,7 @@ void SqliteConnection::Execute(const std::string& sql) {
     char* error = nullptr;
     int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
     sqlite3_free(error);
-    if (rc != SQLITE_OK) throw CvError(FailureText(db_, rc, path_));
+    if (rc != SQLITE_OK) ThrowFailure(db_, rc, path_);
 }
 
 void SqliteConnection::Fail(const std::string& what) const {
@@ -195,7 +222,7 @@ void SqliteConnection::Fail(const std::string& what) const {
     case SQLITE_AUTH:
         throw CvError(what + ": " + sqlite3_errmsg(db_));
     default:
-        throw CvError(FailureText(db_, rc, path_));
+        ThrowFailure(db_, rc, path_);
     }
 }
 

@@ -3,6 +3,7 @@
 // The cache hands a statement to one user at a time: asked again for the same SQL while that statement is
 // in use (a nested read), it prepares a fresh one that lives only as long as its user. It keeps at most
 // `capacity` statements and finalizes the least recently used idle one that is not pinned to make room.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"
@@ -21,6 +22,8 @@ namespace quendra::embedded {
 // What went wrong when SQLite answered rc, said so that a person knows what to do: a locked database,
 // a full disk, a file or folder that cannot be written, a file that is no database or a damaged one.
 std::string FailureText(sqlite3* db, int rc, const std::string& path);
+// Throws the failure as CvError, marked as the machine's (MachineFault) where it is.
+[[noreturn]] void ThrowFailure(sqlite3* db, int rc, const std::string& path);
 
 class SqliteConnection final : public Connection {
 public:

@@ -1,4 +1,5 @@
 // Making and opening SQLite database files, with the checks that come before SQLite touches a file.
+// SPDX-License-Identifier: Apache-2.0
 #include "SqliteFiles.h"
 
 #include "CvError.h"
@@ -19,6 +20,12 @@ namespace quendra::embedded {
 
 namespace {
 
+// A file or folder the user may not write: the machine's fault, not the database's.
+class NotWritable final : public StorageError, public MachineFault {
+public:
+    using StorageError::StorageError;
+};
+
 // With a write-ahead log, NORMAL keeps the file consistent after a crash of the process or the
 // machine (a power loss may only drop the last commits) and spares a disk flush per platform write.
 const char* kSynchronous = "PRAGMA synchronous=NORMAL";
@@ -34,21 +41,21 @@ void CheckWritable(const std::string& path) {
     struct stat info {};
     stat(path.c_str(), &info);
     if ((info.st_mode & 0222) == 0)
-        throw StorageError("the database file is read-only: make it writable (chmod u+w), then try again");
+        throw NotWritable("the database file is read-only: make it writable (chmod u+w), then try again");
     if (access(path.c_str(), W_OK) != 0) {
         if (errno == EROFS)
-            throw StorageError("the database file is on a read-only file system: copy it to a writable folder");
-        throw StorageError("no permission to write the database file: ask its owner for write access, then try "
-                           "again");
+            throw NotWritable("the database file is on a read-only file system: copy it to a writable folder");
+        throw NotWritable("no permission to write the database file: ask its owner for write access, then try "
+                          "again");
     }
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     const std::string folder = parent.empty() ? std::string(".") : parent.string();
     struct stat folderInfo {};
     if (stat(folder.c_str(), &folderInfo) != 0 || (folderInfo.st_mode & 0222) == 0 ||
         access(folder.c_str(), W_OK | X_OK) != 0)
-        throw StorageError("no permission to write in the folder " + folder +
-                           ", where the database keeps its log beside the file: ask for write access to the "
-                           "folder, or move the file to a folder you can write");
+        throw NotWritable("no permission to write in the folder " + folder +
+                          ", where the database keeps its log beside the file: ask for write access to the "
+                          "folder, or move the file to a folder you can write");
 }
 
 // A file nobody may write, without a write-ahead log beside it: no other program can change it while it is
@@ -102,9 +109,10 @@ void RefuseToTakeSideFiles(const std::string& path, const struct stat& info) {
     if (file >= 0) close(file);
     if (!logged) return;
     const std::string owner = UserName(info.st_uid);
-    throw StorageError("the database file belongs to " + owner + ", and reading it now would make the files kept "
-                       "beside it (" + path + "-wal, -shm) yours, so that " + owner + " could no longer write it: "
-                       "read it while " + owner + " has it open (quendra desktop keeps it open), or read a copy");
+    throw StorageError("the database file belongs to " + owner + ", and reading it now would make the files " +
+                       "kept beside it (" + path + "-wal, -shm) yours, so that " + owner +
+                       " could no longer write it: read it while " + owner +
+                       " has it open (quendra desktop keeps it open), or read a copy");
 }
 #endif
 

@@ -1,5 +1,6 @@
 // SqliteFiles: the platform's databases as SQLite files (or in memory), made and opened with the checks a
 // file needs before anything touches it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "SqliteConnection.h"

@@ -1,4 +1,5 @@
 // Binding values to statements, stepping them and reading their columns, failing with CvError.
+// SPDX-License-Identifier: Apache-2.0
 #include "SqliteStatement.h"
 
 #include "AttributeType.h"
@@ -60,9 +61,12 @@ bool SqliteStatement::Step() {
     int rc = sqlite3_step(statement_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    std::string message = FailureText(db_, rc, FileOf(db_));
-    sqlite3_reset(statement_);
-    throw CvError(message);
+    // Reset once the failure is said: resetting may change what SQLite says of it.
+    struct ResetAfter {
+        sqlite3_stmt* statement;
+        ~ResetAfter() { sqlite3_reset(statement); }
+    } reset{statement_};
+    ThrowFailure(db_, rc, FileOf(db_));
 }
 
 std::string SqliteStatement::ColumnName(int column) const {

@@ -1,4 +1,5 @@
 // SqliteStatement: one prepared SQLite statement, finalized with it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Statement.h"

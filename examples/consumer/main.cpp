@@ -1,5 +1,6 @@
 // A host of the component in a few lines: an embedded database from the built-in plant model,
 // a scripted user logged in, and one hook called through Application.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 #include "Database.h"
 #include "ScriptedUser.h"

@@ -1,4 +1,5 @@
 // ClsBOM: adding, copying, deleting, updating and replacing links of the parts tree.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsBOM.h"
 
 #include "ClsLock.h"

@@ -1,4 +1,5 @@
 // ClsBOM: the parts-tree (bill of materials) operations.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

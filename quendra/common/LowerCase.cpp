@@ -1,4 +1,5 @@
 // Lower case for UTF-8 texts by the simple lower-case mappings of Unicode 14.0.
+// SPDX-License-Identifier: Apache-2.0
 #include "LowerCase.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // Lower case for UTF-8 texts, letter by letter, as names and extensions are compared.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <string>

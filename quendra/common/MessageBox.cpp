@@ -1,4 +1,5 @@
 // Message boxes titled "Quendra".
+// SPDX-License-Identifier: Apache-2.0
 #include "MessageBox.h"
 
 #include "Names.h"

@@ -1,4 +1,5 @@
 // Message boxes titled "Quendra", the way every component class shows them.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowSystem.h"

@@ -1,5 +1,6 @@
 // Names of the data model that the component uses, exactly as the platform spells them. They are texts made
 // once, so that the platform's calls take them without making a text each time.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // How messages name an object.
+// SPDX-License-Identifier: Apache-2.0
 #include "ObjectName.h"
 
 namespace quendra {

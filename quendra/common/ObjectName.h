@@ -1,4 +1,5 @@
 // How messages name an object: its class name, a blank, and its display text.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

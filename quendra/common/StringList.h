@@ -1,4 +1,5 @@
 // StringList: the ordered lists of texts the component parses from script arguments.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvError.h"

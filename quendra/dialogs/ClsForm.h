@@ -1,4 +1,5 @@
 // ClsForm: the facade through which component classes show the component's own windows.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // FrmFileType: the window in which the user picks the file type of an unknown extension.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowSystem.h"

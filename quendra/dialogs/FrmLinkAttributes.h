@@ -1,4 +1,5 @@
 // FrmLinkAttributes: the link attribute editor, a grid of names and values edited in place.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowSystem.h"

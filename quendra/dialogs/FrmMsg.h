@@ -1,4 +1,5 @@
 // FrmMsg: the message window, one line of text and a Continue button.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowSystem.h"

@@ -1,4 +1,5 @@
 // Application: the eighteen hooks, each a thin adapter from the script's arguments to one helper.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 
 #include "ClsBOM.h"
@@ -6,6 +7,9 @@
 #include "ClsLock.h"
 #include "ClsUpload.h"
 #include "ClsUtils.h"
+
+#include <exception>
+#include <utility>
 
 namespace quendra {
 
@@ -46,6 +50,21 @@ Ptr<CvObject> ObjectOfRow0(const Ptr<CvSession>& Session, const Ptr<CvRecList>& 
 
 Application::Application(ui::WindowSystem& Windows) : windows_(Windows) {}
 
+int16_t Application::Caught() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        caught_ = error.what();
+    } catch (...) {
+        caught_ = "a failure without a text";
+    }
+    return Refused;
+}
+
+std::string Application::TakeCaughtFailure() {
+    return std::exchange(caught_, std::string());
+}
+
 StringListPtr Application::CleanedLinkAttributes(const Ptr<CvSession>& Session, const std::string& LinkAttributes) {
     ClsUtils utils(windows_);
     auto collection = utils.GetAttributesFromScript(LinkAttributes);
@@ -59,7 +78,7 @@ int16_t Application::AddExistingPart(Ptr<CvSession>& Session, Ptr<CvRecList>& Re
         ClsBOM bom(windows_);
         return GoOnIf(bom.AddExistingPart(Session, obj, collection));
     } catch (...) {
-        return Refused;
+        return Caught();
     }
 }
 
@@ -69,7 +88,7 @@ int16_t Application::AddMainPart(Ptr<CvSession>& Session, Ptr<CvRecList>& RecLis
         ClsBOM bom(windows_);
         return GoOnIf(bom.AddMainPart(Session, obj));
     } catch (...) {
-        return Refused;
+        return Caught();
     }
 }
 
@@ -80,7 +99,7 @@ int16_t Application::AddNewPart(Ptr<CvSession>& Session, Ptr<CvRecList>& RecList
         ClsBOM bom(windows_);
         return GoOnIf(bom.AddNewPart(Session, obj, collection));
     } catch (...) {
-        return Refused;
+        return Caught();
     }
 }
 
@@ -154,7 +173,7 @@ int16_t Application::LockObject(Ptr<CvSession>& Session, Ptr<CvRecList>& RecList
         ClsLock lock(windows_);
         return GoOnIfNonZero(lock.LockObject(Session, RecListIn));
     } catch (...) {
-        return Refused;
+        return Caught();
     }
 }
 
@@ -167,7 +186,7 @@ int16_t Application::ReplacePart(Ptr<CvSession>& Session, Ptr<CvRecList>& RecLis
         ClsBOM bom(windows_);
         return GoOnIf(bom.ReplacePart(Session, RecListIn, collection, false, noObject));
     } catch (...) {
-        return Refused;
+        return Caught();
     }
 }
 
@@ -180,7 +199,7 @@ int16_t Application::ReplacePartByNewPart(Ptr<CvSession>& Session, Ptr<CvRecList
         ClsBOM bom(windows_);
         return GoOnIf(bom.ReplacePart(Session, RecListIn, collection, true, MyNewPart));
     } catch (...) {
-        return Refused;
+        return Caught();
     }
 }
 
@@ -191,7 +210,7 @@ int16_t Application::UnLockObject(Ptr<CvSession>& Session, Ptr<CvRecList>& RecLi
         ClsLock lock(windows_);
         return GoOnIfNonZero(lock.UnLockObject(Session, RecListIn));
     } catch (...) {
-        return Refused;
+        return Caught();
     }
 }
 
@@ -209,7 +228,7 @@ int16_t Application::UploadDocument(Ptr<CvSession>& Session, Ptr<CvRecList>& Rec
         ClsUpload upload(windows_);
         return GoOnIf(upload.ShowOpenDialogBox(Session, rootObject, extensions, fileTypes));
     } catch (...) {
-        return Refused;
+        return Caught();
     }
 }
 

@@ -4,7 +4,8 @@
 // (`quendra::Application app(windows);`), keeps the platform session and the hook's arguments
 // in variables of its own and calls one of the eighteen hooks, passing those variables; the
 // in/out objects (`FromObj` of CopyTreeFrom, `MyNewPart` of ReplacePartByNewPart) come back
-// through them. The object keeps nothing between calls, so one instance may serve many calls.
+// through them. The object keeps nothing between calls but the text of the failure the last one
+// caught, so one instance may serve many calls.
 //
 // Each hook answers the hook result: 0 the operation goes on, 1 it is refused or failed.
 // AddExistingPart, AddMainPart, AddNewPart, LockObject, ReplacePart, ReplacePartByNewPart,
@@ -14,6 +15,7 @@
 // LinkUpdate, IsLockedForUpdate) let a failure pass: the platform's CvError (or any other
 // exception a helper lets through) leaves the hook, so a host tells a failed call from a
 // result of 0 or 1 by catching it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"
@@ -55,11 +57,18 @@ public:
                            std::string& FileTypes);
     int16_t IsLockedForUpdate(Ptr<CvSession>& CvSession, Ptr<CvRecList>& RecListIn);
 
+    // The text of the failure the last hook call caught before answering 1, empty when it caught
+    // none; taking it empties it. The administrators' log writes it.
+    std::string TakeCaughtFailure();
+
 private:
+    // Notes the failure being handled in a hook that catches everything; answers 1.
+    int16_t Caught();
     // The script's link attribute names, parsed and cleaned against the link class.
     StringListPtr CleanedLinkAttributes(const Ptr<CvSession>& Session, const std::string& LinkAttributes);
 
     ui::WindowSystem& windows_;
+    std::string caught_;
 };
 
 } // namespace quendra

@@ -1,4 +1,5 @@
 // ClsHookLifeCycle: checks before life-cycle operations and the relinking of documents after check-in.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsHookLifeCycle.h"
 
 #include "ClsLock.h"

@@ -1,4 +1,5 @@
 // ClsHookLifeCycle: the checks before life-cycle operations and the relinking after check-in.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // ClsLock: the lock check, locking and unlocking with propagation, and the update guard.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsLock.h"
 
 #include "ClsUtils.h"

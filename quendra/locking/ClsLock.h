@@ -1,4 +1,5 @@
 // ClsLock: the component's own lock on parts and documents.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // Plain-ASCII text helpers: the case of keywords and the trimming of list items and numbers.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // AttributeType: the codes by which an attribute definition says what its values are.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
 // CvError: the one exception type by which every platform failure reaches its caller.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <stdexcept>

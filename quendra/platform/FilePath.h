@@ -1,6 +1,7 @@
 // File names as texts. Every text in Quendra is UTF-8, file names too; a std::filesystem::path made
 // straight from a narrow string reads it in the system's code page on Windows (byte by byte with
 // MinGW), so every name crosses between text and path through these two.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <filesystem>

@@ -1,4 +1,5 @@
 // Value conversions between the platform's value types and text.
+// SPDX-License-Identifier: Apache-2.0
 #include "Value.h"
 
 #include "AsciiText.h"

@@ -1,4 +1,5 @@
 // Value: one attribute value as the platform hands it over, carrying its own type.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <cstdint>

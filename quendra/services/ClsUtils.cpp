@@ -1,4 +1,5 @@
 // ClsUtils: linking, link attributes, workflow start, deletion, search, redraw, user names, mandatory check.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsUtils.h"
 
 #include "AsciiText.h"

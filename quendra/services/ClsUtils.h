@@ -1,4 +1,5 @@
 // ClsUtils: the object services every other class of the component builds on.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

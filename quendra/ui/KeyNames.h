@@ -1,4 +1,5 @@
 // The names scenario and answer files give the keys a window reacts to, both ways.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowSystem.h"

@@ -1,4 +1,5 @@
 // WindowSystem: what the component's windows need of a window system.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <cstdint>

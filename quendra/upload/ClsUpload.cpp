@@ -1,4 +1,5 @@
 // ClsUpload: files picked in the open-file dialog become documents placed under the selected object.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsUpload.h"
 
 #include "ClsForm.h"

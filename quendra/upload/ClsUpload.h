@@ -1,4 +1,5 @@
 // ClsUpload: files picked in the open-file dialog become documents.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"

@@ -1,4 +1,5 @@
 // FrmShowOpenDialog: the never-shown window that hosts the upload's open-file dialog.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowSystem.h"

@@ -1,7 +1,11 @@
 // The server seen from a COM client under Wine: its exports, class factory, reference counts and
 // DllCanUnloadNow, the type library's method table, and how results and failures come back.
 // Usage: test_com_server <path of quendra.dll>. Prints each failed check and "N passed, N failed".
-// <windows.h> comes first: the other Windows headers build on it.
+// The component's hook table comes before the Windows headers, whose macros would rename its members.
+// SPDX-License-Identifier: Apache-2.0
+#include "HookTable.h"
+
+// <windows.h> comes first of the Windows headers: the others build on it.
 #include <windows.h>
 
 #include <oaidl.h>
@@ -12,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -30,31 +35,27 @@ void Check(bool condition, const char* what) {
 
 const CLSID ClsidApplication = {0xCAA60299, 0x1FFF, 0x497F, {0x82, 0xB2, 0x87, 0xE1, 0x41, 0x6F, 0xD8, 0x9D}};
 
+// The hooks of the component's table, as the type library and the dispatch must show them.
 struct Hook {
-    const wchar_t* name;
-    UINT parameters;
+    std::wstring name;
+    std::vector<std::wstring> parameters; // after the session
+    bool catches = false;
+    UINT Count() const { return static_cast<UINT>(parameters.size() + 1); }
 };
 
-constexpr Hook hooks[] = {
-    {L"AddExistingPart", 3},
-    {L"AddMainPart", 2},
-    {L"AddNewPart", 3},
-    {L"AfterCheckInDocuments", 2},
-    {L"BeforeAddPartsTreeLink", 2},
-    {L"BeforeCheckOutReleaseDocs", 3},
-    {L"BeforeDeleteDocuments", 2},
-    {L"BeforeNewReleaseObj", 2},
-    {L"BeforeUpdate", 3},
-    {L"CopyTreeFrom", 4},
-    {L"DeleteLink", 2},
-    {L"LinkUpdate", 3},
-    {L"LockObject", 2},
-    {L"ReplacePart", 3},
-    {L"ReplacePartByNewPart", 4},
-    {L"UnLockObject", 2},
-    {L"UploadDocument", 4},
-    {L"IsLockedForUpdate", 2},
-};
+const std::vector<Hook>& Hooks() {
+    static const std::vector<Hook> hooks = [] {
+        const auto wide = [](std::string_view text) { return std::wstring(text.begin(), text.end()); };
+        std::vector<Hook> all;
+        for (const quendra::Hook& hook : quendra::Hooks()) {
+            Hook entry{wide(hook.name), {}, hook.catches};
+            for (const auto& parameter : hook.Parameters()) entry.parameters.push_back(wide(parameter.name));
+            all.push_back(std::move(entry));
+        }
+        return all;
+    }();
+    return hooks;
+}
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
@@ -262,14 +263,17 @@ void CheckTypeLibrary(IDispatch* application) {
         FUNCDESC* function = nullptr;
         if (FAILED(info->GetFuncDesc(index, &function))) continue;
         if (function->memid >= 1 && function->memid <= 18) {
-            const Hook& hook = hooks[function->memid - 1];
+            const Hook& hook = Hooks()[static_cast<size_t>(function->memid - 1)];
             Check(static_cast<UINT>(function->memid) == next++, "the hooks come in the method table's order");
-            BSTR name = nullptr;
-            UINT names = 0;
-            info->GetNames(function->memid, &name, 1, &names);
-            Check(name && std::wcscmp(name, hook.name) == 0, "each DISPID carries its hook's name");
-            SysFreeString(name);
-            Check(static_cast<UINT>(function->cParams) == hook.parameters, "each hook has its parameters");
+            BSTR names[5] = {};
+            UINT count = 0;
+            info->GetNames(function->memid, names, 5, &count);
+            Check(names[0] && names[0] == hook.name, "each DISPID carries its hook's name");
+            Check(count == hook.Count() + 1, "each hook has its parameters");
+            for (UINT p = 2; p < count && p - 2 < hook.parameters.size(); ++p)
+                Check(names[p] && names[p] == hook.parameters[p - 2], "each parameter has its name in the table");
+            for (BSTR name : names) SysFreeString(name);
+            Check(static_cast<UINT>(function->cParams) == hook.Count(), "each hook has its parameters");
             Check(function->elemdescFunc.tdesc.vt == VT_I2, "each hook answers a 16-bit integer");
             for (SHORT p = 0; p < function->cParams; ++p) {
                 const ELEMDESC& parameter = function->lprgelemdescParam[p];
@@ -288,8 +292,8 @@ void CheckTypeLibrary(IDispatch* application) {
 }
 
 void CheckHooks(IDispatch* application) {
-    for (size_t i = 0; i < std::size(hooks); ++i) {
-        LPOLESTR name = const_cast<LPOLESTR>(hooks[i].name);
+    for (size_t i = 0; i < Hooks().size(); ++i) {
+        LPOLESTR name = const_cast<LPOLESTR>(Hooks()[i].name.c_str());
         DISPID id = 0;
         Check(application->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id) == S_OK &&
                   id == static_cast<DISPID>(i + 1),
@@ -328,9 +332,10 @@ void CheckHooks(IDispatch* application) {
     EXCEPINFO exception;
     UINT argumentError = 0;
     HRESULT code = S_OK;
-    for (size_t i = 0; i < std::size(hooks); ++i) {
-        code = CallHook(application, static_cast<DISPID>(i + 1), arguments, hooks[i].parameters, result, exception,
+    for (size_t i = 0; i < Hooks().size(); ++i) {
+        code = CallHook(application, static_cast<DISPID>(i + 1), arguments, Hooks()[i].Count(), result, exception,
                         argumentError);
+        Check(Hooks()[i].catches == !failures[i], "the hooks that catch are those of the table");
         if (!failures[i]) {
             Check(code == S_OK && result.vt == VT_I2 && result.iVal == 1, "a hook that catches answers 1");
             continue;

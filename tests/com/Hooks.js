@@ -3,6 +3,7 @@
 // is an automation object) that keep what the component asked of them.
 // Prints each failed check and "N passed, N failed"; exits 1 when a check failed. (Wine's cscript
 // answers 0 after a script error, so the caller also requires the closing line.)
+// SPDX-License-Identifier: Apache-2.0
 var passed = 0, failed = 0;
 function check(condition, what) {
     if (condition) passed++;

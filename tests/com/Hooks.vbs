@@ -1,5 +1,6 @@
 ' Quendra.Application from VBScript, which passes its variables by reference: the platform
 ' objects are VBScript classes. Prints each failed check and "N passed, N failed".
+' SPDX-License-Identifier: Apache-2.0
 Option Explicit
 Dim passed, failed
 passed = 0

@@ -2,6 +2,7 @@
 # The Windows quendra.exe makes a database file and refuses to replace one: the one place where the
 # command calls Windows itself (the move that may not replace) rather than the C++ library.
 # Usage: InitCommand.sh <wine> <quendra.exe> <work folder>
+# SPDX-License-Identifier: Apache-2.0
 set -uo pipefail
 wine=$1
 quendra=$2

@@ -4,6 +4,7 @@
 // component's windows are answered from PlatformAnswers.json (QUENDRA_ANSWERS), in order across
 // the calls; the platform's own dialogs by Quendra.Platform's Answer.
 // Usage: cscript Platform.js <database file>. Prints each failed check and "N passed, N failed".
+// SPDX-License-Identifier: Apache-2.0
 var passed = 0, failed = 0;
 function check(condition, what) {
     if (condition) passed++;

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Creates the private Wine prefix of the COM tests once ($WINEPREFIX, under the build folder).
+# Usage: WinePrefix.sh <wine loader> <wineserver>
 set -euo pipefail
 wine=$1
+wineserver=$2
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$(dirname "$wine")/wineboot" -i
-    "$(dirname "$wine")/wineserver" -w
+    "$wine" wineboot -i
+    "$wineserver" -w
 fi
 test -f "$WINEPREFIX/system.reg"

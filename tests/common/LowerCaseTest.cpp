@@ -1,4 +1,5 @@
 // Lower-casing texts letter by letter, as file extensions are compared.
+// SPDX-License-Identifier: Apache-2.0
 #include "LowerCase.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // The desktop driven as a person would: search, open the tree, the context menu, the user menu.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopWindow.h"
 #include "CommandLine.h"
 #include "DatabaseFile.h"

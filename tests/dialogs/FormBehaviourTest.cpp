@@ -1,7 +1,8 @@
 // The component's three windows behave alike on every window toolkit.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsForm.h"
+#include "TestWorld.h"
 #include "WindowBackend.h"
-#include "World.h"
 
 #include <gtest/gtest.h>
 

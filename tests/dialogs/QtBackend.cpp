@@ -1,5 +1,6 @@
 // The Qt toolkit as a back end of the window behaviour suite: a user who answers its
 // windows with real mouse and key events.
+// SPDX-License-Identifier: Apache-2.0
 #ifdef QUENDRA_TEST_WITH_QT
 
 #include "QtApplication.h"

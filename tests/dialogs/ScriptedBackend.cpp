@@ -1,4 +1,5 @@
 // The scripted toolkit as a back end of the window behaviour suite.
+// SPDX-License-Identifier: Apache-2.0
 #include "WindowBackend.h"
 
 namespace quendra::test {

@@ -2,6 +2,7 @@
 // windows with clicks, keys and characters sent to their controls, and reads what they show from
 // the windows themselves. With QUENDRA_WINDOW_PICTURES naming a folder, the first window of each
 // kind is saved there as a bitmap before it is answered.
+// SPDX-License-Identifier: Apache-2.0
 #ifdef QUENDRA_TEST_WITH_WIN32
 
 #include "Win32WindowSystem.h"

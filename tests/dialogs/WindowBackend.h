@@ -1,4 +1,5 @@
 // WindowBackend: a window toolkit under test together with a user who answers its windows.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "ScriptedUser.h"

@@ -1,4 +1,5 @@
 // Database files: making, opening, sharing between sessions, and files that cannot be used.
+// SPDX-License-Identifier: Apache-2.0
 #include "PlantFixture.h"
 
 #include "CvError.h"

@@ -1,4 +1,5 @@
 // Model files: the default model, and mistakes reported with the file and the JSON path.
+// SPDX-License-Identifier: Apache-2.0
 #include "Model.h"
 #include "Database.h"
 #include "TempFolder.h"

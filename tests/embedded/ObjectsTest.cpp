@@ -1,4 +1,5 @@
 // Objects, records and record lists of the embedded platform on the default model.
+// SPDX-License-Identifier: Apache-2.0
 #include "OnBothStorages.h"
 
 #include "CvError.h"

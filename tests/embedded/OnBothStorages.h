@@ -1,6 +1,7 @@
 // OnBothStorages: the plant fixture on each storage of the platform, a test of it running once per storage:
 // a database in memory, and one in a schema of its own on the test server (QUENDRA_TEST_POSTGRES, set by
 // the CTest fixture that starts the server), skipped when no server is given.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "PlantFixture.h"

@@ -1,4 +1,5 @@
 // SQL and structured queries on the default model's tables.
+// SPDX-License-Identifier: Apache-2.0
 #include "OnBothStorages.h"
 
 #include "CvError.h"

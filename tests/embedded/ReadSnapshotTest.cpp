@@ -1,4 +1,5 @@
 // Read transactions around several reads: opened only outside a write, always ended.
+// SPDX-License-Identifier: Apache-2.0
 #include "ReadSnapshot.h"
 
 #include "CvError.h"

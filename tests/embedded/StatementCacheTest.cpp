@@ -1,4 +1,5 @@
 // The connection's statement cache: one user per statement at a time, and a bounded number kept.
+// SPDX-License-Identifier: Apache-2.0
 #include "SqliteConnection.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 // Reading a tree a page at a time gives what the platform's tree links give, across link tables and pages.
+// SPDX-License-Identifier: Apache-2.0
 #include "TreeReader.h"
 
 #include "Names.h"

@@ -1,4 +1,5 @@
 // Values of every attribute type written, stored and read back as text; direct data errors; sequence formats.
+// SPDX-License-Identifier: Apache-2.0
 #include "Model.h"
 #include "PlantFixture.h"
 

@@ -1,11 +1,12 @@
 // Quotes, semicolons, wildcards, non-ASCII and very long texts travel through every query and back unchanged;
 // the SQL query runs reading statements only.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 #include "CvError.h"
 #include "Model.h"
 #include "Names.h"
 #include "Processes.h"
-#include "World.h"
+#include "TestWorld.h"
 
 namespace quendra::test {
 namespace {

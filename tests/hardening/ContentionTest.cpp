@@ -1,9 +1,10 @@
 // Users in processes of their own lock and unlock overlapping parts of one database file or server, add and
 // replace parts, or change one part while another locks and unlocks it.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <map>
 #include <optional>

@@ -1,8 +1,9 @@
 // A process killed in the middle of an unlock walk leaves a sound database: every part fully unlocked or untouched.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <signal.h>
 

@@ -1,11 +1,13 @@
 // A broken environment: each fault of the file, its folder, the disk or another program gets its own message,
 // and leaves the database as it was. Also reading a file that cannot be written.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
+#include "CommandRun.h"
 #include "CvError.h"
 #include "Names.h"
 #include "Processes.h"
+#include "TestWorld.h"
 #include "TreeCommand.h"
-#include "World.h"
 
 #include <sys/stat.h>
 
@@ -233,6 +235,44 @@ TEST_F(EnvironmentFaultTest, AHookMeetingALockedDatabaseOrAFullDiskRecordsWhy) {
     }
 }
 
+// What stops a command on a file is the machine's, exit status 3: a full disk while a hook writes or init
+// makes a file, a database in a folder nobody may write. The database stays as it was, init leaves no file.
+TEST_F(EnvironmentFaultTest, ACommandTheMachineStopsExitsWithThreeAndChangesNothing) {
+    const std::string none = File(folder, "none.json");
+    std::ofstream(none) << "[]";
+    const std::vector<std::string> lock{
+        "hook", "LockObject", "--db", path, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-1)", "--answers", none};
+    struct Case {
+        std::string name;
+        std::function<void()> breakIt;
+        std::vector<std::string> command;
+        std::string errors;
+    };
+    const std::string made = File(folder, "made.db");
+    const std::vector<Case> cases = {
+        {"a hook on a full disk", [] { full = true; }, lock,
+         "quendra hook: the disk holding the database " + path + " is full: free some space, then try again\n"},
+        {"init on a full disk", [] { full = true; }, {"init", made}, ""},
+        {"a hook in a folder nobody may write", [&] { chmod(File(folder, "").c_str(), 0555); }, lock,
+         "quendra hook: " + path + ": no permission to write in the folder " + folder.Path() +
+             ", where the database keeps its log beside the file: ask for write access to the folder, or move "
+             "the file to a folder you can write\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string before = FileBytes(path) + FileBytes(path + "-wal");
+        c.breakIt();
+        auto ran = Quendra(c.command);
+        full = false;
+        chmod(File(folder, "").c_str(), 0700);
+        EXPECT_EQ(ran.status, 3) << c.name << ": " << ran.errors;
+        if (!c.errors.empty()) {
+            EXPECT_EQ(ran.errors, c.errors) << c.name;
+        }
+        EXPECT_FALSE(embedded::Database::Open(path)->ReadValue(part, names::CN_LOCKED).AsBool()) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(made)) << c.name;
+    }
+}
+
 // Printing the tree only reads: a file nobody may write, in either journal mode, is read and left as it was.
 TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTheFileStaysAsItWas) {
     embedded::ObjectKey link;
@@ -259,7 +299,7 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
         app.parse(arguments);
         ASSERT_TRUE(command->parsed()) << journal;
         std::ostringstream out;
-        EXPECT_EQ(tree.Run(out), 0) << journal;
+        EXPECT_EQ(tree.Run(out, out), 0) << journal;
         EXPECT_EQ(out.str(),
                   "Part P-1 - \n  Part P-2 - Pin (Parts Tree#" + std::to_string(link.objectId) + ": Quantity=3)\n")
             << journal;

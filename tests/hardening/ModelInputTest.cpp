@@ -1,4 +1,5 @@
 // Malformed model texts give an error that names the source, never a crash or a foreign exception.
+// SPDX-License-Identifier: Apache-2.0
 #include "Database.h"
 
 #include <gtest/gtest.h>

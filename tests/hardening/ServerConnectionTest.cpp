@@ -1,6 +1,7 @@
 // A connection to a server sends the transaction control nothing waits for, and the preparation of a statement,
 // along with the next statement: the writes and snapshots cost the requests counted below, a failure is the failing
 // statement's, the transaction is where it should be afterwards, and a deadlock makes a repeatable write run again.
+// SPDX-License-Identifier: Apache-2.0
 #include "CvError.h"
 #include "Database.h"
 #include "PostgresConnection.h"

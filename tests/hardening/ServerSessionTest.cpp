@@ -1,9 +1,10 @@
 // Sessions on a server: the authenticated role, not the login a program names, says who works and whether
 // as an administrator; a row another transaction holds makes a write fail as busy after the busy wait.
+// SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
 #include "Names.h"
 #include "Processes.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <libpq-fe.h>
 
@@ -31,13 +32,12 @@ struct Roles {
     ~Roles() {
         for (const auto& role : made) OnServer("DROP OWNED BY " + role + "; DROP ROLE " + role);
     }
-    // A role that may log in and work on the schema's tables.
-    std::string Make(const std::string& name, const std::string& schema) {
+    // A role that may log in and work on the tables of the schema at that address.
+    std::string Make(const std::string& name, const std::string& address) {
         const std::string role = name + "_" + std::to_string(getpid());
-        OnServer("CREATE ROLE " + role + " LOGIN; GRANT USAGE ON SCHEMA " + schema + " TO " + role +
-                 "; GRANT ALL ON ALL TABLES IN SCHEMA " + schema + " TO " + role +
-                 "; GRANT ALL ON ALL SEQUENCES IN SCHEMA " + schema + " TO " + role);
+        OnServer("CREATE ROLE " + role + " LOGIN");
         made.push_back(role);
+        embedded::GrantTeamRole(address, role, false);
         return role;
     }
     std::vector<std::string> made;
@@ -61,8 +61,8 @@ protected:
         free = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("F-1")},
                                                    {"CN_DESCRIPTION", Value::Text("Free")},
                                                    {names::STATE, Value::Int16(5)}});
-        cara = roles.Make("cara", SchemaName);
-        chief = roles.Make("chief", SchemaName);
+        cara = roles.Make("cara", schema->Address());
+        chief = roles.Make("chief", schema->Address());
         OnServer("DO $$ BEGIN CREATE ROLE quendra_admin NOLOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$");
         OnServer("GRANT quendra_admin TO " + chief);
         OnServer("INSERT INTO " + SchemaName + ".platform_role_logins VALUES ('" + cara + "', 'cara'), ('" + chief +

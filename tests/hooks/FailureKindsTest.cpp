@@ -1,7 +1,8 @@
 // Object services against a failure that is no std::exception: those that catch every failure catch it
 // too, those that catch nothing let it pass.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsUtils.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <functional>
 

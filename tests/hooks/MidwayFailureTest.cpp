@@ -1,7 +1,8 @@
 // A platform failure at the n-th call in the middle of a hook's work: what stays done, what is said,
 // and what the hook answers, where a scenario file cannot say it.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsUtils.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 // Refusals and calls with nothing to do write nothing and redraw nothing. Scenario files cannot say this:
 // their "events" hold when those events happened, whatever else happened too.
-#include "World.h"
+#include "TestWorld.h"
 
 namespace quendra::test {
 namespace {

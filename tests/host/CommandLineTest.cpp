@@ -1,14 +1,16 @@
 // Tests of the quendra command line: init and tree on files, and one clear line with status 2 for every mistake.
+// SPDX-License-Identifier: Apache-2.0
 #include "CommandRun.h"
 #include "Database.h"
 #include "MakingFile.h"
 #include "Processes.h"
-#include "QtMessages.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #ifdef QUENDRA_WITH_QT
+#include "QtMessages.h"
+
 #include <QtGlobal>
 #endif
 
@@ -234,7 +236,7 @@ TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
 
 #ifdef QUENDRA_WITH_QT
 TEST(CommandLine, TheQtPluginsNotesAboutItselfStayOffTheTerminal) {
-    QuietQtPlatformNotes();
+    qt::QuietQtPlatformNotes();
     testing::internal::CaptureStderr();
     qWarning("This plugin does not support propagateSizeHints()");
     qWarning("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'");
@@ -586,7 +588,9 @@ const Mistake Mistakes[] = {
      "quendra play: --database takes a database server's address (postgresql://...), not \"\"; leave it out to "
      "play in memory"},
 #ifdef QUENDRA_WITH_QT
-    {"WindowsIntoNoFolder", {"windows", "--out", ""}, "quendra windows: --out names no folder: give the folder for the pictures"},
+    {"WindowsIntoNoFolder",
+     {"windows", "--out", ""},
+     "quendra windows: --out names no folder: give the folder for the pictures"},
 #endif
     {"OptionBeforeTheCommand",
      {"--bogus"},
@@ -642,10 +646,10 @@ TEST(CommandLine, AReaderLeavesTheDatabaseToItsOwner) {
         const std::vector<std::string> alone{"none.json", "own.db"};
 
         EXPECT_EQ(QuendraAs("nobody", {"tree", db, "P-100000"}, folder.Path() + "/errors", errors), 2) << mode;
-        EXPECT_EQ(errors, "quendra tree: " + db + ": the database file belongs to daemon, and reading it now would "
-                          "make the files kept beside it (" + db + "-wal, -shm) yours, so that daemon could no "
-                          "longer write it: read it while daemon has it open (quendra desktop keeps it open), or "
-                          "read a copy\n");
+        EXPECT_EQ(errors, "quendra tree: " + db + ": the database file belongs to daemon, and reading it now " +
+                              "would make the files kept beside it (" + db + "-wal, -shm) yours, so that daemon " +
+                              "could no longer write it: read it while daemon has it open (quendra desktop keeps " +
+                              "it open), or read a copy\n");
         EXPECT_EQ(FileNames(shared), alone) << mode;
 
         ASSERT_EQ(Quendra({"tree", db, "P-100000"}).status, 0);

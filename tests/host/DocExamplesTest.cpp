@@ -9,6 +9,11 @@
 //   too); a line "..." stands for any number of lines.
 // - A block after "<!-- example: file NAME -->" is written to NAME; one after
 //   "<!-- example: not run (why) -->" is skipped. Other blocks are not examples.
+// - On a server (docs/server.md, run against the test server, where db.example.com stands for it): a ```sql
+//   block after "<!-- example: psql URI -->" runs in psql at URI, after "<!-- example: psql as the
+//   server's administrator -->" as the test server's superuser; each must succeed. The database and the
+//   roles the document makes are dropped before and after.
+// SPDX-License-Identifier: Apache-2.0
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +173,34 @@ std::string Joined(const std::vector<std::string>& lines) {
     return text;
 }
 
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// The test server's address (its superuser), where server.md's examples run.
+const std::string TestServer = QUENDRA_TEST_POSTGRES;
+
+// A command that runs the block's SQL in psql at the address; the block must succeed.
+Command SqlCommand(const Block& block, const std::string& address) {
+    return {"psql -X -q -v ON_ERROR_STOP=1 '" + address + "' >/dev/null <<'SQL'\n" + Joined(block.lines) + "SQL",
+            {},
+            block.line};
+}
+
+// Drops what server.md makes: its database and the roles its administrator's blocks create.
+std::string ServerCleanup(const std::vector<Block>& blocks) {
+    std::string sql = "DROP DATABASE IF EXISTS plant WITH (FORCE);";
+    for (const auto& block : blocks)
+        for (const auto& line : block.lines)
+            if (line.starts_with("CREATE ROLE ")) {
+                auto name = line.substr(12, line.find(' ', 12) - 12);
+                sql += " DROP ROLE IF EXISTS " + name + ";";
+            }
+    return "psql -X -q '" + TestServer + "' >/dev/null <<'SQL'\n" + sql + "\nSQL";
+}
+
 class DocExamples : public testing::TestWithParam<const char*> {};
 
 TEST_P(DocExamples, RunAsWrittenAndPrintWhatTheyShow) {
@@ -179,18 +212,36 @@ TEST_P(DocExamples, RunAsWrittenAndPrintWhatTheyShow) {
     fs::create_symlink(source / "examples", fs::path(folder.Path()) / "examples");
 
     auto document = (source / GetParam()).string();
+    const auto blocks = Blocks(document);
+    // server.md's host is the test server, whose database and roles of the document's are made anew.
+    const bool onServer = std::string(GetParam()) == "docs/server.md";
+    std::string server;
+    if (onServer) {
+        if (TestServer.empty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
+        server = TestServer.substr(TestServer.find('@') + 1);
+        server = server.substr(0, server.find('/'));
+        RunAll({{ServerCleanup(blocks), {}, 0}}, folder.Path(), bin.Path());
+    }
     int examples = 0;
-    for (const auto& block : Blocks(document)) {
+    for (const auto& block : blocks) {
         if (block.marker.starts_with("file ")) {
             std::ofstream(fs::path(folder.Path()) / block.marker.substr(5)) << Joined(block.lines);
             continue;
         }
         bool shell = block.info == "sh";
         bool session = block.info.empty() && !block.lines.empty() && block.lines.front().starts_with("$ ");
-        if (block.marker.starts_with("not run") || (!shell && !session)) continue;
         std::vector<Command> commands;
+        if (onServer && block.info == "sql" && block.marker.starts_with("psql ")) {
+            shell = true;
+            const auto as = block.marker.substr(5);
+            commands.push_back(SqlCommand(block, as.starts_with("postgresql://") ? as : TestServer));
+        } else if (block.marker.starts_with("not run") || (!shell && !session)) {
+            continue;
+        }
         for (const auto& command : Commands(block))
-            if (!Skipped(command)) commands.push_back(command);
+            if (!Skipped(command) && !(shell && onServer && block.info == "sql")) commands.push_back(command);
+        if (onServer)
+            for (auto& command : commands) command.text = Replaced(command.text, "db.example.com", server);
         auto ran = RunAll(commands, folder.Path(), bin.Path());
         ASSERT_EQ(ran.size(), commands.size()) << GetParam() << ":" << block.line << ": the block stopped early";
         for (size_t i = 0; i < commands.size(); ++i) {
@@ -203,6 +254,8 @@ TEST_P(DocExamples, RunAsWrittenAndPrintWhatTheyShow) {
                                                           << Joined(command.expected) << "prints:\n"
                                                           << ran[i].output;
             } else {
+                if (onServer)
+                    for (auto& line : got) line = Replaced(line, server, "db.example.com");
                 EXPECT_TRUE(Matches(command.expected, 0, got, 0)) << where << "\nshows:\n"
                                                                   << Joined(command.expected) << "prints:\n"
                                                                   << ran[i].output;
@@ -211,10 +264,12 @@ TEST_P(DocExamples, RunAsWrittenAndPrintWhatTheyShow) {
         }
     }
     EXPECT_GT(examples, 0) << GetParam() << " shows no example the test runs";
+    if (onServer) RunAll({{ServerCleanup(blocks), {}, 0}}, folder.Path(), bin.Path());
 }
 
 INSTANTIATE_TEST_SUITE_P(Documents, DocExamples,
-                         testing::Values("README.md", "docs/commands.md", "docs/scenarios.md", "docs/desktop.md"),
+                         testing::Values("README.md", "docs/commands.md", "docs/scenarios.md", "docs/desktop.md",
+                                         "docs/server.md"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              std::string name;
                              for (char c : std::string(info.param))

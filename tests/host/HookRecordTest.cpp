@@ -1,5 +1,6 @@
 // A hook called on a database file, answered by a person in real Qt windows (or by a script), recorded,
 // then replayed by play: the recording names what was answered and passes.
+// SPDX-License-Identifier: Apache-2.0
 #ifdef QUENDRA_WITH_QT
 
 #include "CommandRun.h"

@@ -1,4 +1,5 @@
 // Tests of reading scenario files: every mistake is reported with the file, its JSON path and what is wrong.
+// SPDX-License-Identifier: Apache-2.0
 #include "ScenarioParser.h"
 #include "FileError.h"
 
@@ -59,6 +60,7 @@ const WrongFile Mistakes[] = {
     {"FaultCountPastTheLimit",
      R"({"model": "plant", "steps": [{"hook": "LockObject", "faults": [{"call": "CvObject.Update", "nth": 3e9}]}]})",
      "/steps/0/faults/0/nth", "3000000000.0 is out of range (at most 2147483647)"},
+    {"SessionsPerFile", R"({"model": "plant", "sessions": "per file"})", "/sessions", "\"per file\" is none of"},
     {"UnknownAnswerKey",
      R"({"model": "plant", "steps": [{"hook": "LockObject", "answers": [{"button": "OK", "buton": "OK"}]}]})",
      "/steps/0/answers/0/buton", "unknown key \"buton\""},
@@ -94,8 +96,7 @@ const WrongFile Mistakes[] = {
     {"NumberTooLarge", R"({"model": "plant", "objects": [{"class": "Part", "values": {"STATE": 1e400}}]})", "",
      "not valid JSON: number overflow"},
     {"ModelAndDatabase", R"({"model": "plant", "database": "x.db"})", "/database", "not both"},
-    {"KeyGivenTwice",
-     R"({"model": "plant", "steps": [{"hook": "LockObject", "expect": {"result": 1}, "expect": {}}]})",
+    {"KeyGivenTwice", R"({"model": "plant", "steps": [{"hook": "LockObject", "expect": {"result": 1}, "expect": {}}]})",
      "/steps/0/expect", "the key \"expect\" is given twice in one object"},
     {"KeyGivenTwiceInAListInAList",
      R"({"model": "plant", "steps": [{}, {"answers": [{"button": "OK"}, {"button": "OK", "button": "No"}]}]})",

@@ -1,5 +1,6 @@
 // Tests of playing scenarios: what each failed expectation says, world mistakes with their JSON paths,
 // and both transcript forms.
+// SPDX-License-Identifier: Apache-2.0
 #include "ScenarioPlayer.h"
 #include "TempFolder.h"
 #include "Transcript.h"

@@ -1,6 +1,7 @@
 # Builds examples/consumer against the package installed in PREFIX (never the build tree) and
 # runs it; first checks that the installed headers include only each other, the standard
 # library and nothing of SQLite, JSON or Qt.
+# SPDX-License-Identifier: Apache-2.0
 file(GLOB headers ${PREFIX}/include/quendra/*.h)
 foreach(header ${headers})
     file(STRINGS ${header} includes REGEX "^#include ")

@@ -2,6 +2,7 @@
 # Makes the Debian packages, unpacks them into an empty root and uses what is there: the
 # version, the man page, bash completion, and the demo tour played by the unpacked command.
 #   DebianPackage.sh CPACK BUILD_DIR WORK_DIR VERSION WITH_QT WITH_POSTGRES
+# SPDX-License-Identifier: Apache-2.0
 set -euo pipefail
 cpack=$1 build=$2 work=$3 version=$4 withQt=$5 withPostgres=$6
 fail() { echo "$*" >&2; exit 1; }
@@ -25,8 +26,13 @@ devDepends="libsqlite3-dev (>= 3.37)"
 [[ $withPostgres == 1 ]] && devDepends+=", libpq-dev"
 [[ $(dpkg-deb -f "$dev" Depends) == "$devDepends" ]] || fail "quendra-dev: $(dpkg-deb -f "$dev" Depends)"
 usr=$work/root/usr
-[[ -f $usr/lib/cmake/Quendra/QuendraConfig.cmake && -f $usr/include/quendra/Application.h ]] ||
-    fail "quendra-dev holds no CMake package or headers"
+libs=$usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+[[ -f $libs/cmake/Quendra/QuendraConfig.cmake && -f $libs/libquendra_hooks.a && -f $usr/include/quendra/Application.h ]] ||
+    fail "quendra-dev holds no CMake package, libraries or headers in the multiarch folder"
+for package in quendra quendra-dev; do
+    grep -q '^License: Apache-2.0$' "$usr/share/doc/$package/copyright" || fail "$package has no licence"
+    zcat "$usr/share/doc/$package/changelog.gz" | grep -q "^$package ($version) " || fail "$package has no changelog of $version"
+done
 
 [[ $("$usr/bin/quendra" --version) == "quendra $version" ]] || fail "quendra --version: $("$usr/bin/quendra" --version)"
 zcat "$usr/share/man/man1/quendra.1.gz" | grep -q '^\.SS quendra play$' || fail "the man page lacks quendra play"

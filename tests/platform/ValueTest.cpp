@@ -1,5 +1,6 @@
 // Conversions of platform values between their types and text that no scenario reaches (the link
 // attribute editor's conversions are played in tests/scenarios/link-values.json).
+// SPDX-License-Identifier: Apache-2.0
 #include "Value.h"
 #include "CvError.h"
 

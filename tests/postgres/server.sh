@@ -4,6 +4,7 @@
 # `quendra` owns (no password: trust on the socket and loopback only). `server.sh stop FOLDER` stops it and
 # removes FOLDER. The server never runs as root: as root the script runs it as the system user `postgres`
 # (Debian's package makes it), or as `quendra-test`, which it makes when needed.
+# SPDX-License-Identifier: Apache-2.0
 set -eu
 action=$1
 folder=$2

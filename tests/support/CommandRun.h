@@ -1,4 +1,5 @@
 // CommandRun: the quendra command run in the test's process, with what it printed and its exit status.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CommandLine.h"

@@ -1,5 +1,6 @@
 // PlantFixture: an in-memory database of the default model, and platform dialogs answered by the test
 // directly (for the embedded platform's own tests, below the scripted user).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Database.h"

@@ -1,11 +1,12 @@
 // Child processes that work on a database file, the file made for them, and a plain SQLite connection to
 // look at it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "FileError.h"
 #include "Names.h"
 #include "TempFolder.h"
-#include "World.h"
+#include "TestWorld.h"
 
 #include <sqlite3.h>
 #include <sys/wait.h>

@@ -1,4 +1,5 @@
 // The one Qt application of a test executable that shows Qt windows.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 class QApplication;

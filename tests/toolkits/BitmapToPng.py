@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Converts the 24-bit bitmaps that the Win32 window test saves into PNG files beside them, and
 removes the bitmaps. Usage: BitmapToPng.py FILE.bmp..."""
+# SPDX-License-Identifier: Apache-2.0
 import os
 import struct, sys, zlib
 def convert(src, dst):

@@ -1,5 +1,6 @@
 // What a person does in the Qt toolkit's windows, as the answers it logs; each log replays on the
 // scripted toolkit to the same outcome.
+// SPDX-License-Identifier: Apache-2.0
 #ifdef QUENDRA_TEST_WITH_QT
 
 #include "ClsForm.h"

@@ -1,4 +1,5 @@
 // The Qt toolkit's open-file dialog, the platform's dialogs and the window pictures.
+// SPDX-License-Identifier: Apache-2.0
 #ifdef QUENDRA_TEST_WITH_QT
 
 #include "ClsForm.h"
@@ -146,7 +147,7 @@ TEST_F(QtToolkit, NewObjectDialogReadsValuesInTheirTypes) {
 
 TEST_F(QtToolkit, GalleryPicturesEveryWindow) {
     QTemporaryDir dir;
-    ASSERT_EQ(RenderWindowGallery(dir.path().toStdString()), 0);
+    ASSERT_EQ(host::RenderWindowGallery(dir.path().toStdString()), 0);
     for (const char* name :
          {"messagebox-information", "messagebox-exclamation", "messagebox-critical", "messagebox-question",
           "message-window", "file-type", "link-attributes", "new-object", "query", "results"}) {

@@ -1,6 +1,7 @@
 // The scripted user: how it reports answers that do not fit the windows that appear.
+// SPDX-License-Identifier: Apache-2.0
 #include "ClsForm.h"
-#include "World.h"
+#include "TestWorld.h"
 
 namespace quendra::test {
 

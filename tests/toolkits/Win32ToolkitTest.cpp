@@ -1,12 +1,13 @@
 // The component's windows as native Win32 windows, answered with clicks and keys under Wine, beside
 // the scripted user answering the same windows: both must end alike. The behaviour every toolkit
 // shares is tests/dialogs/FormBehaviourTest.cpp, built into the same program.
+// SPDX-License-Identifier: Apache-2.0
 #ifdef QUENDRA_TEST_WITH_WIN32
 
 #include "ClsForm.h"
+#include "TestWorld.h"
 #include "Win32WindowSystem.h"
 #include "WindowBackend.h"
-#include "World.h"
 
 #include <windows.h>
 #undef CreateWindow
@@ -14,7 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+#include <utility>
 #include <variant>
+#include <vector>
 
 namespace quendra::test {
 namespace {
@@ -104,6 +109,61 @@ TEST_P(Win32Windows, OpenFileDialogAnswersOneFileOrTheFolderAndTheNames) {
         dialog->ShowOpen();
         EXPECT_EQ(dialog->FileName(), c.expected);
     }
+}
+
+// A form's event handler runs inside a window procedure, under the frames of Windows: its failure
+// must leave ShowModal, where the form's caller expects it, and the process live on.
+TEST_P(Win32Windows, AFailureOfAFormHandlerLeavesShowModal) {
+    struct Failing : ui::WindowEvents {
+        void Click(ui::Control&) override { throw std::out_of_range("no entry 0"); }
+    } events;
+    backend_->Answer({Acts({Button("Go")})});
+    auto window = backend_->Windows().CreateWindow("Failing", 3000, 1500, events);
+    window->AddButton("cmdGo", {120, 120, 1200, 400}, "Go", 0);
+    try {
+        window->ShowModal();
+        ADD_FAILURE() << "ShowModal returned";
+    } catch (const std::out_of_range& error) {
+        EXPECT_STREQ(error.what(), "no entry 0");
+    }
+}
+
+// Empty lists and grids, an entry that does not exist, a cell outside the grid: refused alike, and
+// nothing changed by the refusal.
+TEST_P(Win32Windows, ListsAndGridsRefuseWhatTheyDoNotHold) {
+    ui::WindowEvents none;
+    auto window = backend_->Windows().CreateWindow("Edges", 4000, 3000, none);
+    auto& list = window->AddComboBox("cboFileType", {120, 120, 2000, 300}, 0);
+    EXPECT_EQ(list.ListCount(), 0);
+    EXPECT_EQ(list.ListIndex(), -1);
+    EXPECT_THROW(list.SetListIndex(0), std::out_of_range);
+    EXPECT_THROW(list.List(0), std::out_of_range);
+    list.SetListIndex(-1);
+    list.AddItem("Drawing");
+    for (int index : {1, -2}) EXPECT_THROW(list.SetListIndex(index), std::out_of_range) << index;
+    EXPECT_EQ(list.ListIndex(), -1);
+    list.SetListIndex(0);
+    EXPECT_EQ(list.List(0), "Drawing");
+
+    auto& grid = window->AddGrid("MSFlexGrid1", {120, 600, 3000, 2000}, 1);
+    grid.SetRows(0);
+    grid.SetCols(0);
+    EXPECT_THROW(grid.TextMatrix(0, 0), std::out_of_range);
+    grid.SetCols(2);
+    grid.SetRows(3);
+    grid.SetTextMatrix(2, 1, "3");
+    const std::vector<std::pair<int, int>> outside = {{3, 0}, {0, 2}, {-1, 0}, {0, -1}};
+    for (auto [row, col] : outside) {
+        SCOPED_TRACE(std::to_string(row) + "," + std::to_string(col));
+        EXPECT_THROW(grid.TextMatrix(row, col), std::out_of_range);
+        EXPECT_THROW(grid.SetTextMatrix(row, col, "x"), std::out_of_range);
+    }
+    EXPECT_THROW(grid.SetRow(3), std::out_of_range);
+    EXPECT_THROW(grid.SetCol(2), std::out_of_range);
+    EXPECT_THROW(grid.ColWidth(2), std::out_of_range);
+    EXPECT_EQ(grid.TextMatrix(2, 1), "3");
+    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.Cols(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Toolkits, Win32Windows, ::testing::ValuesIn(BackendNames()),

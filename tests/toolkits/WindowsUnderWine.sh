@@ -4,6 +4,7 @@
 # With QUENDRA_WINDOW_PICTURES naming a folder, the pictures the program saves there as bitmaps
 # become PNG files (docs/windows/win32 holds them).
 # Usage: WindowsUnderWine.sh <wine> <program.exe> [arguments...]
+# SPDX-License-Identifier: Apache-2.0
 set -euo pipefail
 wine=$1
 shift

@@ -1,4 +1,5 @@
 // QtAnswers: what a Qt window shows and how the person answered it, as a script would have.
+// SPDX-License-Identifier: Apache-2.0
 #include "QtControls.h"
 
 #include <algorithm>

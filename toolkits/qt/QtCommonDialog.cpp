@@ -1,4 +1,5 @@
 // QtCommonDialog: the open-file dialog as a Qt file dialog.
+// SPDX-License-Identifier: Apache-2.0
 #include "QtCommonDialog.h"
 
 #include <QDir>

@@ -1,4 +1,5 @@
 // QtControls: labels, buttons, combo boxes and text boxes of a window as Qt widgets.
+// SPDX-License-Identifier: Apache-2.0
 #include "QtControls.h"
 
 #include <QComboBox>

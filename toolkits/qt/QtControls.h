@@ -1,5 +1,6 @@
 // QtControls: what the files of the Qt window share: the controls' common part, the key codes and
 // the event routing between the widgets and the form.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "QtWindow.h"

@@ -1,5 +1,6 @@
 // QtEvents: the widgets' clicks, keys and focus changes on their way to the form, and how the
 // person left the window.
+// SPDX-License-Identifier: Apache-2.0
 #include "KeyNames.h"
 #include "QtControls.h"
 

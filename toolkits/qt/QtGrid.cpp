@@ -1,4 +1,5 @@
 // QtGrid: the grid as a Qt table; the form moves its edit box over the current cell.
+// SPDX-License-Identifier: Apache-2.0
 #include "QtControls.h"
 
 #include <QHeaderView>

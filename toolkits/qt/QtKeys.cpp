@@ -1,4 +1,5 @@
 // QtKeys: Qt's keys as the key codes the component's key handlers compare with.
+// SPDX-License-Identifier: Apache-2.0
 #include "KeyNames.h"
 #include "QtControls.h"
 

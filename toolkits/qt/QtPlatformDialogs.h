@@ -1,4 +1,5 @@
 // QtPlatformDialogs: the embedded platform's query, result and new-object dialogs as Qt dialogs.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "PlatformDialogs.h"

@@ -1,4 +1,5 @@
 // QtWindow: a window of the component as a Qt dialog, its controls as Qt widgets.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowLog.h"

@@ -1,4 +1,5 @@
 // QtWindowSystem: the component's windows and the platform's dialogs as Qt 6 widgets.
+// SPDX-License-Identifier: Apache-2.0
 #include "QtWindowSystem.h"
 
 #include "QtCommonDialog.h"

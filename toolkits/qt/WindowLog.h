@@ -1,4 +1,5 @@
 // WindowLog: the windows a person answered in the Qt toolkit, in order, each with the answer a script would give.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "ScriptedUser.h"

@@ -1,4 +1,5 @@
 // ScriptedUser: a window toolkit whose every window is answered from a script.
+// SPDX-License-Identifier: Apache-2.0
 #include "ScriptedUser.h"
 
 #include "FilePath.h"

@@ -4,6 +4,7 @@
 // serves the query dialog and the result dialog after it). A window with no answer left or
 // an answer of the wrong kind records a failure naming both, then closes the window as its
 // frame would (message boxes answer their default), so the hook runs to its end.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "PlatformDialogs.h"

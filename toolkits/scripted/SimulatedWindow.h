@@ -1,4 +1,5 @@
 // SimulatedWindow: a window without a screen whose controls keep the focus rules of a real one.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowSystem.h"

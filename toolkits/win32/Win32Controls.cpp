@@ -1,4 +1,5 @@
 // Win32Controls: labels, buttons, combo boxes and text boxes of a window as standard controls.
+// SPDX-License-Identifier: Apache-2.0
 #include "Win32Window.h"
 
 #include <algorithm>
@@ -11,10 +12,13 @@ template <class Base> void Wrapped<Base>::SetVisible(bool visible) {
     ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
     // A control shown again lies over the others, as the edit box over the grid.
     if (visible) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Hiding the focused control moves the focus, whose handlers may have failed.
+    ThrowPendingFailure();
 }
 
 template <class Base> void Wrapped<Base>::SetFocus() {
     window_.RequestFocus(*this);
+    ThrowPendingFailure();
 }
 
 template class Wrapped<ui::Label>;

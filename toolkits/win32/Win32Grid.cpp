@@ -1,5 +1,6 @@
 // Win32Grid: the grid as a window class of its own, drawn cell by cell; the form moves its edit box
 // over the current cell. A click makes the clicked cell current, arrows move the current cell.
+// SPDX-License-Identifier: Apache-2.0
 #include "Win32Window.h"
 
 #include <algorithm>
@@ -269,7 +270,9 @@ private:
 LRESULT CALLBACK GridProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* grid = reinterpret_cast<Win32Grid*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!grid) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return grid->Handle(hwnd, message, wParam, lParam);
+    LRESULT result = Guarded(0, [&] { return grid->Handle(hwnd, message, wParam, lParam); });
+    if (FailurePending()) grid->Owner().Hide();
+    return result;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // Win32Text: UTF-8 to UTF-16 and back, as the component's texts meet the Win32 calls.
+// SPDX-License-Identifier: Apache-2.0
 #include "Win32WindowSystem.h"
 
 #include <windows.h>

@@ -1,11 +1,14 @@
 // Win32Window: a window of the component as a native top-level window with its own modal loop.
+// SPDX-License-Identifier: Apache-2.0
 #include "Win32Window.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
+#include <utility>
 
 namespace quendra::win32 {
 
@@ -14,6 +17,7 @@ namespace {
 const wchar_t* const FormClass = L"QuendraForm";
 
 thread_local std::function<void(void*)> pendingHook;
+thread_local std::exception_ptr pendingFailure;
 
 BOOL CALLBACK NoteLastShown(HWND hwnd, LPARAM found) {
     if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) *reinterpret_cast<HWND*>(found) = hwnd;
@@ -21,8 +25,10 @@ BOOL CALLBACK NoteLastShown(HWND hwnd, LPARAM found) {
 }
 
 BOOL CALLBACK NoteEnabled(HWND hwnd, LPARAM list) {
-    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-    return TRUE;
+    return static_cast<BOOL>(Guarded(FALSE, [&]() -> LRESULT {
+        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+        return TRUE;
+    }));
 }
 
 // The thread's window that the modal loop runs for: the active one, else the last shown one.
@@ -36,16 +42,40 @@ HWND ModalWindow() {
 
 void CALLBACK RunModalHook(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    auto hook = std::move(pendingHook);
-    pendingHook = nullptr;
-    if (hook) hook(ModalWindow());
+    Guarded(0, [] {
+        auto hook = std::move(pendingHook);
+        pendingHook = nullptr;
+        if (hook) hook(ModalWindow());
+        return 0;
+    });
 }
 
 LRESULT CALLBACK ControlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    return reinterpret_cast<Win32Control*>(data)->Route(hwnd, message, wParam, lParam);
+    auto* control = reinterpret_cast<Win32Control*>(data);
+    LRESULT result = Guarded(0, [&] { return control->Route(hwnd, message, wParam, lParam); });
+    if (FailurePending()) control->Owner().Hide();
+    return result;
 }
 
 } // namespace
+
+LRESULT Guarded(LRESULT failed, const std::function<LRESULT()>& call) noexcept {
+    try {
+        return call();
+    } catch (...) {
+        // The first failure is the one to report; what follows from it is not.
+        if (!pendingFailure) pendingFailure = std::current_exception();
+        return failed;
+    }
+}
+
+void ThrowPendingFailure() {
+    if (auto failure = std::exchange(pendingFailure, nullptr)) std::rethrow_exception(failure);
+}
+
+bool FailurePending() {
+    return pendingFailure != nullptr;
+}
 
 HINSTANCE Module() {
     HMODULE module = nullptr;
@@ -199,7 +229,7 @@ void Win32Window::ShowModal() {
     }
     ArmModalHook(modalHook_);
     MSG message;
-    while (handle_ && IsWindowVisible(handle_)) {
+    while (handle_ && IsWindowVisible(handle_) && !FailurePending()) {
         int got = GetMessageW(&message, nullptr, 0, 0);
         if (got <= 0) {
             if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
@@ -211,6 +241,10 @@ void Win32Window::ShowModal() {
     }
     for (HWND other : disabled)
         if (IsWindow(other)) EnableWindow(other, TRUE);
+    if (FailurePending()) {
+        Hide();
+        ThrowPendingFailure();
+    }
 }
 
 void Win32Window::Hide() {
@@ -286,7 +320,9 @@ LRESULT CALLBACK Win32Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
     }
     auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!window || !window->handle_ || !window->routing_) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return window->Handle(message, wParam, lParam);
+    LRESULT result = Guarded(0, [&] { return window->Handle(message, wParam, lParam); });
+    if (FailurePending()) window->Hide();
+    return result;
 }
 
 LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,7 @@
 // Win32Window: a window of the component as a native top-level window, its controls as child
 // windows. Keys, clicks and focus changes of the controls reach the form as the Qt toolkit
 // reports them: the form hears a key first and may swallow it, Tab moves the focus in tab order.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Win32WindowSystem.h"
@@ -18,6 +19,14 @@
 namespace quendra::win32 {
 
 class Win32Window;
+
+// Runs our part of a window procedure or another callback of Windows. No exception may unwind
+// through the frames of Windows (with 32-bit MinGW the process ends), so a failure waits, noted,
+// and the callback answers `failed`; the modal loop then ends, and ThrowPendingFailure throws it
+// again in our code, where the form's caller expects it. The procedures hide their window at once.
+LRESULT Guarded(LRESULT failed, const std::function<LRESULT()>& call) noexcept;
+void ThrowPendingFailure();
+bool FailurePending();
 
 // The modal hook runs from a thread timer once the modal loop of a new window runs.
 void ArmModalHook(const std::function<void(void*)>& hook);
@@ -37,6 +46,7 @@ public:
     virtual LRESULT Default(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND Handle() const { return handle_; }
+    Win32Window& Owner() const { return window_; }
     int TabIndex() const { return tabIndex_; }
     bool Shown() const { return (GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE) != 0; }
     bool CanFocus() const { return TakesFocus() && Shown(); }

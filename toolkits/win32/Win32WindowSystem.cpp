@@ -1,4 +1,5 @@
 // Win32WindowSystem: message boxes, the open-file dialog and the component's windows on Win32.
+// SPDX-License-Identifier: Apache-2.0
 #include "Win32WindowSystem.h"
 
 #include "Win32Window.h"

@@ -1,5 +1,6 @@
 // Win32WindowSystem: the component's windows as native Win32 windows, message boxes and the
 // common open-file dialog. Sizes given in twips are converted at the screen's dots per inch.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowSystem.h"

@@ -1,0 +1,19 @@
+// HooksCommand: the table is the hook catalog's.
+#include "HooksCommand.h"
+
+#include "CommandError.h"
+#include "HookCatalog.h"
+
+namespace quendra::host {
+
+CLI::App* HooksCommand::Register(CLI::App& app) {
+    return app.add_subcommand("hooks", "List the eighteen hooks: their arguments, what each does and what "
+                                       "its result means");
+}
+
+int HooksCommand::Run(std::ostream& out, std::ostream&) {
+    out << HookCatalog::Table();
+    return Done;
+}
+
+} // namespace quendra::host

@@ -1,0 +1,110 @@
+// The test support layer: a world on the embedded platform with a scripted user logged in, the answers
+// the user gives and what the user saw. Temporary folders are playback's TempFolder.
+#pragma once
+
+#include "CvPlatform.h"
+#include "Database.h"
+#include "HookCatalog.h"
+#include "ScriptedUser.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quendra::test {
+
+using embedded::Event;
+using embedded::ObjectKey;
+using Values = std::vector<std::pair<std::string, Value>>;
+using Texts = std::vector<std::string>;
+
+// Answers of the scripted user, as scenario files write them.
+scripted::Answer Press(const std::string& button);
+scripted::Answer KeyAnswer(const std::string& key);
+scripted::Answer CloseAnswer();
+scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button = "OK");
+scripted::Answer Choose(std::optional<std::string> entry, const std::string& button = "OK");
+scripted::Answer Open(std::vector<std::string> paths);
+scripted::Answer Search(std::vector<ObjectKey> picks,
+                        scripted::answers::Search::Mode mode = scripted::answers::Search::Mode::Pick);
+scripted::Answer Fill(Values fill, const std::string& button = "OK");
+scripted::Answer Acts(std::vector<scripted::Action> actions);
+
+// The low-level actions of an `Acts` answer.
+namespace actions {
+inline scripted::Action Click(int row, int col) {
+    return {"click", row, col, ""};
+}
+inline scripted::Action Type(const std::string& text) {
+    return {"type", 0, 0, text};
+}
+inline scripted::Action Key(const std::string& key) {
+    return {"key", 0, 0, key};
+}
+inline scripted::Action Button(const std::string& button) {
+    return {"button", 0, 0, button};
+}
+inline scripted::Action CloseByFrame() {
+    return {"close", 0, 0, ""};
+}
+} // namespace actions
+
+// One line per window: "icon/buttons: text" for a message box, "window caption: text", "open filter",
+// "platform kind class".
+std::string Line(const scripted::WindowRecord& window);
+
+// An in-memory database of a model (the built-in "plant" unless given), a scripted user and a session.
+class World {
+public:
+    explicit World(std::shared_ptr<const embedded::Model> model = embedded::BuiltInModel("plant"),
+                   const std::string& login = "carl");
+
+    int32_t Id(const std::string& login);
+
+    // A released part "<number>-Desc" unless the extra values say otherwise; later values replace earlier.
+    ObjectKey Part(const std::string& number, Values extra = {}, const std::string& className = "Part");
+    ObjectKey Document(const std::string& number, Values extra = {});
+    // Locked by that user, who also modified the object last.
+    Values LockedBy(const std::string& login);
+    ObjectKey TreeLink(ObjectKey parent, ObjectKey child, Values values = {});
+    std::string Text(ObjectKey key, const std::string& attribute);
+
+    // The object as the store gives it, retrieved.
+    Ptr<CvObject> Fetch(ObjectKey key);
+    Ptr<CvRecList> Rows(const std::vector<ObjectKey>& objects);
+    Ptr<CvRecList> LinkRow(ObjectKey link);
+    Ptr<CvRecList> PendingLinkRow(ObjectKey parent, ObjectKey child);
+
+    // Calls the hook of that name as a host would; a failure that reaches the host passes on.
+    int16_t Call(const std::string& hook, host::HookArguments& arguments);
+    int16_t Call(const std::string& hook, Ptr<CvRecList> rows, const std::string& linkAttributes = "");
+
+    // Starts a step: the answers the user will give, a fresh event log.
+    void Answers(std::vector<scripted::Answer> answers);
+    // Every window since the answers were set, one Line each.
+    Texts Shown() const;
+    // Every answer was used, each by the window it was meant for.
+    void ExpectAllAnswered() const;
+    // The objects written, in order.
+    std::vector<ObjectKey> Updated() const;
+
+    std::shared_ptr<embedded::Database> db;
+    scripted::ScriptedUser user;
+    Ptr<CvSession> session;
+};
+
+// A GoogleTest fixture that is a World.
+class WorldTest : public ::testing::Test, public World {};
+
+} // namespace quendra::test
+
+namespace quendra::embedded {
+inline std::ostream& operator<<(std::ostream& out, const ObjectKey& key) {
+    return out << "(" << key.classId << ", " << key.objectId << ")";
+}
+} // namespace quendra::embedded
