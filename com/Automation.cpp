@@ -11,19 +11,14 @@
 namespace quendra::com {
 
 std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
+    const std::u16string wide = Utf16(text);
+    return std::wstring(wide.begin(), wide.end());
 }
 
 std::string Utf8(const wchar_t* text, size_t length) {
-    if (!text || length == 0) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), narrow.data(), size, nullptr, nullptr);
-    return narrow;
+    if (!text) return {};
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "automation texts are UTF-16");
+    return Utf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
 std::string Utf8(BSTR text) {
@@ -97,32 +92,44 @@ Variant Variant::Object(const DispatchPtr& object) {
 }
 
 Variant Variant::Date(std::chrono::system_clock::time_point when) {
-    // Automation dates count days from 30 December 1899, the time of day as the fraction.
-    constexpr double secondsPerDay = 86400.0;
-    constexpr double daysFrom1899To1970 = 25569.0;
-    double seconds = std::chrono::duration<double>(when.time_since_epoch()).count();
     Variant result;
     result.v_.vt = VT_DATE;
-    result.v_.date = daysFrom1899To1970 + seconds / secondsPerDay;
+    result.v_.date = AutomationDate(when);
     return result;
 }
 
 Variant Variant::FromValue(const Value& value) {
-    switch (value.GetKind()) {
-    case Value::Kind::Null:
+    return FromData(VariantOf(value));
+}
+
+Variant Variant::FromData(const VariantData& data) {
+    switch (data.type) {
+    case VariantType::Empty:
         return Variant();
-    case Value::Kind::Text:
-        return Text(value.AsText());
-    case Value::Kind::Int16:
-        return Int16(value.AsInt16());
-    case Value::Kind::Int32:
-        return Int32(value.AsInt32());
-    case Value::Kind::Double:
-        return Double(value.AsDouble());
-    case Value::Kind::Bool:
-        return Bool(value.AsBool());
+    case VariantType::Null: {
+        Variant result;
+        result.v_.vt = VT_NULL;
+        return result;
     }
-    return Variant();
+    case VariantType::Text: {
+        Variant result;
+        result.v_.vt = VT_BSTR;
+        result.v_.bstrVal =
+            SysAllocStringLen(reinterpret_cast<const OLECHAR*>(data.text.data()), static_cast<UINT>(data.text.size()));
+        if (!result.v_.bstrVal) throw CvError("out of memory for a text");
+        return result;
+    }
+    case VariantType::Int16:
+        return Int16(static_cast<int16_t>(data.whole));
+    case VariantType::Int32:
+        return Int32(static_cast<int32_t>(data.whole));
+    case VariantType::Double:
+        return Double(data.real);
+    case VariantType::Bool:
+        return Bool(data.whole != 0);
+    default:
+        throw CvError("a value of variant type " + std::to_string(static_cast<int>(data.type)) + " cannot be made");
+    }
 }
 
 Variant Variant::RefTo(VARIANT& target) {
@@ -180,46 +187,95 @@ DispatchPtr Variant::Dispatch() const {
     return dispatch;
 }
 
-Value Variant::ToValue() const {
-    if (IsNone()) return Value();
-    VARIANT v;
-    VariantInit(&v);
-    // VariantCopyInd reads through references of any type.
-    if (FAILED(VariantCopyInd(&v, Source(Dereferenced(v_))))) throw CvError("a value cannot be read");
-    Variant owned;
-    owned.v_ = v;
-    switch (v.vt) {
-    case VT_BSTR:
-        return Value::Text(Utf8(v.bstrVal));
-    case VT_I2:
-        return Value::Int16(v.iVal);
-    case VT_I4:
-        return Value::Int32(v.lVal);
-    case VT_R8:
-        return Value::Double(v.dblVal);
-    case VT_BOOL:
-        return Value::Bool(v.boolVal != VARIANT_FALSE);
-    case VT_UI1:
-    case VT_I1:
-    case VT_UI2:
-    case VT_INT:
-        if (SUCCEEDED(VariantChangeType(&owned.v_, &owned.v_, 0, VT_I4))) return Value::Int32(owned.v_.lVal);
+VariantData Variant::Data() const {
+    const VARIANT& v = Dereferenced(v_);
+    const bool reference = (v.vt & VT_BYREF) != 0;
+    VariantData data;
+    data.type = static_cast<VariantType>(v.vt & ~VT_BYREF);
+    switch (data.type) {
+    case VariantType::Empty:
+    case VariantType::Null:
         break;
-    case VT_R4:
-    case VT_UI4:
-    case VT_UINT:
-    case VT_I8:
-    case VT_UI8:
-    case VT_CY:
-    case VT_DECIMAL:
-        if (SUCCEEDED(VariantChangeType(&owned.v_, &owned.v_, 0, VT_R8))) return Value::Double(owned.v_.dblVal);
+    case VariantType::Int16:
+        data.whole = reference ? *v.piVal : v.iVal;
         break;
-    default:
+    case VariantType::Int32:
+        data.whole = reference ? *v.plVal : v.lVal;
+        break;
+    case VariantType::Int:
+        data.whole = reference ? *v.pintVal : v.intVal;
+        break;
+    case VariantType::Int8:
+        data.whole = reference ? *v.pcVal : v.cVal;
+        break;
+    case VariantType::Int64:
+        data.whole = reference ? *v.pllVal : v.llVal;
+        break;
+    case VariantType::UInt8:
+        data.unsignedWhole = reference ? *v.pbVal : v.bVal;
+        break;
+    case VariantType::UInt16:
+        data.unsignedWhole = reference ? *v.puiVal : v.uiVal;
+        break;
+    case VariantType::UInt32:
+        data.unsignedWhole = reference ? *v.pulVal : v.ulVal;
+        break;
+    case VariantType::UInt:
+        data.unsignedWhole = reference ? *v.puintVal : v.uintVal;
+        break;
+    case VariantType::UInt64:
+        data.unsignedWhole = reference ? *v.pullVal : v.ullVal;
+        break;
+    case VariantType::Float:
+        data.real = reference ? *v.pfltVal : v.fltVal;
+        break;
+    case VariantType::Double:
+        data.real = reference ? *v.pdblVal : v.dblVal;
+        break;
+    case VariantType::Date:
+        data.real = reference ? *v.pdate : v.date;
+        break;
+    case VariantType::Currency:
+        data.whole = (reference ? *v.pcyVal : v.cyVal).int64;
+        break;
+    case VariantType::Bool:
+        data.whole = reference ? *v.pboolVal : v.boolVal;
+        break;
+    case VariantType::Error:
+        data.whole = reference ? *v.pscode : v.scode;
+        break;
+    case VariantType::Decimal: {
+        const DECIMAL& decimal = reference ? *v.pdecVal : v.decVal;
+        data.unsignedWhole = decimal.Lo64;
+        data.decimalHigh = decimal.Hi32;
+        data.decimalScale = decimal.scale;
+        data.decimalNegative = (decimal.sign & DECIMAL_NEG) != 0;
         break;
     }
-    if (SUCCEEDED(VariantChangeType(&owned.v_, &owned.v_, VARIANT_ALPHABOOL, VT_BSTR)))
-        return Value::Text(Utf8(owned.v_.bstrVal));
-    throw CvError("a value of variant type " + std::to_string(v.vt) + " cannot be read");
+    case VariantType::Text: {
+        const BSTR text = reference ? (v.pbstrVal ? *v.pbstrVal : nullptr) : v.bstrVal;
+        if (text) data.text.assign(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
+        break;
+    }
+    case VariantType::Dispatch:
+    case VariantType::Unknown:
+        data.object = !IsNone();
+        break;
+    default:
+        data.type = VariantType::Error;
+        break;
+    }
+    return data;
+}
+
+Value Variant::ToValue() const {
+    const VariantData data = Data();
+    if (auto value = ValueOf(data)) return *value;
+    // An object's value and the rest: as the system says them in text.
+    Variant text;
+    if (SUCCEEDED(VariantChangeType(&text.v_, Source(Dereferenced(v_)), VARIANT_ALPHABOOL, VT_BSTR)))
+        return Value::Text(Utf8(text.v_.bstrVal));
+    throw CvError("a value of variant type " + std::to_string(Dereferenced(v_).vt) + " cannot be read");
 }
 
 Variant CallByName(IDispatch* object, const std::string& name, std::vector<Variant>& arguments,

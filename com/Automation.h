@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "AutomationValue.h"
 #include "Value.h"
 
 // <windows.h> comes first: the other Windows headers build on it.
@@ -83,9 +84,13 @@ public:
     bool IsNone() const;
     // The object it holds; none gives an empty pointer; anything else throws CvError.
     DispatchPtr Dispatch() const;
-    // Integers, doubles, Booleans and texts as Value; none is null; other types are converted
-    // to a double when they are numbers, else to text.
+    // The value as ValueOf reads it; what only the system can say is converted to text.
     Value ToValue() const;
+    // What it holds, references followed; an array or a type without a VariantType is Error.
+    VariantData Data() const;
+    // The variant holding that: the types VariantOf makes (empty, null, texts, 16- and 32-bit integers,
+    // doubles and Booleans); others throw CvError.
+    static Variant FromData(const VariantData& data);
 
 private:
     VARIANT v_;

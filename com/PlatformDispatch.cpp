@@ -99,10 +99,9 @@ template <typename T> T Read(const VARIANT& argument) {
     } else if constexpr (std::is_same_v<T, std::chrono::system_clock::time_point>) {
         // An automation date counts days from 30 December 1899.
         if (FAILED(VariantChangeType(&copy.Raw(), &copy.Raw(), 0, VT_DATE))) throw CallerError{DISP_E_TYPEMISMATCH};
-        double days = copy.Raw().date;
-        auto seconds = std::chrono::duration<double>((days - 25569.0) * 86400.0);
-        return std::chrono::system_clock::time_point(
-            std::chrono::duration_cast<std::chrono::system_clock::duration>(seconds));
+        auto when = TimeOfAutomationDate(copy.Raw().date);
+        if (!when) throw CallerError{DISP_E_TYPEMISMATCH};
+        return *when;
     } else if constexpr (requires { typename T::element_type; }) {
         if (copy.IsNone()) return nullptr;
         if (copy.Raw().vt != VT_DISPATCH) throw CallerError{DISP_E_TYPEMISMATCH};

@@ -14,6 +14,8 @@ public:
     // A file of the same form: {"AddExistingPart": {"LinkAttributes": "CN_QUANTITY"}}; a mistake throws
     // FileError naming the file and the place.
     static DesktopConfig ReadFile(const std::string& path);
+    // The text of such a file; `file` names it in mistakes.
+    static DesktopConfig FromText(const std::string& text, const std::string& file);
 
     // The text for that hook's argument, empty when none is configured.
     std::string Text(const std::string& hook, const std::string& argument) const;
@@ -21,8 +23,6 @@ public:
     std::map<std::string, std::string> Texts(const std::string& hook) const;
 
 private:
-    static DesktopConfig FromText(const std::string& text, const std::string& file);
-
     std::map<std::string, std::map<std::string, std::string>> texts_;
 };
 

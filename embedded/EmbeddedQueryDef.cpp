@@ -457,7 +457,8 @@ private:
         const std::pair<const char*, AttributeType> ids[] = {{"CLASS_ID", AttributeType::Int16},
                                                              {"OBJECT_ID", AttributeType::Int32}};
         for (const auto& [name, type] : ids) {
-            if (std::any_of(outputs.begin(), outputs.end(), [&](const QueryPlan::Output& o) { return o.name == name; }))
+            if (std::any_of(outputs.begin(), outputs.end(),
+                            [&id = name](const QueryPlan::Output& o) { return o.name == id; }))
                 continue;
             select += (select.empty() ? "" : ", ") + main.sqlAlias + "." + name;
             outputs.push_back({name, static_cast<int32_t>(type)});

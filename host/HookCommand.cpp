@@ -136,13 +136,7 @@ ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
     if (!rows_.empty() && !hook->takesRows) throw CommandError(hook_ + " takes no record list");
     if (!answersFile_.empty()) {
         documents.push_back(JsonCursor::ReadFile(answersFile_));
-        JsonCursor root(documents.back(), "", answersFile_);
-        if (root.IsObject()) {
-            root.ExpectObject({"answers"});
-            step.answers = parser.ParseAnswers(root.At("answers"));
-        } else {
-            step.answers = parser.ParseAnswers(root);
-        }
+        step.answers = parser.ParseAnswersFile(JsonCursor(documents.back(), "", answersFile_));
     }
     parser.CheckRefs();
     return step;

@@ -232,6 +232,12 @@ std::vector<ScenarioAnswer> ScenarioParser::ParseAnswers(const JsonCursor& list)
     return answers;
 }
 
+std::vector<ScenarioAnswer> ScenarioParser::ParseAnswersFile(const JsonCursor& root) {
+    if (!root.IsObject()) return ParseAnswers(root);
+    root.ExpectObject({"answers"});
+    return ParseAnswers(root.At("answers"));
+}
+
 ScenarioAnswer ScenarioParser::ParseAnswer(const JsonCursor& answer) {
     namespace answers = scripted::answers;
     ScenarioAnswer parsed;

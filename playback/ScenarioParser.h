@@ -23,6 +23,8 @@ public:
 
     Scenario ParseScenario(const JsonCursor& root, const std::string& folder);
     std::vector<ScenarioAnswer> ParseAnswers(const JsonCursor& list);
+    // An answers file: the list of answers, or an object holding it as "answers".
+    std::vector<ScenarioAnswer> ParseAnswersFile(const JsonCursor& root);
     ScenarioAnswer ParseAnswer(const JsonCursor& answer);
     RowArg ParseRow(const JsonCursor& row);
     ObjectArg ParseObjectArg(const JsonCursor& arg);

@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 namespace quendra::embedded {
@@ -70,24 +72,83 @@ void PostgresConnection::CountRoundTrip() {
     roundTrips.fetch_add(1, std::memory_order_relaxed);
 }
 
+namespace {
+
+// Where the user information of a connection URI ends (at its '@'), as libpq reads it: an '@' before any
+// '/' after the scheme; npos when there is none.
+size_t UserInfoEnd(const std::string& address, size_t start) {
+    const auto at = address.find_first_of("@/", start);
+    return at != std::string::npos && address[at] == '@' ? at : std::string::npos;
+}
+
+// Where the parameters of a connection URI begin (after its '?'), or npos: after the hosts, each with its
+// port, separated by ',' (a host in brackets may hold any character), and the database name after a '/'.
+size_t ParametersStart(const std::string& address) {
+    const auto scheme = address.find("://");
+    if (scheme == std::string::npos) return std::string::npos;
+    const auto user = UserInfoEnd(address, scheme + 3);
+    auto at = user == std::string::npos ? scheme + 3 : user + 1;
+    for (;;) {
+        if (at < address.size() && address[at] == '[') at = address.find(']', at);
+        at = address.find_first_of(",/?", at);
+        if (at == std::string::npos || address[at] != ',') break;
+        ++at;
+    }
+    if (at != std::string::npos && address[at] == '/') at = address.find('?', at);
+    return at == std::string::npos ? at : at + 1;
+}
+
+// A parameter's name as libpq reads it: %XX stands for that byte.
+std::string Decoded(std::string_view text) {
+    std::string decoded;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            decoded.push_back(static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)));
+            i += 2;
+        } else {
+            decoded.push_back(text[i]);
+        }
+    }
+    return decoded;
+}
+
+} // namespace
+
 std::string ShownAddress(const std::string& address) {
     std::string shown = address;
-    auto scheme = shown.find("://");
-    auto at = shown.find('@');
-    if (scheme != std::string::npos && at != std::string::npos && at > scheme) {
-        auto colon = shown.find(':', scheme + 3);
-        if (colon != std::string::npos && colon < at) shown.erase(colon, at - colon);
+    const auto scheme = shown.find("://");
+    if (scheme == std::string::npos) return shown;
+    // The password of the user information, after its first ':'.
+    const auto user = UserInfoEnd(shown, scheme + 3);
+    if (user != std::string::npos) {
+        const auto colon = shown.find(':', scheme + 3);
+        if (colon < user) shown.erase(colon, user - colon);
     }
-    auto password = shown.find("password=");
-    if (password != std::string::npos) {
-        auto end = shown.find('&', password);
-        shown.erase(password, end == std::string::npos ? std::string::npos : end - password);
+    // The parameters that hold a password, however their names are written.
+    const auto parameters = ParametersStart(shown);
+    if (parameters == std::string::npos) return shown;
+    std::string kept;
+    for (size_t from = parameters; from <= shown.size();) {
+        auto to = shown.find('&', from);
+        if (to == std::string::npos) to = shown.size();
+        const std::string_view parameter(shown.data() + from, to - from);
+        const std::string name = Decoded(parameter.substr(0, parameter.find('=')));
+        if (name != "password" && name != "sslpassword" && !parameter.empty())
+            kept += (kept.empty() ? "" : "&") + std::string(parameter);
+        from = to + 1;
     }
-    return shown;
+    shown.erase(parameters);
+    if (kept.empty()) shown.pop_back(); // the '?'
+    return shown + kept;
 }
 
 std::string AddressWithSchema(const std::string& address, const std::string& schema) {
-    return address + (address.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + schema;
+    const auto parameters = ParametersStart(address);
+    const char* separator = "?";
+    if (parameters != std::string::npos)
+        separator = parameters == address.size() || address.back() == '&' ? "" : "&";
+    return address + separator + "options=-csearch_path%3D" + schema;
 }
 
 void CreateSchemaOnServer(const std::string& address, const std::string& schema) {

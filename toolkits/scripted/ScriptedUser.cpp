@@ -29,6 +29,7 @@ std::string List(const std::vector<std::string>& items) {
 }
 
 template <class... Ways> struct Overloaded : Ways... { using Ways::operator()...; };
+template <class... Ways> Overloaded(Ways...) -> Overloaded<Ways...>;
 
 std::string WithButton(const std::string& button) {
     return button.empty() ? "" : ", \"button\": " + InQuotes(button);
@@ -290,7 +291,7 @@ ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& 
                                     ui::Buttons buttons, ui::Answer defaultButton) {
     // The record is made where it stays.
     WindowRecord& record = impl_->windows.emplace_back();
-    record.what.emplace<records::MessageBox>(text, title, icon, buttons);
+    record.what = records::MessageBox{text, title, icon, buttons};
     // Named only in a failure: the text can be long.
     auto name = [&text] { return "message box " + InQuotes(text); };
     ui::Answer result = defaultButton;
@@ -334,7 +335,8 @@ std::unique_ptr<ui::Window> ScriptedUser::CreateWindow(const std::string& captio
 }
 
 bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>&, embedded::SearchQuery& query) {
-    WindowRecord& record = impl_->windows.emplace_back(records::Platform{records::Platform::Dialog::Query, {}});
+    WindowRecord& record =
+        impl_->windows.emplace_back(WindowRecord{records::Platform{records::Platform::Dialog::Query, {}}, {}});
     bool confirmed = false;
     const Answer* answer = impl_->Next();
     if (const auto* search = impl_->Take<answers::Search>(answer, record, "query dialog")) {
@@ -349,7 +351,8 @@ bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::stri
 bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>& found,
                                    std::vector<embedded::ObjectKey>& picked) {
     const char* name = "result dialog";
-    WindowRecord& record = impl_->windows.emplace_back(records::Platform{records::Platform::Dialog::Results, {}});
+    WindowRecord& record =
+        impl_->windows.emplace_back(WindowRecord{records::Platform{records::Platform::Dialog::Results, {}}, {}});
     const Answer* answer = impl_->pendingSearch ? impl_->pendingSearch : impl_->Next();
     impl_->pendingSearch = nullptr; // used up by this dialog
     bool confirmed = false;
@@ -376,8 +379,8 @@ bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>&
 
 bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) {
     auto name = [&className] { return "new-object dialog of " + InQuotes(className); };
-    WindowRecord& record =
-        impl_->windows.emplace_back(records::Platform{records::Platform::Dialog::NewObject, className});
+    WindowRecord& record = impl_->windows.emplace_back(
+        WindowRecord{records::Platform{records::Platform::Dialog::NewObject, className}, {}});
     bool accepted = false;
     const Answer* answer = impl_->Next();
     const auto* fill = answer ? std::get_if<answers::Fill>(&answer->what) : nullptr;
@@ -395,7 +398,8 @@ bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<
         NoteAnswer(record.answer, *answer);
         accepted = *button == "OK";
         for (const auto& [attribute, value] : values) {
-            auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == attribute; });
+            auto field = std::find_if(fields.begin(), fields.end(),
+                                      [&wanted = attribute](const auto& f) { return f.name == wanted; });
             if (field == fields.end()) {
                 impl_->Fail("the answer " + Describe(*answer) + " fills " + InQuotes(attribute) + ", which the " +
                             name() + " does not show");
