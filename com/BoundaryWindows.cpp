@@ -1,4 +1,5 @@
 // BoundaryWindows: the adapters of each interface of the window system, one class for both sides.
+// SPDX-License-Identifier: Apache-2.0
 #include "BoundaryWindows.h"
 
 #include "CvError.h"

@@ -8,6 +8,7 @@
 // and notes it in a FailureCarrier the pair shares; the one in the module that made the call throws it
 // again there, of the same kind and with the same text. Window events cross the other way in the same
 // manner, and the controls the events name come out as the adapters the caller holds.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "WindowSystem.h"

@@ -394,8 +394,8 @@ void FindCandidates(Storage& storage, const SearchQuery& query, std::vector<Sear
             continue;
         }
         const ClassInfo& cls = *stored.cls;
-        found.push_back({ObjectKey{cls.id, key.objectId}, cls.name,
-                         storage.DisplayText(cls, key.objectId, &stored, separator)});
+        found.push_back(
+            {ObjectKey{cls.id, key.objectId}, cls.name, storage.DisplayText(cls, key.objectId, &stored, separator)});
     }
 }
 

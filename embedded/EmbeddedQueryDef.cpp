@@ -327,7 +327,8 @@ void ShapeOf(const QueryParts& parts, std::string& key) {
 // conditions with their bindings, and its columns with the ids of the object each row names.
 class PlanMaker {
 public:
-    PlanMaker(Storage& storage, const QueryParts& parts) : storage_(storage), model_(storage.GetModel()), parts_(parts) {}
+    PlanMaker(Storage& storage, const QueryParts& parts)
+        : storage_(storage), model_(storage.GetModel()), parts_(parts) {}
 
     QueryPlan Make() {
         QueryPlan plan;

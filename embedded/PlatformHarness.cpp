@@ -1,4 +1,5 @@
 // Fault injection, the event log and the read-only switches of a database's sessions.
+// SPDX-License-Identifier: Apache-2.0
 #include "PlatformHarness.h"
 
 #include "Connection.h"

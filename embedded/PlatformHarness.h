@@ -1,5 +1,6 @@
 // PlatformHarness: what tests and scenarios do to a database's sessions beside the platform's own work:
 // faults injected into operations, the log of events, and the switches that refuse every write.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvOperation.h"

@@ -1,5 +1,6 @@
 // QueryPlan: the SQL of a structured query of one shape, with how its columns are read and its values bound,
 // and the cache of the plans a storage has made.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"
@@ -42,7 +43,9 @@ public:
         return found == plans_.end() ? nullptr : &found->second;
     }
     bool Full() const { return plans_.size() >= kBound; }
-    QueryPlan& Keep(const std::string& shape, QueryPlan plan) { return plans_.emplace(shape, std::move(plan)).first->second; }
+    QueryPlan& Keep(const std::string& shape, QueryPlan plan) {
+        return plans_.emplace(shape, std::move(plan)).first->second;
+    }
 
 private:
     static constexpr size_t kBound = 256;

@@ -1,4 +1,5 @@
 // The tables of a model, and the SQL by which each class is read and written in them.
+// SPDX-License-Identifier: Apache-2.0
 #include "Schema.h"
 
 #include "Transaction.h"
@@ -75,7 +76,8 @@ void Schema::AddUnionSql(ClassLayout& layout, Connection& connection) const {
     // The links below in every table in one statement (their columns are the same in each).
     for (const auto& table : tables)
         layout.linksBelowUnionSql += (layout.linksBelowUnionSql.empty() ? "SELECT " : " UNION ALL SELECT ") +
-                                     std::string(kLinkColumns) + " FROM " + SqlName(table) + " WHERE PAR_OBJECT_ID = ?1";
+                                     std::string(kLinkColumns) + " FROM " + SqlName(table) +
+                                     " WHERE PAR_OBJECT_ID = ?1";
     layout.linksBelowUnionSql += " ORDER BY OBJECT_ID";
     // Every table's page in one statement: the table's position, the link id to order by, then a place for
     // each table's columns, filled by its own rows and by NULLs of their types in the others'.
@@ -136,10 +138,10 @@ void Schema::Create(Connection& connection) const {
             // Links below a parent come in the order they were made from the parent's index; the child's
             // index also holds the parent, so a link between two given objects is found without reading
             // every link of an end that has many.
-            connection.Execute("CREATE INDEX " + SqlName(table.name + "_PAR_OBJECT_ID") + " ON " +
-                               SqlName(table.name) + " (PAR_OBJECT_ID)");
-            connection.Execute("CREATE INDEX " + SqlName(table.name + "_SON_OBJECT_ID") + " ON " +
-                               SqlName(table.name) + " (SON_OBJECT_ID, PAR_OBJECT_ID)");
+            connection.Execute("CREATE INDEX " + SqlName(table.name + "_PAR_OBJECT_ID") + " ON " + SqlName(table.name) +
+                               " (PAR_OBJECT_ID)");
+            connection.Execute("CREATE INDEX " + SqlName(table.name + "_SON_OBJECT_ID") + " ON " + SqlName(table.name) +
+                               " (SON_OBJECT_ID, PAR_OBJECT_ID)");
         }
     }
     if (model_.Table("USERS")) connection.Execute("CREATE INDEX USERS_LOGIN ON USERS (LOGIN)");

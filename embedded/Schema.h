@@ -1,5 +1,6 @@
 // Schema: a model's tables in a database, and the statements and column positions by which each class is
 // read and written there, worked out once.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"

@@ -1,5 +1,6 @@
 // Storage: one database connection with its model, and the reads and writes of objects, links, users and
 // sequences that every session shares.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Connection.h"

@@ -1,4 +1,5 @@
 // The sample product on an in-memory database, made once per fuzz run, for targets that resolve refs.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "SampleData.h"

@@ -1,6 +1,7 @@
 // Fuzzes database addresses: whether a text names a server, the address as it may be shown (which must
 // never show a password libpq would use) and the address with a schema (which libpq must still read, with
 // that schema as its search path).
+// SPDX-License-Identifier: Apache-2.0
 #include "Database.h"
 #include "PostgresStorage.h"
 

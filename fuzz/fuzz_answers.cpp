@@ -1,5 +1,6 @@
 // Fuzzes the answers reader (quendra hook --answers): any text is a list of answers, or an object holding
 // one as "answers", whose refs and values are then made on the sample product; else a FileError.
+// SPDX-License-Identifier: Apache-2.0
 #include "FileError.h"
 #include "JsonCursor.h"
 #include "SampleWorld.h"

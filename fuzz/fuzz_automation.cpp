@@ -1,6 +1,7 @@
 // Fuzzes the automation values: any variant reads as a value of the kind its type promises (or is left to
 // the system), every value crosses as a variant and reads back the same, texts cross between UTF-8 and
 // UTF-16 without loss, and automation dates and clock times convert both ways.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationValue.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

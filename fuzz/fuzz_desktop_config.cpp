@@ -1,5 +1,6 @@
 // Fuzzes the desktop's configuration file: any text is a configuration whose every text names a hook and
 // an argument that hook takes, or a FileError.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopConfig.h"
 #include "FileError.h"
 #include "HookCatalog.h"

@@ -1,5 +1,6 @@
 // Fuzzes the JSON reader: any text is a value nested at most JsonCursor::MaxDepth deep, with no key twice in
 // an object, that prints and reads back the same and can be walked by a cursor; or a FileError.
+// SPDX-License-Identifier: Apache-2.0
 #include "FileError.h"
 #include "JsonCursor.h"
 

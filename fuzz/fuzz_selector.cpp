@@ -1,6 +1,7 @@
 // Fuzzes the refs that name rows: object selectors such as Part(CN_PART_NUMBER=P-100021), link selectors
 // such as Parts Tree(parent=P-100000, child=P-100031) or Parts Tree(id=20), and names, on the sample product.
 // A ref either names one object or link or is refused with a FileError, the same way each time it is used.
+// SPDX-License-Identifier: Apache-2.0
 #include "FileError.h"
 #include "SampleWorld.h"
 

@@ -1,5 +1,6 @@
 // Fuzzes the conversion of the server's text to values (numbers, Booleans, dates and texts as PostgreSQL
 // sends them, read as each attribute type) and back: a value bound as text and read again is the same value.
+// SPDX-License-Identifier: Apache-2.0
 #include "PostgresValue.h"
 
 #include "AttributeType.h"

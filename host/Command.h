@@ -1,4 +1,5 @@
 // Command: one of the quendra command's subcommands: its options, and what it does once they are parsed.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <CLI/CLI.hpp>

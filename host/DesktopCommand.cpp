@@ -1,4 +1,5 @@
 // DesktopCommand: the options; the window itself is the desktop's.
+// SPDX-License-Identifier: Apache-2.0
 #include "DesktopCommand.h"
 
 namespace quendra::host {

@@ -1,4 +1,5 @@
 // DesktopCommand: `quendra desktop DB`: the desktop window on a database file (built where Qt is).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Command.h"

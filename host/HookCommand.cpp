@@ -155,8 +155,8 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     auto step = MakeStep(documents);
     auto database = DatabaseFile::Open(database_);
     if (!database->UserId(user_)) throw CommandError("there is no user \"" + user_ + "\" in " + database_);
-    // Without a display, a call that shows no window still runs; one that would show one is undone.
 #ifdef QUENDRA_WITH_QT
+    // Without a display, a call that shows no window still runs; one that would show one is undone.
     bool person = answersFile_.empty();
     std::string noDisplay = person ? qt::NoDisplay() : "";
 #else

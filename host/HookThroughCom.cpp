@@ -1,4 +1,5 @@
 // HookThroughCom: the hook's arguments as automation values, in the order of the method table.
+// SPDX-License-Identifier: Apache-2.0
 #include "HookThroughCom.h"
 
 #include "ComHookCall.h"

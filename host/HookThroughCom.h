@@ -1,5 +1,6 @@
 // HookThroughCom: `quendra play --com`: a hook called through Quendra.Application, the registered
 // quendra.dll, as a platform script calls it (Windows only).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "HookCatalog.h"

@@ -1,4 +1,5 @@
 // HooksCommand: the table is the hook catalog's.
+// SPDX-License-Identifier: Apache-2.0
 #include "HooksCommand.h"
 
 #include "CommandError.h"

@@ -1,4 +1,5 @@
 // HooksCommand: `quendra hooks`: the eighteen hooks, their arguments, what each does and what its result means.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Command.h"

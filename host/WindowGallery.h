@@ -1,4 +1,5 @@
 // WindowGallery: pictures of every window the Qt toolkit draws, for the user documentation (`quendra windows`).
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // WindowsCommand: the Qt toolkit renders the windows; built only where Qt is.
+// SPDX-License-Identifier: Apache-2.0
 #include "WindowsCommand.h"
 
 #include "CommandError.h"

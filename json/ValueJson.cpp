@@ -1,4 +1,5 @@
 // ValueJson: both whole-number widths are JSON integers.
+// SPDX-License-Identifier: Apache-2.0
 #include "ValueJson.h"
 
 namespace quendra {

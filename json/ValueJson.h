@@ -1,4 +1,5 @@
 // ValueJson: a platform value as scenario, answer and recording files write it.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "JsonCursor.h"

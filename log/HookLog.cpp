@@ -1,4 +1,5 @@
 // HookLog: the line of a call and its append, which no other process's line can split.
+// SPDX-License-Identifier: Apache-2.0
 #include "HookLog.h"
 
 #include <cstdio>

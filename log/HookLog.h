@@ -1,4 +1,5 @@
 // HookLog: the administrators' log, one line appended per hook call, off unless a file is named.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include <chrono>

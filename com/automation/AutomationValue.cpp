@@ -1,4 +1,5 @@
 // Automation values as plain data: the conversions the COM adapter uses, without COM.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationValue.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 // AutomationValue: what an automation variant holds, as plain data, converted to and from the platform's
 // values; texts between UTF-8 and the UTF-16 of automation; automation dates. Nothing here needs COM: the
 // adapter in com/ copies a VARIANT into and out of VariantData, and this code builds on every system.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Value.h"

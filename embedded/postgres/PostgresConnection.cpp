@@ -146,8 +146,7 @@ std::string ShownAddress(const std::string& address) {
 std::string AddressWithSchema(const std::string& address, const std::string& schema) {
     const auto parameters = ParametersStart(address);
     const char* separator = "?";
-    if (parameters != std::string::npos)
-        separator = parameters == address.size() || address.back() == '&' ? "" : "&";
+    if (parameters != std::string::npos) separator = parameters == address.size() || address.back() == '&' ? "" : "&";
     return address + separator + "options=-csearch_path%3D" + schema;
 }
 

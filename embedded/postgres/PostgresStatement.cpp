@@ -74,9 +74,9 @@ bool PostgresStatement::IsNull(int column) const {
 
 int64_t PostgresStatement::Int(int column) const {
     if (IsNull(column)) return 0;
-    return ServerWhole(std::string_view(PQgetvalue(result_, row_, column),
-                                        static_cast<size_t>(PQgetlength(result_, row_, column))),
-                       PQftype(result_, column));
+    return ServerWhole(
+        std::string_view(PQgetvalue(result_, row_, column), static_cast<size_t>(PQgetlength(result_, row_, column))),
+        PQftype(result_, column));
 }
 
 std::string PostgresStatement::Text(int column) const {
@@ -86,9 +86,9 @@ std::string PostgresStatement::Text(int column) const {
 
 Value PostgresStatement::Get(int column, int32_t type) const {
     if (IsNull(column)) return {};
-    return ServerValue(std::string_view(PQgetvalue(result_, row_, column),
-                                        static_cast<size_t>(PQgetlength(result_, row_, column))),
-                       PQftype(result_, column), type);
+    return ServerValue(
+        std::string_view(PQgetvalue(result_, row_, column), static_cast<size_t>(PQgetlength(result_, row_, column))),
+        PQftype(result_, column), type);
 }
 
 void PostgresStatement::Reset() noexcept {

@@ -1,4 +1,5 @@
 // Values to and from the text of the server's protocol.
+// SPDX-License-Identifier: Apache-2.0
 #include "PostgresValue.h"
 
 #include "AttributeType.h"

@@ -1,4 +1,5 @@
 // PostgresValue: platform values as text for the server, and the text of the server's rows as platform values.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "Value.h"

@@ -1,5 +1,6 @@
 // The automation values read and written without COM: the readings a script's variants get, texts with
 // malformed UTF-8 or UTF-16, and dates either side of the day automation counts from.
+// SPDX-License-Identifier: Apache-2.0
 #include "AutomationValue.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 # key. Runs after the registration test, which leaves no registration behind.
 # Usage: Installer.sh <wine> <quendra-<version>-<arch>.msi> <wixl> <quendra.wxs> <quendra.dll> <win32|win64>
 #                     <folder of the scripts> <work folder>
+# SPDX-License-Identifier: Apache-2.0
 set -uo pipefail
 wine=$1
 msi=$2

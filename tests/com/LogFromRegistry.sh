@@ -2,6 +2,7 @@
 # Without QUENDRA_LOG, the registry value LogFile under HKEY_CURRENT_USER\Software\Quendra names the
 # log that quendra.dll appends to; without either, nothing is written.
 # Usage: LogFromRegistry.sh <wine> <quendra.exe> <scenario file> <work folder>
+# SPDX-License-Identifier: Apache-2.0
 set -uo pipefail
 wine=$1
 quendra=$2

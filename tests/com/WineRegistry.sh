@@ -1,6 +1,7 @@
 # What the registration and installer tests share: failures, expected registry values, and the view of
 # the registry a class is registered in. Sourced; needs $wine (the loader of the DLL's architecture)
 # and $system (win32 or win64).
+# SPDX-License-Identifier: Apache-2.0
 clsid='{CAA60299-1FFF-497F-82B2-87E1416FD89D}'
 platformClsid='{7D3E6A52-1C84-4B0F-9E27-5A6C3D8B1F04}'
 libid='{93BB3613-C4AF-4EDD-9D60-3F8A27344900}'

@@ -23,8 +23,7 @@ namespace quendra::desktop {
 namespace {
 
 // Answers the next modal window once it shows; `T` is the kind of window expected.
-template <typename T>
-void WhenShown(std::function<void(T&)> answer) {
+template <typename T> void WhenShown(std::function<void(T&)> answer) {
     QTimer::singleShot(0, [answer] {
         if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget())) return answer(*window);
         WhenShown(answer);

@@ -1,7 +1,8 @@
 # Fails when a source file is not as clang-format (with the root's .clang-format) writes it, naming each.
+# SPDX-License-Identifier: Apache-2.0
 cmake_minimum_required(VERSION 3.25)
 set(patterns)
-foreach(top quendra embedded json toolkits playback com desktop host tests bench fuzz examples)
+foreach(top quendra embedded json log toolkits playback com desktop host tests bench fuzz examples)
     list(APPEND patterns ${ROOT}/${top}/*.h ${ROOT}/${top}/*.cpp)
 endforeach()
 file(GLOB_RECURSE files ${patterns})

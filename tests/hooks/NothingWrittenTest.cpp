@@ -1,5 +1,6 @@
 // Refusals and calls with nothing to do write nothing and redraw nothing. Scenario files cannot say this:
 // their "events" hold when those events happened, whatever else happened too.
+// SPDX-License-Identifier: Apache-2.0
 #include "TestWorld.h"
 
 namespace quendra::test {

@@ -1,6 +1,7 @@
 # Fails when a product file includes a header its folder may not: each folder below lists the folders
 # whose headers it may include (its own it always may) and the outside headers beyond the standard
 # library (as regular expressions). A folder of product code without a rule fails too.
+# SPDX-License-Identifier: Apache-2.0
 cmake_minimum_required(VERSION 3.25)
 set(posix "^unistd\\.h$" "^fcntl\\.h$" "^pwd\\.h$" "^sys/stat\\.h$")
 set(windows "^windows\\.h$" "^process\\.h$")

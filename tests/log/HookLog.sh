@@ -5,6 +5,7 @@
 # Usage: HookLog.sh <scenario file> <work folder> <play command...>
 #   e.g. `quendra play`, or under Wine `wine quendra.exe play --com` (the lines come from quendra.dll);
 #   with WINE_LOG_PATHS=1 the log is named to the program by its Windows path.
+# SPDX-License-Identifier: Apache-2.0
 set -uo pipefail
 scenario=$1
 work=$2

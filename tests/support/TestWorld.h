@@ -1,5 +1,6 @@
 // The test support layer: a world on the embedded platform with a scripted user logged in, the answers
 // the user gives and what the user saw. Temporary folders are playback's TempFolder.
+// SPDX-License-Identifier: Apache-2.0
 #pragma once
 
 #include "CvPlatform.h"
