@@ -30,7 +30,7 @@ allow(quendra/hooks FOLDERS quendra/platform quendra/ui quendra/common quendra/b
 allow(json FOLDERS quendra/platform HEADERS "^nlohmann/json\\.hpp$")
 allow(embedded/engine FOLDERS quendra/platform)
 allow(embedded/sqlite FOLDERS quendra/platform embedded/engine HEADERS "^sqlite3\\.h$" ${posix})
-allow(embedded/postgres FOLDERS quendra/platform embedded/engine HEADERS "^libpq-fe\\.h$")
+allow(embedded/postgres FOLDERS quendra/platform embedded/engine HEADERS "^libpq-fe\\.h$" "^locale\\.h$")
 allow(embedded/dialogs FOLDERS quendra/platform)
 allow(embedded FOLDERS quendra/platform embedded/engine embedded/sqlite embedded/postgres embedded/dialogs json)
 # The toolkits implement the window interfaces and the platform's dialogs.
@@ -43,7 +43,10 @@ allow(log HEADERS ${windows} ${posix})
 # Playback, and what calls hooks through it: the DLL, the desktop and, at the top, the command.
 allow(playback FOLDERS quendra/hooks quendra/platform quendra/ui embedded embedded/dialogs embedded/sqlite json
                        toolkits/scripted log HEADERS "^sqlite3\\.h$" ${posix})
-allow(com FOLDERS quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/scripted toolkits/win32 log
+# Automation values and their conversion, which builds without COM.
+allow(com/automation FOLDERS quendra/platform)
+allow(com FOLDERS com/automation quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/scripted
+               toolkits/win32 log
           HEADERS ${windows} "^(dispex|oaidl|objbase|oleauto|unknwn|winver)\\.h$")
 allow(desktop FOLDERS quendra/platform embedded json playback toolkits/qt HEADERS ${qt} "^PlantDesktopText\\.inc$")
 allow(host FOLDERS quendra/platform quendra/dialogs embedded embedded/engine json playback desktop toolkits/qt
