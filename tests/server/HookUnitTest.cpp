@@ -93,7 +93,7 @@ protected:
         return {"hook", hook, "--db", addresses[login], "--user", login, "--row", row, "--answers", answers};
     }
 
-    host::TempFolder folder;
+    playback::TempFolder folder;
     ServerRoles roles; // dropped after the schema, which holds their grants
     std::optional<embedded::ServerSchema> schema;
     std::string address;
