@@ -46,8 +46,8 @@ allow(playback FOLDERS quendra/hooks quendra/platform quendra/ui embedded embedd
                        toolkits/answering toolkits/scripted log HEADERS "^sqlite3\\.h$" ${posix})
 # Automation values and their conversion, which builds without COM.
 allow(com/automation FOLDERS quendra/platform)
-allow(com FOLDERS com/automation quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/answering toolkits/scripted
-               toolkits/win32 log
+allow(com FOLDERS com/automation quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/answering
+               toolkits/scripted toolkits/win32 log
           HEADERS ${windows} "^(dispex|oaidl|objbase|oleauto|unknwn|winver)\\.h$")
 allow(desktop FOLDERS quendra/platform embedded json playback toolkits/qt HEADERS ${qt} "^PlantDesktopText\\.inc$")
 allow(host FOLDERS quendra/platform quendra/dialogs embedded embedded/engine json playback desktop toolkits/qt
