@@ -10,8 +10,10 @@
 // QUENDRA_DIFFERENTIAL_FIRST=S starts at seed S instead, e.g.
 //   QUENDRA_DIFFERENTIAL_SEEDS=5000 ctest --test-dir build/debug -R Differential --timeout 3600
 // (docs/server.md says the same). A mismatch names the seed and the first line that differs on each storage, and
-// writes the scenario as differential-SEED.json in the working folder (build/debug/tests/server): `quendra play`
-// and `quendra play --database` replay it.
+// writes the scenario as differential-SEED.json and what each storage gave as differential-SEED.file.txt and
+// differential-SEED.server.txt in the working folder (build/debug/tests/server). `quendra play` and
+// `quendra play --database` replay the scenario up to its first step whose row names nothing any more (a link
+// deleted before), which the test notes as refused and goes on.
 // SPDX-License-Identifier: Apache-2.0
 #include "Processes.h"
 #include "ServerRoles.h"
@@ -281,6 +283,10 @@ TEST(DifferentialTest, RandomHookCallsGiveTheSameOnAFileAndOnTheServer) {
         size_t line = 0;
         while (line < onFile.size() && line < onServer.size() && onFile[line] == onServer[line]) ++line;
         std::ofstream(name) << text;
+        for (const auto& [storage, lines] : {std::pair{"file", &onFile}, std::pair{"server", &onServer}}) {
+            std::ofstream transcript("differential-" + std::to_string(seed) + "." + storage + ".txt");
+            for (const auto& played : *lines) transcript << played << '\n';
+        }
         ADD_FAILURE() << "seed " << seed << " (" << name << "), line " << line + 1
                       << ":\n  file:   " << (line < onFile.size() ? onFile[line] : "(no more lines)")
                       << "\n  server: " << (line < onServer.size() ? onServer[line] : "(no more lines)");
