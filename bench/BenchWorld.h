@@ -72,7 +72,7 @@ public:
     // On a server: the comparison counts the requests of the hook and of the floor.
     void CountRoundTrips(Comparison& comparison) const;
 
-    host::TempFolder folder; // declared first: removed after everything that uses the file is closed
+    playback::TempFolder folder; // declared first: removed after everything that uses the file is closed
     std::optional<embedded::ServerSchema> schema; // likewise on a server
     std::string path;
     scripted::ScriptedUser user;
