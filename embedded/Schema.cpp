@@ -108,6 +108,47 @@ void Schema::AddUnionSql(ClassLayout& layout, Connection& connection) const {
     layout.linkPageUnionSql += " ORDER BY 2";
 }
 
+const SubtreeSelect& Schema::Subtree(Connection& connection) {
+    if (!subtree_.sql.empty()) return subtree_;
+    // The links of every link table as one (each table keeps its index on the parent).
+    std::string links;
+    for (const auto& table : model_.tables)
+        if (table.kind == ClassKind::Link)
+            links += (links.empty() ? "SELECT " : " UNION ALL SELECT ") +
+                     std::string("OBJECT_ID, PAR_OBJECT_ID, SON_OBJECT_ID FROM ") + SqlName(table.name);
+    if (links.empty()) return subtree_;
+    // Each link once, so that a cycle ends.
+    std::string sql = "WITH RECURSIVE WALK (OBJECT_ID, SON_OBJECT_ID) AS (SELECT OBJECT_ID, SON_OBJECT_ID FROM (" +
+                      links +
+                      ") AS FIRST_LINKS WHERE PAR_OBJECT_ID = ? UNION SELECT L.OBJECT_ID, L.SON_OBJECT_ID "
+                      "FROM WALK W JOIN (" +
+                      links + ") AS L ON L.PAR_OBJECT_ID = W.SON_OBJECT_ID) ";
+    std::vector<std::string> columnsOf;
+    std::vector<std::string> nullsOf;
+    int offset = 1;
+    for (const auto& table : model_.tables) {
+        subtree_.tables.push_back({&tables_.at(table.name), offset, table.kind == ClassKind::Link});
+        std::string columns;
+        std::string nulls;
+        for (const auto& column : table.columns) {
+            columns += ", " + SqlName(column.name);
+            nulls += ", CAST(NULL AS " + connection.ColumnType(column.type) + ")";
+            ++offset;
+        }
+        columnsOf.push_back(std::move(columns));
+        nullsOf.push_back(std::move(nulls));
+    }
+    for (size_t i = 0; i < model_.tables.size(); ++i) {
+        if (i > 0) sql += " UNION ALL ";
+        sql += "SELECT " + std::to_string(i);
+        for (size_t j = 0; j < model_.tables.size(); ++j) sql += i == j ? columnsOf[j] : nullsOf[j];
+        sql += " FROM " + SqlName(model_.tables[i].name) + " WHERE OBJECT_ID IN (SELECT " +
+               (subtree_.tables[i].links ? "OBJECT_ID" : "SON_OBJECT_ID") + " FROM WALK)";
+    }
+    subtree_.sql = std::move(sql);
+    return subtree_;
+}
+
 void Schema::Create(Connection& connection) const {
     Transaction transaction(connection);
     connection.Execute("CREATE TABLE PLATFORM_MODEL (MODEL_TEXT TEXT NOT NULL, SOURCE TEXT)");
