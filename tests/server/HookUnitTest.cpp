@@ -1,10 +1,12 @@
 // A hook call is one unit on both storages: calls started together in processes of their own never both pass a
-// check only one of them could pass (an equal link, another user's lock).
+// check only one of them could pass (an equal link, another user's lock); a selector that lists links and then
+// reads each is not failed by another connection's delete in between.
 // SPDX-License-Identifier: Apache-2.0
 #include "CommandRun.h"
 #include "Names.h"
 #include "Processes.h"
 #include "ServerRoles.h"
+#include "World.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -139,6 +141,98 @@ TEST_P(HookUnitTest, CallsStartedTogetherNeverBothPassACheckOnlyOneCouldPass) {
     EXPECT_EQ(duplicates, 0);
     EXPECT_EQ(doubleLinks, 0);
     EXPECT_EQ(doubleLocks, 0);
+}
+
+// The database a selector reads, handing every call on; once the links of the class are listed, another
+// connection deletes one of the listed links that is not the one sought, before any of them is read.
+class DeleteAfterListing final : public embedded::Database {
+public:
+    DeleteAfterListing(embedded::Database& inner, const std::string& address, ObjectKey sought)
+        : inner_(inner), address_(address), sought_(sought) {}
+
+    std::vector<ObjectKey> FindObjects(const std::string& className, const std::string& attribute,
+                                       const std::string& text) override {
+        auto found = inner_.FindObjects(className, attribute, text);
+        if (className != names::LinkClassPartsTree || deleted) return found;
+        for (const auto& link : found)
+            if (link.objectId != sought_.objectId && !deleted) deleted = link;
+        if (deleted) {
+            auto other = embedded::Database::Open(address_);
+            scripted::ScriptedUser user;
+            auto store = other->Login("admin", user)->ObjectStore();
+            store->ObjectById(deleted->classId, deleted->objectId)->Delete(store->DefaultUpdateOptions());
+        }
+        return found;
+    }
+    void ReadTogether(const std::function<void()>& reads) override { inner_.ReadTogether(reads); }
+    Value ReadValue(ObjectKey key, const std::string& attribute) override { return inner_.ReadValue(key, attribute); }
+    std::string DisplayText(ObjectKey key, const std::string& separator) override {
+        return inner_.DisplayText(key, separator);
+    }
+    Ptr<CvSession> Login(const std::string& login, embedded::PlatformDialogs& dialogs) override {
+        return inner_.Login(login, dialogs);
+    }
+    std::string ClassName(int16_t classId) override { return inner_.ClassName(classId); }
+    int16_t ClassId(const std::string& className) override { return inner_.ClassId(className); }
+    // What a selector never asks.
+    int32_t AddUser(const std::string&, bool, const Values&) override { return Unused<int32_t>(); }
+    ObjectKey CreateObject(const std::string&, const Values&) override { return Unused<ObjectKey>(); }
+    ObjectKey CreateLink(const std::string&, ObjectKey, ObjectKey, const Values&) override {
+        return Unused<ObjectKey>();
+    }
+    std::vector<ObjectKey> FindLinks(const std::string&, ObjectKey, ObjectKey) override {
+        return Unused<std::vector<ObjectKey>>();
+    }
+    int64_t CountObjects(const std::string&) override { return Unused<int64_t>(); }
+    std::optional<int32_t> UserId(const std::string&) override { return Unused<std::optional<int32_t>>(); }
+    std::optional<std::string> ServerLogin() override { return Unused<std::optional<std::string>>(); }
+    std::vector<std::pair<int32_t, std::string>> Users() override {
+        return Unused<std::vector<std::pair<int32_t, std::string>>>();
+    }
+    Ptr<CvRecList> MakeRecList(const std::vector<embedded::HookRow>&) override { return Unused<Ptr<CvRecList>>(); }
+    embedded::Harness& Harness() override { return inner_.Harness(); }
+    const embedded::Harness& Harness() const override { return inner_.Harness(); }
+    void BeginOuterTransaction() override { Unused<int>(); }
+    void CommitOuterTransaction() override { Unused<int>(); }
+    void RollbackOuterTransaction() override { Unused<int>(); }
+    void HoldObjects(const std::vector<ObjectKey>&) override { Unused<int>(); }
+
+    std::optional<ObjectKey> deleted;
+
+private:
+    template <typename Result> static Result Unused() { throw std::logic_error("a selector does not ask this"); }
+
+    embedded::Database& inner_;
+    std::string address_;
+    ObjectKey sought_;
+};
+
+// Each selector lists candidate links (all of the class, those with a value, those of one end) and then reads
+// each; the link deleted meanwhile neither fails the selector nor changes what it names.
+TEST_P(HookUnitTest, ASelectorReadsTheLinksItListedAsTheyWere) {
+    auto part = [&](const std::string& cls, const std::string& number) {
+        return db->CreateObject(cls, {{names::CN_PART_NUMBER, Value::Text(number)}});
+    };
+    auto other = part("Assembly", "B-1");
+    auto sought = db->CreateLink(names::LinkClassPartsTree, top, part(names::ClassPart, "P-2"),
+                                 {{"CN_POSITION", Value::Int32(20)}});
+    for (const auto& [selector, parent, child] : std::vector<std::tuple<std::string, ObjectKey, std::string>>{
+             {"Parts Tree(parent=A-1, child=P-2)", other, "P-3"},
+             {"Parts Tree(CN_POSITION=20, parent=A-1)", other, "P-4"},
+             {"Parts Tree(parent=Assembly(CN_PART_NUMBER=A-1), child=P-2)", top, "P-5"}}) {
+        auto end = part(names::ClassPart, child);
+        auto unrelated = db->CreateLink(names::LinkClassPartsTree, parent, end, {{"CN_POSITION", Value::Int32(20)}});
+        DeleteAfterListing reading(*db, address, sought);
+        scripted::ScriptedUser user;
+        host::World world(reading, user, "selectors");
+        world.SetDefaultUser("admin");
+        std::string why;
+        auto found = world.TryResolve(selector, why);
+        EXPECT_EQ(why, "") << selector;
+        EXPECT_EQ(found ? found->key.objectId : 0, sought.objectId) << selector;
+        EXPECT_EQ(reading.deleted ? reading.deleted->objectId : 0, unrelated.objectId) << selector;
+        EXPECT_EQ(db->FindLinks(names::LinkClassPartsTree, parent, end).size(), 0u) << selector;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Storages, HookUnitTest, testing::Values(Where::File, Where::Server),
