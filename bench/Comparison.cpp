@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <set>
 #include <utility>
 
 namespace quendra::bench {
@@ -84,6 +85,9 @@ void Comparison::Report(double items) {
 bool RegisterWorkload(const std::string& name, Workload workload, void (*shape)(benchmark::internal::Benchmark*)) {
     const char* server = std::getenv("QUENDRA_BENCH_POSTGRES");
     if (server && *server && Delayed()) {
+        // A workload registered with several shapes runs once.
+        static std::set<std::string> registered;
+        if (!registered.insert(name).second) return true;
         benchmark::RegisterBenchmark((name + "/postgres").c_str(), workload, std::string(server))
             ->Arg(kDelayedUnits)
             ->Iterations(1)
