@@ -110,19 +110,23 @@ void Schema::AddUnionSql(ClassLayout& layout, Connection& connection) const {
 
 const SubtreeSelect& Schema::Subtree(Connection& connection) {
     if (!subtree_.sql.empty()) return subtree_;
-    // The links of every link table as one (each table keeps its index on the parent).
-    std::string links;
-    for (const auto& table : model_.tables)
-        if (table.kind == ClassKind::Link)
-            links += (links.empty() ? "SELECT " : " UNION ALL SELECT ") +
-                     std::string("OBJECT_ID, PAR_OBJECT_ID, SON_OBJECT_ID FROM ") + SqlName(table.name);
-    if (links.empty()) return subtree_;
+    // The links below a parent in every link table. Below each object the walk reached, they are read through
+    // the parent's index: a subquery of the walk's row (LATERAL, kept apart by OFFSET 0) is never made a join
+    // that scans whole tables once per level, which a server without statistics of the tables would choose.
+    const auto linksBelow = [this](const std::string& parent) {
+        std::string links;
+        for (const auto& table : model_.tables)
+            if (table.kind == ClassKind::Link)
+                links += (links.empty() ? "SELECT " : " UNION ALL SELECT ") +
+                         std::string("OBJECT_ID, SON_OBJECT_ID FROM ") + SqlName(table.name) +
+                         " WHERE PAR_OBJECT_ID = " + parent;
+        return links;
+    };
+    if (linksBelow("?").empty()) return subtree_;
     // Each link once, so that a cycle ends.
-    std::string sql = "WITH RECURSIVE WALK (OBJECT_ID, SON_OBJECT_ID) AS (SELECT OBJECT_ID, SON_OBJECT_ID FROM (" +
-                      links +
-                      ") AS FIRST_LINKS WHERE PAR_OBJECT_ID = ? UNION SELECT L.OBJECT_ID, L.SON_OBJECT_ID "
-                      "FROM WALK W JOIN (" +
-                      links + ") AS L ON L.PAR_OBJECT_ID = W.SON_OBJECT_ID) ";
+    std::string sql = "WITH RECURSIVE WALK (OBJECT_ID, SON_OBJECT_ID) AS (" + linksBelow("?") +
+                      " UNION SELECT L.OBJECT_ID, L.SON_OBJECT_ID FROM WALK W, LATERAL (" +
+                      linksBelow("W.SON_OBJECT_ID") + " OFFSET 0) AS L) ";
     std::vector<std::string> columnsOf;
     std::vector<std::string> nullsOf;
     int offset = 1;
@@ -131,7 +135,7 @@ const SubtreeSelect& Schema::Subtree(Connection& connection) {
         std::string columns;
         std::string nulls;
         for (const auto& column : table.columns) {
-            columns += ", " + SqlName(column.name);
+            columns += ", " + SqlName("ROW_" + table.name) + "." + SqlName(column.name);
             nulls += ", CAST(NULL AS " + connection.ColumnType(column.type) + ")";
             ++offset;
         }
@@ -142,8 +146,10 @@ const SubtreeSelect& Schema::Subtree(Connection& connection) {
         if (i > 0) sql += " UNION ALL ";
         sql += "SELECT " + std::to_string(i);
         for (size_t j = 0; j < model_.tables.size(); ++j) sql += i == j ? columnsOf[j] : nullsOf[j];
-        sql += " FROM " + SqlName(model_.tables[i].name) + " WHERE OBJECT_ID IN (SELECT " +
-               (subtree_.tables[i].links ? "OBJECT_ID" : "SON_OBJECT_ID") + " FROM WALK)";
+        // Each row found by its id, as the links are (a child below two parents comes twice).
+        sql += " FROM WALK W, LATERAL (SELECT * FROM " + SqlName(model_.tables[i].name) + " WHERE OBJECT_ID = W." +
+               (subtree_.tables[i].links ? "OBJECT_ID" : "SON_OBJECT_ID") + " OFFSET 0) AS " +
+               SqlName("ROW_" + model_.tables[i].name);
     }
     subtree_.sql = std::move(sql);
     return subtree_;
