@@ -73,7 +73,7 @@ public:
     // transaction, as the command and the desktop run a call there.
     void CountRoundTrips(Comparison& comparison) const;
 
-    host::TempFolder folder; // declared first: removed after everything that uses the file is closed
+    playback::TempFolder folder; // declared first: removed after everything that uses the file is closed
     std::optional<embedded::ServerSchema> schema; // likewise on a server
     std::string path;
     scripted::ScriptedUser user;

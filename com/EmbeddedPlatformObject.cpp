@@ -121,7 +121,7 @@ private:
         return Json(text);
     }
 
-    host::World& TheWorld() {
+    playback::World& TheWorld() {
         if (!world_) throw std::runtime_error("no database is open: call Open(file) first");
         return *world_;
     }
@@ -150,7 +150,7 @@ private:
             Json rows = Parse(text, "RecList");
             if (!rows.is_array()) rows = Json::array({rows});
             JsonCursor list(rows, "", "RecList");
-            host::ScenarioParser parser;
+            playback::ScenarioParser parser;
             std::vector<embedded::HookRow> made;
             for (const auto& row : list.Items()) made.push_back(TheWorld().MakeRow(parser.ParseRow(row), storedLinks));
             return Variant::Object(DispatchOver(TheWorld().Database().MakeRecList(made), KeepAlive()));
@@ -159,13 +159,13 @@ private:
             auto text = Text(parameters, 0);
             if (!session_) throw std::runtime_error("nobody is logged in: call LogIn(login) first");
             Json ref = Parse(text, "Object");
-            host::ScenarioParser parser;
+            playback::ScenarioParser parser;
             auto arg = parser.ParseObjectArg(JsonCursor(ref, "", "Object"));
             return Variant::Object(DispatchOver(TheWorld().MakeObject(*session_, arg), KeepAlive()));
         }
         case IdAnswer: {
             Json answers = Parse(Text(parameters, 0), "Answer");
-            host::ScenarioParser parser;
+            playback::ScenarioParser parser;
             std::vector<scripted::Answer> made;
             for (const auto& answer : parser.ParseAnswers(JsonCursor(answers, "", "Answer")))
                 made.push_back(TheWorld().MakeAnswer(answer));
@@ -194,7 +194,7 @@ private:
     // The platform's own dialogs (search, new object) are answered by what Answer gave.
     std::shared_ptr<scripted::ScriptedUser> dialogs_ = std::make_shared<scripted::ScriptedUser>();
     std::shared_ptr<embedded::Database> database_;
-    std::optional<host::World> world_;
+    std::optional<playback::World> world_;
     Ptr<CvSession> session_;
 };
 

@@ -23,8 +23,8 @@ std::string AnswersFileSetting() {
 std::vector<scripted::Answer> ReadAnswers(const std::string& file) {
     Json document = JsonCursor::ReadFile(file);
     JsonCursor root(document, "", file);
-    host::ScenarioParser parser;
-    std::vector<host::ScenarioAnswer> parsed;
+    playback::ScenarioParser parser;
+    std::vector<playback::ScenarioAnswer> parsed;
     if (root.IsObject()) {
         root.ExpectObject({"answers"});
         parsed = parser.ParseAnswers(root.At("answers"));

@@ -31,7 +31,7 @@ DesktopConfig DesktopConfig::FromText(const std::string& text, const std::string
     Json document = JsonCursor::Parse(text, file);
     JsonCursor root(document, "", file);
     for (const auto& [hookName, arguments] : root.Members()) {
-        const host::HookInfo* hook = host::HookCatalog::Find(hookName);
+        const playback::HookInfo* hook = playback::HookCatalog::Find(hookName);
         if (!hook) arguments.Fail("unknown hook name \"" + hookName + "\"");
         for (const auto& [argument, text] : arguments.Members()) {
             if (std::find(hook->texts.begin(), hook->texts.end(), argument) == hook->texts.end())

@@ -90,7 +90,7 @@ int DesktopWindow::RunModal(QDialog& dialog) {
     return dialog.exec();
 }
 
-bool DesktopWindow::Check(QTreeWidgetItem* item, host::ScenarioStep step) {
+bool DesktopWindow::Check(QTreeWidgetItem* item, playback::ScenarioStep step) {
     auto result = RunStep(step, item);
     return result && *result == 0;
 }
@@ -110,7 +110,8 @@ void DesktopWindow::Store(const std::string& what, embedded::ObjectKey key,
         out << "   failed: " << error.what() << '\n';
     }
     auto events = harness.Events();
-    for (const auto& event : events) out << "   event " << host::Descriptions::EventLine(event, hooks_.World()) << '\n';
+    for (const auto& event : events)
+        out << "   event " << playback::Descriptions::EventLine(event, hooks_.World()) << '\n';
     log_->appendPlainText(QString::fromStdString(out.str()).trimmed());
     ApplyEvents(events, ItemOf(key));
 }
@@ -179,10 +180,10 @@ void DesktopWindow::EditValues(QTreeWidgetItem* item) {
     if (!changed || changed->empty() || !(item = ItemOf(key))) return;
     auto step = hooks_.StepOn("BeforeUpdate", user_, KeyOf(item));
     auto& row = step.rows->front();
-    row.kind = host::RowArg::Kind::Record;
+    row.kind = playback::RowArg::Kind::Record;
     Json values = Json::object();
     for (const auto& [name, value] : *changed) {
-        row.values.emplace_back(name, host::WrittenValue{JsonOfValue(value), row.path + "/values/" + name});
+        row.values.emplace_back(name, playback::WrittenValue{JsonOfValue(value), row.path + "/values/" + name});
         values[name] = JsonOfValue(value);
     }
     row.written = {{"ref", row.ref}, {"values", values}};
@@ -236,14 +237,14 @@ void DesktopWindow::LinkResultBelow(QTreeWidgetItem* item) {
     embedded::ObjectKey parent = KeyOf(item);
     embedded::ObjectKey child{static_cast<int16_t>(result->data(ClassRole).toInt()), result->data(ObjectRole).toInt()};
     auto step = hooks_.Step("BeforeAddPartsTreeLink", user_);
-    host::RowArg row;
-    row.kind = host::RowArg::Kind::PendingLink;
+    playback::RowArg row;
+    row.kind = playback::RowArg::Kind::PendingLink;
     row.path = step.path + "/rows/0";
     row.className = "Parts Tree";
     row.parent = hooks_.RefOf(parent);
     row.child = hooks_.RefOf(child);
     row.written = {{"class", row.className}, {"parent", row.parent}, {"child", row.child}};
-    step.rows = std::vector<host::RowArg>{row};
+    step.rows = std::vector<playback::RowArg>{row};
     if (!Check(item, step)) return;
     Store("links below", parent, [&](CvSession& session, const Ptr<CvObject>& object) {
         auto store = session.ObjectStore();

@@ -27,8 +27,8 @@ struct Opened {
 
 // The database with the user to log in as; throws saying why not.
 Opened Open(const std::string& path, const std::string& login) {
-    auto database = host::DatabaseFile::Open(path);
-    std::string user = host::DatabaseFile::WorkingLogin(*database, path, login);
+    auto database = playback::DatabaseFile::Open(path);
+    std::string user = playback::DatabaseFile::WorkingLogin(*database, path, login);
     return {std::move(database), std::move(user)};
 }
 
@@ -50,13 +50,13 @@ int RunDesktop(const DesktopOptions& options, std::ostream& out) {
     if (path.empty()) {
         // Started from the application menu: the user names the database.
         if (auto noDisplay = qt::NoDisplay(); !noDisplay.empty() && options.screenshot.empty())
-            throw host::EnvironmentError("no database was named to open, and none can be asked for: " + noDisplay);
+            throw playback::EnvironmentError("no database was named to open, and none can be asked for: " + noDisplay);
         startQt();
         OpenDatabaseDialog ask([&](const std::string& chosen) {
             opened = Open(chosen, options.user);
             path = chosen;
         });
-        if (ask.exec() != QDialog::Accepted) return host::Done;
+        if (ask.exec() != QDialog::Accepted) return playback::Done;
     } else {
         opened = Open(path, options.user);
         startQt();
@@ -82,7 +82,7 @@ int RunDesktop(const DesktopOptions& options, std::ostream& out) {
     window.show();
     QApplication::processEvents();
     if (!window.grab().save(QString::fromStdString(options.screenshot), "PNG"))
-        throw host::CommandError("cannot write the picture " + options.screenshot);
+        throw playback::CommandError("cannot write the picture " + options.screenshot);
     out << "wrote " << options.screenshot << '\n';
     return 0;
 }

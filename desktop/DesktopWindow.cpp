@@ -49,7 +49,7 @@ DesktopWindow::DesktopWindow(std::shared_ptr<embedded::Database> database, std::
                              DesktopConfig config)
     : database_(std::move(database)), path_(std::move(path)), user_(std::move(user)),
       hooks_(*database_, windows_, path_, std::move(config)), tree_(*database_, logins_) {
-    for (const auto& [id, login] : host::DatabaseFile::Users(path_)) logins_[id] = login;
+    for (const auto& [id, login] : playback::DatabaseFile::Users(path_)) logins_[id] = login;
     hooks_.SetDefaultUser(user_);
     BuildWindow();
     SwitchUser(user_);
@@ -421,19 +421,19 @@ void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row
     auto step = hooks_.Step(hook, user_);
     std::string object = hooks_.RefOf(KeyOf(item));
     if (row != Row::None) {
-        host::RowArg arg;
-        arg.kind = host::RowArg::Kind::Ref;
+        playback::RowArg arg;
+        arg.kind = playback::RowArg::Kind::Ref;
         arg.path = step.path + "/rows/0";
         arg.ref = row == Row::Link ? item->data(0, LinkNameRole).toString().toStdString() +
                                          "(id=" + std::to_string(LinkOf(item).objectId) + ")"
                                    : object;
         arg.written = arg.ref;
-        step.rows = std::vector<host::RowArg>{arg};
+        step.rows = std::vector<playback::RowArg>{arg};
     }
     // The object arguments: Obj is the selected object; FromObj and MyNewPart start empty, so the user
     // searches for the one and the hook fills in the other.
-    for (const auto& name : host::HookCatalog::Find(hook)->objects) {
-        host::ObjectArg arg;
+    for (const auto& name : playback::HookCatalog::Find(hook)->objects) {
+        playback::ObjectArg arg;
         arg.path = step.path + "/" + name;
         if (name == "Obj") arg.ref = object;
         step.objectArgs[name] = arg;
@@ -441,7 +441,7 @@ void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row
     RunStep(step, item);
 }
 
-std::optional<int16_t> DesktopWindow::RunStep(const host::ScenarioStep& step, QTreeWidgetItem* acted) {
+std::optional<int16_t> DesktopWindow::RunStep(const playback::ScenarioStep& step, QTreeWidgetItem* acted) {
     HookRunner::Call call;
     Busy(step.hook, [&] { call = hooks_.Run(step, user_); });
     log_->appendPlainText(QString::fromStdString(call.transcript).trimmed());

@@ -118,9 +118,9 @@ private:
     // Calls the hook on the item and updates what it changed.
     void Call(const std::string& hook, QTreeWidgetItem* item, Row row);
     // Runs the step, logs it and updates what it changed: the hook result, or nothing when the call failed.
-    std::optional<int16_t> RunStep(const host::ScenarioStep& step, QTreeWidgetItem* acted);
+    std::optional<int16_t> RunStep(const playback::ScenarioStep& step, QTreeWidgetItem* acted);
     // A check of an operation on the item's object: true when the hook answered 0.
-    bool Check(QTreeWidgetItem* item, host::ScenarioStep step);
+    bool Check(QTreeWidgetItem* item, playback::ScenarioStep step);
     // Runs one of the platform's own operations on that object as the logged-in user, logs what it was
     // asked to do and updates the tree.
     void Store(const std::string& what, embedded::ObjectKey key,

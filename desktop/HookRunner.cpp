@@ -20,10 +20,10 @@ namespace quendra::desktop {
 HookRunner::HookRunner(embedded::Database& database, qt::QtWindowSystem& windows, const std::string& path,
                        DesktopConfig config)
     : database_(database), windows_(windows), config_(std::move(config)), world_(database, windows, path),
-      runner_(world_, windows, windows, nullptr), oneUnit_(host::PersonsCallIsOneUnit(path)) {}
+      runner_(world_, windows, windows, nullptr), oneUnit_(playback::PersonsCallIsOneUnit(path)) {}
 
-host::ScenarioStep HookRunner::Step(const std::string& hook, const std::string& user) const {
-    host::ScenarioStep step;
+playback::ScenarioStep HookRunner::Step(const std::string& hook, const std::string& user) const {
+    playback::ScenarioStep step;
     step.hook = hook;
     step.user = user;
     step.path = "/desktop";
@@ -31,13 +31,14 @@ host::ScenarioStep HookRunner::Step(const std::string& hook, const std::string& 
     return step;
 }
 
-host::ScenarioStep HookRunner::StepOn(const std::string& hook, const std::string& user, embedded::ObjectKey key) const {
+playback::ScenarioStep HookRunner::StepOn(const std::string& hook, const std::string& user,
+                                          embedded::ObjectKey key) const {
     auto step = Step(hook, user);
-    host::RowArg row;
+    playback::RowArg row;
     row.path = step.path + "/rows/0";
     row.ref = RefOf(key);
     row.written = row.ref;
-    step.rows = std::vector<host::RowArg>{row};
+    step.rows = std::vector<playback::RowArg>{row};
     return step;
 }
 
@@ -45,14 +46,14 @@ std::string HookRunner::RefOf(embedded::ObjectKey key) const {
     return database_.ClassName(key.classId) + "(OBJECT_ID=" + std::to_string(key.objectId) + ")";
 }
 
-HookRunner::Call HookRunner::Run(const host::ScenarioStep& step, const std::string& user) {
+HookRunner::Call HookRunner::Run(const playback::ScenarioStep& step, const std::string& user) {
     std::ostringstream out;
-    host::Transcript transcript(out, out, false);
+    playback::Transcript transcript(out, out, false);
     transcript.Step(++calls_, step, user);
-    host::StepOutcome outcome;
+    playback::StepOutcome outcome;
     windows_.ForgetAnswered();
     try {
-        host::OuterTransaction unit(database_, oneUnit_);
+        playback::OuterTransaction unit(database_, oneUnit_);
         outcome = runner_.Run(step, user);
         if (!database_.Harness().MachineFailureText()) unit.Commit();
     } catch (const std::exception& error) {
@@ -61,11 +62,11 @@ HookRunner::Call HookRunner::Run(const host::ScenarioStep& step, const std::stri
     }
     // A recording names the files picked beside it and keeps their content.
     Json answers = Json::array(), files = Json::object();
-    host::NotePersonAnswers(windows_.Answered(), database_, std::filesystem::path(recordFile_).parent_path(), outcome,
-                            answers, files);
+    playback::NotePersonAnswers(windows_.Answered(), database_, std::filesystem::path(recordFile_).parent_path(),
+                                outcome, answers, files);
     transcript.Outcome(calls_, outcome, world_);
     if (IsRecording()) {
-        recordedSteps_.push_back(host::RecordedStep(step, user, outcome, answers));
+        recordedSteps_.push_back(playback::RecordedStep(step, user, outcome, answers));
         recordedFiles_.update(files);
     }
     return {out.str(), true, outcome.events, outcome.error ? std::nullopt : outcome.result};
@@ -77,7 +78,7 @@ void HookRunner::StartRecording(const std::string& file, const std::string& path
     for (const auto& name : {file, snapshot})
         if (std::filesystem::exists(std::filesystem::symlink_status(name, error)))
             throw std::invalid_argument(name + " exists already; choose another name");
-    host::DatabaseFile::Copy(path, snapshot);
+    playback::DatabaseFile::Copy(path, snapshot);
     recordFile_ = file;
     recordedSteps_ = Json::array();
     recordedFiles_ = Json::object();
@@ -88,8 +89,9 @@ std::optional<std::string> HookRunner::StopRecording(const std::string& path) {
     auto file = std::exchange(recordFile_, std::string());
     auto snapshot = std::filesystem::path(file).replace_extension(".db").filename().string();
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    host::WriteRecording(
-        out, host::RecordedScenario("a desktop session on " + path, snapshot, recordedFiles_, recordedSteps_), file);
+    playback::WriteRecording(
+        out, playback::RecordedScenario("a desktop session on " + path, snapshot, recordedFiles_, recordedSteps_),
+        file);
     return "recorded " + std::to_string(recordedSteps_.size()) + " hook calls in " + file;
 }
 

@@ -36,13 +36,13 @@ public:
                DesktopConfig config);
 
     // A step of that hook as `user`, with the configured texts.
-    host::ScenarioStep Step(const std::string& hook, const std::string& user) const;
+    playback::ScenarioStep Step(const std::string& hook, const std::string& user) const;
     // The same with that object as row 0.
-    host::ScenarioStep StepOn(const std::string& hook, const std::string& user, embedded::ObjectKey key) const;
+    playback::ScenarioStep StepOn(const std::string& hook, const std::string& user, embedded::ObjectKey key) const;
     // The ref that names that object in a step.
     std::string RefOf(embedded::ObjectKey key) const;
     // Runs the step with the windows a person answers, and records it when a recording is under way.
-    Call Run(const host::ScenarioStep& step, const std::string& user);
+    Call Run(const playback::ScenarioStep& step, const std::string& user);
 
     // Starts writing the calls made from now on as a scenario file, from a copy of the database `path`
     // as it is now (FILE with the extension .db); refuses files that exist.
@@ -52,14 +52,14 @@ public:
     bool IsRecording() const { return !recordFile_.empty(); }
 
     void SetDefaultUser(const std::string& user) { world_.SetDefaultUser(user); }
-    const host::World& World() const { return world_; }
+    const playback::World& World() const { return world_; }
 
 private:
     embedded::Database& database_;
     qt::QtWindowSystem& windows_;
     DesktopConfig config_;
-    host::World world_;
-    host::StepRunner runner_;
+    playback::World world_;
+    playback::StepRunner runner_;
     bool oneUnit_; // a call is one transaction (on a server)
     size_t calls_ = 0;
     std::string recordFile_;

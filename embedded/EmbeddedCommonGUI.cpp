@@ -27,18 +27,18 @@ struct ViewState {
     // The lists of the picked objects handed out, and the object picked first before the latest picks: it becomes
     // the next object picked from a list once nobody else holds it.
     SpareObjects lists;
-    std::shared_ptr<EmbeddedObject> spare;
+    Spare<EmbeddedObject> spare;
 
     // Nothing picked; the first object picked stays as the spare.
     void ForgetPicked() {
-        if (!picked.empty()) spare = std::static_pointer_cast<EmbeddedObject>(std::move(picked.front()));
+        if (!picked.empty()) spare.Keep(std::static_pointer_cast<EmbeddedObject>(std::move(picked.front())));
         picked.clear();
     }
     // The spare, when nobody else holds it, its values or its record (a list nobody holds lets it go first).
     std::shared_ptr<EmbeddedObject> TakeSpare() {
         lists.Release();
-        if (!spare || spare.use_count() != 1 || !spare->ValuesUnshared()) return nullptr;
-        return std::move(spare);
+        if (!spare.Unheld([](const EmbeddedObject& object) { return object.ValuesUnshared(); })) return nullptr;
+        return spare.Take();
     }
 };
 
@@ -106,7 +106,7 @@ public:
     bool Unshared() const;
     // Asks anew: an empty query (the same object unless anyone else holds it), nothing picked.
     SearchQuery& Restart() {
-        if (state_->query && state_->query.use_count() == 1)
+        if (Holders::Are(state_->query, 1))
             state_->query->query.Clear();
         else
             state_->query = std::make_shared<EmbeddedGUIQuery>();
@@ -205,8 +205,8 @@ public:
     // Whether nobody holds the view's selection or result dialog but the view, nor its state but the view, them and
     // the holders the caller knows of.
     bool Unshared(long holders = 0) const {
-        return (!selection_ || selection_.use_count() == 1) && (!results_ || results_.use_count() == 1) &&
-               state_.use_count() == 1 + holders + (selection_ ? 1 : 0) + (results_ ? 1 : 0);
+        return Holders::AtMostOne(selection_) && Holders::AtMostOne(results_) &&
+               Holders::Are(state_, 1 + holders + (selection_ ? 1 : 0) + (results_ ? 1 : 0));
     }
     // Back to a new view's state: no query, nothing picked.
     void Clear() {
@@ -236,7 +236,7 @@ Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
 }
 
 bool EmbeddedGUIDialog::Unshared() const {
-    return view_ ? view_.use_count() == 1 && view_->Unshared(1) : state_.use_count() == 1;
+    return view_ ? Holders::Are(view_, 1) && view_->Unshared(1) : Holders::Are(state_, 1);
 }
 
 // New views, each over a state of its own. The view made last is emptied and handed out again once nobody but its
@@ -245,17 +245,16 @@ class FreshViews {
 public:
     explicit FreshViews(Context context) : context_(std::move(context)) {}
     Ptr<CvGUIView> Next() {
-        if (last_ && last_.use_count() == 1 && last_->Unshared()) {
-            last_->Clear();
-            return last_;
+        if (EmbeddedGUIView* view = last_.Unheld([](const EmbeddedGUIView& made) { return made.Unshared(); })) {
+            view->Clear();
+            return last_.Kept();
         }
-        last_ = std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>());
-        return last_;
+        return last_.Keep(std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>()));
     }
 
 private:
     Context context_;
-    std::shared_ptr<EmbeddedGUIView> last_;
+    Spare<EmbeddedGUIView> last_;
 };
 
 class EmbeddedViewMaker : public CvViewMaker {
@@ -279,10 +278,11 @@ public:
     int32_t RunQueryDialog(Ptr<CvGUIDialog>& dialog) override try {
         auto operation = context_->storage->Call(CvOperation::CvDialogMaker_RunQueryDialog);
         // The dialog made last asks again once nobody but this maker holds it, its view or its state.
-        if (!last_ || last_.use_count() != 1 || !last_->Unshared())
-            last_ = std::make_shared<EmbeddedGUIDialog>(context_, std::make_shared<ViewState>(), false);
-        bool confirmed = context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), last_->Restart());
-        dialog = last_;
+        if (!last_.Unheld([](const EmbeddedGUIDialog& made) { return made.Unshared(); }))
+            last_.Keep(std::make_shared<EmbeddedGUIDialog>(context_, std::make_shared<ViewState>(), false));
+        bool confirmed =
+            context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), last_.Kept()->Restart());
+        dialog = last_.Kept();
         return confirmed ? 1 : 0;
     } catch (...) {
         context_->storage->Failed();
@@ -290,7 +290,7 @@ public:
 
 private:
     Context context_;
-    std::shared_ptr<EmbeddedGUIDialog> last_; // the query dialog made last
+    Spare<EmbeddedGUIDialog> last_; // the query dialog made last
 };
 
 class EmbeddedDesktopWindow : public CvDesktopWindow {

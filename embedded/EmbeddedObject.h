@@ -5,6 +5,7 @@
 #include "CvPlatform.h"
 #include "RecordData.h"
 #include "SessionContext.h"
+#include "Spare.h"
 
 #include <memory>
 #include <string>
@@ -62,9 +63,7 @@ public:
     bool IsStored() const { return objectId_ != 0; }
     const std::shared_ptr<RecordData>& Values() const { return data_; }
     // Whether nobody but the object holds its values or its record.
-    bool ValuesUnshared() const {
-        return (!record_ || record_.use_count() == 1) && data_.use_count() == (record_ ? 2 : 1);
-    }
+    bool ValuesUnshared() const { return Holders::AtMostOne(record_) && Holders::Are(data_, record_ ? 2 : 1); }
     // Becomes the stored object of that class with those values, as one made of them would be. Only for an object
     // nobody else sees: its holder alone, its values and record unshared.
     void Refill(const ClassInfo& cls, RecordData&& values, int32_t objectId);

@@ -23,13 +23,10 @@ public:
     Ptr<CvUpdateOptions> Copy() override try {
         auto operation = storage_->Call(CvOperation::CvUpdateOptions_Copy);
         // The copy made last is handed out again, as a copy of these options now, once nobody else holds it.
-        if (copy_ && copy_.use_count() == 1) {
-            copy_->TakeSettingsOf(*this);
-            return copy_;
-        }
-        copy_ = std::make_shared<EmbeddedUpdateOptions>(storage_);
-        copy_->TakeSettingsOf(*this);
-        return copy_;
+        EmbeddedUpdateOptions* copy = copy_.Unheld();
+        if (!copy) copy = copy_.Keep(std::make_shared<EmbeddedUpdateOptions>(storage_)).get();
+        copy->TakeSettingsOf(*this);
+        return copy_.Kept();
     } catch (...) {
         storage_->Failed();
     }
@@ -81,7 +78,7 @@ public:
     }
 
 private:
-    std::shared_ptr<EmbeddedUpdateOptions> copy_; // the copy made last
+    Spare<EmbeddedUpdateOptions> copy_; // the copy made last
     std::shared_ptr<Storage> storage_;
     int16_t mode_ = 0;
     bool first_ = true;
@@ -280,12 +277,11 @@ Ptr<CvObject> EmbeddedObjectStore::LinkByEnds(int16_t linkClassId, int16_t paren
 Ptr<CvUpdateOptions> EmbeddedObjectStore::DefaultUpdateOptions() try {
     auto operation = context_->storage->Call(CvOperation::CvObjectStore_DefaultUpdateOptions);
     // The last options handed out are set back to the defaults and handed out again once nobody holds them.
-    if (spareOptions_ && spareOptions_.use_count() == 1) {
-        static_cast<EmbeddedUpdateOptions&>(*spareOptions_).Reset();
-        return spareOptions_;
+    if (CvUpdateOptions* options = spareOptions_.Unheld()) {
+        static_cast<EmbeddedUpdateOptions&>(*options).Reset();
+        return spareOptions_.Kept();
     }
-    spareOptions_ = std::make_shared<EmbeddedUpdateOptions>(context_->storage);
-    return spareOptions_;
+    return spareOptions_.Keep(std::make_shared<EmbeddedUpdateOptions>(context_->storage));
 } catch (...) {
     context_->storage->Failed();
 }
@@ -314,12 +310,11 @@ Ptr<CvQuery> EmbeddedObjectStore::NewSqlQuery() try {
 Ptr<CvQueryDef> EmbeddedObjectStore::NewQueryDef() try {
     auto operation = context_->storage->Call(CvOperation::CvObjectStore_NewQueryDef);
     // The last query is emptied and handed out again once nobody holds it or its parts any more.
-    if (spareQuery_ && spareQuery_->Unshared(spareQuery_)) {
-        spareQuery_->Clear();
-        return spareQuery_;
+    if (EmbeddedQueryDef* query = spareQuery_.Unheld([](const EmbeddedQueryDef& q) { return q.Unshared(); })) {
+        query->Clear();
+        return spareQuery_.Kept();
     }
-    spareQuery_ = std::make_shared<EmbeddedQueryDef>(context_->storage);
-    return spareQuery_;
+    return spareQuery_.Keep(std::make_shared<EmbeddedQueryDef>(context_->storage));
 } catch (...) {
     context_->storage->Failed();
 }

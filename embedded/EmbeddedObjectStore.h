@@ -33,9 +33,9 @@ private:
     Ptr<CvObject> FromRecord(const Ptr<CvRecord>& record);
 
     Context context_;
-    std::shared_ptr<EmbeddedQueryDef> spareQuery_; // the query last handed out
-    Ptr<CvUpdateOptions> spareOptions_;            // the default options last handed out
-    SpareObjects lists_;                           // new object lists
+    Spare<EmbeddedQueryDef> spareQuery_;  // the query last handed out
+    Spare<CvUpdateOptions> spareOptions_; // the default options last handed out
+    SpareObjects lists_;                  // new object lists
 };
 
 } // namespace quendra::embedded

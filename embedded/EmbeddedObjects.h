@@ -4,6 +4,7 @@
 
 #include "CvPlatform.h"
 #include "PlatformDialogs.h"
+#include "Spare.h"
 #include "Storage.h"
 
 #include <memory>
@@ -32,20 +33,19 @@ private:
 class SpareObjects {
 public:
     std::shared_ptr<EmbeddedObjects> Next(const std::shared_ptr<Storage>& storage) {
-        if (last_ && last_.use_count() == 1) {
-            last_->items_.clear();
-            return last_;
+        if (EmbeddedObjects* list = last_.Unheld()) {
+            list->items_.clear();
+            return last_.Kept();
         }
-        last_ = std::make_shared<EmbeddedObjects>(storage);
-        return last_;
+        return last_.Keep(std::make_shared<EmbeddedObjects>(storage));
     }
     // Empties the list made last once nobody else holds it.
     void Release() {
-        if (last_ && last_.use_count() == 1) last_->items_.clear();
+        if (EmbeddedObjects* list = last_.Unheld()) list->items_.clear();
     }
 
 private:
-    std::shared_ptr<EmbeddedObjects> last_;
+    Spare<EmbeddedObjects> last_;
 };
 
 // The keys of the objects in a list, for the event log.

@@ -5,6 +5,7 @@
 #include "AsciiText.h"
 #include "AttributeType.h"
 #include "CvError.h"
+#include "Spare.h"
 
 #include <algorithm>
 #include <cstring>
@@ -178,8 +179,7 @@ public:
 
     // Whether nobody but the query holds the specification or its lists.
     bool Unshared() const {
-        return (!classes_ || classes_.use_count() == 1) && (!columns_ || columns_.use_count() == 1) &&
-               (!conditions_ || conditions_.use_count() == 1);
+        return Holders::AtMostOne(classes_) && Holders::AtMostOne(columns_) && Holders::AtMostOne(conditions_);
     }
 
 private:
@@ -239,9 +239,8 @@ Ptr<CvRecList> EmbeddedQueryDef::Result() try {
     storage_->Failed();
 }
 
-bool EmbeddedQueryDef::Unshared(const std::shared_ptr<EmbeddedQueryDef>& self) const {
-    return self.use_count() == 1 &&
-           (!spec_ || (spec_.use_count() == 1 && static_cast<const EmbeddedQuerySpec&>(*spec_).Unshared()));
+bool EmbeddedQueryDef::Unshared() const {
+    return !spec_ || (Holders::Are(spec_, 1) && static_cast<const EmbeddedQuerySpec&>(*spec_).Unshared());
 }
 
 void EmbeddedQueryDef::Clear() {
@@ -528,7 +527,7 @@ void EmbeddedQueryDef::Execute() {
     while (statement.Step()) {
         // A row of an earlier query that nobody holds any more takes the new values in its room.
         std::shared_ptr<RecordData> record;
-        if (stale < stale_.size() && stale_[stale].record.use_count() == 1) {
+        if (stale < stale_.size() && Holders::Are(stale_[stale].record, 1)) {
             record = std::move(stale_[stale++].record);
             record->cls = nullptr;
             record->names.clear();

@@ -88,8 +88,8 @@ public:
     Ptr<CvRecList> Result() override;
     int32_t RowCount() override;
 
-    // Whether nobody but its owner holds the query or a part of it, so that it can be emptied and handed out again.
-    bool Unshared(const std::shared_ptr<EmbeddedQueryDef>& self) const;
+    // Whether nobody but the query holds a part of it, so that it can be emptied and handed out again.
+    bool Unshared() const;
     // Back to a new query's state: no classes, columns, conditions or rows (the lists keep their room).
     void Clear();
 

@@ -14,14 +14,14 @@
 
 namespace quendra::fuzz {
 
-inline const host::World& SampleWorld() {
+inline const playback::World& SampleWorld() {
     static const auto model = embedded::BuiltInModel("plant");
     static const auto database = embedded::Database::Create(":memory:", model);
     static scripted::ScriptedUser user;
     static const auto world = [] {
-        auto made = std::make_unique<host::World>(*database, user, host::SampleDataName);
+        auto made = std::make_unique<playback::World>(*database, user, host::SampleDataName);
         made->SetDefaultUser(model->users.front().login);
-        made->Build(host::ScenarioParser::ParseText(host::SampleDataText(), host::SampleDataName));
+        made->Build(playback::ScenarioParser::ParseText(host::SampleDataText(), host::SampleDataName));
         return made;
     }();
     return *world;

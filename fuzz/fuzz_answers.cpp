@@ -10,11 +10,11 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const quendra::host::World& world = quendra::fuzz::SampleWorld();
+    const quendra::playback::World& world = quendra::fuzz::SampleWorld();
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
         const quendra::Json document = quendra::JsonCursor::Parse(text, "answers.json");
-        quendra::host::ScenarioParser parser;
+        quendra::playback::ScenarioParser parser;
         const auto answers = parser.ParseAnswersFile(quendra::JsonCursor(document, "", "answers.json"));
         parser.CheckRefs();
         for (const auto& answer : answers) world.MakeAnswer(answer);

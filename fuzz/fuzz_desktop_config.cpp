@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
         const auto config = quendra::desktop::DesktopConfig::FromText(text, "desktop.json");
-        for (const auto& hook : quendra::host::HookCatalog::All())
+        for (const auto& hook : quendra::playback::HookCatalog::All())
             for (const auto& [argument, value] : config.Texts(hook.name))
                 if (config.Text(hook.name, argument) != value) std::abort();
     } catch (const quendra::FileError&) {

@@ -32,12 +32,12 @@ std::shared_ptr<const quendra::embedded::Model> BuiltIn(const std::string& name)
     return nullptr;
 }
 
-void Build(const quendra::host::Scenario& scenario) {
+void Build(const quendra::playback::Scenario& scenario) {
     auto model = BuiltIn(scenario.model);
     if (!model) return;
     auto database = quendra::embedded::Database::Create(":memory:", model);
     quendra::scripted::ScriptedUser user;
-    quendra::host::World world(*database, user, scenario.file);
+    quendra::playback::World world(*database, user, scenario.file);
     if (!model->users.empty()) world.SetDefaultUser(model->users.front().login);
     world.Build(scenario);
     for (const auto& step : scenario.steps) {
@@ -54,7 +54,7 @@ void Build(const quendra::host::Scenario& scenario) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
-        Build(quendra::host::ScenarioParser::ParseText(text, "fuzz.json"));
+        Build(quendra::playback::ScenarioParser::ParseText(text, "fuzz.json"));
     } catch (const quendra::FileError&) {
     }
     return 0;

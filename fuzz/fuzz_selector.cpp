@@ -11,7 +11,7 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const quendra::host::World& world = quendra::fuzz::SampleWorld();
+    const quendra::playback::World& world = quendra::fuzz::SampleWorld();
     const std::string ref(reinterpret_cast<const char*>(data), size);
     std::string why;
     const auto target = world.TryResolve(ref, why);
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const quendra::FileError&) {
         if (target) std::abort();
     }
-    quendra::host::RowArg row;
+    quendra::playback::RowArg row;
     row.ref = ref;
     row.path = "/rows/0";
     for (const bool storedLink : {false, true}) {

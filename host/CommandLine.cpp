@@ -37,7 +37,7 @@ std::string UnknownCommand(const std::string& word, const std::vector<std::strin
     std::string nearest;
     size_t best = std::max<size_t>(2, word.size() / 3) + 1;
     for (const auto& command : commands) {
-        size_t distance = EditDistance(word, command);
+        size_t distance = playback::EditDistance(word, command);
         if (distance < best) best = distance, nearest = command;
     }
     return "unknown command '" + word + "'" + (nearest.empty() ? "" : "; did you mean '" + nearest + "'?") +
@@ -56,7 +56,7 @@ std::string UnknownOption(const CLI::App& command, int argc, const char* const* 
         for (const auto* option : command.get_options())
             for (const auto& candidate : option->get_lnames()) {
                 known = known || candidate == name;
-                size_t distance = EditDistance(name, candidate);
+                size_t distance = playback::EditDistance(name, candidate);
                 if (distance < best) best = distance, nearest = "--" + candidate;
             }
         if (!known && !nearest.empty()) return "did you mean " + nearest + " where you wrote --" + name + "?";
@@ -99,56 +99,56 @@ int ParseEnded(CLI::App& app, const CLI::ParseError& ended, Command* command, in
             if (command) out << command->HelpPage();
             out << app.get_subcommands().front()->help("quendra");
         }
-        return Done;
+        return playback::Done;
     }
     if (dynamic_cast<const CLI::CallForAllHelp*>(&ended)) {
         out << app.help("", CLI::AppFormatMode::All);
-        return Done;
+        return playback::Done;
     }
     if (dynamic_cast<const CLI::CallForVersion*>(&ended)) {
         out << ended.what() << '\n';
-        return Done;
+        return playback::Done;
     }
     // An option where the command belongs: CLI11 would only miss the command.
     if (app.get_subcommands().empty() && argc > 1 && argv[1][0] == '-') {
         errors << "quendra: unknown option " << argv[1]
                << ": a command comes first, and its options after it (quendra --help lists the commands)\n";
-        return WrongArgument;
+        return playback::WrongArgument;
     }
     std::string where =
         app.get_subcommands().empty() ? "quendra" : "quendra " + app.get_subcommands().front()->get_name();
     std::string hint = app.get_subcommands().empty() ? "" : UnknownOption(*app.get_subcommands().front(), argc, argv);
     if (hint.empty() && command) hint = command->ParseHint(ended);
     errors << where << ": " << ended.what() << (hint.empty() ? "" : "; " + hint) << " (see " << where << " --help)\n";
-    return WrongArgument;
+    return playback::WrongArgument;
 }
 
 // Runs the command; each failure it lets pass is one line naming the command.
 int RunGuarded(Command& command, const std::string& where, std::ostream& out, std::ostream& errors) {
     if (auto problem = embedded::BusyWaitProblem(); !problem.empty()) {
         errors << where << ": " << problem << '\n';
-        return WrongArgument;
+        return playback::WrongArgument;
     }
     try {
         return command.Run(out, errors);
-    } catch (const CommandError& error) {
+    } catch (const playback::CommandError& error) {
         errors << where << ": " << error.what() << '\n';
-    } catch (const EnvironmentError& error) {
+    } catch (const playback::EnvironmentError& error) {
         errors << where << ": " << error.what() << '\n';
-        return EnvironmentFault;
+        return playback::EnvironmentFault;
     } catch (const FileError& error) {
         errors << where << ": " << error.what() << '\n';
     } catch (const embedded::EmbeddedError& error) {
         errors << where << ": " << (error.file.empty() ? "" : error.file + ": ")
                << (error.jsonPath.empty() ? "" : error.jsonPath + ": ") << error.what() << '\n';
-        if (embedded::IsMachineFailure(error)) return EnvironmentFault;
+        if (embedded::IsMachineFailure(error)) return playback::EnvironmentFault;
     } catch (const CvError& error) {
         errors << where << ": " << error.what() << '\n';
-        if (embedded::IsMachineFailure(error)) return EnvironmentFault;
+        if (embedded::IsMachineFailure(error)) return playback::EnvironmentFault;
     } catch (const std::exception& error) {
         errors << where << ": " << error.what() << '\n';
     }
-    return WrongArgument;
+    return playback::WrongArgument;
 }
 
 } // namespace
@@ -157,9 +157,9 @@ int CommandLine::Run(int argc, const char* const* argv, std::ostream& out, std::
     // The last guard: whatever a command did not foresee still ends in one line and status 2.
     try {
         return RunCommand(argc, argv, out, errors);
-    } catch (const EnvironmentError& error) {
+    } catch (const playback::EnvironmentError& error) {
         errors << "quendra: " << error.what() << '\n';
-        return EnvironmentFault;
+        return playback::EnvironmentFault;
     } catch (const std::exception& error) {
         errors << "quendra: " << error.what() << '\n';
     } catch (...) {
@@ -190,7 +190,7 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     };
     if (argc > 1 && argv[1][0] != '-' && !isCommand(argv[1])) {
         errors << "quendra: " << UnknownCommand(argv[1], names) << '\n';
-        return WrongArgument;
+        return playback::WrongArgument;
     }
     try {
         app.parse(argc, argv);
@@ -200,14 +200,14 @@ int CommandLine::RunCommand(int argc, const char* const* argv, std::ostream& out
     if (helpApp->parsed()) {
         if (helpTopic.empty()) {
             out << app.get_formatter()->make_help(&app, "quendra", CLI::AppFormatMode::Normal);
-            return Done;
+            return playback::Done;
         }
         if (!isCommand(helpTopic)) {
             errors << "quendra help: " << UnknownCommand(helpTopic, names) << '\n';
-            return WrongArgument;
+            return playback::WrongArgument;
         }
         out << app.get_subcommand(helpTopic)->help("quendra");
-        return Done;
+        return playback::Done;
     }
     return RunGuarded(*Picked(app, registered), "quendra " + app.get_subcommands().front()->get_name(), out, errors);
 }

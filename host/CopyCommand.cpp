@@ -28,12 +28,13 @@ CLI::App* CopyCommand::Register(CLI::App& app) {
 
 int CopyCommand::Run(std::ostream& out, std::ostream& progress) {
     if (embedded::IsServerAddress(file_))
-        throw CommandError(file_ + " is a server address: copy moves a database file to a server");
+        throw playback::CommandError(file_ + " is a server address: copy moves a database file to a server");
     if (!embedded::IsServerAddress(address_))
-        throw CommandError(address_ + " is no server address: give a PostgreSQL connection URI such as "
-                                      "postgresql://user@host/database");
+        throw playback::CommandError(address_ + " is no server address: give a PostgreSQL connection URI such as "
+                                                "postgresql://user@host/database");
     std::error_code error;
-    if (!std::filesystem::is_regular_file(file_, error)) throw CommandError("no database file " + file_ + " exists");
+    if (!std::filesystem::is_regular_file(file_, error))
+        throw playback::CommandError("no database file " + file_ + " exists");
     int64_t total = 0;
     std::string copiedTo;
     try {
@@ -43,7 +44,7 @@ int CopyCommand::Run(std::ostream& out, std::ostream& progress) {
             if (done) total += rows;
         });
     } catch (const embedded::MachineFailure& failure) {
-        throw EnvironmentError(failure.what());
+        throw playback::EnvironmentError(failure.what());
     }
     out << "copied " << file_ << " to " << copiedTo << ": " << total << " rows\n";
     return 0;

@@ -23,16 +23,16 @@ CLI::App* GrantCommand::Register(CLI::App& app) {
 
 int GrantCommand::Run(std::ostream& out, std::ostream&) {
     if (!embedded::IsServerAddress(address_))
-        throw CommandError(address_ + " is no server address: give a PostgreSQL connection URI such as "
-                                      "postgresql://owner@host/database");
+        throw playback::CommandError(address_ + " is no server address: give a PostgreSQL connection URI such as "
+                                                "postgresql://owner@host/database");
     try {
         embedded::GrantTeamRole(address_, role_, admin_);
     } catch (const embedded::MachineFailure& failure) {
-        throw EnvironmentError(failure.what());
+        throw playback::EnvironmentError(failure.what());
     }
     out << "granted " << role_ << " the work of a team" << (admin_ ? " and the rights of an administrator" : "")
         << " on " << address_ << '\n';
-    return Done;
+    return playback::Done;
 }
 
 } // namespace quendra::host

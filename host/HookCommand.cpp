@@ -91,26 +91,27 @@ CLI::App* HookCommand::Register(CLI::App& app) {
     return command_;
 }
 
-ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
+playback::ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
     if (command_->count("--answers") && answersFile_.empty())
-        throw CommandError("--answers names no file: give the answers file, or leave --answers out to answer the "
-                           "windows yourself");
+        throw playback::CommandError(
+            "--answers names no file: give the answers file, or leave --answers out to answer the "
+            "windows yourself");
     if (command_->count("--record") && recordFile_.empty())
-        throw CommandError("--record names no file: give the file to write the scenario to");
-    const HookInfo* hook = HookCatalog::Find(hook_);
+        throw playback::CommandError("--record names no file: give the file to write the scenario to");
+    const playback::HookInfo* hook = playback::HookCatalog::Find(hook_);
     if (!hook) {
-        auto nearest = HookCatalog::Nearest(hook_);
-        throw CommandError("unknown hook name \"" + hook_ + "\"" +
-                           (nearest.empty() ? "" : "; did you mean " + nearest + "?") +
-                           " (quendra hooks lists the eighteen; the name comes first: " + Usage + ")");
+        auto nearest = playback::HookCatalog::Nearest(hook_);
+        throw playback::CommandError("unknown hook name \"" + hook_ + "\"" +
+                                     (nearest.empty() ? "" : "; did you mean " + nearest + "?") +
+                                     " (quendra hooks lists the eighteen; the name comes first: " + Usage + ")");
     }
-    ScenarioParser parser;
-    ScenarioStep step;
+    playback::ScenarioParser parser;
+    playback::ScenarioStep step;
     step.hook = hook_;
     step.user = user_;
     step.readOnly = readOnly_;
     if (!rows_.empty()) {
-        if (!hook->takesRows) throw CommandError(hook_ + " takes no record list (--row)");
+        if (!hook->takesRows) throw playback::CommandError(hook_ + " takes no record list (--row)");
         step.rows.emplace();
         for (size_t i = 0; i < rows_.size(); ++i) {
             const auto& row = rows_[i];
@@ -121,19 +122,19 @@ ScenarioStep HookCommand::MakeStep(std::deque<Json>& documents) {
     for (const auto& option : TextOptions) {
         if (!command_->count(option.flag)) continue;
         if (std::find(hook->texts.begin(), hook->texts.end(), option.parameter) == hook->texts.end())
-            throw CommandError(hook_ + " takes no " + option.parameter + " (" + option.flag + ")");
+            throw playback::CommandError(hook_ + " takes no " + option.parameter + " (" + option.flag + ")");
         step.texts[option.parameter] = *command_->get_option(option.flag)->results().begin();
     }
     for (const auto& option : ObjectOptions) {
         if (!command_->count(option.flag)) continue;
         if (std::find(hook->objects.begin(), hook->objects.end(), option.parameter) == hook->objects.end())
-            throw CommandError(hook_ + " takes no " + option.parameter + " (" + option.flag + ")");
+            throw playback::CommandError(hook_ + " takes no " + option.parameter + " (" + option.flag + ")");
         // The empty text is the empty object, as null is in a scenario file.
         auto text = *command_->get_option(option.flag)->results().begin();
         documents.push_back(text.empty() ? Json() : Json(text));
         step.objectArgs[option.parameter] = parser.ParseObjectArg(JsonCursor(documents.back(), "", option.flag));
     }
-    if (!rows_.empty() && !hook->takesRows) throw CommandError(hook_ + " takes no record list");
+    if (!rows_.empty() && !hook->takesRows) throw playback::CommandError(hook_ + " takes no record list");
     if (!answersFile_.empty()) {
         documents.push_back(JsonCursor::ReadFile(answersFile_));
         step.answers = parser.ParseAnswersFile(JsonCursor(documents.back(), "", answersFile_));
@@ -149,12 +150,12 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
                              ? std::filesystem::current_path(noFolder)
                              : std::filesystem::absolute(PathFromText(answersFile_), noFolder).parent_path();
     if (noFolder)
-        throw CommandError("the working folder cannot be read (" + noFolder.message() +
-                           "); it may have been removed: change to an existing folder");
+        throw playback::CommandError("the working folder cannot be read (" + noFolder.message() +
+                                     "); it may have been removed: change to an existing folder");
     std::deque<Json> documents;
     auto step = MakeStep(documents);
-    auto database = DatabaseFile::Open(database_);
-    if (!database->UserId(user_)) throw CommandError("there is no user \"" + user_ + "\" in " + database_);
+    auto database = playback::DatabaseFile::Open(database_);
+    if (!database->UserId(user_)) throw playback::CommandError("there is no user \"" + user_ + "\" in " + database_);
 #ifdef QUENDRA_WITH_QT
     // Without a display, a call that shows no window still runs; one that would show one is undone.
     bool person = answersFile_.empty();
@@ -175,13 +176,13 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
         }
     } unrecorded{recordFile_.empty() ? nullptr : this};
     scripted::ScriptedUser scripted;
-    World world(*database, scripted, "command line");
+    playback::World world(*database, scripted, "command line");
     world.SetDefaultUser(user_);
     world.SetFilesFolder(TextFromPath(answersFolder));
     // A row that names nothing, or several, is said before anything else is printed.
     if (step.rows)
-        for (const auto& row : *step.rows) world.MakeRow(row, HookCatalog::Find(hook_)->storedLinks);
-    Transcript transcript(out, errors, json_);
+        for (const auto& row : *step.rows) world.MakeRow(row, playback::HookCatalog::Find(hook_)->storedLinks);
+    playback::Transcript transcript(out, errors, json_);
     transcript.Step(1, step, user_);
     out.flush(); // the call may wait for a person at a real window
     Call call = person ? CallForPerson(world, step, *database, answersFolder)
@@ -189,16 +190,17 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     auto& [outcome, misfit, answers, files] = call;
     // Windows that nobody could see end the call without a transcript of what nobody answered.
     if (misfit && !noDisplay.empty())
-        throw EnvironmentError("this call shows windows, and " + noDisplay +
-                               "; the hook's writes are undone: give --answers FILE to answer them from a file (a "
-                               "JSON list such as [{\"button\": \"OK\"}]), or run it where a display is");
+        throw playback::EnvironmentError(
+            "this call shows windows, and " + noDisplay +
+            "; the hook's writes are undone: give --answers FILE to answer them from a file (a "
+            "JSON list such as [{\"button\": \"OK\"}]), or run it where a display is");
     transcript.Outcome(1, outcome, world);
     if (outcome.scriptedFailure) errors << "quendra hook: " << *outcome.scriptedFailure << '\n';
     for (const auto& left : outcome.answersLeft) errors << "quendra hook: answer not used: " << left << '\n';
     // A full disk or a lost server during the call is the machine's, whatever the hook made of it.
     if (auto failure = database->Harness().MachineFailureText()) {
         errors << "quendra hook: " << *failure << "; the hook's writes are undone\n";
-        return EnvironmentFault;
+        return playback::EnvironmentFault;
     }
     if (misfit) {
         errors << "quendra hook: the answers do not fit the windows shown; the hook's writes are undone\n";
@@ -211,7 +213,8 @@ int HookCommand::Run(std::ostream& out, std::ostream& errors) {
     return outcome.error ? 2 : 0;
 }
 
-HookCommand::Call HookCommand::CallForPerson(World& world, const ScenarioStep& step, embedded::Database& database,
+HookCommand::Call HookCommand::CallForPerson(playback::World& world, const playback::ScenarioStep& step,
+                                             embedded::Database& database,
                                              const std::filesystem::path& answersFolder) const {
     Call call;
 #ifdef QUENDRA_WITH_QT
@@ -222,24 +225,24 @@ HookCommand::Call HookCommand::CallForPerson(World& world, const ScenarioStep& s
     qt::QuietQtPlatformNotes();
     if (!qApp) application.emplace(argc, argv);
     qt::QtWindowSystem windows;
-    StepRunner runner(world, windows, windows, nullptr);
-    OuterTransaction unit(database, PersonsCallIsOneUnit(database_));
+    playback::StepRunner runner(world, windows, windows, nullptr);
+    playback::OuterTransaction unit(database, playback::PersonsCallIsOneUnit(database_));
     call.outcome = runner.Run(step, user_);
     if (!database.Harness().MachineFailureText()) unit.Commit();
-    NotePersonAnswers(windows.Answered(), database, answersFolder, call.outcome, call.answers, call.files);
+    playback::NotePersonAnswers(windows.Answered(), database, answersFolder, call.outcome, call.answers, call.files);
 #else
     (void)world, (void)step, (void)database, (void)answersFolder;
 #endif
     return call;
 }
 
-HookCommand::Call HookCommand::CallScripted(World& world, scripted::ScriptedUser& scripted, const ScenarioStep& step,
-                                            embedded::Database& database,
+HookCommand::Call HookCommand::CallScripted(playback::World& world, scripted::ScriptedUser& scripted,
+                                            const playback::ScenarioStep& step, embedded::Database& database,
                                             const std::filesystem::path& answersFolder) const {
     Call call;
     // The answers are the whole intention: a call they do not fit leaves the database as it was.
-    OuterTransaction transaction(database);
-    StepRunner runner(world, scripted, scripted, &scripted);
+    playback::OuterTransaction transaction(database);
+    playback::StepRunner runner(world, scripted, scripted, &scripted);
     call.outcome = runner.Run(step, user_);
     call.misfit = call.outcome.scriptedFailure || !call.outcome.answersLeft.empty();
     if (!call.misfit && !database.Harness().MachineFailureText()) transaction.Commit();
@@ -255,8 +258,8 @@ HookCommand::Call HookCommand::CallScripted(World& world, scripted::ScriptedUser
 }
 
 std::string HookCommand::HelpPage() const {
-    const HookInfo* hook = HookCatalog::Find(hook_);
-    return hook ? HookCatalog::Page(*hook) + "\n" : "";
+    const playback::HookInfo* hook = playback::HookCatalog::Find(hook_);
+    return hook ? playback::HookCatalog::Page(*hook) + "\n" : "";
 }
 
 std::string HookCommand::ParseHint(const CLI::ParseError& error) const {
@@ -272,7 +275,7 @@ std::ofstream HookCommand::PrepareRecording() {
     // A scenario file holds UTF-8 only: a name or argument that is not would be replayed as another.
     auto notUtf8 = [](const std::string& what, const std::string& text) {
         if (JsonHeldText(text) != text)
-            throw CommandError(
+            throw playback::CommandError(
                 what + " " + JsonText(text) +
                 " is not UTF-8 text, which a recording cannot keep: give it in UTF-8 to record the call");
     };
@@ -285,15 +288,15 @@ std::ofstream HookCommand::PrepareRecording() {
         return std::filesystem::exists(std::filesystem::symlink_status(path, error));
     };
     if (std::filesystem::equivalent(recordFile_, database_, error))
-        throw CommandError("cannot write the recording to " + recordFile_ + ": it is the database itself");
+        throw playback::CommandError("cannot write the recording to " + recordFile_ + ": it is the database itself");
     if (!force_)
         for (const auto& path : {recordFile_, snapshot})
-            if (exists(path)) throw CommandError(path + " exists already; give --force to replace it");
+            if (exists(path)) throw playback::CommandError(path + " exists already; give --force to replace it");
     madeSnapshot_ = !exists(snapshot);
     bool recordingExisted = exists(recordFile_);
     try {
-        DatabaseFile::Copy(database_, snapshot);
-    } catch (const CommandError&) {
+        playback::DatabaseFile::Copy(database_, snapshot);
+    } catch (const playback::CommandError&) {
         ForgetRecording();
         throw;
     }
@@ -307,8 +310,8 @@ std::ofstream HookCommand::PrepareRecording() {
 #ifdef EDQUOT
         machine = machine || error == EDQUOT;
 #endif
-        if (machine) throw EnvironmentError(text);
-        throw CommandError(text);
+        if (machine) throw playback::EnvironmentError(text);
+        throw playback::CommandError(text);
     }
     madeRecording_ = !recordingExisted;
     return recording;
@@ -324,12 +327,13 @@ std::string HookCommand::SnapshotPath() const {
     return std::filesystem::path(recordFile_).replace_extension(".db").string();
 }
 
-void HookCommand::Record(std::ofstream& file, const ScenarioStep& step, const StepOutcome& outcome, const Json& answers,
-                         const Json& files) const {
+void HookCommand::Record(std::ofstream& file, const playback::ScenarioStep& step, const playback::StepOutcome& outcome,
+                         const Json& answers, const Json& files) const {
     auto snapshot = std::filesystem::path(SnapshotPath()).filename().string();
-    Json steps = Json::array({RecordedStep(step, user_, outcome, answers)});
-    WriteRecording(file, RecordedScenario(hook_ + " called by " + user_ + " on " + database_, snapshot, files, steps),
-                   recordFile_);
+    Json steps = Json::array({playback::RecordedStep(step, user_, outcome, answers)});
+    playback::WriteRecording(
+        file, playback::RecordedScenario(hook_ + " called by " + user_ + " on " + database_, snapshot, files, steps),
+        recordFile_);
 }
 
 } // namespace quendra::host

@@ -37,18 +37,18 @@ private:
     // What a call did, and the answers given (as a scenario writes them) with the files they open
     // (path -> content). A misfit: the answers did not fit the windows shown.
     struct Call {
-        StepOutcome outcome;
+        playback::StepOutcome outcome;
         bool misfit = false;
         Json answers = Json::array();
         Json files = Json::object();
     };
 
-    ScenarioStep MakeStep(std::deque<Json>& documents);
+    playback::ScenarioStep MakeStep(std::deque<Json>& documents);
     // The call with the windows shown to a person in Qt.
-    Call CallForPerson(World& world, const ScenarioStep& step, embedded::Database& database,
+    Call CallForPerson(playback::World& world, const playback::ScenarioStep& step, embedded::Database& database,
                        const std::filesystem::path& answersFolder) const;
     // The call answered from the answers file, undone when they do not fit.
-    Call CallScripted(World& world, scripted::ScriptedUser& scripted, const ScenarioStep& step,
+    Call CallScripted(playback::World& world, scripted::ScriptedUser& scripted, const playback::ScenarioStep& step,
                       embedded::Database& database, const std::filesystem::path& answersFolder) const;
     // Refuses a recording or its database that exist (unless forced), keeps the database beside the
     // recording and opens the recording for writing, all before the hook runs.
@@ -57,8 +57,8 @@ private:
     // Removes the recording and its database where this run made them.
     void ForgetRecording() const;
     // answers: as the scenario writes them; files: the files they open, path -> content.
-    void Record(std::ofstream& file, const ScenarioStep& step, const StepOutcome& outcome, const Json& answers,
-                const Json& files) const;
+    void Record(std::ofstream& file, const playback::ScenarioStep& step, const playback::StepOutcome& outcome,
+                const Json& answers, const Json& files) const;
 
     std::string hook_;
     std::string database_;

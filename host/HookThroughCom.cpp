@@ -10,7 +10,7 @@
 
 namespace quendra::host {
 
-int16_t CallHookByCom(const HookInfo& hook, const Ptr<CvSession>& session, HookArguments& arguments,
+int16_t CallHookByCom(const playback::HookInfo& hook, const Ptr<CvSession>& session, playback::HookArguments& arguments,
                       ui::WindowSystem& windows) {
     std::vector<com::HookArgument> list{session};
     std::vector<std::pair<size_t, std::string>> objects;

@@ -8,7 +8,7 @@
 namespace quendra::host {
 
 // A HookCaller: the arguments go in the order of the DLL's method table; FromObj and MyNewPart come back.
-int16_t CallHookByCom(const HookInfo& hook, const Ptr<CvSession>& session, HookArguments& arguments,
+int16_t CallHookByCom(const playback::HookInfo& hook, const Ptr<CvSession>& session, playback::HookArguments& arguments,
                       ui::WindowSystem& windows);
 
 } // namespace quendra::host

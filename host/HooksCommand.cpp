@@ -13,8 +13,8 @@ CLI::App* HooksCommand::Register(CLI::App& app) {
 }
 
 int HooksCommand::Run(std::ostream& out, std::ostream&) {
-    out << HookCatalog::Table();
-    return Done;
+    out << playback::HookCatalog::Table();
+    return playback::Done;
 }
 
 } // namespace quendra::host

@@ -34,11 +34,13 @@ namespace {
 
 // Names that SQLite reads as something else than a file of that name.
 void RefuseSpecialNames(const std::string& path) {
-    if (path.empty()) throw CommandError("the database file name is empty; give a file path such as plant.db");
+    if (path.empty())
+        throw playback::CommandError("the database file name is empty; give a file path such as plant.db");
     if (path == ":memory:")
-        throw CommandError("\":memory:\" names a database in memory, which init cannot keep; give a file path");
+        throw playback::CommandError(
+            "\":memory:\" names a database in memory, which init cannot keep; give a file path");
     if (path.starts_with("file:"))
-        throw CommandError("\"" + path + "\" is a URI; init makes plain files only: give a file path");
+        throw playback::CommandError("\"" + path + "\" is a URI; init makes plain files only: give a file path");
 }
 
 #ifdef _WIN32
@@ -49,9 +51,9 @@ void LinkIntoPlace(const std::string& from, const std::string& to) {
         return;
     DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
-        throw CommandError(to + " exists already; init only makes new database files");
-    throw CommandError("cannot put the database at " + to + ": " +
-                       std::error_code(static_cast<int>(error), std::system_category()).message());
+        throw playback::CommandError(to + " exists already; init only makes new database files");
+    throw playback::CommandError("cannot put the database at " + to + ": " +
+                                 std::error_code(static_cast<int>(error), std::system_category()).message());
 }
 #else
 // A file that cannot be put in its place: the machine's fault where the folder may not be written or the disk
@@ -59,8 +61,8 @@ void LinkIntoPlace(const std::string& from, const std::string& to) {
 [[noreturn]] void ThrowPlacingError(const std::string& to, int error) {
     const std::string text = "cannot put the database at " + to + ": " + std::strerror(error);
     if (error == EACCES || error == EPERM || error == EROFS || error == ENOSPC || error == EDQUOT || error == EIO)
-        throw EnvironmentError(text);
-    throw CommandError(text);
+        throw playback::EnvironmentError(text);
+    throw playback::CommandError(text);
 }
 
 // Puts the made file at `to` unless something is there already: a hard link fails on an existing name;
@@ -68,10 +70,10 @@ void LinkIntoPlace(const std::string& from, const std::string& to) {
 void LinkIntoPlace(const std::string& from, const std::string& to) {
     if (::link(from.c_str(), to.c_str()) == 0) return;
     int linkError = errno;
-    if (linkError == EEXIST) throw CommandError(to + " exists already; init only makes new database files");
+    if (linkError == EEXIST) throw playback::CommandError(to + " exists already; init only makes new database files");
     if (linkError == EPERM || linkError == ENOTSUP || linkError == EOPNOTSUPP || linkError == EXDEV) {
         if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
-        if (errno == EEXIST) throw CommandError(to + " exists already; init only makes new database files");
+        if (errno == EEXIST) throw playback::CommandError(to + " exists already; init only makes new database files");
         ThrowPlacingError(to, errno);
     }
     ThrowPlacingError(to, linkError);
@@ -97,27 +99,27 @@ int InitCommand::Run(std::ostream& out, std::ostream&) {
     RefuseSpecialNames(database_);
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(database_, error)))
-        throw CommandError(database_ + " exists already; init only makes new database files");
+        throw playback::CommandError(database_ + " exists already; init only makes new database files");
     auto folder = std::filesystem::path(database_).parent_path();
     if (!folder.empty() && !std::filesystem::is_directory(folder, error))
-        throw CommandError("no folder " + folder.string() + " exists to make " + database_ + " in");
-    auto model = ModelSource::Load(model_, "", "", "");
-    std::optional<Scenario> sample;
-    if (sample_) sample = ScenarioParser::ParseText(SampleDataText(), SampleDataName);
+        throw playback::CommandError("no folder " + folder.string() + " exists to make " + database_ + " in");
+    auto model = playback::ModelSource::Load(model_, "", "", "");
+    std::optional<playback::Scenario> sample;
+    if (sample_) sample = playback::ScenarioParser::ParseText(SampleDataText(), SampleDataName);
 
     MakingFile made(database_);
     try {
         auto database = embedded::Database::Create(made.Path(), model);
         if (sample) {
             scripted::ScriptedUser dialogs;
-            World world(*database, dialogs, SampleDataName);
+            playback::World world(*database, dialogs, SampleDataName);
             if (!model->users.empty()) world.SetDefaultUser(model->users.front().login);
             world.Build(*sample);
         }
     } catch (const embedded::MachineFailure& failure) {
-        throw EnvironmentError(database_ + ": " + failure.what());
+        throw playback::EnvironmentError(database_ + ": " + failure.what());
     } catch (const embedded::EmbeddedError& wrong) {
-        throw CommandError(database_ + ": " + wrong.what());
+        throw playback::CommandError(database_ + ": " + wrong.what());
     }
     // The database is closed here: everything is in the one file, which now gets its name.
     LinkIntoPlace(made.Path(), database_);
@@ -128,23 +130,23 @@ int InitCommand::Run(std::ostream& out, std::ostream&) {
 // On a server the tables and the model are made in the schema the address selects, where other programs may
 // already look: there is no file to give its name only once it is complete, so all of it is one transaction.
 int InitCommand::MakeOnServer(std::ostream& out) {
-    auto model = ModelSource::Load(model_, "", "", "");
-    std::optional<Scenario> sample;
-    if (sample_) sample = ScenarioParser::ParseText(SampleDataText(), SampleDataName);
+    auto model = playback::ModelSource::Load(model_, "", "", "");
+    std::optional<playback::Scenario> sample;
+    if (sample_) sample = playback::ScenarioParser::ParseText(SampleDataText(), SampleDataName);
     try {
         embedded::Database::Create(database_, model, [&](embedded::Database& database) {
             if (!sample) return;
             scripted::ScriptedUser dialogs;
-            World world(database, dialogs, SampleDataName);
+            playback::World world(database, dialogs, SampleDataName);
             if (!model->users.empty()) world.SetDefaultUser(model->users.front().login);
             world.Build(*sample);
         });
     } catch (const embedded::UnreachableServer& unreachable) {
-        throw EnvironmentError(unreachable.what());
+        throw playback::EnvironmentError(unreachable.what());
     } catch (const embedded::MachineFailure& failure) {
-        throw EnvironmentError(database_ + ": " + failure.what());
+        throw playback::EnvironmentError(database_ + ": " + failure.what());
     } catch (const embedded::EmbeddedError& wrong) {
-        throw CommandError(database_ + ": " + wrong.what());
+        throw playback::CommandError(database_ + ": " + wrong.what());
     }
     out << "made " << database_ << " from the model " << model_ << (sample_ ? " with the sample product" : "") << '\n';
     return 0;

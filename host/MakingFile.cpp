@@ -118,7 +118,7 @@ MakingFile::MakingFile(const std::string& target) {
         if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error)))
             path_ = TextFromPath(candidate);
     }
-    if (path_.empty()) throw CommandError("cannot find a free temporary name beside " + target);
+    if (path_.empty()) throw playback::CommandError("cannot find a free temporary name beside " + target);
     if (path_.size() + 8 >= PathRoom) return; // longer than any file system takes: SQLite will say so
     for (size_t i = 0; i < std::size(Suffixes); ++i)
         std::snprintf(signalPaths[i], PathRoom, "%s%s", path_.c_str(), Suffixes[i]);

@@ -39,16 +39,17 @@ CLI::App* PlayCommand::Register(CLI::App& app) {
 
 int PlayCommand::Run(std::ostream& out, std::ostream& errors) {
     if (listCalls_) {
-        if (!files_.empty()) throw CommandError("--list-calls plays nothing: give it without scenario files");
+        if (!files_.empty()) throw playback::CommandError("--list-calls plays nothing: give it without scenario files");
         for (const auto& call : embedded::FailableCalls()) out << call << '\n';
         return 0;
     }
-    if (files_.empty()) throw CommandError("no scenario file to play: give one or more FILE (see quendra play --help)");
+    if (files_.empty())
+        throw playback::CommandError("no scenario file to play: give one or more FILE (see quendra play --help)");
     if (command_->count("--database") && !embedded::IsServerAddress(server_))
-        throw CommandError("--database takes a database server's address (postgresql://...), not \"" + server_ +
-                           "\"; leave it out to play in memory");
-    Transcript transcript(out, errors, json_);
-    ScenarioPlayer player(transcript, server_);
+        throw playback::CommandError("--database takes a database server's address (postgresql://...), not \"" +
+                                     server_ + "\"; leave it out to play in memory");
+    playback::Transcript transcript(out, errors, json_);
+    playback::ScenarioPlayer player(transcript, server_);
 #ifdef QUENDRA_WITH_COM
     if (throughCom_) player.CallHooksBy(CallHookByCom);
 #endif

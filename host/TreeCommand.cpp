@@ -66,12 +66,12 @@ int TreeCommand::Run(std::ostream& out, std::ostream&) {
 
 void TreeCommand::Print(const std::string& databasePath, const std::string& partNumber, std::ostream& out) {
     // Printing the tree only reads: the file stays as it is, and may be one that cannot be written.
-    auto database = DatabaseFile::Open(databasePath, embedded::OpenMode::ReadOnly);
-    auto users = DatabaseFile::Users(databasePath);
-    if (users.empty()) throw CommandError(databasePath + " has no users to read it with");
+    auto database = playback::DatabaseFile::Open(databasePath, embedded::OpenMode::ReadOnly);
+    auto users = playback::DatabaseFile::Users(databasePath);
+    if (users.empty()) throw playback::CommandError(databasePath + " has no users to read it with");
     std::map<int32_t, std::string> logins(users.begin(), users.end());
     auto tops = database->FindObjects("Parts", "CN_PART_NUMBER", partNumber);
-    if (tops.empty()) throw CommandError("no part numbered \"" + partNumber + "\" in " + databasePath);
+    if (tops.empty()) throw playback::CommandError("no part numbered \"" + partNumber + "\" in " + databasePath);
 
     embedded::TreeReader reader(*database, " - ");
     // One level per object on the path from the top: the page of links below it being printed.

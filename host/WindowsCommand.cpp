@@ -17,15 +17,15 @@ CLI::App* WindowsCommand::Register(CLI::App& app) {
 }
 
 int WindowsCommand::Run(std::ostream& out, std::ostream&) {
-    if (outDir_.empty()) throw CommandError("--out names no folder: give the folder for the pictures");
+    if (outDir_.empty()) throw playback::CommandError("--out names no folder: give the folder for the pictures");
     qt::QuietQtPlatformNotes();
     std::error_code error;
     if (std::filesystem::exists(outDir_, error) && !std::filesystem::is_directory(outDir_, error))
-        throw CommandError(outDir_ + " is no folder: give a folder for the pictures with --out");
+        throw playback::CommandError(outDir_ + " is no folder: give a folder for the pictures with --out");
     // What stops the pictures is the machine's: a folder that may not be written, a full disk.
     if (RenderWindowGallery(outDir_) != 0)
-        throw EnvironmentError("not every window could be written to " + outDir_ +
-                               ": check that the folder may be written and the disk has room");
+        throw playback::EnvironmentError("not every window could be written to " + outDir_ +
+                                         ": check that the folder may be written and the disk has room");
     out << "wrote the window pictures to " << outDir_ << '\n';
     return 0;
 }

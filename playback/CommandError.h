@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class CommandError : public std::runtime_error {
 public:
@@ -22,4 +22,4 @@ public:
 // Exit statuses of every command.
 enum ExitStatus : int { Done = 0, ExpectationFailed = 1, WrongArgument = 2, EnvironmentFault = 3 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

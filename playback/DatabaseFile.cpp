@@ -12,7 +12,7 @@
 
 #include <filesystem>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 std::shared_ptr<embedded::Database> DatabaseFile::Open(const std::string& path, embedded::OpenMode mode) {
     if (embedded::IsServerAddress(path)) {
@@ -118,4 +118,4 @@ void DatabaseFile::Copy(const std::string& from, const std::string& to) {
     if (!problem.empty()) throw CommandError("cannot keep the database as " + to + ": " + problem);
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

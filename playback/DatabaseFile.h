@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class DatabaseFile {
 public:
@@ -31,4 +31,4 @@ public:
     static void Copy(const std::string& from, const std::string& to);
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

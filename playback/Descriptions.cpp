@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <variant>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 Json Descriptions::Window(const scripted::WindowRecord& window) {
     namespace records = scripted::records;
@@ -148,4 +148,4 @@ std::string Descriptions::EventLine(const embedded::Event& event, const World& w
         event);
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

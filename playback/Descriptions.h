@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class World;
 
@@ -28,4 +28,4 @@ public:
     static const char* DialogName(scripted::records::Platform::Dialog dialog);
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -8,7 +8,7 @@
 #include <type_traits>
 #include <variant>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 namespace {
 
@@ -292,4 +292,4 @@ void ExpectationChecker::CheckEvents(const Expectations& expect, const StepOutco
     }
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class ExpectationChecker {
 public:
@@ -38,4 +38,4 @@ std::string DialogDifference(const DialogExpect& expect, const scripted::WindowR
 bool SameValue(const Value& expected, const Value& found);
 std::string ValueText(const Value& value);
 
-} // namespace quendra::host
+} // namespace quendra::playback

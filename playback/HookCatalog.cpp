@@ -11,7 +11,7 @@
 #include <map>
 #include <stdexcept>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 namespace {
 
@@ -242,4 +242,4 @@ int16_t HookCatalog::Call(Application& application, const std::string& name, Ptr
     return result;
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

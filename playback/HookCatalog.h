@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 struct HookInfo {
     std::string name;
@@ -59,4 +59,4 @@ public:
 // The number of single-character edits between two words.
 size_t EditDistance(const std::string& a, const std::string& b);
 
-} // namespace quendra::host
+} // namespace quendra::playback

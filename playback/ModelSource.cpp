@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 std::string ModelSource::BuiltInNames() {
     std::string names;
@@ -32,4 +32,4 @@ std::shared_ptr<const embedded::Model> ModelSource::Load(const std::string& name
     }
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class ModelSource {
 public:
@@ -19,4 +19,4 @@ public:
     static std::string BuiltInNames();
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

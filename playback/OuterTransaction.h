@@ -7,7 +7,7 @@
 #include <exception>
 #include <string>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class OuterTransaction {
 public:
@@ -42,4 +42,4 @@ inline bool PersonsCallIsOneUnit(const std::string& address) {
     return embedded::IsServerAddress(address);
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 namespace {
 
@@ -73,4 +73,4 @@ Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, 
     return json;
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

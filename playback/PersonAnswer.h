@@ -13,7 +13,7 @@
 #include <variant>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 // Objects picked are named by selectors on their object ids, which the database kept beside a
 // recording still holds; files picked are named relative to `folder` and their content goes into
@@ -42,4 +42,4 @@ void NotePersonAnswers(const std::vector<Answered>& shown, embedded::Database& d
     }
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

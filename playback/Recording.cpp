@@ -6,7 +6,7 @@
 #include "Descriptions.h"
 #include "Transcript.h"
 
-namespace quendra::host {
+namespace quendra::playback {
 
 Json RecordedStep(const ScenarioStep& step, const std::string& user, const StepOutcome& outcome, const Json& answers) {
     Json recorded = Json::object();
@@ -42,4 +42,4 @@ void WriteRecording(std::ostream& file, const Json& scenario, const std::string&
     if (!file) throw CommandError("cannot write " + path);
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

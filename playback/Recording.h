@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 // The call as a step: its user, hook, arguments and the answers given (as the scenario writes them),
 // expecting the result and the windows it met.
@@ -21,4 +21,4 @@ Json RecordedScenario(const std::string& description, const std::string& databas
 // Writes the scenario into `file`; CommandError names `path` when it cannot.
 void WriteRecording(std::ostream& file, const Json& scenario, const std::string& path);
 
-} // namespace quendra::host
+} // namespace quendra::playback

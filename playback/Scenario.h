@@ -17,7 +17,7 @@
 #include <variant>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 // A value as the file writes it: a scalar, {"user": login}, {"id": ref} or {"file": path}.
 struct WrittenValue {
@@ -174,4 +174,4 @@ struct Scenario {
     std::vector<ScenarioStep> steps;
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -14,7 +14,7 @@
 #include <limits>
 #include <tuple>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 namespace {
 
@@ -544,4 +544,4 @@ void ScenarioParser::CheckRefs() const {
     }
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class ScenarioParser {
 public:
@@ -48,4 +48,4 @@ private:
     std::vector<Use> uses_;
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

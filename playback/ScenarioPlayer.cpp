@@ -24,7 +24,7 @@
 #include <memory>
 #include <optional>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 namespace {
 
@@ -119,4 +119,4 @@ int ScenarioPlayer::Play(const std::string& path) {
     return 2;
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

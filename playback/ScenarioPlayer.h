@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class ScenarioPlayer {
 public:
@@ -27,4 +27,4 @@ private:
     HookCaller caller_;
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "Selector.h"
 
-namespace quendra::host {
+namespace quendra::playback {
 
 std::optional<Selector> Selector::Parse(const std::string& ref) {
     auto open = ref.find('(');
@@ -16,4 +16,4 @@ std::optional<Selector> Selector::Parse(const std::string& ref) {
     return selector;
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 struct Selector {
     std::string className;
@@ -16,4 +16,4 @@ struct Selector {
     static std::optional<Selector> Parse(const std::string& ref);
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 struct StepOutcome {
     std::string user;
@@ -45,4 +45,4 @@ struct StepOutcome {
     }
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -11,7 +11,7 @@
 #include <optional>
 #include <stdexcept>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 StepRunner::StepRunner(World& world, ui::WindowSystem& windows, embedded::PlatformDialogs& dialogs,
                        scripted::ScriptedUser* scripted)
@@ -93,4 +93,4 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     return outcome;
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -17,7 +17,7 @@
 #include <map>
 #include <string>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class StepRunner {
 public:
@@ -46,4 +46,4 @@ private:
     TimelineWindows timeline_;
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -14,7 +14,7 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 namespace {
 
@@ -81,4 +81,4 @@ void TempFolder::Write(const std::string& relative, const std::string& content) 
     throw std::runtime_error("cannot write " + TextFromPath(target));
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class TempFolder {
 public:
@@ -21,4 +21,4 @@ private:
     std::string path_;
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "TimelineWindows.h"
 
-namespace quendra::host {
+namespace quendra::playback {
 
 namespace {
 
@@ -69,4 +69,4 @@ std::unique_ptr<ui::Window> TimelineWindows::CreateWindow(const std::string& cap
     return std::make_unique<NotedWindow>(windows_.CreateWindow(caption, clientWidth, clientHeight, events), *this);
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

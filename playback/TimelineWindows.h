@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class TimelineWindows : public ui::WindowSystem, public embedded::PlatformDialogs {
 public:
@@ -59,4 +59,4 @@ private:
     std::vector<size_t> shown_;
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

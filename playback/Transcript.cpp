@@ -5,7 +5,7 @@
 #include "Descriptions.h"
 #include "HookCatalog.h"
 
-namespace quendra::host {
+namespace quendra::playback {
 
 Transcript::Transcript(std::ostream& out, std::ostream& errors, bool json) : out_(out), errors_(errors), json_(json) {}
 
@@ -133,4 +133,4 @@ void Transcript::Summary(int passed, int failed) {
         out_ << passed << " passed, " << failed << " failed\n";
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class Transcript {
 public:
@@ -41,4 +41,4 @@ private:
     std::string hook_; // the hook of the step under way, whose results the readable form explains
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

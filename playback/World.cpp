@@ -14,7 +14,7 @@
 #include <limits>
 #include <stdexcept>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 namespace {
 
@@ -481,4 +481,4 @@ Ptr<CvObject> World::MakeObject(CvSession& session, const ObjectArg& arg) const 
     return session.ObjectStore()->ObjectById(target.key.classId, target.key.objectId);
 }
 
-} // namespace quendra::host
+} // namespace quendra::playback

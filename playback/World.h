@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-namespace quendra::host {
+namespace quendra::playback {
 
 class World {
 public:
@@ -89,4 +89,4 @@ private:
     mutable std::map<std::string, bool> linkClasses_;
 };
 
-} // namespace quendra::host
+} // namespace quendra::playback

@@ -60,7 +60,7 @@ protected:
         std::ostringstream out, errors;
         const char* arguments[] = {"quendra", "init", path.c_str(), "--sample"};
         ASSERT_EQ(host::CommandLine::Run(4, arguments, out, errors), 0) << errors.str();
-        database = host::DatabaseFile::Open(path);
+        database = playback::DatabaseFile::Open(path);
         window = std::make_unique<DesktopWindow>(database, path, "carl", DesktopConfig::PlantDefault());
         // Every window is noted and answered: message boxes with their first button (OK, or Yes), the
         // search with `searchFor` as a part number and its first result, the edit dialog and the new-object
@@ -132,7 +132,7 @@ protected:
             if (action->text() == login) action->trigger();
     }
 
-    host::TempFolder folder;
+    playback::TempFolder folder;
     int opened = 0;
     std::string path; // a new sample database for each SetUp
     std::shared_ptr<embedded::Database> database;
@@ -576,7 +576,7 @@ TEST_F(DesktopWindowTest, RefreshShowsAnotherProcesssChanges) {
     window->Search("Assembly", "P-100000");
     window->OpenResult(0);
     window->Expand(window->FindItem("P-100030"));
-    auto other = host::DatabaseFile::Open(path);
+    auto other = playback::DatabaseFile::Open(path);
     auto housing = other->FindObjects("Parts", "CN_PART_NUMBER", "P-100030").front();
     auto bearing = other->FindObjects("Parts", "CN_PART_NUMBER", "P-100012").front();
     other->CreateLink("Parts Tree", housing, bearing, {});
@@ -590,7 +590,7 @@ TEST_F(DesktopWindowTest, RefreshShowsAnotherProcesssChanges) {
 }
 
 TEST(DesktopConfig, AHookOrArgumentGivenTwiceIsAFileError) {
-    host::TempFolder folder;
+    playback::TempFolder folder;
     folder.Write("d.json", R"({"AddExistingPart": {"LinkAttributes": "A", "LinkAttributes": "B"}})");
     try {
         DesktopConfig::ReadFile(folder.Path() + "/d.json");

@@ -42,7 +42,7 @@ protected:
         return dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
     }
 
-    host::TempFolder folder;
+    playback::TempFolder folder;
     std::string database = folder.Path() + "/plant.db";
     std::string picture = folder.Path() + "/desktop.png";
     std::ostringstream out;

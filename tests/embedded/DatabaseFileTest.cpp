@@ -20,7 +20,7 @@ class DatabaseFileTest : public ::testing::Test {
 protected:
     void SetUp() override { path = folder.Path() + "/plant.db"; }
 
-    host::TempFolder folder;
+    playback::TempFolder folder;
     std::string path;
     test::TestDialogs dialogs;
 };

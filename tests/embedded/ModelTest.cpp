@@ -90,7 +90,7 @@ TEST(ModelTest, UnreadableFilesAndTextAreReported) {
     } catch (const EmbeddedError& error) {
         EXPECT_EQ(error.file, "/nonexistent/model.json");
     }
-    host::TempFolder folder;
+    playback::TempFolder folder;
     std::string path = folder.Path() + "/broken_model.json";
     std::ofstream(path) << "{ \"classes\": [ ";
     try {

@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, BadValuesTest, ::testing::ValuesIn(BadValues),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(SqlQueryTest, RefusesEveryStatementThatWritesOrChangesTheConnection) {
-    host::TempFolder folder;
+    playback::TempFolder folder;
     scripted::ScriptedUser user;
     auto db = embedded::Database::Create(File(folder, "plant.db"), embedded::BuiltInModel("plant"));
     auto part = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("Q-1")},

@@ -64,7 +64,7 @@ struct Desk {
 // Runs each work in a child process of its own, all started together; each must end normally with an empty
 // report "<name>.report".
 using ChildWork = std::function<std::vector<std::string>(int startPipe)>;
-void RunTogether(const host::TempFolder& folder, const std::vector<std::pair<std::string, ChildWork>>& works) {
+void RunTogether(const playback::TempFolder& folder, const std::vector<std::pair<std::string, ChildWork>>& works) {
     int start[2];
     ASSERT_EQ(pipe(start), 0);
     std::vector<pid_t> children;
@@ -186,7 +186,7 @@ std::vector<std::string> Work(const Contention& run, const Person& person, int s
 
 // Runs the people's work together, then checks that every lock is consistent: each round ends with an unlock,
 // so nobody holds a part, and flag, holder and modifier were written together.
-void RunContention(const host::TempFolder& folder, const Contention& run, const std::set<int32_t>& holders) {
+void RunContention(const playback::TempFolder& folder, const Contention& run, const std::set<int32_t>& holders) {
     std::vector<std::pair<std::string, ChildWork>> works;
     for (const auto& person : run.people)
         works.emplace_back(person.login, [&](int startPipe) { return Work(run, person, startPipe); });
@@ -201,7 +201,7 @@ void RunContention(const host::TempFolder& folder, const Contention& run, const 
 }
 
 TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
-    host::TempFolder folder;
+    playback::TempFolder folder;
     Contention run;
     run.address = File(folder, "plant.db");
     PlantFile file(run.address);
@@ -218,7 +218,7 @@ TEST(ContentionTest, TwoUsersLockAndUnlockOverlappingPartsWithoutFailures) {
 TEST(ContentionTest, FourUsersOnAServerShareOverlappingTreesWithoutLosingAChange) {
     const std::string server = QUENDRA_TEST_POSTGRES;
     if (server.empty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
-    host::TempFolder folder;
+    playback::TempFolder folder;
     embedded::ServerSchema schema(server, "contention_" + std::to_string(getpid()));
     Contention run;
     run.address = schema.Address();
@@ -321,7 +321,7 @@ protected:
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool());
     }
 
-    host::TempFolder folder;
+    playback::TempFolder folder;
     const std::string path = File(folder, "plant.db");
     ObjectKey part;
 };

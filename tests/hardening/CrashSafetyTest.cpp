@@ -17,7 +17,7 @@ namespace {
 constexpr int PartCount = 2000;
 
 TEST(CrashSafetyTest, KilledUnlockWalkLeavesEveryPartWholeAndTheDatabaseUsable) {
-    host::TempFolder folder;
+    playback::TempFolder folder;
     const std::string path = File(folder, "plant.db");
     std::vector<std::pair<int, int>> links; // positions in parts: parent, child
     PlantFile file(path);

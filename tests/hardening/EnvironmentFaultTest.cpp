@@ -98,7 +98,7 @@ protected:
         chmod(File(folder, "").c_str(), 0700);
     }
 
-    host::TempFolder folder;
+    playback::TempFolder folder;
     const std::string path = File(folder, "plant.db");
     ObjectKey part;
 };

@@ -39,11 +39,11 @@ TEST(NothingWrittenTest, RefusalsAndCallsWithNothingToDoLeaveNoEvent) {
         W w;
         w.session = w.db->Login(c.login, w.user);
         const bool link = c.row == &W::freeLink || c.row == &W::heldLink;
-        host::HookArguments arguments{!c.row ? w.Rows({})
-                                      : link ? w.LinkRow(w.*c.row)
-                                             : w.Rows({w.*c.row}),
-                                      {{"LinkAttributes", c.text}, {"SelectOp", c.text}},
-                                      {}};
+        playback::HookArguments arguments{!c.row ? w.Rows({})
+                                          : link ? w.LinkRow(w.*c.row)
+                                                 : w.Rows({w.*c.row}),
+                                          {{"LinkAttributes", c.text}, {"SelectOp", c.text}},
+                                          {}};
         w.Answers(c.answers);
         w.Call(c.hook, arguments);
         w.ExpectAllAnswered();

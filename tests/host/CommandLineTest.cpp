@@ -44,7 +44,7 @@ std::vector<std::string> FileNames(const std::string& folder) {
 }
 
 TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
-    TempFolder folder;
+    playback::TempFolder folder;
     auto db = folder.Path() + "/plant.db";
     auto made = Quendra({"init", db, "--sample"});
     ASSERT_EQ(made.status, 0) << made.errors;
@@ -59,7 +59,7 @@ TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
 // Past 32 levels a line says its level instead of being indented further, so a chain of n parts prints in
 // space that grows with n, not with n squared.
 TEST(CommandLine, TreeSaysTheLevelOfDeepLinesInsteadOfIndentingThem) {
-    TempFolder folder;
+    playback::TempFolder folder;
     auto db = folder.Path() + "/chain.db";
     std::vector<std::string> expected{"Part C-0 - Link"};
     {
@@ -84,7 +84,7 @@ TEST(CommandLine, TreeSaysTheLevelOfDeepLinesInsteadOfIndentingThem) {
 TEST(CommandLine, CopyMovesAFileToAServerWithItsTreeAndNumbers) {
     const std::string server = QUENDRA_TEST_POSTGRES;
     if (server.empty()) GTEST_SKIP() << "no PostgreSQL server for the tests";
-    TempFolder folder;
+    playback::TempFolder folder;
     auto db = folder.Path() + "/plant.db";
     ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
     embedded::ServerSchema schema(server, "copy_" + std::to_string(getpid()));
@@ -107,7 +107,7 @@ TEST(CommandLine, CopyMovesAFileToAServerWithItsTreeAndNumbers) {
 }
 
 TEST(CommandLine, InitRefusesNamesThatAreNoPlainFileAndMakesNothing) {
-    TempFolder folder;
+    playback::TempFolder folder;
     auto uri = "file:" + folder.Path() + "/u.db?mode=rwc";
     const std::pair<std::string, std::string> names[] = {
         {"", "quendra init: the database file name is empty; give a file path such as plant.db\n"},
@@ -127,7 +127,7 @@ TEST(CommandLine, InitRefusesNamesThatAreNoPlainFileAndMakesNothing) {
 // Two runs at once on one path: one makes the database, the other is refused and leaves it alone,
 // and neither leaves a file of its own behind.
 TEST(CommandLine, TwoInitsOnOnePathLeaveOneWholeDatabase) {
-    TempFolder folder;
+    playback::TempFolder folder;
     for (int round = 0; round < 30; ++round) {
         auto db = folder.Path() + "/race" + std::to_string(round) + ".db";
         pid_t children[2];
@@ -155,7 +155,7 @@ TEST(CommandLine, TwoInitsOnOnePathLeaveOneWholeDatabase) {
 
 // A signal that stops init takes its temporary file and SQLite's files beside it along.
 TEST(CommandLine, InitsTemporaryFileGoesWithTheSignalThatStopsIt) {
-    TempFolder folder;
+    playback::TempFolder folder;
     for (int signal : {SIGINT, SIGTERM}) {
         pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -176,7 +176,7 @@ TEST(CommandLine, InitsTemporaryFileGoesWithTheSignalThatStopsIt) {
 // A maker killed outright leaves its files; the next init of that name removes them, but not those of a
 // maker that still runs, and a name as long as a file name may be gets a temporary name that fits too.
 TEST(CommandLine, InitRemovesTheTemporaryFilesOfMakersThatAreGone) {
-    TempFolder folder;
+    playback::TempFolder folder;
     pid_t gone = fork();
     ASSERT_GE(gone, 0);
     if (gone == 0) _exit(0);
@@ -199,7 +199,7 @@ TEST(CommandLine, InitRemovesTheTemporaryFilesOfMakersThatAreGone) {
 // Errors of the surroundings, not of the arguments: one line, nothing made or changed; a missing
 // temporary folder is the machine's fault (status 3).
 TEST(CommandLine, ARemovedWorkingFolderOrNoTemporaryFolderIsOneLine) {
-    TempFolder folder;
+    playback::TempFolder folder;
     auto db = folder.Path() + "/plant.db";
     ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
     auto before = test::FileBytes(db);
@@ -246,7 +246,7 @@ TEST(CommandLine, TheQtPluginsNotesAboutItselfStayOffTheTerminal) {
 #endif
 
 TEST(CommandLine, ABusyWaitThatIsNoWaitIsSaidBeforeAnythingRuns) {
-    TempFolder folder;
+    playback::TempFolder folder;
     for (const char* wait : {"-5", "abc", "7200000", " 5"}) {
         setenv("QUENDRA_BUSY_WAIT_MS", wait, 1);
         auto made = Quendra({"init", folder.Path() + "/plant.db"});
@@ -299,7 +299,7 @@ protected:
         if (!recording.empty()) arguments.insert(arguments.end(), {"--record", recording});
         return Quendra(arguments);
     }
-    TempFolder folder;
+    playback::TempFolder folder;
     std::string db = folder.Path() + "/plant.db";
     std::string noAnswers = folder.Path() + "/none.json";
 };
@@ -479,7 +479,7 @@ struct Mistake {
 class CommandMistakes : public testing::TestWithParam<Mistake> {};
 
 TEST_P(CommandMistakes, OneLineStatusTwoAndNothingChanged) {
-    TempFolder folder;
+    playback::TempFolder folder;
     auto db = folder.Path() + "/plant.db";
     auto bad = folder.Path() + "/bad.db";
     ASSERT_EQ(Quendra({"init", db}).status, 0);
@@ -631,7 +631,7 @@ TEST(CommandLine, AReaderLeavesTheDatabaseToItsOwner) {
         daemon ? std::optional(std::pair(daemon->pw_uid, daemon->pw_gid)) : std::nullopt;
     if (geteuid() != 0 || !owner || !getpwnam("nobody") || std::system("runuser --help >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "acting as other users needs root, runuser and the users daemon and nobody";
-    TempFolder folder;
+    playback::TempFolder folder;
     std::filesystem::permissions(folder.Path(), std::filesystem::perms(0755));
     std::string errors;
     for (auto mode : {0777, 01777}) {

@@ -115,7 +115,7 @@ struct Ran {
 
 // Runs the commands one after the other in one shell (so variables carry over) in `folder`.
 std::vector<Ran> RunAll(const std::vector<Command>& commands, const std::string& folder, const std::string& bin) {
-    TempFolder scripts;
+    playback::TempFolder scripts;
     auto script = scripts.Path() + "/script.sh";
     {
         std::ofstream out(script);
@@ -205,7 +205,7 @@ class DocExamples : public testing::TestWithParam<const char*> {};
 
 TEST_P(DocExamples, RunAsWrittenAndPrintWhatTheyShow) {
     const fs::path source = QUENDRA_SOURCE_DIR;
-    TempFolder folder, bin;
+    playback::TempFolder folder, bin;
     fs::create_symlink(QUENDRA_COMMAND, fs::path(bin.Path()) / "quendra");
     fs::create_directories(fs::path(folder.Path()) / "build/release/host");
     fs::create_symlink(QUENDRA_COMMAND, fs::path(folder.Path()) / "build/release/host/quendra");

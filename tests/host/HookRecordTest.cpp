@@ -186,12 +186,12 @@ protected:
 
 TEST_P(HookRecord, RecordedCallReplaysWithPlay) {
     const RecordCase& test = GetParam();
-    TempFolder folder;
+    playback::TempFolder folder;
     folder.Write("in/cost.xls", "cost sheet");
     auto db = folder.Path() + "/plant.db";
     auto recording = folder.Path() + "/recorded.json";
     ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
-    auto housing = DatabaseFile::Open(db)->FindObjects("Part", "CN_PART_NUMBER", "P-100030");
+    auto housing = playback::DatabaseFile::Open(db)->FindObjects("Part", "CN_PART_NUMBER", "P-100030");
     ASSERT_EQ(housing.size(), 1u);
 
     std::vector<std::string> arguments = {"hook", test.arguments[0], "--db", db, "--user", "carl"};

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace quendra::host {
+namespace quendra::playback {
 namespace {
 
 struct WrongFile {
@@ -135,4 +135,4 @@ TEST(ScenarioParser, NestingDeeperThanTheLimitIsAFileErrorNotAStackOverflow) {
 }
 
 } // namespace
-} // namespace quendra::host
+} // namespace quendra::playback

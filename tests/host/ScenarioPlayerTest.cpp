@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace quendra::host {
+namespace quendra::playback {
 namespace {
 
 // A part of the plant model that carl may change, and a second one below it.
@@ -227,4 +227,4 @@ TEST(ScenarioPlayer, JsonTranscriptHasOneObjectALineWithTheSameContent) {
 }
 
 } // namespace
-} // namespace quendra::host
+} // namespace quendra::playback

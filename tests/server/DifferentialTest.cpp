@@ -259,16 +259,16 @@ uint32_t Setting(const char* name, uint32_t otherwise) {
 }
 
 // Plays the scenario on a new database at the address: the transcript, then every stored row.
-std::vector<std::string> Play(const host::Scenario& scenario, const std::string& address) {
+std::vector<std::string> Play(const playback::Scenario& scenario, const std::string& address) {
     auto database = embedded::Database::Create(address, embedded::BuiltInModel("plant"));
     scripted::ScriptedUser user;
-    host::World world(*database, user, scenario.file);
+    playback::World world(*database, user, scenario.file);
     world.SetDefaultUser("admin");
     world.Build(scenario);
     std::ostringstream out, errors;
-    host::Transcript transcript(out, errors, false);
+    playback::Transcript transcript(out, errors, false);
     {
-        host::StepRunner runner(world, user, user, &user);
+        playback::StepRunner runner(world, user, user, &user);
         runner.KeepSessions(true);
         for (size_t i = 0; i < scenario.steps.size(); ++i) {
             const auto& step = scenario.steps[i];
@@ -318,8 +318,8 @@ TEST(DifferentialTest, RandomHookCallsGiveTheSameOnAFileAndOnTheServer) {
     for (uint32_t seed = first; seed < first + count && mismatches < 5; ++seed) {
         const std::string name = "differential-" + std::to_string(seed) + ".json";
         const std::string text = ScenarioWriter(seed).Scenario().dump(2);
-        auto scenario = host::ScenarioParser::ParseText(text, name);
-        host::TempFolder folder;
+        auto scenario = playback::ScenarioParser::ParseText(text, name);
+        playback::TempFolder folder;
         auto onFile = Play(scenario, File(folder, "plant.db"));
         embedded::ServerSchema schema(TestServer, "differential_" + std::to_string(getpid()));
         auto onServer = Play(scenario, schema.Address());

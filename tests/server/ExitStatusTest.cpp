@@ -27,7 +27,7 @@ protected:
                          {{names::CN_PART_NUMBER, Value::Text("P-1")}, {names::STATE, Value::Int16(5)}});
     }
 
-    host::TempFolder folder;
+    playback::TempFolder folder;
     ServerRoles roles;
     std::optional<embedded::ServerSchema> schema;
 };

@@ -95,7 +95,7 @@ protected:
         return {"hook", hook, "--db", addresses[login], "--user", login, "--row", row, "--answers", answers};
     }
 
-    host::TempFolder folder;
+    playback::TempFolder folder;
     ServerRoles roles; // dropped after the schema, which holds their grants
     std::optional<embedded::ServerSchema> schema;
     std::string address;
@@ -224,7 +224,7 @@ TEST_P(HookUnitTest, ASelectorReadsTheLinksItListedAsTheyWere) {
         auto unrelated = db->CreateLink(names::LinkClassPartsTree, parent, end, {{"CN_POSITION", Value::Int32(20)}});
         DeleteAfterListing reading(*db, address, sought);
         scripted::ScriptedUser user;
-        host::World world(reading, user, "selectors");
+        playback::World world(reading, user, "selectors");
         world.SetDefaultUser("admin");
         std::string why;
         auto found = world.TryResolve(selector, why);

@@ -108,20 +108,20 @@ TEST_F(IdentityTest, APersonWorksAsTheLoginOfHisRoleUnlessHeMayWorkAsAnother) {
     ASSERT_EQ(Quendra({"grant", schema->Address(), member}).status, 0);
     const std::string address = AsRole(schema->Address(), member);
     auto db = embedded::Database::Open(address);
-    EXPECT_EQ(host::DatabaseFile::WorkingLogin(*db, address, ""), "carl");
-    EXPECT_EQ(host::DatabaseFile::WorkingLogin(*db, address, "carl"), "carl");
+    EXPECT_EQ(playback::DatabaseFile::WorkingLogin(*db, address, ""), "carl");
+    EXPECT_EQ(playback::DatabaseFile::WorkingLogin(*db, address, "carl"), "carl");
     try {
-        host::DatabaseFile::WorkingLogin(*db, address, "dora");
+        playback::DatabaseFile::WorkingLogin(*db, address, "dora");
         ADD_FAILURE() << "worked as dora";
-    } catch (const host::CommandError& refused) {
+    } catch (const playback::CommandError& refused) {
         EXPECT_EQ(std::string(refused.what()), address + ": the database role \"" + member +
                                                    "\" works as the user \"carl\" only: only an administrator's "
                                                    "role may work as \"dora\"");
     }
     // A superuser has no login of his name: the first user, or any he names.
     auto owners = embedded::Database::Open(schema->Address());
-    EXPECT_EQ(host::DatabaseFile::WorkingLogin(*owners, schema->Address(), ""), "admin");
-    EXPECT_EQ(host::DatabaseFile::WorkingLogin(*owners, schema->Address(), "dora"), "dora");
+    EXPECT_EQ(playback::DatabaseFile::WorkingLogin(*owners, schema->Address(), ""), "admin");
+    EXPECT_EQ(playback::DatabaseFile::WorkingLogin(*owners, schema->Address(), "dora"), "dora");
 }
 
 TEST_F(IdentityTest, TheOwnerWorksAsAnAdministratorAndInitIsOneTransaction) {

@@ -22,7 +22,7 @@
 namespace quendra::test {
 
 // A file of that name in the folder.
-inline std::string File(const host::TempFolder& folder, const std::string& name) {
+inline std::string File(const playback::TempFolder& folder, const std::string& name) {
     return folder.Path() + "/" + name;
 }
 

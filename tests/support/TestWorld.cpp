@@ -136,13 +136,13 @@ Ptr<CvRecList> World::PendingLinkRow(ObjectKey parent, ObjectKey child) {
     return db->MakeRecList({row});
 }
 
-int16_t World::Call(const std::string& hook, host::HookArguments& arguments) {
+int16_t World::Call(const std::string& hook, playback::HookArguments& arguments) {
     Application application(user);
-    return host::HookCatalog::Call(application, hook, session, arguments);
+    return playback::HookCatalog::Call(application, hook, session, arguments);
 }
 
 int16_t World::Call(const std::string& hook, Ptr<CvRecList> rows, const std::string& linkAttributes) {
-    host::HookArguments arguments{std::move(rows), {{"LinkAttributes", linkAttributes}}, {}};
+    playback::HookArguments arguments{std::move(rows), {{"LinkAttributes", linkAttributes}}, {}};
     return Call(hook, arguments);
 }
 

@@ -82,7 +82,7 @@ public:
     Ptr<CvRecList> PendingLinkRow(ObjectKey parent, ObjectKey child);
 
     // Calls the hook of that name as a host would; a failure that reaches the host passes on.
-    int16_t Call(const std::string& hook, host::HookArguments& arguments);
+    int16_t Call(const std::string& hook, playback::HookArguments& arguments);
     int16_t Call(const std::string& hook, Ptr<CvRecList> rows, const std::string& linkAttributes = "");
 
     // Starts a step: the answers the user will give, a fresh event log.
