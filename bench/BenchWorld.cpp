@@ -63,7 +63,7 @@ void BenchWorld::CountRoundTrips(Comparison& comparison) const {
     comparison.CountRoundTrips([] { return embedded::PostgresRoundTrips(); }, [floor] { return floor->RoundTrips(); });
     embedded::Database* database = db.get();
     comparison.RunHookIn([database](const std::function<void()>& run) {
-        host::OuterTransaction unit(*database);
+        playback::OuterTransaction unit(*database);
         run();
         unit.Commit();
     });
