@@ -367,8 +367,9 @@ void Storage::ForgetCallReads() {
 void Storage::ReadSubtree(int32_t rootId) {
     const SubtreeSelect& subtree = schema_.Subtree(*connection_);
     if (subtree.sql.empty()) return;
-    // Every object reached has all its links below in the subtree, also one with none.
-    callReads_.below.try_emplace(rootId);
+    // Every object reached has all its links below in the subtree, also one with none; they replace what an
+    // earlier subtree that reached the same objects gave.
+    std::unordered_map<int32_t, std::vector<LinkRow>> below{{rootId, {}}};
     Statement statement = connection_->Prepare(subtree.sql);
     statement.BindInt(1, rootId);
     while (statement.Step()) {
@@ -386,16 +387,17 @@ void Storage::ReadSubtree(int32_t rootId) {
             link.childClassId = static_cast<int16_t>(statement.Int(at + layout.columnIndex.at("CLASS_ID2")));
             link.childId = static_cast<int32_t>(statement.Int(at + layout.columnIndex.at("OBJECT_ID2")));
             const auto parentId = static_cast<int32_t>(statement.Int(at + layout.columnIndex.at("PAR_OBJECT_ID")));
-            callReads_.below[parentId].push_back(link);
-            callReads_.below.try_emplace(
-                static_cast<int32_t>(statement.Int(at + layout.columnIndex.at("SON_OBJECT_ID"))));
+            below[parentId].push_back(link);
+            below.try_emplace(static_cast<int32_t>(statement.Int(at + layout.columnIndex.at("SON_OBJECT_ID"))));
         }
         // A row of a class the model does not know is read as when it is asked for: not at all.
         if (stored && LayoutOf(*stored).table == &layout)
             callReads_.rows.insert_or_assign(objectId, ReadRecord(statement, *stored, at));
     }
-    for (auto& [parentId, links] : callReads_.below)
+    for (auto& [parentId, links] : below) {
         std::sort(links.begin(), links.end(), [](const LinkRow& a, const LinkRow& b) { return a.linkId < b.linkId; });
+        callReads_.below.insert_or_assign(parentId, std::move(links));
+    }
 }
 
 std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {

@@ -235,6 +235,9 @@ TEST_P(ObjectsTest, AWalkInOneCallSeesItsOwnWrites) {
     db->CreateLink("Parts Tree", middle, left, {});
     db->CreateLink("Parts Tree", middle, right, {});
     db->CreateLink("Specification dependency Link", left, document, {});
+    ObjectKey other = Part("P-6");
+    db->CreateLink("Parts Tree", top, other, {});
+    db->CreateLink("Parts Tree", other, left, {});
     db->BeginOuterTransaction();
     auto names = [](const Ptr<CvObjects>& objects) {
         std::vector<std::string> shown;
@@ -249,6 +252,10 @@ TEST_P(ObjectsTest, AWalkInOneCallSeesItsOwnWrites) {
     EXPECT_EQ(names(reached->Children(nullptr)), (Names{"P-3 ", "P-4 "}));
     auto below = reached->Children(nullptr);
     EXPECT_EQ(names(below->Item(0)->Children(nullptr)), (Names{"D-1 "}));
+    // A part below two objects the call reached, read again with the second one's subtree.
+    auto second = Object(top)->Children(nullptr)->Item(1);
+    EXPECT_EQ(names(second->Children(nullptr)), (Names{"P-3 "}));
+    EXPECT_EQ(names(second->Children(nullptr)->Item(0)->Children(nullptr)), (Names{"D-1 "}));
 
     auto changed = below->Item(1);
     changed->Data()->SetValueAsText("CN_DESCRIPTION", "changed");
