@@ -1,5 +1,6 @@
 // The server seen from a COM client under Wine: its exports, class factory, reference counts and
-// DllCanUnloadNow, the type library's method table, and how results and failures come back.
+// DllCanUnloadNow, the type library's method table, how results and failures come back, and its exports when
+// memory runs out.
 // Usage: test_com_server <path of quendra.dll>. Prints each failed check and "N passed, N failed".
 // The component's hook table comes before the Windows headers, whose macros would rename its members.
 // SPDX-License-Identifier: Apache-2.0
@@ -12,6 +13,7 @@
 #include <oleauto.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <functional>
 #include <map>
@@ -59,6 +61,70 @@ const std::vector<Hook>& Hooks() {
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+using Export = HRESULT(STDAPICALLTYPE*)();
+
+// Points the module's import of that function of msvcrt.dll at another; answers the one it replaced, or nothing
+// when the module does not import it.
+void* ReplaceImport(HMODULE module, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + entry.VirtualAddress); import->Name;
+         ++import) {
+        if (_stricmp(reinterpret_cast<const char*>(base + import->Name), "msvcrt.dll") != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++addresses) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            auto* named = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0) continue;
+            DWORD protection = 0;
+            VirtualProtect(&addresses->u1.Function, sizeof(void*), PAGE_READWRITE, &protection);
+            auto* replaced = reinterpret_cast<void*>(addresses->u1.Function);
+            addresses->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&addresses->u1.Function, sizeof(void*), protection, &protection);
+            return replaced;
+        }
+    }
+    return nullptr;
+}
+
+// The server's malloc while it is replaced: the next allocation fails, later ones are the real malloc's (the
+// runtime allocates while it throws).
+using Malloc = void*(__cdecl*)(size_t);
+Malloc realMalloc = nullptr;
+bool failNext = false;
+void* __cdecl FailingOnce(size_t size) {
+    if (!failNext) return realMalloc(size);
+    failNext = false;
+    return nullptr;
+}
+
+// An export whose allocation fails (a std::bad_alloc thrown inside it, or an allocation that answered nothing)
+// answers E_OUTOFMEMORY and the process goes on; so does the server, with memory back.
+void CheckExportsWithoutMemory(HMODULE server) {
+    // Through void (*)(), the type that any function pointer may be cast to and from.
+    auto exported = [&](const char* name) { return reinterpret_cast<void (*)()>(GetProcAddress(server, name)); };
+    auto registerServer = reinterpret_cast<Export>(exported("DllRegisterServer"));
+    auto getClassObject = reinterpret_cast<GetClassObject>(exported("DllGetClassObject"));
+    IClassFactory* factory = nullptr;
+    // The first allocation inside each export fails: its operator new throws std::bad_alloc there.
+    realMalloc = reinterpret_cast<Malloc>(ReplaceImport(server, "malloc", reinterpret_cast<void*>(&FailingOnce)));
+    Check(realMalloc != nullptr, "the server takes its memory from msvcrt's malloc");
+    if (!realMalloc) return;
+    failNext = true;
+    const HRESULT registered = registerServer();
+    failNext = true;
+    const HRESULT factoryMade = getClassObject(ClsidApplication, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    ReplaceImport(server, "malloc", reinterpret_cast<void*>(realMalloc));
+    Check(registered == E_OUTOFMEMORY, "DllRegisterServer without memory answers E_OUTOFMEMORY");
+    if (registered == S_OK) reinterpret_cast<Export>(exported("DllUnregisterServer"))(); // the others register it
+    Check(factoryMade == E_OUTOFMEMORY && !factory, "DllGetClassObject without memory answers E_OUTOFMEMORY");
+    factory = nullptr;
+    Check(getClassObject(ClsidApplication, IID_IClassFactory, reinterpret_cast<void**>(&factory)) == S_OK && factory,
+          "with memory back the class factory is available");
+    if (factory) factory->Release();
+}
 
 // The names the module exports, read from its export directory.
 std::wstring ExportedNames(HMODULE module) {
@@ -413,6 +479,7 @@ int wmain(int argc, wchar_t** argv) {
     CheckTypeLibrary(application);
     CheckHooks(application);
     CheckObjectHandedBack(application);
+    CheckExportsWithoutMemory(server);
 
     Check(application->Release() == 0, "the application ends with its last reference");
     Check(canUnloadNow() == S_OK, "with every object released the server can unload");
