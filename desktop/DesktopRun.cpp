@@ -71,14 +71,15 @@ int RunDesktop(const DesktopOptions& options, std::ostream& out) {
     window.Search("Assembly", "");
     window.OpenResult(0);
     auto* tree = window.Tree();
-    if (auto top = tree->model()->index(0, 0); top.isValid()) {
-        int children = tree->model()->rowCount(top);
-        for (int row = 0; row < children; ++row) window.Expand(top.model()->index(row, 0, top));
+    auto* model = tree->model();
+    if (auto top = model->index(0, 0); top.isValid()) {
+        int children = model->rowCount(top);
+        for (int row = 0; row < children; ++row) window.Expand(model->index(row, 0, top));
         // The first row that shows a lock is selected, so the attributes show its holder; else the first child.
         auto locked = [](const QModelIndex& item) {
             return !item.siblingAtColumn(DesktopWindow::LockColumn).data().toString().isEmpty();
         };
-        QModelIndex shown = children > 0 ? top.model()->index(0, 0, top) : QModelIndex();
+        auto shown = model->index(0, 0, top);
         for (auto item = top; item.isValid() && shown.isValid() && !locked(shown); item = tree->indexBelow(item))
             if (locked(item)) shown = item;
         if (shown.isValid()) tree->setCurrentIndex(shown);

@@ -53,9 +53,9 @@ public:
     void OpenTree(embedded::ObjectKey key);
     // Expands the item, reading its children on the first expansion.
     void Expand(const QModelIndex& item);
-    // The first item of the tree that shows the object with that display text at its start, or null.
+    // The first item of the tree that shows the object with that display text at its start, or an invalid index.
     QModelIndex FindItem(const std::string& displayStart) const;
-    // The first item of the tree that shows that object, or null.
+    // The first item of the tree that shows that object, or an invalid index.
     QModelIndex ItemOf(embedded::ObjectKey key) const;
     // The context menu for an item: the operations that fit it. The window owns the menu until the next one.
     QMenu* MenuFor(const QModelIndex& item);
