@@ -35,9 +35,10 @@ allow(embedded/dialogs FOLDERS quendra/platform)
 allow(embedded FOLDERS quendra/platform embedded/engine embedded/sqlite embedded/postgres embedded/dialogs json)
 # The toolkits implement the window interfaces and the platform's dialogs.
 allow(toolkits/answering FOLDERS quendra/platform quendra/ui embedded/dialogs)
-allow(toolkits/scripted FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/answering)
-allow(toolkits/win32 FOLDERS quendra/ui HEADERS ${windows} "^commctrl\\.h$" "^commdlg\\.h$")
-allow(toolkits/qt FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/answering
+allow(toolkits/grid)
+allow(toolkits/scripted FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/answering toolkits/grid)
+allow(toolkits/win32 FOLDERS quendra/ui toolkits/grid HEADERS ${windows} "^commctrl\\.h$" "^commdlg\\.h$")
+allow(toolkits/qt FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/answering toolkits/grid
                   HEADERS ${qt})
 # The administrators' log of hook calls.
 allow(log HEADERS ${windows} ${posix})

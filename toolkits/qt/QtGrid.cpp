@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QtControls.h"
 
+#include "GridCells.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QProxyStyle>
@@ -10,7 +12,6 @@
 #include <QTableWidget>
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace quendra::qt {
 
@@ -56,42 +57,38 @@ public:
         table_->setTabKeyNavigation(false);
         table_->setWordWrap(false);
         QObject::connect(table_, &QTableWidget::currentCellChanged, table_, [this](int row, int col, int, int) {
-            if (row < 0 || col < 0 || (row == row_ && col == col_)) return;
-            row_ = row;
-            col_ = col;
-            window_.Events().CurrentCellChanged(*this);
+            if (row >= 0 && col >= 0 && cells_.MoveTo(row, col)) window_.Events().CurrentCellChanged(*this);
         });
         QObject::connect(table_, &QTableWidget::cellClicked, table_,
                          [this](int, int) { window_.Events().Click(*this); });
     }
     void Clear() override {
+        cells_.Clear();
         for (int r = 0; r < table_->rowCount(); ++r)
             for (int c = 0; c < table_->columnCount(); ++c)
                 if (auto* item = table_->item(r, c)) item->setText(QString());
     }
     void SetCols(int count) override {
-        if (count < 0) throw std::out_of_range("column count " + std::to_string(count));
+        cells_.SetCols(count);
         QSignalBlocker blocker(table_);
         table_->setColumnCount(count);
-        col_ = std::clamp(col_, 0, std::max(count - 1, 0));
         Sync();
     }
-    int Cols() const override { return table_->columnCount(); }
+    int Cols() const override { return cells_.Cols(); }
     void SetRows(int count) override {
-        if (count < 0) throw std::out_of_range("row count " + std::to_string(count));
+        cells_.SetRows(count);
         QSignalBlocker blocker(table_);
         table_->setRowCount(count);
-        row_ = std::clamp(row_, 0, std::max(count - 1, 0));
         Sync();
     }
-    int Rows() const override { return table_->rowCount(); }
+    int Rows() const override { return cells_.Rows(); }
+    // The widths are the table's own, as it shows them.
     void SetColWidth(int col, int twips) override {
-        table_->setColumnWidth(CheckCol(col), window_.Pixels(std::max(twips, 0)));
+        table_->setColumnWidth(cells_.CheckCol(col), window_.Pixels(std::max(twips, 0)));
     }
-    int ColWidth(int col) const override { return window_.Twips(table_->columnWidth(CheckCol(col))); }
+    int ColWidth(int col) const override { return window_.Twips(table_->columnWidth(cells_.CheckCol(col))); }
     void SetTextMatrix(int row, int col, const std::string& text) override {
-        CheckRow(row);
-        CheckCol(col);
+        cells_.SetText(row, col, text);
         auto* item = table_->item(row, col);
         if (!item) {
             item = new QTableWidgetItem;
@@ -100,25 +97,20 @@ public:
         }
         item->setText(ToQt(text));
     }
-    std::string TextMatrix(int row, int col) const override {
-        CheckRow(row);
-        CheckCol(col);
-        auto* item = table_->item(row, col);
-        return item ? item->text().toStdString() : std::string();
-    }
-    int Row() const override { return row_; }
-    void SetRow(int row) override { MoveTo(CheckRow(row), col_); }
-    int Col() const override { return col_; }
-    void SetCol(int col) override { MoveTo(row_, CheckCol(col)); }
+    std::string TextMatrix(int row, int col) const override { return cells_.Text(row, col); }
+    int Row() const override { return cells_.Row(); }
+    void SetRow(int row) override { MoveTo(cells_.CheckRow(row), cells_.Col()); }
+    int Col() const override { return cells_.Col(); }
+    void SetCol(int col) override { MoveTo(cells_.Row(), cells_.CheckCol(col)); }
     int ColPos(int col) const override {
-        return window_.Twips(table_->columnViewportPosition(CheckCol(col)) + table_->viewport()->x());
+        return window_.Twips(table_->columnViewportPosition(cells_.CheckCol(col)) + table_->viewport()->x());
     }
     int RowPos(int row) const override {
-        return window_.Twips(table_->rowViewportPosition(CheckRow(row)) + table_->viewport()->y());
+        return window_.Twips(table_->rowViewportPosition(cells_.CheckRow(row)) + table_->viewport()->y());
     }
     // The cell as it shows, inside the grid lines that follow it.
-    int CellWidth() const override { return window_.Twips(table_->columnWidth(col_) - GridLine()); }
-    int CellHeight() const override { return window_.Twips(table_->rowHeight(row_) - GridLine()); }
+    int CellWidth() const override { return window_.Twips(table_->columnWidth(cells_.Col()) - GridLine()); }
+    int CellHeight() const override { return window_.Twips(table_->rowHeight(cells_.Row()) - GridLine()); }
     int Left() const override { return rect_.left; }
     int Top() const override { return rect_.top; }
     double Width() const override { return rect_.width; }
@@ -140,23 +132,13 @@ public:
     }
 
 private:
-    int CheckRow(int row) const {
-        if (row < 0 || row >= table_->rowCount()) throw std::out_of_range("no row " + std::to_string(row));
-        return row;
-    }
-    int CheckCol(int col) const {
-        if (col < 0 || col >= table_->columnCount()) throw std::out_of_range("no column " + std::to_string(col));
-        return col;
-    }
     int GridLine() const { return table_->showGrid() ? 1 : 0; }
     void Sync() {
-        if (row_ < table_->rowCount() && col_ < table_->columnCount()) table_->setCurrentCell(row_, col_);
+        if (cells_.Row() < Rows() && cells_.Col() < Cols()) table_->setCurrentCell(cells_.Row(), cells_.Col());
     }
     // A change of the current cell by the program is reported as one by the user is.
     void MoveTo(int row, int col) {
-        if (row == row_ && col == col_) return;
-        row_ = row;
-        col_ = col;
+        if (!cells_.MoveTo(row, col)) return;
         {
             QSignalBlocker blocker(table_);
             table_->setCurrentCell(row, col);
@@ -166,8 +148,7 @@ private:
 
     QTableWidget* table_;
     ui::Rect rect_;
-    int row_ = 0;
-    int col_ = 0;
+    grid::GridCells cells_{0}; // the texts and the current cell; the table keeps the widths
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "SimulatedWindow.h"
 
+#include "GridCells.h"
 #include "KeyNames.h"
 
 #include <algorithm>
@@ -131,68 +132,34 @@ public:
 
     SimGrid(SimulatedWindow& window, const std::string& name, int tabIndex, const ui::Rect& rect)
         : Simulated(window, name, tabIndex, true), rect_(rect) {}
-    void Clear() override {
-        for (auto& row : cells_) std::fill(row.begin(), row.end(), std::string());
-    }
-    void SetCols(int count) override {
-        if (count < 0) throw std::out_of_range("column count " + std::to_string(count));
-        cols_ = count;
-        widths_.resize(static_cast<size_t>(count), DefaultColWidth);
-        for (auto& row : cells_) row.resize(static_cast<size_t>(count));
-        col_ = std::clamp(col_, 0, std::max(count - 1, 0));
-    }
-    int Cols() const override { return cols_; }
-    void SetRows(int count) override {
-        if (count < 0) throw std::out_of_range("row count " + std::to_string(count));
-        cells_.resize(static_cast<size_t>(count), std::vector<std::string>(static_cast<size_t>(cols_)));
-        row_ = std::clamp(row_, 0, std::max(count - 1, 0));
-    }
-    int Rows() const override { return static_cast<int>(cells_.size()); }
-    void SetColWidth(int col, int twips) override { widths_.at(CheckCol(col)) = std::max(twips, 0); }
-    int ColWidth(int col) const override { return widths_.at(CheckCol(col)); }
-    void SetTextMatrix(int row, int col, const std::string& text) override {
-        cells_[CheckRow(row)][CheckCol(col)] = text;
-    }
-    std::string TextMatrix(int row, int col) const override { return cells_[CheckRow(row)][CheckCol(col)]; }
-    int Row() const override { return row_; }
-    void SetRow(int row) override { MoveTo(static_cast<int>(CheckRow(row)), col_); }
-    int Col() const override { return col_; }
-    void SetCol(int col) override { MoveTo(row_, static_cast<int>(CheckCol(col))); }
-    int ColPos(int col) const override {
-        int left = 0;
-        for (size_t c = 0; c < CheckCol(col); ++c) left += widths_[c];
-        return left;
-    }
-    int RowPos(int row) const override { return static_cast<int>(CheckRow(row)) * RowHeight; }
-    int CellWidth() const override { return ColWidth(col_); }
+    void Clear() override { cells_.Clear(); }
+    void SetCols(int count) override { cells_.SetCols(count); }
+    int Cols() const override { return cells_.Cols(); }
+    void SetRows(int count) override { cells_.SetRows(count); }
+    int Rows() const override { return cells_.Rows(); }
+    void SetColWidth(int col, int twips) override { cells_.SetWidth(col, twips); }
+    int ColWidth(int col) const override { return cells_.Width(col); }
+    void SetTextMatrix(int row, int col, const std::string& text) override { cells_.SetText(row, col, text); }
+    std::string TextMatrix(int row, int col) const override { return cells_.Text(row, col); }
+    int Row() const override { return cells_.Row(); }
+    void SetRow(int row) override { MoveTo(cells_.CheckRow(row), cells_.Col()); }
+    int Col() const override { return cells_.Col(); }
+    void SetCol(int col) override { MoveTo(cells_.Row(), cells_.CheckCol(col)); }
+    int ColPos(int col) const override { return cells_.Left(col); }
+    int RowPos(int row) const override { return cells_.CheckRow(row) * RowHeight; }
+    int CellWidth() const override { return ColWidth(cells_.Col()); }
     int CellHeight() const override { return RowHeight; }
     int Left() const override { return rect_.left; }
     int Top() const override { return rect_.top; }
     double Width() const override { return rect_.width; }
 
     void MoveTo(int row, int col) {
-        if (row == row_ && col == col_) return;
-        row_ = row;
-        col_ = col;
-        window_.Events().CurrentCellChanged(*this);
+        if (cells_.MoveTo(row, col)) window_.Events().CurrentCellChanged(*this);
     }
 
 private:
-    size_t CheckRow(int row) const {
-        if (row < 0 || row >= Rows()) throw std::out_of_range("no row " + std::to_string(row));
-        return static_cast<size_t>(row);
-    }
-    size_t CheckCol(int col) const {
-        if (col < 0 || col >= cols_) throw std::out_of_range("no column " + std::to_string(col));
-        return static_cast<size_t>(col);
-    }
-
     ui::Rect rect_;
-    std::vector<std::vector<std::string>> cells_;
-    std::vector<int> widths_;
-    int cols_ = 0;
-    int row_ = 0;
-    int col_ = 0;
+    grid::GridCells cells_{DefaultColWidth};
 };
 
 } // namespace

@@ -3,8 +3,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "Win32Window.h"
 
+#include "GridCells.h"
+
 #include <algorithm>
-#include <stdexcept>
 
 namespace quendra::win32 {
 
@@ -16,7 +17,7 @@ constexpr int DefaultColumnPixels = 100;
 class Win32Grid : public Wrapped<ui::Grid> {
 public:
     Win32Grid(Win32Window& window, const std::string& name, int tabIndex, HWND handle, const ui::Rect& rect)
-        : Wrapped(window, name, tabIndex, handle), rect_(rect) {
+        : Wrapped(window, name, tabIndex, handle), rect_(rect), cells_(DefaultColumnPixels) {
         SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         HDC dc = GetDC(handle_);
         HGDIOBJ old = SelectObject(dc, window.Font());
@@ -31,47 +32,40 @@ public:
     }
 
     void Clear() override {
-        for (auto& row : cells_) std::fill(row.begin(), row.end(), std::string());
+        cells_.Clear();
         Redraw();
     }
     void SetCols(int count) override {
-        if (count < 0) throw std::out_of_range("column count " + std::to_string(count));
-        widths_.resize(static_cast<size_t>(count), DefaultColumnPixels);
-        for (auto& row : cells_) row.resize(static_cast<size_t>(count));
-        col_ = std::clamp(col_, 0, std::max(count - 1, 0));
+        cells_.SetCols(count);
         Redraw();
     }
-    int Cols() const override { return static_cast<int>(widths_.size()); }
+    int Cols() const override { return cells_.Cols(); }
     void SetRows(int count) override {
-        if (count < 0) throw std::out_of_range("row count " + std::to_string(count));
-        cells_.resize(static_cast<size_t>(count), std::vector<std::string>(widths_.size()));
-        row_ = std::clamp(row_, 0, std::max(count - 1, 0));
-        topRow_ = std::clamp(topRow_, 0, row_);
+        cells_.SetRows(count);
+        topRow_ = std::clamp(topRow_, 0, cells_.Row());
         Redraw();
     }
-    int Rows() const override { return static_cast<int>(cells_.size()); }
+    int Rows() const override { return cells_.Rows(); }
     void SetColWidth(int col, int twips) override {
-        widths_[static_cast<size_t>(CheckCol(col))] = window_.Pixels(std::max(twips, 0));
+        cells_.SetWidth(col, window_.Pixels(std::max(twips, 0)));
         Redraw();
     }
-    int ColWidth(int col) const override { return window_.Twips(widths_[static_cast<size_t>(CheckCol(col))]); }
+    int ColWidth(int col) const override { return window_.Twips(cells_.Width(col)); }
     void SetTextMatrix(int row, int col, const std::string& text) override {
-        cells_[static_cast<size_t>(CheckRow(row))][static_cast<size_t>(CheckCol(col))] = text;
+        cells_.SetText(row, col, text);
         Redraw();
     }
-    std::string TextMatrix(int row, int col) const override {
-        return cells_[static_cast<size_t>(CheckRow(row))][static_cast<size_t>(CheckCol(col))];
+    std::string TextMatrix(int row, int col) const override { return cells_.Text(row, col); }
+    int Row() const override { return cells_.Row(); }
+    void SetRow(int row) override { MoveTo(cells_.CheckRow(row), cells_.Col()); }
+    int Col() const override { return cells_.Col(); }
+    void SetCol(int col) override { MoveTo(cells_.Row(), cells_.CheckCol(col)); }
+    int ColPos(int col) const override { return window_.Twips(Border().x + cells_.Left(col)); }
+    int RowPos(int row) const override {
+        return window_.Twips(Border().y + (cells_.CheckRow(row) - topRow_) * rowHeight_);
     }
-    int Row() const override { return row_; }
-    void SetRow(int row) override { MoveTo(CheckRow(row), col_); }
-    int Col() const override { return col_; }
-    void SetCol(int col) override { MoveTo(row_, CheckCol(col)); }
-    int ColPos(int col) const override { return window_.Twips(Border().x + ColLeft(CheckCol(col))); }
-    int RowPos(int row) const override { return window_.Twips(Border().y + (CheckRow(row) - topRow_) * rowHeight_); }
     // The cell as it shows, inside the grid lines that follow it.
-    int CellWidth() const override {
-        return widths_.empty() ? 0 : window_.Twips(widths_[static_cast<size_t>(col_)] - 1);
-    }
+    int CellWidth() const override { return Cols() == 0 ? 0 : window_.Twips(cells_.Width(cells_.Col()) - 1); }
     int CellHeight() const override { return window_.Twips(rowHeight_ - 1); }
     int Left() const override { return rect_.left; }
     int Top() const override { return rect_.top; }
@@ -79,9 +73,9 @@ public:
 
     // Arrows, Home and End move the current cell; other keys do nothing in a grid.
     bool OwnKey(int keyCode) override {
-        if (cells_.empty() || widths_.empty()) return true;
-        int row = row_;
-        int col = col_;
+        if (Rows() == 0 || Cols() == 0) return true;
+        int row = cells_.Row();
+        int col = cells_.Col();
         switch (keyCode) {
         case VK_UP:
             row = std::max(row - 1, 0);
@@ -140,9 +134,8 @@ public:
             int col = HIWORD(wParam);
             if (row >= Rows() || col >= Cols() || row < topRow_ || !lParam) return 0;
             int top = (row - topRow_) * rowHeight_;
-            int left = ColLeft(col);
-            *reinterpret_cast<RECT*>(lParam) = {left, top, left + widths_[static_cast<size_t>(col)] - 1,
-                                                top + rowHeight_ - 1};
+            int left = cells_.Left(col);
+            *reinterpret_cast<RECT*>(lParam) = {left, top, left + cells_.Width(col) - 1, top + rowHeight_ - 1};
             return 1;
         }
         case GridSize:
@@ -173,14 +166,6 @@ public:
     }
 
 private:
-    int CheckRow(int row) const {
-        if (row < 0 || row >= Rows()) throw std::out_of_range("no row " + std::to_string(row));
-        return row;
-    }
-    int CheckCol(int col) const {
-        if (col < 0 || col >= Cols()) throw std::out_of_range("no column " + std::to_string(col));
-        return col;
-    }
     // Where the client area starts inside the grid's frame.
     POINT Border() const {
         RECT window{};
@@ -188,11 +173,6 @@ private:
         POINT origin{0, 0};
         ClientToScreen(handle_, &origin);
         return {origin.x - window.left, origin.y - window.top};
-    }
-    int ColLeft(int col) const {
-        int left = 0;
-        for (int c = 0; c < col; ++c) left += widths_[static_cast<size_t>(c)];
-        return left;
     }
     int VisibleRows() const {
         RECT client{};
@@ -204,18 +184,16 @@ private:
         int row = topRow_ + y / rowHeight_;
         if (row >= Rows()) return {-1, -1};
         for (int c = 0, left = 0; c < Cols(); ++c) {
-            left += widths_[static_cast<size_t>(c)];
+            left += cells_.Width(c);
             if (x < left) return {row, c};
         }
         return {-1, -1};
     }
     // A change of the current cell by the program is reported as one by the user is.
     void MoveTo(int row, int col) {
-        if (row == row_ && col == col_) return;
-        row_ = row;
-        col_ = col;
-        if (row_ < topRow_) topRow_ = row_;
-        if (row_ >= topRow_ + VisibleRows()) topRow_ = row_ - VisibleRows() + 1;
+        if (!cells_.MoveTo(row, col)) return;
+        if (row < topRow_) topRow_ = row;
+        if (row >= topRow_ + VisibleRows()) topRow_ = row - VisibleRows() + 1;
         Redraw();
         window_.Events().CurrentCellChanged(*this);
     }
@@ -235,13 +213,13 @@ private:
             int top = (r - topRow_) * rowHeight_;
             if (top > client.bottom) break;
             for (int c = 0, left = 0; c < Cols(); ++c) {
-                int width = widths_[static_cast<size_t>(c)];
+                int width = cells_.Width(c);
                 RECT cell{left, top, left + width - 1, top + rowHeight_ - 1};
-                bool current = r == row_ && c == col_;
+                bool current = r == cells_.Row() && c == cells_.Col();
                 if (current) FillRect(dc, &cell, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
                 SetTextColor(dc, GetSysColor(current && focused ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
                 RECT text{cell.left + 2, cell.top, cell.right - 2, cell.bottom};
-                std::wstring wide = Wide(cells_[static_cast<size_t>(r)][static_cast<size_t>(c)]);
+                std::wstring wide = Wide(cells_.Text(r, c));
                 DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text,
                           DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
                 MoveToEx(dc, cell.right, cell.top, nullptr);
@@ -258,11 +236,8 @@ private:
     }
 
     ui::Rect rect_;
-    std::vector<int> widths_;                     // pixels
-    std::vector<std::vector<std::string>> cells_; // [row][col]
+    grid::GridCells cells_; // widths in pixels
     int rowHeight_ = 16;
-    int row_ = 0;
-    int col_ = 0;
     int topRow_ = 0;
     std::pair<int, int> pressed_{-1, -1};
 };
