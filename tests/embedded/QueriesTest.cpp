@@ -202,15 +202,39 @@ TEST_P(QueriesTest, AQueryIsHandedOutAgainOnlyWhenNobodyHoldsItAndEmpty) {
 TEST_P(QueriesTest, TheSqlQueryRefusesWhatWritesOrControlsTheTransaction) {
     ObjectKey part = Part("P-1");
     db->BeginOuterTransaction();
+    // Each storage's own ways of changing the connection too: a query_only or journal pragma that went
+    // through would stop or change every later write.
     for (const std::string sql :
-         {"DELETE FROM PARTS", "UPDATE PARTS SET STATE = 0",
+         {"DELETE FROM PARTS",
+          "UPDATE PARTS SET STATE = 0",
           "INSERT INTO USERS (CLASS_ID, OBJECT_ID, LOGIN) VALUES "
           "(50, 999, 'eve')",
-          "DROP TABLE PARTS", "CREATE TABLE EXTRA (A INTEGER)", "select 1; delete from PARTS",
+          "REPLACE INTO USERS (CLASS_ID, OBJECT_ID, LOGIN) VALUES (50, 1, 'eve')",
+          "DROP TABLE PARTS",
+          "CREATE TABLE EXTRA (A INTEGER)",
+          "select 1; delete from PARTS",
           "WITH doomed AS (SELECT OBJECT_ID FROM PARTS) DELETE FROM PARTS WHERE OBJECT_ID IN (SELECT * FROM doomed)",
-          "BEGIN", "SAVEPOINT hold", "COMMIT", "ROLLBACK", "", "   ;  "})
+          "BEGIN",
+          "BEGIN IMMEDIATE",
+          "SAVEPOINT hold",
+          "COMMIT",
+          "ROLLBACK",
+          "ATTACH DATABASE ':memory:' AS other",
+          "PRAGMA journal_mode = DELETE",
+          "PRAGMA user_version = 7",
+          "PRAGMA query_only = 1",
+          "VACUUM",
+          "ANALYZE",
+          "REINDEX",
+
+          "",
+          "   ;  "})
         EXPECT_THROW(Sql(sql), CvError) << sql;
-    EXPECT_EQ(Sql("select \"LOGIN\" from \"USERS\" where LOGIN = 'carl'")->RowCount(), 1);
+    // A semicolon inside a quoted text is no second statement.
+    auto found =
+        Sql("select \"LOGIN\" from \"USERS\" where LOGIN = 'O''Brien; DROP TABLE USERS; --' or LOGIN = 'carl'");
+    ASSERT_EQ(found->RowCount(), 1);
+    EXPECT_EQ(found->ValueAt(0, 0).AsText(), "carl");
     auto object = Object(part);
     object->Data()->SetValueAsText("CN_DESCRIPTION", "Kept");
     object->Update(store->DefaultUpdateOptions());
