@@ -24,8 +24,8 @@ bool FloorAddExisting(RawSql& sql, int32_t parent, int32_t picked) {
     return equal.Step();
 }
 
-scripted::Answer SearchAnswer(int32_t picked) {
-    return {scripted::answers::Search{scripted::answers::Search::Mode::Pick, {{PartClass, picked}}}, "search"};
+answering::Answer SearchAnswer(int32_t picked) {
+    return {answering::answers::Search{answering::answers::Search::Mode::Pick, {{PartClass, picked}}}, "search"};
 }
 
 void AddExistingPart(benchmark::State& state, const std::string& server) {
@@ -169,8 +169,8 @@ void AddNewPart(benchmark::State& state, const std::string& server) {
     for (auto _ : state) {
         world.sql->Exec("UPDATE PLATFORM_WORK_ENTRIES SET OPEN = 0");
         world.db->Harness().ClearEvents();
-        scripted::Answer fill{scripted::answers::Fill{{{"CN_DESCRIPTION", Value::Text("Bolt")}}, "OK"}, ""};
-        scripted::Answer editor{scripted::answers::Set{{{"Quantity", "4"}}, "OK"}, ""};
+        answering::Answer fill{answering::answers::Fill{{{"CN_DESCRIPTION", Value::Text("Bolt")}}, "OK"}, ""};
+        answering::Answer editor{answering::answers::Set{{{"Quantity", "4"}}, "OK"}, ""};
         world.Answers({fill, ButtonAnswer("Continue"), editor});
         std::string attributes = "CN_QUANTITY";
         comparison.Hook([&] { world.app.AddNewPart(world.session, rows, attributes); });

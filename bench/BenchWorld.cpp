@@ -10,8 +10,8 @@
 
 namespace quendra::bench {
 
-scripted::Answer ButtonAnswer(const std::string& caption) {
-    return {scripted::answers::Button{caption}, "button " + caption};
+answering::Answer ButtonAnswer(const std::string& caption) {
+    return {answering::answers::Button{caption}, "button " + caption};
 }
 
 int64_t NextObjectId(RawSql& sql) {

@@ -28,7 +28,7 @@ inline constexpr int16_t DocumentClass = 21;
 inline constexpr int16_t PartsTreeClass = 91;
 inline constexpr int16_t SpecificationClass = 92;
 
-scripted::Answer ButtonAnswer(const std::string& caption);
+answering::Answer ButtonAnswer(const std::string& caption);
 
 // The floor takes an object id as the platform does: read the counter before the insert, move it on after (on a
 // server: take the sequence's next number).
@@ -59,7 +59,7 @@ public:
     // The record list a hook receives for these parts.
     Ptr<CvRecList> RowsOf(const std::vector<int32_t>& partIds, int16_t classId = PartClass);
     Ptr<CvObject> Fetch(int16_t classId, int32_t objectId);
-    void Answers(std::vector<scripted::Answer> answers) { user.SetAnswers(std::move(answers)); }
+    void Answers(std::vector<answering::Answer> answers) { user.SetAnswers(std::move(answers)); }
     // The single number a query answers (a check that the hook did its work).
     int64_t Number(const std::string& select);
     // Every 32nd call: copies the write-ahead log into the database file and starts the log afresh with a write

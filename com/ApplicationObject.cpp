@@ -250,7 +250,7 @@ private:
     win32::Win32WindowSystem windows_;
     scripted::ScriptedUser scripted_;
     std::string answersFile_ = AnswersFileSetting();
-    std::vector<scripted::Answer> answers_;
+    std::vector<answering::Answer> answers_;
     size_t used_ = 0;
     bool answersRead_ = false;
     // A host in the same process may hand its own windows instead (HostWindows.h).

@@ -166,7 +166,7 @@ private:
         case IdAnswer: {
             Json answers = Parse(Text(parameters, 0), "Answer");
             playback::ScenarioParser parser;
-            std::vector<scripted::Answer> made;
+            std::vector<answering::Answer> made;
             for (const auto& answer : parser.ParseAnswers(JsonCursor(answers, "", "Answer")))
                 made.push_back(TheWorld().MakeAnswer(answer));
             dialogs_->SetAnswers(std::move(made));

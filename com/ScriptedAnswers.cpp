@@ -20,7 +20,7 @@ std::string AnswersFileSetting() {
     return Utf8(value.data(), size);
 }
 
-std::vector<scripted::Answer> ReadAnswers(const std::string& file) {
+std::vector<answering::Answer> ReadAnswers(const std::string& file) {
     Json document = JsonCursor::ReadFile(file);
     JsonCursor root(document, "", file);
     playback::ScenarioParser parser;
@@ -32,14 +32,14 @@ std::vector<scripted::Answer> ReadAnswers(const std::string& file) {
         parsed = parser.ParseAnswers(root);
     }
     auto folder = std::filesystem::absolute(std::filesystem::path(Wide(file))).parent_path();
-    std::vector<scripted::Answer> answers;
+    std::vector<answering::Answer> answers;
     for (const auto& answer : parsed) {
-        scripted::Answer made = answer.answer;
-        if (std::holds_alternative<scripted::answers::Search>(made.what) ||
-            std::holds_alternative<scripted::answers::Fill>(made.what))
+        answering::Answer made = answer.answer;
+        if (std::holds_alternative<answering::answers::Search>(made.what) ||
+            std::holds_alternative<answering::answers::Fill>(made.what))
             throw FileError(file, answer.path,
                             "the platform answers its own dialogs; these answers are for the component's windows");
-        if (auto* open = std::get_if<scripted::answers::Open>(&made.what))
+        if (auto* open = std::get_if<answering::answers::Open>(&made.what))
             for (const auto& picked : answer.openFiles) {
                 auto path = (folder / std::filesystem::path(Wide(picked))).lexically_normal().wstring();
                 open->paths.push_back(Utf8(path.data(), path.size()));

@@ -20,6 +20,6 @@ std::string AnswersFileSetting();
 // object whose "answers" holds it); the files an open answer picks are beside the answers file. A
 // mistake in the file, or an answer for one of the platform's own dialogs, throws with the file's
 // name and the answer's place in it.
-std::vector<scripted::Answer> ReadAnswers(const std::string& file);
+std::vector<answering::Answer> ReadAnswers(const std::string& file);
 
 } // namespace quendra::com

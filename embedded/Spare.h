@@ -7,8 +7,8 @@
 namespace quendra::embedded {
 
 // Who holds a shared object, asked here alone. A maker hands out what it made last again only while nobody outside
-// holds it or anything it made and keeps (its lists, its record, its state): a holder it does not know of sees the
-// object emptied under it.
+// holds it or anything it made and keeps (its lists, its record, its state): otherwise a holder it does not know
+// of would see the object emptied under it.
 class Holders {
 public:
     // Whether `object` has exactly `count` holders (none has none).

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto& windows = world.user.Windows();
     Check(windows.size() == (report.empty() ? 0u : 1u));
     if (!report.empty())
-        Check(std::get<quendra::scripted::records::MessageBox>(windows[0].what).text ==
+        Check(std::get<quendra::answering::records::MessageBox>(windows[0].what).text ==
               "The following attributes cannot be treated because their types is not supported "
               ":\r\n" +
                   report + "\r\nPlease Contact your Administrator");

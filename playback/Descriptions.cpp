@@ -9,8 +9,8 @@
 
 namespace quendra::playback {
 
-Json Descriptions::Window(const scripted::WindowRecord& window) {
-    namespace records = scripted::records;
+Json Descriptions::Window(const answering::WindowRecord& window) {
+    namespace records = answering::records;
     Json json = Json::object();
     if (const auto* box = std::get_if<records::MessageBox>(&window.what)) {
         json["messageBox"] = box->text;
@@ -68,8 +68,8 @@ Json Descriptions::Event(const embedded::Event& event, const World& world) {
     return json;
 }
 
-std::string Descriptions::WindowLine(const scripted::WindowRecord& window) {
-    namespace records = scripted::records;
+std::string Descriptions::WindowLine(const answering::WindowRecord& window) {
+    namespace records = answering::records;
     if (const auto* box = std::get_if<records::MessageBox>(&window.what))
         return "message box " + JsonText(box->title) + " [" + IconName(box->icon) + ", " + ButtonsName(box->buttons) +
                "]: " + JsonText(box->text);
@@ -108,8 +108,8 @@ const char* Descriptions::ButtonsName(ui::Buttons buttons) {
     return buttons == ui::Buttons::Ok ? "OK" : "YesNo";
 }
 
-const char* Descriptions::DialogName(scripted::records::Platform::Dialog dialog) {
-    using Dialog = scripted::records::Platform::Dialog;
+const char* Descriptions::DialogName(answering::records::Platform::Dialog dialog) {
+    using Dialog = answering::records::Platform::Dialog;
     switch (dialog) {
     case Dialog::Query:
         return "query";

@@ -16,16 +16,16 @@ class World;
 class Descriptions {
 public:
     // {"messageBox": ..., "title": ..., "icon": ..., "buttons": ...} and the other descriptor forms.
-    static Json Window(const scripted::WindowRecord& window);
+    static Json Window(const answering::WindowRecord& window);
     // {"sql": ...}, {"notify": code, "objects": [...], "flag": ...}, ... with objects named by their refs.
     static Json Event(const embedded::Event& event, const World& world);
     // One line for a transcript.
-    static std::string WindowLine(const scripted::WindowRecord& window);
+    static std::string WindowLine(const answering::WindowRecord& window);
     static std::string EventLine(const embedded::Event& event, const World& world);
     // The names scenario files give a message box's icon and buttons, and the platform's dialogs.
     static const char* IconName(ui::Icon icon);
     static const char* ButtonsName(ui::Buttons buttons);
-    static const char* DialogName(scripted::records::Platform::Dialog dialog);
+    static const char* DialogName(answering::records::Platform::Dialog dialog);
 };
 
 } // namespace quendra::playback

@@ -16,7 +16,7 @@ namespace {
 std::string KindWord(size_t kind) {
     constexpr std::array<const char*, 4> words = {"a message box", "a window", "the open-file dialog",
                                                   "a platform dialog"};
-    static_assert(words.size() == std::variant_size_v<decltype(scripted::WindowRecord::what)>);
+    static_assert(words.size() == std::variant_size_v<decltype(answering::WindowRecord::what)>);
     return words.at(kind);
 }
 
@@ -42,10 +42,10 @@ bool SameValue(const Value& expected, const Value& found) {
     return expected.AsText() == JsonHeldText(found.AsText());
 }
 
-std::string DialogDifference(const DialogExpect& expect, const scripted::WindowRecord& window) {
+std::string DialogDifference(const DialogExpect& expect, const answering::WindowRecord& window) {
     if (expect.kind.index() != window.what.index())
         return "expected " + KindWord(expect.kind.index()) + ", found " + KindWord(window.what.index());
-    namespace records = scripted::records;
+    namespace records = answering::records;
     std::string differences;
     if (const auto* box = std::get_if<records::MessageBox>(&window.what)) {
         Compare("text", expect.text, box->text, differences);

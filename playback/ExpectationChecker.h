@@ -33,7 +33,7 @@ private:
 };
 
 // The differences between a window and its descriptor, "" when it matches.
-std::string DialogDifference(const DialogExpect& expect, const scripted::WindowRecord& window);
+std::string DialogDifference(const DialogExpect& expect, const answering::WindowRecord& window);
 // A stored value and an expected one are the same value.
 bool SameValue(const Value& expected, const Value& found);
 std::string ValueText(const Value& value);

@@ -22,9 +22,9 @@ std::string ScenarioPath(const std::filesystem::path& file, const std::filesyste
 
 } // namespace
 
-Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, const std::filesystem::path& folder,
+Json PersonAnswer(const answering::Answer& answer, embedded::Database& database, const std::filesystem::path& folder,
                   Json& files) {
-    namespace answers = scripted::answers;
+    namespace answers = answering::answers;
     Json json = Json::object();
     if (const auto* button = std::get_if<answers::Button>(&answer.what)) {
         json["button"] = button->caption;

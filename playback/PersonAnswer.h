@@ -18,7 +18,7 @@ namespace quendra::playback {
 // Objects picked are named by selectors on their object ids, which the database kept beside a
 // recording still holds; files picked are named relative to `folder` and their content goes into
 // `files` under that name.
-Json PersonAnswer(const scripted::Answer& answer, embedded::Database& database, const std::filesystem::path& folder,
+Json PersonAnswer(const answering::Answer& answer, embedded::Database& database, const std::filesystem::path& folder,
                   Json& files);
 
 // Adds the windows a person answered in a call (each with `window` and its optional `answer`, as a
@@ -33,7 +33,7 @@ void NotePersonAnswers(const std::vector<Answered>& shown, embedded::Database& d
         if (one.answer) {
             Json answer = PersonAnswer(*one.answer, database, folder, files);
             window.answer = JsonText(answer);
-            if (std::holds_alternative<scripted::answers::Search>(one.answer->what)) searchAnswer = window.answer;
+            if (std::holds_alternative<answering::answers::Search>(one.answer->what)) searchAnswer = window.answer;
             answers.push_back(answer);
         } else {
             window.answer = searchAnswer;

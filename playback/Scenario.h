@@ -69,7 +69,7 @@ struct ObjectArg {
 
 // One answer, shape checked; refs, file paths and values resolved when the step runs.
 struct ScenarioAnswer {
-    scripted::Answer answer;             // everything but picks, open paths and fill values
+    answering::Answer answer;            // everything but picks, open paths and fill values
     std::vector<std::string> searchRefs; // Search with Pick
     std::vector<std::string> openFiles;  // Open: paths relative to the scenario's file folder
     ValueMap fill;                       // Fill
@@ -78,7 +78,7 @@ struct ScenarioAnswer {
 };
 
 struct DialogExpect {
-    decltype(scripted::WindowRecord::what) kind; // the kind of window, by an empty record of it
+    decltype(answering::WindowRecord::what) kind; // the kind of window, by an empty record of it
     std::optional<std::string> text, title, icon, buttons, filter, platform, className;
     std::optional<std::vector<std::pair<std::string, std::string>>> rows;
     std::optional<std::vector<std::string>> choices;

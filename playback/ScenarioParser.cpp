@@ -239,7 +239,7 @@ std::vector<ScenarioAnswer> ScenarioParser::ParseAnswersFile(const JsonCursor& r
 }
 
 ScenarioAnswer ScenarioParser::ParseAnswer(const JsonCursor& answer) {
-    namespace answers = scripted::answers;
+    namespace answers = answering::answers;
     ScenarioAnswer parsed;
     parsed.path = answer.Path();
     parsed.written = answer.Value();
@@ -258,7 +258,7 @@ ScenarioAnswer ScenarioParser::ParseAnswer(const JsonCursor& answer) {
         for (const auto& action : answer.At("actions").Items()) {
             auto parts = action.Items();
             if (parts.empty()) action.Fail("an action is a list such as [\"click\", 0, 1]");
-            scripted::Action step;
+            answering::Action step;
             step.verb = OneOf(parts[0], {"click", "type", "key", "button"});
             if (step.verb == "click") {
                 if (parts.size() != 3) action.Fail("a click is [\"click\", row, column]");
@@ -394,7 +394,7 @@ Expectations ScenarioParser::ParseExpectations(const JsonCursor& expect) {
 }
 
 DialogExpect ScenarioParser::Dialog(const JsonCursor& dialog) {
-    namespace records = scripted::records;
+    namespace records = answering::records;
     DialogExpect parsed;
     parsed.path = dialog.Path();
     parsed.written = dialog.Value();

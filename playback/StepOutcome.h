@@ -18,7 +18,7 @@ struct StepOutcome {
     std::string user;
     std::optional<int16_t> result;    // the hook result when the call returned
     std::optional<std::string> error; // the failure that reached the host
-    std::vector<scripted::WindowRecord> windows;
+    std::vector<answering::WindowRecord> windows;
     std::vector<size_t> windowsAt; // for each window: how many events came before it showed
     std::vector<embedded::Event> events;
     std::optional<std::string> scriptedFailure;      // a window the answers did not fit

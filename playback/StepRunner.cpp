@@ -35,7 +35,7 @@ StepOutcome StepRunner::Run(const ScenarioStep& step, const std::string& user) {
     for (const auto& row : rows)
         held.push_back(row.kind == embedded::HookRow::Kind::PendingLink ? row.parent : row.key);
     database.HoldObjects(held);
-    std::vector<scripted::Answer> answers;
+    std::vector<answering::Answer> answers;
     for (const auto& answer : step.answers) answers.push_back(world_.MakeAnswer(answer));
 
     StepOutcome outcome;

@@ -459,18 +459,18 @@ embedded::HookRow World::MakeRow(const RowArg& row, bool storedLink) const {
     return listed;
 }
 
-scripted::Answer World::MakeAnswer(const ScenarioAnswer& answer) const {
-    scripted::Answer made = answer.answer;
-    if (auto* search = std::get_if<scripted::answers::Search>(&made.what)) {
+answering::Answer World::MakeAnswer(const ScenarioAnswer& answer) const {
+    answering::Answer made = answer.answer;
+    if (auto* search = std::get_if<answering::answers::Search>(&made.what)) {
         for (size_t i = 0; i < answer.searchRefs.size(); ++i) {
             auto target = Resolve(answer.searchRefs[i], answer.path + "/search/" + std::to_string(i));
             search->picks.push_back(target.key);
         }
     }
-    if (auto* open = std::get_if<scripted::answers::Open>(&made.what))
+    if (auto* open = std::get_if<answering::answers::Open>(&made.what))
         for (const auto& file : answer.openFiles)
             open->paths.push_back(TextFromPath((PathFromText(FilesFolder()) / PathFromText(file)).lexically_normal()));
-    if (auto* fill = std::get_if<scripted::answers::Fill>(&made.what))
+    if (auto* fill = std::get_if<answering::answers::Fill>(&made.what))
         for (const auto& [name, value] : answer.fill) fill->values.emplace_back(name, ConvertByKind(value));
     return made;
 }

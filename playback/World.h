@@ -45,7 +45,7 @@ public:
     // storedLink: the hook works on stored links, so a link row by class, parent and child names the one
     // stored link between the two; else it is a link about to be made.
     embedded::HookRow MakeRow(const RowArg& row, bool storedLink = false) const;
-    scripted::Answer MakeAnswer(const ScenarioAnswer& answer) const;
+    answering::Answer MakeAnswer(const ScenarioAnswer& answer) const;
     Ptr<CvObject> MakeObject(CvSession& session, const ObjectArg& arg) const;
 
     // The login of the first user the scenario gives, else the one set here (the model's first).

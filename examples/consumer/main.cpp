@@ -19,7 +19,7 @@ int main() {
 
     // Carl wants to change the washer Dora holds: the hook tells him so and refuses.
     scripted::ScriptedUser carl;
-    carl.SetAnswers({{scripted::answers::Button{"OK"}, "button OK"}});
+    carl.SetAnswers({{answering::answers::Button{"OK"}, "button OK"}});
     auto session = db->Login("carl", carl);
 
     embedded::HookRow row;
@@ -31,7 +31,7 @@ int main() {
     std::cout << "IsLockedForUpdate answered " << result << '\n';
     const char* icons[] = {"information", "exclamation", "critical", "question"};
     for (const auto& window : carl.Windows()) {
-        const auto& box = std::get<scripted::records::MessageBox>(window.what);
+        const auto& box = std::get<answering::records::MessageBox>(window.what);
         std::cout << icons[static_cast<int>(box.icon)] << " message box \"" << box.title << "\": " << box.text << '\n';
     }
     return result == 1 && !carl.Failure() ? 0 : 1;

@@ -95,6 +95,62 @@ void WriteConverted(CvRecord& data, const std::string& name, int32_t typeCode, c
     }
 }
 
+// The classes of a link's parent, the link and its child.
+struct LinkClasses {
+    int16_t parent;
+    int16_t link;
+    int16_t child;
+};
+
+// Makes `query` find the links between the parent and the child; with link attributes, those whose primary
+// attributes among them have the given values.
+void AskForEqualLinks(CvQueryDef& query, CvMetaInfo& metaInfo, LinkClasses ids, CvObject& Parent, CvObject& Child,
+                      const StringListPtr* LinkAttributes, const StringList* Values) {
+    auto request = query.Specification();
+    auto classes = request->Classes();
+    classes->AddClass(ids.parent, ParentAlias);
+    classes->AddClass(ids.link, LinkAlias);
+    classes->AddClass(ids.child, ChildAlias);
+    auto columns = request->Columns();
+    columns->AddColumn(names::CLASS_ID, ParentAlias, 0);
+    columns->AddColumn(names::CLASS_ID, LinkAlias, 0);
+    columns->AddColumn(names::CLASS_ID, ChildAlias, 0);
+    auto conditions = request->Conditions();
+    conditions->AddCondition(NoConnector, names::CLASS_ID, Equal, Value::Int16(ids.link), 0, LinkAlias);
+    conditions->AddCondition(NoConnector, names::OBJECT_ID, Equal, Value::Int32(Parent.ObjectId()), 0, ParentAlias);
+    conditions->AddCondition(NoConnector, names::OBJECT_ID, Equal, Value::Int32(Child.ObjectId()), 0, ChildAlias);
+    if (!LinkAttributes) return;
+    const StringList& attributes = Items(*LinkAttributes);
+    // Only primary attributes decide whether an equal link exists already.
+    auto definitions = metaInfo.ClassById(ids.link)->AttributeDefs();
+    for (size_t i = 1; i <= attributes.size(); ++i) {
+        const std::string& name = Entry(attributes, i);
+        if (!definitions->DefinitionByName(name)->IsPrimary(name)) continue;
+        columns->AddColumn(name, LinkAlias, 0);
+        conditions->AddCondition(NoConnector, name, Equal, Value::Text(Entry(*Values, i)), 0, LinkAlias);
+    }
+}
+
+// The refusal of a link that exists already: with values, as equal in its primary attributes.
+void ShowAlreadyLinked(ui::WindowSystem& windows, CvObject& Parent, CvObject& Child, bool withValues) {
+    if (withValues) {
+        ShowOk(windows,
+               "A Hierarchichal Link between Parent Part (" + ObjectName(Parent) + ") and a Son Part" + "\r\n" +
+                   " already exists with the same values for Primary Attributes.",
+               ui::Icon::Information);
+        return;
+    }
+    // Written in one text with room for both names: the refusal is shown at every repeated link.
+    std::string text;
+    text.reserve(160);
+    text += "Link Between "sv;
+    AppendObjectName(text, Parent);
+    text += " and "sv;
+    AppendObjectName(text, Child);
+    text += "cannot be created"sv;
+    ShowOk(windows, text, ui::Icon::Information);
+}
+
 } // namespace
 
 ClsUtils::ClsUtils(ui::WindowSystem& Windows) : windows_(Windows) {}
@@ -128,53 +184,13 @@ ClsUtils::LinkOutcome ClsUtils::Link2ObjectWithOutcome(const Ptr<CvSession>& Ses
         const int16_t childClassId = Child->ClassId();
         const int16_t linkClassId = metaInfo->LinkClassBetween(parentClassId, childClassId);
 
-        auto query = store->NewQueryDef();
-        auto request = query->Specification();
-        auto classes = request->Classes();
-        classes->AddClass(parentClassId, ParentAlias);
-        classes->AddClass(linkClassId, LinkAlias);
-        classes->AddClass(childClassId, ChildAlias);
-        auto columns = request->Columns();
-        columns->AddColumn(names::CLASS_ID, ParentAlias, 0);
-        columns->AddColumn(names::CLASS_ID, LinkAlias, 0);
-        columns->AddColumn(names::CLASS_ID, ChildAlias, 0);
-        auto conditions = request->Conditions();
-        conditions->AddCondition(NoConnector, names::CLASS_ID, Equal, Value::Int16(linkClassId), 0, LinkAlias);
-        conditions->AddCondition(NoConnector, names::OBJECT_ID, Equal, Value::Int32(Parent->ObjectId()), 0,
-                                 ParentAlias);
-        conditions->AddCondition(NoConnector, names::OBJECT_ID, Equal, Value::Int32(Child->ObjectId()), 0, ChildAlias);
-
         const bool hasValues = Values != nullptr && !Values->empty();
-        if (hasValues) {
-            const StringList& attributes = Items(LinkAttributes);
-            // Only primary attributes decide whether an equal link exists already.
-            auto definitions = metaInfo->ClassById(linkClassId)->AttributeDefs();
-            for (size_t i = 1; i <= attributes.size(); ++i) {
-                const std::string& name = Entry(attributes, i);
-                if (!definitions->DefinitionByName(name)->IsPrimary(name)) continue;
-                columns->AddColumn(name, LinkAlias, 0);
-                conditions->AddCondition(NoConnector, name, Equal, Value::Text(Entry(*Values, i)), 0, LinkAlias);
-            }
-        }
-
+        auto query = store->NewQueryDef();
+        AskForEqualLinks(*query, *metaInfo, {parentClassId, linkClassId, childClassId}, *Parent, *Child,
+                         hasValues ? &LinkAttributes : nullptr, Values);
         query->RunWithOptions(options);
         if (query->RowCount() != 0) {
-            if (Values != nullptr) {
-                ShowOk(windows_,
-                       "A Hierarchichal Link between Parent Part (" + ObjectName(*Parent) + ") and a Son Part" +
-                           "\r\n" + " already exists with the same values for Primary Attributes.",
-                       ui::Icon::Information);
-            } else {
-                // Written in one text with room for both names: the refusal is shown at every repeated link.
-                std::string text;
-                text.reserve(160);
-                text += "Link Between "sv;
-                AppendObjectName(text, *Parent);
-                text += " and "sv;
-                AppendObjectName(text, *Child);
-                text += "cannot be created"sv;
-                ShowOk(windows_, text, ui::Icon::Information);
-            }
+            ShowAlreadyLinked(windows_, *Parent, *Child, Values != nullptr);
             return LinkOutcome::AlreadyLinked;
         }
 

@@ -11,8 +11,8 @@
 namespace quendra::test {
 namespace {
 
-using scripted::Action;
-using scripted::Answer;
+using answering::Action;
+using answering::Answer;
 
 using namespace actions;
 
@@ -133,7 +133,7 @@ TEST_P(FormBehaviour, FileTypeWindowAnswersTheChosenCode) {
         EXPECT_EQ(ClsForm(backend_->Windows()).ShowFileType(table, "dwg"), c.code);
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        const auto& window = std::get<scripted::records::Window>(shown[0].what);
+        const auto& window = std::get<answering::records::Window>(shown[0].what);
         EXPECT_EQ(window.title, "Select File Type");
         EXPECT_EQ(window.text, "This Extension \"dwg\" is unknown.");
         EXPECT_EQ(window.choices, (std::vector<std::string>{"Drawing", "Document", "Spreadsheet", "Model", "Picture"}));
@@ -154,7 +154,7 @@ TEST_P(FormBehaviour, MessageWindowClosesByContinueEnterOrFrame) {
             ClsForm(backend_->Windows()).ShowMessage(message);
             auto shown = backend_->Shown();
             ASSERT_EQ(shown.size(), 1u);
-            const auto& window = std::get<scripted::records::Window>(shown[0].what);
+            const auto& window = std::get<answering::records::Window>(shown[0].what);
             EXPECT_EQ(window.title, "Quendra");
             EXPECT_EQ(window.text, message);
         }
@@ -186,7 +186,7 @@ TEST_P(FormBehaviour, MessageBoxesOfEveryIconAndButtonSet) {
         EXPECT_EQ(backend_->Windows().MessageBox(text, "Quendra", c.icon, c.buttons, c.defaultButton), c.expected);
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        const auto& box = std::get<scripted::records::MessageBox>(shown[0].what);
+        const auto& box = std::get<answering::records::MessageBox>(shown[0].what);
         EXPECT_EQ(box.text, text);
         EXPECT_EQ(box.title, "Quendra");
         EXPECT_EQ(box.icon, c.icon);

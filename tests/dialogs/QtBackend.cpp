@@ -43,14 +43,14 @@ public:
         windows_->SetModalHook([this](QDialog& dialog) { Play(dialog); });
     }
     ui::WindowSystem& Windows() override { return *windows_; }
-    void Answer(std::vector<scripted::Answer> answers) override {
+    void Answer(std::vector<answering::Answer> answers) override {
         answers_.assign(answers.begin(), answers.end());
         windows_->ForgetAnswered();
         failure_.reset();
     }
     // The windows as the Qt toolkit itself notes them.
-    std::vector<scripted::WindowRecord> Shown() const override {
-        std::vector<scripted::WindowRecord> shown;
+    std::vector<answering::WindowRecord> Shown() const override {
+        std::vector<answering::WindowRecord> shown;
         for (const auto& answered : windows_->Answered()) shown.push_back(answered.window);
         return shown;
     }
@@ -79,7 +79,7 @@ private:
         }
     }
 
-    std::optional<scripted::Answer> Next() {
+    std::optional<answering::Answer> Next() {
         if (answers_.empty()) return std::nullopt;
         auto answer = answers_.front();
         answers_.pop_front();
@@ -89,7 +89,7 @@ private:
     void PlayMessageBox(QMessageBox& box) {
         auto answer = Next();
         if (!answer) return Fail("no answer for a message box");
-        namespace answers = scripted::answers;
+        namespace answers = answering::answers;
         if (const auto* pressed = std::get_if<answers::Button>(&answer->what)) {
             QMessageBox::StandardButton button = pressed->caption == "Yes"  ? QMessageBox::Yes
                                                  : pressed->caption == "No" ? QMessageBox::No
@@ -108,7 +108,7 @@ private:
         auto* combo = dialog.findChild<QComboBox*>();
         auto answer = Next();
         if (!answer) return Fail("no answer for the window " + title);
-        namespace answers = scripted::answers;
+        namespace answers = answering::answers;
         QPointer<QDialog> alive(&dialog);
         const auto& what = answer->what;
         if (const auto* button = std::get_if<answers::Button>(&what)) {
@@ -175,7 +175,7 @@ private:
     }
 
     std::unique_ptr<qt::QtWindowSystem> windows_;
-    std::deque<scripted::Answer> answers_;
+    std::deque<answering::Answer> answers_;
     std::optional<std::string> failure_;
 };
 

@@ -9,8 +9,8 @@ namespace {
 class ScriptedBackend : public WindowBackend {
 public:
     ui::WindowSystem& Windows() override { return user_; }
-    void Answer(std::vector<scripted::Answer> answers) override { user_.SetAnswers(std::move(answers)); }
-    std::vector<scripted::WindowRecord> Shown() const override { return user_.Windows(); }
+    void Answer(std::vector<answering::Answer> answers) override { user_.SetAnswers(std::move(answers)); }
+    std::vector<answering::WindowRecord> Shown() const override { return user_.Windows(); }
     std::optional<std::string> Failure() const override {
         if (user_.Failure()) return user_.Failure();
         if (user_.AnswersLeft() > 0) return std::to_string(user_.AnswersLeft()) + " answers left";

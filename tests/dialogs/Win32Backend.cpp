@@ -118,12 +118,12 @@ public:
         windows_.SetModalHook([this](void* window) { Play(static_cast<HWND>(window)); });
     }
     ui::WindowSystem& Windows() override { return windows_; }
-    void Answer(std::vector<scripted::Answer> answers) override {
+    void Answer(std::vector<answering::Answer> answers) override {
         answers_.assign(answers.begin(), answers.end());
         shown_.clear();
         failure_.reset();
     }
-    std::vector<scripted::WindowRecord> Shown() const override { return shown_; }
+    std::vector<answering::WindowRecord> Shown() const override { return shown_; }
     std::optional<std::string> Failure() const override {
         if (failure_) return failure_;
         if (!answers_.empty()) return std::to_string(answers_.size()) + " answers left";
@@ -135,7 +135,7 @@ private:
         if (!failure_) failure_ = message;
     }
 
-    std::optional<scripted::Answer> Next() {
+    std::optional<answering::Answer> Next() {
         if (answers_.empty()) return std::nullopt;
         auto answer = answers_.front();
         answers_.pop_front();
@@ -160,7 +160,7 @@ private:
     }
 
     void PlayMessageBox(HWND box) {
-        scripted::records::MessageBox record;
+        answering::records::MessageBox record;
         record.title = TextOf(box);
         const std::pair<LPCWSTR, ui::Icon> icons[] = {{IDI_INFORMATION, ui::Icon::Information},
                                                       {IDI_WARNING, ui::Icon::Exclamation},
@@ -183,7 +183,7 @@ private:
 
         auto answer = Next();
         if (!answer) return Fail("no answer for a message box");
-        namespace answers = scripted::answers;
+        namespace answers = answering::answers;
         if (const auto* pressed = std::get_if<answers::Button>(&answer->what)) {
             int id = pressed->caption == "Yes" ? IDYES : pressed->caption == "No" ? IDNO : IDOK;
             HWND button = GetDlgItem(box, id);
@@ -203,9 +203,9 @@ private:
 
     // The open-file dialog: the names are typed into its file name box, quoted, and Open pressed.
     void PlayOpenFile(HWND dialog) {
-        shown_.push_back({scripted::records::OpenFile{}, ""});
+        shown_.push_back({answering::records::OpenFile{}, ""});
         auto answer = Next();
-        const auto* open = answer ? std::get_if<scripted::answers::Open>(&answer->what) : nullptr;
+        const auto* open = answer ? std::get_if<answering::answers::Open>(&answer->what) : nullptr;
         if (!open) {
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             return Fail("no open-file answer for the open-file dialog");
@@ -225,8 +225,8 @@ private:
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
 
-    static scripted::records::Window Record(HWND window) {
-        scripted::records::Window record;
+    static answering::records::Window Record(HWND window) {
+        answering::records::Window record;
         record.title = TextOf(window);
         // The record's text is the topmost label's, as the window's first label is.
         HWND label = nullptr;
@@ -272,7 +272,7 @@ private:
         shown_.push_back({record, ""});
         auto answer = Next();
         if (!answer) return Fail("no answer for the window " + record.title);
-        namespace answers = scripted::answers;
+        namespace answers = answering::answers;
         HWND grid = ChildOf(window, L"QuendraGrid");
         const auto& what = answer->what;
         if (const auto* button = std::get_if<answers::Button>(&what)) {
@@ -368,8 +368,8 @@ private:
     }
 
     win32::Win32WindowSystem windows_;
-    std::deque<scripted::Answer> answers_;
-    std::vector<scripted::WindowRecord> shown_;
+    std::deque<answering::Answer> answers_;
+    std::vector<answering::WindowRecord> shown_;
     std::optional<std::string> failure_;
     std::set<std::string> pictured_;
 };

@@ -17,9 +17,9 @@ public:
     virtual ~WindowBackend() = default;
     virtual ui::WindowSystem& Windows() = 0;
     // The answers for the windows still to come, as the scripted user takes them.
-    virtual void Answer(std::vector<scripted::Answer> answers) = 0;
+    virtual void Answer(std::vector<answering::Answer> answers) = 0;
     // The windows that appeared since the answers were given, with what they showed.
-    virtual std::vector<scripted::WindowRecord> Shown() const = 0;
+    virtual std::vector<answering::WindowRecord> Shown() const = 0;
     virtual std::optional<std::string> Failure() const = 0;
 };
 

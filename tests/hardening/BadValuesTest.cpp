@@ -92,7 +92,7 @@ protected:
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
         for (const auto& window : user.Windows())
-            if (const auto* box = std::get_if<scripted::records::MessageBox>(&window.what)) texts.push_back(box->text);
+            if (const auto* box = std::get_if<answering::records::MessageBox>(&window.what)) texts.push_back(box->text);
         return texts;
     }
 
@@ -150,7 +150,7 @@ TEST_P(BadValuesTest, CopiedRemarkIsStoredAndFoundAsADuplicate) {
         auto obj = Fetch(target);
         auto from = Fetch(source);
         std::string attributes = "CN_REMARK";
-        user.SetAnswers(copy == 0 ? std::vector<scripted::Answer>{} : std::vector<scripted::Answer>{Press("OK")});
+        user.SetAnswers(copy == 0 ? std::vector<answering::Answer>{} : std::vector<answering::Answer>{Press("OK")});
         EXPECT_EQ(app.CopyTreeFrom(session, obj, from, attributes), 0);
     }
     EXPECT_EQ(Messages(), std::vector<std::string>{"A Hierarchichal Link between Parent Part (Part TARGET-Item) and a "

@@ -34,12 +34,12 @@ struct Desk {
     }
 
     // The answers the user will give to the next hook, with a fresh event log.
-    void Prepare(std::vector<scripted::Answer> answers) {
+    void Prepare(std::vector<answering::Answer> answers) {
         user.SetAnswers(std::move(answers));
         db->Harness().ClearEvents();
     }
     // LockObject or UnLockObject on the rows.
-    void Lock(bool locking, Ptr<CvRecList>& rows, std::vector<scripted::Answer> answers) {
+    void Lock(bool locking, Ptr<CvRecList>& rows, std::vector<answering::Answer> answers) {
         Prepare(std::move(answers));
         if (locking)
             app.LockObject(session, rows);
@@ -159,7 +159,7 @@ std::vector<std::string> Work(const Contention& run, const Person& person, int s
             desk.Lock(locking, rows, {Press("OK"), Press("OK")});
             std::set<int32_t> refused;
             for (const auto& window : desk.user.Windows()) {
-                const auto& text = std::get<scripted::records::MessageBox>(window.what).text;
+                const auto& text = std::get<answering::records::MessageBox>(window.what).text;
                 auto found = refusalTexts.find(text);
                 if (found == refusalTexts.end())
                     problems.push_back("round " + std::to_string(round) + ": unexpected message: " + text);
@@ -355,7 +355,7 @@ TEST_F(ConcurrentChangeTest, TheIssuedFromOfAReplacementSurvivesLockingAndUnlock
         specs[0].kind = embedded::HookRow::Kind::Link;
         specs[0].key = db.CreateLink("Parts Tree", parent, child, {{"CN_QUANTITY", Value::Int16(1)}});
         auto rows = db.MakeRecList(specs);
-        scripted::Answer pick{scripted::answers::Search{scripted::answers::Search::Mode::Pick, {part}}, "search"};
+        answering::Answer pick{answering::answers::Search{answering::answers::Search::Mode::Pick, {part}}, "search"};
         desk.user.SetAnswers({pick, Press("OK")});
         std::string linkAttributes = "CN_QUANTITY";
         desk.app.ReplacePart(desk.session, rows, linkAttributes);

@@ -89,7 +89,7 @@ TEST_F(FailureKindsTest, EveryFailureIsCaughtWhereTheOperationCatchesAllAndPasse
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.operation);
-        Answers(std::vector<scripted::Answer>(c.shown.size(), Press("OK")));
+        Answers(std::vector<answering::Answer>(c.shown.size(), Press("OK")));
         auto failing = std::make_shared<FailingSession>(session, c.failing);
         ClsUtils utils(user);
         if (c.caught)

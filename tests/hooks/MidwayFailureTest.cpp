@@ -55,7 +55,7 @@ TEST_F(MidwayWorld, ObjectServicesPassFailuresOnOrSwallowThemAsEachPromises) {
     const auto object = Fetch(part);
     const struct {
         const char* operation;
-        std::vector<scripted::Answer> answers;
+        std::vector<answering::Answer> answers;
         std::function<void()> call;
         bool throws;
     } cases[] = {
@@ -80,7 +80,7 @@ TEST_F(MidwayWorld, ObjectServicesPassFailuresOnOrSwallowThemAsEachPromises) {
             EXPECT_NO_THROW(c.call());
         EXPECT_EQ(db->CountObjects("Part"), 2);
         for (const auto& window : user.Windows())
-            EXPECT_FALSE(std::holds_alternative<scripted::records::MessageBox>(window.what));
+            EXPECT_FALSE(std::holds_alternative<answering::records::MessageBox>(window.what));
         ExpectAllAnswered();
     }
     // A process the platform does not know fails after its window, with nothing started.

@@ -21,7 +21,7 @@ TEST(NothingWrittenTest, RefusalsAndCallsWithNothingToDoLeaveNoEvent) {
         const char* hook;
         ObjectKey W::*row; // none: no rows
         const char* text;  // the link attributes or the operation
-        std::vector<scripted::Answer> answers;
+        std::vector<answering::Answer> answers;
     } cases[] = {
         {"carl", "LockObject", &W::own, "", {}},
         {"admin", "LockObject", &W::doras, "", {}},

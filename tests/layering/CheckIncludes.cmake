@@ -34,19 +34,20 @@ allow(embedded/postgres FOLDERS quendra/platform embedded/engine HEADERS "^libpq
 allow(embedded/dialogs FOLDERS quendra/platform)
 allow(embedded FOLDERS quendra/platform embedded/engine embedded/sqlite embedded/postgres embedded/dialogs json)
 # The toolkits implement the window interfaces and the platform's dialogs.
-allow(toolkits/scripted FOLDERS quendra/platform quendra/ui embedded/dialogs)
+allow(toolkits/answering FOLDERS quendra/platform quendra/ui embedded/dialogs)
+allow(toolkits/scripted FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/answering)
 allow(toolkits/win32 FOLDERS quendra/ui HEADERS ${windows} "^commctrl\\.h$" "^commdlg\\.h$")
-allow(toolkits/qt FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/scripted
+allow(toolkits/qt FOLDERS quendra/platform quendra/ui embedded/dialogs toolkits/answering
                   HEADERS ${qt})
 # The administrators' log of hook calls.
 allow(log HEADERS ${windows} ${posix})
 # Playback, and what calls hooks through it: the DLL, the desktop and, at the top, the command.
 allow(playback FOLDERS quendra/hooks quendra/platform quendra/ui embedded embedded/dialogs embedded/sqlite json
-                       toolkits/scripted log HEADERS "^sqlite3\\.h$" ${posix})
+                       toolkits/answering toolkits/scripted log HEADERS "^sqlite3\\.h$" ${posix})
 # Automation values and their conversion, which builds without COM.
 allow(com/automation FOLDERS quendra/platform)
-allow(com FOLDERS com/automation quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/scripted
-               toolkits/win32 log
+allow(com FOLDERS com/automation quendra/hooks quendra/platform quendra/ui embedded json playback toolkits/answering
+               toolkits/scripted toolkits/win32 log
           HEADERS ${windows} "^(dispex|oaidl|objbase|oleauto|unknwn|winver)\\.h$")
 allow(desktop FOLDERS quendra/platform embedded json playback toolkits/qt HEADERS ${qt} "^PlantDesktopText\\.inc$")
 allow(host FOLDERS quendra/platform quendra/dialogs embedded embedded/engine json playback desktop toolkits/qt

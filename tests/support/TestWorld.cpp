@@ -4,44 +4,44 @@
 namespace quendra::test {
 
 // Without a description: the scripted user describes the answer as a scenario file writes it.
-scripted::Answer Press(const std::string& button) {
-    return {scripted::answers::Button{button}, ""};
+answering::Answer Press(const std::string& button) {
+    return {answering::answers::Button{button}, ""};
 }
 
-scripted::Answer KeyAnswer(const std::string& key) {
-    return {scripted::answers::Key{key}, ""};
+answering::Answer KeyAnswer(const std::string& key) {
+    return {answering::answers::Key{key}, ""};
 }
 
-scripted::Answer CloseAnswer() {
-    return {scripted::answers::Close{}, ""};
+answering::Answer CloseAnswer() {
+    return {answering::answers::Close{}, ""};
 }
 
-scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button) {
-    return {scripted::answers::Set{std::move(rows), button}, ""};
+answering::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button) {
+    return {answering::answers::Set{std::move(rows), button}, ""};
 }
 
-scripted::Answer Choose(std::optional<std::string> entry, const std::string& button) {
-    return {scripted::answers::Choose{std::move(entry), button}, ""};
+answering::Answer Choose(std::optional<std::string> entry, const std::string& button) {
+    return {answering::answers::Choose{std::move(entry), button}, ""};
 }
 
-scripted::Answer Open(std::vector<std::string> paths) {
-    return {scripted::answers::Open{std::move(paths)}, ""};
+answering::Answer Open(std::vector<std::string> paths) {
+    return {answering::answers::Open{std::move(paths)}, ""};
 }
 
-scripted::Answer Search(std::vector<ObjectKey> picks, scripted::answers::Search::Mode mode) {
-    return {scripted::answers::Search{mode, std::move(picks)}, ""};
+answering::Answer Search(std::vector<ObjectKey> picks, answering::answers::Search::Mode mode) {
+    return {answering::answers::Search{mode, std::move(picks)}, ""};
 }
 
-scripted::Answer Fill(Values fill, const std::string& button) {
-    return {scripted::answers::Fill{std::move(fill), button}, ""};
+answering::Answer Fill(Values fill, const std::string& button) {
+    return {answering::answers::Fill{std::move(fill), button}, ""};
 }
 
-scripted::Answer Acts(std::vector<scripted::Action> actions) {
-    return {scripted::answers::Actions{std::move(actions)}, ""};
+answering::Answer Acts(std::vector<answering::Action> actions) {
+    return {answering::answers::Actions{std::move(actions)}, ""};
 }
 
-std::string Line(const scripted::WindowRecord& window) {
-    namespace records = scripted::records;
+std::string Line(const answering::WindowRecord& window) {
+    namespace records = answering::records;
     if (const auto* box = std::get_if<records::MessageBox>(&window.what)) {
         constexpr const char* icons[] = {"information", "exclamation", "critical", "question"};
         return std::string(icons[static_cast<int>(box->icon)]) + "/" +
@@ -146,7 +146,7 @@ int16_t World::Call(const std::string& hook, Ptr<CvRecList> rows, const std::str
     return Call(hook, arguments);
 }
 
-void World::Answers(std::vector<scripted::Answer> answers) {
+void World::Answers(std::vector<answering::Answer> answers) {
     user.SetAnswers(std::move(answers));
     db->Harness().ClearEvents();
 }

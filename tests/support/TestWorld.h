@@ -25,39 +25,39 @@ using Values = std::vector<std::pair<std::string, Value>>;
 using Texts = std::vector<std::string>;
 
 // Answers of the scripted user, as scenario files write them.
-scripted::Answer Press(const std::string& button);
-scripted::Answer KeyAnswer(const std::string& key);
-scripted::Answer CloseAnswer();
-scripted::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button = "OK");
-scripted::Answer Choose(std::optional<std::string> entry, const std::string& button = "OK");
-scripted::Answer Open(std::vector<std::string> paths);
-scripted::Answer Search(std::vector<ObjectKey> picks,
-                        scripted::answers::Search::Mode mode = scripted::answers::Search::Mode::Pick);
-scripted::Answer Fill(Values fill, const std::string& button = "OK");
-scripted::Answer Acts(std::vector<scripted::Action> actions);
+answering::Answer Press(const std::string& button);
+answering::Answer KeyAnswer(const std::string& key);
+answering::Answer CloseAnswer();
+answering::Answer SetRows(std::vector<std::pair<std::string, std::string>> rows, const std::string& button = "OK");
+answering::Answer Choose(std::optional<std::string> entry, const std::string& button = "OK");
+answering::Answer Open(std::vector<std::string> paths);
+answering::Answer Search(std::vector<ObjectKey> picks,
+                         answering::answers::Search::Mode mode = answering::answers::Search::Mode::Pick);
+answering::Answer Fill(Values fill, const std::string& button = "OK");
+answering::Answer Acts(std::vector<answering::Action> actions);
 
 // The low-level actions of an `Acts` answer.
 namespace actions {
-inline scripted::Action Click(int row, int col) {
+inline answering::Action Click(int row, int col) {
     return {"click", row, col, ""};
 }
-inline scripted::Action Type(const std::string& text) {
+inline answering::Action Type(const std::string& text) {
     return {"type", 0, 0, text};
 }
-inline scripted::Action Key(const std::string& key) {
+inline answering::Action Key(const std::string& key) {
     return {"key", 0, 0, key};
 }
-inline scripted::Action Button(const std::string& button) {
+inline answering::Action Button(const std::string& button) {
     return {"button", 0, 0, button};
 }
-inline scripted::Action CloseByFrame() {
+inline answering::Action CloseByFrame() {
     return {"close", 0, 0, ""};
 }
 } // namespace actions
 
 // One line per window: "icon/buttons: text" for a message box, "window caption: text", "open filter",
 // "platform kind class".
-std::string Line(const scripted::WindowRecord& window);
+std::string Line(const answering::WindowRecord& window);
 
 // An in-memory database of a model (the built-in "plant" unless given), a scripted user and a session.
 class World {
@@ -86,7 +86,7 @@ public:
     int16_t Call(const std::string& hook, Ptr<CvRecList> rows, const std::string& linkAttributes = "");
 
     // Starts a step: the answers the user will give, a fresh event log.
-    void Answers(std::vector<scripted::Answer> answers);
+    void Answers(std::vector<answering::Answer> answers);
     // Every window since the answers were set, one Line each.
     Texts Shown() const;
     // Every answer was used, each by the window it was meant for.

@@ -52,8 +52,8 @@ const QTemporaryDir& Files() {
 }
 
 // An answer in a short form that the cases compare.
-std::string Written(const scripted::Answer& answer) {
-    namespace answers = scripted::answers;
+std::string Written(const answering::Answer& answer) {
+    namespace answers = answering::answers;
     auto pairs = [](const auto& entries, auto text) {
         std::string joined;
         for (const auto& [name, value] : entries) joined += (joined.empty() ? "" : ", ") + name + "=" + text(value);
@@ -374,7 +374,7 @@ TEST_P(PersonAnswers, AreLoggedAndReplayToTheSameOutcome) {
     EXPECT_TRUE(person.empty());
 
     std::vector<std::string> logged;
-    std::vector<scripted::Answer> answers;
+    std::vector<answering::Answer> answers;
     for (const auto& shown : windows.Answered())
         if (shown.answer) {
             logged.push_back(Written(*shown.answer));

@@ -5,7 +5,7 @@
 
 namespace quendra::test {
 
-using scripted::Answer;
+using answering::Answer;
 using scripted::ScriptedUser;
 namespace {
 

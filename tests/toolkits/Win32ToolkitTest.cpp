@@ -24,8 +24,8 @@
 namespace quendra::test {
 namespace {
 
-using scripted::Action;
-using scripted::Answer;
+using answering::Action;
+using answering::Answer;
 
 using namespace actions;
 
@@ -63,8 +63,8 @@ TEST_P(Win32Windows, MessageBoxesShowTextsOutsideAsciiAndOverSeveralLines) {
         EXPECT_EQ(backend_->Windows().MessageBox(c.text, "Quendra", c.icon, c.buttons, c.defaultButton), c.expected);
         auto shown = backend_->Shown();
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(std::get<scripted::records::MessageBox>(shown[0].what),
-                  (scripted::records::MessageBox{c.text, "Quendra", c.icon, c.buttons}));
+        EXPECT_EQ(std::get<answering::records::MessageBox>(shown[0].what),
+                  (answering::records::MessageBox{c.text, "Quendra", c.icon, c.buttons}));
     }
 }
 

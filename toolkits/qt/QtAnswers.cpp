@@ -7,8 +7,8 @@
 namespace quendra::qt {
 
 // What the window shows, as the scripted toolkit notes it: the first label, grid and list.
-scripted::records::Window QtWindow::Record() const {
-    scripted::records::Window record{Caption(), "", {}, {}};
+answering::records::Window QtWindow::Record() const {
+    answering::records::Window record{Caption(), "", {}, {}};
     if (auto* label = FirstOf<ui::Label>(controls_)) record.text = label->Text();
     if (auto* grid = FirstOf<ui::Grid>(controls_); grid && grid->Cols() >= 2)
         for (int r = 0; r < grid->Rows(); ++r) record.rows.emplace_back(grid->TextMatrix(r, 0), grid->TextMatrix(r, 1));
@@ -19,9 +19,9 @@ scripted::records::Window QtWindow::Record() const {
 
 // A button leaves the grid's changed values or the list's entry with it. A key that leaves a
 // list changed stands for the window's first button, as Enter in the file type list does.
-scripted::Answer QtWindow::AnswerGiven(const scripted::records::Window& shown, int shownIndex) const {
-    namespace answers = scripted::answers;
-    scripted::Answer answer{answers::Close{}, ""};
+answering::Answer QtWindow::AnswerGiven(const answering::records::Window& shown, int shownIndex) const {
+    namespace answers = answering::answers;
+    answering::Answer answer{answers::Close{}, ""};
     auto* grid = FirstOf<ui::Grid>(controls_);
     auto* combo = FirstOf<ui::ComboBox>(controls_);
     auto choose = [&](const std::string& button) {

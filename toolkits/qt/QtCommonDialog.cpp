@@ -61,8 +61,8 @@ void QtCommonDialog::ShowOpen() {
     dialog.setFileMode((flags_ & AllowMultiSelect) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(NameFilters(filter_));
     fileName_.clear();
-    size_t place = log_.Shown({scripted::records::OpenFile{filter_}, ""});
-    scripted::answers::Open open;
+    size_t place = log_.Shown({answering::records::OpenFile{filter_}, ""});
+    answering::answers::Open open;
     if (runModal_(dialog) == QDialog::Accepted) {
         fileName_ = JoinFileNames(dialog.selectedFiles());
         for (const QString& path : dialog.selectedFiles())

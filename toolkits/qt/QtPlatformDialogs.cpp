@@ -51,10 +51,10 @@ Value ReadValue(int32_t typeCode, const std::string& text) {
     }
 }
 
-using Dialog = scripted::records::Platform::Dialog;
+using Dialog = answering::records::Platform::Dialog;
 
-scripted::WindowRecord PlatformRecord(Dialog dialog, const std::string& className = "") {
-    return {scripted::records::Platform{dialog, className}, ""};
+answering::WindowRecord PlatformRecord(Dialog dialog, const std::string& className = "") {
+    return {answering::records::Platform{dialog, className}, ""};
 }
 
 } // namespace
@@ -84,8 +84,8 @@ bool QtPlatformDialogs::RunQueryDialog(const std::vector<std::pair<int16_t, std:
     size_t place = Log().Shown(PlatformRecord(Dialog::Query));
     bool confirmed = RunModal(dialog) == QDialog::Accepted;
     // What was searched for is not kept: a replay names the objects picked from the results.
-    using Mode = scripted::answers::Search::Mode;
-    Log().QueryAnswered(place, {scripted::answers::Search{confirmed ? Mode::Pick : Mode::CancelQuery, {}}, ""});
+    using Mode = answering::answers::Search::Mode;
+    Log().QueryAnswered(place, {answering::answers::Search{confirmed ? Mode::Pick : Mode::CancelQuery, {}}, ""});
     if (!confirmed) return false;
     query.classId = static_cast<int16_t>(classes->currentData().toInt());
     query.conditions.clear();
@@ -185,7 +185,7 @@ bool QtPlatformDialogs::RunNewObjectDialog(const std::string& className,
     size_t place = Log().Shown(PlatformRecord(Dialog::NewObject, className));
     bool accepted = RunModal(dialog) == QDialog::Accepted;
     // The answer fills only the values the person changed; the others stay as the platform gave them.
-    scripted::answers::Fill fill{{}, accepted ? "OK" : "Cancel"};
+    answering::answers::Fill fill{{}, accepted ? "OK" : "Cancel"};
     for (size_t i = 0; accepted && i < fields.size(); ++i)
         if (values[i] != fields[i].value) fill.values.emplace_back(fields[i].name, values[i]);
     Log().Answered(place, {fill, ""});

@@ -63,9 +63,9 @@ private:
     void Adopt(std::unique_ptr<QtControl> control);
     void Destroy();
     // What it shows and how the person answered it, in QtAnswers.cpp.
-    scripted::records::Window Record() const;
+    answering::records::Window Record() const;
     // The answer that leaves the window as the person left it, from what it shows now.
-    scripted::Answer AnswerGiven(const scripted::records::Window& shown, int shownIndex) const;
+    answering::Answer AnswerGiven(const answering::records::Window& shown, int shownIndex) const;
 
     // The form's events, passed on through the tap that notes how the person leaves the window.
     std::unique_ptr<EventTap> tap_;

@@ -50,7 +50,7 @@ ui::Answer QtWindowSystem::MessageBox(const std::string& text, const std::string
         shown = QMessageBox::Question;
         break;
     }
-    size_t place = log_.Shown({scripted::records::MessageBox{text, title, icon, buttons}, ""});
+    size_t place = log_.Shown({answering::records::MessageBox{text, title, icon, buttons}, ""});
     QString message = QString::fromStdString(text).replace("\r\n", "\n");
     QMessageBox box(shown, QString::fromStdString(title), message);
     box.setTextFormat(Qt::PlainText);
@@ -72,9 +72,9 @@ ui::Answer QtWindowSystem::MessageBox(const std::string& text, const std::string
     else if (clicked == box.button(QMessageBox::No))
         given = ui::Answer::No;
     // Enter and Escape end in a button too, so every way out is written as the button it gave.
-    log_.Answered(place, {scripted::answers::Button{given == ui::Answer::Ok    ? "OK"
-                                                    : given == ui::Answer::Yes ? "Yes"
-                                                                               : "No"},
+    log_.Answered(place, {answering::answers::Button{given == ui::Answer::Ok    ? "OK"
+                                                     : given == ui::Answer::Yes ? "Yes"
+                                                                                : "No"},
                           ""});
     return given;
 }

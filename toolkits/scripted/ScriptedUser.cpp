@@ -36,47 +36,47 @@ std::string WithButton(const std::string& button) {
 }
 
 // The answer as the scenario wrote it, or as near as its fields tell.
-std::string Describe(const Answer& answer) {
+std::string Describe(const answering::Answer& answer) {
     if (!answer.description.empty()) return answer.description;
-    return std::visit(Overloaded{
-                          [](const answers::Button& a) { return "{\"button\": " + InQuotes(a.caption) + "}"; },
-                          [](const answers::Key& a) { return "{\"key\": " + InQuotes(a.name) + "}"; },
-                          [](const answers::Close&) { return std::string("{\"close\": true}"); },
-                          [](const answers::Set& a) {
-                              std::string text = "{\"set\": {";
-                              for (size_t i = 0; i < a.rows.size(); ++i)
-                                  text +=
-                                      (i ? ", " : "") + InQuotes(a.rows[i].first) + ": " + InQuotes(a.rows[i].second);
-                              return text + "}" + WithButton(a.button) + "}";
-                          },
-                          [](const answers::Actions& a) {
-                              return "{\"actions\": [" + std::to_string(a.actions.size()) + " actions]}";
-                          },
-                          [](const answers::Choose& a) {
-                              return "{\"choose\": " + (a.entry ? InQuotes(*a.entry) : std::string("null")) +
-                                     WithButton(a.button) + "}";
-                          },
-                          [](const answers::Open& a) { return "{\"open\": " + List(a.paths) + "}"; },
-                          [](const answers::Search& a) {
-                              if (a.mode == answers::Search::Mode::CancelQuery)
-                                  return std::string("{\"search\": \"cancel\"}");
-                              if (a.mode == answers::Search::Mode::CancelResults)
-                                  return std::string("{\"search\": \"cancel results\"}");
-                              return "{\"search\": [" + std::to_string(a.picks.size()) + " objects]}";
-                          },
-                          [](const answers::Fill& a) {
-                              std::string text = "{\"fill\": {";
-                              for (size_t i = 0; i < a.values.size(); ++i)
-                                  text += (i ? ", " : "") + InQuotes(a.values[i].first) + ": " +
-                                          InQuotes(a.values[i].second.AsText());
-                              return text + "}" + WithButton(a.button) + "}";
-                          },
-                      },
-                      answer.what);
+    return std::visit(
+        Overloaded{
+            [](const answering::answers::Button& a) { return "{\"button\": " + InQuotes(a.caption) + "}"; },
+            [](const answering::answers::Key& a) { return "{\"key\": " + InQuotes(a.name) + "}"; },
+            [](const answering::answers::Close&) { return std::string("{\"close\": true}"); },
+            [](const answering::answers::Set& a) {
+                std::string text = "{\"set\": {";
+                for (size_t i = 0; i < a.rows.size(); ++i)
+                    text += (i ? ", " : "") + InQuotes(a.rows[i].first) + ": " + InQuotes(a.rows[i].second);
+                return text + "}" + WithButton(a.button) + "}";
+            },
+            [](const answering::answers::Actions& a) {
+                return "{\"actions\": [" + std::to_string(a.actions.size()) + " actions]}";
+            },
+            [](const answering::answers::Choose& a) {
+                return "{\"choose\": " + (a.entry ? InQuotes(*a.entry) : std::string("null")) + WithButton(a.button) +
+                       "}";
+            },
+            [](const answering::answers::Open& a) { return "{\"open\": " + List(a.paths) + "}"; },
+            [](const answering::answers::Search& a) {
+                if (a.mode == answering::answers::Search::Mode::CancelQuery)
+                    return std::string("{\"search\": \"cancel\"}");
+                if (a.mode == answering::answers::Search::Mode::CancelResults)
+                    return std::string("{\"search\": \"cancel results\"}");
+                return "{\"search\": [" + std::to_string(a.picks.size()) + " objects]}";
+            },
+            [](const answering::answers::Fill& a) {
+                std::string text = "{\"fill\": {";
+                for (size_t i = 0; i < a.values.size(); ++i)
+                    text +=
+                        (i ? ", " : "") + InQuotes(a.values[i].first) + ": " + InQuotes(a.values[i].second.AsText());
+                return text + "}" + WithButton(a.button) + "}";
+            },
+        },
+        answer.what);
 }
 
 // Notes how a window was answered: the answer as the scenario wrote it, copied straight into the note.
-void NoteAnswer(std::string& note, const Answer& answer) {
+void NoteAnswer(std::string& note, const answering::Answer& answer) {
     if (answer.description.empty())
         note = Describe(answer);
     else
@@ -87,21 +87,21 @@ void NoteAnswer(std::string& note, const Answer& answer) {
 
 struct ScriptedUser::Impl {
     // The answers stay until the next script replaces them; those from next on are still to come.
-    std::vector<Answer> answers;
+    std::vector<answering::Answer> answers;
     size_t next = 0;
-    std::vector<WindowRecord> windows;
+    std::vector<answering::WindowRecord> windows;
     std::optional<std::string> failure;
     // A search answer used by the query dialog, kept for the result dialog that follows.
-    const Answer* pendingSearch = nullptr;
+    const answering::Answer* pendingSearch = nullptr;
 
     // The answer to the window that appeared, null when none is left.
-    const Answer* Next() { return next < answers.size() ? &answers[next++] : nullptr; }
+    const answering::Answer* Next() { return next < answers.size() ? &answers[next++] : nullptr; }
 
     void Fail(const std::string& message) {
         if (!failure) failure = message;
     }
     void NoAnswer(const std::string& window) { Fail("the " + window + " appeared with no answer left"); }
-    void WrongAnswer(const std::string& window, const Answer& answer) {
+    void WrongAnswer(const std::string& window, const answering::Answer& answer) {
         Fail("the answer " + Describe(answer) + " does not fit the " + window);
     }
 
@@ -122,23 +122,24 @@ struct ScriptedUser::Impl {
     };
 
     void PlayWindow(SimulatedWindow& window);
-    bool PlaySet(SimulatedWindow& window, const Answer& answer, const std::string& name);
-    bool PlayActions(SimulatedWindow& window, const Answer& answer, const std::string& name);
+    bool PlaySet(SimulatedWindow& window, const answering::Answer& answer, const std::string& name);
+    bool PlayActions(SimulatedWindow& window, const answering::Answer& answer, const std::string& name);
     // The platform's dialogs: the answer of the kind they take, after noting the window.
     // The name is made into a text only for a failure.
-    template <class Kind> const Kind* Take(const Answer* answer, WindowRecord& record, const char* name);
+    template <class Kind>
+    const Kind* Take(const answering::Answer* answer, answering::WindowRecord& record, const char* name);
 };
 
 // Plays one answer on a shown window; an answer that does not fit closes it by its frame.
 void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
-    records::Window shown{window.Caption(), "", window.GridRows(), window.ComboEntries()};
+    answering::records::Window shown{window.Caption(), "", window.GridRows(), window.ComboEntries()};
     auto labels = window.LabelTexts();
     if (!labels.empty()) shown.text = labels.front();
     size_t index = windows.size();
     windows.push_back({shown, ""});
     std::string name = "window " + InQuotes(window.Caption());
 
-    const Answer* answer = Next();
+    const answering::Answer* answer = Next();
     if (!answer) {
         NoAnswer(name);
         windows[index].answer = "closed by its frame";
@@ -148,15 +149,15 @@ void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
     NoteAnswer(windows[index].answer, *answer);
     bool fits =
         std::visit(Overloaded{
-                       [&](const answers::Button& a) { return window.ClickButton(a.caption); },
-                       [&](const answers::Key& a) { return window.PressKey(a.name); },
-                       [&](const answers::Close&) {
+                       [&](const answering::answers::Button& a) { return window.ClickButton(a.caption); },
+                       [&](const answering::answers::Key& a) { return window.PressKey(a.name); },
+                       [&](const answering::answers::Close&) {
                            window.CloseByFrame();
                            return true;
                        },
-                       [&](const answers::Set&) { return PlaySet(window, *answer, name); },
-                       [&](const answers::Actions&) { return PlayActions(window, *answer, name); },
-                       [&](const answers::Choose& a) {
+                       [&](const answering::answers::Set&) { return PlaySet(window, *answer, name); },
+                       [&](const answering::answers::Actions&) { return PlayActions(window, *answer, name); },
+                       [&](const answering::answers::Choose& a) {
                            return window.Choose(a.entry) && window.ClickButton(a.button.empty() ? "OK" : a.button);
                        },
                        [](const auto&) { return false; },
@@ -170,9 +171,9 @@ void ScriptedUser::Impl::PlayWindow(SimulatedWindow& window) {
     window.CloseByFrame();
 }
 
-bool ScriptedUser::Impl::PlaySet(SimulatedWindow& window, const Answer& answer, const std::string& name) {
+bool ScriptedUser::Impl::PlaySet(SimulatedWindow& window, const answering::Answer& answer, const std::string& name) {
     if (!window.HasGrid()) return false;
-    const auto& set = std::get<answers::Set>(answer.what);
+    const auto& set = std::get<answering::answers::Set>(answer.what);
     auto rows = window.GridRows();
     for (const auto& entry : set.rows) {
         const std::string& display = entry.first;
@@ -193,8 +194,9 @@ bool ScriptedUser::Impl::PlaySet(SimulatedWindow& window, const Answer& answer, 
     return window.ClickButton(set.button.empty() ? "OK" : set.button);
 }
 
-bool ScriptedUser::Impl::PlayActions(SimulatedWindow& window, const Answer& answer, const std::string& name) {
-    for (const Action& action : std::get<answers::Actions>(answer.what).actions) {
+bool ScriptedUser::Impl::PlayActions(SimulatedWindow& window, const answering::Answer& answer,
+                                     const std::string& name) {
+    for (const answering::Action& action : std::get<answering::answers::Actions>(answer.what).actions) {
         if (!window.Visible()) {
             Fail("the answer " + Describe(answer) + " acts on the " + name + " after it closed");
             return true;
@@ -221,7 +223,8 @@ bool ScriptedUser::Impl::PlayActions(SimulatedWindow& window, const Answer& answ
 }
 
 template <class Kind>
-const Kind* ScriptedUser::Impl::Take(const Answer* answer, WindowRecord& record, const char* name) {
+const Kind* ScriptedUser::Impl::Take(const answering::Answer* answer, answering::WindowRecord& record,
+                                     const char* name) {
     const auto* taken = answer ? std::get_if<Kind>(&answer->what) : nullptr;
     if (!answer) {
         NoAnswer(name);
@@ -237,10 +240,10 @@ const Kind* ScriptedUser::Impl::Take(const Answer* answer, WindowRecord& record,
 
 void ScriptedUser::Impl::OpenFileDialog::ShowOpen() {
     const char* name = "open-file dialog";
-    WindowRecord record{records::OpenFile{filter_}, ""};
+    answering::WindowRecord record{answering::records::OpenFile{filter_}, ""};
     fileName_.clear();
-    const Answer* answer = user_.Next();
-    if (const auto* open = user_.Take<answers::Open>(answer, record, name)) {
+    const answering::Answer* answer = user_.Next();
+    if (const auto* open = user_.Take<answering::answers::Open>(answer, record, name)) {
         const auto& paths = open->paths;
         if (paths.size() == 1) {
             fileName_ = paths.front();
@@ -267,7 +270,7 @@ ScriptedUser::ScriptedUser() : impl_(std::make_unique<Impl>()) {}
 
 ScriptedUser::~ScriptedUser() = default;
 
-void ScriptedUser::SetAnswers(std::vector<Answer> answers) {
+void ScriptedUser::SetAnswers(std::vector<answering::Answer> answers) {
     impl_->answers = std::move(answers);
     impl_->next = 0;
     impl_->windows.clear();
@@ -275,7 +278,7 @@ void ScriptedUser::SetAnswers(std::vector<Answer> answers) {
     impl_->pendingSearch = nullptr;
 }
 
-const std::vector<WindowRecord>& ScriptedUser::Windows() const {
+const std::vector<answering::WindowRecord>& ScriptedUser::Windows() const {
     return impl_->windows;
 }
 
@@ -290,28 +293,28 @@ size_t ScriptedUser::AnswersLeft() const {
 ui::Answer ScriptedUser::MessageBox(const std::string& text, const std::string& title, ui::Icon icon,
                                     ui::Buttons buttons, ui::Answer defaultButton) {
     // The record is made where it stays.
-    WindowRecord& record = impl_->windows.emplace_back();
-    record.what = records::MessageBox{text, title, icon, buttons};
+    answering::WindowRecord& record = impl_->windows.emplace_back();
+    record.what = answering::records::MessageBox{text, title, icon, buttons};
     // Named only in a failure: the text can be long.
     auto name = [&text] { return "message box " + InQuotes(text); };
     ui::Answer result = defaultButton;
     std::optional<ui::Answer> given;
-    const Answer* answer = impl_->Next();
+    const answering::Answer* answer = impl_->Next();
     if (!answer) {
         impl_->NoAnswer(name());
         record.answer = "default button";
     } else {
         NoteAnswer(record.answer, *answer);
         bool okOnly = buttons == ui::Buttons::Ok;
-        const auto* key = std::get_if<answers::Key>(&answer->what);
-        if (const auto* button = std::get_if<answers::Button>(&answer->what)) {
+        const auto* key = std::get_if<answering::answers::Key>(&answer->what);
+        if (const auto* button = std::get_if<answering::answers::Button>(&answer->what)) {
             if (okOnly && button->caption == "OK"sv) given = ui::Answer::Ok;
             if (!okOnly && button->caption == "Yes"sv) given = ui::Answer::Yes;
             if (!okOnly && button->caption == "No"sv) given = ui::Answer::No;
         } else if (key && key->name == "Enter"sv) {
             given = defaultButton;
-        } else if (okOnly &&
-                   (std::holds_alternative<answers::Close>(answer->what) || (key && key->name == "Escape"sv))) {
+        } else if (okOnly && (std::holds_alternative<answering::answers::Close>(answer->what) ||
+                              (key && key->name == "Escape"sv))) {
             given = ui::Answer::Ok;
         }
         if (given) {
@@ -335,12 +338,12 @@ std::unique_ptr<ui::Window> ScriptedUser::CreateWindow(const std::string& captio
 }
 
 bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>&, embedded::SearchQuery& query) {
-    WindowRecord& record =
-        impl_->windows.emplace_back(WindowRecord{records::Platform{records::Platform::Dialog::Query, {}}, {}});
+    answering::WindowRecord& record = impl_->windows.emplace_back(
+        answering::WindowRecord{answering::records::Platform{answering::records::Platform::Dialog::Query, {}}, {}});
     bool confirmed = false;
-    const Answer* answer = impl_->Next();
-    if (const auto* search = impl_->Take<answers::Search>(answer, record, "query dialog")) {
-        confirmed = search->mode != answers::Search::Mode::CancelQuery;
+    const answering::Answer* answer = impl_->Next();
+    if (const auto* search = impl_->Take<answering::answers::Search>(answer, record, "query dialog")) {
+        confirmed = search->mode != answering::answers::Search::Mode::CancelQuery;
         if (confirmed) query.objects = search->picks;
     }
     // A confirmed search answer serves the result dialog that follows too.
@@ -351,18 +354,18 @@ bool ScriptedUser::RunQueryDialog(const std::vector<std::pair<int16_t, std::stri
 bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>& found,
                                    std::vector<embedded::ObjectKey>& picked) {
     const char* name = "result dialog";
-    WindowRecord& record =
-        impl_->windows.emplace_back(WindowRecord{records::Platform{records::Platform::Dialog::Results, {}}, {}});
-    const Answer* answer = impl_->pendingSearch ? impl_->pendingSearch : impl_->Next();
+    answering::WindowRecord& record = impl_->windows.emplace_back(
+        answering::WindowRecord{answering::records::Platform{answering::records::Platform::Dialog::Results, {}}, {}});
+    const answering::Answer* answer = impl_->pendingSearch ? impl_->pendingSearch : impl_->Next();
     impl_->pendingSearch = nullptr; // used up by this dialog
     bool confirmed = false;
     picked.clear();
-    const auto* search = impl_->Take<answers::Search>(answer, record, name);
-    if (search && search->mode == answers::Search::Mode::CancelQuery) {
+    const auto* search = impl_->Take<answering::answers::Search>(answer, record, name);
+    if (search && search->mode == answering::answers::Search::Mode::CancelQuery) {
         impl_->WrongAnswer(name, *answer);
         record.answer = "cancelled";
     } else if (search) {
-        confirmed = search->mode == answers::Search::Mode::Pick;
+        confirmed = search->mode == answering::answers::Search::Mode::Pick;
         for (const auto& key : search->picks) {
             bool shown = std::any_of(found.begin(), found.end(), [&](const auto& c) { return c.key == key; });
             if (!shown) {
@@ -379,12 +382,12 @@ bool ScriptedUser::RunResultDialog(const std::vector<embedded::SearchCandidate>&
 
 bool ScriptedUser::RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) {
     auto name = [&className] { return "new-object dialog of " + InQuotes(className); };
-    WindowRecord& record = impl_->windows.emplace_back(
-        WindowRecord{records::Platform{records::Platform::Dialog::NewObject, className}, {}});
+    answering::WindowRecord& record = impl_->windows.emplace_back(answering::WindowRecord{
+        answering::records::Platform{answering::records::Platform::Dialog::NewObject, className}, {}});
     bool accepted = false;
-    const Answer* answer = impl_->Next();
-    const auto* fill = answer ? std::get_if<answers::Fill>(&answer->what) : nullptr;
-    const auto* alone = answer ? std::get_if<answers::Button>(&answer->what) : nullptr; // fills nothing
+    const answering::Answer* answer = impl_->Next();
+    const auto* fill = answer ? std::get_if<answering::answers::Fill>(&answer->what) : nullptr;
+    const auto* alone = answer ? std::get_if<answering::answers::Button>(&answer->what) : nullptr; // fills nothing
     const std::string* button = fill ? &fill->button : alone ? &alone->caption : nullptr;
     std::span<const std::pair<std::string, Value>> values;
     if (fill) values = fill->values;
