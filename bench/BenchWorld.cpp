@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "BenchWorld.h"
 
+#include "OuterTransaction.h"
 #include "PostgresStorage.h"
 
 #include <unistd.h>
@@ -60,6 +61,12 @@ void BenchWorld::CountRoundTrips(Comparison& comparison) const {
     if (!schema) return;
     RawSql* floor = sql.get();
     comparison.CountRoundTrips([] { return embedded::PostgresRoundTrips(); }, [floor] { return floor->RoundTrips(); });
+    embedded::Database* database = db.get();
+    comparison.RunHookIn([database](const std::function<void()>& run) {
+        playback::OuterTransaction unit(*database);
+        run();
+        unit.Commit();
+    });
 }
 
 int32_t BenchWorld::ReserveIds(int32_t count) {

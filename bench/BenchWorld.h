@@ -69,7 +69,8 @@ public:
     void Checkpoint();
     // Fails the benchmark run when a window went unanswered or answers are left.
     void CheckScriptPlayed() const;
-    // On a server: the comparison counts the requests of the hook and of the floor.
+    // On a server: the comparison counts the requests of the hook and of the floor, and runs each hook call as one
+    // transaction, as the command and the desktop run a call there.
     void CountRoundTrips(Comparison& comparison) const;
 
     playback::TempFolder folder; // declared first: removed after everything that uses the file is closed

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <set>
 #include <utility>
 
 namespace quendra::bench {
@@ -38,7 +39,7 @@ void Comparison::Hook(const std::function<void()>& run) {
     const bool metered = hookRuns_ < kMeteredRuns;
     if (metered) HeapMeter::Start();
     const int64_t tripsBefore = hookTrips_ ? hookTrips_() : 0;
-    auto [seconds, cpu] = Seconds(run);
+    auto [seconds, cpu] = hookUnit_ ? Seconds([&] { hookUnit_(run); }) : Seconds(run);
     if (hookTrips_) hookTripsRun_ += hookTrips_() - tripsBefore;
     if (metered) hookHeapPeak_ = std::max(hookHeapPeak_, HeapMeter::Stop());
     sqlitePeak_ = std::max(sqlitePeak_, sqlite3_memory_highwater(0) - sqliteBefore);
@@ -82,8 +83,20 @@ void Comparison::Report(double items) {
 }
 
 bool RegisterWorkload(const std::string& name, Workload workload, void (*shape)(benchmark::internal::Benchmark*)) {
+    const char* server = std::getenv("QUENDRA_BENCH_POSTGRES");
+    if (server && *server && Delayed()) {
+        // A workload registered with several shapes runs once.
+        static std::set<std::string> registered;
+        if (!registered.insert(name).second) return true;
+        benchmark::RegisterBenchmark((name + "/postgres").c_str(), workload, std::string(server))
+            ->Arg(kDelayedUnits)
+            ->Iterations(1)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        return true;
+    }
     shape(benchmark::RegisterBenchmark(name.c_str(), workload, std::string()));
-    if (const char* server = std::getenv("QUENDRA_BENCH_POSTGRES"); server && *server) {
+    if (server && *server) {
         auto* bench = benchmark::RegisterBenchmark((name + "/postgres").c_str(), workload, std::string(server));
         shape(bench);
         bench->Repetitions(ServerRepetitions());

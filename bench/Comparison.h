@@ -41,6 +41,9 @@ public:
         hookTrips_ = std::move(hookTrips);
         floorTrips_ = std::move(floorTrips);
     }
+    // Runs each hook call inside `unit` (on a server: the call as one transaction, as the platform's hosts run a
+    // person's call there), the unit's begin and commit in the hook's time and round trips.
+    void RunHookIn(std::function<void(const std::function<void()>&)> unit) { hookUnit_ = std::move(unit); }
     // Sets the counters: hook and floor in ms (wall clock and CPU of the thread), their ratios, peak heap and SQLite
     // memory of the hook in MB.
     void Report(double items);
@@ -59,6 +62,7 @@ private:
     int hookRuns_ = 0;
     int floorRuns_ = 0;
     std::function<int64_t()> hookTrips_;
+    std::function<void(const std::function<void()>&)> hookUnit_;
     std::function<int64_t()> floorTrips_;
     int64_t hookTripsRun_ = 0;
     int64_t floorTripsRun_ = 0;
@@ -71,9 +75,17 @@ inline int ServerRepetitions() {
     return std::getenv("QUENDRA_BENCH_ITERATIONS") ? 1 : 5;
 }
 
+// Through a relay that delays every byte (QUENDRA_BENCH_DELAY_MS, bench/postgres.sh), a run is latency: each server
+// workload runs once, on this many units (round trips per unit do not depend on the size).
+inline constexpr int kDelayedUnits = 100;
+inline bool Delayed() {
+    const char* delay = std::getenv("QUENDRA_BENCH_DELAY_MS");
+    return delay && *delay;
+}
+
 // Registers a workload on a database file under its name and, when QUENDRA_BENCH_POSTGRES gives the address of a
 // PostgreSQL server, on that server under name/postgres, repeated ServerRepetitions() times. The workload receives
-// the server's address, or nothing for the file.
+// the server's address, or nothing for the file. Delayed, only the server's run, once, of kDelayedUnits.
 using Workload = void (*)(benchmark::State&, const std::string& server);
 bool RegisterWorkload(const std::string& name, Workload workload, void (*shape)(benchmark::internal::Benchmark*));
 

@@ -99,6 +99,16 @@ void UnLockObject(benchmark::State& state, Shape shape, const std::string& serve
 // Fewer iterations for the larger sizes keep each run within seconds; on a server (QUENDRA_BENCH_POSTGRES), where
 // every row is a round trip, the trees of 10^3 and 10^4 parts and a chain 10^4 deep.
 const bool registered = [] {
+    if (const char* server = std::getenv("QUENDRA_BENCH_POSTGRES"); server && *server && Delayed()) {
+        for (auto [name, shape] : {std::pair{"UnLockObject/tree/postgres", Shape::Tree},
+                                   std::pair{"UnLockObject/chain/postgres", Shape::Chain}})
+            benchmark::RegisterBenchmark(name, UnLockObject, shape, std::string(server))
+                ->Arg(kDelayedUnits)
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+        return true;
+    }
     for (auto [size, iterations] : {std::pair{1000, 10}, std::pair{10000, 3}, std::pair{100000, 1}})
         benchmark::RegisterBenchmark("UnLockObject/tree", UnLockObject, Shape::Tree, std::string())
             ->Arg(size)

@@ -2,6 +2,10 @@
 """Turns the JSON output of quendra_bench into the Markdown tables of RESULTS.md: times, ratios, growth; the runs on
 a PostgreSQL server (names with /postgres) in a table of their own, with the round trips of hook and floor.
 
+`summarise.py --latency MS=FILE ...` makes the latency table instead from runs through the delaying relay
+(QUENDRA_BENCH_DELAY_MS=MS bench/postgres.sh ...): per workload the round trips per unit, the wall times of hook and
+floor at each delay, and at the longest delay the hook's time against its round trips times the round trip time.
+
 A benchmark run with repetitions is given by the median of its repetitions (each counter's own median), and the
 server table then shows how far the ratio ranged over them."""
 # SPDX-License-Identifier: Apache-2.0
@@ -76,5 +80,38 @@ def main(path):
             run.get("floor_trips", 0), run["heap_MB"]))
 
 
+# Workloads whose size is the database's or the list's, not a count of units: one unit is the call.
+PER_CALL = ("AddExistingPart", "CleanLinkAttributes")
+
+
+def latency(arguments):
+    delays = []
+    for argument in arguments:
+        delay, path = argument.split("=", 1)
+        with open(path) as source:
+            delays.append((float(delay), {workload(run): run for run in settled(json.load(source)["benchmarks"])}))
+    delays.sort(key=lambda pair: pair[0])
+    longest = delays[-1][0]
+    print("| workload (PostgreSQL) | units | hook / floor round trips per unit | %s | hook ÷ (trips × %g ms) |" % (
+        " | ".join("hook / floor ms at %g ms" % delay for delay, _ in delays), 2 * longest))
+    print("|---|---:|---:|%s---:|" % ("---:|" * len(delays)))
+    for name, run in delays[0][1].items():
+        units = 1 if name.split("/")[0] in PER_CALL else run.get("n", 0) or 1
+        cells = []
+        for _, runs in delays:
+            other = runs.get(name)
+            cells.append("%.1f / %.1f" % (other["hook_ms"], other["floor_ms"]) if other else "")
+        last = delays[-1][1].get(name)
+        against = ""
+        if last and last.get("hook_trips") and longest > 0:
+            against = "%.2f×" % (last["hook_ms"] / (last["hook_trips"] * 2 * longest))
+        print("| %s | %d | %.2f / %.2f | %s | %s |" % (
+            name.replace("/postgres", ""), units, run.get("hook_trips", 0) / units, run.get("floor_trips", 0) / units,
+            " | ".join(cells), against))
+
+
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "bench.json")
+    if len(sys.argv) > 1 and sys.argv[1] == "--latency":
+        latency(sys.argv[2:])
+    else:
+        main(sys.argv[1] if len(sys.argv) > 1 else "bench.json")

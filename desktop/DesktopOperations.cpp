@@ -90,7 +90,7 @@ int DesktopWindow::RunModal(QDialog& dialog) {
     return dialog.exec();
 }
 
-bool DesktopWindow::Check(QTreeWidgetItem* item, playback::ScenarioStep step) {
+bool DesktopWindow::Check(const QModelIndex& item, playback::ScenarioStep step) {
     auto result = RunStep(step, item);
     return result && *result == 0;
 }
@@ -116,7 +116,7 @@ void DesktopWindow::Store(const std::string& what, embedded::ObjectKey key,
     ApplyEvents(events, ItemOf(key));
 }
 
-bool DesktopWindow::IsDocument(QTreeWidgetItem* item) {
+bool DesktopWindow::IsDocument(const QModelIndex& item) {
     auto session = database_->Login(user_, windows_);
     auto documents = session->MetaInfo()->ClassByName("Documents");
     if (!documents) return false;
@@ -166,7 +166,7 @@ std::optional<std::vector<std::pair<std::string, Value>>> DesktopWindow::AskValu
     return changed;
 }
 
-void DesktopWindow::EditValues(QTreeWidgetItem* item) {
+void DesktopWindow::EditValues(QModelIndex item) {
     auto key = KeyOf(item);
     // The update guard before the dialog opens, the update check on the values as changed before they are stored.
     if (!Check(item, hooks_.StepOn("IsLockedForUpdate", user_, KeyOf(item)))) return;
@@ -177,7 +177,7 @@ void DesktopWindow::EditValues(QTreeWidgetItem* item) {
         object->Retrieve();
         changed = AskValues(*object);
     }
-    if (!changed || changed->empty() || !(item = ItemOf(key))) return;
+    if (!changed || changed->empty() || !(item = ItemOf(key)).isValid()) return;
     auto step = hooks_.StepOn("BeforeUpdate", user_, KeyOf(item));
     auto& row = step.rows->front();
     row.kind = playback::RowArg::Kind::Record;
@@ -194,15 +194,16 @@ void DesktopWindow::EditValues(QTreeWidgetItem* item) {
     });
 }
 
-void DesktopWindow::Release(QTreeWidgetItem* item) {
-    if (!Check(item, hooks_.StepOn("BeforeNewReleaseObj", user_, KeyOf(item)))) return;
-    Store("releases", KeyOf(item), [](CvSession& session, const Ptr<CvObject>& object) {
+void DesktopWindow::Release(QModelIndex item) {
+    auto key = KeyOf(item);
+    if (!Check(item, hooks_.StepOn("BeforeNewReleaseObj", user_, key))) return;
+    Store("releases", key, [](CvSession& session, const Ptr<CvObject>& object) {
         object->Data()->SetValue("STATE", Value::Int16(ReleasedState));
         object->Update(session.ObjectStore()->DefaultUpdateOptions());
     });
 }
 
-void DesktopWindow::CheckOutOrApprove(QTreeWidgetItem* item, const std::string& operation, int16_t state) {
+void DesktopWindow::CheckOutOrApprove(const QModelIndex& item, const std::string& operation, int16_t state) {
     auto key = KeyOf(item);
     auto step = hooks_.StepOn("BeforeCheckOutReleaseDocs", user_, KeyOf(item));
     step.texts["SelectOp"] = operation;
@@ -214,24 +215,25 @@ void DesktopWindow::CheckOutOrApprove(QTreeWidgetItem* item, const std::string& 
           });
 }
 
-void DesktopWindow::CheckIn(QTreeWidgetItem* item) {
+void DesktopWindow::CheckIn(QModelIndex item) {
     auto key = KeyOf(item);
     Store("checks in", key, [](CvSession& session, const Ptr<CvObject>& object) {
         object->Data()->SetValue("STATE", Value::Int16(CheckedInState));
         object->Update(session.ObjectStore()->DefaultUpdateOptions());
     });
     // The platform tells the component of the check-in once it is stored.
-    if ((item = ItemOf(key))) RunStep(hooks_.StepOn("AfterCheckInDocuments", user_, KeyOf(item)), item);
+    if ((item = ItemOf(key)).isValid()) RunStep(hooks_.StepOn("AfterCheckInDocuments", user_, KeyOf(item)), item);
 }
 
-void DesktopWindow::DeleteDocument(QTreeWidgetItem* item) {
-    if (!Check(item, hooks_.StepOn("BeforeDeleteDocuments", user_, KeyOf(item)))) return;
-    Store("deletes", KeyOf(item), [](CvSession& session, const Ptr<CvObject>& object) {
+void DesktopWindow::DeleteDocument(QModelIndex item) {
+    auto key = KeyOf(item);
+    if (!Check(item, hooks_.StepOn("BeforeDeleteDocuments", user_, key))) return;
+    Store("deletes", key, [](CvSession& session, const Ptr<CvObject>& object) {
         object->Delete(session.ObjectStore()->DefaultUpdateOptions());
     });
 }
 
-void DesktopWindow::LinkResultBelow(QTreeWidgetItem* item) {
+void DesktopWindow::LinkResultBelow(QModelIndex item) {
     auto* result = results_->currentItem();
     if (!result) return;
     embedded::ObjectKey parent = KeyOf(item);

@@ -9,7 +9,7 @@
 #include "QtMessages.h"
 
 #include <QApplication>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 #include <optional>
@@ -70,14 +70,19 @@ int RunDesktop(const DesktopOptions& options, std::ostream& out) {
     // The picture: the first object of the first class, two levels open.
     window.Search("Assembly", "");
     window.OpenResult(0);
-    if (auto* top = window.Tree()->topLevelItem(0)) {
-        for (int i = 0; i < top->childCount(); ++i) window.Expand(top->child(i));
+    auto* tree = window.Tree();
+    auto* model = tree->model();
+    if (auto top = model->index(0, 0); top.isValid()) {
+        int children = model->rowCount(top);
+        for (int row = 0; row < children; ++row) window.Expand(model->index(row, 0, top));
         // The first row that shows a lock is selected, so the attributes show its holder; else the first child.
-        QTreeWidgetItem* shown = top->childCount() > 0 ? top->child(0) : nullptr;
-        for (auto* item = top; item && shown && shown->text(DesktopWindow::LockColumn).isEmpty();
-             item = window.Tree()->itemBelow(item))
-            if (!item->text(DesktopWindow::LockColumn).isEmpty()) shown = item;
-        if (shown) window.Tree()->setCurrentItem(shown);
+        auto locked = [](const QModelIndex& item) {
+            return !item.siblingAtColumn(DesktopWindow::LockColumn).data().toString().isEmpty();
+        };
+        auto shown = model->index(0, 0, top);
+        for (auto item = top; item.isValid() && shown.isValid() && !locked(shown); item = tree->indexBelow(item))
+            if (locked(item)) shown = item;
+        if (shown.isValid()) tree->setCurrentIndex(shown);
     }
     window.show();
     QApplication::processEvents();

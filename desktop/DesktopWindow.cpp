@@ -29,7 +29,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <set>
@@ -57,7 +57,8 @@ DesktopWindow::DesktopWindow(std::shared_ptr<embedded::Database> database, std::
 
 DesktopWindow::~DesktopWindow() {
     database_->Harness().SetEventListener(nullptr);
-    tree_.Widget()->disconnect(this);
+    tree_.View()->disconnect(this);
+    tree_.View()->selectionModel()->disconnect(this);
     results_->disconnect(this);
 }
 
@@ -109,7 +110,7 @@ void DesktopWindow::BuildWindow() {
 
     auto* top = new QSplitter(Qt::Horizontal);
     top->addWidget(search);
-    top->addWidget(tree_.Widget());
+    top->addWidget(tree_.View());
     top->addWidget(attributes_);
     top->setStretchFactor(1, 3);
     top->setStretchFactor(2, 1);
@@ -162,22 +163,22 @@ QWidget* DesktopWindow::BuildSearch() {
 }
 
 void DesktopWindow::BuildTree() {
-    auto* tree = tree_.Widget();
-    connect(tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+    auto* tree = tree_.View();
+    connect(tree, &QTreeView::expanded, this, [this](const QModelIndex& item) {
         if (IsMore(item)) return;
-        if (!item->data(0, LoadedRole).toBool()) Guarded([&] { tree_.LoadChildren(item); });
+        if (!item.data(LoadedRole).toBool()) Guarded([&] { tree_.LoadChildren(item); });
     });
-    connect(tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        if (IsMore(item)) Guarded([&] { tree_.LoadMore(item); });
+    connect(tree, &QTreeView::activated, this, [this](const QModelIndex& item) {
+        if (IsMore(item)) Guarded([&] { tree_.LoadMore(item.siblingAtColumn(0)); });
     });
-    connect(tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& item) {
         ShowAttributes(item);
         UpdateTools();
     });
-    connect(tree, &QTreeWidget::customContextMenuRequested, this, [this, tree](const QPoint& at) {
-        auto* item = tree->itemAt(at);
-        if (!item || IsMore(item)) return;
-        MenuFor(item)->popup(tree->viewport()->mapToGlobal(at));
+    connect(tree, &QTreeView::customContextMenuRequested, this, [this, tree](const QPoint& at) {
+        auto item = tree->indexAt(at);
+        if (!item.isValid() || IsMore(item)) return;
+        MenuFor(item.siblingAtColumn(0))->popup(tree->viewport()->mapToGlobal(at));
     });
 }
 
@@ -235,7 +236,7 @@ void DesktopWindow::SwitchUser(const std::string& login) {
     for (auto* action : users_->actions()) action->setChecked(action->text().toStdString() == login);
     setWindowTitle(QString::fromStdString(path_ + " - " + login + " - Quendra desktop"));
     log_->appendPlainText(QString::fromStdString("logged in as " + login));
-    ShowAttributes(tree_.Widget()->currentItem());
+    ShowAttributes(tree_.View()->currentIndex());
 }
 
 void DesktopWindow::StartRecording(const std::string& file) {
@@ -260,7 +261,7 @@ void DesktopWindow::StopRecording() {
 
 void DesktopWindow::Refresh() {
     tree_.Refresh();
-    ShowAttributes(tree_.Widget()->currentItem());
+    ShowAttributes(tree_.View()->currentIndex());
 }
 
 void DesktopWindow::Search(const std::string& className, const std::string& text) {
@@ -307,15 +308,15 @@ void DesktopWindow::OpenTree(embedded::ObjectKey key) {
     tree_.Open(key);
 }
 
-void DesktopWindow::Expand(QTreeWidgetItem* item) {
-    tree_.Widget()->expandItem(item);
+void DesktopWindow::Expand(const QModelIndex& item) {
+    tree_.View()->expand(item);
 }
 
-QTreeWidgetItem* DesktopWindow::FindItem(const std::string& displayStart) const {
+QModelIndex DesktopWindow::FindItem(const std::string& displayStart) const {
     return tree_.FindItem(displayStart);
 }
 
-QTreeWidgetItem* DesktopWindow::ItemOf(embedded::ObjectKey key) const {
+QModelIndex DesktopWindow::ItemOf(embedded::ObjectKey key) const {
     return tree_.ItemOf(key);
 }
 
@@ -326,9 +327,9 @@ std::string DesktopWindow::ShownValue(const std::string& attribute, const Value&
     return value.AsText();
 }
 
-void DesktopWindow::ShowAttributes(QTreeWidgetItem* item) {
+void DesktopWindow::ShowAttributes(const QModelIndex& item) {
     attributes_->setRowCount(0);
-    if (!item || IsMore(item)) return;
+    if (!item.isValid() || IsMore(item)) return;
     try {
         auto session = database_->Login(user_, windows_);
         auto object = session->ObjectStore()->ObjectById(KeyOf(item).classId, KeyOf(item).objectId);
@@ -349,8 +350,8 @@ void DesktopWindow::ShowAttributes(QTreeWidgetItem* item) {
     }
 }
 
-QMenu* DesktopWindow::MenuFor(QTreeWidgetItem* item) {
-    tree_.Widget()->setCurrentItem(item);
+QMenu* DesktopWindow::MenuFor(const QModelIndex& item) {
+    tree_.View()->setCurrentIndex(item);
     menu_ = BuildActions(item);
     return menu_.get();
 }
@@ -360,23 +361,27 @@ void DesktopWindow::UpdateTools() {
     tools_->clear();
     if (toolActions_) toolActions_->deleteLater();
     toolActions_ = nullptr;
-    auto* item = tree_.Widget()->currentItem();
-    if (!item || IsMore(item)) return;
+    auto item = tree_.View()->currentIndex().siblingAtColumn(0);
+    if (!item.isValid() || IsMore(item)) return;
     toolActions_ = BuildActions(item).release();
     toolActions_->setParent(this, Qt::Popup);
     for (auto* action : toolActions_->actions())
         if (!action->isSeparator() || !tools_->actions().isEmpty()) tools_->addAction(action);
 }
 
-std::unique_ptr<QMenu> DesktopWindow::BuildActions(QTreeWidgetItem* item) {
+std::unique_ptr<QMenu> DesktopWindow::BuildActions(const QModelIndex& item) {
     auto menu = std::make_unique<QMenu>();
+    // The actions may outlive the row: one that is gone does nothing.
+    QPersistentModelIndex kept(item);
     auto add = [&](const char* caption, const char* hook, Row row) {
-        connect(menu->addAction(caption), &QAction::triggered, this,
-                [this, item, hook, row] { Guarded([&] { Call(hook, item, row); }); });
+        connect(menu->addAction(caption), &QAction::triggered, this, [this, kept, hook, row] {
+            if (kept.isValid()) Guarded([&] { Call(hook, kept, row); });
+        });
     };
-    auto run = [&](const char* caption, void (DesktopWindow::*operation)(QTreeWidgetItem*)) {
-        connect(menu->addAction(caption), &QAction::triggered, this,
-                [this, item, operation] { Guarded([&] { (this->*operation)(item); }); });
+    auto run = [&](const char* caption, void (DesktopWindow::*operation)(QModelIndex)) {
+        connect(menu->addAction(caption), &QAction::triggered, this, [this, kept, operation] {
+            if (kept.isValid()) Guarded([&] { (this->*operation)(kept); });
+        });
     };
     add("Lock", "LockObject", Row::Object);
     add("Unlock", "UnLockObject", Row::Object);
@@ -386,11 +391,13 @@ std::unique_ptr<QMenu> DesktopWindow::BuildActions(QTreeWidgetItem* item) {
     bool document = false;
     Guarded([&] { document = IsDocument(item); });
     if (document) {
-        connect(menu->addAction("Check Out"), &QAction::triggered, this,
-                [this, item] { Guarded([&] { CheckOutOrApprove(item, "CheckOut", CheckedOutState); }); });
+        connect(menu->addAction("Check Out"), &QAction::triggered, this, [this, kept] {
+            if (kept.isValid()) Guarded([&] { CheckOutOrApprove(kept, "CheckOut", CheckedOutState); });
+        });
         run("Check In", &DesktopWindow::CheckIn);
-        connect(menu->addAction("Approve"), &QAction::triggered, this,
-                [this, item] { Guarded([&] { CheckOutOrApprove(item, "Approve", ReleasedState); }); });
+        connect(menu->addAction("Approve"), &QAction::triggered, this, [this, kept] {
+            if (kept.isValid()) Guarded([&] { CheckOutOrApprove(kept, "Approve", ReleasedState); });
+        });
         run("Delete Document", &DesktopWindow::DeleteDocument);
     }
     menu->addSeparator();
@@ -404,7 +411,7 @@ std::unique_ptr<QMenu> DesktopWindow::BuildActions(QTreeWidgetItem* item) {
         embedded::ObjectKey picked{static_cast<int16_t>(result->data(ClassRole).toInt()),
                                    result->data(ObjectRole).toInt()};
         bool above = false;
-        for (auto* up = item; up && !above; up = up->parent()) above = KeyOf(up) == picked;
+        for (auto up = item; up.isValid() && !above; up = up.parent()) above = KeyOf(up) == picked;
         if (!above) run(("Link " + result->text().toStdString() + " Below").c_str(), &DesktopWindow::LinkResultBelow);
     }
     if (LinkOf(item).objectId != 0) {
@@ -417,14 +424,14 @@ std::unique_ptr<QMenu> DesktopWindow::BuildActions(QTreeWidgetItem* item) {
     return menu;
 }
 
-void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row) {
+void DesktopWindow::Call(const std::string& hook, const QModelIndex& item, Row row) {
     auto step = hooks_.Step(hook, user_);
     std::string object = hooks_.RefOf(KeyOf(item));
     if (row != Row::None) {
         playback::RowArg arg;
         arg.kind = playback::RowArg::Kind::Ref;
         arg.path = step.path + "/rows/0";
-        arg.ref = row == Row::Link ? item->data(0, LinkNameRole).toString().toStdString() +
+        arg.ref = row == Row::Link ? item.data(LinkNameRole).toString().toStdString() +
                                          "(id=" + std::to_string(LinkOf(item).objectId) + ")"
                                    : object;
         arg.written = arg.ref;
@@ -441,7 +448,7 @@ void DesktopWindow::Call(const std::string& hook, QTreeWidgetItem* item, Row row
     RunStep(step, item);
 }
 
-std::optional<int16_t> DesktopWindow::RunStep(const playback::ScenarioStep& step, QTreeWidgetItem* acted) {
+std::optional<int16_t> DesktopWindow::RunStep(const playback::ScenarioStep& step, const QModelIndex& acted) {
     HookRunner::Call call;
     Busy(step.hook, [&] { call = hooks_.Run(step, user_); });
     log_->appendPlainText(QString::fromStdString(call.transcript).trimmed());
@@ -449,9 +456,9 @@ std::optional<int16_t> DesktopWindow::RunStep(const playback::ScenarioStep& step
     return call.result;
 }
 
-void DesktopWindow::ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted) {
+void DesktopWindow::ApplyEvents(const std::vector<embedded::Event>& events, const QModelIndex& acted) {
     tree_.Update(events, acted);
-    ShowAttributes(tree_.Widget()->currentItem());
+    ShowAttributes(tree_.View()->currentIndex());
 }
 
 } // namespace quendra::desktop

@@ -33,8 +33,7 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QTableWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace quendra::desktop {
 
@@ -53,13 +52,13 @@ public:
     // Shows the tree of that object at the top.
     void OpenTree(embedded::ObjectKey key);
     // Expands the item, reading its children on the first expansion.
-    void Expand(QTreeWidgetItem* item);
-    // The first item of the tree that shows the object with that display text at its start, or null.
-    QTreeWidgetItem* FindItem(const std::string& displayStart) const;
-    // The first item of the tree that shows that object, or null.
-    QTreeWidgetItem* ItemOf(embedded::ObjectKey key) const;
+    void Expand(const QModelIndex& item);
+    // The first item of the tree that shows the object with that display text at its start, or an invalid index.
+    QModelIndex FindItem(const std::string& displayStart) const;
+    // The first item of the tree that shows that object, or an invalid index.
+    QModelIndex ItemOf(embedded::ObjectKey key) const;
     // The context menu for an item: the operations that fit it. The window owns the menu until the next one.
-    QMenu* MenuFor(QTreeWidgetItem* item);
+    QMenu* MenuFor(const QModelIndex& item);
     void SwitchUser(const std::string& login);
     // Runs once every modal dialog has shown, the hooks' windows and the desktop's own (for tests and pictures).
     void SetModalHook(std::function<void(QDialog&)> hook);
@@ -76,7 +75,7 @@ public:
     const std::string& User() const { return user_; }
     // The windows the hooks show, for a test or a picture to watch.
     qt::QtWindowSystem& Windows() { return windows_; }
-    QTreeWidget* Tree() const { return tree_.Widget(); }
+    QTreeView* Tree() const { return tree_.View(); }
     QListWidget* Results() const { return results_; }
     QTableWidget* Attributes() const { return attributes_; }
     QPlainTextEdit* Log() const { return log_; }
@@ -105,40 +104,40 @@ private:
     // Nothing starts while an operation runs.
     void Guarded(const std::function<void()>& work);
     // The entries of the context menu and the toolbar for the item.
-    std::unique_ptr<QMenu> BuildActions(QTreeWidgetItem* item);
+    std::unique_ptr<QMenu> BuildActions(const QModelIndex& item);
     void UpdateTools();
     // Marks the window busy with the operation while `work` runs: nothing else can start, and the platform's
     // writes are counted in the status bar as they happen.
     void Busy(const std::string& operation, const std::function<void()>& work);
     void Counted(const embedded::Event& event);
     void RunSearch();
-    void ShowAttributes(QTreeWidgetItem* item);
+    void ShowAttributes(const QModelIndex& item);
     // What a hook gets as its one row: nothing (the item's object is its Obj), the item's object or its link.
     enum class Row { None, Object, Link };
     // Calls the hook on the item and updates what it changed.
-    void Call(const std::string& hook, QTreeWidgetItem* item, Row row);
+    void Call(const std::string& hook, const QModelIndex& item, Row row);
     // Runs the step, logs it and updates what it changed: the hook result, or nothing when the call failed.
-    std::optional<int16_t> RunStep(const playback::ScenarioStep& step, QTreeWidgetItem* acted);
+    std::optional<int16_t> RunStep(const playback::ScenarioStep& step, const QModelIndex& acted);
     // A check of an operation on the item's object: true when the hook answered 0.
-    bool Check(QTreeWidgetItem* item, playback::ScenarioStep step);
+    bool Check(const QModelIndex& item, playback::ScenarioStep step);
     // Runs one of the platform's own operations on that object as the logged-in user, logs what it was
     // asked to do and updates the tree.
     void Store(const std::string& what, embedded::ObjectKey key,
                const std::function<void(CvSession& session, const Ptr<CvObject>& object)>& work);
     // The platform's operations, each after the check the platform's scripts call before it.
-    void EditValues(QTreeWidgetItem* item);
-    void Release(QTreeWidgetItem* item);
+    void EditValues(QModelIndex item);
+    void Release(QModelIndex item);
     // Check-out and approval: the document moves to `state` once the check lets the operation go on.
-    void CheckOutOrApprove(QTreeWidgetItem* item, const std::string& operation, int16_t state);
-    void CheckIn(QTreeWidgetItem* item);
-    void DeleteDocument(QTreeWidgetItem* item);
+    void CheckOutOrApprove(const QModelIndex& item, const std::string& operation, int16_t state);
+    void CheckIn(QModelIndex item);
+    void DeleteDocument(QModelIndex item);
     // Links the search result chosen on the left below the item's object.
-    void LinkResultBelow(QTreeWidgetItem* item);
-    bool IsDocument(QTreeWidgetItem* item);
+    void LinkResultBelow(QModelIndex item);
+    bool IsDocument(const QModelIndex& item);
     // The values the user changed in the edit dialog, or nothing when the dialog was cancelled.
     std::optional<std::vector<std::pair<std::string, Value>>> AskValues(CvObject& object);
     int RunModal(QDialog& dialog);
-    void ApplyEvents(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted);
+    void ApplyEvents(const std::vector<embedded::Event>& events, const QModelIndex& acted);
     // A value as the attribute pane and the edit dialog show it.
     std::string ShownValue(const std::string& attribute, const Value& value) const;
 

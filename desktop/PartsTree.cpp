@@ -1,10 +1,9 @@
-// PartsTree: a link page of PageSize at a time; a cycle is shown once and not entered.
+// PartsTree: the view over the parts model, and which rows to read again when.
 // SPDX-License-Identifier: Apache-2.0
 #include "PartsTree.h"
 
 #include <QHeaderView>
-#include <QPainter>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <set>
@@ -13,26 +12,6 @@
 namespace quendra::desktop {
 
 namespace {
-
-// Links read at a time below one object.
-constexpr size_t PageSize = 64;
-const char* const Separator = " - ";
-
-// A closed padlock, drawn so the picture is the same on every platform.
-QIcon LockIcon() {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(90, 90, 90), 2));
-    painter.drawArc(QRectF(4, 1, 8, 9), 0, 180 * 16);
-    painter.drawLine(QPointF(4, 5.5), QPointF(4, 8));
-    painter.drawLine(QPointF(12, 5.5), QPointF(12, 8));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(200, 150, 30));
-    painter.drawRoundedRect(QRectF(2, 7, 12, 8), 1.5, 1.5);
-    return QIcon(pixmap);
-}
 
 using Keys = std::set<std::pair<int16_t, int32_t>>;
 
@@ -55,8 +34,8 @@ Keys Touched(const std::vector<embedded::Event>& events) {
     return touched;
 }
 
-bool Below(QTreeWidgetItem* item, const std::vector<QTreeWidgetItem*>& others) {
-    for (auto* up = item->parent(); up; up = up->parent())
+bool Below(const QModelIndex& item, const std::vector<QModelIndex>& others) {
+    for (auto up = item.parent(); up.isValid(); up = up.parent())
         if (std::find(others.begin(), others.end(), up) != others.end()) return true;
     return false;
 }
@@ -64,166 +43,95 @@ bool Below(QTreeWidgetItem* item, const std::vector<QTreeWidgetItem*>& others) {
 } // namespace
 
 PartsTree::PartsTree(embedded::Database& database, const std::map<int32_t, std::string>& logins)
-    : database_(database), logins_(logins), tree_(new QTreeWidget) {
-    tree_->setHeaderLabels({"Object", "State", "Locked by"});
-    tree_->header()->setSectionResizeMode(ObjectColumn, QHeaderView::ResizeToContents);
-    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    : view_(new QTreeView), model_(new PartsModel(database, logins)) {
+    model_->setParent(view_);
+    view_->setModel(model_);
+    view_->header()->setSectionResizeMode(ObjectColumn, QHeaderView::ResizeToContents);
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
 void PartsTree::Open(embedded::ObjectKey key) {
-    tree_->clear();
-    auto* top = new QTreeWidgetItem;
-    top->setData(0, ClassRole, key.classId);
-    top->setData(0, ObjectRole, key.objectId);
-    top->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    tree_->addTopLevelItem(top);
-    if (!Fill(top)) {
-        delete top;
-        return;
-    }
-    tree_->setCurrentItem(top);
-    tree_->expandItem(top);
+    auto top = model_->Open(key);
+    if (!top.isValid()) return;
+    view_->setCurrentIndex(top);
+    view_->expand(top);
 }
 
 void PartsTree::Refresh() {
-    for (int i = tree_->topLevelItemCount() - 1; i >= 0; --i) {
-        auto* top = tree_->topLevelItem(i);
-        if (!Fill(top))
-            delete top;
-        else if (top->data(0, LoadedRole).toBool())
+    for (int row = model_->rowCount() - 1; row >= 0; --row) {
+        auto top = model_->index(row, 0);
+        if (!model_->Fill(top))
+            model_->RemoveRow(top);
+        else if (top.data(LoadedRole).toBool())
             LoadChildren(top);
     }
 }
 
-std::vector<QTreeWidgetItem*> PartsTree::Items() const {
-    std::vector<QTreeWidgetItem*> items;
-    for (int i = 0; i < tree_->topLevelItemCount(); ++i) items.push_back(tree_->topLevelItem(i));
+std::vector<QModelIndex> PartsTree::Items() const {
+    std::vector<QModelIndex> items;
+    for (int row = 0; row < model_->rowCount(); ++row) items.push_back(model_->index(row, 0));
     for (size_t next = 0; next < items.size(); ++next)
-        for (int i = 0; i < items[next]->childCount(); ++i) items.push_back(items[next]->child(i));
+        for (int row = 0; row < model_->rowCount(items[next]); ++row)
+            items.push_back(model_->index(row, 0, items[next]));
     return items;
 }
 
-QTreeWidgetItem* PartsTree::FindItem(const std::string& displayStart) const {
-    for (auto* item : Items())
-        if (!IsMore(item) && item->data(0, TextRole).toString().startsWith(QString::fromStdString(displayStart)))
+QModelIndex PartsTree::FindItem(const std::string& displayStart) const {
+    for (const auto& item : Items())
+        if (!IsMore(item) && item.data(TextRole).toString().startsWith(QString::fromStdString(displayStart)))
             return item;
-    return nullptr;
+    return {};
 }
 
-QTreeWidgetItem* PartsTree::ItemOf(embedded::ObjectKey key) const {
-    for (auto* item : Items())
+QModelIndex PartsTree::ItemOf(embedded::ObjectKey key) const {
+    for (const auto& item : Items())
         if (!IsMore(item) && KeyOf(item) == key) return item;
-    return nullptr;
+    return {};
 }
 
-std::string PartsTree::LoginOf(int32_t userId) const {
-    auto found = logins_.find(userId);
-    return found == logins_.end() ? std::string("an unknown user") : found->second;
-}
-
-int PartsTree::LinkColumn(const std::string& name) {
-    auto found = linkColumns_.find(name);
-    if (found != linkColumns_.end()) return found->second;
-    int column = FirstLinkColumn + static_cast<int>(linkColumns_.size());
-    linkColumns_[name] = column;
-    tree_->setColumnCount(column + 1);
-    tree_->headerItem()->setText(column, QString::fromStdString(name));
-    return column;
-}
-
-bool PartsTree::Fill(QTreeWidgetItem* item) {
-    embedded::TreeReader reader(database_, Separator);
-    auto entry = reader.Object(KeyOf(item));
-    if (!entry) return false;
-    item->setData(0, TextRole, QString::fromStdString(entry->displayText));
-    item->setText(ObjectColumn, QString::fromStdString(entry->className + " " + entry->displayText));
-    std::string state;
-    try {
-        state = database_.ReadValue(entry->object, "STATE").AsText();
-    } catch (const std::exception&) {
-        // A class without a life cycle shows no state.
-    }
-    item->setText(StateColumn, QString::fromStdString(state));
-    item->setText(LockColumn, entry->locked ? QString::fromStdString(LoginOf(entry->lockHolder)) : QString());
-    item->setIcon(LockColumn, entry->locked ? LockIcon() : QIcon());
-    return true;
-}
-
-void PartsTree::LoadChildren(QTreeWidgetItem* item) {
-    // The children are read again: the items of those expanded before are expanded again.
+void PartsTree::LoadChildren(const QModelIndex& item) {
+    // The children are read again: the rows of those expanded before are expanded again.
     std::set<int32_t> expanded;
-    for (int i = 0; i < item->childCount(); ++i)
-        if (item->child(i)->isExpanded()) expanded.insert(LinkOf(item->child(i)).objectId);
-    qDeleteAll(item->takeChildren());
-    item->setData(0, LoadedRole, true);
-    embedded::TreeReader reader(database_, Separator);
-    AddEntries(item, reader.Below(KeyOf(item), 0, PageSize));
-    if (item->childCount() == 0) item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
-    for (int i = 0; i < item->childCount(); ++i)
-        if (expanded.contains(LinkOf(item->child(i)).objectId)) tree_->expandItem(item->child(i));
+    for (int row = 0; row < model_->rowCount(item); ++row)
+        if (auto child = model_->index(row, 0, item); view_->isExpanded(child)) expanded.insert(LinkOf(child).objectId);
+    model_->ClearChildren(item);
+    model_->AddPage(item, 0);
+    for (int row = 0; row < model_->rowCount(item); ++row)
+        if (auto child = model_->index(row, 0, item); expanded.contains(LinkOf(child).objectId)) view_->expand(child);
 }
 
-void PartsTree::LoadMore(QTreeWidgetItem* more) {
-    auto* parent = more->parent();
-    int32_t after = more->data(0, MoreRole).toInt();
-    delete more;
-    embedded::TreeReader reader(database_, Separator);
-    AddEntries(parent, reader.Below(KeyOf(parent), after, PageSize));
+void PartsTree::LoadMore(const QModelIndex& more) {
+    auto parent = more.parent();
+    int32_t after = more.data(MoreRole).toInt();
+    model_->RemoveRow(more);
+    model_->AddPage(parent, after);
 }
 
-void PartsTree::AddEntries(QTreeWidgetItem* item, const embedded::TreeReader::Page& page) {
-    Keys above;
-    for (auto* up = item; up; up = up->parent()) above.insert({KeyOf(up).classId, KeyOf(up).objectId});
-    for (const auto& entry : page.entries) {
-        auto* child = new QTreeWidgetItem;
-        child->setData(0, ClassRole, entry.object.classId);
-        child->setData(0, ObjectRole, entry.object.objectId);
-        child->setData(0, LinkClassRole, entry.link.classId);
-        child->setData(0, LinkRole, entry.link.objectId);
-        child->setData(0, LinkNameRole, QString::fromStdString(entry.linkClassName));
-        item->addChild(child);
-        Fill(child);
-        for (const auto& [name, value] : entry.linkValues)
-            child->setText(LinkColumn(std::string(name)), QString::fromStdString(value.AsText()));
-        if (above.contains({entry.object.classId, entry.object.objectId})) {
-            child->setText(ObjectColumn, child->text(ObjectColumn) + " (already above: the tree has a cycle here)");
-            child->setData(0, LoadedRole, true);
-        } else {
-            child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-        }
-    }
-    if (page.more) {
-        auto* more = new QTreeWidgetItem({"more..."});
-        more->setData(0, MoreRole, page.lastLink);
-        item->addChild(more);
-    }
-}
-
-void PartsTree::Update(const std::vector<embedded::Event>& events, QTreeWidgetItem* acted) {
+void PartsTree::Update(const std::vector<embedded::Event>& events, const QModelIndex& acted) {
     auto touched = Touched(events);
-    if (acted) touched.insert({KeyOf(acted).classId, KeyOf(acted).objectId});
+    if (acted.isValid()) touched.insert({KeyOf(acted).classId, KeyOf(acted).objectId});
     auto isTouched = [&](embedded::ObjectKey key) { return touched.contains({key.classId, key.objectId}); };
-    // Items whose object was touched are filled again; their children, and the children of the parent of
+    // Rows whose object was touched are filled again; their children, and the children of the parent of
     // a touched link, are read again.
-    std::vector<QTreeWidgetItem*> refill, reload;
-    for (auto* item : Items()) {
+    std::vector<QModelIndex> refill, reload;
+    for (const auto& item : Items()) {
         if (IsMore(item)) continue;
         if (isTouched(KeyOf(item))) {
             refill.push_back(item);
-            if (item->data(0, LoadedRole).toBool()) reload.push_back(item);
+            if (item.data(LoadedRole).toBool()) reload.push_back(item);
         }
-        if (item->parent() && isTouched(LinkOf(item))) reload.push_back(item->parent());
+        if (item.parent().isValid() && isTouched(LinkOf(item))) reload.push_back(item.parent());
     }
-    for (auto* item : refill)
-        if (!Below(item, reload) && !Fill(item) && item->parent()) reload.push_back(item->parent());
-    std::vector<QTreeWidgetItem*> outer;
-    for (auto* item : reload)
+    for (const auto& item : refill)
+        if (!Below(item, reload) && !model_->Fill(item) && item.parent().isValid()) reload.push_back(item.parent());
+    std::vector<QModelIndex> outer;
+    for (const auto& item : reload)
         if (!Below(item, reload) && std::find(outer.begin(), outer.end(), item) == outer.end()) outer.push_back(item);
-    for (auto* item : outer) LoadChildren(item);
+    for (const auto& item : outer) LoadChildren(item);
     // An object the platform was asked to show is selected where the tree shows it.
     for (const auto& event : events)
         if (const auto* show = std::get_if<embedded::events::Show>(&event))
-            if (auto* shown = ItemOf(show->object)) tree_->setCurrentItem(shown);
+            if (auto shown = ItemOf(show->object); shown.isValid()) view_->setCurrentIndex(shown);
 }
 
 } // namespace quendra::desktop

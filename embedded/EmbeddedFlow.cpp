@@ -108,6 +108,8 @@ public:
         }
         if (storage.Sql().Changes() == 0) throw CvError("the work list entry is done already");
         {
+            // The process's row as the call may have read it is read again.
+            storage.ForgetCallReads();
             Statement move = storage.Sql().Prepare("UPDATE PLATFORM_PROCESSES SET STEP = ? WHERE OBJECT_ID = ?");
             move.BindInt(1, next.step).BindInt(2, entry_.processId).Run();
         }

@@ -396,10 +396,7 @@ void EmbeddedObject::RemoveLink(int32_t, const Ptr<CvObject>& other, const Ptr<C
     CheckWritable();
     if (!IsStored() || !end.IsStored()) throw CvError("a new object has no links to remove");
     Storage& storage = *context_->storage;
-    std::vector<LinkRow> links = storage.LinksBetween(objectId_, end.objectId_);
-    Transaction transaction(storage.Sql());
-    for (const auto& link : links) storage.Delete(storage.Class(link.linkClassId), link.linkId);
-    transaction.Commit();
+    const std::vector<LinkRow> links = storage.RemoveLinksBetween(objectId_, end.objectId_);
     for (const auto& link : links) storage.Record(events::Delete{{link.linkClassId, link.linkId}});
 } catch (...) {
     context_->storage->Failed();

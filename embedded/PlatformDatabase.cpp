@@ -432,14 +432,17 @@ Ptr<CvRecList> PlatformDatabase::MakeRecList(const std::vector<HookRow>& rows) {
 }
 
 void PlatformDatabase::BeginOuterTransaction() {
+    storage_->ForgetCallReads();
     storage_->Sql().BeginOuterTransaction();
 }
 
 void PlatformDatabase::CommitOuterTransaction() {
+    storage_->ForgetCallReads();
     storage_->Sql().CommitOuterTransaction();
 }
 
 void PlatformDatabase::RollbackOuterTransaction() {
+    storage_->ForgetCallReads();
     storage_->Sql().RollbackOuterTransaction();
 }
 

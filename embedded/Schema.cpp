@@ -108,6 +108,53 @@ void Schema::AddUnionSql(ClassLayout& layout, Connection& connection) const {
     layout.linkPageUnionSql += " ORDER BY 2";
 }
 
+const SubtreeSelect& Schema::Subtree(Connection& connection) {
+    if (!subtree_.sql.empty()) return subtree_;
+    // The links below a parent in every link table. Below each object the walk reached, they are read through
+    // the parent's index: a subquery of the walk's row (LATERAL, kept apart by OFFSET 0) is never made a join
+    // that scans whole tables once per level, which a server without statistics of the tables would choose.
+    const auto linksBelow = [this](const std::string& parent) {
+        std::string links;
+        for (const auto& table : model_.tables)
+            if (table.kind == ClassKind::Link)
+                links += (links.empty() ? "SELECT " : " UNION ALL SELECT ") +
+                         std::string("OBJECT_ID, SON_OBJECT_ID FROM ") + SqlName(table.name) +
+                         " WHERE PAR_OBJECT_ID = " + parent;
+        return links;
+    };
+    if (linksBelow("?").empty()) return subtree_;
+    // Each link once, so that a cycle ends.
+    std::string sql = "WITH RECURSIVE WALK (OBJECT_ID, SON_OBJECT_ID) AS (" + linksBelow("?") +
+                      " UNION SELECT L.OBJECT_ID, L.SON_OBJECT_ID FROM WALK W, LATERAL (" +
+                      linksBelow("W.SON_OBJECT_ID") + " OFFSET 0) AS L) ";
+    std::vector<std::string> columnsOf;
+    std::vector<std::string> nullsOf;
+    int offset = 1;
+    for (const auto& table : model_.tables) {
+        subtree_.tables.push_back({&tables_.at(table.name), offset, table.kind == ClassKind::Link});
+        std::string columns;
+        std::string nulls;
+        for (const auto& column : table.columns) {
+            columns += ", " + SqlName("ROW_" + table.name) + "." + SqlName(column.name);
+            nulls += ", CAST(NULL AS " + connection.ColumnType(column.type) + ")";
+            ++offset;
+        }
+        columnsOf.push_back(std::move(columns));
+        nullsOf.push_back(std::move(nulls));
+    }
+    for (size_t i = 0; i < model_.tables.size(); ++i) {
+        if (i > 0) sql += " UNION ALL ";
+        sql += "SELECT " + std::to_string(i);
+        for (size_t j = 0; j < model_.tables.size(); ++j) sql += i == j ? columnsOf[j] : nullsOf[j];
+        // Each row found by its id, as the links are (a child below two parents comes twice).
+        sql += " FROM WALK W, LATERAL (SELECT * FROM " + SqlName(model_.tables[i].name) + " WHERE OBJECT_ID = W." +
+               (subtree_.tables[i].links ? "OBJECT_ID" : "SON_OBJECT_ID") + " OFFSET 0) AS " +
+               SqlName("ROW_" + model_.tables[i].name);
+    }
+    subtree_.sql = std::move(sql);
+    return subtree_;
+}
+
 void Schema::Create(Connection& connection) const {
     Transaction transaction(connection);
     connection.Execute("CREATE TABLE PLATFORM_MODEL (MODEL_TEXT TEXT NOT NULL, SOURCE TEXT)");

@@ -47,6 +47,19 @@ inline constexpr const char* kLinkColumns = "OBJECT_ID, CLASS_ID, CLASS_ID1, OBJ
 // InQuotes looks the same but quotes texts for people to read; the two change for different reasons.
 std::string SqlName(const std::string& name);
 
+// Where statements go to a server: every link below an object, down to the leaves, and the rows of those links
+// and of the objects they lead to, in one select. Each row has its table's position in `tables` first, then a
+// place for each table's columns (its own rows fill it, the others' NULLs of its types), from that table's offset.
+struct SubtreeSelect {
+    std::string sql;
+    struct Table {
+        const TableLayout* layout = nullptr;
+        int offset = 0;
+        bool links = false;
+    };
+    std::vector<Table> tables;
+};
+
 class Schema {
 public:
     // The layouts of the model's tables and classes in the connection's SQL.
@@ -60,6 +73,8 @@ public:
     const ClassLayout& Of(const ClassInfo& cls) const { return classes_.at(cls.id); }
     // The classes of objects, as the query dialog offers them (id, name).
     const std::vector<std::pair<int16_t, std::string>>& ObjectClassNames() const { return objectClassNames_; }
+    // The subtree's select (made when first asked for).
+    const SubtreeSelect& Subtree(Connection& connection);
 
 private:
     void AddTable(const TableInfo& table);
@@ -71,6 +86,7 @@ private:
     std::unordered_map<std::string, TableLayout> tables_;
     std::unordered_map<int16_t, ClassLayout> classes_;
     std::vector<std::pair<int16_t, std::string>> objectClassNames_;
+    SubtreeSelect subtree_;
 };
 
 } // namespace quendra::embedded

@@ -39,6 +39,12 @@ std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
 bool Storage::LoadInto(int16_t classId, int32_t objectId, RecordData& data) {
     const ClassInfo& asked = Class(classId);
     const TableLayout& layout = *LayoutOf(asked).table;
+    if (const RecordData* row = CallRow(objectId)) {
+        // Object ids are unique across tables: a row of another table is none of this one.
+        if (LayoutOf(*row->cls).table != &layout || !model_->Includes(asked.id, row->cls->id)) return false;
+        data = *row;
+        return true;
+    }
     if (!layout.select) layout.select = &connection_->Pin(layout.selectSql);
     Statement statement = connection_->Prepare(*layout.select);
     statement.BindInt(1, objectId);
@@ -69,6 +75,7 @@ int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     const ClassLayout& layout = LayoutOf(cls);
     data.cls = &cls;
     data.Put("CLASS_ID", Value::Int16(cls.id));
+    if (cls.kind == ClassKind::Link) callReads_.below.clear();
     if (!layout.numberingInsertSql.empty()) {
         // The database numbers the object in the insert itself.
         Statement statement = connection_->Prepare(layout.numberingInsertSql);
@@ -116,6 +123,7 @@ bool Storage::Update(const ClassInfo& cls, int32_t objectId, const std::vector<W
         const auto position = static_cast<uint32_t>(attribute - cls.attributes.data());
         key.append(reinterpret_cast<const char*>(&position), sizeof position);
     }
+    callReads_.rows.erase(objectId);
     if (values.empty()) {
         Statement exists = connection_->Prepare("SELECT 1 FROM " + SqlName(cls.table) + " WHERE OBJECT_ID = ?");
         exists.BindInt(1, objectId);
@@ -139,6 +147,13 @@ bool Storage::Update(const ClassInfo& cls, int32_t objectId, const std::vector<W
 }
 
 void Storage::Delete(const ClassInfo& cls, int32_t objectId) {
+    // A link's removal changes the links below its parent; an object's also removes its links.
+    if (cls.kind == ClassKind::Link) {
+        callReads_.rows.erase(objectId);
+        callReads_.below.clear();
+    } else {
+        ForgetCallReads();
+    }
     {
         Statement statement = connection_->Prepare("DELETE FROM " + SqlName(cls.table) + " WHERE OBJECT_ID = ?");
         statement.BindInt(1, objectId).Run();
@@ -165,6 +180,21 @@ LinkRow Storage::ReadLink(Statement& statement) const {
 
 std::vector<LinkRow> Storage::LinksBelow(const ClassInfo& parent, int32_t parentId) {
     std::vector<LinkRow> rows;
+    if (KeepsCallReads()) {
+        // A walk that goes below an object it reached reads the whole subtree at once.
+        auto known = callReads_.below.find(parentId);
+        if (known == callReads_.below.end() && CallRow(parentId)) {
+            ReadSubtree(parentId);
+            known = callReads_.below.find(parentId);
+        }
+        if (known != callReads_.below.end()) {
+            for (const LinkRow& row : known->second) {
+                const ClassInfo* linkClass = model_->ClassById(row.linkClassId);
+                if (linkClass && model_->Includes(linkClass->parentId, parent.id)) rows.push_back(row);
+            }
+            return rows;
+        }
+    }
     const ClassLayout& layout = LayoutOf(parent);
     const auto read = [&](const std::string& sql) {
         Statement statement = connection_->Prepare(sql);
@@ -247,7 +277,9 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
         page.more = true;
     }
     if (!read.empty()) page.lastLinkId = read.back().first.linkId;
+    const bool keep = KeepsCallReads();
     for (auto& [row, values] : read) {
+        if (keep && values.cls) callReads_.rows.insert_or_assign(row.linkId, values);
         const ClassInfo* linkClass = model_->ClassById(row.linkClassId);
         if (values.cls && linkClass && model_->Includes(linkClass->parentId, parent.id))
             page.links.emplace_back(row, std::move(values));
@@ -271,6 +303,10 @@ Storage::Children Storage::ReadChildrenOf(const ClassInfo& parent, int32_t paren
                                           std::optional<LinkPageStart> page) {
     Children children(*this);
     if (!connection_->RemoteRequests()) return children;
+    const bool keep = KeepsCallReads();
+    // Children the call read already are taken from what it read.
+    if (keep && std::all_of(links.begin(), links.end(), [&](const auto& link) { return CallRow(row(link).childId); }))
+        return children;
     children.read_ = true;
     for (const auto& link : links) children.rows_.try_emplace(LayoutOf(Class(row(link).childClassId)).table);
     for (auto& [where, rows] : children.rows_) {
@@ -299,8 +335,12 @@ Storage::Children Storage::ReadChildrenOf(const ClassInfo& parent, int32_t paren
         if (page) statement.BindInt(2, page->afterLinkId).BindInt(3, static_cast<int64_t>(page->count));
         const int id = table->columnIndex.at("OBJECT_ID");
         while (statement.Step())
-            if (const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(table->classIdColumn))))
-                rows.emplace(static_cast<int32_t>(statement.Int(id)), ReadRecord(statement, *stored));
+            if (const ClassInfo* stored =
+                    model_->ClassById(static_cast<int16_t>(statement.Int(table->classIdColumn)))) {
+                const auto objectId = static_cast<int32_t>(statement.Int(id));
+                const auto& read = rows.emplace(objectId, ReadRecord(statement, *stored)).first->second;
+                if (keep) callReads_.rows.insert_or_assign(objectId, read);
+            }
     }
     return children;
 }
@@ -311,6 +351,53 @@ std::optional<RecordData> Storage::Children::Take(const LinkRow& link) {
     auto row = rows.find(link.childId);
     if (row == rows.end() || !storage_.model_->Includes(link.childClassId, row->second.cls->id)) return std::nullopt;
     return row->second;
+}
+
+const RecordData* Storage::CallRow(int32_t objectId) const {
+    if (!KeepsCallReads()) return nullptr;
+    auto row = callReads_.rows.find(objectId);
+    return row == callReads_.rows.end() ? nullptr : &row->second;
+}
+
+void Storage::ForgetCallReads() {
+    callReads_.rows.clear();
+    callReads_.below.clear();
+}
+
+void Storage::ReadSubtree(int32_t rootId) {
+    const SubtreeSelect& subtree = schema_.Subtree(*connection_);
+    if (subtree.sql.empty()) return;
+    // Every object reached has all its links below in the subtree, also one with none; they replace what an
+    // earlier subtree that reached the same objects gave.
+    std::unordered_map<int32_t, std::vector<LinkRow>> below{{rootId, {}}};
+    Statement statement = connection_->Prepare(subtree.sql);
+    statement.BindInt(1, rootId);
+    while (statement.Step()) {
+        const auto& table = subtree.tables.at(static_cast<size_t>(statement.Int(0)));
+        const TableLayout& layout = *table.layout;
+        const int at = table.offset;
+        const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(at + layout.classIdColumn)));
+        const auto objectId = static_cast<int32_t>(statement.Int(at + layout.columnIndex.at("OBJECT_ID")));
+        if (table.links) {
+            LinkRow link;
+            link.linkId = objectId;
+            link.linkClassId = static_cast<int16_t>(statement.Int(at + layout.classIdColumn));
+            link.parentClassId = static_cast<int16_t>(statement.Int(at + layout.columnIndex.at("CLASS_ID1")));
+            link.parentId = static_cast<int32_t>(statement.Int(at + layout.columnIndex.at("OBJECT_ID1")));
+            link.childClassId = static_cast<int16_t>(statement.Int(at + layout.columnIndex.at("CLASS_ID2")));
+            link.childId = static_cast<int32_t>(statement.Int(at + layout.columnIndex.at("OBJECT_ID2")));
+            const auto parentId = static_cast<int32_t>(statement.Int(at + layout.columnIndex.at("PAR_OBJECT_ID")));
+            below[parentId].push_back(link);
+            below.try_emplace(static_cast<int32_t>(statement.Int(at + layout.columnIndex.at("SON_OBJECT_ID"))));
+        }
+        // A row of a class the model does not know is read as when it is asked for: not at all.
+        if (stored && LayoutOf(*stored).table == &layout)
+            callReads_.rows.insert_or_assign(objectId, ReadRecord(statement, *stored, at));
+    }
+    for (auto& [parentId, links] : below) {
+        std::sort(links.begin(), links.end(), [](const LinkRow& a, const LinkRow& b) { return a.linkId < b.linkId; });
+        callReads_.below.insert_or_assign(parentId, std::move(links));
+    }
 }
 
 std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {
@@ -331,6 +418,47 @@ std::vector<LinkRow> Storage::LinksBetween(int32_t firstId, int32_t secondId) {
     statement.BindInt(1, firstId).BindInt(2, secondId);
     while (statement.Step()) rows.push_back(ReadLink(statement));
     return rows;
+}
+
+std::vector<LinkRow> Storage::RemoveLinksBetween(int32_t firstId, int32_t secondId) {
+    if (!connection_->RemoteRequests()) {
+        std::vector<LinkRow> links = LinksBetween(firstId, secondId);
+        Transaction transaction(*connection_);
+        for (const auto& link : links) Delete(Class(link.linkClassId), link.linkId);
+        transaction.Commit();
+        return links;
+    }
+    if (removeLinksBetweenSql_.empty()) {
+        std::string removals;
+        std::string removed;
+        for (const auto& table : model_->tables) {
+            if (table.kind != ClassKind::Link) continue;
+            const std::string name = SqlName("REMOVED_" + table.name);
+            removals += (removals.empty() ? "WITH " : ", ") + name + " AS (DELETE FROM " + SqlName(table.name) +
+                        " WHERE (PAR_OBJECT_ID = ?1 AND SON_OBJECT_ID = ?2) OR (PAR_OBJECT_ID = ?2 AND SON_OBJECT_ID = "
+                        "?1) RETURNING " +
+                        kLinkColumns + ")";
+            removed +=
+                (removed.empty() ? " SELECT " : " UNION ALL SELECT ") + std::string(kLinkColumns) + " FROM " + name;
+        }
+        if (removals.empty()) return {};
+        removeLinksBetweenSql_ = removals + removed + " ORDER BY OBJECT_ID";
+    }
+    std::vector<LinkRow> links;
+    Transaction transaction(*connection_);
+    {
+        Statement statement = connection_->Prepare(removeLinksBetweenSql_);
+        statement.BindInt(1, firstId).BindInt(2, secondId);
+        while (statement.Step()) links.push_back(ReadLink(statement));
+    }
+    // A link of a class the model does not know fails the removal, as its removal on its own does.
+    for (const auto& link : links) Class(link.linkClassId);
+    transaction.Commit();
+    if (!links.empty()) {
+        callReads_.below.clear();
+        for (const auto& link : links) callReads_.rows.erase(link.linkId);
+    }
+    return links;
 }
 
 std::vector<LinkRow> Storage::LinksByEnds(const ClassInfo& linkClass, int32_t parentId, int32_t childId) {

@@ -68,6 +68,9 @@ public:
     std::vector<LinkRow> LinksBelow(const ClassInfo& parent, int32_t parentId);
     // Links between the two objects, either way round, in the order they were made.
     std::vector<LinkRow> LinksBetween(int32_t firstId, int32_t secondId);
+    // Removes the links between the two objects, either way round, in a write of its own; the links removed, in
+    // the order they were made. On a server the links are found and removed by one statement.
+    std::vector<LinkRow> RemoveLinksBetween(int32_t firstId, int32_t secondId);
     // Links of that class from parent to child, in the order they were made.
     std::vector<LinkRow> LinksByEnds(const ClassInfo& linkClass, int32_t parentId, int32_t childId);
     // A page of the links with that object as parent: at most `count` of those made after the link
@@ -120,6 +123,9 @@ public:
     std::string DisplayText(const ClassInfo& cls, int32_t objectId, const RecordData* data,
                             const std::string& separator);
 
+    // Forgets the rows and links a call read (its transaction began or ended).
+    void ForgetCallReads();
+
 private:
     const ClassLayout& LayoutOf(const ClassInfo& cls) const { return schema_.Of(cls); }
     LinkRow ReadLink(Statement& statement) const;
@@ -131,12 +137,27 @@ private:
     RecordData ReadRecord(const Statement& statement, const ClassInfo& cls, int offset = 0) const;
     void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data, int offset = 0) const;
 
+    // On a server, inside a call's transaction, a request is a round trip: the rows the call read as children
+    // and links are kept by object id, and the links below objects whose links it read all (a subtree read when
+    // a walk goes below an object it reached), by the parent's id; the call's later reads of them are answered
+    // from here. The call's writes drop what they change, so that it reads them again and sees its own writes.
+    struct CallReads {
+        std::unordered_map<int32_t, RecordData> rows;
+        std::unordered_map<int32_t, std::vector<LinkRow>> below;
+    };
+    bool KeepsCallReads() const { return connection_->RemoteRequests() && connection_->InOuterTransaction(); }
+    // The row the call read of that object, or null.
+    const RecordData* CallRow(int32_t objectId) const;
+    // Every link below the object down to the leaves, with the rows of the links and of their children.
+    void ReadSubtree(int32_t rootId);
+
     std::unique_ptr<Connection> connection_;
     std::shared_ptr<const Model> model_;
     Schema schema_;
     QueryPlanCache queryPlans_;
     // The links between two objects in every link table, in the order they were made.
     std::optional<std::string> linksBetweenSql_; // made when first needed
+    std::string removeLinksBetweenSql_;          // on a server, likewise
     // The children's rows in one table, by the parent's class, that table and whether of a page.
     std::map<std::tuple<int16_t, const TableLayout*, bool>, std::string> childrenSql_;
     // UPDATE statements by class and the attributes they write (positions in the class).
@@ -145,6 +166,7 @@ private:
     std::string updateKey_;
     std::vector<const Value*> updateValues_;
     std::vector<const AttributeInfo*> updateAttributes_;
+    CallReads callReads_;
 };
 
 } // namespace quendra::embedded

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "PostgresValue.h"
 
-#include "AttributeType.h"
+#include "ColumnValue.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -59,22 +59,8 @@ int64_t ServerWhole(std::string_view text, unsigned stored) {
 }
 
 Value ServerValue(std::string_view text, unsigned stored, int32_t type) {
-    // A column of no declared type (0) reads as stored, as a number column does.
-    const auto named = static_cast<AttributeType>(type);
-    const bool number = type == 0 || named == AttributeType::Int16 || named == AttributeType::Int32 ||
-                        named == AttributeType::Double || named == AttributeType::Bool;
-    if (!number) return Value::Text(std::string(text));
-    if (IsWhole(stored) || stored == kServerBool) {
-        const int64_t whole = ServerWhole(text, stored);
-        if (named == AttributeType::Bool) return Value::Bool(whole != 0);
-        if (named == AttributeType::Double) return Value::Double(static_cast<double>(whole));
-        if (named == AttributeType::Int16 && whole >= std::numeric_limits<int16_t>::min() &&
-            whole <= std::numeric_limits<int16_t>::max())
-            return Value::Int16(static_cast<int16_t>(whole));
-        if (whole >= std::numeric_limits<int32_t>::min() && whole <= std::numeric_limits<int32_t>::max())
-            return Value::Int32(static_cast<int32_t>(whole));
-        return Value::Double(static_cast<double>(whole));
-    }
+    if (!ReadsAsNumber(type)) return Value::Text(std::string(text));
+    if (IsWhole(stored) || stored == kServerBool) return WholeColumnValue(ServerWhole(text, stored), type);
     if (stored == kServerFloat4 || stored == kServerFloat8 || stored == kServerNumeric)
         return Value::Double(ServerDouble(text));
     return Value::Text(std::string(text));

@@ -2,12 +2,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "SqliteStatement.h"
 
-#include "AttributeType.h"
+#include "ColumnValue.h"
 #include "CvError.h"
 #include "SqliteConnection.h"
 
 #include <cmath>
-#include <limits>
 
 namespace quendra::embedded {
 
@@ -88,22 +87,8 @@ Value SqliteStatement::Get(int column, int32_t type) const {
         const unsigned char* bytes = sqlite3_value_text(cell);
         return Value::Text(bytes ? std::string(reinterpret_cast<const char*>(bytes), sqlite3_value_bytes(cell)) : "");
     };
-    // A column of no declared type (0) reads as stored, as a number column does.
-    const auto named = static_cast<AttributeType>(type);
-    const bool number = type == 0 || named == AttributeType::Int16 || named == AttributeType::Int32 ||
-                        named == AttributeType::Double || named == AttributeType::Bool;
-    if (!number) return text();
-    if (stored == SQLITE_INTEGER) {
-        int64_t whole = sqlite3_value_int64(cell);
-        if (named == AttributeType::Bool) return Value::Bool(whole != 0);
-        if (named == AttributeType::Double) return Value::Double(static_cast<double>(whole));
-        if (named == AttributeType::Int16 && whole >= std::numeric_limits<int16_t>::min() &&
-            whole <= std::numeric_limits<int16_t>::max())
-            return Value::Int16(static_cast<int16_t>(whole));
-        if (whole >= std::numeric_limits<int32_t>::min() && whole <= std::numeric_limits<int32_t>::max())
-            return Value::Int32(static_cast<int32_t>(whole));
-        return Value::Double(static_cast<double>(whole));
-    }
+    if (!ReadsAsNumber(type)) return text();
+    if (stored == SQLITE_INTEGER) return WholeColumnValue(sqlite3_value_int64(cell), type);
     if (stored == SQLITE_FLOAT) return Value::Double(sqlite3_value_double(cell));
     return text();
 }

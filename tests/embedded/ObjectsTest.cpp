@@ -223,6 +223,60 @@ TEST_P(ObjectsTest, ChildrenComeWithTheirStoredValuesInTheOrderTheLinksWereMade)
     EXPECT_EQ(Object(part)->Children(nullptr)->Count(), 0);
 }
 
+// A call that walks a tree (one transaction, as on a server) reads below what it reached at once; what it writes
+// on the way it reads back as written: values, links added and removed, objects deleted.
+TEST_P(ObjectsTest, AWalkInOneCallSeesItsOwnWrites) {
+    ObjectKey top = Part("P-1");
+    ObjectKey middle = Part("P-2");
+    ObjectKey left = Part("P-3");
+    ObjectKey right = Part("P-4");
+    ObjectKey document = db->CreateObject("Document", {{"CN_PART_NUMBER", Value::Text("D-1")}});
+    db->CreateLink("Parts Tree", top, middle, {});
+    db->CreateLink("Parts Tree", middle, left, {});
+    db->CreateLink("Parts Tree", middle, right, {});
+    db->CreateLink("Specification dependency Link", left, document, {});
+    ObjectKey other = Part("P-6");
+    db->CreateLink("Parts Tree", top, other, {});
+    db->CreateLink("Parts Tree", other, left, {});
+    db->BeginOuterTransaction();
+    auto names = [](const Ptr<CvObjects>& objects) {
+        std::vector<std::string> shown;
+        for (int32_t i = 0; i < objects->Count(); ++i)
+            shown.push_back(objects->Item(i)->Data()->ValueAsText("CN_PART_NUMBER") + " " +
+                            objects->Item(i)->Data()->ValueAsText("CN_DESCRIPTION"));
+        return shown;
+    };
+    using Names = std::vector<std::string>;
+    auto reached = Object(top)->Children(nullptr)->Item(0);
+    reached->Retrieve();
+    EXPECT_EQ(names(reached->Children(nullptr)), (Names{"P-3 ", "P-4 "}));
+    auto below = reached->Children(nullptr);
+    EXPECT_EQ(names(below->Item(0)->Children(nullptr)), (Names{"D-1 "}));
+    // A part below two objects the call reached, read again with the second one's subtree.
+    auto second = Object(top)->Children(nullptr)->Item(1);
+    EXPECT_EQ(names(second->Children(nullptr)), (Names{"P-3 "}));
+    EXPECT_EQ(names(second->Children(nullptr)->Item(0)->Children(nullptr)), (Names{"D-1 "}));
+
+    auto changed = below->Item(1);
+    changed->Data()->SetValueAsText("CN_DESCRIPTION", "changed");
+    changed->Update(store->DefaultUpdateOptions());
+    EXPECT_EQ(names(reached->Children(nullptr)), (Names{"P-3 ", "P-4 changed"}));
+    auto again = Object(right);
+    again->Retrieve();
+    EXPECT_EQ(again->Data()->ValueAsText("CN_DESCRIPTION"), "changed");
+
+    auto added = Object(Part("P-5"));
+    auto link = below->Item(1)->NewLink(db->ClassId("Parts Tree"), added);
+    link->Insert(store->DefaultUpdateOptions());
+    EXPECT_EQ(names(Object(right)->Children(nullptr)), (Names{"P-5 "}));
+    reached->RemoveLink(0, Object(left), store->DefaultUpdateOptions());
+    EXPECT_EQ(names(reached->Children(nullptr)), (Names{"P-4 changed"}));
+    added->Delete(store->DefaultUpdateOptions());
+    EXPECT_EQ(names(Object(right)->Children(nullptr)), Names{});
+    db->CommitOuterTransaction();
+    EXPECT_EQ(names(Object(middle)->Children(nullptr)), (Names{"P-4 changed"}));
+}
+
 TEST_P(ObjectsTest, ReferencedUserThroughTheModifierAttribute) {
     auto object = Object(Part("P-1"));
     object->Update(store->DefaultUpdateOptions());
