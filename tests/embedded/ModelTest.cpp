@@ -100,7 +100,22 @@ TEST(ModelTest, UnreadableFilesAndTextAreReported) {
         EXPECT_EQ(error.file, path);
         EXPECT_EQ(error.jsonPath, "");
     }
-    EXPECT_THROW(ParseModel(R"({"classes": []})", "x"), EmbeddedError); // no class "Users"
+    // Malformed texts: an error naming the source, never a crash or a foreign exception.
+    for (const std::string text : {
+             "\t63e666up",                          // a number too large for any type, then garbage
+             "[1e400]",                             // the same inside an array
+             "{\"classes\": [{\"id\": 1e999999}]}", // and as a class id
+             "", "{", "{\"classes\": [}", "// only a comment", "{\"classes\": \"none\"}", "\xEF\xBB\xBF{",
+             R"({"classes": []})", // no class "Users"
+         }) {
+        try {
+            ParseModel(text, "broken.json");
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const EmbeddedError& error) {
+            EXPECT_EQ(error.file, "broken.json") << text;
+            EXPECT_FALSE(std::string(error.what()).empty()) << text;
+        }
+    }
 }
 
 } // namespace

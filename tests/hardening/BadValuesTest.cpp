@@ -1,8 +1,6 @@
-// Quotes, semicolons, wildcards, non-ASCII and very long texts travel through every query and back unchanged;
-// the SQL query runs reading statements only.
+// Quotes, semicolons, wildcards, non-ASCII and very long texts travel through every query and back unchanged.
 // SPDX-License-Identifier: Apache-2.0
 #include "Application.h"
-#include "CvError.h"
 #include "Model.h"
 #include "Names.h"
 #include "Processes.h"
@@ -177,59 +175,6 @@ TEST_P(BadValuesTest, LockRefusalNamesThePartByItsNumber) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, BadValuesTest, ::testing::ValuesIn(BadValues),
                          [](const auto& info) { return std::string(info.param.label); });
-
-TEST(SqlQueryTest, RefusesEveryStatementThatWritesOrChangesTheConnection) {
-    playback::TempFolder folder;
-    scripted::ScriptedUser user;
-    auto db = embedded::Database::Create(File(folder, "plant.db"), embedded::BuiltInModel("plant"));
-    auto part = db->CreateObject(names::ClassPart, {{names::CN_PART_NUMBER, Value::Text("Q-1")},
-                                                    {"CN_DESCRIPTION", Value::Text("Item")},
-                                                    {names::STATE, Value::Int16(5)}});
-    auto session = db->Login("carl", user);
-    const std::vector<std::string> refused{
-        "DELETE FROM PARTS",
-        "UPDATE PARTS SET STATE = 0",
-        "INSERT INTO USERS (CLASS_ID, OBJECT_ID, LOGIN) VALUES (50, 999, 'eve')",
-        "REPLACE INTO USERS (CLASS_ID, OBJECT_ID, LOGIN) VALUES (50, 1, 'eve')",
-        "DROP TABLE PARTS",
-        "CREATE TABLE EXTRA (A)",
-        "select 1; delete from PARTS",
-        "WITH doomed AS (SELECT OBJECT_ID FROM PARTS) DELETE FROM PARTS WHERE OBJECT_ID IN doomed",
-        "BEGIN",
-        "BEGIN IMMEDIATE",
-        "SAVEPOINT hold",
-        "COMMIT",
-        "ATTACH DATABASE '" + File(folder, "other.db") + "' AS other",
-        "PRAGMA journal_mode = DELETE",
-        "PRAGMA user_version = 7",
-        "PRAGMA query_only = 1",
-        "VACUUM",
-        "ANALYZE",
-        "REINDEX",
-        "",
-        "   ;  ",
-    };
-    for (const auto& sql : refused) {
-        auto query = session->ObjectStore()->NewSqlQuery();
-        query->SetSqlText(sql);
-        EXPECT_THROW(query->Run(), CvError) << sql;
-    }
-    EXPECT_FALSE(std::filesystem::exists(File(folder, "other.db")));
-    EXPECT_EQ(db->CountObjects(names::ClassPart), 1);
-
-    auto query = session->ObjectStore()->NewSqlQuery();
-    query->SetSqlText("select LOGIN from USERS where LOGIN = 'O''Brien; DROP TABLE USERS; --' or LOGIN = 'dora'");
-    query->Run();
-    ASSERT_EQ(query->Result()->RowCount(), 1);
-    EXPECT_EQ(query->Result()->ValueAt(0, 0).AsText(), "dora");
-
-    // The connection is as it was: a hook still writes.
-    embedded::HookRow row;
-    row.key = part;
-    auto rows = db->MakeRecList({row});
-    Application(user).LockObject(session, rows);
-    EXPECT_TRUE(db->ReadValue(part, names::CN_LOCKED).AsBool());
-}
 
 } // namespace
 } // namespace quendra::test

@@ -22,16 +22,10 @@ struct Person {
     int offset;       // which parts a round takes: the next person's overlap by one
 };
 
-// One user in a child process: once the start signal comes, the database opened and the user logged in.
+// One user in a child process: the database opened and the user logged in.
 struct Desk {
-    Desk(const std::string& path, const std::string& login, int startPipe)
-        : db(OpenWhenStarted(path, startPipe)), session(db->Login(login, user)), app(user) {}
-
-    static std::shared_ptr<embedded::Database> OpenWhenStarted(const std::string& path, int startPipe) {
-        char go = 0;
-        if (read(startPipe, &go, 1) != 1) throw std::runtime_error("no start signal");
-        return embedded::Database::Open(path);
-    }
+    Desk(const std::string& path, const std::string& login)
+        : db(embedded::Database::Open(path)), session(db->Login(login, user)), app(user) {}
 
     // The answers the user will give to the next hook, with a fresh event log.
     void Prepare(std::vector<answering::Answer> answers) {
@@ -61,25 +55,10 @@ struct Desk {
     Application app;
 };
 
-// Runs each work in a child process of its own, all started together; each must end normally with an empty
-// report "<name>.report".
-using ChildWork = std::function<std::vector<std::string>(int startPipe)>;
-void RunTogether(const playback::TempFolder& folder, const std::vector<std::pair<std::string, ChildWork>>& works) {
-    int start[2];
-    ASSERT_EQ(pipe(start), 0);
-    std::vector<pid_t> children;
-    for (const auto& work : works)
-        children.push_back(RunInChild(File(folder, work.first + ".report"), [&] { return work.second(start[0]); }));
-    const std::string go(works.size(), 'g');
-    ASSERT_EQ(write(start[1], go.data(), go.size()), static_cast<ssize_t>(go.size()));
-    for (size_t i = 0; i < children.size(); ++i) {
-        int status = 0;
-        ASSERT_EQ(waitpid(children[i], &status, 0), children[i]);
-        EXPECT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(ReadLines(File(folder, works[i].first + ".report")), std::vector<std::string>{}) << works[i].first;
-    }
-    close(start[0]);
-    close(start[1]);
+// Runs the works together; each must end normally with nothing to report.
+void RunAll(const playback::TempFolder& folder, const std::vector<std::pair<std::string, ChildWork>>& works) {
+    auto reports = RunTogether(folder, works);
+    for (size_t i = 0; i < works.size(); ++i) EXPECT_EQ(reports[i], std::vector<std::string>{}) << works[i].first;
 }
 
 // What the users of one contention run share: the database, the parts they lock, and for a team on a server
@@ -138,8 +117,8 @@ void ReplaceRound(Desk& desk, const Contention& run, const Person& person, int r
 // Rounds of LockObject then UnLockObject on two neighbouring parts, on a server with a new part added and
 // one replaced in between. After each LockObject every part the user was not refused has been written (a
 // call that failed on a busy database writes nothing); every refusal names another user who takes that part.
-std::vector<std::string> Work(const Contention& run, const Person& person, int startPipe) {
-    Desk desk(run.address, person.login, startPipe);
+std::vector<std::string> Work(const Contention& run, const Person& person) {
+    Desk desk(run.address, person.login);
     std::vector<std::string> problems;
     int refusals = 0;
     for (int round = 0; round < run.rounds && problems.size() < 20; ++round) {
@@ -188,9 +167,8 @@ std::vector<std::string> Work(const Contention& run, const Person& person, int s
 // so nobody holds a part, and flag, holder and modifier were written together.
 void RunContention(const playback::TempFolder& folder, const Contention& run, const std::set<int32_t>& holders) {
     std::vector<std::pair<std::string, ChildWork>> works;
-    for (const auto& person : run.people)
-        works.emplace_back(person.login, [&](int startPipe) { return Work(run, person, startPipe); });
-    RunTogether(folder, works);
+    for (const auto& person : run.people) works.emplace_back(person.login, [&] { return Work(run, person); });
+    RunAll(folder, works);
     auto db = embedded::Database::Open(run.address);
     for (const auto& part : run.parts) {
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool()) << part.objectId;
@@ -262,9 +240,8 @@ TEST(ContentionTest, FourUsersOnAServerShareOverlappingTreesWithoutLosingAChange
 }
 
 // Rounds of LockObject then UnLockObject on one part through the hooks; every call must go through.
-std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, const std::string& login, int rounds,
-                                    int startPipe) {
-    Desk desk(path, login, startPipe);
+std::vector<std::string> LockRounds(const std::string& path, ObjectKey part, const std::string& login, int rounds) {
+    Desk desk(path, login);
     std::vector<std::string> problems;
     std::vector<embedded::HookRow> specs(1);
     specs[0].key = part;
@@ -288,9 +265,8 @@ struct Change {
 
 // Rounds of a change to another attribute of the part; before and after each change the part must hold
 // the value of the last change (a lost update shows as an older value).
-std::vector<std::string> ChangeRounds(const std::string& path, ObjectKey part, const Change& change, int rounds,
-                                      int startPipe) {
-    Desk desk(path, "dora", startPipe);
+std::vector<std::string> ChangeRounds(const std::string& path, ObjectKey part, const Change& change, int rounds) {
+    Desk desk(path, "dora");
     std::vector<std::string> problems;
     auto check = [&](int round, const std::string& when) {
         std::string stored = desk.db->ReadValue(part, change.attribute).AsText();
@@ -313,9 +289,8 @@ protected:
     // Carl locks and unlocks the part while dora makes the change, each in a process of its own.
     void Run(const Change& change) {
         constexpr int Rounds = 150;
-        RunTogether(folder,
-                    {{"locker", [&](int startPipe) { return LockRounds(path, part, "carl", Rounds, startPipe); }},
-                     {"changer", [&](int startPipe) { return ChangeRounds(path, part, change, Rounds, startPipe); }}});
+        RunAll(folder, {{"locker", [&] { return LockRounds(path, part, "carl", Rounds); }},
+                        {"changer", [&] { return ChangeRounds(path, part, change, Rounds); }}});
         auto db = embedded::Database::Open(path);
         EXPECT_EQ(db->ReadValue(part, change.attribute).AsText(), change.expected(Rounds - 1));
         EXPECT_FALSE(db->ReadValue(part, names::CN_LOCKED).AsBool());

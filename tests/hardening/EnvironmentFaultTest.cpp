@@ -7,14 +7,12 @@
 #include "Names.h"
 #include "Processes.h"
 #include "TestWorld.h"
-#include "TreeCommand.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <sstream>
 
 namespace quendra::test {
 namespace {
@@ -292,15 +290,9 @@ TEST_F(EnvironmentFaultTest, TheTreeOfADatabaseThatCannotBeWrittenIsPrintedAndTh
         Sql(path, "PRAGMA journal_mode=" + journal);
         chmod(path.c_str(), mode);
         const std::string before = FileBytes(path);
-        CLI::App app;
-        host::TreeCommand tree;
-        auto* command = tree.Register(app);
-        std::vector<std::string> arguments{"P-1", path, "tree"}; // CLI11 takes the arguments last first
-        app.parse(arguments);
-        ASSERT_TRUE(command->parsed()) << journal;
-        std::ostringstream out;
-        EXPECT_EQ(tree.Run(out, out), 0) << journal;
-        EXPECT_EQ(out.str(),
+        auto tree = Quendra({"tree", path, "P-1"});
+        EXPECT_EQ(tree.status, 0) << journal << ": " << tree.errors;
+        EXPECT_EQ(tree.out,
                   "Part P-1 - \n  Part P-2 - Pin (Parts Tree#" + std::to_string(link.objectId) + ": Quantity=3)\n")
             << journal;
         EXPECT_TRUE(FileBytes(path) == before) << journal;

@@ -55,37 +55,19 @@ protected:
         }
     }
 
-    // The calls, each in a process of its own, started together; what each printed, in order.
+    // The calls, each in a process of its own, started together; how each ended and what it printed.
     std::vector<Call> Race(const std::vector<std::vector<std::string>>& calls) {
-        int start[2];
-        EXPECT_EQ(pipe(start), 0);
-        std::vector<pid_t> children;
-        for (size_t i = 0; i < calls.size(); ++i) {
-            const std::string report = File(folder, "call" + std::to_string(i));
-            pid_t child = fork();
-            if (child == 0) {
-                close(start[1]);
-                char go = 0;
-                if (read(start[0], &go, 1) != 1) _exit(1);
+        std::vector<std::pair<std::string, ChildWork>> works;
+        for (size_t i = 0; i < calls.size(); ++i)
+            works.emplace_back("call" + std::to_string(i), [&calls, i] {
                 auto ran = Quendra(calls[i]);
-                std::ofstream(report) << ran.status << '\n' << ran.out << ran.errors;
-                _exit(0);
-            }
-            children.push_back(child);
-        }
-        close(start[0]);
-        const std::string go(calls.size(), 'g');
-        EXPECT_EQ(write(start[1], go.data(), go.size()), static_cast<ssize_t>(go.size()));
-        close(start[1]);
+                return std::vector<std::string>{std::to_string(ran.status), ran.out + ran.errors};
+            });
         std::vector<Call> ended;
-        for (size_t i = 0; i < children.size(); ++i) {
-            int status = 0;
-            waitpid(children[i], &status, 0);
-            std::ifstream report(File(folder, "call" + std::to_string(i)));
-            Call call;
-            report >> call.status;
-            call.out.assign(std::istreambuf_iterator<char>(report), {});
-            ended.push_back(call);
+        for (const auto& report : RunTogether(folder, works)) {
+            std::string out;
+            for (size_t line = 1; line < report.size(); ++line) out += report[line] + "\n";
+            ended.push_back({report.empty() ? -1 : std::stoi(report[0]), out});
         }
         return ended;
     }

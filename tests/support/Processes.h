@@ -56,6 +56,35 @@ inline std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
+// Runs each work in a child process of its own (as RunInChild, reporting to "<name>.report" in the folder), all
+// started together once every child is made; each child's report when all have ended.
+using ChildWork = std::function<std::vector<std::string>()>;
+inline std::vector<std::vector<std::string>> RunTogether(const playback::TempFolder& folder,
+                                                         const std::vector<std::pair<std::string, ChildWork>>& works) {
+    int start[2];
+    if (pipe(start) != 0) throw std::runtime_error("no pipe");
+    std::vector<pid_t> children;
+    for (const auto& work : works)
+        children.push_back(RunInChild(File(folder, work.first + ".report"), [&] {
+            char go = 0;
+            if (read(start[0], &go, 1) != 1) throw std::runtime_error("no start signal");
+            return work.second();
+        }));
+    const std::string go(works.size(), 'g');
+    const bool started = write(start[1], go.data(), go.size()) == static_cast<ssize_t>(go.size());
+    std::vector<std::vector<std::string>> reports;
+    for (size_t i = 0; i < children.size(); ++i) {
+        int status = 0;
+        EXPECT_EQ(waitpid(children[i], &status, 0), children[i]);
+        EXPECT_TRUE(WIFEXITED(status)) << works[i].first;
+        reports.push_back(ReadLines(File(folder, works[i].first + ".report")));
+    }
+    close(start[0]);
+    close(start[1]);
+    EXPECT_TRUE(started);
+    return reports;
+}
+
 // A new plant database file, open until `db` is reset, and the ids of two of its users.
 struct PlantFile {
     explicit PlantFile(const std::string& path)
