@@ -43,19 +43,6 @@ std::vector<std::string> FileNames(const std::string& folder) {
     return names;
 }
 
-TEST(CommandLine, InitWithTheSampleThenTreeShowsLinkValuesAndTheLockHolder) {
-    playback::TempFolder folder;
-    auto db = folder.Path() + "/plant.db";
-    auto made = Quendra({"init", db, "--sample"});
-    ASSERT_EQ(made.status, 0) << made.errors;
-    auto tree = Quendra({"tree", db, "P-100020"});
-    ASSERT_EQ(tree.status, 0) << tree.errors;
-    EXPECT_EQ(tree.out,
-              "Assembly P-100020 - Output shaft assembly\n"
-              "  Part P-100021 - Output shaft (Parts Tree#23: Quantity=1, Position=10, Length=240) locked by dora\n"
-              "  Part P-100022 - Ball bearing 6206 (Parts Tree#24: Quantity=2, Position=20)\n");
-}
-
 // Past 32 levels a line says its level instead of being indented further, so a chain of n parts prints in
 // space that grows with n, not with n squared.
 TEST(CommandLine, TreeSaysTheLevelOfDeepLinesInsteadOfIndentingThem) {
@@ -90,13 +77,11 @@ TEST(CommandLine, CopyMovesAFileToAServerWithItsTreeAndNumbers) {
     embedded::ServerSchema schema(server, "copy_" + std::to_string(getpid()));
     auto copied = Quendra({"copy", db, schema.Address()});
     ASSERT_EQ(copied.status, 0) << copied.errors;
-    EXPECT_TRUE(copied.out.starts_with("copied " + db + " to postgresql://")) << copied.out;
     EXPECT_NE(copied.errors.find("copied USERS: 3 rows\n"), std::string::npos) << copied.errors;
     auto onFile = Quendra({"tree", db, "P-100000"});
     auto onServer = Quendra({"tree", schema.Address(), "P-100000"});
     ASSERT_EQ(onServer.status, 0) << onServer.errors;
     EXPECT_EQ(onServer.out, onFile.out);
-    EXPECT_NE(onFile.out.find("P-100021"), std::string::npos);
     const test::Values part{{"CN_PART_NUMBER", Value::Text("N-1")}, {"STATE", Value::Int16(5)}};
     EXPECT_EQ(embedded::Database::Open(schema.Address())->CreateObject("Part", part),
               embedded::Database::Open(db)->CreateObject("Part", part));
