@@ -48,23 +48,20 @@ std::vector<std::string> FileNames(const std::string& folder) {
 TEST(CommandLine, TreeSaysTheLevelOfDeepLinesInsteadOfIndentingThem) {
     playback::TempFolder folder;
     auto db = folder.Path() + "/chain.db";
-    std::vector<std::string> expected{"Part C-0 - Link"};
+    std::string expected = "Part C-0 - Link\n";
     {
         test::PlantFile file(db);
         auto parts = file.Parts("C-", 40, {{"CN_DESCRIPTION", Value::Text("Link")}});
         for (size_t level = 1; level < parts.size(); ++level) {
             auto link = file.db->CreateLink("Parts Tree", parts[level - 1], parts[level], {});
-            expected.push_back(std::string(std::min<size_t>(level, 32) * 2, ' ') +
-                               (level > 32 ? "[level " + std::to_string(level) + "] " : "") + "Part C-" +
-                               std::to_string(level) + " - Link (Parts Tree#" + std::to_string(link.objectId) + ")");
+            expected += std::string(std::min<size_t>(level, 32) * 2, ' ') +
+                        (level > 32 ? "[level " + std::to_string(level) + "] " : "") + "Part C-" +
+                        std::to_string(level) + " - Link (Parts Tree#" + std::to_string(link.objectId) + ")\n";
         }
     }
     auto tree = Quendra({"tree", db, "C-0"});
     ASSERT_EQ(tree.status, 0) << tree.errors;
-    std::vector<std::string> lines;
-    std::istringstream text(tree.out);
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
-    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(tree.out, expected);
 }
 
 // A file copied to a server shows the same tree there, and both hand out the same object id next.
@@ -259,14 +256,11 @@ TEST(CommandLine, HelpAndVersionAnswerAndEveryUsageLineStartsWithQuendra) {
 }
 
 TEST(CommandLine, ListCallsNamesEveryOperationAFaultCanName) {
+    std::string names;
+    for (const auto& name : embedded::FailableCalls()) names += name + "\n";
     auto listed = Quendra({"play", "--list-calls"});
-    ASSERT_EQ(listed.status, 0) << listed.errors;
-    std::vector<std::string> names;
-    std::istringstream lines(listed.out);
-    for (std::string line; std::getline(lines, line);) names.push_back(line);
-    EXPECT_EQ(names, embedded::FailableCalls());
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-    EXPECT_NE(std::find(names.begin(), names.end(), "CvObject.Update"), names.end());
+    EXPECT_EQ(listed.status, 0) << listed.errors;
+    EXPECT_EQ(listed.out, names);
 }
 
 // A recording keeps the database as it was before the call beside the scenario file.
