@@ -34,7 +34,6 @@ namespace quendra::host {
 namespace {
 
 using test::Quendra;
-using test::Ran;
 
 // The names in a folder, sorted.
 std::vector<std::string> FileNames(const std::string& folder) {
@@ -256,121 +255,68 @@ TEST(CommandLine, ListCallsNamesEveryOperationAFaultCanName) {
     EXPECT_EQ(listed.out, names);
 }
 
-// A recording keeps the database as it was before the call beside the scenario file.
-class RecordedDatabase : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
-        std::ofstream(noAnswers) << "[]";
-    }
-    Ran Lock(const std::string& number, const std::string& recording, const std::string& className = "Part") {
-        std::vector<std::string> arguments = {
-            "hook",      "LockObject", "--db",  db,
-            "--user",    "carl",       "--row", className + "(CN_PART_NUMBER=" + number + ")",
-            "--answers", noAnswers};
-        if (!recording.empty()) arguments.insert(arguments.end(), {"--record", recording});
-        return Quendra(arguments);
-    }
+// A recording keeps the database as it was before the call beside the scenario file, with what another
+// program keeps open in the write-ahead log, and a text that is not UTF-8 as a scenario file holds it; --force
+// replaces both files. The replay matches the call.
+TEST(CommandLine, ARecordedCallReplaysWithPlay) {
     playback::TempFolder folder;
-    std::string db = folder.Path() + "/plant.db";
-    std::string noAnswers = folder.Path() + "/none.json";
-};
-
-TEST_F(RecordedDatabase, KeepsWhatIsStillInTheWriteAheadLogOfAnOpenDatabase) {
-    auto open = embedded::Database::Open(db);
-    open->CreateObject("Part", {{"CN_PART_NUMBER", Value::Text("P-900")}, {"STATE", Value::Int16(5)}});
-    auto recording = folder.Path() + "/locked.json";
-    auto ran = Lock("P-900", recording);
-    ASSERT_EQ(ran.status, 0) << ran.errors;
-    auto played = Quendra({"play", recording});
-    EXPECT_EQ(played.status, 0) << played.out << played.errors;
-}
-
-// A text that is not UTF-8 reaches the recording as a scenario file holds it, and the replay matches it so.
-TEST_F(RecordedDatabase, ATextThatIsNotUtf8ReplaysAsRecorded) {
+    auto db = folder.Path() + "/plant.db";
+    ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
     auto open = embedded::Database::Open(db);
     open->CreateObject("Part", {{"CN_PART_NUMBER", Value::Text("P-901")},
                                 {"CN_DESCRIPTION", Value::Text("Gear \xff\xfe wheel")},
-                                {"STATE", Value::Int16(5)},
                                 {"CN_LOCKED", Value::Bool(true)},
                                 {"USER_OBJECT_ID", Value::Int32(*open->UserId("dora"))}});
     auto ok = folder.Path() + "/ok.json";
     std::ofstream(ok) << R"([{"button": "OK"}])";
     auto recording = folder.Path() + "/gear.json";
+    for (const char* kept : {"/gear.json", "/gear.db"}) std::ofstream(folder.Path() + kept) << "kept";
     auto ran = Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-901)",
-                        "--answers", ok, "--record", recording});
+                        "--answers", ok, "--record", recording, "--force"});
     ASSERT_EQ(ran.status, 0) << ran.errors;
     EXPECT_NE(test::FileBytes(recording).find("Gear \xEF\xBF\xBD\xEF\xBF\xBD wheel"), std::string::npos);
     auto played = Quendra({"play", recording});
     EXPECT_EQ(played.status, 0) << played.out << played.errors;
 }
 
-TEST_F(RecordedDatabase, ForceReplacesTheRecordingAndItsDatabase) {
-    auto recording = folder.Path() + "/r.json";
-    std::ofstream(recording) << "kept";
-    std::ofstream(folder.Path() + "/r.db") << "kept";
-    auto ran = Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-100022)",
-                        "--answers", noAnswers, "--record", recording, "--force"});
-    ASSERT_EQ(ran.status, 0) << ran.errors;
-    auto played = Quendra({"play", recording});
-    EXPECT_EQ(played.status, 0) << played.out << played.errors;
-}
-
-// Answers that do not fit the windows undo everything the hook wrote; answers that fit keep it.
+// Answers that do not fit the windows undo everything the hook wrote, and the call is not recorded: carl
+// locks P-100022, then is told that dora holds P-100021.
 struct AnswersCase {
     const char* name;
-    const char* hook;
-    const char* row;
     const char* answers;
-    const char* errors; // empty: the answers fit
+    const char* errors; // the lines before the one saying that the writes are undone
+    friend void PrintTo(const AnswersCase& test, std::ostream* out) { *out << test.name; }
 };
 
-void PrintTo(const AnswersCase& test, std::ostream* out) {
-    *out << test.name;
-}
+class AnswersThatDoNotFit : public testing::TestWithParam<AnswersCase> {};
 
-class ScriptedAnswers : public RecordedDatabase, public testing::WithParamInterface<AnswersCase> {};
-
-TEST_P(ScriptedAnswers, AreTheWholeIntention) {
-    const auto& test = GetParam();
-    // carl holds the input shaft assembly, so unlocking it asks about its children.
-    ASSERT_EQ(Lock("P-100010", "", "Assembly").status, 0);
+TEST_P(AnswersThatDoNotFit, UndoTheCall) {
+    playback::TempFolder folder;
+    auto db = folder.Path() + "/plant.db";
     auto answers = folder.Path() + "/answers.json";
-    std::ofstream(answers) << test.answers;
-    auto before = test::FileBytes(db);
-    auto recording = folder.Path() + "/r.json";
-    auto ran = Quendra({"hook", test.hook, "--db", db, "--user", "carl", "--row", test.row, "--answers", answers,
-                        "--record", recording});
-    bool fits = !*test.errors;
-    if (!fits) {
-        EXPECT_EQ(ran.status, 2);
-        EXPECT_EQ(ran.errors, std::string(test.errors) +
-                                  "quendra hook: the answers do not fit the windows shown; the hook's writes are "
-                                  "undone\n");
-        EXPECT_EQ(test::FileBytes(db), before);
-    } else {
-        EXPECT_EQ(ran.status, 0) << ran.errors;
-        EXPECT_NE(test::FileBytes(db), before);
-    }
-    // A call the answers do not fit is not recorded.
-    EXPECT_EQ(std::filesystem::exists(recording), fits);
-    EXPECT_EQ(std::filesystem::exists(folder.Path() + "/r.db"), fits);
+    ASSERT_EQ(Quendra({"init", db, "--sample"}).status, 0);
+    std::ofstream(answers) << GetParam().answers;
+    auto before = Contents(folder.Path());
+    auto ran =
+        Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-100022)", "--row",
+                 "Part(CN_PART_NUMBER=P-100021)", "--answers", answers, "--record", folder.Path() + "/r.json"});
+    EXPECT_EQ(ran.status, 2);
+    EXPECT_EQ(ran.errors, GetParam().errors + std::string("\nquendra hook: the answers do not fit the windows "
+                                                          "shown; the hook's writes are undone\n"));
+    EXPECT_EQ(Contents(folder.Path()), before);
 }
 
 const AnswersCase AnswersCases[] = {
-    {"NoAnswerLeft", "UnLockObject", "Assembly(CN_PART_NUMBER=P-100010)", "[]",
-     "quendra hook: the message box \"Do You Want To Propagate Unlock To All Children ?\" appeared with no answer "
-     "left\n"},
-    {"AnswerOfTheWrongKind", "UnLockObject", "Assembly(CN_PART_NUMBER=P-100010)",
-     R"([{"choose": "x", "button": "OK"}])",
-     "quendra hook: the answer {\"choose\":\"x\",\"button\":\"OK\"} does not fit the message box \"Do You Want To "
-     "Propagate Unlock To All Children ?\"\n"},
-    {"AnswerLeftOver", "LockObject", "Part(CN_PART_NUMBER=P-100022)", R"([{"button": "OK"}])",
-     "quendra hook: answer not used: {\"button\":\"OK\"}\n"},
-    {"AnswersThatFit", "UnLockObject", "Assembly(CN_PART_NUMBER=P-100010)", R"([{"button": "Yes"}])", ""},
+    {"NoAnswerLeft", "[]",
+     "quendra hook: the message box \"Part P-100021-Output shaft is locked by Dora Lind\" appeared with no answer "
+     "left"},
+    {"AnswerOfTheWrongKind", R"([{"choose": "x", "button": "OK"}])",
+     "quendra hook: the answer {\"choose\":\"x\",\"button\":\"OK\"} does not fit the message box \"Part "
+     "P-100021-Output shaft is locked by Dora Lind\""},
+    {"AnswerLeftOver", R"([{"button": "OK"}, {"button": "No"}])", "quendra hook: answer not used: {\"button\":\"No\"}"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Commands, ScriptedAnswers, testing::ValuesIn(AnswersCases),
+INSTANTIATE_TEST_SUITE_P(Commands, AnswersThatDoNotFit, testing::ValuesIn(AnswersCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct Mistake {
