@@ -397,13 +397,7 @@ const Mistake Mistakes[] = {
      "quendra hook: The following arguments were not expected: P1 --rows; did you mean --row where you wrote --rows? "
      "(see "
      "quendra hook --help)"},
-    {"MistypedCommand",
-     {"plya", "x.json"},
-     "quendra: unknown command 'plya'; did you mean 'play'? (quendra --help lists the commands)"},
     {"HelpOfNoCommand", {"help", "bogus"}, "quendra help: unknown command 'bogus' (quendra --help lists the commands)"},
-    {"LinkRowMatchingNothing",
-     {"hook", "DeleteLink", "--db", "DB", "--user", "carl", "--row", "Parts Tree(parent=P-1, child=P-2, Position=3)"},
-     "quendra hook: command line: the selector Parts Tree(parent=P-1, child=P-2, Position=3) matches nothing"},
     {"LinkRowByNoSuchValue",
      {"hook", "DeleteLink", "--db", "DB", "--user", "carl", "--row", "Parts Tree(Colour=red)"},
      "quendra hook: command line: the selector Parts Tree(Colour=red) cannot be used: a link of \"Parts Tree\" has "
