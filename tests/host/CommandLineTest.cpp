@@ -240,7 +240,7 @@ TEST(CommandLine, ListCallsNamesEveryOperationAFaultCanName) {
 
 // A recording keeps the database as it was before the call beside the scenario file, with what another
 // program keeps open in the write-ahead log, and a text that is not UTF-8 as a scenario file holds it; --force
-// replaces both files. The replay matches the call.
+// replaces both files. Answers that fit keep the hook's writes, and the replay matches the call.
 TEST(CommandLine, ARecordedCallReplaysWithPlay) {
     playback::TempFolder folder;
     auto db = folder.Path() + "/plant.db";
@@ -254,9 +254,10 @@ TEST(CommandLine, ARecordedCallReplaysWithPlay) {
     std::ofstream(ok) << R"([{"button": "OK"}])";
     auto recording = folder.Path() + "/gear.json";
     for (const char* kept : {"/gear.json", "/gear.db"}) std::ofstream(folder.Path() + kept) << "kept";
-    auto ran = Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-901)",
-                        "--answers", ok, "--record", recording, "--force"});
+    auto ran = Quendra({"hook", "LockObject", "--db", db, "--user", "carl", "--row", "Part(CN_PART_NUMBER=P-100022)",
+                        "--row", "Part(CN_PART_NUMBER=P-901)", "--answers", ok, "--record", recording, "--force"});
     ASSERT_EQ(ran.status, 0) << ran.errors;
+    EXPECT_NE(Quendra({"tree", db, "P-100022"}).out.find("locked by carl"), std::string::npos);
     EXPECT_NE(test::FileBytes(recording).find("Gear \xEF\xBF\xBD\xEF\xBF\xBD wheel"), std::string::npos);
     auto played = Quendra({"play", recording});
     EXPECT_EQ(played.status, 0) << played.out << played.errors;
@@ -378,8 +379,7 @@ const Mistake Mistakes[] = {
     {"MistypedOption",
      {"hook", "LockObject", "--db", "DB", "--user", "carl", "--rows", "P1"},
      "quendra hook: The following arguments were not expected: P1 --rows; did you mean --row where you wrote --rows? "
-     "(see "
-     "quendra hook --help)"},
+     "(see quendra hook --help)"},
     {"HelpOfNoCommand", {"help", "bogus"}, "quendra help: unknown command 'bogus' (quendra --help lists the commands)"},
     {"LinkRowByNoSuchValue",
      {"hook", "DeleteLink", "--db", "DB", "--user", "carl", "--row", "Parts Tree(Colour=red)"},
