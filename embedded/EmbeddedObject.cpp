@@ -423,10 +423,10 @@ Ptr<CvTreeLinks> EmbeddedObject::TreeLinks(const Ptr<CvObject>&) try {
     std::vector<Ptr<CvTreeLink>> items;
     if (IsStored()) {
         ReadSnapshot snapshot(context_->storage->Sql());
-        // The links come with their stored values, the children with one read per table they are in.
+        // The links come with their stored values (and on a server with their children's rows).
         auto links = context_->storage->LinksBelowAfter(*cls_, objectId_, 0,
                                                         static_cast<size_t>(std::numeric_limits<int64_t>::max()));
-        auto read = context_->storage->ReadChildren(*cls_, objectId_, links);
+        auto read = context_->storage->ReadChildren(links);
         for (auto& [row, values] : links.links) {
             auto stored = read.Take(row);
             if (!stored) continue;

@@ -67,11 +67,11 @@ ClassLayout Schema::LayoutOf(const ClassInfo& cls, Connection& connection) const
         layout.linkPageSql.emplace_back(&links,
                                         page + " WHERE PAR_OBJECT_ID = ? AND OBJECT_ID > ? ORDER BY OBJECT_ID LIMIT ?");
     }
-    if (connection.RemoteRequests() && layout.linkTables.size() > 1) AddUnionSql(layout, connection);
+    if (connection.RemoteRequests() && !layout.linkTables.empty()) AddUnionSql(cls, layout, connection);
     return layout;
 }
 
-void Schema::AddUnionSql(ClassLayout& layout, Connection& connection) const {
+void Schema::AddUnionSql(const ClassInfo& cls, ClassLayout& layout, Connection& connection) const {
     const auto& tables = layout.linkTables;
     // The links below in every table in one statement (their columns are the same in each).
     for (const auto& table : tables)
@@ -79,12 +79,24 @@ void Schema::AddUnionSql(ClassLayout& layout, Connection& connection) const {
                                      std::string(kLinkColumns) + " FROM " + SqlName(table) +
                                      " WHERE PAR_OBJECT_ID = ?1";
     layout.linksBelowUnionSql += " ORDER BY OBJECT_ID";
-    // Every table's page in one statement: the table's position, the link id to order by, then a place for
-    // each table's columns, filled by its own rows and by NULLs of their types in the others'.
+    // The tables the children of those links are in, as the model has them.
+    std::vector<std::string> childTables;
+    for (const auto& link : model_.classes) {
+        if (link.kind != ClassKind::Link || !model_.Includes(link.parentId, cls.id)) continue;
+        for (const auto& child : model_.classes)
+            if (child.kind == ClassKind::Object && model_.Includes(link.childId, child.id) &&
+                std::find(childTables.begin(), childTables.end(), child.table) == childTables.end())
+                childTables.push_back(child.table);
+    }
+    // Every table's page and the rows of the pages' children in one statement: the table's position (the
+    // link tables', then the children's), the row's id, then a place for each table's columns, filled by its
+    // own rows and by NULLs of their types in the others'.
+    std::vector<std::string> all = tables;
+    all.insert(all.end(), childTables.begin(), childTables.end());
     std::vector<std::string> columnsOf;
     std::vector<std::string> nullsOf;
     int offset = 2;
-    for (const auto& table : tables) {
+    for (const auto& table : all) {
         layout.linkPageOffsets.push_back(offset);
         std::string columns;
         std::string nulls;
@@ -96,16 +108,29 @@ void Schema::AddUnionSql(ClassLayout& layout, Connection& connection) const {
         columnsOf.push_back(std::move(columns));
         nullsOf.push_back(std::move(nulls));
     }
-    for (size_t i = 0; i < tables.size(); ++i) {
-        if (i > 0) layout.linkPageUnionSql += " UNION ALL ";
-        layout.linkPageUnionSql += "SELECT " + std::to_string(i) + ", OBJECT_ID";
-        for (size_t j = 0; j < tables.size(); ++j) layout.linkPageUnionSql += i == j ? columnsOf[j] : nullsOf[j];
-        const std::string& select = tables_.at(tables[i]).selectSql;
-        layout.linkPageUnionSql += " FROM (" + select.substr(0, select.rfind(" WHERE ")) +
-                                   " WHERE PAR_OBJECT_ID = ?1 AND OBJECT_ID > ?2 ORDER BY OBJECT_ID LIMIT ?3) AS " +
-                                   SqlName("PAGE_" + tables[i]);
+    std::string pages;
+    std::string children;
+    for (const auto& table : tables) {
+        const std::string& select = tables_.at(table).selectSql;
+        pages += (pages.empty() ? "WITH " : ", ") + SqlName("PAGE_" + table) + " AS (" +
+                 select.substr(0, select.rfind(" WHERE ")) +
+                 " WHERE PAR_OBJECT_ID = ?1 AND OBJECT_ID > ?2 ORDER BY OBJECT_ID LIMIT ?3)";
+        children += (children.empty() ? "SELECT " : " UNION ALL SELECT ") + std::string("SON_OBJECT_ID FROM ") +
+                    SqlName("PAGE_" + table);
     }
-    layout.linkPageUnionSql += " ORDER BY 2";
+    std::string& sql = layout.linkPageUnionSql;
+    sql = pages + " ";
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (i > 0) sql += " UNION ALL ";
+        sql += "SELECT " + std::to_string(i) + ", OBJECT_ID";
+        for (size_t j = 0; j < all.size(); ++j) sql += i == j ? columnsOf[j] : nullsOf[j];
+        if (i < tables.size())
+            sql += " FROM " + SqlName("PAGE_" + all[i]);
+        else
+            sql += " FROM " + SqlName(all[i]) + " WHERE OBJECT_ID IN (" + children + ")";
+    }
+    sql += " ORDER BY 2";
+    for (const auto& table : childTables) layout.childTables.push_back(&tables_.at(table));
 }
 
 const SubtreeSelect& Schema::Subtree(Connection& connection) {

@@ -33,11 +33,13 @@ struct ClassLayout {
     std::vector<std::string> linkTables;    // those tables
     // The same tables read a page at a time with every column: (table, select).
     std::vector<std::pair<const TableLayout*, std::string>> linkPageSql;
-    // Where statements go to a server and there are several tables: all their pages in one select, each row
-    // with its table's position in linkPageSql first, and where each table's columns start in it.
-    std::string linksBelowUnionSql; // and linksBelowSql in one select
+    // Where statements go to a server: linksBelowSql in one select, and the pages of every table with the rows
+    // of their children in one select. Each row of that has its table's position first (in linkPageSql, then
+    // in childTables after them), and linkPageOffsets says where each table's columns start in it.
+    std::string linksBelowUnionSql;
     std::string linkPageUnionSql;
     std::vector<int> linkPageOffsets;
+    std::vector<const TableLayout*> childTables; // the tables children of the links below may be in
 };
 
 // The columns of a link that every link table has, in the order ReadLink reads them.
@@ -80,7 +82,7 @@ private:
     void AddTable(const TableInfo& table);
     ClassLayout LayoutOf(const ClassInfo& cls, Connection& connection) const;
     // The link tables' selects of a class in one statement each, for a connection to a server.
-    void AddUnionSql(ClassLayout& layout, Connection& connection) const;
+    void AddUnionSql(const ClassInfo& cls, ClassLayout& layout, Connection& connection) const;
 
     const Model& model_;
     std::unordered_map<std::string, TableLayout> tables_;

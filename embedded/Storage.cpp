@@ -248,14 +248,30 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
         if (linkClass && LayoutOf(*linkClass).table == &table) values = ReadRecord(statement, *linkClass, offset);
         read.emplace_back(row, std::move(values));
     };
+    const bool keep = KeepsCallReads();
     if (!layout.linkPageUnionSql.empty()) {
-        // One request to the server for the pages of every table.
+        // One request to the server for the pages of every table and their children's rows.
         Statement statement = connection_->Prepare(layout.linkPageUnionSql);
         statement.BindInt(1, parentId).BindInt(2, afterLinkId).BindInt(3, static_cast<int64_t>(count));
+        const size_t linkTables = layout.linkPageSql.size();
+        for (const TableLayout* table : layout.childTables) page.children.try_emplace(table);
         while (statement.Step()) {
-            const auto table = static_cast<size_t>(statement.Int(0));
-            ++rowsOf.at(table);
-            readRow(statement, table, layout.linkPageOffsets[table]);
+            const auto position = static_cast<size_t>(statement.Int(0));
+            const int offset = layout.linkPageOffsets.at(position);
+            if (position < linkTables) {
+                ++rowsOf[position];
+                readRow(statement, position, offset);
+                continue;
+            }
+            const TableLayout& table = *layout.childTables.at(position - linkTables);
+            // A row of a class the model does not know is read as when it is asked for: not at all.
+            const ClassInfo* stored =
+                model_->ClassById(static_cast<int16_t>(statement.Int(offset + table.classIdColumn)));
+            if (!stored) continue;
+            const auto objectId = static_cast<int32_t>(statement.Int(offset + table.columnIndex.at("OBJECT_ID")));
+            const auto& read =
+                page.children[&table].emplace(objectId, ReadRecord(statement, *stored, offset)).first->second;
+            if (keep) callReads_.rows.insert_or_assign(objectId, read);
         }
     } else {
         for (size_t table = 0; table < layout.linkPageSql.size(); ++table) {
@@ -277,7 +293,6 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
         page.more = true;
     }
     if (!read.empty()) page.lastLinkId = read.back().first.linkId;
-    const bool keep = KeepsCallReads();
     for (auto& [row, values] : read) {
         if (keep && values.cls) callReads_.rows.insert_or_assign(row.linkId, values);
         const ClassInfo* linkClass = model_->ClassById(row.linkClassId);
@@ -287,52 +302,37 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
     return page;
 }
 
+Storage::Children Storage::ReadChildren(LinkPage& page) {
+    Children children(*this);
+    children.rows_ = std::move(page.children);
+    return children;
+}
+
 Storage::Children Storage::ReadChildren(const ClassInfo& parent, int32_t parentId, const std::vector<LinkRow>& links) {
-    return ReadChildrenOf(
-        parent, parentId, links, [](const LinkRow& link) { return link; }, std::nullopt);
-}
-
-Storage::Children Storage::ReadChildren(const ClassInfo& parent, int32_t parentId, const LinkPage& links,
-                                        std::optional<LinkPageStart> page) {
-    return ReadChildrenOf(
-        parent, parentId, links.links, [](const auto& link) { return link.first; }, page);
-}
-
-template <class Links, class Row>
-Storage::Children Storage::ReadChildrenOf(const ClassInfo& parent, int32_t parentId, const Links& links, Row row,
-                                          std::optional<LinkPageStart> page) {
     Children children(*this);
     if (!connection_->RemoteRequests()) return children;
     const bool keep = KeepsCallReads();
     // Children the call read already are taken from what it read.
-    if (keep && std::all_of(links.begin(), links.end(), [&](const auto& link) { return CallRow(row(link).childId); }))
+    if (keep && std::all_of(links.begin(), links.end(), [&](const LinkRow& link) { return CallRow(link.childId); }))
         return children;
-    children.read_ = true;
-    for (const auto& link : links) children.rows_.try_emplace(LayoutOf(Class(row(link).childClassId)).table);
+    for (const auto& link : links) children.rows_.try_emplace(LayoutOf(Class(link.childClassId)).table);
     for (auto& [where, rows] : children.rows_) {
         const auto* table = static_cast<const TableLayout*>(where);
-        const std::tuple key{parent.id, table, page.has_value()};
-        auto sql = childrenSql_.find(key);
+        auto sql = childrenSql_.find({parent.id, table});
         if (sql == childrenSql_.end()) {
-            // The ids of the children below the parent (of the page) in every link table.
+            // The ids of the children below the parent in every link table.
             std::string ids;
-            for (const auto& links : LayoutOf(parent).linkTables) {
-                if (!ids.empty()) ids += " UNION ALL ";
-                if (page)
-                    ids += "SELECT SON_OBJECT_ID FROM (SELECT SON_OBJECT_ID, OBJECT_ID FROM " + SqlName(links) +
-                           " WHERE PAR_OBJECT_ID = ?1 AND OBJECT_ID > ?2 ORDER BY OBJECT_ID LIMIT ?3) AS " +
-                           SqlName("PAGE_" + links);
-                else
-                    ids += "SELECT SON_OBJECT_ID FROM " + SqlName(links) + " WHERE PAR_OBJECT_ID = ?1";
-            }
+            for (const auto& links : LayoutOf(parent).linkTables)
+                ids += (ids.empty() ? "" : " UNION ALL ") + std::string("SELECT SON_OBJECT_ID FROM ") + SqlName(links) +
+                       " WHERE PAR_OBJECT_ID = ?1";
             sql = childrenSql_
-                      .emplace(key, table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) +
-                                        " WHERE OBJECT_ID IN (" + ids + ")")
+                      .emplace(std::pair{parent.id, table},
+                               table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) + " WHERE OBJECT_ID IN (" +
+                                   ids + ")")
                       .first;
         }
         Statement statement = connection_->Prepare(sql->second);
         statement.BindInt(1, parentId);
-        if (page) statement.BindInt(2, page->afterLinkId).BindInt(3, static_cast<int64_t>(page->count));
         const int id = table->columnIndex.at("OBJECT_ID");
         while (statement.Step())
             if (const ClassInfo* stored =
@@ -346,10 +346,13 @@ Storage::Children Storage::ReadChildrenOf(const ClassInfo& parent, int32_t paren
 }
 
 std::optional<RecordData> Storage::Children::Take(const LinkRow& link) {
-    if (!read_) return storage_.Load(link.childClassId, link.childId);
-    const auto& rows = rows_.at(storage_.LayoutOf(storage_.Class(link.childClassId)).table);
-    auto row = rows.find(link.childId);
-    if (row == rows.end() || !storage_.model_->Includes(link.childClassId, row->second.cls->id)) return std::nullopt;
+    // A child in a table that was not read (on a file none is, on a server one of a class the model does not hang
+    // there) is read when taken.
+    auto rows = rows_.find(storage_.LayoutOf(storage_.Class(link.childClassId)).table);
+    if (rows == rows_.end()) return storage_.Load(link.childClassId, link.childId);
+    auto row = rows->second.find(link.childId);
+    if (row == rows->second.end() || !storage_.model_->Includes(link.childClassId, row->second.cls->id))
+        return std::nullopt;
     return row->second;
 }
 

@@ -16,7 +16,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -73,22 +72,21 @@ public:
     std::vector<LinkRow> RemoveLinksBetween(int32_t firstId, int32_t secondId);
     // Links of that class from parent to child, in the order they were made.
     std::vector<LinkRow> LinksByEnds(const ClassInfo& linkClass, int32_t parentId, int32_t childId);
+    // The rows of children read at once, by table, then object id.
+    using ChildRows = std::map<const void*, std::unordered_map<int32_t, RecordData>>;
     // A page of the links with that object as parent: at most `count` of those made after the link
-    // `afterLinkId` (0: from the first), in the order they were made, each with its stored values.
+    // `afterLinkId` (0: from the first), in the order they were made, each with its stored values. Where
+    // statements are requests to a server, the rows of the page's children come with it, in the same request.
     struct LinkPage {
         std::vector<std::pair<LinkRow, RecordData>> links;
         int32_t lastLinkId = 0; // where the next page starts
         bool more = false;      // links may follow
+        ChildRows children;
     };
     LinkPage LinksBelowAfter(const ClassInfo& parent, int32_t parentId, int32_t afterLinkId, size_t count);
     // The children of links below the parent, each taken as Load of the link's child class and id gives it
     // (nothing for a child that is gone). Where statements are requests to a server, the children of those
-    // links are read at once, with one statement per table they are in (of a page of links, LinksBelowAfter
-    // from afterLinkId, count, only the children of that page); elsewhere each child is read when taken.
-    struct LinkPageStart {
-        int32_t afterLinkId = 0;
-        size_t count = 0;
-    };
+    // links are read at once, with one statement per table they are in; elsewhere each child is read when taken.
     class Children {
     public:
         std::optional<RecordData> Take(const LinkRow& link);
@@ -97,13 +95,11 @@ public:
         friend class Storage;
         explicit Children(Storage& storage) : storage_(storage) {}
         Storage& storage_;
-        bool read_ = false;
-        std::map<const void*, std::unordered_map<int32_t, RecordData>> rows_; // by table, then object id
+        ChildRows rows_;
     };
     Children ReadChildren(const ClassInfo& parent, int32_t parentId, const std::vector<LinkRow>& links);
-    // The same for the links of a page.
-    Children ReadChildren(const ClassInfo& parent, int32_t parentId, const LinkPage& links,
-                          std::optional<LinkPageStart> page = std::nullopt);
+    // The children of a page of links, as the page read them (it gives them up).
+    Children ReadChildren(LinkPage& page);
 
     struct UserRow {
         int32_t objectId = 0;
@@ -129,10 +125,6 @@ public:
 private:
     const ClassLayout& LayoutOf(const ClassInfo& cls) const { return schema_.Of(cls); }
     LinkRow ReadLink(Statement& statement) const;
-    // ReadChildren of the links that row gives of each item.
-    template <class Links, class Row>
-    Children ReadChildrenOf(const ClassInfo& parent, int32_t parentId, const Links& links, Row row,
-                            std::optional<LinkPageStart> page);
     // The values of an object of that class from a row of its table's select (its columns from `offset` on).
     RecordData ReadRecord(const Statement& statement, const ClassInfo& cls, int offset = 0) const;
     void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data, int offset = 0) const;
@@ -158,8 +150,8 @@ private:
     // The links between two objects in every link table, in the order they were made.
     std::optional<std::string> linksBetweenSql_; // made when first needed
     std::string removeLinksBetweenSql_;          // on a server, likewise
-    // The children's rows in one table, by the parent's class, that table and whether of a page.
-    std::map<std::tuple<int16_t, const TableLayout*, bool>, std::string> childrenSql_;
+    // The children's rows in one table, by the parent's class and that table.
+    std::map<std::pair<int16_t, const TableLayout*>, std::string> childrenSql_;
     // UPDATE statements by class and the attributes they write (positions in the class).
     std::unordered_map<std::string, KeptStatement*> updateStatements_;
     // The room Update finds them with.

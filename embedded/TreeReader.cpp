@@ -51,7 +51,7 @@ TreeReader::Page TreeReader::Below(ObjectKey parent, int32_t after, size_t count
     page.more = links.more;
     if (links.links.empty()) return page;
     page.entries.reserve(links.links.size());
-    auto children = storage_->ReadChildren(parentClass, parent.objectId, links, {{after, count}});
+    auto children = storage_->ReadChildren(links);
     for (const auto& [row, values] : links.links) {
         auto child = children.Take(row);
         if (!child) continue;
