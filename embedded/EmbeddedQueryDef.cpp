@@ -333,7 +333,13 @@ public:
         QueryPlan plan;
         JoinClasses();
         if (std::string conditions = Conditions(plan.bindings); !conditions.empty()) AddWhere("(" + conditions + ")");
-        const std::string select = Select(plan.outputs);
+        std::string select = Select(plan.outputs);
+        if (storage_.Sql().RemoteRequests()) {
+            // A call reads the objects a query finds next, each a request of its own: their rows come along.
+            const Source& main = Main();
+            plan.rowClass = main.cls;
+            select += ", " + storage_.RowColumns(*main.cls, main.sqlAlias);
+        }
         const std::string order = (links_.empty() ? objects_[0].sqlAlias : links_[0].sqlAlias) + ".OBJECT_ID";
         plan.sql = "SELECT " + select + " FROM " + from_ + " WHERE " + where_ + " ORDER BY " + order;
         return plan;
@@ -352,6 +358,12 @@ private:
         for (int16_t id : source.cls->family)
             if (const AttributeInfo* attribute = model_.ClassById(id)->Attribute(name)) return *attribute;
         throw CvError("the class \"" + source.cls->name + "\" has no attribute \"" + name + "\"");
+    }
+
+    // The source of the object each row names: of the first column, or the first class.
+    const Source& Main() const {
+        const auto columns = parts_.Columns();
+        return columns.empty() ? SourceOf(parts_.Classes()[0].alias) : SourceOf(columns[0].alias);
     }
 
     void AddWhere(const std::string& clause) { where_ += (where_.empty() ? "" : " AND ") + clause; }
@@ -453,7 +465,7 @@ private:
             select += (select.empty() ? "" : ", ") + source.sqlAlias + "." + SqlName(attribute.name);
             outputs.push_back({attribute.name, attribute.type});
         }
-        const Source& main = columns.empty() ? SourceOf(parts_.Classes()[0].alias) : SourceOf(columns[0].alias);
+        const Source& main = Main();
         const std::pair<const char*, AttributeType> ids[] = {{"CLASS_ID", AttributeType::Int16},
                                                              {"OBJECT_ID", AttributeType::Int32}};
         for (const auto& [name, type] : ids) {
@@ -542,6 +554,7 @@ void EmbeddedQueryDef::Execute() {
             record->names.push_back(plan->outputs[i].name);
             record->values.push_back(statement.Get(static_cast<int>(i), plan->outputs[i].type));
         }
+        if (plan->rowClass) storage_->KeepCallRow(statement, *plan->rowClass, static_cast<int>(plan->outputs.size()));
         rows.push_back({std::move(record), nullptr});
     }
     rows_.swap(rows);

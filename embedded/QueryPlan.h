@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Connection.h"
+#include "Model.h"
 
 #include <cstdint>
 #include <string>
@@ -31,6 +32,9 @@ struct QueryPlan {
     KeptStatement* statement = nullptr;
     std::vector<Output> outputs;
     std::vector<Binding> bindings;
+    // On a server, the whole row of the object each row names follows the outputs: its class (whose table it
+    // is of), for the call to keep.
+    const ClassInfo* rowClass = nullptr;
 };
 
 // The plans of the structured queries run so far, by their shape, kept for the storage's whole life. Shapes

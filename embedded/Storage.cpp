@@ -367,6 +367,23 @@ void Storage::ForgetCallReads() {
     callReads_.below.clear();
 }
 
+std::string Storage::RowColumns(const ClassInfo& cls, const std::string& alias) const {
+    std::string columns;
+    for (const auto& column : model_->Table(cls.table)->columns)
+        columns += (columns.empty() ? "" : ", ") + alias + "." + SqlName(column.name);
+    return columns;
+}
+
+void Storage::KeepCallRow(const Statement& statement, const ClassInfo& cls, int offset) {
+    if (!KeepsCallReads()) return;
+    const TableLayout& table = *LayoutOf(cls).table;
+    const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(offset + table.classIdColumn)));
+    // A row of a class the model does not know is read as when it is asked for: not at all.
+    if (!stored || LayoutOf(*stored).table != &table) return;
+    const auto objectId = static_cast<int32_t>(statement.Int(offset + table.columnIndex.at("OBJECT_ID")));
+    callReads_.rows.insert_or_assign(objectId, ReadRecord(statement, *stored, offset));
+}
+
 void Storage::ReadSubtree(int32_t rootId) {
     const SubtreeSelect& subtree = schema_.Subtree(*connection_);
     if (subtree.sql.empty()) return;

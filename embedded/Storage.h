@@ -121,6 +121,11 @@ public:
 
     // Forgets the rows and links a call read (its transaction began or ended).
     void ForgetCallReads();
+    // The columns of the class's table for a select, each after the table's alias in it.
+    std::string RowColumns(const ClassInfo& cls, const std::string& alias) const;
+    // Where the call keeps what it reads: keeps the row of the class's table that the statement gives from
+    // `offset` on, in the order of RowColumns.
+    void KeepCallRow(const Statement& statement, const ClassInfo& cls, int offset);
 
 private:
     const ClassLayout& LayoutOf(const ClassInfo& cls) const { return schema_.Of(cls); }
