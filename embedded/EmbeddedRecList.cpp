@@ -5,12 +5,27 @@
 #include "CvError.h"
 #include "EmbeddedRecord.h"
 
+#include <optional>
+#include <utility>
+
 namespace quendra::embedded {
 
 namespace {
 
 const char* kMainKey = "Objects";
 const char* kLinkKey = "Links";
+
+// The class and object a row names, or nothing (a row that names none is read when asked, failing then).
+std::optional<std::pair<int16_t, int32_t>> ObjectOf(const RecordData& record) {
+    const int classId = record.Find("CLASS_ID");
+    const int objectId = record.Find("OBJECT_ID");
+    if (classId < 0 || objectId < 0) return std::nullopt;
+    try {
+        return std::pair{record.values[classId].AsInt16(), record.values[objectId].AsInt32()};
+    } catch (const CvError&) {
+        return std::nullopt;
+    }
+}
 
 } // namespace
 
@@ -22,7 +37,16 @@ const RecListRow& EmbeddedRecList::Row(int32_t row) const {
 
 Ptr<CvRecord> EmbeddedRecList::RecordAt(int32_t row) try {
     auto operation = storage_->Call(CvOperation::CvRecList_RecordAt);
-    return std::make_shared<EmbeddedRecord>(storage_, Row(row).record);
+    const RecListRow& at = Row(row);
+    if (!expected_ && rows_.size() > 1 && storage_->KeepsCallReads()) {
+        // A call reads the objects of the rows it was handed one by one: on a server they come in one request.
+        expected_ = true;
+        std::vector<std::pair<int16_t, int32_t>> objects;
+        for (const RecListRow& each : rows_)
+            if (auto object = ObjectOf(*each.record)) objects.push_back(*object);
+        storage_->ExpectReads(objects);
+    }
+    return std::make_shared<EmbeddedRecord>(storage_, at.record);
 } catch (...) {
     storage_->Failed();
 }

@@ -37,6 +37,7 @@ private:
 
     std::shared_ptr<Storage> storage_;
     std::vector<RecListRow> rows_;
+    bool expected_ = false; // its objects are expected reads of the call
 };
 
 } // namespace quendra::embedded

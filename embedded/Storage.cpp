@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace quendra::embedded {
 
@@ -39,7 +40,9 @@ std::optional<RecordData> Storage::Load(int16_t classId, int32_t objectId) {
 bool Storage::LoadInto(int16_t classId, int32_t objectId, RecordData& data) {
     const ClassInfo& asked = Class(classId);
     const TableLayout& layout = *LayoutOf(asked).table;
-    if (const RecordData* row = CallRow(objectId)) {
+    const RecordData* row = CallRow(objectId);
+    if (!row && ReadExpected(objectId)) row = CallRow(objectId);
+    if (row) {
         // Object ids are unique across tables: a row of another table is none of this one.
         if (LayoutOf(*row->cls).table != &layout || !model_->Includes(asked.id, row->cls->id)) return false;
         data = *row;
@@ -365,6 +368,35 @@ const RecordData* Storage::CallRow(int32_t objectId) const {
 void Storage::ForgetCallReads() {
     callReads_.rows.clear();
     callReads_.below.clear();
+    callReads_.expected.clear();
+}
+
+void Storage::ExpectReads(const std::vector<std::pair<int16_t, int32_t>>& objects) {
+    if (!KeepsCallReads()) return;
+    for (const auto& [classId, objectId] : objects) callReads_.expected.insert_or_assign(objectId, classId);
+}
+
+bool Storage::ReadExpected(int32_t objectId) {
+    if (!callReads_.expected.contains(objectId) || !KeepsCallReads()) return false;
+    // The ids of each table, as a list the server splits.
+    std::map<const TableLayout*, std::string> idsOf;
+    for (const auto& [id, classId] : std::exchange(callReads_.expected, {}))
+        if (const ClassInfo* cls = model_->ClassById(classId); cls && !callReads_.rows.contains(id)) {
+            std::string& ids = idsOf[LayoutOf(*cls).table];
+            ids += (ids.empty() ? "" : ",") + std::to_string(id);
+        }
+    for (const auto& [table, ids] : idsOf) {
+        Statement statement = connection_->Prepare(table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) +
+                                                   " WHERE OBJECT_ID = ANY (string_to_array(?, ',')::INTEGER[])");
+        statement.BindText(1, ids);
+        const int id = table->columnIndex.at("OBJECT_ID");
+        while (statement.Step())
+            // A row of a class the model does not know is read as when it is asked for: not at all.
+            if (const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(table->classIdColumn))))
+                callReads_.rows.insert_or_assign(static_cast<int32_t>(statement.Int(id)),
+                                                 ReadRecord(statement, *stored));
+    }
+    return true;
 }
 
 std::string Storage::RowColumns(const ClassInfo& cls, const std::string& alias) const {

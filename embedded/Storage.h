@@ -121,6 +121,12 @@ public:
 
     // Forgets the rows and links a call read (its transaction began or ended).
     void ForgetCallReads();
+    // Whether the call keeps the rows it reads: on a server, inside a call's transaction.
+    bool KeepsCallReads() const { return connection_->RemoteRequests() && connection_->InOuterTransaction(); }
+    // Where the call keeps what it reads: the objects (class id, object id) it will read, such as those of the
+    // rows of a list it was handed. The first of them it reads from the database reads them all, in one
+    // request per table.
+    void ExpectReads(const std::vector<std::pair<int16_t, int32_t>>& objects);
     // The columns of the class's table for a select, each after the table's alias in it.
     std::string RowColumns(const ClassInfo& cls, const std::string& alias) const;
     // Where the call keeps what it reads: keeps the row of the class's table that the statement gives from
@@ -141,10 +147,13 @@ private:
     struct CallReads {
         std::unordered_map<int32_t, RecordData> rows;
         std::unordered_map<int32_t, std::vector<LinkRow>> below;
+        std::unordered_map<int32_t, int16_t> expected; // ExpectReads: class ids by object id
     };
-    bool KeepsCallReads() const { return connection_->RemoteRequests() && connection_->InOuterTransaction(); }
     // The row the call read of that object, or null.
     const RecordData* CallRow(int32_t objectId) const;
+    // When the object is one the call was expected to read, reads every such object not read yet; false when
+    // it is not.
+    bool ReadExpected(int32_t objectId);
     // Every link below the object down to the leaves, with the rows of the links and of their children.
     void ReadSubtree(int32_t rootId);
 
