@@ -74,6 +74,16 @@ void Storage::ReadRecordInto(const Statement& statement, const ClassInfo& cls, R
     data.set.clear();
 }
 
+std::optional<std::pair<int32_t, RecordData>> Storage::ReadRow(const Statement& statement, const TableLayout& table,
+                                                               int offset) const {
+    const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(offset + table.classIdColumn)));
+    // A row of a class the model does not know, or does not keep in that table, is read as when it is asked for:
+    // not at all.
+    if (!stored || LayoutOf(*stored).table != &table) return std::nullopt;
+    return std::pair{static_cast<int32_t>(statement.Int(offset + table.columnIndex.at("OBJECT_ID"))),
+                     ReadRecord(statement, *stored, offset)};
+}
+
 int32_t Storage::Insert(const ClassInfo& cls, RecordData& data) {
     const ClassLayout& layout = LayoutOf(cls);
     data.cls = &cls;
@@ -267,14 +277,10 @@ Storage::LinkPage Storage::LinksBelowAfter(const ClassInfo& parent, int32_t pare
                 continue;
             }
             const TableLayout& table = *layout.childTables.at(position - linkTables);
-            // A row of a class the model does not know is read as when it is asked for: not at all.
-            const ClassInfo* stored =
-                model_->ClassById(static_cast<int16_t>(statement.Int(offset + table.classIdColumn)));
-            if (!stored) continue;
-            const auto objectId = static_cast<int32_t>(statement.Int(offset + table.columnIndex.at("OBJECT_ID")));
-            const auto& read =
-                page.children[&table].emplace(objectId, ReadRecord(statement, *stored, offset)).first->second;
-            if (keep) callReads_.rows.insert_or_assign(objectId, read);
+            if (auto row = ReadRow(statement, table, offset)) {
+                const auto& read = page.children[&table].insert_or_assign(row->first, std::move(row->second));
+                if (keep) callReads_.rows.insert_or_assign(row->first, read.first->second);
+            }
         }
     } else {
         for (size_t table = 0; table < layout.linkPageSql.size(); ++table) {
@@ -336,13 +342,10 @@ Storage::Children Storage::ReadChildren(const ClassInfo& parent, int32_t parentI
         }
         Statement statement = connection_->Prepare(sql->second);
         statement.BindInt(1, parentId);
-        const int id = table->columnIndex.at("OBJECT_ID");
         while (statement.Step())
-            if (const ClassInfo* stored =
-                    model_->ClassById(static_cast<int16_t>(statement.Int(table->classIdColumn)))) {
-                const auto objectId = static_cast<int32_t>(statement.Int(id));
-                const auto& read = rows.emplace(objectId, ReadRecord(statement, *stored)).first->second;
-                if (keep) callReads_.rows.insert_or_assign(objectId, read);
+            if (auto row = ReadRow(statement, *table)) {
+                const auto& read = rows.insert_or_assign(row->first, std::move(row->second));
+                if (keep) callReads_.rows.insert_or_assign(row->first, read.first->second);
             }
     }
     return children;
@@ -389,12 +392,9 @@ bool Storage::ReadExpected(int32_t objectId) {
         Statement statement = connection_->Prepare(table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) +
                                                    " WHERE OBJECT_ID = ANY (string_to_array(?, ',')::INTEGER[])");
         statement.BindText(1, ids);
-        const int id = table->columnIndex.at("OBJECT_ID");
         while (statement.Step())
-            // A row of a class the model does not know is read as when it is asked for: not at all.
-            if (const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(table->classIdColumn))))
-                callReads_.rows.insert_or_assign(static_cast<int32_t>(statement.Int(id)),
-                                                 ReadRecord(statement, *stored));
+            if (auto row = ReadRow(statement, *table))
+                callReads_.rows.insert_or_assign(row->first, std::move(row->second));
     }
     return true;
 }
@@ -408,12 +408,8 @@ std::string Storage::RowColumns(const ClassInfo& cls, const std::string& alias) 
 
 void Storage::KeepCallRow(const Statement& statement, const ClassInfo& cls, int offset) {
     if (!KeepsCallReads()) return;
-    const TableLayout& table = *LayoutOf(cls).table;
-    const ClassInfo* stored = model_->ClassById(static_cast<int16_t>(statement.Int(offset + table.classIdColumn)));
-    // A row of a class the model does not know is read as when it is asked for: not at all.
-    if (!stored || LayoutOf(*stored).table != &table) return;
-    const auto objectId = static_cast<int32_t>(statement.Int(offset + table.columnIndex.at("OBJECT_ID")));
-    callReads_.rows.insert_or_assign(objectId, ReadRecord(statement, *stored, offset));
+    if (auto row = ReadRow(statement, *LayoutOf(cls).table, offset))
+        callReads_.rows.insert_or_assign(row->first, std::move(row->second));
 }
 
 void Storage::ReadSubtree(int32_t rootId) {

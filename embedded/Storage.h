@@ -136,6 +136,10 @@ public:
 private:
     const ClassLayout& LayoutOf(const ClassInfo& cls) const { return schema_.Of(cls); }
     LinkRow ReadLink(Statement& statement) const;
+    // The object id and values of a row of the table's select (its columns from `offset` on), read for the class
+    // it names.
+    std::optional<std::pair<int32_t, RecordData>> ReadRow(const Statement& statement, const TableLayout& table,
+                                                          int offset = 0) const;
     // The values of an object of that class from a row of its table's select (its columns from `offset` on).
     RecordData ReadRecord(const Statement& statement, const ClassInfo& cls, int offset = 0) const;
     void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data, int offset = 0) const;
