@@ -38,9 +38,9 @@ const RecListRow& EmbeddedRecList::Row(int32_t row) const {
 Ptr<CvRecord> EmbeddedRecList::RecordAt(int32_t row) try {
     auto operation = storage_->Call(CvOperation::CvRecList_RecordAt);
     const RecListRow& at = Row(row);
-    if (!expected_ && rows_.size() > 1 && storage_->KeepsCallReads()) {
+    if (rows_.size() > 1 && expectedIn_ != storage_->CallReadsEpoch() && storage_->KeepsCallReads()) {
         // A call reads the objects of the rows it was handed one by one: on a server they come in one request.
-        expected_ = true;
+        expectedIn_ = storage_->CallReadsEpoch();
         std::vector<std::pair<int16_t, int32_t>> objects;
         for (const RecListRow& each : rows_)
             if (auto object = ObjectOf(*each.record)) objects.push_back(*object);

@@ -37,7 +37,7 @@ private:
 
     std::shared_ptr<Storage> storage_;
     std::vector<RecListRow> rows_;
-    bool expected_ = false; // its objects are expected reads of the call
+    uint64_t expectedIn_ = 0; // the call reads' epoch in which its objects became expected reads
 };
 
 } // namespace quendra::embedded

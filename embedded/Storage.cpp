@@ -372,6 +372,7 @@ void Storage::ForgetCallReads() {
     callReads_.rows.clear();
     callReads_.below.clear();
     callReads_.expected.clear();
+    ++callReadsEpoch_;
 }
 
 void Storage::ExpectReads(const std::vector<std::pair<int16_t, int32_t>>& objects) {

@@ -127,6 +127,8 @@ public:
     // rows of a list it was handed. The first of them it reads from the database reads them all, in one
     // request per table.
     void ExpectReads(const std::vector<std::pair<int16_t, int32_t>>& objects);
+    // Changes whenever what the call read is forgotten (a call begins or ends, an object is deleted).
+    uint64_t CallReadsEpoch() const { return callReadsEpoch_; }
     // The columns of the class's table for a select, each after the table's alias in it.
     std::string RowColumns(const ClassInfo& cls, const std::string& alias) const;
     // Where the call keeps what it reads: keeps the row of the class's table that the statement gives from
@@ -177,6 +179,7 @@ private:
     std::vector<const Value*> updateValues_;
     std::vector<const AttributeInfo*> updateAttributes_;
     CallReads callReads_;
+    uint64_t callReadsEpoch_ = 1;
 };
 
 } // namespace quendra::embedded
