@@ -123,21 +123,6 @@ const FailedExpectation Failures[] = {
 INSTANTIATE_TEST_SUITE_P(Steps, ExpectationFailures, testing::ValuesIn(Failures),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ScenarioPlayer, PassingStepsSayOkAndExitZero) {
-    auto played = Play(R"("steps": [
-        {"user": "eve", "hook": "LockObject", "rows": ["P1"],
-         "expect": {"result": 1, "dialogs": [], "values": {"P1": {"CN_LOCKED": true, "USER_OBJECT_ID": {"user": "eve"}}},
-                    "events": [{"update": "P1"}, {"notify": 1, "objects": ["P1"], "flag": false}]}},
-        {"hook": "IsLockedForUpdate", "rows": ["P1"], "expect": {"result": 0}}])");
-    EXPECT_EQ(played.status, 0) << played.out;
-    EXPECT_NE(played.out.find("-- step 2: eve calls IsLockedForUpdate\n"), std::string::npos) << played.out;
-    EXPECT_EQ(played.out.find("FAILED"), std::string::npos) << played.out;
-    size_t oks = 0;
-    for (auto at = played.out.find("   ok\n"); at != std::string::npos; at = played.out.find("   ok\n", at + 1)) ++oks;
-    EXPECT_EQ(oks, 2u);
-    EXPECT_EQ(played.out.substr(played.out.rfind('\n', played.out.size() - 2) + 1, 8), "passed: ");
-}
-
 struct WrongWorld {
     const char* name;
     const char* steps; // or a whole file
@@ -184,14 +169,6 @@ const WrongWorld WorldErrors[] = {
 
 INSTANTIATE_TEST_SUITE_P(Steps, WorldMistakes, testing::ValuesIn(WorldErrors),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ScenarioPlayer, AFolderIsAFileError) {
-    TempFolder folder;
-    std::ostringstream out, errors;
-    Transcript transcript(out, errors, false);
-    EXPECT_EQ(ScenarioPlayer(transcript).Play(folder.Path()), 2);
-    EXPECT_NE(errors.str().find(folder.Path() + ": is a folder; give a file"), std::string::npos) << errors.str();
-}
 
 TEST(ScenarioPlayer, JsonTranscriptHasOneObjectALineWithTheSameContent) {
     auto played =
