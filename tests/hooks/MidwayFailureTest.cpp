@@ -66,7 +66,6 @@ TEST_F(MidwayWorld, ObjectServicesPassFailuresOnOrSwallowThemAsEachPromises) {
         {"CvObject.Delete", {}, [&] { utils.DeleteObject(session, object); }, true},
         {"CvQuery.Run", {}, [&] { utils.GetUserName(session, 1); }, true},
         {"CvObject.Retrieve", {Search({part})}, [&] { EXPECT_EQ(utils.SearchObject(session), nullptr); }, false},
-        {"CvSession.CreateObject", {}, [&] { utils.Refresh_Screen(session, object, 1); }, false},
         {"CvMetaInfo.ClassById", {}, [&] { EXPECT_FALSE(utils.MandatoryAttributesAreFilled(session, object)); }, false},
     };
     for (const auto& c : cases) {
