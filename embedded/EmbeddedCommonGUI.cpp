@@ -44,12 +44,11 @@ struct ViewState {
 
 class EmbeddedGUISelection : public CvGUISelection {
 public:
-    EmbeddedGUISelection(Context context, std::shared_ptr<ViewState> state)
-        : context_(std::move(context)), state_(std::move(state)) {}
+    EmbeddedGUISelection(Context context, ViewState& state) : context_(std::move(context)), state_(state) {}
     Ptr<CvGUIQuery> Query() override try {
         auto operation = context_->storage->Call(CvOperation::CvGUISelection_Query);
-        if (!state_->query) throw CvError("the view has no query");
-        return state_->query;
+        if (!state_.query) throw CvError("the view has no query");
+        return state_.query;
     } catch (...) {
         context_->storage->Failed();
     }
@@ -59,14 +58,14 @@ public:
         const CvGUIQuery* given = query.get();
         if (!given || typeid(*given) != typeid(EmbeddedGUIQuery))
             throw CvError("the query does not belong to this platform");
-        state_->query = std::static_pointer_cast<EmbeddedGUIQuery>(query);
+        state_.query = std::static_pointer_cast<EmbeddedGUIQuery>(query);
     } catch (...) {
         context_->storage->Failed();
     }
     Ptr<CvObjects> Objects() override try {
         auto operation = context_->storage->Call(CvOperation::CvGUISelection_Objects);
-        auto objects = state_->lists.Next(context_->storage);
-        for (const auto& object : state_->picked) objects->Append(object);
+        auto objects = state_.lists.Next(context_->storage);
+        for (const auto& object : state_.picked) objects->Append(object);
         return objects;
     } catch (...) {
         context_->storage->Failed();
@@ -74,18 +73,16 @@ public:
 
 private:
     Context context_;
-    std::shared_ptr<ViewState> state_;
+    ViewState& state_;
 };
 
-class EmbeddedGUIView;
+class Search;
 
-// Views, their selections and result dialogs, and dialogs and their views each hold the state they show; what one of
-// them makes on first use it hands out again on every later call.
 class EmbeddedGUIDialog : public CvGUIDialog {
 public:
     // results: the dialog shows what the view's query finds; otherwise it is the query dialog, shown already.
-    EmbeddedGUIDialog(Context context, std::shared_ptr<ViewState> state, bool results)
-        : context_(std::move(context)), state_(std::move(state)), results_(results) {}
+    EmbeddedGUIDialog(Context context, Search& search, bool results)
+        : context_(std::move(context)), search_(search), results_(results) {}
     Ptr<CvGUIView> View() override;
     void Close() override try {
         auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Close);
@@ -102,70 +99,12 @@ public:
     } catch (...) {
         context_->storage->Failed();
     }
-    // Whether nobody holds the dialog's view or state but the dialog.
-    bool Unshared() const;
-    // Asks anew: an empty query (the same object unless anyone else holds it), nothing picked.
-    SearchQuery& Restart() {
-        if (Holders::Are(state_->query, 1))
-            state_->query->query.Clear();
-        else
-            state_->query = std::make_shared<EmbeddedGUIQuery>();
-        state_->picked.clear();
-        return state_->query->query;
-    }
-    int32_t Show() override try {
-        auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Show);
-        if (!results_) return 1;
-        const EmbeddedGUIQuery* query = state_->query.get();
-        if (!query) throw CvError("the view has no query to show the results of");
-        // The lists keep their room from one showing to the next, emptied: no row read stays after a showing.
-        std::vector<RecordData>& values = values_;
-        std::vector<SearchCandidate>& found = found_;
-        std::vector<ObjectKey>& picked = picked_;
-        values.clear();
-        picked.clear();
-        FindCandidates(*context_->storage, query->query, found, &values);
-        if (!context_->dialogs->RunResultDialog(found, picked)) {
-            values.clear();
-            found.clear();
-            return 0;
-        }
-        state_->ForgetPicked();
-        std::shared_ptr<EmbeddedObject> spare = state_->TakeSpare();
-        // A picked row of the list becomes the object with the values read for the list: they move to the object
-        // made of the row (the spare, refilled, when there is one); the same row picked again gets a copy of them.
-        for (auto key = picked.begin(); key != picked.end(); ++key) {
-            auto row =
-                std::find_if(found.begin(), found.end(), [&](const SearchCandidate& c) { return c.key == *key; });
-            if (row == found.end()) {
-                state_->picked.push_back(EmbeddedObject::Fetch(context_, key->classId, key->objectId));
-                continue;
-            }
-            RecordData& stored = values[static_cast<size_t>(row - found.begin())];
-            const ClassInfo& cls = *stored.cls;
-            auto earlier = std::find(picked.begin(), key, *key);
-            if (earlier == key && spare) {
-                spare->Refill(cls, std::move(stored), key->objectId);
-                state_->picked.push_back(std::move(spare));
-                continue;
-            }
-            auto data = earlier == key
-                            ? std::make_shared<RecordData>(std::move(stored))
-                            : std::make_shared<RecordData>(*Own(state_->picked[earlier - picked.begin()]).Values());
-            state_->picked.push_back(std::make_shared<EmbeddedObject>(context_, cls, std::move(data), key->objectId));
-        }
-        values.clear();
-        found.clear();
-        return 1;
-    } catch (...) {
-        context_->storage->Failed();
-    }
+    int32_t Show() override;
 
 private:
     Context context_;
-    std::shared_ptr<ViewState> state_;
+    Search& search_;
     bool results_;
-    std::shared_ptr<EmbeddedGUIView> view_;
     std::vector<RecordData> values_; // the values read for the listed rows, while a showing picks from them
     std::vector<SearchCandidate> found_;
     std::vector<ObjectKey> picked_;
@@ -173,28 +112,10 @@ private:
 
 class EmbeddedGUIView : public CvGUIView {
 public:
-    EmbeddedGUIView(Context context, std::shared_ptr<ViewState> state)
-        : context_(std::move(context)), state_(std::move(state)) {}
-    Ptr<CvGUISelection> Selection() override try {
-        auto operation = context_->storage->Call(CvOperation::CvGUIView_Selection);
-        return SelectionOfState();
-    } catch (...) {
-        context_->storage->Failed();
-    }
-    Ptr<CvGUISelection> Contents() override try {
-        auto operation = context_->storage->Call(CvOperation::CvGUIView_Contents);
-        return SelectionOfState();
-    } catch (...) {
-        context_->storage->Failed();
-    }
-    Ptr<CvGUIDialog> ResultDialog() override try {
-        auto operation = context_->storage->Call(CvOperation::CvGUIView_ResultDialog);
-        // The result dialog shows the view's state and holds nothing else: one serves for every call.
-        if (!results_) results_ = std::make_shared<EmbeddedGUIDialog>(context_, state_, true);
-        return results_;
-    } catch (...) {
-        context_->storage->Failed();
-    }
+    EmbeddedGUIView(Context context, Search& search) : context_(std::move(context)), search_(search) {}
+    Ptr<CvGUISelection> Selection() override;
+    Ptr<CvGUISelection> Contents() override;
+    Ptr<CvGUIDialog> ResultDialog() override;
     void RefreshObjects(int32_t action, const Ptr<CvObjects>& objects, bool flag) override try {
         auto operation = context_->storage->Call(CvOperation::CvGUIView_RefreshObjects);
         context_->storage->Record(events::Refresh{action, KeysOf(objects), flag});
@@ -202,59 +123,135 @@ public:
         context_->storage->Failed();
     }
 
-    // Whether nobody holds the view's selection or result dialog but the view, nor its state but the view, them and
-    // the holders the caller knows of.
-    bool Unshared(long holders = 0) const {
-        return Holders::AtMostOne(selection_) && Holders::AtMostOne(results_) &&
-               Holders::Are(state_, 1 + holders + (selection_ ? 1 : 0) + (results_ ? 1 : 0));
+private:
+    Context context_;
+    Search& search_;
+};
+
+// One search and everything that shows it: its state, the view, the view's selection (which is also its contents),
+// the result dialog and the query dialog. Each is made once, with the search, and handed out as a part of it, so
+// every call hands out the same one again; nobody holds any of them once nobody holds the search.
+class Search : public Lends<Search> {
+public:
+    explicit Search(const Context& context)
+        : selection(context, state), view(context, *this), results(context, *this, true), query(context, *this, false) {
     }
+
     // Back to a new view's state: no query, nothing picked.
     void Clear() {
-        state_->query.reset();
-        state_->ForgetPicked();
+        state.query.reset();
+        state.ForgetPicked();
+    }
+    // Asks anew: an empty query (the same object unless anyone else holds it), nothing picked.
+    SearchQuery& Restart() {
+        if (HeldAlone(state.query))
+            state.query->query.Clear();
+        else
+            state.query = std::make_shared<EmbeddedGUIQuery>();
+        state.picked.clear();
+        return state.query->query;
     }
 
-private:
-    // Selection and contents both show the view's state: one object serves for both.
-    const Ptr<CvGUISelection>& SelectionOfState() {
-        if (!selection_) selection_ = std::make_shared<EmbeddedGUISelection>(context_, state_);
-        return selection_;
-    }
-
-    Context context_;
-    std::shared_ptr<ViewState> state_;
-    Ptr<CvGUISelection> selection_;
-    Ptr<CvGUIDialog> results_;
+    ViewState state;
+    EmbeddedGUISelection selection;
+    EmbeddedGUIView view;
+    EmbeddedGUIDialog results;
+    EmbeddedGUIDialog query;
 };
 
 Ptr<CvGUIView> EmbeddedGUIDialog::View() try {
     auto operation = context_->storage->Call(CvOperation::CvGUIDialog_View);
-    if (!view_) view_ = std::make_shared<EmbeddedGUIView>(context_, state_);
-    return view_;
+    return search_.Lend(search_.view);
 } catch (...) {
     context_->storage->Failed();
 }
 
-bool EmbeddedGUIDialog::Unshared() const {
-    return view_ ? Holders::Are(view_, 1) && view_->Unshared(1) : Holders::Are(state_, 1);
+int32_t EmbeddedGUIDialog::Show() try {
+    auto operation = context_->storage->Call(CvOperation::CvGUIDialog_Show);
+    if (!results_) return 1;
+    ViewState& state = search_.state;
+    const EmbeddedGUIQuery* query = state.query.get();
+    if (!query) throw CvError("the view has no query to show the results of");
+    // The lists keep their room from one showing to the next, emptied: no row read stays after a showing.
+    std::vector<RecordData>& values = values_;
+    std::vector<SearchCandidate>& found = found_;
+    std::vector<ObjectKey>& picked = picked_;
+    values.clear();
+    picked.clear();
+    FindCandidates(*context_->storage, query->query, found, &values);
+    if (!context_->dialogs->RunResultDialog(found, picked)) {
+        values.clear();
+        found.clear();
+        return 0;
+    }
+    state.ForgetPicked();
+    std::shared_ptr<EmbeddedObject> spare = state.TakeSpare();
+    // A picked row of the list becomes the object with the values read for the list: they move to the object
+    // made of the row (the spare, refilled, when there is one); the same row picked again gets a copy of them.
+    for (auto key = picked.begin(); key != picked.end(); ++key) {
+        auto row = std::find_if(found.begin(), found.end(), [&](const SearchCandidate& c) { return c.key == *key; });
+        if (row == found.end()) {
+            state.picked.push_back(EmbeddedObject::Fetch(context_, key->classId, key->objectId));
+            continue;
+        }
+        RecordData& stored = values[static_cast<size_t>(row - found.begin())];
+        const ClassInfo& cls = *stored.cls;
+        auto earlier = std::find(picked.begin(), key, *key);
+        if (earlier == key && spare) {
+            spare->Refill(cls, std::move(stored), key->objectId);
+            state.picked.push_back(std::move(spare));
+            continue;
+        }
+        auto data = earlier == key
+                        ? std::make_shared<RecordData>(std::move(stored))
+                        : std::make_shared<RecordData>(*Own(state.picked[earlier - picked.begin()]).Values());
+        state.picked.push_back(std::make_shared<EmbeddedObject>(context_, cls, std::move(data), key->objectId));
+    }
+    values.clear();
+    found.clear();
+    return 1;
+} catch (...) {
+    context_->storage->Failed();
 }
 
-// New views, each over a state of its own. The view made last is emptied and handed out again once nobody but its
-// maker holds it, its selection or its state.
+// Selection and contents both show the view's state: one object serves for both.
+Ptr<CvGUISelection> EmbeddedGUIView::Selection() try {
+    auto operation = context_->storage->Call(CvOperation::CvGUIView_Selection);
+    return search_.Lend(search_.selection);
+} catch (...) {
+    context_->storage->Failed();
+}
+
+Ptr<CvGUISelection> EmbeddedGUIView::Contents() try {
+    auto operation = context_->storage->Call(CvOperation::CvGUIView_Contents);
+    return search_.Lend(search_.selection);
+} catch (...) {
+    context_->storage->Failed();
+}
+
+Ptr<CvGUIDialog> EmbeddedGUIView::ResultDialog() try {
+    auto operation = context_->storage->Call(CvOperation::CvGUIView_ResultDialog);
+    return search_.Lend(search_.results);
+} catch (...) {
+    context_->storage->Failed();
+}
+
+// New views, each of a search of its own. The search made last is emptied and its view handed out again once
+// nobody holds the view or anything of its search.
 class FreshViews {
 public:
     explicit FreshViews(Context context) : context_(std::move(context)) {}
     Ptr<CvGUIView> Next() {
-        if (EmbeddedGUIView* view = last_.Unheld([](const EmbeddedGUIView& made) { return made.Unshared(); })) {
-            view->Clear();
-            return last_.Kept();
-        }
-        return last_.Keep(std::make_shared<EmbeddedGUIView>(context_, std::make_shared<ViewState>()));
+        if (Search* search = last_.Unheld())
+            search->Clear();
+        else
+            last_.Keep(std::make_shared<Search>(context_));
+        return last_.Kept()->Lend(last_.Kept()->view);
     }
 
 private:
     Context context_;
-    Spare<EmbeddedGUIView> last_;
+    Spare<Search> last_;
 };
 
 class EmbeddedViewMaker : public CvViewMaker {
@@ -277,12 +274,11 @@ public:
     explicit EmbeddedDialogMaker(Context context) : context_(std::move(context)) {}
     int32_t RunQueryDialog(Ptr<CvGUIDialog>& dialog) override try {
         auto operation = context_->storage->Call(CvOperation::CvDialogMaker_RunQueryDialog);
-        // The dialog made last asks again once nobody but this maker holds it, its view or its state.
-        if (!last_.Unheld([](const EmbeddedGUIDialog& made) { return made.Unshared(); }))
-            last_.Keep(std::make_shared<EmbeddedGUIDialog>(context_, std::make_shared<ViewState>(), false));
-        bool confirmed =
-            context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), last_.Kept()->Restart());
-        dialog = last_.Kept();
+        // The search of the dialog made last asks again once nobody holds anything of it.
+        if (!last_.Unheld()) last_.Keep(std::make_shared<Search>(context_));
+        Search& search = *last_.Kept();
+        bool confirmed = context_->dialogs->RunQueryDialog(context_->storage->ObjectClassNames(), search.Restart());
+        dialog = search.Lend(search.query);
         return confirmed ? 1 : 0;
     } catch (...) {
         context_->storage->Failed();
@@ -290,7 +286,7 @@ public:
 
 private:
     Context context_;
-    Spare<EmbeddedGUIDialog> last_; // the query dialog made last
+    Spare<Search> last_; // the search of the query dialog made last
 };
 
 class EmbeddedDesktopWindow : public CvDesktopWindow {

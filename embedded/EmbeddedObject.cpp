@@ -207,8 +207,11 @@ int32_t EmbeddedObject::ObjectId() try {
 
 Ptr<CvRecord> EmbeddedObject::Data() try {
     auto operation = context_->storage->Call(CvOperation::CvObject_Data);
-    if (!record_) record_ = std::make_shared<EmbeddedRecord>(context_->storage, data_);
-    return record_;
+    // The record reaches the values through the object, which whoever holds the record holds.
+    if (!record_)
+        record_ = std::make_unique<EmbeddedRecord>(context_->storage,
+                                                   std::shared_ptr<RecordData>(std::shared_ptr<void>(), data_.get()));
+    return Lend(*record_);
 } catch (...) {
     context_->storage->Failed();
 }

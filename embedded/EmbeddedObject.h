@@ -13,7 +13,7 @@
 
 namespace quendra::embedded {
 
-class EmbeddedObject : public CvObject, public std::enable_shared_from_this<EmbeddedObject> {
+class EmbeddedObject : public CvObject, public Lends<EmbeddedObject> {
 public:
     // detached: a view the workflow hands out, which cannot be written.
     EmbeddedObject(Context context, const ClassInfo& cls, std::shared_ptr<RecordData> data, int32_t objectId,
@@ -62,8 +62,8 @@ public:
     const ClassInfo& Info() const { return *cls_; }
     bool IsStored() const { return objectId_ != 0; }
     const std::shared_ptr<RecordData>& Values() const { return data_; }
-    // Whether nobody but the object holds its values or its record.
-    bool ValuesUnshared() const { return Holders::AtMostOne(record_) && Holders::Are(data_, record_ ? 2 : 1); }
+    // Whether nobody but the object holds its values (its record is a part of it).
+    bool ValuesUnshared() const { return HeldAlone(data_); }
     // Becomes the stored object of that class with those values, as one made of them would be. Only for an object
     // nobody else sees: its holder alone, its values and record unshared.
     void Refill(const ClassInfo& cls, RecordData&& values, int32_t objectId);
@@ -77,7 +77,7 @@ private:
     Context context_;
     const ClassInfo* cls_;
     std::shared_ptr<RecordData> data_; // never replaced, only its contents (so record_ stays the object's)
-    Ptr<CvRecord> record_;             // the record over data_, made on first use
+    std::unique_ptr<CvRecord> record_; // the record over data_, made on first use and lent
     int32_t objectId_;
     bool detached_;
     std::vector<std::string> extraAttributes_;

@@ -310,7 +310,7 @@ Ptr<CvQuery> EmbeddedObjectStore::NewSqlQuery() try {
 Ptr<CvQueryDef> EmbeddedObjectStore::NewQueryDef() try {
     auto operation = context_->storage->Call(CvOperation::CvObjectStore_NewQueryDef);
     // The last query is emptied and handed out again once nobody holds it or its parts any more.
-    if (EmbeddedQueryDef* query = spareQuery_.Unheld([](const EmbeddedQueryDef& q) { return q.Unshared(); })) {
+    if (EmbeddedQueryDef* query = spareQuery_.Unheld()) {
         query->Clear();
         return spareQuery_.Kept();
     }

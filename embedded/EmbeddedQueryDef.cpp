@@ -103,92 +103,82 @@ namespace {
 
 class EmbeddedQueryClasses : public CvQueryClasses {
 public:
-    EmbeddedQueryClasses(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
-        : storage_(std::move(storage)), parts_(std::move(parts)) {}
+    EmbeddedQueryClasses(Storage& storage, QueryParts& parts) : storage_(storage), parts_(parts) {}
     void AddClass(int16_t classId, const std::string& alias) override try {
-        auto operation = storage_->Call(CvOperation::CvQueryClasses_AddClass);
-        storage_->Class(classId);
-        parts_->AddClass(classId, alias);
+        auto operation = storage_.Call(CvOperation::CvQueryClasses_AddClass);
+        storage_.Class(classId);
+        parts_.AddClass(classId, alias);
     } catch (...) {
-        storage_->Failed();
+        storage_.Failed();
     }
 
 private:
-    std::shared_ptr<Storage> storage_;
-    std::shared_ptr<QueryParts> parts_;
+    Storage& storage_;
+    QueryParts& parts_;
 };
 
 class EmbeddedQueryColumns : public CvQueryColumns {
 public:
-    EmbeddedQueryColumns(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
-        : storage_(std::move(storage)), parts_(std::move(parts)) {}
+    EmbeddedQueryColumns(Storage& storage, QueryParts& parts) : storage_(storage), parts_(parts) {}
     void AddColumn(const std::string& attribute, const std::string& alias, int32_t) override try {
-        auto operation = storage_->Call(CvOperation::CvQueryColumns_AddColumn);
-        parts_->AddColumn(attribute, alias);
+        auto operation = storage_.Call(CvOperation::CvQueryColumns_AddColumn);
+        parts_.AddColumn(attribute, alias);
     } catch (...) {
-        storage_->Failed();
+        storage_.Failed();
     }
 
 private:
-    std::shared_ptr<Storage> storage_;
-    std::shared_ptr<QueryParts> parts_;
+    Storage& storage_;
+    QueryParts& parts_;
 };
 
 class EmbeddedQueryConditions : public CvQueryConditions {
 public:
-    EmbeddedQueryConditions(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
-        : storage_(std::move(storage)), parts_(std::move(parts)) {}
+    EmbeddedQueryConditions(Storage& storage, QueryParts& parts) : storage_(storage), parts_(parts) {}
     void AddCondition(const std::string& connector, const std::string& attribute, const std::string& op,
                       const Value& value, int32_t, const std::string& alias) override try {
-        auto operation = storage_->Call(CvOperation::CvQueryConditions_AddCondition);
-        parts_->AddCondition(connector, attribute, op, value, alias);
+        auto operation = storage_.Call(CvOperation::CvQueryConditions_AddCondition);
+        parts_.AddCondition(connector, attribute, op, value, alias);
     } catch (...) {
-        storage_->Failed();
+        storage_.Failed();
     }
 
 private:
-    std::shared_ptr<Storage> storage_;
-    std::shared_ptr<QueryParts> parts_;
+    Storage& storage_;
+    QueryParts& parts_;
 };
 
+// The query's specification and its lists are parts of the query, lent by it.
 class EmbeddedQuerySpec : public CvQuerySpec {
 public:
-    EmbeddedQuerySpec(std::shared_ptr<Storage> storage, std::shared_ptr<QueryParts> parts)
-        : storage_(std::move(storage)), parts_(std::move(parts)) {}
+    EmbeddedQuerySpec(Storage& storage, QueryParts& parts, EmbeddedQueryDef& query)
+        : storage_(storage), query_(query), classes_(storage, parts), columns_(storage, parts),
+          conditions_(storage, parts) {}
     Ptr<CvQueryClasses> Classes() override try {
-        auto operation = storage_->Call(CvOperation::CvQuerySpec_Classes);
-        if (!classes_) classes_ = std::make_shared<EmbeddedQueryClasses>(storage_, parts_);
-        return classes_;
+        auto operation = storage_.Call(CvOperation::CvQuerySpec_Classes);
+        return query_.Lend(classes_);
     } catch (...) {
-        storage_->Failed();
+        storage_.Failed();
     }
     Ptr<CvQueryColumns> Columns() override try {
-        auto operation = storage_->Call(CvOperation::CvQuerySpec_Columns);
-        if (!columns_) columns_ = std::make_shared<EmbeddedQueryColumns>(storage_, parts_);
-        return columns_;
+        auto operation = storage_.Call(CvOperation::CvQuerySpec_Columns);
+        return query_.Lend(columns_);
     } catch (...) {
-        storage_->Failed();
+        storage_.Failed();
     }
     Ptr<CvQueryConditions> Conditions() override try {
-        auto operation = storage_->Call(CvOperation::CvQuerySpec_Conditions);
-        if (!conditions_) conditions_ = std::make_shared<EmbeddedQueryConditions>(storage_, parts_);
-        return conditions_;
+        auto operation = storage_.Call(CvOperation::CvQuerySpec_Conditions);
+        return query_.Lend(conditions_);
     } catch (...) {
-        storage_->Failed();
-    }
-
-    // Whether nobody but the query holds the specification or its lists.
-    bool Unshared() const {
-        return Holders::AtMostOne(classes_) && Holders::AtMostOne(columns_) && Holders::AtMostOne(conditions_);
+        storage_.Failed();
     }
 
 private:
-    std::shared_ptr<Storage> storage_;
-    std::shared_ptr<QueryParts> parts_;
-    // Made on first use: each writes into the query's parts and holds nothing else.
-    Ptr<CvQueryClasses> classes_;
-    Ptr<CvQueryColumns> columns_;
-    Ptr<CvQueryConditions> conditions_;
+    Storage& storage_;
+    EmbeddedQueryDef& query_;
+    EmbeddedQueryClasses classes_;
+    EmbeddedQueryColumns columns_;
+    EmbeddedQueryConditions conditions_;
 };
 
 // One class of the query as SQL sees it.
@@ -211,8 +201,8 @@ std::string FamilyList(const ClassInfo& cls) {
 
 Ptr<CvQuerySpec> EmbeddedQueryDef::Specification() try {
     auto operation = storage_->Call(CvOperation::CvQueryDef_Specification);
-    if (!spec_) spec_ = std::make_shared<EmbeddedQuerySpec>(storage_, parts_);
-    return spec_;
+    if (!spec_) spec_ = std::make_unique<EmbeddedQuerySpec>(*storage_, *parts_, *this);
+    return Lend(*spec_);
 } catch (...) {
     storage_->Failed();
 }
@@ -237,10 +227,6 @@ Ptr<CvRecList> EmbeddedQueryDef::Result() try {
     return std::make_shared<EmbeddedRecList>(storage_, rows_);
 } catch (...) {
     storage_->Failed();
-}
-
-bool EmbeddedQueryDef::Unshared() const {
-    return !spec_ || (Holders::Are(spec_, 1) && static_cast<const EmbeddedQuerySpec&>(*spec_).Unshared());
 }
 
 void EmbeddedQueryDef::Clear() {
@@ -527,7 +513,7 @@ void EmbeddedQueryDef::Execute() {
     while (statement.Step()) {
         // A row of an earlier query that nobody holds any more takes the new values in its room.
         std::shared_ptr<RecordData> record;
-        if (stale < stale_.size() && Holders::Are(stale_[stale].record, 1)) {
+        if (stale < stale_.size() && HeldAlone(stale_[stale].record)) {
             record = std::move(stale_[stale++].record);
             record->cls = nullptr;
             record->names.clear();

@@ -4,6 +4,7 @@
 
 #include "CvPlatform.h"
 #include "EmbeddedRecList.h"
+#include "Spare.h"
 #include "Storage.h"
 
 #include <memory>
@@ -78,7 +79,8 @@ private:
     bool marked_ = false;
 };
 
-class EmbeddedQueryDef : public CvQueryDef {
+// A query lends its specification and the specification's lists: whoever holds one of them holds the query.
+class EmbeddedQueryDef : public CvQueryDef, public Lends<EmbeddedQueryDef> {
 public:
     explicit EmbeddedQueryDef(std::shared_ptr<Storage> storage)
         : storage_(std::move(storage)), parts_(std::make_shared<QueryParts>()) {}
@@ -88,8 +90,6 @@ public:
     Ptr<CvRecList> Result() override;
     int32_t RowCount() override;
 
-    // Whether nobody but the query holds a part of it, so that it can be emptied and handed out again.
-    bool Unshared() const;
     // Back to a new query's state: no classes, columns, conditions or rows (the lists keep their room).
     void Clear();
 
@@ -98,7 +98,7 @@ private:
 
     std::shared_ptr<Storage> storage_;
     std::shared_ptr<QueryParts> parts_;
-    Ptr<CvQuerySpec> spec_; // made on first use; it writes into parts_ and holds nothing else
+    std::unique_ptr<CvQuerySpec> spec_; // made on first use; it writes into parts_
     std::vector<RecListRow> rows_;
     bool ran_ = false;
     // Kept from run to run for their room: the key of the query's shape and the list the next rows are read into.

@@ -6,26 +6,27 @@
 
 namespace quendra::embedded {
 
-// Who holds a shared object, asked here alone. A maker hands out what it made last again only while nobody outside
-// holds it or anything it made and keeps (its lists, its record, its state): otherwise a holder it does not know
-// of would see the object emptied under it.
-class Holders {
+// An object that hands out parts of itself (its lists, its record, its views). A part handed out holds the whole
+// object, so whoever holds a part holds the object: the object knows nothing of its holders, and a spare of it
+// sees that nobody holds it or any of its parts by its holders alone.
+template <typename Whole> class Lends : public std::enable_shared_from_this<Whole> {
 public:
-    // Whether `object` has exactly `count` holders (none has none).
-    template <typename T> static bool Are(const std::shared_ptr<T>& object, long count) {
-        return object.use_count() == count;
-    }
-    // Whether `object` is none or has one holder only, the one asking.
-    template <typename T> static bool AtMostOne(const std::shared_ptr<T>& object) { return object.use_count() <= 1; }
+    template <typename Part> std::shared_ptr<Part> Lend(Part& part) { return {this->shared_from_this(), &part}; }
 };
+
+// Whether `object` is held by its one holder, the one asking (none is held by nobody).
+template <typename T> bool HeldAlone(const std::shared_ptr<T>& object) {
+    return object.use_count() == 1;
+}
 
 // The object a maker made last, kept to be handed out again. Making a list, options, a query or a view anew costs
 // the smallest hooks up to a sixth of their instructions, and one kept object of each kind serves them.
 template <typename T> class Spare {
 public:
-    // The kept object when the spare is its one holder; none otherwise.
-    T* Unheld() const { return Holders::Are(object_, 1) ? object_.get() : nullptr; }
-    // The same when `unshared(object)` also says nobody holds what the object made and keeps.
+    // The kept object when nobody but the spare holds it (nor, for objects that lend, any of its parts); none
+    // otherwise.
+    T* Unheld() const { return HeldAlone(object_) ? object_.get() : nullptr; }
+    // The same when `unshared(object)` also says nobody holds what the object shares with others.
     template <typename Unshared> T* Unheld(Unshared&& unshared) const {
         T* object = Unheld();
         return object && unshared(*object) ? object : nullptr;

@@ -1,4 +1,4 @@
-// The spare a maker hands out again: only while nobody else holds it or what it keeps.
+// The spare a maker hands out again: only while nobody else holds it or a part it lent.
 // SPDX-License-Identifier: Apache-2.0
 #include "Spare.h"
 
@@ -7,28 +7,32 @@
 namespace quendra::embedded {
 namespace {
 
-struct Made {
-    std::shared_ptr<int> part; // something the object made and keeps
-    bool PartUnshared() const { return Holders::AtMostOne(part); }
+// An object that lends a part of itself and shares a value with others.
+struct Made : Lends<Made> {
+    int part = 0;
+    std::shared_ptr<int> shared = std::make_shared<int>(1);
 };
 
-TEST(SpareTest, HandsOutItsObjectOnlyWhileNobodyElseHoldsItOrItsParts) {
+TEST(SpareTest, HandsOutItsObjectOnlyWhileNobodyElseHoldsItOrAPartItLent) {
     Spare<Made> spare;
-    auto partsUnshared = [](const Made& made) { return made.PartUnshared(); };
+    auto sharedUnheld = [](const Made& made) { return HeldAlone(made.shared); };
     EXPECT_EQ(spare.Unheld(), nullptr); // nothing kept yet
-    Made* kept = spare.Keep(std::make_shared<Made>(Made{std::make_shared<int>(1)})).get();
+    Made* kept = spare.Keep(std::make_shared<Made>()).get();
     EXPECT_EQ(spare.Unheld(), kept);
-    EXPECT_EQ(spare.Unheld(partsUnshared), kept);
+    EXPECT_EQ(spare.Unheld(sharedUnheld), kept);
 
     auto holder = spare.Kept();
     EXPECT_EQ(spare.Unheld(), nullptr);
-    EXPECT_EQ(spare.Unheld(partsUnshared), nullptr);
     holder.reset();
-    auto partHolder = kept->part;
+    std::shared_ptr<int> lent = kept->Lend(kept->part);
+    EXPECT_EQ(spare.Unheld(), nullptr); // a part lent holds the whole
+    lent.reset();
     EXPECT_EQ(spare.Unheld(), kept);
-    EXPECT_EQ(spare.Unheld(partsUnshared), nullptr);
-    partHolder.reset();
-    EXPECT_EQ(spare.Unheld(partsUnshared), kept);
+    auto sharer = kept->shared;
+    EXPECT_EQ(spare.Unheld(), kept);
+    EXPECT_EQ(spare.Unheld(sharedUnheld), nullptr);
+    sharer.reset();
+    EXPECT_EQ(spare.Unheld(sharedUnheld), kept);
 
     auto taken = spare.Take();
     EXPECT_EQ(taken.get(), kept);
@@ -36,17 +40,15 @@ TEST(SpareTest, HandsOutItsObjectOnlyWhileNobodyElseHoldsItOrItsParts) {
     EXPECT_EQ(spare.Unheld(), nullptr);
 }
 
-TEST(SpareTest, HoldersCountEveryoneAndNoneHasNone) {
-    std::shared_ptr<int> none;
-    auto one = std::make_shared<int>(1);
-    EXPECT_TRUE(Holders::AtMostOne(none));
-    EXPECT_TRUE(Holders::Are(none, 0));
-    EXPECT_FALSE(Holders::Are(none, 1));
-    EXPECT_TRUE(Holders::AtMostOne(one));
-    EXPECT_TRUE(Holders::Are(one, 1));
-    auto two = one;
-    EXPECT_FALSE(Holders::AtMostOne(one));
-    EXPECT_TRUE(Holders::Are(two, 2));
+TEST(SpareTest, APartLentOutlivesEveryOtherHolderOfItsWhole) {
+    std::shared_ptr<int> lent;
+    {
+        auto made = std::make_shared<Made>();
+        made->part = 7;
+        lent = made->Lend(made->part);
+    }
+    EXPECT_EQ(*lent, 7);
+    EXPECT_FALSE(HeldAlone(std::shared_ptr<int>()));
 }
 
 } // namespace
