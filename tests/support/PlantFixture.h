@@ -32,13 +32,12 @@ public:
         newObjectClass = className;
         shownFields = fields;
         if (fill) fill(fields);
-        return acceptNewObject;
+        return true;
     }
 
     embedded::SearchQuery nextQuery;
     std::vector<ObjectKey> pick;
     std::function<void(std::vector<embedded::NewObjectField>&)> fill;
-    bool acceptNewObject = true;
 
     std::vector<embedded::SearchCandidate> candidates;
     std::string newObjectClass;
