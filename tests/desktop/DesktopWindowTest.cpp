@@ -129,10 +129,6 @@ protected:
             if (line.startsWith("-- step")) hooks.push_back(line.section(' ', -1).toStdString());
         return hooks;
     }
-    bool Locked(const char* partNumber) {
-        return database->ReadValue(database->FindObjects("Parts", "CN_PART_NUMBER", partNumber).front(), "CN_LOCKED")
-            .AsBool();
-    }
     void SwitchUser(const QString& login) {
         for (auto* action : window->menuBar()->actions().back()->menu()->actions())
             if (action->text() == login) action->trigger();
@@ -165,7 +161,7 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
     Choose(window->MenuFor(window->FindItem("P-100030")), "Lock");
     auto housing = window->FindItem("P-100030");
     EXPECT_EQ(Text(housing, DesktopWindow::LockColumn), "[icon] carl");
-    EXPECT_TRUE(Locked("P-100030"));
+    EXPECT_EQ(Stored("Parts", "P-100030", "CN_LOCKED"), "True");
     EXPECT_TRUE(messages.empty());
     // The attribute pane names the users by their logins.
     std::map<std::string, std::string> shown;
@@ -179,12 +175,12 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
     EXPECT_EQ(window->User(), "dora");
     Choose(window->MenuFor(window->FindItem("P-100030")), "Unlock");
     EXPECT_EQ(messages, std::vector<std::string>{"Part P-100030-Housing is locked by Carl Berg"});
-    EXPECT_TRUE(Locked("P-100030"));
+    EXPECT_EQ(Stored("Parts", "P-100030", "CN_LOCKED"), "True");
     EXPECT_EQ(Text(window->FindItem("P-100030"), DesktopWindow::LockColumn), "[icon] carl");
 
     SwitchUser("carl");
     Choose(window->MenuFor(window->FindItem("P-100030")), "Unlock");
-    EXPECT_FALSE(Locked("P-100030"));
+    EXPECT_EQ(Stored("Parts", "P-100030", "CN_LOCKED"), "False");
     EXPECT_EQ(Text(window->FindItem("P-100030"), DesktopWindow::LockColumn), "");
     // The log tells each call as `quendra play` does, the refusal's message box and answer included.
     EXPECT_EQ(window->Log()->toPlainText().toStdString(),
@@ -213,7 +209,7 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
     // row shows it.
     SwitchUser("admin");
     Choose(window->MenuFor(window->FindItem("P-100020")), "Unlock");
-    EXPECT_FALSE(Locked("P-100021"));
+    EXPECT_EQ(Stored("Parts", "P-100021", "CN_LOCKED"), "False");
     EXPECT_EQ(Text(window->FindItem("P-100021"), DesktopWindow::LockColumn), "");
 }
 
@@ -419,9 +415,9 @@ TEST_F(DesktopWindowTest, UnlocksALargeTreeCountingItsWritesWhileNothingElseStar
     ended = true;
 
     EXPECT_EQ(seen, (std::vector<std::string>{"UnLockObject: 100 platform writes so far", "tree disabled"}));
-    EXPECT_FALSE(Locked("P-200000"));
-    EXPECT_FALSE(Locked("P-200249"));
-    EXPECT_FALSE(Locked("P-100031"));
+    EXPECT_EQ(Stored("Parts", "P-200000", "CN_LOCKED"), "False");
+    EXPECT_EQ(Stored("Parts", "P-200249", "CN_LOCKED"), "False");
+    EXPECT_EQ(Stored("Parts", "P-100031", "CN_LOCKED"), "False");
     EXPECT_TRUE(window->BusyText()->isHidden());
     EXPECT_TRUE(window->Tree()->isEnabled());
     EXPECT_EQ(Text(window->FindItem("P-200062"), DesktopWindow::LockColumn), "");

@@ -112,6 +112,10 @@ const char* UploadDialogs = R"json([{"openFile": "All Basic Supported Types(*.dw
      "choices": ["Drawing", "Document", "Spreadsheet", "Model", "Picture"]},
     {"platform": "newObject", "class": "Document"}])json";
 
+// Answers for that upload, kept in the recording as written.
+const char* ScriptedUpload = R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
+    {"fill": {"CN_PART_NUMBER": "P-100030"}, "button": "OK"}])json";
+
 const RecordCase RecordCases[] = {
     {"SearchAndLinkValues",
      {"AddExistingPart", "--row", "Assembly(CN_PART_NUMBER=P-100010)", "--link-attributes", "CN_QUANTITY,CN_REMARK"},
@@ -171,10 +175,8 @@ const RecordCase RecordCases[] = {
     {"ScriptedAnswersAreKeptAsWritten",
      {"UploadDocument", "--row", "Part(CN_PART_NUMBER=P-100030)", "--extensions", "dwg", "--file-types", "Drawing"},
      {},
-     R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
-             {"fill": {"CN_PART_NUMBER": "P-100030"}, "button": "OK"}])json",
-     R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
-             {"fill": {"CN_PART_NUMBER": "P-100030"}, "button": "OK"}])json",
+     ScriptedUpload,
+     ScriptedUpload,
      UploadDialogs,
      R"json({"in/cost.xls": "cost sheet"})json"},
 };
