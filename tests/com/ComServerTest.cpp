@@ -37,31 +37,24 @@ void Check(bool condition, const char* what) {
 
 const CLSID ClsidApplication = {0xCAA60299, 0x1FFF, 0x497F, {0x82, 0xB2, 0x87, 0xE1, 0x41, 0x6F, 0xD8, 0x9D}};
 
-// The hooks of the component's table, as the type library and the dispatch must show them.
-struct Hook {
-    std::wstring name;
-    std::vector<std::wstring> parameters; // after the session
-    bool catches = false;
-    UINT Count() const { return static_cast<UINT>(parameters.size() + 1); }
-};
+// A name of the component's hook table as the type library and the dispatch show it.
+std::wstring Wide(std::string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
 
-const std::vector<Hook>& Hooks() {
-    static const std::vector<Hook> hooks = [] {
-        const auto wide = [](std::string_view text) { return std::wstring(text.begin(), text.end()); };
-        std::vector<Hook> all;
-        for (const quendra::Hook& hook : quendra::Hooks()) {
-            Hook entry{wide(hook.name), {}, hook.catches};
-            for (const auto& parameter : hook.Parameters()) entry.parameters.push_back(wide(parameter.name));
-            all.push_back(std::move(entry));
-        }
-        return all;
-    }();
-    return hooks;
+// What a hook takes: the session, then its parameters.
+UINT ArgumentCount(const quendra::Hook& hook) {
+    return static_cast<UINT>(hook.Parameters().size() + 1);
 }
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
 using Export = HRESULT(STDAPICALLTYPE*)();
+
+// The server's export of that name, through void (*)(), the type that any function pointer may be cast to and from.
+template <class Function> Function Exported(HMODULE server, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(server, name)));
+}
 
 // Points the module's import of that function of msvcrt.dll at another; answers the one it replaced, or nothing
 // when the module does not import it.
@@ -103,10 +96,8 @@ void* __cdecl FailingOnce(size_t size) {
 // An export whose allocation fails (a std::bad_alloc thrown inside it, or an allocation that answered nothing)
 // answers E_OUTOFMEMORY and the process goes on; so does the server, with memory back.
 void CheckExportsWithoutMemory(HMODULE server) {
-    // Through void (*)(), the type that any function pointer may be cast to and from.
-    auto exported = [&](const char* name) { return reinterpret_cast<void (*)()>(GetProcAddress(server, name)); };
-    auto registerServer = reinterpret_cast<Export>(exported("DllRegisterServer"));
-    auto getClassObject = reinterpret_cast<GetClassObject>(exported("DllGetClassObject"));
+    auto registerServer = Exported<Export>(server, "DllRegisterServer");
+    auto getClassObject = Exported<GetClassObject>(server, "DllGetClassObject");
     IClassFactory* factory = nullptr;
     // The first allocation inside each export fails: its operator new throws std::bad_alloc there.
     realMalloc = reinterpret_cast<Malloc>(ReplaceImport(server, "malloc", reinterpret_cast<void*>(&FailingOnce)));
@@ -118,7 +109,7 @@ void CheckExportsWithoutMemory(HMODULE server) {
     const HRESULT factoryMade = getClassObject(ClsidApplication, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     ReplaceImport(server, "malloc", reinterpret_cast<void*>(realMalloc));
     Check(registered == E_OUTOFMEMORY, "DllRegisterServer without memory answers E_OUTOFMEMORY");
-    if (registered == S_OK) reinterpret_cast<Export>(exported("DllUnregisterServer"))(); // the others register it
+    if (registered == S_OK) Exported<Export>(server, "DllUnregisterServer")(); // the others register it
     Check(factoryMade == E_OUTOFMEMORY && !factory, "DllGetClassObject without memory answers E_OUTOFMEMORY");
     factory = nullptr;
     Check(getClassObject(ClsidApplication, IID_IClassFactory, reinterpret_cast<void**>(&factory)) == S_OK && factory,
@@ -329,17 +320,18 @@ void CheckTypeLibrary(IDispatch* application) {
         FUNCDESC* function = nullptr;
         if (FAILED(info->GetFuncDesc(index, &function))) continue;
         if (function->memid >= 1 && function->memid <= 18) {
-            const Hook& hook = Hooks()[static_cast<size_t>(function->memid - 1)];
+            const quendra::Hook& hook = quendra::Hooks()[static_cast<size_t>(function->memid - 1)];
             Check(static_cast<UINT>(function->memid) == next++, "the hooks come in the method table's order");
             BSTR names[5] = {};
             UINT count = 0;
             info->GetNames(function->memid, names, 5, &count);
-            Check(names[0] && names[0] == hook.name, "each DISPID carries its hook's name");
-            Check(count == hook.Count() + 1, "each hook has its parameters");
-            for (UINT p = 2; p < count && p - 2 < hook.parameters.size(); ++p)
-                Check(names[p] && names[p] == hook.parameters[p - 2], "each parameter has its name in the table");
+            Check(names[0] && names[0] == Wide(hook.name), "each DISPID carries its hook's name");
+            Check(count == ArgumentCount(hook) + 1, "each hook has its parameters");
+            for (UINT p = 2; p < count && p - 2 < hook.Parameters().size(); ++p)
+                Check(names[p] && names[p] == Wide(hook.Parameters()[p - 2].name),
+                      "each parameter has its name in the table");
             for (BSTR name : names) SysFreeString(name);
-            Check(static_cast<UINT>(function->cParams) == hook.Count(), "each hook has its parameters");
+            Check(static_cast<UINT>(function->cParams) == ArgumentCount(hook), "each hook has its parameters");
             Check(function->elemdescFunc.tdesc.vt == VT_I2, "each hook answers a 16-bit integer");
             for (SHORT p = 0; p < function->cParams; ++p) {
                 const ELEMDESC& parameter = function->lprgelemdescParam[p];
@@ -358,8 +350,10 @@ void CheckTypeLibrary(IDispatch* application) {
 }
 
 void CheckHooks(IDispatch* application) {
-    for (size_t i = 0; i < Hooks().size(); ++i) {
-        LPOLESTR name = const_cast<LPOLESTR>(Hooks()[i].name.c_str());
+    const auto hooks = quendra::Hooks();
+    for (size_t i = 0; i < hooks.size(); ++i) {
+        std::wstring wide = Wide(hooks[i].name);
+        LPOLESTR name = wide.data();
         DISPID id = 0;
         Check(application->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id) == S_OK &&
                   id == static_cast<DISPID>(i + 1),
@@ -372,36 +366,21 @@ void CheckHooks(IDispatch* application) {
 
     // Empty arguments: a hook that catches answers 1, one that does not fails with the failure's text
     // (the first empty argument that the hook needs).
-    const wchar_t* failures[] = {
-        nullptr,
-        nullptr,
-        nullptr,
-        L"the hook argument Session is empty",
-        L"the hook argument Session is empty",
-        L"the hook argument RecListIn is empty",
-        L"the hook argument RecListIn is empty",
-        L"the hook argument RecListIn is empty",
-        L"the hook argument RecListIn is empty",
-        L"the hook argument Session is empty",
-        L"the hook argument Session is empty",
-        L"the hook argument Session is empty",
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        L"the hook argument CvSession is empty",
-    };
+    const wchar_t* session = L"the hook argument Session is empty";
+    const wchar_t* rows = L"the hook argument RecListIn is empty";
+    const wchar_t* failures[] = {nullptr, nullptr, nullptr, session, session, rows,
+                                 rows,    rows,    rows,    session, session, session,
+                                 nullptr, nullptr, nullptr, nullptr, nullptr, L"the hook argument CvSession is empty"};
     VARIANT arguments[4];
     for (VARIANT& argument : arguments) VariantInit(&argument);
     VARIANT result;
     EXCEPINFO exception;
     UINT argumentError = 0;
     HRESULT code = S_OK;
-    for (size_t i = 0; i < Hooks().size(); ++i) {
-        code = CallHook(application, static_cast<DISPID>(i + 1), arguments, Hooks()[i].Count(), result, exception,
+    for (size_t i = 0; i < hooks.size(); ++i) {
+        code = CallHook(application, static_cast<DISPID>(i + 1), arguments, ArgumentCount(hooks[i]), result, exception,
                         argumentError);
-        Check(Hooks()[i].catches == !failures[i], "the hooks that catch are those of the table");
+        Check(hooks[i].catches == !failures[i], "the hooks that catch are those of the table");
         if (!failures[i]) {
             Check(code == S_OK && result.vt == VT_I2 && result.iVal == 1, "a hook that catches answers 1");
             continue;
@@ -439,11 +418,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!server) return 1;
     Check(ExportedNames(server) == L"DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer ",
           "the DLL exports exactly the four server entry points");
-    // Through void (*)(), the type that any function pointer may be cast to and from.
-    auto getClassObject =
-        reinterpret_cast<GetClassObject>(reinterpret_cast<void (*)()>(GetProcAddress(server, "DllGetClassObject")));
-    auto canUnloadNow =
-        reinterpret_cast<CanUnloadNow>(reinterpret_cast<void (*)()>(GetProcAddress(server, "DllCanUnloadNow")));
+    auto getClassObject = Exported<GetClassObject>(server, "DllGetClassObject");
+    auto canUnloadNow = Exported<CanUnloadNow>(server, "DllCanUnloadNow");
 
     Check(canUnloadNow() == S_OK, "an unused server can unload");
     IClassFactory* factory = nullptr;

@@ -3,7 +3,6 @@
 #include "DesktopWindow.h"
 #include "CommandLine.h"
 #include "DatabaseFile.h"
-#include "FileError.h"
 #include "QtApplication.h"
 #include "TempFolder.h"
 
@@ -130,10 +129,6 @@ protected:
             if (line.startsWith("-- step")) hooks.push_back(line.section(' ', -1).toStdString());
         return hooks;
     }
-    bool Locked(const char* partNumber) {
-        return database->ReadValue(database->FindObjects("Parts", "CN_PART_NUMBER", partNumber).front(), "CN_LOCKED")
-            .AsBool();
-    }
     void SwitchUser(const QString& login) {
         for (auto* action : window->menuBar()->actions().back()->menu()->actions())
             if (action->text() == login) action->trigger();
@@ -166,7 +161,7 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
     Choose(window->MenuFor(window->FindItem("P-100030")), "Lock");
     auto housing = window->FindItem("P-100030");
     EXPECT_EQ(Text(housing, DesktopWindow::LockColumn), "[icon] carl");
-    EXPECT_TRUE(Locked("P-100030"));
+    EXPECT_EQ(Stored("Parts", "P-100030", "CN_LOCKED"), "True");
     EXPECT_TRUE(messages.empty());
     // The attribute pane names the users by their logins.
     std::map<std::string, std::string> shown;
@@ -180,12 +175,12 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
     EXPECT_EQ(window->User(), "dora");
     Choose(window->MenuFor(window->FindItem("P-100030")), "Unlock");
     EXPECT_EQ(messages, std::vector<std::string>{"Part P-100030-Housing is locked by Carl Berg"});
-    EXPECT_TRUE(Locked("P-100030"));
+    EXPECT_EQ(Stored("Parts", "P-100030", "CN_LOCKED"), "True");
     EXPECT_EQ(Text(window->FindItem("P-100030"), DesktopWindow::LockColumn), "[icon] carl");
 
     SwitchUser("carl");
     Choose(window->MenuFor(window->FindItem("P-100030")), "Unlock");
-    EXPECT_FALSE(Locked("P-100030"));
+    EXPECT_EQ(Stored("Parts", "P-100030", "CN_LOCKED"), "False");
     EXPECT_EQ(Text(window->FindItem("P-100030"), DesktopWindow::LockColumn), "");
     // The log tells each call as `quendra play` does, the refusal's message box and answer included.
     EXPECT_EQ(window->Log()->toPlainText().toStdString(),
@@ -214,22 +209,8 @@ TEST_F(DesktopWindowTest, LocksFromTheMenuAndMeetsTheRefusalAsAnotherUser) {
     // row shows it.
     SwitchUser("admin");
     Choose(window->MenuFor(window->FindItem("P-100020")), "Unlock");
-    EXPECT_FALSE(Locked("P-100021"));
+    EXPECT_EQ(Stored("Parts", "P-100021", "CN_LOCKED"), "False");
     EXPECT_EQ(Text(window->FindItem("P-100021"), DesktopWindow::LockColumn), "");
-}
-
-TEST_F(DesktopWindowTest, DeletesALinkAndTheTreeLosesItsRow) {
-    window->Search("Assembly", "P-100000");
-    window->OpenResult(0);
-    auto gearBox = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100000").front();
-    auto cover = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100031").front();
-    ASSERT_EQ(database->FindLinks("Parts Tree", gearBox, cover).size(), 1u);
-
-    Choose(window->MenuFor(window->FindItem("P-100031")), "Delete Link");
-    EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(database->FindLinks("Parts Tree", gearBox, cover).empty());
-    EXPECT_FALSE(window->FindItem("P-100031").isValid());
-    EXPECT_TRUE(window->FindItem("P-100030").isValid());
 }
 
 TEST_F(DesktopWindowTest, AddsAnExistingPartThroughTheSearchAndTheLinkEditor) {
@@ -259,19 +240,23 @@ TEST_F(DesktopWindowTest, AddsAnExistingPartThroughTheSearchAndTheLinkEditor) {
     EXPECT_EQ(columns, (std::vector<std::string>{"Quantity=2", "Position=50", "Remark=", "Optional="}));
 }
 
-TEST_F(DesktopWindowTest, EditsALinkInTheLinkEditor) {
+TEST_F(DesktopWindowTest, EditsALinkInTheLinkEditorThenDeletesItAndTheTreeLosesItsRow) {
     window->Search("Assembly", "P-100000");
     window->OpenResult(0);
-    typed = {"3"};
-    Choose(window->MenuFor(window->FindItem("P-100031")), "Edit Link...");
-
-    EXPECT_EQ(titles, std::vector<std::string>{"Link Relation Input"});
-    EXPECT_EQ(messages, std::vector<std::string>{});
     auto gearBox = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100000").front();
     auto cover = database->FindObjects("Parts", "CN_PART_NUMBER", "P-100031").front();
+    typed = {"3"};
+    Choose(window->MenuFor(window->FindItem("P-100031")), "Edit Link...");
+    EXPECT_EQ(titles, std::vector<std::string>{"Link Relation Input"});
     EXPECT_EQ(database->ReadValue(database->FindLinks("Parts Tree", gearBox, cover).front(), "CN_QUANTITY").AsText(),
               "3");
     EXPECT_EQ(Text(window->FindItem("P-100031"), DesktopWindow::FirstLinkColumn), "3");
+
+    Choose(window->MenuFor(window->FindItem("P-100031")), "Delete Link");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(database->FindLinks("Parts Tree", gearBox, cover).empty());
+    EXPECT_FALSE(window->FindItem("P-100031").isValid());
+    EXPECT_TRUE(window->FindItem("P-100030").isValid());
 }
 
 // The platform's own operations run only when the check called before them answers 0; a refusal stores nothing.
@@ -430,9 +415,9 @@ TEST_F(DesktopWindowTest, UnlocksALargeTreeCountingItsWritesWhileNothingElseStar
     ended = true;
 
     EXPECT_EQ(seen, (std::vector<std::string>{"UnLockObject: 100 platform writes so far", "tree disabled"}));
-    EXPECT_FALSE(Locked("P-200000"));
-    EXPECT_FALSE(Locked("P-200249"));
-    EXPECT_FALSE(Locked("P-100031"));
+    EXPECT_EQ(Stored("Parts", "P-200000", "CN_LOCKED"), "False");
+    EXPECT_EQ(Stored("Parts", "P-200249", "CN_LOCKED"), "False");
+    EXPECT_EQ(Stored("Parts", "P-100031", "CN_LOCKED"), "False");
     EXPECT_TRUE(window->BusyText()->isHidden());
     EXPECT_TRUE(window->Tree()->isEnabled());
     EXPECT_EQ(Text(window->FindItem("P-200062"), DesktopWindow::LockColumn), "");
@@ -589,18 +574,6 @@ TEST_F(DesktopWindowTest, RefreshShowsAnotherProcesssChanges) {
     ASSERT_EQ(window->Tree()->model()->rowCount(item), 2);
     EXPECT_EQ(Text(item.model()->index(1, 0, item), DesktopWindow::ObjectColumn), "Part P-100012 - Ball bearing 6204");
     EXPECT_TRUE(window->Tree()->isExpanded(window->FindItem("P-100000")));
-}
-
-TEST(DesktopConfig, AHookOrArgumentGivenTwiceIsAFileError) {
-    playback::TempFolder folder;
-    folder.Write("d.json", R"({"AddExistingPart": {"LinkAttributes": "A", "LinkAttributes": "B"}})");
-    try {
-        DesktopConfig::ReadFile(folder.Path() + "/d.json");
-        FAIL() << "no error";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.what(), folder.Path() + "/d.json: /AddExistingPart/LinkAttributes: the key \"LinkAttributes\" "
-                                                "is given twice in one object");
-    }
 }
 
 } // namespace

@@ -17,8 +17,6 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include <deque>
-
 namespace quendra::test {
 
 namespace {
@@ -35,7 +33,7 @@ Qt::Key QtKey(const std::string& name) {
     return Qt::Key_unknown;
 }
 
-class QtBackend : public WindowBackend {
+class QtBackend : public PlayingBackend {
 public:
     QtBackend() {
         QtApplication();
@@ -43,27 +41,15 @@ public:
         windows_->SetModalHook([this](QDialog& dialog) { Play(dialog); });
     }
     ui::WindowSystem& Windows() override { return *windows_; }
-    void Answer(std::vector<answering::Answer> answers) override {
-        answers_.assign(answers.begin(), answers.end());
-        windows_->ForgetAnswered();
-        failure_.reset();
-    }
     // The windows as the Qt toolkit itself notes them.
     std::vector<answering::WindowRecord> Shown() const override {
         std::vector<answering::WindowRecord> shown;
         for (const auto& answered : windows_->Answered()) shown.push_back(answered.window);
         return shown;
     }
-    std::optional<std::string> Failure() const override {
-        if (failure_) return failure_;
-        if (!answers_.empty()) return std::to_string(answers_.size()) + " answers left";
-        return std::nullopt;
-    }
 
 private:
-    void Fail(const std::string& message) {
-        if (!failure_) failure_ = message;
-    }
+    void ForgetShown() override { windows_->ForgetAnswered(); }
 
     void Play(QDialog& dialog) {
         QPointer<QDialog> alive(&dialog);
@@ -77,13 +63,6 @@ private:
             Fail("the window " + alive->windowTitle().toStdString() + " stayed open");
             alive->close();
         }
-    }
-
-    std::optional<answering::Answer> Next() {
-        if (answers_.empty()) return std::nullopt;
-        auto answer = answers_.front();
-        answers_.pop_front();
-        return answer;
     }
 
     void PlayMessageBox(QMessageBox& box) {
@@ -175,8 +154,6 @@ private:
     }
 
     std::unique_ptr<qt::QtWindowSystem> windows_;
-    std::deque<answering::Answer> answers_;
-    std::optional<std::string> failure_;
 };
 
 } // namespace

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <set>
 #include <variant>
 
@@ -112,35 +111,16 @@ void SavePicture(HWND window, const std::string& path) {
     ReleaseDC(nullptr, screen);
 }
 
-class Win32Backend : public WindowBackend {
+class Win32Backend : public PlayingBackend {
 public:
     Win32Backend() {
         windows_.SetModalHook([this](void* window) { Play(static_cast<HWND>(window)); });
     }
     ui::WindowSystem& Windows() override { return windows_; }
-    void Answer(std::vector<answering::Answer> answers) override {
-        answers_.assign(answers.begin(), answers.end());
-        shown_.clear();
-        failure_.reset();
-    }
     std::vector<answering::WindowRecord> Shown() const override { return shown_; }
-    std::optional<std::string> Failure() const override {
-        if (failure_) return failure_;
-        if (!answers_.empty()) return std::to_string(answers_.size()) + " answers left";
-        return std::nullopt;
-    }
 
 private:
-    void Fail(const std::string& message) {
-        if (!failure_) failure_ = message;
-    }
-
-    std::optional<answering::Answer> Next() {
-        if (answers_.empty()) return std::nullopt;
-        auto answer = answers_.front();
-        answers_.pop_front();
-        return answer;
-    }
+    void ForgetShown() override { shown_.clear(); }
 
     void Play(HWND window) {
         if (!window) return Fail("no window became active");
@@ -368,9 +348,7 @@ private:
     }
 
     win32::Win32WindowSystem windows_;
-    std::deque<answering::Answer> answers_;
     std::vector<answering::WindowRecord> shown_;
-    std::optional<std::string> failure_;
     std::set<std::string> pictured_;
 };
 

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 namespace quendra::test {
@@ -24,21 +23,8 @@ protected:
         if (!server || !*server) GTEST_SKIP() << "no PostgreSQL server for the tests (QUENDRA_TEST_POSTGRES)";
         static int made = 0;
         schema.emplace(server, "quendra_test_" + std::to_string(getpid()) + "_" + std::to_string(++made));
-        db = embedded::Database::Create(schema->Address(), embedded::BuiltInModel("plant"));
-        session = db->Login("carl", dialogs);
-        store = session->ObjectStore();
-        meta = session->MetaInfo();
+        Open(schema->Address());
     }
-    // The database closes before its schema is dropped.
-    void TearDown() override {
-        meta.reset();
-        store.reset();
-        session.reset();
-        db.reset();
-        schema.reset();
-    }
-
-    std::optional<embedded::ServerSchema> schema;
 };
 
 inline void PrintTo(Storage storage, std::ostream* out) {

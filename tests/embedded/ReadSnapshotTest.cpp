@@ -11,33 +11,29 @@
 namespace quendra::embedded {
 namespace {
 
-bool InTransaction(const Connection& connection) {
-    return connection.InTransaction();
-}
-
 TEST(ReadSnapshotTest, EndsItsOwnTransactionAndLeavesAWriteOpen) {
     SqliteConnection connection(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     connection.Execute("CREATE TABLE T (N INTEGER)");
     {
         ReadSnapshot snapshot(connection);
-        EXPECT_TRUE(InTransaction(connection));
+        EXPECT_TRUE(connection.InTransaction());
         connection.Prepare("SELECT COUNT(*) FROM T").Run();
     }
-    EXPECT_FALSE(InTransaction(connection));
+    EXPECT_FALSE(connection.InTransaction());
 
     try {
         ReadSnapshot snapshot(connection);
         throw CvError("a read failed");
     } catch (const CvError&) {
     }
-    EXPECT_FALSE(InTransaction(connection));
+    EXPECT_FALSE(connection.InTransaction());
 
     Transaction write(connection);
     connection.Execute("INSERT INTO T (N) VALUES (1)");
     { ReadSnapshot snapshot(connection); }
-    EXPECT_TRUE(InTransaction(connection));
+    EXPECT_TRUE(connection.InTransaction());
     write.Commit();
-    EXPECT_FALSE(InTransaction(connection));
+    EXPECT_FALSE(connection.InTransaction());
     Statement count = connection.Prepare("SELECT COUNT(*) FROM T");
     ASSERT_TRUE(count.Step());
     EXPECT_EQ(count.Int(0), 1);

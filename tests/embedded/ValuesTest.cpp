@@ -10,6 +10,8 @@ namespace {
 
 using ValuesTest = test::PlantFixture;
 
+// The link attribute editor's texts as stored are tests/scenarios/link-values.json's, quotes and wildcards
+// BadValuesTest's; here the kind each type reads as, before and after storing.
 TEST_F(ValuesTest, LinkAttributesOfEveryTypeKeepTheirValueThroughStoring) {
     struct Case {
         std::string attribute;
@@ -20,16 +22,10 @@ TEST_F(ValuesTest, LinkAttributesOfEveryTypeKeepTheirValueThroughStoring) {
     const std::vector<Case> cases = {
         {"CN_QUANTITY", "3", Value::Kind::Int16, "3"},
         {"CN_QUANTITY", " 4 ", Value::Kind::Int16, "4"},
-        {"CN_QUANTITY", "2.5", Value::Kind::Int16, "2"},
         {"CN_POSITION", "-120", Value::Kind::Int32, "-120"},
-        {"CN_LENGTH", "0.1", Value::Kind::Double, "0.1"},
         {"CN_LENGTH", "12", Value::Kind::Double, "12"},
-        {"CN_REMARK", "it's; \"quoted\"", Value::Kind::Text, "it's; \"quoted\""},
         {"CN_OPTIONAL", "TRUE", Value::Kind::Bool, "True"},
-        {"CN_OPTIONAL", "0", Value::Kind::Bool, "False"},
-        {"CN_UNIT", "mm", Value::Kind::Text, "mm"},
         {"CN_VALID_FROM", "2026-12-05", Value::Kind::Text, "2026-12-05"},
-        {"CN_DRAWING_REF", "D-7", Value::Kind::Text, "D-7"},
     };
     auto parent = Object(Part("P-1"));
     for (const auto& c : cases) {

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Model.h"
 #include "Names.h"
+#include "PlantFixture.h"
 #include "Processes.h"
 #include "TestWorld.h"
 
@@ -35,29 +36,6 @@ std::string Decoy(std::string text) {
     if (text == original) text[0] = 'Z';
     return text;
 }
-
-// The query dialog asks for parts whose number contains the text; the result dialog picks the first found.
-class NumberSearch : public embedded::PlatformDialogs {
-public:
-    explicit NumberSearch(std::string text) : text_(std::move(text)) {}
-    bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>&, embedded::SearchQuery& query) override {
-        query.conditions = {{names::CN_PART_NUMBER, text_}};
-        return true;
-    }
-    bool RunResultDialog(const std::vector<embedded::SearchCandidate>& candidates,
-                         std::vector<ObjectKey>& picked) override {
-        for (const auto& candidate : candidates) found.push_back(candidate.key);
-        if (found.empty()) return false;
-        picked = {found[0]};
-        return true;
-    }
-    bool RunNewObjectDialog(const std::string&, std::vector<embedded::NewObjectField>&) override { return false; }
-
-    std::vector<ObjectKey> found;
-
-private:
-    std::string text_;
-};
 
 // The plant model with the link's remark as a primary attribute, so that its value takes part in the
 // duplicate test.
@@ -127,7 +105,10 @@ TEST_P(BadValuesTest, SearchFindsThePartByItsNumberAndTheEditorStoresTheRemark) 
     auto parent = Part("PARENT");
     auto part = Part(Text());
     Part(Decoy(Text()));
-    NumberSearch search(Text());
+    // The query dialog asks for parts whose number contains the text; the result dialog picks the part.
+    TestDialogs search;
+    search.nextQuery.conditions = {{names::CN_PART_NUMBER, Text()}};
+    search.pick = {part};
     auto searching = db->Login("carl", search);
     user.SetAnswers({SetRows({{"Remark", Text()}})});
     auto rows = RowOf(parent);
@@ -135,7 +116,8 @@ TEST_P(BadValuesTest, SearchFindsThePartByItsNumberAndTheEditorStoresTheRemark) 
     app.AddExistingPart(searching, rows, attributes);
 
     EXPECT_FALSE(user.Failure().has_value()) << *user.Failure();
-    EXPECT_EQ(search.found, std::vector<ObjectKey>{part});
+    ASSERT_EQ(search.candidates.size(), 1u);
+    EXPECT_EQ(search.candidates[0].key, part);
     auto links = db->FindLinks(names::LinkClassPartsTree, parent, part);
     ASSERT_EQ(links.size(), 1u);
     EXPECT_EQ(db->ReadValue(links[0], "CN_REMARK").AsText(), Text());

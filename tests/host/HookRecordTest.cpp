@@ -106,6 +106,16 @@ void PrintTo(const RecordCase& test, std::ostream* out) {
     *out << test.name;
 }
 
+// The windows of an upload of cost.xls by the sample's file types.
+const char* UploadDialogs = R"json([{"openFile": "All Basic Supported Types(*.dwg)|*.dwg|All Files (*.*)|*.*"},
+    {"window": "Select File Type", "text": "This Extension \"xls\" is unknown.",
+     "choices": ["Drawing", "Document", "Spreadsheet", "Model", "Picture"]},
+    {"platform": "newObject", "class": "Document"}])json";
+
+// Answers for that upload, kept in the recording as written.
+const char* ScriptedUpload = R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
+    {"fill": {"CN_PART_NUMBER": "P-100030"}, "button": "OK"}])json";
+
 const RecordCase RecordCases[] = {
     {"SearchAndLinkValues",
      {"AddExistingPart", "--row", "Assembly(CN_PART_NUMBER=P-100010)", "--link-attributes", "CN_QUANTITY,CN_REMARK"},
@@ -160,22 +170,14 @@ const RecordCase RecordCases[] = {
      R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
          {"fill": {"CN_PART_NUMBER": "P-100030", "CN_DESCRIPTION": "Costs", "CN_LOCKED": false,
                    "CN_STANDARD": false}, "button": "OK"}])json",
-     R"json([{"openFile": "All Basic Supported Types(*.dwg)|*.dwg|All Files (*.*)|*.*"},
-         {"window": "Select File Type", "text": "This Extension \"xls\" is unknown.",
-          "choices": ["Drawing", "Document", "Spreadsheet", "Model", "Picture"]},
-         {"platform": "newObject", "class": "Document"}])json",
+     UploadDialogs,
      R"json({"in/cost.xls": "cost sheet"})json"},
     {"ScriptedAnswersAreKeptAsWritten",
      {"UploadDocument", "--row", "Part(CN_PART_NUMBER=P-100030)", "--extensions", "dwg", "--file-types", "Drawing"},
      {},
-     R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
-             {"fill": {"CN_PART_NUMBER": "P-100030"}, "button": "OK"}])json",
-     R"json([{"open": ["in/cost.xls"]}, {"choose": "Spreadsheet", "button": "OK"},
-             {"fill": {"CN_PART_NUMBER": "P-100030"}, "button": "OK"}])json",
-     R"json([{"openFile": "All Basic Supported Types(*.dwg)|*.dwg|All Files (*.*)|*.*"},
-             {"window": "Select File Type", "text": "This Extension \"xls\" is unknown.",
-              "choices": ["Drawing", "Document", "Spreadsheet", "Model", "Picture"]},
-             {"platform": "newObject", "class": "Document"}])json",
+     ScriptedUpload,
+     ScriptedUpload,
+     UploadDialogs,
      R"json({"in/cost.xls": "cost sheet"})json"},
 };
 

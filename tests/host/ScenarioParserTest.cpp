@@ -96,8 +96,6 @@ const WrongFile Mistakes[] = {
     {"NumberTooLarge", R"({"model": "plant", "objects": [{"class": "Part", "values": {"STATE": 1e400}}]})", "",
      "not valid JSON: number overflow"},
     {"ModelAndDatabase", R"({"model": "plant", "database": "x.db"})", "/database", "not both"},
-    {"KeyGivenTwice", R"({"model": "plant", "steps": [{"hook": "LockObject", "expect": {"result": 1}, "expect": {}}]})",
-     "/steps/0/expect", "the key \"expect\" is given twice in one object"},
     {"KeyGivenTwiceInAListInAList",
      R"({"model": "plant", "steps": [{}, {"answers": [{"button": "OK"}, {"button": "OK", "button": "No"}]}]})",
      "/steps/1/answers/1/button", "the key \"button\" is given twice in one object"},

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,34 +19,26 @@ using embedded::ObjectKey;
 // Platform dialogs whose answers the test sets beforehand; it notes what was shown.
 class TestDialogs : public embedded::PlatformDialogs {
 public:
-    bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>& classNames,
-                        embedded::SearchQuery& query) override {
-        offeredClasses = classNames;
-        ++queryDialogs;
+    bool RunQueryDialog(const std::vector<std::pair<int16_t, std::string>>&, embedded::SearchQuery& query) override {
         query = nextQuery;
-        return confirmQuery;
+        return true;
     }
     bool RunResultDialog(const std::vector<embedded::SearchCandidate>& found, std::vector<ObjectKey>& picked) override {
         candidates = found;
         picked = pick;
-        return confirmResults;
+        return true;
     }
     bool RunNewObjectDialog(const std::string& className, std::vector<embedded::NewObjectField>& fields) override {
         newObjectClass = className;
         shownFields = fields;
         if (fill) fill(fields);
-        return acceptNewObject;
+        return true;
     }
 
     embedded::SearchQuery nextQuery;
-    bool confirmQuery = true;
     std::vector<ObjectKey> pick;
-    bool confirmResults = true;
     std::function<void(std::vector<embedded::NewObjectField>&)> fill;
-    bool acceptNewObject = true;
 
-    int queryDialogs = 0;
-    std::vector<std::pair<int16_t, std::string>> offeredClasses;
     std::vector<embedded::SearchCandidate> candidates;
     std::string newObjectClass;
     std::vector<embedded::NewObjectField> shownFields;
@@ -53,8 +46,11 @@ public:
 
 class PlantFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        db = embedded::Database::Create(":memory:", embedded::BuiltInModel("plant"));
+    void SetUp() override { Open(":memory:"); }
+
+    // A new database of the default model at the address, with carl logged in.
+    void Open(const std::string& address) {
+        db = embedded::Database::Create(address, embedded::BuiltInModel("plant"));
         session = db->Login("carl", dialogs);
         store = session->ObjectStore();
         meta = session->MetaInfo();
@@ -68,6 +64,8 @@ protected:
 
     Ptr<CvObject> Object(ObjectKey key) { return store->ObjectById(key.classId, key.objectId); }
 
+    // A server's schema, where the database is on a server; it goes after the database is closed.
+    std::optional<embedded::ServerSchema> schema;
     std::shared_ptr<embedded::Database> db;
     TestDialogs dialogs;
     Ptr<CvSession> session;

@@ -127,15 +127,6 @@ Ptr<CvRecList> World::LinkRow(ObjectKey link) {
     return db->MakeRecList({row});
 }
 
-Ptr<CvRecList> World::PendingLinkRow(ObjectKey parent, ObjectKey child) {
-    embedded::HookRow row;
-    row.kind = embedded::HookRow::Kind::PendingLink;
-    row.linkClass = "Parts Tree";
-    row.parent = parent;
-    row.child = child;
-    return db->MakeRecList({row});
-}
-
 int16_t World::Call(const std::string& hook, playback::HookArguments& arguments) {
     Application application(user);
     return playback::HookCatalog::Call(application, hook, session, arguments);

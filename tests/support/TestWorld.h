@@ -79,7 +79,6 @@ public:
     Ptr<CvObject> Fetch(ObjectKey key);
     Ptr<CvRecList> Rows(const std::vector<ObjectKey>& objects);
     Ptr<CvRecList> LinkRow(ObjectKey link);
-    Ptr<CvRecList> PendingLinkRow(ObjectKey parent, ObjectKey child);
 
     // Calls the hook of that name as a host would; a failure that reaches the host passes on.
     int16_t Call(const std::string& hook, playback::HookArguments& arguments);

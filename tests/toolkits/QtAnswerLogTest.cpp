@@ -17,7 +17,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
@@ -98,12 +97,6 @@ Play Press(const QString& caption) {
         auto* button = ButtonOf(dialog, caption);
         ASSERT_NE(button, nullptr) << caption.toStdString();
         QTest::mouseClick(button, Qt::LeftButton);
-    };
-}
-
-Play BoxButton(QMessageBox::StandardButton which) {
-    return [which](QDialog& dialog) {
-        QTest::mouseClick(qobject_cast<QMessageBox*>(&dialog)->button(which), Qt::LeftButton);
     };
 }
 
@@ -241,13 +234,6 @@ const std::vector<PersonCase>& PersonCases() {
          {[](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
          {"button OK"},
          "OK"},
-        {"QuestionNo",
-         [](Windows& w, Dialogs&) {
-             return Said(w.MessageBox("Place it?", "Quendra", ui::Icon::Question, ui::Buttons::YesNo, ui::Answer::Yes));
-         },
-         {BoxButton(QMessageBox::No)},
-         {"button No"},
-         "No"},
         {"QuestionEnterTakesTheDefault",
          [](Windows& w, Dialogs&) {
              return Said(w.MessageBox("Place it?", "Quendra", ui::Icon::Question, ui::Buttons::YesNo, ui::Answer::No));
@@ -283,11 +269,6 @@ const std::vector<PersonCase>& PersonCases() {
          {Steps({ClickCell(1, 1), Type("x"), CloseByFrame()})},
          {"close"},
          "cancelled 2|"},
-        {"FileTypeChosenThenOk",
-         [](Windows& w, Dialogs&) { return FileType(w); },
-         {Steps({Key(Qt::Key_Down), Key(Qt::Key_Down), Press("OK")})},
-         {"choose Sheet / OK"},
-         "2"},
         {"FileTypeEnterAsShown",
          [](Windows& w, Dialogs&) { return FileType(w); },
          {Key(Qt::Key_Return)},
@@ -303,11 +284,6 @@ const std::vector<PersonCase>& PersonCases() {
          {Pick("\"frame.dwg\" \"cost.xls\"")},
          {"open frame.dwg cost.xls"},
          Files().path().toStdString() + "|frame.dwg|cost.xls"},
-        {"OpenOneFile",
-         [](Windows& w, Dialogs&) { return OpenFiles(w); },
-         {Pick("cost.xls")},
-         {"open cost.xls"},
-         Files().filePath("cost.xls").toStdString()},
         {"OpenCancelled",
          [](Windows& w, Dialogs&) { return OpenFiles(w); },
          {[](QDialog& d) { d.reject(); }},
@@ -330,11 +306,6 @@ const std::vector<PersonCase>& PersonCases() {
          {Box(QDialogButtonBox::Ok), Steps({ClickResult(1), Box(QDialogButtonBox::Cancel)})},
          {"search cancel results"},
          "no results"},
-        {"NewObjectFillsWhatChanged",
-         [](Windows&, Dialogs& d) { return NewObject(d); },
-         {Steps({TypeInto("CN_DESCRIPTION", "Seal"), TypeInto("CN_QUANTITY", "7"), Box(QDialogButtonBox::Ok)})},
-         {"fill CN_DESCRIPTION=Seal, CN_QUANTITY=7 / OK"},
-         "Seal|7|as is|"},
         {"NewObjectCancelled",
          [](Windows&, Dialogs& d) { return NewObject(d); },
          {Steps({TypeInto("CN_DESCRIPTION", "Seal"), Box(QDialogButtonBox::Cancel)})},

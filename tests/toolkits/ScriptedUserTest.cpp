@@ -43,6 +43,7 @@ TEST(ScriptedUser, AnswersThatThePlatformDialogsCannotTakeFail) {
               "\"Description\", which the new-object dialog of \"Part\" does not show");
 }
 
+// Of a message box, CommandLineTest's AnswersThatDoNotFit.
 TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould) {
     struct MismatchCase {
         const char* name;
@@ -76,17 +77,6 @@ TEST(ScriptedUser, AnswersThatDoNotFitAreReportedAndTheWindowEndsAsItsFrameWould
         EXPECT_EQ(values, std::vector<std::string>{"2"});
         EXPECT_EQ(user.Failure(), c.failure);
     }
-
-    ScriptedUser user;
-    user.SetAnswers({Press("Yes")});
-    EXPECT_EQ(user.MessageBox("Part P-1 is locked", "Quendra", ui::Icon::Information, ui::Buttons::Ok, ui::Answer::Ok),
-              ui::Answer::Ok);
-    EXPECT_EQ(user.Failure(), "the answer {\"button\": \"Yes\"} does not fit the message box \"Part P-1 is locked\"");
-    user.SetAnswers({});
-    EXPECT_EQ(
-        user.MessageBox("Unlock all children?", "Quendra", ui::Icon::Question, ui::Buttons::YesNo, ui::Answer::No),
-        ui::Answer::No);
-    EXPECT_EQ(user.Failure(), "the message box \"Unlock all children?\" appeared with no answer left");
 }
 
 } // namespace
