@@ -146,10 +146,11 @@ private:
     RecordData ReadRecord(const Statement& statement, const ClassInfo& cls, int offset = 0) const;
     void ReadRecordInto(const Statement& statement, const ClassInfo& cls, RecordData& data, int offset = 0) const;
 
-    // On a server, inside a call's transaction, a request is a round trip: the rows the call read as children
-    // and links are kept by object id, and the links below objects whose links it read all (a subtree read when
-    // a walk goes below an object it reached), by the parent's id; the call's later reads of them are answered
-    // from here. The call's writes drop what they change, so that it reads them again and sees its own writes.
+    // On a server, inside a call's transaction, a request is a round trip: the rows the call read as children,
+    // links, objects its queries found and objects of a list it was handed are kept by object id, and the links below
+    // objects whose links it read all (a subtree read when a walk goes below an object it reached), by the parent's id;
+    // the call's later reads of them are answered from here. The call's writes drop what they change, so that it reads
+    // them again and sees its own writes.
     struct CallReads {
         std::unordered_map<int32_t, RecordData> rows;
         std::unordered_map<int32_t, std::vector<LinkRow>> below;
