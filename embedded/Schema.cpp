@@ -27,7 +27,8 @@ void Schema::AddTable(const TableInfo& table) {
         columns += SqlName(table.columns[i].name);
         layout.columnIndex[table.columns[i].name] = static_cast<int>(i);
     }
-    layout.selectSql = "SELECT " + columns + " FROM " + SqlName(table.name) + " WHERE OBJECT_ID = ?";
+    layout.selectAllSql = "SELECT " + columns + " FROM " + SqlName(table.name);
+    layout.selectSql = layout.selectAllSql + " WHERE OBJECT_ID = ?";
     auto classIdColumn = layout.columnIndex.find("CLASS_ID");
     if (classIdColumn != layout.columnIndex.end()) layout.classIdColumn = classIdColumn->second;
     tables_.emplace(table.name, std::move(layout));
@@ -63,9 +64,8 @@ ClassLayout Schema::LayoutOf(const ClassInfo& cls, Connection& connection) const
         layout.linksBelowSql.push_back(std::string("SELECT ") + kLinkColumns + " FROM " + SqlName(table) +
                                        " WHERE PAR_OBJECT_ID = ? ORDER BY OBJECT_ID");
         const TableLayout& links = tables_.at(table);
-        std::string page = links.selectSql.substr(0, links.selectSql.rfind(" WHERE "));
-        layout.linkPageSql.emplace_back(&links,
-                                        page + " WHERE PAR_OBJECT_ID = ? AND OBJECT_ID > ? ORDER BY OBJECT_ID LIMIT ?");
+        layout.linkPageSql.emplace_back(
+            &links, links.selectAllSql + " WHERE PAR_OBJECT_ID = ? AND OBJECT_ID > ? ORDER BY OBJECT_ID LIMIT ?");
     }
     if (connection.RemoteRequests() && !layout.linkTables.empty()) AddUnionSql(cls, layout, connection);
     return layout;
@@ -111,9 +111,8 @@ void Schema::AddUnionSql(const ClassInfo& cls, ClassLayout& layout, Connection& 
     std::string pages;
     std::string children;
     for (const auto& table : tables) {
-        const std::string& select = tables_.at(table).selectSql;
         pages += (pages.empty() ? "WITH " : ", ") + SqlName("PAGE_" + table) + " AS (" +
-                 select.substr(0, select.rfind(" WHERE ")) +
+                 tables_.at(table).selectAllSql +
                  " WHERE PAR_OBJECT_ID = ?1 AND OBJECT_ID > ?2 ORDER BY OBJECT_ID LIMIT ?3)";
         children += (children.empty() ? "SELECT " : " UNION ALL SELECT ") + std::string("SON_OBJECT_ID FROM ") +
                     SqlName("PAGE_" + table);

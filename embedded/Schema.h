@@ -14,7 +14,8 @@
 namespace quendra::embedded {
 
 struct TableLayout {
-    std::string selectSql;
+    std::string selectAllSql; // every column of every row, for a WHERE to follow
+    std::string selectSql;    // the same of one object id
     std::unordered_map<std::string, int> columnIndex;
     int classIdColumn = 0;
     // The select, pinned in the connection's statement cache on first use.

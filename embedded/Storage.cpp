@@ -335,9 +335,7 @@ Storage::Children Storage::ReadChildren(const ClassInfo& parent, int32_t parentI
                 ids += (ids.empty() ? "" : " UNION ALL ") + std::string("SELECT SON_OBJECT_ID FROM ") + SqlName(links) +
                        " WHERE PAR_OBJECT_ID = ?1";
             sql = childrenSql_
-                      .emplace(std::pair{parent.id, table},
-                               table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) + " WHERE OBJECT_ID IN (" +
-                                   ids + ")")
+                      .emplace(std::pair{parent.id, table}, table->selectAllSql + " WHERE OBJECT_ID IN (" + ids + ")")
                       .first;
         }
         Statement statement = connection_->Prepare(sql->second);
@@ -390,8 +388,8 @@ bool Storage::ReadExpected(int32_t objectId) {
             ids += (ids.empty() ? "" : ",") + std::to_string(id);
         }
     for (const auto& [table, ids] : idsOf) {
-        Statement statement = connection_->Prepare(table->selectSql.substr(0, table->selectSql.rfind(" WHERE ")) +
-                                                   " WHERE OBJECT_ID = ANY (string_to_array(?, ',')::INTEGER[])");
+        Statement statement =
+            connection_->Prepare(table->selectAllSql + " WHERE OBJECT_ID = ANY (string_to_array(?, ',')::INTEGER[])");
         statement.BindText(1, ids);
         while (statement.Step())
             if (auto row = ReadRow(statement, *table))
